@@ -1,0 +1,9 @@
+#!/usr/bin/env bash
+# Configures (once) and builds the project in ./build with Ninja and ccache, two jobs.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build="$root/build"
+if [ ! -f "$build/build.ninja" ]; then
+  cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug >/dev/null
+fi
+cmake --build "$build" -j 2 "$@"

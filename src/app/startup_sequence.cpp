@@ -1,0 +1,65 @@
+#include "app/startup_sequence.h"
+
+#include "admin/pharmacy_identity.h"
+#include "admin/users.h"
+#include "core/prompter.h"
+#include "db/legacy_upgrades.h"
+#include "db/schema.h"
+
+namespace ph {
+
+StartupSequence::Outcome StartupSequence::run() {
+    try {
+        return runSteps();
+    } catch (const Error& error) {
+        m_prompter.errorReport(error.message());
+        return Outcome::Failed;
+    }
+}
+
+StartupSequence::Outcome StartupSequence::runSteps() {
+    m_db = std::make_unique<Database>(readConnectionSettings(m_workingDir));
+    m_db->open();
+    Schema(*m_db).ensure();
+    upgradeUsersTable(*m_db);
+    upgradeSettingsTable(*m_db);
+
+    if (ensureIdentity() == Outcome::Quit)
+        return Outcome::Quit;
+    m_context.tamin_codes = PharmacyIdentityStore(*m_db).taminCodes();
+    return ensureFirstUser();
+}
+
+StartupSequence::Outcome StartupSequence::ensureIdentity() {
+    PharmacyIdentityStore store(*m_db);
+    const StoredIdentity stored = store.read();
+    if (!stored.name.trimmed().isEmpty()) {
+        m_context.pharmacy_name = stored.name.trimmed();
+        if (stored.directorNezam)
+            m_context.director_nezam = *stored.directorNezam;
+        return Outcome::Ready;
+    }
+    const IdentityAnswer answer = m_prompter.askPharmacyIdentity();
+    if (!answer.ok()) {
+        // Declining is asked once more; whatever is entered then is not kept.
+        m_prompter.askPharmacyIdentity();
+        return Outcome::Quit;
+    }
+    store.store(answer.identity);
+    m_context.pharmacy_name = answer.identity.name.trimmed();
+    m_context.director_nezam = answer.identity.directorNezam.trimmed();
+    return Outcome::Ready;
+}
+
+StartupSequence::Outcome StartupSequence::ensureFirstUser() {
+    UserStore users(*m_db);
+    if (users.hasUsers())
+        return Outcome::Ready;
+    const auto first = m_prompter.askFirstUser();
+    if (!first)
+        return Outcome::Quit;
+    users.addUserWithAllRights(first->name, first->password);
+    return Outcome::Ready;
+}
+
+} // namespace ph

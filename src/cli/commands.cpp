@@ -1,0 +1,64 @@
+#include "cli/commands.h"
+
+#include "core/ci_config.h"
+#include "db/database.h"
+#include "db/legacy_upgrades.h"
+#include "db/schema.h"
+
+#include <QDir>
+
+namespace ph::cli {
+namespace {
+
+const char* const kUsage =
+    "Usage: pharmacyctl [--dir FOLDER] COMMAND\n"
+    "\n"
+    "Works on the database named by ci.txt in the working folder (the current folder,\n"
+    "or FOLDER), or on the embedded database pharmacy.db there when there is no ci.txt.\n"
+    "\n"
+    "Commands:\n"
+    "  init        create the schema of a new database, or upgrade an older one, and exit\n"
+    "  --help      show this text\n";
+
+int init(const QString& workingDir, QTextStream& out) {
+    Database db(readConnectionSettings(workingDir));
+    db.open();
+    Schema schema(db);
+    schema.ensure();
+    const bool users = upgradeUsersTable(db);
+    const bool settings = upgradeSettingsTable(db);
+    out << "schema ready (version " << schema.storedVersion() << ") on " << db.settings().describe() << "\n";
+    if (users)
+        out << "users table upgraded to the current layout\n";
+    if (settings)
+        out << "settings table upgraded to the current layout\n";
+    return 0;
+}
+
+} // namespace
+
+int run(const QStringList& argsIn, QTextStream& out, QTextStream& err) {
+    QStringList args = argsIn;
+    QString workingDir = QDir::currentPath();
+    if (args.size() >= 2 && args.at(0) == QLatin1String("--dir")) {
+        workingDir = QDir(args.at(1)).absolutePath();
+        args = args.mid(2);
+    }
+    if (args.isEmpty() || args.at(0) == QLatin1String("--help") || args.at(0) == QLatin1String("-h") ||
+        args.at(0) == QLatin1String("help")) {
+        (args.isEmpty() ? err : out) << kUsage;
+        return args.isEmpty() ? 2 : 0;
+    }
+    const QString command = args.takeFirst();
+    try {
+        if (command == QLatin1String("init"))
+            return init(workingDir, out);
+    } catch (const Error& error) {
+        err << "pharmacyctl " << command << ": " << error.message() << "\n";
+        return 1;
+    }
+    err << "pharmacyctl: unknown command \"" << command << "\"\n\n" << kUsage;
+    return 2;
+}
+
+} // namespace ph::cli

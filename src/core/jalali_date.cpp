@@ -1,0 +1,81 @@
+#include "core/jalali_date.h"
+
+#include "core/clock.h"
+
+#include <unicode/calendar.h>
+#include <unicode/gregocal.h>
+#include <unicode/locid.h>
+#include <unicode/timezone.h>
+
+#include <memory>
+#include <stdexcept>
+
+namespace ph {
+namespace {
+
+// A calendar on GMT so that a civil date maps to a civil date without time-zone shifts.
+std::unique_ptr<icu::Calendar> makeCalendar(const char* locale) {
+    UErrorCode status = U_ZERO_ERROR;
+    std::unique_ptr<icu::Calendar> cal(
+        icu::Calendar::createInstance(icu::TimeZone::getGMT()->clone(), icu::Locale(locale), status));
+    if (U_FAILURE(status) || !cal)
+        throw std::runtime_error("ICU calendar unavailable");
+    return cal;
+}
+
+UDate noonOf(const QDate& date) {
+    UErrorCode status = U_ZERO_ERROR;
+    icu::GregorianCalendar greg(*icu::TimeZone::getGMT(), status);
+    // Proleptic Gregorian everywhere, as QDate is.
+    greg.setGregorianChange(-8.64e15, status);
+    greg.clear();
+    greg.set(date.year(), date.month() - 1, date.day(), 12, 0, 0);
+    UDate at = greg.getTime(status);
+    if (U_FAILURE(status))
+        throw std::runtime_error("ICU date conversion failed");
+    return at;
+}
+
+QString twoDigits(int n) { return QStringLiteral("%1").arg(n % 100, 2, 10, QLatin1Char('0')); }
+
+} // namespace
+
+QString JalaliDate::shortText() const {
+    return twoDigits(year) + u'/' + twoDigits(month) + u'/' + twoDigits(day);
+}
+
+QString JalaliDate::longText() const {
+    return QStringLiteral("%1").arg(year, 4, 10, QLatin1Char('0')) + u'/' + twoDigits(month) + u'/' +
+           twoDigits(day);
+}
+
+JalaliDate toJalali(const QDate& gregorian) {
+    auto cal = makeCalendar("fa_IR@calendar=persian");
+    UErrorCode status = U_ZERO_ERROR;
+    cal->setTime(noonOf(gregorian), status);
+    JalaliDate out;
+    out.year = cal->get(UCAL_EXTENDED_YEAR, status);
+    out.month = cal->get(UCAL_MONTH, status) + 1;
+    out.day = cal->get(UCAL_DATE, status);
+    if (U_FAILURE(status))
+        throw std::runtime_error("ICU date conversion failed");
+    return out;
+}
+
+QDate fromJalali(const JalaliDate& jalali) {
+    auto cal = makeCalendar("fa_IR@calendar=persian");
+    UErrorCode status = U_ZERO_ERROR;
+    cal->clear();
+    cal->set(UCAL_EXTENDED_YEAR, jalali.year);
+    cal->set(UCAL_MONTH, jalali.month - 1);
+    cal->set(UCAL_DATE, jalali.day);
+    cal->set(UCAL_HOUR_OF_DAY, 12);
+    UDate at = cal->getTime(status);
+    if (U_FAILURE(status))
+        return {};
+    return QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(at), Qt::UTC).date();
+}
+
+QString todayJalaliText(const Clock& clock) { return toJalali(clock.now().date()).shortText(); }
+
+} // namespace ph

@@ -1,0 +1,33 @@
+#include "db/key_allocator.h"
+
+#include <QRandomGenerator>
+#include <QRegularExpression>
+#include <QThread>
+
+namespace ph {
+namespace {
+
+void requireIdentifier(const QString& name) {
+    static const QRegularExpression identifier(QStringLiteral("^[A-Za-z_][A-Za-z0-9_]*$"));
+    if (!identifier.match(name).hasMatch())
+        throw Error(QStringLiteral("invalid identifier for a key: ") + name);
+}
+
+} // namespace
+
+void waitBeforeRetry(int attempt) {
+    QThread::msleep(QRandomGenerator::global()->bounded(2u, 12u) * unsigned(attempt));
+}
+
+qint64 nextKey(Database& db, const QString& table, const QString& column, const QString& where,
+               const QVariantList& params) {
+    requireIdentifier(table);
+    requireIdentifier(column);
+    QString sql = QStringLiteral("select max(%1) from %2").arg(column, table);
+    if (!where.isEmpty())
+        sql += QStringLiteral(" where ") + where;
+    const QVariant largest = db.scalar(sql, params);
+    return largest.isNull() ? 1 : static_cast<qint64>(largest.toDouble()) + 1;
+}
+
+} // namespace ph

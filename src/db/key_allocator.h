@@ -1,0 +1,47 @@
+#pragma once
+
+#include "db/database.h"
+#include "db/transaction.h"
+
+#include <QString>
+#include <QVariantList>
+
+namespace ph {
+
+// The next key of a column: its largest value plus one, 1 for an empty table (or an
+// empty selection when `where` narrows it, e.g. "code_bimeh=? and rooz=?").
+// Read inside the saving transaction; the column's unique index turns a number that
+// another workstation took at the same moment into a unique-key failure, never a duplicate.
+// `table`, `column` and `where` are the program's own text, never the user's.
+qint64 nextKey(Database& db, const QString& table, const QString& column, const QString& where = {},
+               const QVariantList& params = {});
+
+// A short random pause, longer after each collision, so that two workstations that
+// keep taking the same number fall out of step.
+void waitBeforeRetry(int attempt);
+
+// Runs `save` in one transaction and commits it. When another workstation took one of
+// its new keys first, everything is rolled back and `save` runs again, reading fresh
+// numbers, up to `attempts` times. Any other failure rolls back and propagates.
+template <typename Save> auto saveInTransaction(Database& db, Save&& save, int attempts = 8) {
+    for (int attempt = 1;; ++attempt) {
+        try {
+            Transaction transaction(db);
+            if constexpr (std::is_void_v<decltype(save())>) {
+                save();
+                transaction.commit();
+                return;
+            } else {
+                auto result = save();
+                transaction.commit();
+                return result;
+            }
+        } catch (const DbError& error) {
+            if (!error.isUniqueViolation() || attempt >= attempts)
+                throw;
+        }
+        waitBeforeRetry(attempt);
+    }
+}
+
+} // namespace ph

@@ -1,0 +1,193 @@
+#include "admin/password_hash.h"
+#include "app/login_window.h"
+#include "app/startup_sequence.h"
+#include "core/clock.h"
+#include "core/scripted_prompter.h"
+#include "db/schema.h"
+#include "support/test_database.h"
+#include "support/typing.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTest>
+
+using namespace ph;
+using ph::test::TestDatabase;
+using Kind = ScriptedPrompter::Kind;
+
+namespace {
+
+IdentityAnswer identity(const QString& code) {
+    return {QStringLiteral("ok"), {QStringLiteral(" داروخانه شفا "), code, QStringLiteral(" 12345 ")}};
+}
+
+void writeFile(const QString& path, const QByteArray& text) {
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(text);
+}
+
+} // namespace
+
+class StartupTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void newDatabaseAsksIdentityAndFirstUser();
+    void decliningTheIdentityEndsTheProgram();
+    void pharmacyCodeMustBeAWholeNumber();
+    void storedIdentityAndSocialSecurityCodes();
+    void socialSecurityCodesWithoutTheirColumn();
+    void badConfigurationIsReportedOnce_data();
+    void badConfigurationIsReportedOnce();
+    void loginWindowShowsAfterStartup();
+};
+
+void StartupTest::newDatabaseAsksIdentityAndFirstUser() {
+    TestDatabase t;
+    AppContext context;
+    ScriptedPrompter prompter;
+    prompter.answerIdentity(identity(QStringLiteral(" 321 ")));
+    prompter.answerFirstUser(NewUserAnswer{QStringLiteral("مدير"), QStringLiteral("p'ss")});
+    StartupSequence startup(context, prompter, t.workingDir());
+    QCOMPARE(startup.run(), StartupSequence::Outcome::Ready);
+    QCOMPARE(prompter.texts(Kind::ErrorReport), QStringList());
+    QCOMPARE(prompter.pendingAnswers(), 0);
+    QCOMPARE(context.pharmacy_name, QStringLiteral("داروخانه شفا"));
+    QCOMPARE(context.director_nezam, QStringLiteral("12345"));
+
+    Database& db = *startup.database();
+    QSqlQuery row = db.exec(QStringLiteral("select code_vahed, onvan_vahed, fani_nezam from onvan_darou"));
+    QVERIFY(row.next());
+    QCOMPARE(row.value(0).toInt(), 321);
+    QCOMPARE(row.value(1).toString(), QStringLiteral("داروخانه شفا"));
+    QCOMPARE(row.value(2).toString(), QStringLiteral("12345"));
+    QVERIFY(!row.next());
+
+    QSqlQuery user = db.exec(QStringLiteral("select code, name, pass, access, edit_b, phar from u_pharmacy"));
+    QVERIFY(user.next());
+    QCOMPARE(user.value(0).toInt(), 1);
+    QCOMPARE(user.value(1).toString(), QStringLiteral("مدير"));
+    QVERIFY(user.value(2).toString() != QStringLiteral("p'ss"));
+    QVERIFY(verifyPassword(user.value(2).toString(), QStringLiteral("p'ss")));
+    QCOMPARE(user.value(3).toInt() + user.value(4).toInt() + user.value(5).toInt(), 3);
+
+    // The next start asks nothing.
+    AppContext again;
+    ScriptedPrompter quiet;
+    StartupSequence second(again, quiet, t.workingDir());
+    QCOMPARE(second.run(), StartupSequence::Outcome::Ready);
+    QCOMPARE(quiet.shown().size(), 0);
+    QCOMPARE(again.pharmacy_name, QStringLiteral("داروخانه شفا"));
+}
+
+void StartupTest::decliningTheIdentityEndsTheProgram() {
+    TestDatabase t;
+    AppContext context;
+    ScriptedPrompter prompter;
+    prompter.answerIdentity({QStringLiteral("no"), {}});
+    prompter.answerIdentity(identity(QStringLiteral("5"))); // the second showing is not kept
+    StartupSequence startup(context, prompter, t.workingDir());
+    QCOMPARE(startup.run(), StartupSequence::Outcome::Quit);
+    QCOMPARE(prompter.texts(Kind::Identity).size(), 2);
+    QCOMPARE(startup.database()->scalar(QStringLiteral("select count(*) from onvan_darou")).toInt(), 0);
+}
+
+void StartupTest::pharmacyCodeMustBeAWholeNumber() {
+    TestDatabase t;
+    AppContext context;
+    ScriptedPrompter prompter;
+    prompter.answerIdentity(identity(QStringLiteral("12a")));
+    StartupSequence startup(context, prompter, t.workingDir());
+    QCOMPARE(startup.run(), StartupSequence::Outcome::Failed);
+    const QStringList reports = prompter.texts(Kind::ErrorReport);
+    QCOMPARE(reports.size(), 1);
+    QVERIFY(reports.first().contains(QLatin1String("12a")));
+    QVERIFY(context.pharmacy_name.isEmpty());
+    QCOMPARE(startup.database()->scalar(QStringLiteral("select count(*) from onvan_darou")).toInt(), 0);
+}
+
+void StartupTest::storedIdentityAndSocialSecurityCodes() {
+    TestDatabase t;
+    Schema(t.db()).ensure();
+    t.db().exec(QStringLiteral("insert into onvan_darou (code_vahed, onvan_vahed) values (1, 'داروخانه')"));
+    t.db().exec(QStringLiteral("insert into u_pharmacy (code, name) values (1, 'x')"));
+    t.db().exec(QStringLiteral("insert into tanzimat (mode, tamincode) values ('Single', ?)"), {QStringLiteral("3, 14,\"2 0\"")});
+    AppContext context;
+    context.director_nezam = QStringLiteral("kept");
+    ScriptedPrompter prompter;
+    StartupSequence startup(context, prompter, t.workingDir());
+    QCOMPARE(startup.run(), StartupSequence::Outcome::Ready);
+    QCOMPARE(prompter.shown().size(), 0);
+    QCOMPARE(context.pharmacy_name, QStringLiteral("داروخانه"));
+    QCOMPARE(context.director_nezam, QStringLiteral("kept")); // a null council number sets nothing
+    QCOMPARE(context.tamin_codes, (QStringList{"3", "14", "2 0"}));
+}
+
+void StartupTest::socialSecurityCodesWithoutTheirColumn() {
+    TestDatabase t;
+    Database& db = t.db();
+    db.exec(QStringLiteral("create table tanzimat (p_noskhe smallint, p_factor smallint, message_taeed smallint, "
+                           "message_address smallint, payam text, price smallint, code_kala smallint, code_sh smallint, "
+                           "cash smallint, flag_cash smallint, code_cash text, mode varchar(50))"));
+    db.exec(QStringLiteral("insert into tanzimat (mode) values ('Single')"));
+    Schema(db).ensure();
+    db.exec(QStringLiteral("insert into onvan_darou (code_vahed, onvan_vahed) values (1, 'داروخانه')"));
+    db.exec(QStringLiteral("insert into u_pharmacy (code, name) values (1, 'x')"));
+    AppContext context;
+    context.tamin_codes = {QStringLiteral("stale")};
+    ScriptedPrompter prompter;
+    StartupSequence startup(context, prompter, t.workingDir());
+    QCOMPARE(startup.run(), StartupSequence::Outcome::Ready);
+    QCOMPARE(prompter.shown().size(), 0);
+    QVERIFY(context.tamin_codes.isEmpty());
+}
+
+void StartupTest::badConfigurationIsReportedOnce_data() {
+    QTest::addColumn<QByteArray>("ci");
+    QTest::addColumn<QStringList>("mentions");
+    QTest::newRow("no terminator") << QByteArray("1-SRV-sa--pharmacy-postgres") << QStringList{"ci.txt", "*"};
+    QTest::newRow("unreachable server") << QByteArray("1-/nonexistent/socket:5999-sa--pharmacy-postgres*")
+                                        << QStringList{"PostgreSQL", "/nonexistent/socket"};
+    QTest::newRow("unwritable folder") << QByteArray("0----/nonexistent/folder/pharmacy.db-sqlite*")
+                                       << QStringList{"SQLite", "/nonexistent/folder/pharmacy.db"};
+}
+
+void StartupTest::badConfigurationIsReportedOnce() {
+    QFETCH(QByteArray, ci);
+    QFETCH(QStringList, mentions);
+    QTemporaryDir dir;
+    writeFile(QDir(dir.path()).absoluteFilePath(QStringLiteral("ci.txt")), ci);
+    AppContext context;
+    ScriptedPrompter prompter;
+    StartupSequence startup(context, prompter, dir.path());
+    QCOMPARE(startup.run(), StartupSequence::Outcome::Failed);
+    const QStringList reports = prompter.texts(Kind::ErrorReport);
+    QCOMPARE(reports.size(), 1);
+    for (const QString& mention : mentions)
+        QVERIFY2(reports.first().contains(mention), qPrintable(reports.first()));
+    QVERIFY(!QFile::exists(QStringLiteral("/nonexistent/folder/pharmacy.db")));
+}
+
+void StartupTest::loginWindowShowsAfterStartup() {
+    TestDatabase t;
+    AppContext context;
+    ScriptedPrompter prompter;
+    prompter.answerIdentity(identity(QStringLiteral("7")));
+    prompter.answerFirstUser(NewUserAnswer{QStringLiteral("a"), QStringLiteral("b")});
+    FixedClock clock(QDateTime(QDate(2026, 12, 10), QTime(10, 0)));
+    TFmmain login(context, prompter, clock, t.workingDir());
+    QCOMPARE(login.windowTitle(), QStringLiteral("نرم افزار داروخانه v1400"));
+    login.runStartup();
+    QVERIFY(login.database() && login.database()->isOpen());
+    QCOMPARE(login.findChild<QLabel*>(QStringLiteral("Label5"))->text(), QStringLiteral("نام کاربر"));
+    auto* code = login.findChild<QLineEdit*>(QStringLiteral("me_code"));
+    ph::test::typeText(code, QStringLiteral("1a2ب3"));
+    QCOMPARE(code->text(), QStringLiteral("123"));
+    QCOMPARE(login.findChild<QLineEdit*>(QStringLiteral("me_pass"))->echoMode(), QLineEdit::Password);
+}
+
+QTEST_MAIN(StartupTest)
+#include "startup_test.moc"

@@ -1,0 +1,94 @@
+#include "core/amounts.h"
+#include "core/clock.h"
+#include "core/comma_text.h"
+#include "core/jalali_date.h"
+
+#include <QTest>
+
+using namespace ph;
+
+class TextAndDatesTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void todayFromTheClock_data();
+    void todayFromTheClock();
+    void jalaliRoundTrip();
+    void commaText_data();
+    void commaText();
+    void rounding();
+    void plainDecimal_data();
+    void plainDecimal();
+};
+
+void TextAndDatesTest::todayFromTheClock_data() {
+    QTest::addColumn<QDate>("gregorian");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("new year 1404") << QDate(2025, 3, 21) << QStringLiteral("04/01/01");
+    QTest::newRow("last day of 1403") << QDate(2025, 3, 20) << QStringLiteral("03/12/30");
+    QTest::newRow("today") << QDate(2026, 12, 10) << QStringLiteral("05/09/19");
+    QTest::newRow("1399") << QDate(2020, 3, 20) << QStringLiteral("99/01/01");
+    QTest::newRow("leap esfand 30 of 1399") << QDate(2021, 3, 20) << QStringLiteral("99/12/30");
+}
+
+void TextAndDatesTest::todayFromTheClock() {
+    QFETCH(QDate, gregorian);
+    QFETCH(QString, expected);
+    // Late in the evening: the civil date, not a UTC shift of it, decides the day.
+    const FixedClock clock(QDateTime(gregorian, QTime(23, 30)));
+    QCOMPARE(todayJalaliText(clock), expected);
+}
+
+void TextAndDatesTest::jalaliRoundTrip() {
+    for (QDate d(2024, 1, 1); d < QDate(2026, 1, 1); d = d.addDays(1)) {
+        const JalaliDate j = toJalali(d);
+        QVERIFY(j.isValid());
+        QCOMPARE(fromJalali(j), d);
+    }
+    QCOMPARE(toJalali(QDate(2026, 12, 10)).longText(), QStringLiteral("1405/09/19"));
+}
+
+void TextAndDatesTest::commaText_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QStringList>("items");
+    QTest::newRow("empty") << QString() << QStringList();
+    QTest::newRow("plain") << QStringLiteral("12,13,5") << QStringList{"12", "13", "5"};
+    QTest::newRow("blanks separate too") << QStringLiteral(" 12, 13 5") << QStringList{"12", "13", "5"};
+    QTest::newRow("quotes group") << QStringLiteral("\"a b\",\"c,d\",e") << QStringList{"a b", "c,d", "e"};
+    QTest::newRow("doubled quote") << QStringLiteral("\"say \"\"hi\"\"\"") << QStringList{"say \"hi\""};
+    QTest::newRow("empty items") << QStringLiteral("1,,2,") << QStringList{"1", "", "2", ""};
+}
+
+void TextAndDatesTest::commaText() {
+    QFETCH(QString, text);
+    QFETCH(QStringList, items);
+    QCOMPARE(splitCommaText(text), items);
+}
+
+void TextAndDatesTest::rounding() {
+    const struct {
+        double in, out;
+    } cases[] = {{2.5, 2}, {3.5, 4}, {-2.5, -2}, {1234.4999, 1234}, {0.5, 0}, {1.5, 2}, {1e12 + 0.5, 1e12}};
+    for (const auto& c : cases)
+        QCOMPARE(roundRial(c.in), c.out);
+}
+
+void TextAndDatesTest::plainDecimal_data() {
+    QTest::addColumn<double>("value");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("whole") << 115.0 << QStringLiteral("115");
+    QTest::newRow("fraction") << 1234.5 << QStringLiteral("1234.5");
+    QTest::newRow("no exponent") << 1e15 << QStringLiteral("1000000000000000");
+    QTest::newRow("shortest") << 0.1 + 0.2 << QStringLiteral("0.30000000000000004");
+    QTest::newRow("small") << 0.000001 << QStringLiteral("0.000001");
+    QTest::newRow("negative zero") << -0.0 << QStringLiteral("0");
+    QTest::newRow("negative") << -37.25 << QStringLiteral("-37.25");
+}
+
+void TextAndDatesTest::plainDecimal() {
+    QFETCH(double, value);
+    QFETCH(QString, text);
+    QCOMPARE(plainDecimalText(value), text);
+}
+
+QTEST_GUILESS_MAIN(TextAndDatesTest)
+#include "text_and_dates_test.moc"

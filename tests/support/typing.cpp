@@ -1,0 +1,27 @@
+#include "support/typing.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QWidget>
+
+namespace ph::test {
+
+void typeText(QWidget* widget, const QString& text) {
+    for (QChar c : text) {
+        int key = Qt::Key_unknown;
+        if (c.isDigit() && c.unicode() < 128)
+            key = Qt::Key_0 + (c.unicode() - '0');
+        else if (c.unicode() >= 'a' && c.unicode() <= 'z')
+            key = Qt::Key_A + (c.unicode() - 'a');
+        else if (c.unicode() >= 'A' && c.unicode() <= 'Z')
+            key = Qt::Key_A + (c.unicode() - 'A');
+        else if (c == u' ')
+            key = Qt::Key_Space;
+        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(widget, &press);
+        QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(widget, &release);
+    }
+}
+
+} // namespace ph::test

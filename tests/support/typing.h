@@ -1,0 +1,13 @@
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+namespace ph::test {
+
+// Types text one key event per character, so Persian text and field key filters are
+// exercised as a user's typing would (QTest::keyClicks cannot type Persian).
+void typeText(QWidget* widget, const QString& text);
+
+} // namespace ph::test
