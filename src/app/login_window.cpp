@@ -1,6 +1,10 @@
 #include "app/login_window.h"
 
+#include "app/credentials_form.h"
+#include "app/main_window.h"
 #include "app/startup_sequence.h"
+#include "core/error.h"
+#include "core/jalali_date.h"
 #include "core/prompter.h"
 #include "db/database.h"
 
@@ -10,46 +14,45 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QRegularExpressionValidator>
 #include <QTimer>
 #include <QVBoxLayout>
 
 namespace ph {
 
-TFmmain::TFmmain(AppContext& context, Prompter& prompter, const Clock& clock, QString workingDir,
-                 QWidget* parent)
+TFmmain::TFmmain(AppContext& context, Prompter& prompter, const Clock& clock, QString workingDir, QWidget* parent)
     : QWidget(parent), m_context(context), m_prompter(prompter), m_clock(clock),
       m_workingDir(std::move(workingDir)) {
     setObjectName(QStringLiteral("FMmain"));
     setWindowTitle(QStringLiteral("نرم افزار داروخانه v1400"));
+    setMinimumWidth(360);
 
-    m_code = new QLineEdit(this);
-    m_code->setObjectName(QStringLiteral("me_code"));
-    m_code->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), m_code));
-    m_userName = new QLabel(QStringLiteral("نام کاربر"), this);
-    m_userName->setObjectName(QStringLiteral("Label5"));
-    m_pass = new QLineEdit(this);
-    m_pass->setObjectName(QStringLiteral("me_pass"));
-    m_pass->setEchoMode(QLineEdit::Password);
+    m_form = new CredentialsForm(this, prompter);
     m_ok = new QPushButton(QStringLiteral("تاييد  F2"), this);
     m_ok->setObjectName(QStringLiteral("but_ok"));
     m_cancel = new QPushButton(QStringLiteral("خروج F10"), this);
     m_cancel->setObjectName(QStringLiteral("but_cancel"));
+    connect(m_ok, &QPushButton::clicked, this, &TFmmain::login);
     connect(m_cancel, &QPushButton::clicked, this, &QWidget::close);
+    connect(m_form, &CredentialsForm::confirmRequested, this, &TFmmain::login);
+    connect(m_form, &CredentialsForm::downRequested, m_ok, [this] { m_ok->setFocus(); });
 
+    auto* title = new QLabel(QStringLiteral("داروخانه"), this);
+    title->setAlignment(Qt::AlignCenter);
+    QFont big = title->font();
+    big.setPointSize(big.pointSize() + 6);
+    big.setBold(true);
+    title->setFont(big);
     auto* form = new QFormLayout;
-    form->addRow(QStringLiteral("کد کاربر :"), m_code);
-    form->addRow(QString(), m_userName);
-    form->addRow(QStringLiteral("کلمه عبور :"), m_pass);
+    form->addRow(QStringLiteral("کد کاربر :"), m_form->codeField());
+    form->addRow(QString(), m_form->nameLabel());
+    form->addRow(QStringLiteral("کلمه عبور :"), m_form->passwordField());
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(m_ok);
     buttons->addWidget(m_cancel);
     auto* layout = new QVBoxLayout(this);
+    layout->addWidget(title);
     layout->addLayout(form);
     layout->addLayout(buttons);
-
-    m_code->installEventFilter(this);
-    m_pass->installEventFilter(this);
 }
 
 TFmmain::~TFmmain() = default;
@@ -68,11 +71,42 @@ void TFmmain::runStartup() {
     StartupSequence startup(m_context, m_prompter, m_workingDir);
     const auto outcome = startup.run();
     m_db = startup.takeDatabase();
+    if (m_db && !m_db->isOpen())
+        m_db.reset();
+    m_form->setDatabase(m_db.get());
     if (outcome == StartupSequence::Outcome::Quit) {
         close();
         return;
     }
-    m_code->setFocus();
+    m_form->codeField()->setFocus();
+}
+
+void TFmmain::login() {
+    try {
+        if (!m_db)
+            throw Error(QStringLiteral("اتصال به پايگاه داده برقرار نيست؛ فايل ci.txt و سرور را بررسي کنيد"));
+        const auto user = m_form->checkCredentials();
+        if (!user)
+            return;
+        m_context.user_code = user->code;
+        m_context.cashier_code = user->code;
+        m_context.user_name = user->name;
+        m_context.cashier_name = user->name;
+        m_context.current_date = todayJalaliText(m_clock);
+        m_context.current_user_code = user->code;
+        m_context.rights = user->rights;
+        if (!m_main) {
+            m_main = new Tf_main(m_context, *m_db, m_prompter, m_clock, m_registry, this);
+            m_main->setWindowFlag(Qt::Window);
+            if (m_windowSetup)
+                m_windowSetup(m_registry, *m_db, *m_main);
+        }
+    } catch (const Error& error) {
+        m_prompter.errorReport(error.message());
+        return;
+    }
+    m_main->exec();
+    activateWindow();
 }
 
 void TFmmain::keyPressEvent(QKeyEvent* event) {
@@ -81,35 +115,10 @@ void TFmmain::keyPressEvent(QKeyEvent* event) {
         return;
     }
     if (event->key() == Qt::Key_F2) {
-        m_ok->click();
+        login();
         return;
     }
     QWidget::keyPressEvent(event);
-}
-
-bool TFmmain::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent*>(event)->key();
-        if (watched == m_code && (key == Qt::Key_Return || key == Qt::Key_Enter)) {
-            m_pass->setFocus();
-            return true;
-        }
-        if (watched == m_pass) {
-            if (key == Qt::Key_Up) {
-                m_code->setFocus();
-                return true;
-            }
-            if (key == Qt::Key_Down) {
-                m_ok->setFocus();
-                return true;
-            }
-            if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-                m_ok->click();
-                return true;
-            }
-        }
-    }
-    return QWidget::eventFilter(watched, event);
 }
 
 } // namespace ph

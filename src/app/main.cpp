@@ -1,8 +1,10 @@
 #include "app/login_window.h"
+#include "app/window_catalogue.h"
 #include "core/app_context.h"
 #include "core/clock.h"
 #include "widgets/dialog_prompter.h"
 #include "widgets/persian_look.h"
+#include "widgets/window_context.h"
 
 #include <QApplication>
 #include <QDir>
@@ -21,6 +23,9 @@ int main(int argc, char** argv) {
     ph::SystemClock clock;
     ph::DialogPrompter prompter;
     ph::TFmmain login(context, prompter, clock, workingDir);
+    login.setWindowSetup([&](ph::WindowRegistry& registry, ph::Database& db, ph::Tf_main& main) {
+        ph::registerWindows(registry, ph::WindowContext{context, db, prompter, clock}, main);
+    });
     login.show();
     return QApplication::exec();
 }

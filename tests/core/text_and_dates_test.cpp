@@ -1,4 +1,6 @@
+#include "core/amount_words.h"
 #include "core/amounts.h"
+#include "core/error.h"
 #include "core/clock.h"
 #include "core/comma_text.h"
 #include "core/jalali_date.h"
@@ -18,6 +20,8 @@ private Q_SLOTS:
     void rounding();
     void plainDecimal_data();
     void plainDecimal();
+    void amountWords_data();
+    void amountWords();
 };
 
 void TextAndDatesTest::todayFromTheClock_data() {
@@ -88,6 +92,30 @@ void TextAndDatesTest::plainDecimal() {
     QFETCH(double, value);
     QFETCH(QString, text);
     QCOMPARE(plainDecimalText(value), text);
+}
+
+void TextAndDatesTest::amountWords_data() {
+    QTest::addColumn<QString>("digits");
+    QTest::addColumn<QString>("words");
+    QTest::newRow("one group keeps its blank") << "115" << QStringLiteral("يكصد و پانزده ");
+    QTest::newRow("empty groups add nothing") << "2000000" << QStringLiteral("دو ميليون");
+    QTest::newRow("thousand") << "1000" << QStringLiteral("يك هزار");
+    QTest::newRow("tens without units") << "30" << QStringLiteral("سي ");
+    QTest::newRow("ten") << "10" << QStringLiteral("ده ");
+    QTest::newRow("twelve digits") << "123456789012"
+                                   << QStringLiteral("يكصد و بيست و سه ميليارد و چهارصد و پنجاه و شش ميليون و "
+                                                     "هفتصد و هشتاد و نه هزار و دوازده");
+    QTest::newRow("two keeps its last letter") << "2" << QStringLiteral("دو ");
+    QTest::newRow("hundreds alone") << "200" << QStringLiteral("دويست ");
+    QTest::newRow("teen inside") << "1019" << QStringLiteral("يك هزار و نوزده");
+}
+
+void TextAndDatesTest::amountWords() {
+    QFETCH(QString, digits);
+    QFETCH(QString, words);
+    QCOMPARE(amountInWords(digits), words);
+    QVERIFY_THROWS_EXCEPTION(Error, amountInWords(QStringLiteral("1234567890123")));
+    QVERIFY_THROWS_EXCEPTION(Error, amountInWords(QStringLiteral("12a")));
 }
 
 QTEST_GUILESS_MAIN(TextAndDatesTest)

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QString>
+
+#include <optional>
+
+namespace ph {
+
+class Database;
+
+// The settings row (tanzimat) as the settings window edits it.
+struct Settings {
+    enum class SearchKey { None, Price, CodeKala, CodeSh };
+
+    bool printPrescription = false; // p_noskhe
+    bool printInvoice = false;      // p_factor
+    bool askApproval = false;       // message_taeed
+    bool askAddress = false;        // message_address
+    QString message;                // payam
+    SearchKey searchKey = SearchKey::None;
+    bool separateCashDesk = false;  // cash: sales wait at a cash desk of their own
+};
+
+class SettingsStore {
+public:
+    explicit SettingsStore(Database& db) : m_db(db) {}
+
+    // The first settings row; nothing when the table is empty.
+    std::optional<Settings> read();
+    // Writes the first row (inserted when there is none). An empty message keeps the
+    // stored one, and with no search key chosen none of the three key columns is written.
+    void save(const Settings& settings);
+
+private:
+    Database& m_db;
+};
+
+} // namespace ph

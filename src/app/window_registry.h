@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QHash>
+#include <QPointer>
+#include <QString>
+#include <QWidget>
+
+#include <functional>
+
+namespace ph {
+
+// Makes each window the first time it is opened and keeps it for the whole run, so it
+// keeps its fields between showings. Windows are known by their class name.
+class WindowRegistry {
+public:
+    using Factory = std::function<QWidget*(QWidget* parent)>;
+
+    // `closesMainWindow`: leaving the window also closes the main window (user and
+    // password changes), so the next work starts with a fresh sign-in.
+    void add(const QString& windowClass, Factory factory, bool closesMainWindow = false);
+    bool has(const QString& windowClass) const { return m_factories.contains(windowClass); }
+    bool closesMainWindow(const QString& windowClass) const { return m_closesMain.value(windowClass, false); }
+
+    // The window, made now if it was never opened; null when no such window is built.
+    QWidget* window(const QString& windowClass, QWidget* parent);
+
+private:
+    QHash<QString, Factory> m_factories;
+    QHash<QString, bool> m_closesMain;
+    QHash<QString, QPointer<QWidget>> m_windows;
+};
+
+} // namespace ph
