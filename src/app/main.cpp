@@ -24,7 +24,7 @@ int main(int argc, char** argv) {
     ph::DialogPrompter prompter;
     ph::TFmmain login(context, prompter, clock, workingDir);
     login.setWindowSetup([&](ph::WindowRegistry& registry, ph::Database& db, ph::Tf_main& main) {
-        ph::registerWindows(registry, ph::WindowContext{context, db, prompter, clock}, main);
+        ph::registerWindows(registry, ph::WindowContext{context, db, prompter, clock}, workingDir, main);
     });
     login.show();
     return QApplication::exec();

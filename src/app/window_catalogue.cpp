@@ -1,15 +1,31 @@
 #include "app/window_catalogue.h"
 
+#include "admin/ui/change_pass.h"
+#include "admin/ui/price_correction_run.h"
+#include "admin/ui/tanzimat.h"
+#include "admin/ui/user_new.h"
 #include "app/main_window.h"
+#include "app/navigation.h"
 #include "app/window_registry.h"
 #include "widgets/window_context.h"
 
 namespace ph {
 
-void registerWindows(WindowRegistry& registry, const WindowContext& windows, Tf_main& main) {
-    Q_UNUSED(registry);
-    Q_UNUSED(windows);
-    Q_UNUSED(main);
+void registerWindows(WindowRegistry& registry, const WindowContext& windows, const QString& workingDir,
+                     Tf_main& main) {
+    main.addCommand(QString::fromLatin1(command::kPriceCorrection), [windows, workingDir, &main] {
+        choosePriceWorkbookAndCorrect(workingDir, windows.db, windows.prompter, &main);
+    });
+    // Windows that change users or passwords close the main window when left, so the
+    // next work starts with a fresh sign-in.
+    constexpr bool kClosesMain = true;
+    registry.add(QStringLiteral("Tf_tanzimat"), [windows](QWidget* parent) { return new Tf_tanzimat(windows, parent); });
+    registry.add(
+        QStringLiteral("TF_change_pass"), [windows](QWidget* parent) { return new TF_change_pass(windows, parent); },
+        kClosesMain);
+    registry.add(
+        QStringLiteral("TF_user_new"), [windows](QWidget* parent) { return new TF_user_new(windows, parent); },
+        kClosesMain);
 }
 
 } // namespace ph

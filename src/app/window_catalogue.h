@@ -1,5 +1,7 @@
 #pragma once
 
+class QString;
+
 namespace ph {
 
 class WindowRegistry;
@@ -8,6 +10,7 @@ struct WindowContext;
 
 // Registers every window of the program with the main window's registry, and the
 // main window's own commands that need more than the main window knows.
-void registerWindows(WindowRegistry& registry, const WindowContext& windows, Tf_main& main);
+void registerWindows(WindowRegistry& registry, const WindowContext& windows, const QString& workingDir,
+                     Tf_main& main);
 
 } // namespace ph

@@ -28,7 +28,7 @@ const QList<TableDef>& schemaTables() {
         {"mosh_kala_anbar",
          "code_kala f, name_kala v50, name_kala_latin t, group_code i, type_code i, code_tow f, code_sh f, "
          "price_u f, flag i",
-         {"unique code_kala", "group_code,type_code"}},
+         {"unique code_kala", "group_code,type_code", "code_tow"}},
         {"moj_kala_vah", "code_kala f, code_vah i, moj_vah f, price_u f", {"code_kala,code_vah"}},
         {"moj_kala_anbar", "code_kala f", {"code_kala"}},
         {"type_kala", "code i, name t, num i, g1 b, g2 b, g3 b, g4 b, g5 b", {"unique code"}},

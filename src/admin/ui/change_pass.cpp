@@ -1,0 +1,160 @@
+#include "admin/ui/change_pass.h"
+
+#include "admin/users.h"
+#include "core/app_context.h"
+#include "core/error.h"
+#include "core/prompter.h"
+
+#include <QFocusEvent>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRegularExpressionValidator>
+#include <QVBoxLayout>
+
+namespace ph {
+namespace {
+const QString kNameResting = QStringLiteral("نام کاربر");
+} // namespace
+
+TF_change_pass::TF_change_pass(const WindowContext& windows, QWidget* parent) : QDialog(parent), m_windows(windows) {
+    setObjectName(QStringLiteral("F_change_pass"));
+    setWindowTitle(QStringLiteral(" فرم تغيير كلمه عبور  "));
+
+    m_code = new QLineEdit(this);
+    m_code->setObjectName(QStringLiteral("me_code"));
+    m_code->setMaxLength(9);
+    m_code->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), m_code));
+    m_name = new QLabel(kNameResting, this);
+    m_name->setObjectName(QStringLiteral("Label2"));
+    m_old = new QLineEdit(this);
+    m_old->setObjectName(QStringLiteral("me_pass_old"));
+    m_old->setEchoMode(QLineEdit::Password);
+    m_new = new QLineEdit(this);
+    m_new->setObjectName(QStringLiteral("me_pass_new"));
+    m_new->setEchoMode(QLineEdit::Password);
+    for (QLineEdit* field : {m_code, m_old, m_new})
+        field->installEventFilter(this);
+
+    auto* ok = new QPushButton(QStringLiteral(" ثبت  F2"), this);
+    ok->setObjectName(QStringLiteral("but_ok"));
+    auto* close = new QPushButton(QStringLiteral("خروجF10"), this);
+    close->setObjectName(QStringLiteral("but_close"));
+    connect(ok, &QPushButton::clicked, this, &TF_change_pass::changePassword);
+    connect(close, &QPushButton::clicked, this, &QDialog::reject);
+
+    auto* form = new QFormLayout;
+    form->addRow(QStringLiteral("كـــد كاربــر: "), m_code);
+    form->addRow(QString(), m_name);
+    form->addRow(QStringLiteral("رمــز قديم: "), m_old);
+    form->addRow(QStringLiteral("رمــز جديد: "), m_new);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(ok);
+    buttons->addWidget(close);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(form);
+    layout->addLayout(buttons);
+}
+
+void TF_change_pass::refuse(const QString& message, QWidget* focus) {
+    m_reporting = true;
+    m_windows.prompter.warning(message);
+    m_reporting = false;
+    focus->setFocus();
+}
+
+bool TF_change_pass::checkCode() {
+    if (m_code->text().isEmpty()) {
+        refuse(QStringLiteral("کد کاربر وراد نشده است"), m_code);
+        return false;
+    }
+    const auto name = UserStore(m_windows.db).nameOf(m_code->text().toInt());
+    if (!name) {
+        refuse(QStringLiteral("کد کاربر اشتباه وارد شده است"), m_code);
+        return false;
+    }
+    m_name->setText(*name);
+    return true;
+}
+
+void TF_change_pass::clearFields() {
+    m_code->clear();
+    m_old->clear();
+    m_new->clear();
+    m_name->setText(kNameResting);
+}
+
+void TF_change_pass::changePassword() {
+    if (!m_windows.prompter.askYesNo(QStringLiteral("آيا از تغيير کلمه عبور مطمئن هستيد")))
+        return;
+    if (m_code->text().isEmpty())
+        return refuse(QStringLiteral("کدکاربر وارد نشده است"), m_code);
+    if (m_old->text().isEmpty())
+        return refuse(QStringLiteral("رمز قديم وارد نشده است"), m_old);
+    if (m_new->text().isEmpty())
+        return refuse(QStringLiteral("رمز جديدواردنشده است"), m_new);
+    try {
+        UserStore users(m_windows.db);
+        const int code = m_code->text().toInt();
+        if (!users.changePassword(code, m_old->text(), m_new->text()))
+            return refuse(QStringLiteral("کد کاربر يا رمزقديم اشتباه وارد شده است"), m_code);
+        // The current user record moves to the user whose password was changed.
+        m_windows.context.current_user_code = code;
+        m_windows.context.rights = users.rightsOf(code);
+    } catch (const Error& error) {
+        m_windows.prompter.errorReport(error.message());
+        return;
+    }
+    clearFields();
+    m_code->setFocus();
+}
+
+void TF_change_pass::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_F2) {
+        changePassword();
+        return;
+    }
+    if (event->key() == Qt::Key_F10) {
+        reject();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+bool TF_change_pass::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        const bool enter = key == Qt::Key_Return || key == Qt::Key_Enter;
+        if (enter && watched == m_code) {
+            m_old->setFocus(Qt::TabFocusReason);
+            return true;
+        }
+        if (enter && watched == m_old) {
+            m_new->setFocus(Qt::TabFocusReason);
+            return true;
+        }
+        if (key == Qt::Key_Up && watched == m_old) {
+            m_code->setFocus(Qt::BacktabFocusReason);
+            return true;
+        }
+        if (key == Qt::Key_Up && watched == m_new) {
+            m_old->setFocus(Qt::BacktabFocusReason);
+            return true;
+        }
+    } else if (event->type() == QEvent::FocusOut && watched == m_code && !m_reporting) {
+        const auto reason = static_cast<QFocusEvent*>(event)->reason();
+        if (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason || reason == Qt::MouseFocusReason) {
+            try {
+                checkCode();
+            } catch (const Error& error) {
+                m_windows.prompter.errorReport(error.message());
+            }
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+} // namespace ph

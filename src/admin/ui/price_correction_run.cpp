@@ -1,0 +1,43 @@
+#include "admin/ui/price_correction_run.h"
+
+#include "admin/price_correction.h"
+#include "admin/price_workbook.h"
+#include "core/error.h"
+#include "core/prompter.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QProgressDialog>
+
+namespace ph {
+
+void runPriceCorrection(const QString& workbookPath, Database& db, Prompter& prompter, QWidget* parent) {
+    QList<PriceSheetRow> rows;
+    try {
+        rows = readPriceWorkbook(workbookPath);
+    } catch (const Error& error) {
+        prompter.errorReport(error.message()); // a file that cannot be used changes nothing
+        return;
+    }
+    QProgressDialog progress(QStringLiteral("اصلاح قيمت ها ..."), QStringLiteral("انصراف"), 0, int(rows.size()), parent);
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(300);
+    const PriceCorrectionReport report = PriceCorrection(db).run(rows, [&](int done, int total) {
+        progress.setMaximum(total);
+        progress.setValue(done);
+        QApplication::processEvents();
+        return !progress.wasCanceled();
+    });
+    progress.close();
+    prompter.information(priceCorrectionMessage(report));
+}
+
+void choosePriceWorkbookAndCorrect(const QString& workingDir, Database& db, Prompter& prompter, QWidget* parent) {
+    const QString path = QFileDialog::getOpenFileName(parent, QStringLiteral("فايل قيمت ها"),
+                                                      defaultPriceWorkbookPath(workingDir),
+                                                      QStringLiteral("Excel / CSV (*.xls *.xlsx *.csv);;* (*)"));
+    if (!path.isEmpty())
+        runPriceCorrection(path, db, prompter, parent);
+}
+
+} // namespace ph

@@ -1,0 +1,147 @@
+#include "admin/ui/tanzimat.h"
+
+#include "admin/settings_store.h"
+#include "core/error.h"
+#include "core/prompter.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+namespace ph {
+namespace {
+
+template <typename W> W* named(W* widget, const char* name) {
+    widget->setObjectName(QString::fromLatin1(name));
+    return widget;
+}
+
+} // namespace
+
+Tf_tanzimat::Tf_tanzimat(const WindowContext& windows, QWidget* parent) : QDialog(parent), m_windows(windows) {
+    setObjectName(QStringLiteral("f_tanzimat"));
+    setWindowTitle(QStringLiteral("   فــــــرم تـنـظـيـمـات   "));
+
+    auto* printing = new QGroupBox(QStringLiteral("مديريت چاپ"), this);
+    m_printPrescription = named(new QCheckBox(QStringLiteral("چاپ نسخه"), printing), "ch_p_noskhe");
+    m_printInvoice = named(new QCheckBox(QStringLiteral("چاپ فاكتور"), printing), "ch_p_factor");
+    auto* printingLayout = new QHBoxLayout(printing);
+    printingLayout->addWidget(m_printPrescription);
+    printingLayout->addWidget(m_printInvoice);
+
+    auto* prompts = new QGroupBox(QStringLiteral("مديريت پيغام ها"), this);
+    m_askApproval = named(new QCheckBox(QStringLiteral("پيغام اخذتاييد كلي"), prompts), "ch_message_taeed");
+    m_askAddress = named(new QCheckBox(QStringLiteral("پيغام اخذ آدرس"), prompts), "ch_message_address");
+    auto* promptsLayout = new QHBoxLayout(prompts);
+    promptsLayout->addWidget(m_askApproval);
+    promptsLayout->addWidget(m_askAddress);
+
+    m_message = named(new QLineEdit(this), "me_payam");
+    auto* messageRow = new QFormLayout;
+    messageRow->addRow(QStringLiteral("پـيـام : "), m_message);
+
+    auto* keys = new QGroupBox(QStringLiteral("مديريت ورود اطلاعات دارويي نسخه"), this);
+    m_byPrice = named(new QRadioButton(QStringLiteral("براساس نــام دارو و قـيـمـت"), keys), "rb_price");
+    m_byCode = named(new QRadioButton(QStringLiteral("براساس نــام دارو و كـــد دارو"), keys), "rb_code_kala");
+    m_byIdentity = named(new QRadioButton(QStringLiteral("براساس نــام دارو و كد شناسه"), keys), "rb_code_sh");
+    m_searchKeys = new QButtonGroup(this);
+    m_searchKeys->addButton(m_byPrice, int(Settings::SearchKey::Price));
+    m_searchKeys->addButton(m_byCode, int(Settings::SearchKey::CodeKala));
+    m_searchKeys->addButton(m_byIdentity, int(Settings::SearchKey::CodeSh));
+    auto* keysLayout = new QVBoxLayout(keys);
+    keysLayout->addWidget(m_byPrice);
+    keysLayout->addWidget(m_byCode);
+    keysLayout->addWidget(m_byIdentity);
+
+    auto* work = new QGroupBox(QStringLiteral("تنظيم كار سيستم "), this);
+    m_single = named(new QRadioButton(QStringLiteral("تك كامپيوتر"), work), "rb_single");
+    m_network = named(new QRadioButton(QStringLiteral("شبكه "), work), "rb_network");
+    m_single->setChecked(true);
+    auto* workLayout = new QHBoxLayout(work);
+    workLayout->addWidget(m_single);
+    workLayout->addWidget(m_network);
+
+    auto* ok = named(new QPushButton(QStringLiteral("ثبت F2"), this), "but_ok");
+    auto* close = named(new QPushButton(QStringLiteral("خروجF10"), this), "but_close");
+    connect(ok, &QPushButton::clicked, this, &Tf_tanzimat::save);
+    connect(close, &QPushButton::clicked, this, &QDialog::reject);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(ok);
+    buttons->addWidget(close);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(printing);
+    layout->addWidget(prompts);
+    layout->addLayout(messageRow);
+    layout->addWidget(keys);
+    layout->addWidget(work);
+    layout->addLayout(buttons);
+}
+
+void Tf_tanzimat::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    try {
+        load();
+    } catch (const Error& error) {
+        m_windows.prompter.errorReport(error.message());
+    }
+}
+
+void Tf_tanzimat::load() {
+    const auto settings = SettingsStore(m_windows.db).read();
+    if (!settings)
+        return; // with no row the controls keep what they showed
+    m_printPrescription->setChecked(settings->printPrescription);
+    m_printInvoice->setChecked(settings->printInvoice);
+    m_askApproval->setChecked(settings->askApproval);
+    m_askAddress->setChecked(settings->askAddress);
+    if (!settings->message.isNull())
+        m_message->setText(settings->message);
+    m_searchKeys->setExclusive(false);
+    for (QAbstractButton* button : m_searchKeys->buttons())
+        button->setChecked(m_searchKeys->id(button) == int(settings->searchKey));
+    m_searchKeys->setExclusive(true);
+    (settings->separateCashDesk ? m_network : m_single)->setChecked(true);
+}
+
+void Tf_tanzimat::save() {
+    Settings settings;
+    settings.printPrescription = m_printPrescription->isChecked();
+    settings.printInvoice = m_printInvoice->isChecked();
+    settings.askApproval = m_askApproval->isChecked();
+    settings.askAddress = m_askAddress->isChecked();
+    settings.message = m_message->text();
+    const int key = m_searchKeys->checkedId();
+    settings.searchKey = key < 0 ? Settings::SearchKey::None : Settings::SearchKey(key);
+    settings.separateCashDesk = m_network->isChecked();
+    try {
+        SettingsStore(m_windows.db).save(settings);
+    } catch (const Error& error) {
+        m_windows.prompter.errorReport(error.message());
+        return;
+    }
+    m_windows.prompter.information(QStringLiteral("ثبت اطلاعات شما با موفقيت انجام شد"));
+}
+
+void Tf_tanzimat::keyPressEvent(QKeyEvent* event) {
+    switch (event->key()) {
+    case Qt::Key_F2:
+        save();
+        return;
+    case Qt::Key_F10:
+    case Qt::Key_Escape:
+        reject();
+        return;
+    default:
+        QDialog::keyPressEvent(event);
+    }
+}
+
+} // namespace ph

@@ -1,0 +1,58 @@
+#pragma once
+
+#include "admin/users.h"
+#include "widgets/window_context.h"
+
+#include <QDialog>
+#include <QHash>
+
+class QCheckBox;
+class QLineEdit;
+class QStandardItemModel;
+class QTableView;
+
+namespace ph {
+
+class CommandBar;
+class KeyNav;
+
+// The user and rights window: users with their name, password and right flags. Opened
+// with the users grid (form_mode 1) or without it (form_mode 0, additions only).
+// Passwords are never shown: the grid masks them and a loaded user's password field is
+// empty; editing with an empty password keeps the stored one.
+class TF_user_new : public QDialog {
+    Q_OBJECT
+public:
+    explicit TF_user_new(const WindowContext& windows, QWidget* parent = nullptr);
+    ~TF_user_new() override;
+
+    void clearForNew();
+    void loadUser(int row);
+    void addUser();
+    void editUser();
+    void deleteUser();
+
+    CommandBar* commandBar() const { return m_bar; }
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    QWidget* buildRightsPanel();
+    void reloadGrid();
+    UserRecord fromFields() const;
+    bool guarded(const std::function<void()>& work);
+
+    WindowContext m_windows;
+    QLineEdit* m_code;
+    QLineEdit* m_name;
+    QLineEdit* m_pass;
+    QHash<QString, QCheckBox*> m_flags;
+    QTableView* m_grid;
+    QStandardItemModel* m_model;
+    QList<UserRecord> m_users;
+    CommandBar* m_bar;
+    KeyNav* m_nav;
+};
+
+} // namespace ph

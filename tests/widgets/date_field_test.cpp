@@ -1,0 +1,83 @@
+#include "support/typing.h"
+#include "widgets/date_field.h"
+
+#include <QtTest>
+
+using namespace ph;
+using Year = DateField::Year;
+
+Q_DECLARE_METATYPE(ph::DateField::Year)
+
+class DateFieldTest : public QObject {
+    Q_OBJECT
+private slots:
+    void typedDayFirst_data();
+    void typedDayFirst();
+    void storedTwinShownDayFirst_data();
+    void storedTwinShownDayFirst();
+};
+
+void DateFieldTest::typedDayFirst_data() {
+    QTest::addColumn<Year>("year");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<QString>("stored");
+    QTest::newRow("two-digit year") << Year::TwoDigits << QStringLiteral("190905") << QStringLiteral("19/ 09/ 05")
+                                    << QStringLiteral("05/09/19");
+    QTest::newRow("four-digit year") << Year::FourDigits << QStringLiteral("19091403")
+                                     << QStringLiteral("19/ 09/ 1403") << QStringLiteral("1403/09/19");
+    QTest::newRow("incomplete") << Year::TwoDigits << QStringLiteral("1909") << QStringLiteral("19/ 09/ ") << QString();
+    QTest::newRow("empty") << Year::TwoDigits << QString() << QStringLiteral("/ / ") << QString();
+    QTest::newRow("letters and persian digits") << Year::TwoDigits << QStringLiteral("a1۲9x0905")
+                                                << QStringLiteral("19/ 09/ 05") << QStringLiteral("05/09/19");
+}
+
+void DateFieldTest::typedDayFirst() {
+    QFETCH(Year, year);
+    QFETCH(QString, typed);
+    QFETCH(QString, shown);
+    QFETCH(QString, stored);
+    DateField field(year);
+    ph::test::typeText(&field, typed);
+    QCOMPARE(field.text(), shown);
+    QCOMPARE(field.storedText(), stored);
+    QCOMPARE(field.isComplete(), !stored.isEmpty());
+}
+
+void DateFieldTest::storedTwinShownDayFirst_data() {
+    QTest::addColumn<Year>("year");
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<bool>("valid");
+    QTest::newRow("yy/mm/dd") << Year::TwoDigits << QStringLiteral("05/09/19") << QStringLiteral("19/ 09/ 05") << true;
+    QTest::newRow("yyyy/mm/dd") << Year::FourDigits << QStringLiteral("1403/09/19") << QStringLiteral("19/ 09/ 1403")
+                                << true;
+    QTest::newRow("last day and month") << Year::TwoDigits << QStringLiteral("03/12/31") << QStringLiteral("31/ 12/ 03")
+                                        << true;
+    QTest::newRow("month 13") << Year::TwoDigits << QStringLiteral("05/13/01") << QStringLiteral("01/ 13/ 05") << false;
+    QTest::newRow("month 00") << Year::TwoDigits << QStringLiteral("05/00/01") << QStringLiteral("01/ 00/ 05") << false;
+    QTest::newRow("day 32") << Year::TwoDigits << QStringLiteral("05/12/32") << QStringLiteral("32/ 12/ 05") << false;
+    QTest::newRow("day 00") << Year::FourDigits << QStringLiteral("1405/01/00") << QStringLiteral("00/ 01/ 1405")
+                            << false;
+    QTest::newRow("empty") << Year::TwoDigits << QString() << QStringLiteral("/ / ") << false;
+    QTest::newRow("year of the wrong length") << Year::TwoDigits << QStringLiteral("1405/01/02")
+                                              << QStringLiteral("/ / ") << false;
+}
+
+void DateFieldTest::storedTwinShownDayFirst() {
+    QFETCH(Year, year);
+    QFETCH(QString, stored);
+    QFETCH(QString, shown);
+    QFETCH(bool, valid);
+    DateField field(year);
+    field.setText(QStringLiteral("01/ 01/ 01")); // what was there before is replaced
+    field.setStoredText(stored);
+    QCOMPARE(field.text(), shown);
+    const bool complete = shown != QStringLiteral("/ / ");
+    QCOMPARE(field.storedText(), complete ? stored : QString());
+    QCOMPARE(field.isValidDate(), valid);
+    QCOMPARE(DateField::isValidStored(stored), valid && complete);
+}
+
+QTEST_MAIN(DateFieldTest)
+#include "date_field_test.moc"
