@@ -1,5 +1,6 @@
 #include "cli/commands.h"
 
+#include "cli/quote_command.h"
 #include "core/ci_config.h"
 #include "db/database.h"
 #include "db/legacy_upgrades.h"
@@ -18,7 +19,10 @@ const char* const kUsage =
     "\n"
     "Commands:\n"
     "  init        create the schema of a new database, or upgrade an older one, and exit\n"
+    "%1"
     "  --help      show this text\n";
+
+QString usage() { return QString::fromUtf8(kUsage).arg(QString::fromUtf8(kQuoteUsage)); }
 
 int init(const QString& workingDir, QTextStream& out) {
     Database db(readConnectionSettings(workingDir));
@@ -46,18 +50,20 @@ int run(const QStringList& argsIn, QTextStream& out, QTextStream& err) {
     }
     if (args.isEmpty() || args.at(0) == QLatin1String("--help") || args.at(0) == QLatin1String("-h") ||
         args.at(0) == QLatin1String("help")) {
-        (args.isEmpty() ? err : out) << kUsage;
+        (args.isEmpty() ? err : out) << usage();
         return args.isEmpty() ? 2 : 0;
     }
     const QString command = args.takeFirst();
     try {
         if (command == QLatin1String("init"))
             return init(workingDir, out);
+        if (command == QLatin1String("quote"))
+            return quote(workingDir, args, out, err);
     } catch (const Error& error) {
         err << "pharmacyctl " << command << ": " << error.message() << "\n";
         return 1;
     }
-    err << "pharmacyctl: unknown command \"" << command << "\"\n\n" << kUsage;
+    err << "pharmacyctl: unknown command \"" << command << "\"\n\n" << usage();
     return 2;
 }
 

@@ -52,9 +52,13 @@ CodeField::CodeField(QWidget* parent)
     connect(this, &QLineEdit::textChanged, this, &CodeField::showName);
 }
 
-void CodeField::setMaxDigits(int digits) { setMaxLength(digits > 0 ? digits : 32767); }
+void CodeField::setMaxDigits(int digits) {
+    setMaxLength(digits > 0 ? digits : 32767);
+}
 
-int CodeField::maxDigits() const { return maxLength() == 32767 ? 0 : maxLength(); }
+int CodeField::maxDigits() const {
+    return maxLength() == 32767 ? 0 : maxLength();
+}
 
 void CodeField::setLookup(Lookup lookup, QWidget* nameField, Prompter& prompter) {
     m_lookup = std::move(lookup);

@@ -26,7 +26,10 @@ const QList<Default>& defaults() {
         {CommandBar::Edit, u"but_edit", u"ويرايش F3", {QKeySequence(Qt::Key_F3)}},
         {CommandBar::Delete, u"but_delete", u"حذف  F4", {QKeySequence(Qt::Key_F4)}},
         {CommandBar::RemoveLine, u"but_delete", u"حذف دارو F4", {QKeySequence(Qt::Key_F4)}},
-        {CommandBar::DeleteDocument, u"but_delete_f", u"حذف نسخهCtrl+F4", {QKeySequence(Qt::CTRL | Qt::Key_F4)}},
+        {CommandBar::DeleteDocument,
+         u"but_delete_f",
+         u"حذف نسخهCtrl+F4",
+         {QKeySequence(Qt::CTRL | Qt::Key_F4)}},
         {CommandBar::First, u"but_first", u"Ctrl+F", {QKeySequence(Qt::CTRL | Qt::Key_F)}},
         {CommandBar::Previous, u"but_prior", u"Ctrl+P", {QKeySequence(Qt::CTRL | Qt::Key_P)}},
         {CommandBar::Next, u"but_next", u"Ctrl+N", {QKeySequence(Qt::CTRL | Qt::Key_N)}},
@@ -35,7 +38,10 @@ const QList<Default>& defaults() {
         {CommandBar::Search, u"but_search", u"مشاهدهF7", {QKeySequence(Qt::Key_F7)}},
         {CommandBar::Print, u"but_print", u"چاپ F8", {QKeySequence(Qt::Key_F8)}},
         {CommandBar::New, u"but_enseraf", u"انصراف/جديد F9", {QKeySequence(Qt::Key_F9)}},
-        {CommandBar::Close, u"but_close", u"خروجF10", {QKeySequence(Qt::Key_F10), QKeySequence(Qt::Key_Escape)}},
+        {CommandBar::Close,
+         u"but_close",
+         u"خروجF10",
+         {QKeySequence(Qt::Key_F10), QKeySequence(Qt::Key_Escape)}},
     };
     return list;
 }
@@ -53,7 +59,8 @@ CommandBar::CommandBar(const AppContext& context, Prompter& prompter, Commands c
     for (const Default& d : defaults()) {
         if (!commands.testFlag(d.command)) continue;
         Entry entry;
-        entry.button = dialog_parts::makeButton(QString::fromUtf16(d.caption), QString::fromUtf16(d.objectName), this);
+        entry.button =
+            dialog_parts::makeButton(QString::fromUtf16(d.caption), QString::fromUtf16(d.objectName), this);
         // The fields keep the focus when a button is clicked; the keys are the way in.
         entry.button->setFocusPolicy(Qt::NoFocus);
         entry.keys = d.keys;
@@ -90,19 +97,25 @@ void CommandBar::setRight(Command command, const QString& flag) {
     if (auto it = m_entries.find(command); it != m_entries.end()) it->right = flag;
 }
 
-QString CommandBar::right(Command command) const { return m_entries.value(command).right; }
+QString CommandBar::right(Command command) const {
+    return m_entries.value(command).right;
+}
 
 void CommandBar::setRefusal(Command command, const QString& text) {
     if (auto it = m_entries.find(command); it != m_entries.end()) it->refusal = text;
 }
 
-QString CommandBar::refusal(Command command) const { return m_entries.value(command).refusal; }
+QString CommandBar::refusal(Command command) const {
+    return m_entries.value(command).refusal;
+}
 
 void CommandBar::setKeys(Command command, const QList<QKeySequence>& keys) {
     if (auto it = m_entries.find(command); it != m_entries.end()) it->keys = keys;
 }
 
-QList<QKeySequence> CommandBar::keys(Command command) const { return m_entries.value(command).keys; }
+QList<QKeySequence> CommandBar::keys(Command command) const {
+    return m_entries.value(command).keys;
+}
 
 void CommandBar::setEnabled(Command command, bool enabled) {
     QPushButton* b = button(command);
@@ -179,7 +192,8 @@ bool CommandBar::eventFilter(QObject* watched, QEvent* event) {
     // Only the widgets of this bar's own window; its dialogs are windows of their own.
     if (static_cast<QWidget*>(watched)->window() != window()) return false;
     auto* key = static_cast<QKeyEvent*>(event);
-    const Command command = commandForKey(QKeyCombination(key->modifiers() & ~Qt::KeypadModifier, Qt::Key(key->key())));
+    const Command command =
+        commandForKey(QKeyCombination(key->modifiers() & ~Qt::KeypadModifier, Qt::Key(key->key())));
     if (command == Command(0)) return false;
     const bool repeats = command == First || command == Previous || command == Next || command == Last;
     if (!key->isAutoRepeat() || repeats) activate(command);

@@ -29,7 +29,9 @@ DateField::DateField(Year year, QWidget* parent) : QLineEdit(parent), m_year(yea
     setInputMethodHints(Qt::ImhDigitsOnly);
 }
 
-QString DateField::part(int start, int length) const { return displayText().mid(start, length); }
+QString DateField::part(int start, int length) const {
+    return displayText().mid(start, length);
+}
 
 QString DateField::storedText() const {
     if (!isComplete()) return {};
@@ -66,7 +68,9 @@ void DateField::keyPressEvent(QKeyEvent* event) {
     QLineEdit::keyPressEvent(event);
 }
 
-bool DateField::isValidDate() const { return isValidStored(storedText()); }
+bool DateField::isValidDate() const {
+    return isValidStored(storedText());
+}
 
 bool DateField::isValidStored(const QString& stored) {
     const QStringList parts = stored.split(u'/');

@@ -59,7 +59,9 @@ void KeyNav::setUpMoves(QWidget* field, bool moves) {
     if (index >= 0) m_fields[index].upMoves = moves;
 }
 
-void KeyNav::setLastAction(std::function<void()> action) { m_lastAction = std::move(action); }
+void KeyNav::setLastAction(std::function<void()> action) {
+    m_lastAction = std::move(action);
+}
 
 void KeyNav::setLastAction(QAbstractButton* button) {
     QPointer<QAbstractButton> guarded(button);
@@ -125,8 +127,7 @@ bool KeyNav::eventFilter(QObject* watched, QEvent* event) {
         enter(index);
         return true;
     }
-    if (key->key() == Qt::Key_Up && m_fields[index].upMoves)
-        return focusPrevious(m_fields[index].widget);
+    if (key->key() == Qt::Key_Up && m_fields[index].upMoves) return focusPrevious(m_fields[index].widget);
     return false;
 }
 

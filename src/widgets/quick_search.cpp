@@ -98,7 +98,13 @@ void QuickSearchModel::setSourceModel(QAbstractItemModel* model) {
     QSortFilterProxyModel::setSourceModel(model);
 }
 
+void QuickSearchModel::forgetKeys() {
+    m_plan.clear();
+    m_keys.clear();
+}
+
 void QuickSearchModel::forgetKeys(int firstColumn, int lastColumn) {
+    m_plan.clear();
     for (auto it = m_keys.begin(); it != m_keys.end();)
         it = it->first >= firstColumn && it->first <= lastColumn ? m_keys.erase(it) : std::next(it);
 }
@@ -124,10 +130,23 @@ void QuickSearchModel::sortByColumns(const QList<int>& columns, Qt::SortOrder or
     const bool sameFirst = sortColumn() == columns.first() && sortOrder() == order;
     if (sameFirst && columns == m_sortColumns) return;
     m_sortColumns = columns;
+    m_plan.clear();
     if (sameFirst)
         invalidate();
     else
         sort(columns.first(), order);
+}
+
+void QuickSearchModel::filterByName(const QString& prefix, const QList<int>& order, Qt::SortOrder sortOrder) {
+    if (order.isEmpty()) return;
+    if (order == m_sortColumns && sortColumn() == order.first() && this->sortOrder() == sortOrder) {
+        setNameFilter(order.first(), prefix);
+        return;
+    }
+    m_filterColumn = order.first();
+    m_prefix = prefix;
+    invalidate();
+    sortByColumns(order, sortOrder);
 }
 
 int QuickSearchModel::findRow(int column, double value) const {
@@ -178,22 +197,31 @@ const QuickSearchModel::ColumnKeys& QuickSearchModel::keys(int column) const {
     return m_keys.emplace(column, std::move(made)).first->second;
 }
 
-int QuickSearchModel::compare(int column, int leftRow, int rightRow) const {
-    const ColumnKeys& columnKeys = keys(column);
-    if (columnKeys.numeric) {
-        const double left = columnKeys.numbers[leftRow], right = columnKeys.numbers[rightRow];
+int QuickSearchModel::compare(const ColumnKeys& keys, int leftRow, int rightRow) {
+    if (keys.numeric) {
+        const double left = keys.numbers[leftRow], right = keys.numbers[rightRow];
         return left < right ? -1 : (right < left ? 1 : 0);
     }
-    return columnKeys.texts[leftRow].compare(columnKeys.texts[rightRow]);
+    return keys.texts[leftRow].compare(keys.texts[rightRow]);
 }
 
+const std::vector<const QuickSearchModel::ColumnKeys*>& QuickSearchModel::plan(int column) const {
+    if (m_plan.empty() || m_planColumn != column) {
+        // A column chosen elsewhere (a header click) orders by itself alone.
+        const QList<int> columns =
+            !m_sortColumns.isEmpty() && m_sortColumns.first() == column ? m_sortColumns : QList<int>{column};
+        m_plan.clear();
+        for (int c : columns)
+            m_plan.push_back(&keys(c));
+        m_planColumn = column;
+    }
+    return m_plan;
+}
+
+// Called some n log n times per sort: only ready keys are compared here.
 bool QuickSearchModel::lessThan(const QModelIndex& left, const QModelIndex& right) const {
-    // A column chosen elsewhere (a header click) orders by itself alone.
-    const QList<int> columns = !m_sortColumns.isEmpty() && m_sortColumns.first() == left.column()
-                                   ? m_sortColumns
-                                   : QList<int>{left.column()};
-    for (int column : columns)
-        if (const int order = compare(column, left.row(), right.row()); order != 0) return order < 0;
+    for (const ColumnKeys* columnKeys : plan(left.column()))
+        if (const int order = compare(*columnKeys, left.row(), right.row()); order != 0) return order < 0;
     return false;
 }
 
@@ -222,12 +250,10 @@ void QuickSearch::search(const QString& text) {
         // Ordered while the filter still hides rows; showing them all then keeps that order.
         m_model->sortByColumns(m_codeOrder);
         m_model->clearNameFilter();
-        if (const auto number = numberOf(text))
-            makeCurrent(m_model->findRow(m_codeOrder.first(), *number));
+        if (const auto number = numberOf(text)) makeCurrent(m_model->findRow(m_codeOrder.first(), *number));
         return;
     }
-    m_model->sortByColumns(m_nameOrder);
-    m_model->setNameFilter(m_nameOrder.first(), text);
+    m_model->filterByName(text, m_nameOrder);
     makeCurrent(m_model->rowCount() > 0 ? 0 : -1);
 }
 

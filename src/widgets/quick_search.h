@@ -38,8 +38,8 @@ namespace ph {
 //   Several controllers may share one proxy (a list searched by name/code, by Latin name/national
 //   code and by price).
 //
-// A QSqlQueryModel fetches its rows lazily: fetch them all before searching, since only loaded
-// rows are searched.
+// For flat lists (tables), not trees. A QSqlQueryModel fetches its rows lazily: fetch them all before
+// searching, since only loaded rows are searched.
 class QuickSearchModel : public QSortFilterProxyModel {
     Q_OBJECT
 public:
@@ -52,6 +52,12 @@ public:
     void setNameFilter(int column, const QString& prefix);
     void clearNameFilter() { setNameFilter(m_filterColumn, QString()); }
     QString namePrefix() const { return m_prefix; }
+
+    // Shows only the rows whose value in the first column of the order begins with the prefix,
+    // ordered by the columns. When the order changes, the rows are filtered first, so only
+    // those left are ordered.
+    void filterByName(const QString& prefix, const QList<int>& order,
+                      Qt::SortOrder sortOrder = Qt::AscendingOrder);
 
     // Orders by the columns, each breaking the ties of the one before; does nothing when this
     // order is already in force.
@@ -76,8 +82,10 @@ private:
     };
 
     const ColumnKeys& keys(int column) const;
-    int compare(int column, int leftRow, int rightRow) const;
-    void forgetKeys() { m_keys.clear(); }
+    static int compare(const ColumnKeys& keys, int leftRow, int rightRow);
+    // The keys of the columns of the order that begins with this column.
+    const std::vector<const ColumnKeys*>& plan(int column) const;
+    void forgetKeys();
     void forgetKeys(int firstColumn, int lastColumn);
 
     QCollator m_collator;
@@ -85,6 +93,8 @@ private:
     int m_filterColumn = -1;
     QList<int> m_sortColumns;
     mutable std::map<int, ColumnKeys> m_keys;
+    mutable std::vector<const ColumnKeys*> m_plan;
+    mutable int m_planColumn = -1;
     QList<QMetaObject::Connection> m_sourceConnections;
 };
 

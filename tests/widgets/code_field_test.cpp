@@ -24,7 +24,8 @@ const QString kUnknown = QStringLiteral("اين كد موجود نمي باشد"
 // Groups by code, as a window's lookup would return them.
 CodeField::Lookup groups() {
     return [](qint64 code) -> std::optional<QString> {
-        static const QMap<qint64, QString> names = {{1, QStringLiteral("دارويي")}, {12, QStringLiteral("آرايشي")}};
+        static const QMap<qint64, QString> names = {{1, QStringLiteral("دارويي")},
+                                                    {12, QStringLiteral("آرايشي")}};
         if (!names.contains(code)) return std::nullopt;
         return names.value(code);
     };
@@ -153,10 +154,14 @@ void CodeFieldTest::leavingChecksTheCode_data() {
     QTest::addColumn<int>("key");
     QTest::addColumn<bool>("refused");
     QTest::addColumn<QString>("focus");
-    QTest::newRow("unknown, Enter") << QStringLiteral("99") << int(Qt::Key_Return) << true << QStringLiteral("me_code_g");
-    QTest::newRow("unknown, Tab") << QStringLiteral("99") << int(Qt::Key_Tab) << true << QStringLiteral("me_code_g");
-    QTest::newRow("unknown, Up goes back unchecked") << QStringLiteral("99") << int(Qt::Key_Up) << false << QStringLiteral("previous");
-    QTest::newRow("known, Enter") << QStringLiteral("12") << int(Qt::Key_Return) << false << QStringLiteral("next");
+    QTest::newRow("unknown, Enter") << QStringLiteral("99") << int(Qt::Key_Return) << true
+                                    << QStringLiteral("me_code_g");
+    QTest::newRow("unknown, Tab") << QStringLiteral("99") << int(Qt::Key_Tab) << true
+                                  << QStringLiteral("me_code_g");
+    QTest::newRow("unknown, Up goes back unchecked")
+        << QStringLiteral("99") << int(Qt::Key_Up) << false << QStringLiteral("previous");
+    QTest::newRow("known, Enter") << QStringLiteral("12") << int(Qt::Key_Return) << false
+                                  << QStringLiteral("next");
     QTest::newRow("empty, Enter") << QString() << int(Qt::Key_Return) << false << QStringLiteral("next");
 }
 

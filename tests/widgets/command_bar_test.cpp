@@ -48,8 +48,8 @@ struct Window {
     }
 };
 
-constexpr auto kAll = CommandBar::DataWindow | CommandBar::Navigation | CommandBar::Sort | CommandBar::Search |
-                      CommandBar::Print;
+constexpr auto kAll = CommandBar::DataWindow | CommandBar::Navigation | CommandBar::Sort |
+                      CommandBar::Search | CommandBar::Print;
 constexpr auto kDocument = CommandBar::DocumentWindow | CommandBar::Navigation;
 
 } // namespace
@@ -97,7 +97,8 @@ void CommandBarTest::keysRunTheirCommandsFromAnyField_data() {
         {"document Ctrl+F4 deletes", true, Qt::Key_F4, ctrl, Command::DeleteDocument, "but_delete_f"},
     };
     for (const auto& r : rows)
-        QTest::newRow(r.name) << r.document << r.key << r.modifiers << r.command << QString::fromLatin1(r.button);
+        QTest::newRow(r.name) << r.document << r.key << r.modifiers << r.command
+                              << QString::fromLatin1(r.button);
 }
 
 void CommandBarTest::keysRunTheirCommandsFromAnyField() {
@@ -130,14 +131,18 @@ void CommandBarTest::missingRightRefusesBeforeAnythingElse_data() {
     QTest::addColumn<QString>("ownWording");
     QTest::addColumn<QString>("message");
     const QString ownEdit = QStringLiteral("دسترسي به کليد ويرايش براي شما امکان پذير نمي باشد");
-    QTest::newRow("save") << false << int(Qt::Key_F2) << 0 << QStringLiteral("save_b") << true << QString() << kSaveRefused;
-    QTest::newRow("edit") << false << int(Qt::Key_F3) << 0 << QStringLiteral("edit_b") << true << QString() << kEditRefused;
-    QTest::newRow("delete") << false << int(Qt::Key_F4) << 0 << QStringLiteral("delete_b") << true << QString() << kDeleteRefused;
-    QTest::newRow("document delete") << true << int(Qt::Key_F4) << int(Qt::ControlModifier) << QStringLiteral("delete_b") << true
-                                     << QString() << kDeleteRefused;
+    QTest::newRow("save") << false << int(Qt::Key_F2) << 0 << QStringLiteral("save_b") << true << QString()
+                          << kSaveRefused;
+    QTest::newRow("edit") << false << int(Qt::Key_F3) << 0 << QStringLiteral("edit_b") << true << QString()
+                          << kEditRefused;
+    QTest::newRow("delete") << false << int(Qt::Key_F4) << 0 << QStringLiteral("delete_b") << true
+                            << QString() << kDeleteRefused;
+    QTest::newRow("document delete") << true << int(Qt::Key_F4) << int(Qt::ControlModifier)
+                                     << QStringLiteral("delete_b") << true << QString() << kDeleteRefused;
     QTest::newRow("disabled edit is refused all the same")
         << false << int(Qt::Key_F3) << 0 << QStringLiteral("edit_b") << false << QString() << kEditRefused;
-    QTest::newRow("window's own wording") << false << int(Qt::Key_F3) << 0 << QStringLiteral("edit_b") << true << ownEdit << ownEdit;
+    QTest::newRow("window's own wording")
+        << false << int(Qt::Key_F3) << 0 << QStringLiteral("edit_b") << true << ownEdit << ownEdit;
 }
 
 void CommandBarTest::missingRightRefusesBeforeAnythingElse() {

@@ -19,7 +19,9 @@ template <typename T> T* add(QWidget& window, const char* name) {
     return widget;
 }
 
-void press(QWidget& window, Qt::Key key) { QTest::keyClick(window.focusWidget(), key); }
+void press(QWidget& window, Qt::Key key) {
+    QTest::keyClick(window.focusWidget(), key);
+}
 
 } // namespace
 

@@ -1,0 +1,61 @@
+#include "dispensing/drug_list.h"
+
+#include "db/database.h"
+
+namespace ph {
+
+bool DrugList::stockKeepingMode() {
+    return m_db
+        .exec(m_db.dialect().selectLimited(QStringLiteral("1 from moj_kala_vah where code_vah=?"), 1),
+              {kPharmacyUnit})
+        .next();
+}
+
+QList<DrugItem> DrugList::load(bool stockKeeping) {
+    return select(stockKeeping, std::nullopt);
+}
+
+std::optional<DrugItem> DrugList::find(double code, bool stockKeeping) {
+    const QList<DrugItem> found = select(stockKeeping, code);
+    if (found.isEmpty()) return std::nullopt;
+    return found.first();
+}
+
+QList<DrugItem> DrugList::select(bool stockKeeping, const std::optional<double>& code) {
+    QString sql;
+    QVariantList params;
+    if (stockKeeping) {
+        sql = QStringLiteral(
+            "v.code_kala, v.price_u, k.name_kala, k.code_sh, k.type_code, k.group_code, t.name "
+            "from moj_kala_vah v, mosh_kala_anbar k, type_kala t "
+            "where v.code_vah=? and v.code_kala=k.code_kala and k.type_code=t.code");
+        params.append(kPharmacyUnit);
+    } else {
+        sql = QStringLiteral(
+            "k.code_kala, k.price_u, k.name_kala, k.code_sh, k.type_code, k.group_code, t.name "
+            "from mosh_kala_anbar k, type_kala t where k.type_code=t.code");
+    }
+    if (code) {
+        sql += QStringLiteral(" and k.code_kala=?");
+        params.append(*code);
+        sql = m_db.dialect().selectLimited(sql, 1);
+    } else {
+        sql = QStringLiteral("select ") + sql + QStringLiteral(" order by k.name_kala, k.code_kala");
+    }
+    QSqlQuery query = m_db.exec(sql, params);
+    QList<DrugItem> drugs;
+    while (query.next()) {
+        DrugItem drug;
+        drug.code = query.value(0).toDouble();
+        if (!query.value(1).isNull()) drug.listPrice = query.value(1).toDouble();
+        drug.name = query.value(2).toString();
+        drug.identityCode = query.value(3).toDouble();
+        drug.typeCode = query.value(4).toInt();
+        drug.groupCode = query.value(5).toInt();
+        drug.formName = query.value(6).toString();
+        drugs.append(drug);
+    }
+    return drugs;
+}
+
+} // namespace ph

@@ -1,0 +1,401 @@
+#include "cli/commands.h"
+#include "db/schema.h"
+#include "dispensing/dispensing_texts.h"
+#include "dispensing/drug_list.h"
+#include "dispensing/insurer_repository.h"
+#include "dispensing/pricing_repository.h"
+#include "dispensing/threshold_repository.h"
+#include "dispensing/totals_repository.h"
+#include "support/test_database.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTest>
+
+using namespace ph;
+using ph::test::TestDatabase;
+
+namespace {
+
+void exec(Database& db, const QString& sql, const QVariantList& values) {
+    db.exec(sql, values);
+}
+
+void addGoods(Database& db, double code, const QString& name, int group, int type, double price) {
+    exec(db,
+         QStringLiteral("insert into mosh_kala_anbar (code_kala, name_kala, group_code, type_code, price_u, "
+                        "code_sh, flag) values (?, ?, ?, ?, ?, ?, 1)"),
+         {code, name, group, type, price, code + 5});
+}
+
+// A pharmacy with its catalogue, three insurers, rules, a tariff, settings, and two
+// prescriptions already stored for one patient on 05/06/15.
+void fillPharmacy(Database& db) {
+    Schema(db).ensure();
+    for (const auto& [code, name] : QList<QPair<int, QString>>{{1, QStringLiteral("قرص")},
+                                                               {30, QStringLiteral("عدد")},
+                                                               {40, QStringLiteral("ويال")},
+                                                               {70, QStringLiteral("ساختني")}})
+        exec(db, QStringLiteral("insert into type_kala (code, name, num) values (?, ?, 0)"), {code, name});
+    addGoods(db, 1010001, QStringLiteral("آموكسي سيلين 500"), 1, 1, 1000);
+    addGoods(db, 1010002, QStringLiteral("سفكسيم 400"), 1, 1, 4000);
+    addGoods(db, 1010003, QStringLiteral("ويتامين ث"), 1, 1, 2500);
+    addGoods(db, 1400001, QStringLiteral("انسولين"), 1, 40, 50000);
+    addGoods(db, 1400002, QStringLiteral("هپارين"), 1, 40, 3000);
+    addGoods(db, 1700001, QStringLiteral("پماد تركيبي"), 1, 70, 1200);
+    addGoods(db, 3300001, QStringLiteral("سرنگ 5 سي سي"), 3, 30, 150.5);
+    addGoods(db, 3300002, QStringLiteral("پنبه الكل"), 3, 30, 80);
+
+    const QString insurer =
+        QStringLiteral("insert into organs_m (code, name, code_bimeh, code_pharmacy, orj_flag) "
+                       "values (?, ?, '0', '0', ?)");
+    exec(db, insurer, {2, QStringLiteral("خدمات درماني"), 0});
+    exec(db, insurer, {4, QStringLiteral("نيروهاي مسلح"), 0});
+    exec(db, insurer, {6, QStringLiteral("اورژانس"), 1});
+    // Insurer 2's second period is stored before its first: the first by number prices,
+    // the latest by number gives the thresholds.
+    const QString contract = QStringLiteral(
+        "insert into organs_s (code, row, from_d, to_d, deduct, goksaghf, gadresssag, toksaghf, tadresssag, "
+        "foghok, "
+        "foghaddress, msaghf, dsaghf, fani_flag) values (?, ?, '00/01/01', ?, ?, ?, ?, 0, 0, 0, 0, 0, 0, ?)");
+    exec(db, contract, {2, 2, QStringLiteral("04/12/29"), 90, 11000, 10000, 0});
+    exec(db, contract, {2, 1, QStringLiteral("05/12/29"), 70, 999999, 999999, 1});
+    exec(db, contract, {4, 1, QStringLiteral("05/06/14"), 60, 0, 0, 0});
+
+    const QString rule =
+        QStringLiteral("insert into bimeh_daru (code_bimeh, code_kala, ty_no, qu, mab, madrak, "
+                       "bimarestani, non_bimeh, deduct) values (?, ?, ?, ?, ?, ?, ?, ?, ?)");
+    exec(db, rule, {2, 1010002, 1, 2, 0, 0, 0, 0, 0});
+    exec(db, rule, {2, 1400002, 0, 0, 0, 0, 1, 0, 0});
+    exec(db, QStringLiteral("insert into hoteling (code_bimeh, code_kala) values (?, ?)"), {2, 1400001});
+    const QString companion =
+        QStringLiteral("insert into hamrah_kala (code_kala, code_kala_h, condition) values (?, ?, ?)");
+    exec(db, companion, {1010001, 3300002, texts::kFree});
+    exec(db, companion, {1010001, 3300001, texts::kInsured});
+    exec(db,
+         QStringLiteral("insert into heading_formul_darou (code_darou, name_darou, price_koll_bimeh, "
+                        "price_koll_azad, sum_koll) values (?, ?, ?, ?, ?)"),
+         {1700001, QStringLiteral("پماد تركيبي"), 900, 300, 1200});
+
+    const QString tariff = QStringLiteral("insert into tarefeh (from_d, to_d, mab_fani_saghf, mab_day_down, "
+                                          "mab_day_up, mab_night_down, mab_night_up, "
+                                          "percent_otc, mab_max_otc, mab_orj, mab_orj_down, mab_orj_up) "
+                                          "values (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
+    exec(db, tariff, {"05/01/01", "05/12/29", 100000, 3000, 4000, 5000, 6000, 10, 5000, 50000, 7000, 8000});
+    exec(db, tariff, {"04/01/01", "04/12/29", 1, 1, 1, 1, 1, 1, 1, 1, 1, 1});
+    exec(
+        db,
+        QStringLiteral("insert into tanzimat (message_taeed, message_address, mode) values (?, ?, 'Single')"),
+        {1, 1});
+
+    const QString heading =
+        QStringLiteral("insert into heading_noskhe (sh_factor, date_no, sh_bimeh, code_bimeh) "
+                       "values (?, ?, ?, 2)");
+    const QString line =
+        QStringLiteral("insert into details_noskhe (sh_factor, row, code_darou, tedad) values (?, ?, ?, 1)");
+    for (const auto& [invoice, number] : QList<QPair<int, QString>>{{9, QStringLiteral("1234567890")},
+                                                                    {7, QStringLiteral("1234567890")},
+                                                                    {8, QStringLiteral("999")}}) {
+        exec(db, heading, {invoice, QStringLiteral("05/06/15"), number});
+        exec(db, line, {invoice, 1, 1010001});
+        exec(db, line, {invoice, 2, 1010002});
+    }
+}
+
+struct Run {
+    int status = 0;
+    QString out;
+    QString err;
+};
+
+Run pharmacyctl(const QStringList& args) {
+    Run run;
+    QTextStream out(&run.out);
+    QTextStream err(&run.err);
+    run.status = cli::run(args, out, err);
+    out.flush();
+    err.flush();
+    return run;
+}
+
+QStringList cellTexts(const QJsonValue& array) {
+    QStringList out;
+    for (const QJsonValue& v : array.toArray())
+        out.append(v.toString());
+    return out;
+}
+
+} // namespace
+
+class DispensingDbTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void init();
+    void cleanup();
+    void repositoriesReadTheReferenceTables();
+    void stockKeepingModeTakesThePharmacyUnitsPrices();
+    void sameDayRuleOverTheView();
+    void quoteOfARealisticPrescription();
+    void quoteRefusesUnknownCodes_data();
+    void quoteRefusesUnknownCodes();
+
+private:
+    std::unique_ptr<TestDatabase> m_t;
+};
+
+void DispensingDbTest::init() {
+    m_t = std::make_unique<TestDatabase>();
+    fillPharmacy(m_t->db());
+}
+
+void DispensingDbTest::cleanup() {
+    m_t.reset();
+}
+
+void DispensingDbTest::repositoriesReadTheReferenceTables() {
+    Database& db = m_t->db();
+    InsurerRepository insurers(db);
+    QCOMPARE(insurers.name(2), std::optional<QString>(QStringLiteral("خدمات درماني")));
+    QVERIFY(!insurers.name(3));
+    QVERIFY(insurers.isEmergency(6) && !insurers.isEmergency(2));
+    QCOMPARE(insurers.lastDay(2), std::optional<QString>(QStringLiteral("05/12/29")));
+    QVERIFY(!insurers.lastDay(3));
+    QCOMPARE(insurers.first(2)->row, 1);
+    QCOMPARE(insurers.first(2)->deduct, 70.0);
+    QVERIFY(insurers.first(2)->feeFlag);
+    QCOMPARE(insurers.latest(2)->row, 2);
+    QCOMPARE(insurers.latest(2)->gpApproval, 11000.0);
+    QCOMPARE(insurers.latest(2)->gpAddress, 10000.0);
+    QVERIFY(!insurers.latest(3));
+
+    PricingRepository pricing(db);
+    const auto rule = pricing.rule(2, 1010002);
+    QVERIFY(rule);
+    QCOMPARE(rule->limitKind, 1);
+    QCOMPARE(rule->quantity, 2.0);
+    QVERIFY(pricing.rule(2, 1400002)->hospitalOnly);
+    QVERIFY(!pricing.rule(4, 1010002));
+    QCOMPARE(pricing.formulaFreePart(1700001), std::optional<double>(300));
+    QVERIFY(!pricing.formulaFreePart(1010001));
+    QVERIFY(pricing.isHoteling(2, 1400001));
+    QVERIFY(!pricing.isHoteling(4, 1400001));
+    const QList<CompanionItem> companions = pricing.companions(1010001, false);
+    QCOMPARE(companions.size(), 2);
+    QCOMPARE(companions.at(0).code, 3300001.0); // in code order
+    QCOMPARE(companions.at(0).name, QStringLiteral("سرنگ 5 سي سي"));
+    QCOMPARE(companions.at(0).formName, QStringLiteral("عدد"));
+    QCOMPARE(companions.at(0).price, 150.5);
+    QCOMPARE(companions.at(0).condition, texts::kInsured);
+    QCOMPARE(companions.at(1).condition, texts::kFree);
+    QVERIFY(!pricing.pharmacyStock(1010001));
+
+    const auto drug = pricing.findDrug(1700001, false);
+    QVERIFY(drug);
+    QCOMPARE(drug->name, QStringLiteral("پماد تركيبي"));
+    QCOMPARE(drug->formName, QStringLiteral("ساختني"));
+    QVERIFY(drug->isCompounded());
+    QCOMPARE(drug->listPrice, std::optional<double>(1200));
+    QCOMPARE(DrugList(db).load(false).size(), 8);
+
+    TotalsRepository totals(db);
+    QCOMPARE(totals.tariff()->dayDown, 3000.0); // the first row
+    QCOMPARE(totals.nextInvoiceNumber(), 10);
+    const ThresholdSettings settings = ThresholdRepository(db).settings();
+    QVERIFY(settings.approvalMessages && settings.addressMessages);
+}
+
+void DispensingDbTest::stockKeepingModeTakesThePharmacyUnitsPrices() {
+    Database& db = m_t->db();
+    DrugList drugs(db);
+    QVERIFY(!drugs.stockKeepingMode());
+    const QString stock = QStringLiteral(
+        "insert into moj_kala_vah (code_kala, code_vah, moj_vah, price_u) values (?, ?, ?, ?)");
+    exec(db, stock, {1010002, 10, 50, 3900}); // another unit's stock
+    QVERIFY(!drugs.stockKeepingMode());
+    exec(db, stock, {1010001, 20, 3, 1100});
+    exec(db, stock, {3300001, 20, 100, 160});
+    QVERIFY(drugs.stockKeepingMode());
+
+    QCOMPARE(drugs.find(1010001, true)->listPrice, std::optional<double>(1100));
+    QCOMPARE(drugs.find(1010001, false)->listPrice, std::optional<double>(1000));
+    QVERIFY(!drugs.find(1010002, true)); // not held by the pharmacy
+    QCOMPARE(drugs.load(true).size(), 2);
+
+    PricingRepository pricing(db);
+    const QList<CompanionItem> companions = pricing.companions(1010001, true);
+    QCOMPARE(companions.size(), 1); // only the companion the pharmacy holds
+    QCOMPARE(companions.first().price, 160.0);
+    QCOMPARE(pricing.pharmacyStock(1010001), std::optional<double>(3));
+
+    // The quote prices at the unit's prices and warns of the short stock.
+    const Run run = pharmacyctl({"--dir", m_t->workingDir(), "quote", "--insurer", "0", "--today", "05/06/15",
+                                 "--time", "10:00", "--line", "1010001,4"});
+    QCOMPARE(run.status, 0);
+    const QJsonObject json = QJsonDocument::fromJson(run.out.toUtf8()).object();
+    const QJsonArray lines = json.value(QStringLiteral("lines")).toArray();
+    QCOMPARE(lines.size(), 2);
+    QCOMPARE(cellTexts(lines.at(0)).mid(4, 4), (QStringList{texts::kFree, "4", "1100", "4400"}));
+    QCOMPARE(cellTexts(lines.at(1)).mid(4, 4), (QStringList{texts::kGoods, "4", "160", "640"}));
+    QCOMPARE(cellTexts(json.value(QStringLiteral("messages"))),
+             QStringList{texts::kStockShort + QStringLiteral("'3'")});
+}
+
+void DispensingDbTest::sameDayRuleOverTheView() {
+    TotalsRepository totals(m_t->db());
+    QCOMPARE(totals.firstInvoiceOfDay(QStringLiteral("05/06/15"), QStringLiteral("1234567890")),
+             std::optional<int>(7));
+    QCOMPARE(totals.firstInvoiceOfDay(QStringLiteral("05/06/15"), QStringLiteral("999")),
+             std::optional<int>(8));
+    QVERIFY(!totals.firstInvoiceOfDay(QStringLiteral("05/06/16"), QStringLiteral("1234567890")));
+    QVERIFY(!totals.firstInvoiceOfDay(QStringLiteral("05/06/15"), QString()));
+
+    FeeQuery query{QStringLiteral("6"), QStringLiteral(" 05/06/15 "), QStringLiteral("1234567890"),
+                   QStringLiteral("10"), 22};
+    const FeeFacts facts = totals.facts(query);
+    QVERIFY(facts.emergencyInsurer);
+    QVERIFY(!facts.contract);
+    QCOMPARE(facts.firstInvoiceOfDay, std::optional<int>(7));
+    QCOMPARE(facts.hour, 22);
+    QVERIFY(!totals.facts({QString(), QStringLiteral("05/06/15"), QString(), QStringLiteral("10"), 10})
+                 .emergencyInsurer);
+}
+
+void DispensingDbTest::quoteOfARealisticPrescription() {
+    const QString dir = m_t->workingDir();
+    const QStringList args{"--dir",
+                           dir,
+                           "quote",
+                           "--insurer",
+                           "02",
+                           "--specialty",
+                           "1",
+                           "--today",
+                           "05/06/15",
+                           "--time",
+                           "20:59",
+                           "--prescription-date",
+                           "05/06/15",
+                           "--insurance-number",
+                           "5555",
+                           "--hospital-stamp",
+                           "yes",
+                           "--approval-stamp",
+                           "yes",
+                           "--line",
+                           "1010001,2",
+                           "--line",
+                           "1010002,5",
+                           "--line",
+                           "1010003,1,OTC",
+                           "--line",
+                           "1700001,1",
+                           "--line",
+                           "1400001,1",
+                           "--line",
+                           "1400002,1",
+                           "--line",
+                           "3300002,3"};
+    const Run run = pharmacyctl(args);
+    QCOMPARE(run.err, QString());
+    QCOMPARE(run.status, 0);
+    QJsonParseError error;
+    const QJsonObject json = QJsonDocument::fromJson(run.out.toUtf8(), &error).object();
+    QCOMPARE(error.error, QJsonParseError::NoError);
+
+    const QString t = texts::kInsured, f = texts::kFree, g = texts::kGoods, o = texts::kOtc;
+    const QList<QStringList> expected = {
+        {"1", "آموكسي سيلين 500", "1010001", "قرص", t, "2", "1000", "2000", "1400", "600", "0", "0", "0", "0",
+         "0", "0", "0", ""},
+        {"2", "سرنگ 5 سي سي", "3300001", "عدد", t, "2", "150.5", "301", "211", "90", "0", "0", "0", "0", "0",
+         "0", "0", ""},
+        {"3", "پنبه الكل", "3300002", "عدد", f, "2", "80", "160", "0", "0", "160", "0", "0", "0", "0", "0",
+         "0", "0"},
+        {"4", "سفكسيم 400", "1010002", "قرص", t, "5", "4000", "20000", "5600", "2400", "12000", "0", "0", "0",
+         "0", "0", "0", ""},
+        {"5", "ويتامين ث", "1010003", "قرص", o, "1", "2500", "2500", "0", "0", "0", "2500", "0", "0", "0",
+         "0", "0", ""},
+        {"6", "پماد تركيبي", "1700001", "ساختني", t, "1", "900", "900", "630", "270", "300", "0", "0", "0",
+         "0", "0", "0", ""},
+        {"7", "انسولين", "1400001", "ويال", t, "1", "0", "0", "0", "0", "0", "0", "0", "0", "0", "0", "0",
+         "50000"},
+        {"8", "هپارين", "1400002", "ويال", t, "1", "3000", "3000", "2100", "900", "0", "0", "0", "0", "0",
+         "0", "0", ""},
+        {"9", "پنبه الكل", "3300002", "عدد", g, "3", "80", "240", "0", "0", "0", "0", "240", "0", "0", "0",
+         "0", ""},
+    };
+    const QJsonArray lines = json.value(QStringLiteral("lines")).toArray();
+    QCOMPARE(lines.size(), expected.size());
+    for (int i = 0; i < expected.size(); ++i)
+        QCOMPARE(cellTexts(lines.at(i)), expected.at(i));
+
+    // Insurer 9941, patient 4260, free 12460, OTC 2500 + 10 %, goods 240; fee base 26661 at
+    // 20:59 is a day fee below the ceiling, 70 % of it the insurer's.
+    const QJsonObject totals = json.value(QStringLiteral("totals")).toObject();
+    const QStringList keys{"me_sahme_bime", "me_sahme_bimar",  "MedtKol", "me_azad", "me_otc",
+                           "me_kala",       "me_koll_tarefeh", "me_fani", "me_koll"};
+    QStringList values;
+    for (const QString& key : keys)
+        values.append(totals.value(key).toString());
+    QCOMPARE(values,
+             (QStringList{"9941", "4260", "14201", "12460", "2750", "240", "26201", "3000", "22710"}));
+    QCOMPARE(totals.value(QStringLiteral("fee_amount")).toDouble(), 3000.0);
+    QCOMPARE(totals.value(QStringLiteral("insurer_fee_part")).toDouble(), 2100.0);
+    // 14201 is above the latest period's approval threshold of 11000.
+    QCOMPARE(totals.value(QStringLiteral("save_permitted")), QJsonValue(true));
+    QCOMPARE(totals.value(QStringLiteral("flag_taeed")), QJsonValue(true));
+    QCOMPARE(
+        cellTexts(json.value(QStringLiteral("messages"))),
+        (QStringList{texts::kHospitalStampQuestion, texts::kApprovalNeeded, texts::kApprovalStampQuestion}));
+
+    // The same patient's second prescription of the day carries no fee. Without the
+    // answers the hospital-only drug is priced free, and the prescription, still above
+    // the approval threshold at 11201, cannot be stored.
+    QStringList again = args;
+    again[again.indexOf("5555")] = QStringLiteral("1234567890");
+    again.removeAt(again.indexOf("--hospital-stamp") + 1);
+    again.removeAt(again.indexOf("--hospital-stamp"));
+    again.removeAt(again.indexOf("--approval-stamp") + 1);
+    again.removeAt(again.indexOf("--approval-stamp"));
+    const Run second = pharmacyctl(again);
+    QCOMPARE(second.status, 0);
+    const QJsonObject json2 = QJsonDocument::fromJson(second.out.toUtf8()).object();
+    const QJsonObject totals2 = json2.value(QStringLiteral("totals")).toObject();
+    QCOMPARE(totals2.value(QStringLiteral("me_fani")).toString(), QStringLiteral("0"));
+    QCOMPARE(totals2.value(QStringLiteral("fee_amount")).toDouble(), 0.0);
+    QCOMPARE(cellTexts(json2.value(QStringLiteral("lines")).toArray().at(7)).mid(4, 7),
+             (QStringList{f, "1", "3000", "3000", "0", "0", "3000"}));
+    QCOMPARE(totals2.value(QStringLiteral("save_permitted")), QJsonValue(false));
+    QCOMPARE(cellTexts(json2.value(QStringLiteral("messages"))),
+             (QStringList{texts::kHospitalStampQuestion, texts::kApprovalNeeded,
+                          texts::kApprovalStampQuestion, texts::kCannotSave}));
+    // Nothing was stored.
+    QCOMPARE(m_t->db().scalar(QStringLiteral("select count(*) from heading_noskhe")).toInt(), 3);
+}
+
+void DispensingDbTest::quoteRefusesUnknownCodes_data() {
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QString>("error");
+    QTest::newRow("unknown drug") << QStringList{"--insurer", "2",      "--line",
+                                                 "1010001,1", "--line", "1999999,1"}
+                                  << "unknown drug code 1999999";
+    QTest::newRow("unknown insurer") << QStringList{"--insurer", "3", "--line", "1010001,1"}
+                                     << "unknown insurer code 3";
+    QTest::newRow("no lines") << QStringList{"--insurer", "2"} << "--line";
+    QTest::newRow("bad kind") << QStringList{"--line", "1010001,1,x"} << "unknown line kind";
+    QTest::newRow("bad quantity") << QStringList{"--line", "1010001,two"} << "not a quantity";
+}
+
+void DispensingDbTest::quoteRefusesUnknownCodes() {
+    QFETCH(QStringList, args);
+    QFETCH(QString, error);
+    const Run run =
+        pharmacyctl(QStringList{"--dir", m_t->workingDir(), "quote", "--today", "05/06/15"} + args);
+    QCOMPARE(run.status, 2);
+    QCOMPARE(run.out, QString());
+    QVERIFY2(run.err.startsWith(QLatin1String("pharmacyctl quote: ")) && run.err.contains(error),
+             qPrintable(run.err));
+}
+
+QTEST_GUILESS_MAIN(DispensingDbTest)
+#include "dispensing_db_test.moc"
