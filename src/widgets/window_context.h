@@ -5,15 +5,17 @@ namespace ph {
 struct AppContext;
 class Clock;
 class Database;
+class Picker;
 class Prompter;
 
 // What every window is handed when it is made: the main context, the one connection,
-// the shared dialogs and the clock. The application owns them all.
+// the shared dialogs, the clock and the lookup picker. The application owns them all.
 struct WindowContext {
     AppContext& context;
     Database& db;
     Prompter& prompter;
     const Clock& clock;
+    Picker* picker = nullptr; // the shared lookup picker
 };
 
 } // namespace ph
