@@ -75,6 +75,8 @@ private Q_SLOTS:
     void insurerChangeRepricesEveryLine();
     void insurerChangeKeepsHotelingAndCompoundedPrices();
     void insurerChangeDeclinedChangesNothing();
+    void insurerChangeToNoCodeMakesEveryLineOtc();
+    void insurerChangeKeepsTheKindOfALineItCannotPrice();
     void lineChecks_data();
     void lineChecks();
     void stockWarningStillAddsTheLine();
@@ -383,6 +385,45 @@ void LinePricerTest::insurerChangeDeclinedChangesNothing() {
     QCOMPARE(c.pricer.changeInsurer(c.lines, c.context, QString::number(kInsurer)),
              LinePricer::InsurerChange::Declined);
     QCOMPARE(c.lines.row(1), before);
+}
+
+void LinePricerTest::insurerChangeToNoCodeMakesEveryLineOtc() {
+    Counter c;
+    c.data.hoteling.append({kInsurer, kOtherDrug});
+    QVERIFY(c.add(kDrug, QStringLiteral("2"), texts::kInsured).written());
+    QVERIFY(c.add(kOtherDrug, QStringLiteral("1"), texts::kInsured).written());
+    QVERIFY(c.add(kCompounded, QStringLiteral("1"), texts::kInsured, QStringLiteral("1200")).written());
+    QVERIFY(c.add(kGoods, QStringLiteral("3"), texts::kGoods).written());
+    c.prompter.answerYes();
+    c.context.insurerCode = QString();
+    QCOMPARE(c.pricer.changeInsurer(c.lines, c.context, QString::number(kInsurer)),
+             LinePricer::InsurerChange::Repriced);
+    QCOMPARE(c.prompter.texts(), QStringList{texts::kConfirmInsurerChange});
+    // Every line over the counter, its whole total in the OTC column: the hoteling drug
+    // at its own price, the compounded drug with its free materials.
+    const QStringList totals{"2000", "2000", "1200", "1500"};
+    for (int row = 1; row <= 4; ++row) {
+        QCOMPARE(c.lines.cell(row, Col::Kind), texts::kOtc);
+        QCOMPARE(c.lines.row(row).mid(Col::Total, 6),
+                 (QStringList{totals.at(row - 1), "0", "0", "0", totals.at(row - 1), "0"}));
+    }
+}
+
+void LinePricerTest::insurerChangeKeepsTheKindOfALineItCannotPrice() {
+    Counter c;
+    QVERIFY(c.add(kDrug, QStringLiteral("2"), texts::kOtc).written());
+    QVERIFY(c.add(kOtherDrug, QStringLiteral("1"), texts::kOtc).written());
+    const QStringList gone = c.lines.row(1);
+    c.data.drugs.remove(kDrug);
+    c.prompter.answerYes();
+    c.context.insurerCode = QStringLiteral("0");
+    QCOMPARE(c.pricer.changeInsurer(c.lines, c.context, QString::number(kInsurer)),
+             LinePricer::InsurerChange::Repriced);
+    QCOMPARE(c.prompter.texts(), (QStringList{texts::kConfirmInsurerChange, texts::kCannotEditLine}));
+    QCOMPARE(c.lines.row(1), gone);
+    QCOMPARE(c.lines.cell(2, Col::Kind), texts::kFree);
+    QCOMPARE(c.lines.cell(2, Col::FreeAmount), QStringLiteral("2000"));
+    QCOMPARE(c.lines.rowCount(), 4);
 }
 
 void LinePricerTest::lineChecks_data() {
