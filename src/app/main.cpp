@@ -4,6 +4,7 @@
 #include "core/clock.h"
 #include "widgets/dialog_prompter.h"
 #include "widgets/persian_look.h"
+#include "widgets/search.h"
 #include "widgets/window_context.h"
 
 #include <QApplication>
@@ -22,9 +23,10 @@ int main(int argc, char** argv) {
     ph::AppContext context;
     ph::SystemClock clock;
     ph::DialogPrompter prompter;
+    ph::Tf_search picker; // the one lookup picker every window opens
     ph::TFmmain login(context, prompter, clock, workingDir);
     login.setWindowSetup([&](ph::WindowRegistry& registry, ph::Database& db, ph::Tf_main& main) {
-        ph::registerWindows(registry, ph::WindowContext{context, db, prompter, clock}, workingDir, main);
+        ph::registerWindows(registry, ph::WindowContext{context, db, prompter, clock, &picker}, workingDir, main);
     });
     login.show();
     return QApplication::exec();

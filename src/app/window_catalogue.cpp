@@ -7,6 +7,7 @@
 #include "app/main_window.h"
 #include "app/navigation.h"
 #include "app/window_registry.h"
+#include "catalogue/ui/type_.h"
 #include "widgets/window_context.h"
 
 namespace ph {
@@ -19,6 +20,7 @@ void registerWindows(WindowRegistry& registry, const WindowContext& windows, con
     // Windows that change users or passwords close the main window when left, so the
     // next work starts with a fresh sign-in.
     constexpr bool kClosesMain = true;
+    registry.add(QStringLiteral("TF_type"), [windows](QWidget* parent) { return new TF_type(windows, parent); });
     registry.add(QStringLiteral("Tf_tanzimat"), [windows](QWidget* parent) { return new Tf_tanzimat(windows, parent); });
     registry.add(
         QStringLiteral("TF_change_pass"), [windows](QWidget* parent) { return new TF_change_pass(windows, parent); },
