@@ -7,6 +7,8 @@
 #include "app/main_window.h"
 #include "app/navigation.h"
 #include "app/window_registry.h"
+#include "app/password_window.h"
+#include "catalogue/ui/darou.h"
 #include "catalogue/ui/type_.h"
 #include "widgets/window_context.h"
 
@@ -20,6 +22,14 @@ void registerWindows(WindowRegistry& registry, const WindowContext& windows, con
     // Windows that change users or passwords close the main window when left, so the
     // next work starts with a fresh sign-in.
     constexpr bool kClosesMain = true;
+    registry.add(QStringLiteral("Tf_darou"), [windows](QWidget* parent) {
+        auto* window = new Tf_darou(windows, parent);
+        window->setLockAction([windows, window] {
+            TF_password lock(windows.context, windows.db, windows.prompter, window);
+            lock.exec();
+        });
+        return window;
+    });
     registry.add(QStringLiteral("TF_type"), [windows](QWidget* parent) { return new TF_type(windows, parent); });
     registry.add(QStringLiteral("Tf_tanzimat"), [windows](QWidget* parent) { return new Tf_tanzimat(windows, parent); });
     registry.add(

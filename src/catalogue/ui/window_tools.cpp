@@ -1,0 +1,89 @@
+#include "catalogue/ui/window_tools.h"
+
+#include "core/app_context.h"
+#include "widgets/code_field.h"
+#include "widgets/picker.h"
+#include "widgets/window_context.h"
+
+#include <QColorDialog>
+#include <QFontDialog>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPointer>
+
+namespace ph {
+
+bool pickCode(const WindowContext& windows, CodeField* field, const QString& mode, const PickRows& rows) {
+    if (!windows.picker) return false;
+    windows.context.picker_mode = mode;
+    const std::optional<PickRow> chosen = windows.picker->pick(PickRequest{mode, rows});
+    if (!chosen) return false;
+    field->setCodeFromPicker(chosen->code.toLongLong(), chosen->name1);
+    return true;
+}
+
+namespace {
+
+template <typename Widget> void recolour(QWidget* window, QPalette::ColorRole role, const QColor& colour) {
+    for (Widget* widget : window->findChildren<Widget*>()) {
+        QPalette palette = widget->palette();
+        palette.setColor(role, colour);
+        widget->setPalette(palette);
+        widget->setAutoFillBackground(role == QPalette::Window || widget->autoFillBackground());
+    }
+}
+
+template <typename Widget> void refont(QWidget* window, const QFont& font) {
+    for (Widget* widget : window->findChildren<Widget*>())
+        widget->setFont(font);
+}
+
+} // namespace
+
+QMenu* makeAppearanceMenu(QWidget* window, std::function<void()> lock) {
+    auto* menu = new QMenu(QStringLiteral("تغيير ظاهر"), window);
+    QPointer<QWidget> guarded(window);
+    auto chooseColour = [guarded](auto apply) {
+        return [guarded, apply] {
+            if (!guarded) return;
+            const QColor colour = QColorDialog::getColor(Qt::white, guarded);
+            if (colour.isValid()) apply(guarded.data(), colour);
+        };
+    };
+    auto chooseFont = [guarded](auto apply) {
+        return [guarded, apply] {
+            if (!guarded) return;
+            bool ok = false;
+            const QFont font = QFontDialog::getFont(&ok, guarded->font(), guarded);
+            if (ok) apply(guarded.data(), font);
+        };
+    };
+    QObject::connect(menu->addAction(QStringLiteral("رنگ زمينه فرم")), &QAction::triggered,
+                     chooseColour([](QWidget* w, const QColor& c) {
+                         QPalette palette = w->palette();
+                         palette.setColor(QPalette::Window, c);
+                         w->setPalette(palette);
+                         w->setAutoFillBackground(true);
+                     }));
+    QObject::connect(menu->addAction(QStringLiteral("رنگ پانل ها")), &QAction::triggered,
+                     chooseColour([](QWidget* w, const QColor& c) { recolour<QGroupBox>(w, QPalette::Window, c); }));
+    QObject::connect(menu->addAction(QStringLiteral("رنگ كادرهاي ورودي")), &QAction::triggered,
+                     chooseColour([](QWidget* w, const QColor& c) { recolour<QLineEdit>(w, QPalette::Base, c); }));
+    QObject::connect(menu->addAction(QStringLiteral("قلم كادرهاي ورودي")), &QAction::triggered,
+                     chooseFont([](QWidget* w, const QFont& f) { refont<QLineEdit>(w, f); }));
+    QObject::connect(menu->addAction(QStringLiteral("رنگ برچسب ها")), &QAction::triggered,
+                     chooseColour([](QWidget* w, const QColor& c) { recolour<QLabel>(w, QPalette::WindowText, c); }));
+    QObject::connect(menu->addAction(QStringLiteral("قلم برچسب ها")), &QAction::triggered,
+                     chooseFont([](QWidget* w, const QFont& f) { refont<QLabel>(w, f); }));
+    menu->addSeparator();
+    QAction* lockAction = menu->addAction(QStringLiteral("قفل  برنامه"));
+    lockAction->setObjectName(QStringLiteral("lock"));
+    QObject::connect(lockAction, &QAction::triggered, menu, [lock] {
+        if (lock) lock();
+    });
+    return menu;
+}
+
+} // namespace ph

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "core/pick_row.h"
+
+#include <QString>
+
+#include <functional>
+
+class QMenu;
+class QWidget;
+
+namespace ph {
+
+class CodeField;
+struct WindowContext;
+
+// Opens the shared lookup picker over `rows` in `mode`; the chosen row fills the code field
+// and its name field. True when a row was chosen; false when cancelled or when the window
+// has no picker.
+bool pickCode(const WindowContext& windows, CodeField* field, const QString& mode, const PickRows& rows);
+
+// The appearance menu ("تغيير ظاهر") of a window: the background, the panels, the input boxes
+// and the labels take the colours and fonts the user picks, for this window only and until it
+// is closed for good; nothing is stored. Its last entry runs `lock` (the lock window).
+QMenu* makeAppearanceMenu(QWidget* window, std::function<void()> lock);
+
+} // namespace ph
