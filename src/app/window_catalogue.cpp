@@ -10,6 +10,10 @@
 #include "app/password_window.h"
 #include "catalogue/ui/darou.h"
 #include "catalogue/ui/type_.h"
+#include "insurance/ui/doctor.h"
+#include "insurance/ui/fmbimeh.h"
+#include "insurance/ui/fmbimeh_daru.h"
+#include "insurance/ui/fmtarefeh.h"
 #include "widgets/window_context.h"
 
 namespace ph {
@@ -31,6 +35,11 @@ void registerWindows(WindowRegistry& registry, const WindowContext& windows, con
         return window;
     });
     registry.add(QStringLiteral("TF_type"), [windows](QWidget* parent) { return new TF_type(windows, parent); });
+    registry.add(QStringLiteral("Tfmbimeh"), [windows](QWidget* parent) { return new Tfmbimeh(windows, parent); });
+    registry.add(QStringLiteral("Tfmtarefeh"), [windows](QWidget* parent) { return new Tfmtarefeh(windows, parent); });
+    registry.add(QStringLiteral("Tfmbimeh_daru"),
+                 [windows](QWidget* parent) { return new Tfmbimeh_daru(windows, parent); });
+    registry.add(QStringLiteral("Tf_doctor"), [windows](QWidget* parent) { return new Tf_doctor(windows, parent); });
     registry.add(QStringLiteral("Tf_tanzimat"), [windows](QWidget* parent) { return new Tf_tanzimat(windows, parent); });
     registry.add(
         QStringLiteral("TF_change_pass"), [windows](QWidget* parent) { return new TF_change_pass(windows, parent); },

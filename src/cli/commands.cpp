@@ -1,7 +1,9 @@
 #include "cli/commands.h"
 
+#include "cli/demo_command.h"
 #include "cli/quote_command.h"
 #include "core/ci_config.h"
+#include "core/clock.h"
 #include "db/database.h"
 #include "db/legacy_upgrades.h"
 #include "db/schema.h"
@@ -20,9 +22,12 @@ const char* const kUsage =
     "Commands:\n"
     "  init        create the schema of a new database, or upgrade an older one, and exit\n"
     "%1"
+    "%2"
     "  --help      show this text\n";
 
-QString usage() { return QString::fromUtf8(kUsage).arg(QString::fromUtf8(kQuoteUsage)); }
+QString usage() {
+    return QString::fromUtf8(kUsage).arg(QString::fromUtf8(kQuoteUsage), QString::fromUtf8(kDemoUsage));
+}
 
 int init(const QString& workingDir, QTextStream& out) {
     Database db(readConnectionSettings(workingDir));
@@ -59,6 +64,13 @@ int run(const QStringList& argsIn, QTextStream& out, QTextStream& err) {
             return init(workingDir, out);
         if (command == QLatin1String("quote"))
             return quote(workingDir, args, out, err);
+        if (command == QLatin1String("demo")) {
+            if (!args.isEmpty()) {
+                err << "pharmacyctl demo: takes no options, not \"" << args.first() << "\"\n";
+                return 2;
+            }
+            return demo(workingDir, SystemClock(), out, err);
+        }
     } catch (const Error& error) {
         err << "pharmacyctl " << command << ": " << error.message() << "\n";
         return 1;

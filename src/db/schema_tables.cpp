@@ -61,8 +61,8 @@ const QList<TableDef>& schemaTables() {
          {"code_bimeh,code_kala", "code_kala"}},
         {"tarefeh",
          "from_d v10, to_d v10, mab_fani_saghf f, mab_day_down f, mab_day_up f, mab_night_down f, "
-         "mab_night_up f, percent_otc f, mab_max_otc f, mab_orj f, mab_orj_down f, mab_orj_up f",
-         {}},
+         "mab_night_up f, percent_otc f, mab_max_otc f, mab_orj f, mab_orj_down f, mab_orj_up f, ord i",
+         {}}, // ord keeps the rows in the order they were entered: the first row is the tariff in force
         {"doctor_s", "code i, name t, family t, order1 v30, typeno i", {"unique code", "order1"}},
         {"doctor_type", "code i, doc_type t", {"unique code"}},
         {"type_noskhe", "code i, name t", {"unique code"}},

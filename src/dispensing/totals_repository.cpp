@@ -21,7 +21,7 @@ FeeFacts TotalsRepository::facts(const FeeQuery& query) {
 std::optional<Tariff> TotalsRepository::tariff() {
     QSqlQuery query = m_db.exec(m_db.dialect().selectLimited(
         QStringLiteral("mab_fani_saghf, mab_day_down, mab_day_up, mab_night_down, mab_night_up, percent_otc, "
-                       "mab_max_otc, mab_orj, mab_orj_down, mab_orj_up from tarefeh"),
+                       "mab_max_otc, mab_orj, mab_orj_down, mab_orj_up from tarefeh order by coalesce(ord, 0)"),
         1));
     if (!query.next()) return std::nullopt;
     Tariff tariff;

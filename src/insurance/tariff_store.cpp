@@ -1,0 +1,91 @@
+#include "insurance/tariff_store.h"
+
+#include "db/database.h"
+#include "db/key_allocator.h"
+#include "db/transaction.h"
+
+namespace ph {
+namespace {
+
+const char* const kColumns = "from_d, to_d, mab_fani_saghf, mab_day_down, mab_day_up, mab_night_down, "
+                             "mab_night_up, percent_otc, mab_max_otc, mab_orj, mab_orj_down, mab_orj_up";
+
+QVariantList values(const TariffPeriod& p) {
+    return {p.fromDate, p.toDate,     p.feeCeiling, p.dayDown,          p.dayUp,         p.nightDown,
+            p.nightUp,  p.otcPercent, p.otcMax,     p.emergencyCeiling, p.emergencyDown, p.emergencyUp};
+}
+
+// A date the entry panel left empty: no text, or the blank mask "  /  /  ".
+bool isMissing(const QString& date) {
+    for (QChar c : date)
+        if (c.isDigit()) return false;
+    return true;
+}
+
+bool exists(Database& db, const QString& from, const QString& to) {
+    return db
+        .exec(db.dialect().selectLimited(QStringLiteral("1 from tarefeh where from_d=? and to_d=?"), 1),
+              {from, to})
+        .next();
+}
+
+void rewrite(Database& db, const QString& from, const QString& to, const TariffPeriod& p) {
+    db.exec(
+        QStringLiteral("update tarefeh set from_d=?, to_d=?, mab_fani_saghf=?, mab_day_down=?, mab_day_up=?, "
+                       "mab_night_down=?, mab_night_up=?, percent_otc=?, mab_max_otc=?, mab_orj=?, "
+                       "mab_orj_down=?, mab_orj_up=? where from_d=? and to_d=?"),
+        values(p) + QVariantList{from, to});
+}
+
+} // namespace
+
+QList<TariffPeriod> TariffStore::all() {
+    QList<TariffPeriod> periods;
+    QSqlQuery q =
+        m_db.exec(QStringLiteral("select %1 from tarefeh order by coalesce(ord, 0)").arg(QLatin1String(kColumns)));
+    while (q.next()) {
+        TariffPeriod p;
+        p.fromDate = q.value(0).toString();
+        p.toDate = q.value(1).toString();
+        p.feeCeiling = q.value(2).toDouble();
+        p.dayDown = q.value(3).toDouble();
+        p.dayUp = q.value(4).toDouble();
+        p.nightDown = q.value(5).toDouble();
+        p.nightUp = q.value(6).toDouble();
+        p.otcPercent = q.value(7).toDouble();
+        p.otcMax = q.value(8).toDouble();
+        p.emergencyCeiling = q.value(9).toDouble();
+        p.emergencyDown = q.value(10).toDouble();
+        p.emergencyUp = q.value(11).toDouble();
+        periods.append(p);
+    }
+    return periods;
+}
+
+TariffStore::SaveResult TariffStore::save(const TariffPeriod& period, const TariffPeriod* editing) {
+    if (isMissing(period.fromDate) || isMissing(period.toDate)) return SaveResult::MissingDate;
+    Transaction transaction(m_db);
+    const bool samePair = editing && editing->fromDate == period.fromDate && editing->toDate == period.toDate;
+    if (exists(m_db, period.fromDate, period.toDate)) {
+        rewrite(m_db, period.fromDate, period.toDate, period);
+        if (editing && !samePair)
+            m_db.exec(QStringLiteral("delete from tarefeh where from_d=? and to_d=?"),
+                      {editing->fromDate, editing->toDate});
+    } else if (editing && exists(m_db, editing->fromDate, editing->toDate)) {
+        rewrite(m_db, editing->fromDate, editing->toDate, period);
+    } else {
+        // Entered rows keep their order, so "the first row" stays the same row on every engine.
+        const qint64 order = nextKey(m_db, QStringLiteral("tarefeh"), QStringLiteral("ord"));
+        m_db.exec(QStringLiteral("insert into tarefeh (%1, ord) values (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)")
+                      .arg(QLatin1String(kColumns)),
+                  values(period) + QVariantList{order});
+    }
+    transaction.commit();
+    return SaveResult::Stored;
+}
+
+void TariffStore::remove(const QString& fromDate, const QString& toDate) {
+    m_db.exec(QStringLiteral("delete from tarefeh where from_d=? and to_d=?"), {fromDate, toDate});
+}
+
+} // namespace ph
