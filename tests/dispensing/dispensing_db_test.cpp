@@ -6,6 +6,7 @@
 #include "dispensing/pricing_repository.h"
 #include "dispensing/threshold_repository.h"
 #include "dispensing/totals_repository.h"
+#include "support/cli_run.h"
 #include "support/test_database.h"
 
 #include <QJsonArray>
@@ -103,21 +104,8 @@ void fillPharmacy(Database& db) {
     }
 }
 
-struct Run {
-    int status = 0;
-    QString out;
-    QString err;
-};
-
-Run pharmacyctl(const QStringList& args) {
-    Run run;
-    QTextStream out(&run.out);
-    QTextStream err(&run.err);
-    run.status = cli::run(args, out, err);
-    out.flush();
-    err.flush();
-    return run;
-}
+using ph::test::pharmacyctl;
+using Run = ph::test::CliRun;
 
 QStringList cellTexts(const QJsonValue& array) {
     QStringList out;

@@ -9,6 +9,7 @@
 #include "insurance/doctor_store.h"
 #include "insurance/drug_rule_store.h"
 #include "insurance/insurer_store.h"
+#include "support/cli_run.h"
 #include "support/test_database.h"
 
 #include <QJsonArray>
@@ -22,21 +23,8 @@ using ph::test::TestDatabase;
 
 namespace {
 
-struct Run {
-    int status = 0;
-    QString out;
-    QString err;
-};
-
-Run pharmacyctl(const QStringList& args) {
-    Run run;
-    QTextStream out(&run.out);
-    QTextStream err(&run.err);
-    run.status = cli::run(args, out, err);
-    out.flush();
-    err.flush();
-    return run;
-}
+using ph::test::pharmacyctl;
+using Run = ph::test::CliRun;
 
 int count(Database& db, const char* table) {
     return db.scalar(QStringLiteral("select count(*) from ") + QLatin1String(table)).toInt();

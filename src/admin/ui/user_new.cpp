@@ -5,6 +5,7 @@
 #include "core/error.h"
 #include "core/prompter.h"
 #include "widgets/command_bar.h"
+#include "widgets/guarded.h"
 #include "widgets/key_nav.h"
 
 #include <QCheckBox>
@@ -204,21 +205,11 @@ QWidget* TF_user_new::buildRightsPanel() {
 void TF_user_new::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     m_grid->setVisible(m_windows.context.form_mode == 1);
-    guarded([this] {
+    guarded(m_windows.prompter, [this] {
         reloadGrid();
         clearForNew();
     });
     m_name->setFocus();
-}
-
-bool TF_user_new::guarded(const std::function<void()>& work) {
-    try {
-        work();
-        return true;
-    } catch (const Error& error) {
-        m_windows.prompter.errorReport(error.message());
-        return false;
-    }
 }
 
 void TF_user_new::reloadGrid() {
@@ -248,7 +239,7 @@ void TF_user_new::clearForNew() {
     m_pass->clear();
     for (QCheckBox* box : std::as_const(m_flags))
         box->setChecked(false);
-    guarded([this] { m_code->setText(QString::number(UserStore(m_windows.db).nextCode())); });
+    guarded(m_windows.prompter, [this] { m_code->setText(QString::number(UserStore(m_windows.db).nextCode())); });
     m_bar->clearDocument();
 }
 
@@ -289,7 +280,7 @@ void TF_user_new::addUser() {
         return;
     }
     UserStore::AddResult result = UserStore::AddResult::Added;
-    if (!guarded([&] { result = UserStore(m_windows.db).add(fromFields()); }))
+    if (!guarded(m_windows.prompter, [&] { result = UserStore(m_windows.db).add(fromFields()); }))
         return;
     switch (result) {
     case UserStore::AddResult::DuplicateCode:
@@ -301,7 +292,7 @@ void TF_user_new::addUser() {
     case UserStore::AddResult::Added:
         break;
     }
-    guarded([this] { reloadGrid(); });
+    guarded(m_windows.prompter, [this] { reloadGrid(); });
     clearForNew();
     m_name->setFocus();
     prompter.information(QStringLiteral("ثبت اطلاعات با موفقيت انجام شد"));
@@ -314,9 +305,9 @@ void TF_user_new::editUser() {
         return;
     }
     // An empty password keeps the stored one: stored passwords are never shown to retype.
-    if (!guarded([this] { UserStore(m_windows.db).update(fromFields()); }))
+    if (!guarded(m_windows.prompter, [this] { UserStore(m_windows.db).update(fromFields()); }))
         return;
-    guarded([this] { reloadGrid(); });
+    guarded(m_windows.prompter, [this] { reloadGrid(); });
     clearForNew();
     m_name->setFocus();
     m_windows.prompter.information(QStringLiteral("ويرايش اطلاعات با موفقيت انجام شد"));
@@ -329,7 +320,7 @@ void TF_user_new::deleteUser() {
     if (!prompter.askYesNo(QStringLiteral("آيا ازحذف کاربر مطمئن هستيد")))
         return;
     const int code = m_code->text().toInt();
-    guarded([&] {
+    guarded(m_windows.prompter, [&] {
         UserStore users(m_windows.db);
         if (users.hasRecordedSales(code)) {
             prompter.warning(QStringLiteral("حذف کاربر موردنظرامکان پذيرنمي باشد"));

@@ -41,7 +41,6 @@ private:
     QWidget* buildRightsPanel();
     void reloadGrid();
     UserRecord fromFields() const;
-    bool guarded(const std::function<void()>& work);
 
     WindowContext m_windows;
     QLineEdit* m_code;

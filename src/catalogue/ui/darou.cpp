@@ -9,6 +9,7 @@
 #include "core/prompter.h"
 #include "widgets/code_field.h"
 #include "widgets/command_bar.h"
+#include "widgets/guarded.h"
 #include "widgets/key_nav.h"
 #include "widgets/quick_search.h"
 
@@ -113,11 +114,11 @@ Tf_darou::Tf_darou(const WindowContext& windows, QWidget* parent)
     me_code_t->setLookup([this](qint64 code) { return GoodsCatalogue(m_windows.db).formName(code); }, me_name_t,
                          m_windows.prompter);
     me_code_g->setPicker([this] {
-        guarded([this] { pickCode(m_windows, me_code_g, QStringLiteral("group1"), groupPickRows(m_windows.db)); });
+        guarded(m_windows.prompter, [this] { pickCode(m_windows, me_code_g, QStringLiteral("group1"), groupPickRows(m_windows.db)); });
         me_code_g->setFocus();
     });
     me_code_t->setPicker([this] {
-        guarded([this] { pickCode(m_windows, me_code_t, QStringLiteral("type1"), formPickRows(m_windows.db)); });
+        guarded(m_windows.prompter, [this] { pickCode(m_windows, me_code_t, QStringLiteral("type1"), formPickRows(m_windows.db)); });
         me_code_t->setFocus();
     });
 
@@ -240,16 +241,6 @@ void Tf_darou::buildSortMenu() {
     }
 }
 
-bool Tf_darou::guarded(const std::function<void()>& work) {
-    try {
-        work();
-        return true;
-    } catch (const Error& error) {
-        m_windows.prompter.errorReport(error.message());
-        return false;
-    }
-}
-
 void Tf_darou::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     for (QLineEdit* search : {me_search_d, me_search_l, me_search_p})
@@ -258,7 +249,7 @@ void Tf_darou::showEvent(QShowEvent* event) {
         filter->clear();
     m_set->proxy()->clearNameFilter();
     m_set->proxy()->sortByColumns(kNameOrder);
-    guarded([this] { m_set->load(GoodsQuery{std::nullopt, std::nullopt, {}, GoodsOrder::NameThenForm}); });
+    guarded(m_windows.prompter, [this] { m_set->load(GoodsQuery{std::nullopt, std::nullopt, {}, GoodsOrder::NameThenForm}); });
     me_code_g->setFocus();
 }
 
@@ -270,11 +261,11 @@ void Tf_darou::done(int result) {
 }
 
 void Tf_darou::filterByGroup() {
-    guarded([this] { m_set->load(GoodsQuery{codeOf(me_code_g), std::nullopt, {}, GoodsOrder::Name}); });
+    guarded(m_windows.prompter, [this] { m_set->load(GoodsQuery{codeOf(me_code_g), std::nullopt, {}, GoodsOrder::Name}); });
 }
 
 void Tf_darou::filterByGroupAndForm() {
-    guarded([this] { m_set->load(GoodsQuery{codeOf(me_code_g), codeOf(me_code_t), {}, GoodsOrder::Name}); });
+    guarded(m_windows.prompter, [this] { m_set->load(GoodsQuery{codeOf(me_code_g), codeOf(me_code_t), {}, GoodsOrder::Name}); });
 }
 
 void Tf_darou::sortBy(const QList<int>& columns) {
@@ -303,7 +294,7 @@ void Tf_darou::deleteDrug() {
     if (!drug) return;
     if (!m_windows.prompter.askYesNo(QStringLiteral("آيا از حذف دارو مطمئن هستيد"))) return;
     const int row = m_set->currentRow();
-    guarded([&] {
+    guarded(m_windows.prompter, [&] {
         if (GoodsCatalogue(m_windows.db).remove(drug->code) == GoodsOutcome::Referenced) {
             m_windows.prompter.warning(QStringLiteral("حذف داروي مورد نظر امکان پذير نمي باشد"));
             return;

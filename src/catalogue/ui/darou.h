@@ -58,7 +58,6 @@ private:
     // Reads the list for the filters: the group alone (Enter in the group field) or both.
     void filterByGroup();
     void filterByGroupAndForm();
-    bool guarded(const std::function<void()>& work);
 
     WindowContext m_windows;
     DrugListSet* m_set;

@@ -9,6 +9,7 @@
 #include "core/prompter.h"
 #include "widgets/code_field.h"
 #include "widgets/command_bar.h"
+#include "widgets/guarded.h"
 #include "widgets/key_nav.h"
 
 #include <QFormLayout>
@@ -91,14 +92,14 @@ Tf_sabt_darou::Tf_sabt_darou(const WindowContext& windows, DrugListSet& drugs, Q
                          m_windows.prompter);
     me_code_g->setPicker([this] {
         bool chosen = false;
-        guarded([&] {
+        guarded(m_windows.prompter, [&] {
             chosen = pickCode(m_windows, me_code_g, QStringLiteral("group2"), groupPickRows(m_windows.db));
         });
         (chosen ? static_cast<QWidget*>(me_code_t) : me_code_g)->setFocus();
     });
     me_code_t->setPicker([this] {
         bool chosen = false;
-        guarded([&] {
+        guarded(m_windows.prompter, [&] {
             chosen = pickCode(m_windows, me_code_t, QStringLiteral("type2"), formPickRows(m_windows.db));
         });
         (chosen ? static_cast<QWidget*>(me_code_two) : me_code_t)->setFocus();
@@ -145,16 +146,6 @@ Tf_sabt_darou::Tf_sabt_darou(const WindowContext& windows, DrugListSet& drugs, Q
 
 Tf_sabt_darou::~Tf_sabt_darou() = default;
 
-bool Tf_sabt_darou::guarded(const std::function<void()>& work) {
-    try {
-        work();
-        return true;
-    } catch (const Error& error) {
-        m_windows.prompter.errorReport(error.message());
-        return false;
-    }
-}
-
 void Tf_sabt_darou::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     if (m_editing) {
@@ -169,7 +160,7 @@ void Tf_sabt_darou::showEvent(QShowEvent* event) {
 void Tf_sabt_darou::done(int result) {
     const QString shown = me_code_kala->text();
     if (!shown.isEmpty())
-        guarded([&] {
+        guarded(m_windows.prompter, [&] {
             m_drugs.reload();
             m_drugs.locate(shown.toDouble());
         });
@@ -255,7 +246,7 @@ GoodsEntry entryOf(const CodeField* group, const CodeField* form, const QLineEdi
 void Tf_sabt_darou::saveNew() {
     const GoodsEntry entry = entryOf(me_code_g, me_code_t, me_code_two, me_code_sh, me_name_kala, me_name_latin, me_price);
     GoodsSaveResult result;
-    if (!guarded([&] { result = GoodsCatalogue(m_windows.db).add(entry); })) return;
+    if (!guarded(m_windows.prompter, [&] { result = GoodsCatalogue(m_windows.db).add(entry); })) return;
     Prompter& prompter = m_windows.prompter;
     switch (result.outcome) {
     case GoodsOutcome::Done:
@@ -274,7 +265,7 @@ void Tf_sabt_darou::saveNew() {
         return;
     }
     me_code_kala->setText(plainDecimalText(result.code));
-    guarded([&] {
+    guarded(m_windows.prompter, [&] {
         m_drugs.reload();
         m_drugs.locate(result.code);
     });
@@ -291,7 +282,7 @@ void Tf_sabt_darou::saveEdit() {
     bool shown = false;
     const double code = me_code_kala->text().toDouble(&shown);
     GoodsSaveResult result{GoodsOutcome::Missing, code};
-    if (shown && !guarded([&] { result = GoodsCatalogue(m_windows.db).update(code, entry); })) return;
+    if (shown && !guarded(m_windows.prompter, [&] { result = GoodsCatalogue(m_windows.db).update(code, entry); })) return;
     switch (result.outcome) {
     case GoodsOutcome::Done:
         break;
@@ -313,7 +304,7 @@ void Tf_sabt_darou::saveEdit() {
         return;
     }
     me_code_kala->setText(plainDecimalText(result.code));
-    guarded([&] {
+    guarded(m_windows.prompter, [&] {
         m_drugs.reload();
         m_drugs.locate(result.code);
     });

@@ -44,7 +44,6 @@ private:
     void showCurrent();
     void saveNew();
     void saveEdit();
-    bool guarded(const std::function<void()>& work);
 
     WindowContext m_windows;
     DrugListSet& m_drugs;

@@ -4,6 +4,7 @@
 #include "core/error.h"
 #include "core/prompter.h"
 #include "widgets/command_bar.h"
+#include "widgets/guarded.h"
 #include "widgets/key_nav.h"
 #include "widgets/quick_search.h"
 
@@ -180,16 +181,6 @@ void TF_type::chooseVariant() {
     m_grid->setColumnHidden(kStateColumn, !wards);
 }
 
-bool TF_type::guarded(const std::function<void()>& work) {
-    try {
-        work();
-        return true;
-    } catch (const Error& error) {
-        m_windows.prompter.errorReport(error.message());
-        return false;
-    }
-}
-
 void TF_type::reloadRows() {
     m_entries = LookupList(m_windows.db, m_kind).entries();
     m_model->removeRows(0, m_model->rowCount());
@@ -206,7 +197,7 @@ void TF_type::clearForNew() {
     m_search->clear();
     m_active->setChecked(false);
     m_loaded.reset();
-    guarded([this] {
+    guarded(m_windows.prompter, [this] {
         reloadRows();
         m_quickSearch->model()->sortByColumns({kCodeColumn});
         m_code->setText(QString::number(LookupList(m_windows.db, m_kind).nextCode()));
@@ -236,8 +227,9 @@ void TF_type::refuse(const QString& message) {
 void TF_type::saveEntry() {
     if (m_name->text().trimmed().isEmpty()) return refuse(kNoName);
     LookupList::Result result = LookupList::Result::Saved;
-    if (!guarded(
-            [&] { result = LookupList(m_windows.db, m_kind).add(m_name->text(), m_active->isChecked()); }))
+    if (!guarded(m_windows.prompter, [&] {
+            result = LookupList(m_windows.db, m_kind).add(m_name->text(), m_active->isChecked());
+        }))
         return;
     if (result == LookupList::Result::Duplicate) return refuse(textsOf(m_kind).duplicate);
     clearForNew();
@@ -248,7 +240,7 @@ void TF_type::editEntry() {
     if (m_name->text().trimmed().isEmpty()) return refuse(kNoName);
     if (!m_windows.prompter.askYesNo(kConfirmEdit)) return;
     LookupList::Result result = LookupList::Result::Saved;
-    if (!guarded([&] {
+    if (!guarded(m_windows.prompter, [&] {
             result = LookupList(m_windows.db, m_kind).edit(*m_loaded, m_name->text(), m_active->isChecked());
         }))
         return;
@@ -257,7 +249,7 @@ void TF_type::editEntry() {
         return refuse(textsOf(m_kind).duplicate);
     case LookupList::Result::InUse:
         // A ward's state was stored all the same: the grid shows it, the fields stay.
-        if (m_kind == LookupKind::Wards) guarded([this] { reloadRows(); });
+        if (m_kind == LookupKind::Wards) guarded(m_windows.prompter, [this] { reloadRows(); });
         return refuse(textsOf(m_kind).inUse);
     case LookupList::Result::EmptyName:
         return refuse(kNoName);

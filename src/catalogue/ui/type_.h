@@ -55,7 +55,6 @@ private:
     void reloadRows();
     void loadGridRow(const QModelIndex& index);
     void refuse(const QString& message);
-    bool guarded(const std::function<void()>& work);
 
     WindowContext m_windows;
     LookupKind m_kind = LookupKind::Groups;

@@ -23,7 +23,6 @@
 namespace ph {
 namespace {
 
-using insurance_ui::guarded;
 
 // Columns of the grid's rows.
 enum Column { CodeColumn, FamilyColumn, NameColumn, SpecialtyColumn, CouncilColumn };

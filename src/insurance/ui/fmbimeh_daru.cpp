@@ -31,7 +31,6 @@
 namespace ph {
 namespace {
 
-using insurance_ui::guarded;
 
 // Columns of the rule grid.
 enum Column {

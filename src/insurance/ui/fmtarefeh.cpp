@@ -19,7 +19,6 @@
 namespace ph {
 namespace {
 
-using insurance_ui::guarded;
 
 struct AmountDef {
     const char* objectName;

@@ -13,16 +13,6 @@
 
 namespace ph::insurance_ui {
 
-bool guarded(Prompter& prompter, const std::function<void()>& work) {
-    try {
-        work();
-        return true;
-    } catch (const Error& error) {
-        prompter.errorReport(error.message());
-        return false;
-    }
-}
-
 QTableView* makeGrid(QWidget* parent, const QString& objectName, QStandardItemModel* model) {
     auto* grid = new QTableView(parent);
     grid->setObjectName(objectName);

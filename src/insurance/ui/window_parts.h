@@ -1,5 +1,7 @@
 #pragma once
 
+#include "widgets/guarded.h"
+
 #include <QString>
 
 #include <functional>
@@ -15,10 +17,6 @@ class CommandBar;
 class Prompter;
 
 namespace insurance_ui {
-
-// Runs one command's work; a failure (a statement, a conversion) is shown through the
-// general error report and stops the command. False when it failed.
-bool guarded(Prompter& prompter, const std::function<void()>& work);
 
 // A read-only grid with whole-row selection over its model.
 QTableView* makeGrid(QWidget* parent, const QString& objectName, QStandardItemModel* model);
