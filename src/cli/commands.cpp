@@ -59,6 +59,11 @@ int run(const QStringList& argsIn, QTextStream& out, QTextStream& err) {
         return args.isEmpty() ? 2 : 0;
     }
     const QString command = args.takeFirst();
+    // Creating or filling a database may start in a working folder that does not exist yet.
+    if ((command == QLatin1String("init") || command == QLatin1String("demo")) && !QDir().mkpath(workingDir)) {
+        err << "pharmacyctl " << command << ": cannot create the working folder " << workingDir << "\n";
+        return 1;
+    }
     try {
         if (command == QLatin1String("init"))
             return init(workingDir, out);
