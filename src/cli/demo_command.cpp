@@ -19,7 +19,8 @@ const char* const kDemoUsage =
     "  demo        fill an empty database with a small working set (drugs and goods with\n"
     "              stock, insurers with contracts and drug rules, a tariff, doctors, wards,\n"
     "              prescription types and two users whose passwords are printed once);\n"
-    "              refuses a database that already holds goods, insurers or users\n";
+    "              refuses a database that already holds goods, insurers, users or any of\n"
+    "              the lists and registers it fills\n";
 
 namespace {
 
@@ -337,9 +338,13 @@ int demo(const QString& workingDir, const Clock& clock, QTextStream& out, QTextS
     upgradeSettingsTable(db);
 
     Transaction transaction(db);
-    for (const char* table : {"mosh_kala_anbar", "organs_m", "u_pharmacy"}) {
+    // Every table demo fills (the identity and the settings row apart, which it completes): its
+    // rows mixed into a register or list kept already would collide with or duplicate them.
+    for (const char* table :
+         {"mosh_kala_anbar", "moj_kala_vah", "group_kala", "type_kala", "organs_m", "organs_s", "bimeh_daru",
+          "tarefeh", "doctor_type", "doctor_s", "place", "type_noskhe", "u_pharmacy"}) {
         if (hasRows(db, QString::fromLatin1(table))) {
-            err << "pharmacyctl demo: the database already holds goods, insurers or users (" << table
+            err << "pharmacyctl demo: the database already holds data (" << table
                 << " is not empty); demo fills only an empty database, and nothing was changed\n";
             return 1;
         }

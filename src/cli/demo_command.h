@@ -16,7 +16,9 @@ extern const char* const kDemoUsage;
 // groups, drugs and goods with pharmacy stock, insurers with current contracts and drug
 // rules, a tariff, specialties and doctors, wards, prescription types, the pharmacy's
 // identity, and two users whose generated passwords are printed once), in one transaction.
-// Refuses, changing nothing, with exit status 1 when any goods, insurer or user exists.
+// Refuses, changing nothing, with exit status 1 when any table it fills already holds rows
+// (goods, stock, groups, forms, insurers, contracts, rules, tariffs, specialties, doctors,
+// wards, prescription types, users).
 // The contracts and the tariff cover the clock's current year and the next.
 int demo(const QString& workingDir, const Clock& clock, QTextStream& out, QTextStream& err);
 

@@ -74,6 +74,10 @@ private slots:
     void tariffs();
     void drugRules();
     void doctors();
+    void insurersByKeyboardAlone();
+    void tariffsByKeyboardAlone();
+    void drugRulesByKeyboardAlone();
+    void doctorsByKeyboardAlone();
 
 private:
     WindowContext windows() { return {m_context, m_t->db(), m_prompter, m_clock, &m_picker}; }
@@ -143,9 +147,13 @@ void InsuranceWindowsTest::insurersAndContracts() {
                                  "10000000", "7000000", "2000000", "2500000"};
     for (const QString& amount : amounts)
         typeAndEnter(window, amount);
+    // Enter in the last threshold goes to "تاييد"; the fee box is reached with Up.
+    QCOMPARE(focusName(window), QString("but_taeed2"));
+    QTest::keyClick(window.focusWidget(), Qt::Key_Up);
     QCOMPARE(focusName(window), QString("fani_flag"));
     QTest::keyClick(window.focusWidget(), Qt::Key_Space);
     enter(window);
+    QCOMPARE(focusName(window), QString("but_taeed2"));
     enter(window);
     const char* contractSql =
         "select from_d, to_d, deduct, goksaghf, gadresssag, toksaghf, tadresssag, foghok, "
@@ -174,6 +182,13 @@ void InsuranceWindowsTest::insurersAndContracts() {
     typeAndEnter(window, "34");
     child<QPushButton>(window, "but_taeed1")->click();
     QCOMPARE(row(db, "select name, code_bimeh from organs_m"), (QVariantList{"بيمه تست", "34"}));
+    // An emptied code stores nothing and leaves the panel open.
+    QTest::keyClick(window.focusWidget(), Qt::Key_F3);
+    child<QLineEdit>(window, "code_pharma")->clear();
+    child<QPushButton>(window, "but_taeed1")->click();
+    QVERIFY(insurerPanel->isVisible());
+    QCOMPARE(db.scalar("select code_pharmacy from organs_m").toString(), QString("0"));
+    QTest::keyClick(window.focusWidget(), Qt::Key_Escape);
     m_prompter.answerYes();
     window.insurerBar()->button(CommandBar::Delete)->click();
     QCOMPARE(m_prompter.texts(Kind::Warning).last(), QString("حذف بيمه مورد نطر امكان پذير نمي باشد"));
@@ -211,6 +226,19 @@ void InsuranceWindowsTest::tariffs() {
     QCOMPARE(row(db, "select from_d, to_d, mab_fani_saghf, mab_day_down, mab_day_up from tarefeh"),
              (QVariantList{"83/01/01", "83/12/29", 1000000.0, 60000.0, 0.0}));
     QCOMPARE(child<QTableView>(window, "DBGrid1")->model()->rowCount(), 1);
+
+    // An amount that is not a number stops the save with the error report; the panel stays.
+    QTest::keyClick(window.focusWidget(), Qt::Key_F2);
+    typeText(window.focusWidget(), "010184");
+    enter(window);
+    typeText(window.focusWidget(), "291284");
+    enter(window);
+    typeAndEnter(window, "12x");
+    child<QPushButton>(window, "but_taeed")->click();
+    QCOMPARE(m_prompter.texts(Kind::ErrorReport).size(), 1);
+    QVERIFY(panel->isVisible());
+    QCOMPARE(db.scalar("select count(*) from tarefeh").toInt(), 1);
+    QTest::keyClick(window.focusWidget(), Qt::Key_Escape);
 
     // Editing needs its right, worded for this window.
     m_context.rights.remove("edit_b");
@@ -290,6 +318,22 @@ void InsuranceWindowsTest::drugRules() {
     QTest::keyClick(window.focusWidget(), Qt::Key_F3);
     QCOMPARE(row(db, "select ty_no, qu, madrak, deduct from bimeh_daru where code_bimeh=1"),
              (QVariantList{1, 30.0, 4, 90.0}));
+    // Checking "غير بيمه اي" empties the limits and the specialty.
+    grid->setCurrentIndex(grid->model()->index(0, 0));
+    QCOMPARE(takh->currentText(), QString("متخصص"));
+    child<QCheckBox>(window, "non_bimeh")->click();
+    QCOMPARE(child<QLineEdit>(window, "tedad")->text(), QString("0"));
+    QCOMPARE(takh->currentIndex(), -1);
+
+    // A tariff limit loads into "تعرفه بيمه", the quantity closed at "0".
+    const int health = bimeh->findText("بيمه سلامت");
+    bimeh->setCurrentIndex(health);
+    emit bimeh->activated(health);
+    grid->setCurrentIndex(grid->model()->index(0, 0));
+    QVERIFY(child<QRadioButton>(window, "rb_mab")->isChecked());
+    QVERIFY(!child<QRadioButton>(window, "rb_tedad")->isChecked());
+    QCOMPARE(child<QLineEdit>(window, "mab")->text(), QString("4000"));
+    QVERIFY(child<QLineEdit>(window, "tedad")->isReadOnly());
 
     // Delete takes the grid's drug from every checked insurer.
     grid->setCurrentIndex(grid->model()->index(0, 0));
@@ -355,10 +399,258 @@ void InsuranceWindowsTest::doctors() {
     auto* grid = child<QTableView>(window, "DBGrid1");
     grid->setCurrentIndex(grid->model()->index(0, 0));
     QCOMPARE(child<QLineEdit>(window, "me_family")->text(), QString("محمدي"));
+    // Edit refuses an unknown specialty as leaving the field does: the doctor stays listed.
+    auto* specialty = child<QLineEdit>(window, "me_code_takhasos");
+    specialty->setFocus();
+    specialty->selectAll();
+    typeText(specialty, "9");
+    m_prompter.answerYes();
+    QTest::keyClick(window.focusWidget(), Qt::Key_F3);
+    QCOMPARE(m_prompter.texts(Kind::Warning).last(), QString("اين كد موجود نمي باشد"));
+    QCOMPARE(focusName(window), QString("me_code_takhasos"));
+    QCOMPARE(db.scalar("select typeno from doctor_s").toInt(), 4);
+    QCOMPARE(grid->model()->rowCount(), 1);
+    grid->setCurrentIndex(grid->model()->index(0, 0));
     m_prompter.answerYes();
     QTest::keyClick(window.focusWidget(), Qt::Key_F4);
     QCOMPARE(m_prompter.texts(Kind::Warning).last(), QString("حذف اطلاعات پزشك موردنظر امكان پذير نيست"));
     QCOMPARE(db.scalar("select count(*) from doctor_s").toInt(), 1);
+}
+
+// Keys sent to whatever has the focus, as a user at the keyboard sends them.
+namespace {
+void key(QWidget& window, Qt::Key k, Qt::KeyboardModifiers mods = Qt::NoModifier) {
+    QTest::keyClick(window.focusWidget(), k, mods);
+}
+void type(QWidget& window, const QString& text) {
+    typeText(window.focusWidget(), text);
+}
+} // namespace
+
+void InsuranceWindowsTest::insurersByKeyboardAlone() {
+    Database& db = m_t->db();
+    Tfmbimeh window(windows());
+    QVERIFY(test::showActive(window));
+    QCOMPARE(focusName(window), QString("DBGrid1"));
+    for (const char* name : {"بيمه الف", "بيمه ب"}) {
+        key(window, Qt::Key_F2);
+        type(window, QString::fromUtf8(name));
+        for (int i = 0; i < 4; ++i)
+            key(window, Qt::Key_Return);
+        QCOMPARE(focusName(window), QString("but_taeed1"));
+        key(window, Qt::Key_Return);
+        QCOMPARE(focusName(window), QString("DBGrid1"));
+    }
+    QCOMPARE(db.scalar("select count(*) from organs_m").toInt(), 2);
+
+    // The second insurer, and two contracts for it.
+    key(window, Qt::Key_Down);
+    auto* contracts = child<QTableView>(window, "DBGrid2");
+    QCOMPARE(contracts->model()->rowCount(), 0);
+    for (const char* from : {"010104", "010105"}) {
+        key(window, Qt::Key_F2, Qt::ControlModifier);
+        QCOMPARE(focusName(window), QString("v_from_d1"));
+        type(window, QString::fromLatin1(from));
+        key(window, Qt::Key_Return);
+        type(window, "291204");
+        key(window, Qt::Key_Return);
+        for (int i = 0; i < 9; ++i) { // the percentage and the eight thresholds
+            type(window, "5");
+            key(window, Qt::Key_Return);
+        }
+        // Enter in the dentist threshold goes to "تاييد"; the fee box is one field back.
+        QCOMPARE(focusName(window), QString("but_taeed2"));
+        key(window, Qt::Key_Up);
+        QCOMPARE(focusName(window), QString("fani_flag"));
+        key(window, Qt::Key_Space);
+        key(window, Qt::Key_Return);
+        QCOMPARE(focusName(window), QString("but_taeed2"));
+        key(window, Qt::Key_Return);
+    }
+    QCOMPARE(db.scalar("select count(*) from organs_s where code=2 and fani_flag=1 and deduct=5").toInt(), 2);
+    QCOMPARE(contracts->model()->rowCount(), 2);
+
+    // Tab leaves the insurer grid for the contract grid, whose commands the toolbar then offers.
+    child<QTableView>(window, "DBGrid1")->setFocus();
+    key(window, Qt::Key_Tab);
+    QCOMPARE(focusName(window), QString("DBGrid2"));
+    QVERIFY(window.contractBar()->isEnabled(CommandBar::Edit));
+    QVERIFY(!window.insurerBar()->isEnabled(CommandBar::Save));
+    key(window, Qt::Key_Down);
+    key(window, Qt::Key_F3, Qt::ControlModifier);
+    QCOMPARE(focusName(window), QString("v_from_d1"));
+    QCOMPARE(child<QLineEdit>(window, "v_from_d1")->text(), QString("01/ 01/ 05"));
+    key(window, Qt::Key_Escape);
+    QVERIFY(!child<QFrame>(window, "Panel2")->isVisible());
+    key(window, Qt::Key_F10);
+    QVERIFY(!window.isVisible());
+}
+
+void InsuranceWindowsTest::tariffsByKeyboardAlone() {
+    Database& db = m_t->db();
+    Tfmtarefeh window(windows());
+    QVERIFY(test::showActive(window));
+    QCOMPARE(focusName(window), QString("DBGrid1"));
+    key(window, Qt::Key_F2);
+    type(window, "010104");
+    key(window, Qt::Key_Return);
+    type(window, "291204");
+    key(window, Qt::Key_Return);
+    for (int i = 0; i < 10; ++i) {
+        type(window, "7");
+        key(window, Qt::Key_Return);
+    }
+    QCOMPARE(focusName(window), QString("but_taeed"));
+    key(window, Qt::Key_Up);
+    QCOMPARE(focusName(window), QString("v_u_orj"));
+    key(window, Qt::Key_Return);
+    key(window, Qt::Key_Return);
+    QCOMPARE(db.scalar("select mab_orj_up from tarefeh").toDouble(), 7.0);
+    QCOMPARE(focusName(window), QString("DBGrid1"));
+    key(window, Qt::Key_F3);
+    QCOMPARE(child<QLineEdit>(window, "v_from_d1")->text(), QString("01/ 01/ 04"));
+    key(window, Qt::Key_Escape);
+    QVERIFY(window.isVisible());
+    QVERIFY(!child<QFrame>(window, "Panel1")->isVisible());
+    m_prompter.answerConfirm(1);
+    key(window, Qt::Key_F4);
+    QCOMPARE(db.scalar("select count(*) from tarefeh").toInt(), 0);
+    key(window, Qt::Key_F10);
+    QVERIFY(!window.isVisible());
+}
+
+void InsuranceWindowsTest::drugRulesByKeyboardAlone() {
+    Database& db = m_t->db();
+    InsurerStore insurers(db);
+    for (const char* name : {"تامين اجتماعي", "بيمه سلامت"})
+        insurers.add({0, QString::fromUtf8(name), "", "", false});
+    db.exec("insert into type_kala (code, name, num) values (1, 'قرص', 2)");
+    db.exec("insert into mosh_kala_anbar (code_kala, name_kala, type_code, group_code) values (1010001, "
+            "'آتورواستاتين', 1, 1)");
+    db.exec("insert into mosh_kala_anbar (code_kala, name_kala, type_code, group_code) values (1010002, "
+            "'آملوديپين', 1, 1)");
+    db.exec("insert into doctor_type (code, doc_type) values (4, 'متخصص')");
+
+    Tfmbimeh_daru window(windows());
+    QVERIFY(test::showActive(window));
+    QCOMPARE(focusName(window), QString("bimeh"));
+    // The first insurer by name: the grid shows its rules.
+    key(window, Qt::Key_Down);
+    QCOMPARE(child<QComboBox>(window, "bimeh")->currentText(), QString("بيمه سلامت"));
+    key(window, Qt::Key_Return);
+    QCOMPARE(focusName(window), QString("me_name"));
+    // The drug panel: Ctrl+F9 (or Esc) leaves it for the drug field, Ctrl+F2 or Enter takes the row.
+    auto* drugPanel = child<QFrame>(window, "Panel1");
+    for (Qt::Key leave : {Qt::Key_F9, Qt::Key_Escape}) {
+        key(window, Qt::Key_PageDown);
+        QVERIFY(drugPanel->isVisible());
+        key(window, leave, leave == Qt::Key_F9 ? Qt::ControlModifier : Qt::NoModifier);
+        QVERIFY(!drugPanel->isVisible());
+        QCOMPARE(focusName(window), QString("me_name"));
+    }
+    key(window, Qt::Key_PageDown);
+    type(window, "آت");
+    key(window, Qt::Key_F2, Qt::ControlModifier);
+    QCOMPARE(child<QComboBox>(window, "me_name")->currentText(), QString("آتورواستاتين"));
+    QCOMPARE(focusName(window), QString("rb_tedad"));
+    QCOMPARE(db.scalar("select count(*) from bimeh_daru").toInt(), 0);
+    child<QComboBox>(window, "me_name")->setFocus();
+    key(window, Qt::Key_PageDown);
+    QCOMPARE(focusName(window), QString("me_search"));
+    type(window, "آم");
+    key(window, Qt::Key_Return);
+    QCOMPARE(child<QComboBox>(window, "me_name")->currentText(), QString("آملوديپين"));
+    QCOMPARE(focusName(window), QString("rb_tedad"));
+    key(window, Qt::Key_Return);
+    type(window, "30");
+    // On to the insurer list, where the chosen insurer is checked.
+    while (focusName(window) != "CheckListBox1") {
+        const QString was = focusName(window);
+        key(window, Qt::Key_Tab);
+        QVERIFY2(focusName(window) != was, qPrintable(was));
+    }
+    key(window, Qt::Key_Down);
+    key(window, Qt::Key_Down);
+    key(window, Qt::Key_Space);
+    key(window, Qt::Key_F2);
+    QCOMPARE(row(db, "select code_bimeh, code_kala, ty_no, qu from bimeh_daru"),
+             (QVariantList{2, 1010002.0, 1, 30.0}));
+    QCOMPARE(focusName(window), QString("me_name"));
+
+    // Through the insurer field to the grid, a row loaded, and edited.
+    key(window, Qt::Key_Left);
+    QCOMPARE(focusName(window), QString("bimeh"));
+    key(window, Qt::Key_Left);
+    QCOMPARE(focusName(window), QString("DBGrid1"));
+    QCOMPARE(child<QTableView>(window, "DBGrid1")->model()->rowCount(), 1);
+    key(window, Qt::Key_Down);
+    QCOMPARE(child<QLineEdit>(window, "tedad")->text(), QString("30"));
+    m_prompter.answerYes();
+    key(window, Qt::Key_F3);
+    QCOMPARE(m_prompter.texts(Kind::YesNo).last(), QString("آيا از ويرايش اطلاعات مطمئن هستيد؟"));
+    // The quick search below the grid, and back.
+    child<QTableView>(window, "DBGrid1")->setFocus();
+    key(window, Qt::Key_Tab);
+    QCOMPARE(focusName(window), QString("me_search2"));
+    type(window, "1010002");
+    key(window, Qt::Key_Down);
+    QCOMPARE(focusName(window), QString("DBGrid1"));
+    key(window, Qt::Key_C, Qt::ControlModifier); // sorted by name
+    m_prompter.answerYes();
+    key(window, Qt::Key_F4);
+    QCOMPARE(db.scalar("select count(*) from bimeh_daru").toInt(), 0);
+    key(window, Qt::Key_F10);
+    QVERIFY(!window.isVisible());
+}
+
+void InsuranceWindowsTest::doctorsByKeyboardAlone() {
+    Database& db = m_t->db();
+    db.exec("insert into doctor_type (code, doc_type) values (4, 'متخصص')");
+    Tf_doctor window(windows());
+    QVERIFY(test::showActive(window));
+    QCOMPARE(focusName(window), QString("me_name"));
+    key(window, Qt::Key_Up);
+    QCOMPARE(focusName(window), QString("me_family"));
+    type(window, "محمدي");
+    key(window, Qt::Key_Return);
+    type(window, "علي");
+    key(window, Qt::Key_Return);
+    QCOMPARE(focusName(window), QString("me_code_takhasos"));
+    type(window, "4");
+    key(window, Qt::Key_Return);
+    QCOMPARE(focusName(window), QString("me_nezam"));
+    type(window, "45213");
+    key(window, Qt::Key_F2);
+    QCOMPARE(row(db, "select code, name, family, order1, typeno from doctor_s"),
+             (QVariantList{1, "علي", "محمدي", "45213", 4}));
+    QCOMPARE(focusName(window), QString("me_name"));
+
+    // Down from the council number to the searches, Enter to the grid, Enter to the fields.
+    child<QLineEdit>(window, "me_nezam")->setFocus();
+    key(window, Qt::Key_Down);
+    QCOMPARE(focusName(window), QString("me_search1"));
+    key(window, Qt::Key_Down);
+    QCOMPARE(focusName(window), QString("me_search2"));
+    type(window, "45213");
+    key(window, Qt::Key_Return);
+    QCOMPARE(focusName(window), QString("DBGrid1"));
+    QCOMPARE(child<QLineEdit>(window, "me_family")->text(), QString("محمدي"));
+    key(window, Qt::Key_Return);
+    QCOMPARE(focusName(window), QString("me_family"));
+    key(window, Qt::Key_End);
+    type(window, "ي");
+    m_prompter.answerYes();
+    key(window, Qt::Key_F3);
+    QCOMPARE(db.scalar("select family from doctor_s").toString(), QString("محمديي"));
+    key(window, Qt::Key_F9);
+    QCOMPARE(child<QLineEdit>(window, "me_code")->text(), QString("2"));
+    key(window, Qt::Key_L, Qt::ControlModifier);
+    QCOMPARE(child<QLineEdit>(window, "me_code")->text(), QString("1"));
+    m_prompter.answerYes();
+    key(window, Qt::Key_F4);
+    QCOMPARE(db.scalar("select count(*) from doctor_s").toInt(), 0);
+    key(window, Qt::Key_F10);
+    QVERIFY(!window.isVisible());
 }
 
 QTEST_MAIN(InsuranceWindowsTest)

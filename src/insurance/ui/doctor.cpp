@@ -283,12 +283,13 @@ void Tf_doctor::editDoctor() {
     if (m_rows.isEmpty() || m_code->text().isEmpty()) return;
     Prompter& prompter = m_windows.prompter;
     if (!prompter.askYesNo(QStringLiteral("آيا از ويرايش اطلاعات مطمئن هستيد"))) return;
-    // A doctor without a specialty would fall out of the register's list.
+    // A doctor without a specialty, or with one not in the list, would fall out of the register's list.
     if (m_specialty->text().trimmed().isEmpty()) {
         prompter.warning(QStringLiteral("نوع تخصص پزشك مشخص نشده است"));
         m_specialty->setFocus();
         return;
     }
+    if (!m_specialty->acceptCode()) return;
     const Doctor doctor = fromFields();
     guarded(prompter, [&] {
         DoctorStore(m_windows.db).update(doctor);

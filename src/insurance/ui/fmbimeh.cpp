@@ -180,6 +180,11 @@ QFrame* Tfmbimeh::buildContractPanel() {
     m_contractNav->addField(m_feeFlag);
     m_contractNav->setEnterHandler(m_feeFlag, [] { return true; });
     m_contractNav->addField(m_contractOk);
+    // Enter in the last threshold passes the fee box by and goes to "تاييد"; Up reaches the box.
+    m_contractNav->setEnterHandler(m_amounts.last(), [this] {
+        m_contractOk->setFocus(Qt::TabFocusReason);
+        return false;
+    });
     panel->hide();
     return panel;
 }

@@ -20,6 +20,7 @@ QTableView* makeGrid(QWidget* parent, const QString& objectName, QStandardItemMo
     grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     grid->setSelectionBehavior(QAbstractItemView::SelectRows);
     grid->setSelectionMode(QAbstractItemView::SingleSelection);
+    grid->setTabKeyNavigation(false); // Tab leaves the grid for the next field, not the next cell
     grid->verticalHeader()->hide();
     grid->horizontalHeader()->setStretchLastSection(true);
     return grid;

@@ -18,7 +18,7 @@ class Prompter;
 
 namespace insurance_ui {
 
-// A read-only grid with whole-row selection over its model.
+// A read-only grid with whole-row selection over its model; Tab leaves it.
 QTableView* makeGrid(QWidget* parent, const QString& objectName, QStandardItemModel* model);
 
 // A line field with its object name.
