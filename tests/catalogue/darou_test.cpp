@@ -17,8 +17,10 @@
 #include <QItemSelectionModel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPushButton>
 #include <QTableView>
 #include <QTimer>
+#include <QToolButton>
 #include <QtTest>
 
 using namespace ph;
@@ -85,6 +87,8 @@ private Q_SLOTS:
     void entryDialogValidatesAndAddsDrugs();
     void entryDialogEditsAndMovesTheList();
     void listCommandsAndRights();
+    void restoringAWindowKeepsItsFields();
+    void captionsAndWindowKeys();
 
 private:
     Database& db() { return m_t->db(); }
@@ -184,6 +188,8 @@ void DarouTest::listSearchesLoadedRows() {
         {"me_search_d", QStringLiteral("ا"), {12, 2070001}, 12},
         {"me_search_d", QStringLiteral("اك"), {2070001}, 2070001},
         {"me_search_d", QStringLiteral("اک"), {2070001}, 2070001}, // Persian kaf finds the Arabic one
+        {"me_search_d", QStringLiteral("ا "), {12, 2070001}, 12},   // a name is matched trimmed
+        {"me_search_d", QStringLiteral(" اك"), {2070001}, 2070001},
         {"me_search_l", QStringLiteral("12"), {2070001, 1, 120, 12}, 120},
         {"me_search_l", QStringLiteral("sp"), {12}, 12},
         {"me_search_p", QStringLiteral("200"), {120, 1, 12, 2070001}, 1},
@@ -450,9 +456,37 @@ void DarouTest::listCommandsAndRights() {
                           QStringLiteral("دسترسي به کليدويرايش براي شما امکان پذير نمي باشد"),
                           QStringLiteral("دسترسي به کليدحذف براي شما امکان پذير نمي باشد")}));
     QVERIFY(!window.entryDialog());
+
+    // A double-click asks for no right: it opens the current drug for editing.
+    bool editing = false;
+    QString shownCode;
+    auto watchEntry = [&] {
+        whenEntryOpens([&](Tf_sabt_darou* entry) {
+            editing = entry->isEditing();
+            shownCode = field(*entry, "me_code_kala")->text();
+        });
+    };
+    QVERIFY(drugs.locate(1));
+    watchEntry();
+    const QPoint at = grid->visualRect(grid->currentIndex()).center();
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, at);
+    QVERIFY(editing);
+    QCOMPARE(shownCode, QStringLiteral("1"));
+    QCOMPARE(m_prompter.texts(Kind::Warning).size(), 3);
     grantAll();
 
-    bool editing = true;
+    // The four navigation buttons move the list.
+    const struct {
+        const char* button;
+        double current;
+    } moves[] = {{"but_last", 1}, {"but_prior", 2070001}, {"but_first", 120}, {"but_next", 12}};
+    for (const auto& m : moves) {
+        window.findChild<QToolButton*>(QString::fromLatin1(m.button))->click();
+        QCOMPARE(currentCode(drugs), m.current);
+    }
+
+    editing = true;
     QString focus;
     whenEntryOpens([&](Tf_sabt_darou* entry) {
         editing = entry->isEditing();
@@ -463,7 +497,6 @@ void DarouTest::listCommandsAndRights() {
     QCOMPARE(focus, QStringLiteral("me_code_g"));
 
     QVERIFY(drugs.locate(12));
-    QString shownCode;
     whenEntryOpens([&](Tf_sabt_darou* entry) {
         editing = entry->isEditing();
         shownCode = field(*entry, "me_code_kala")->text();
@@ -492,6 +525,98 @@ void DarouTest::listCommandsAndRights() {
     QVERIFY(!GoodsCatalogue(db()).find(2070001));
     QCOMPARE(drugs.shownCount(), 3);
     QVERIFY(drugs.current());
+}
+
+void DarouTest::restoringAWindowKeepsItsFields() {
+    // Minimised with the program and restored: not a new showing, so nothing is cleared or read again.
+    auto minimiseAndRestore = [](QWidget& window) {
+        window.setWindowState(Qt::WindowMinimized);
+        window.setWindowState(Qt::WindowNoState);
+    };
+    Tf_darou list(windows());
+    QVERIFY(showActive(list));
+    typeText(field(list, "me_code_g"), QStringLiteral("2"));
+    key(field(list, "me_code_g"), Qt::Key_Return);
+    typeText(field(list, "me_search_d"), QStringLiteral("ب"));
+    minimiseAndRestore(list);
+    QCOMPARE(field(list, "me_code_g")->text(), QStringLiteral("2"));
+    QCOMPARE(field(list, "me_search_d")->text(), QStringLiteral("ب"));
+    QCOMPARE(shownCodes(*list.drugs().proxy()), QList<double>{1});
+    // Shown again after closing: cleared and read again.
+    list.hide();
+    QVERIFY(showActive(list));
+    QCOMPARE(field(list, "me_code_g")->text(), QString());
+    QCOMPARE(field(list, "me_search_d")->text(), QString());
+    QCOMPARE(list.drugs().shownCount(), 4);
+
+    DrugListSet drugs(db());
+    drugs.load({});
+    QVERIFY(drugs.locate(1));
+    const struct {
+        bool editing;
+        const char* field;
+        QString typed;
+    } cases[] = {{true, "me_price", QStringLiteral("999")}, {false, "me_name_kala", QStringLiteral("تازه")}};
+    for (const auto& c : cases) {
+        Tf_sabt_darou entry(windows(), drugs);
+        entry.setEditing(c.editing);
+        QVERIFY(showActive(entry));
+        retype(field(entry, c.field), c.typed);
+        minimiseAndRestore(entry);
+        QCOMPARE(field(entry, c.field)->text(), c.typed);
+    }
+}
+
+void DarouTest::captionsAndWindowKeys() {
+    Tf_darou list(windows());
+    bool locked = false;
+    list.setLockAction([&] { locked = true; });
+    QVERIFY(showActive(list));
+    QCOMPARE(list.windowTitle(), QStringLiteral("فــــــرم تـعـــريف دارو"));
+    const QAbstractItemModel& grid = *list.findChild<QTableView*>(QStringLiteral("DBGrid1"))->model();
+    QStringList columns;
+    for (int c = 0; c < grid.columnCount(); ++c)
+        columns.append(grid.headerData(c, Qt::Horizontal).toString());
+    QCOMPARE(columns, (QStringList{QStringLiteral("شكـل دارو"), QStringLiteral("كــد دارو"), QStringLiteral("كــدملي"),
+                                   QStringLiteral("كدشناسه"), QStringLiteral("نـــــام دارو"),
+                                   QStringLiteral("نــام لاتيــن دارو"), QStringLiteral("قيمت واحد")}));
+    const struct {
+        const char* button;
+        QString caption;
+    } buttons[] = {{"but_ok", QStringLiteral("تعريف دارو F2")},     {"but_edit", QStringLiteral("اصلاح دارو F3")},
+                   {"but_delete", QStringLiteral("حذف دارو F4 ")},   {"but_sort", QStringLiteral("مرتب سازي Ctrl+S")},
+                   {"but_close", QStringLiteral("خروجF10")}};
+    for (const auto& b : buttons)
+        QCOMPARE(list.findChild<QPushButton*>(QString::fromLatin1(b.button))->text(), b.caption);
+    QStringList sortEntries;
+    for (const QAction* action : list.sortMenu()->actions())
+        sortEntries.append(action->text() + u' ' + action->shortcut().toString());
+    QCOMPARE(sortEntries, (QStringList{QStringLiteral("براساس  كد ملي Ctrl+A"), QStringLiteral("براساس كددارو Ctrl+B"),
+                                       QStringLiteral("براساس نام دارو Ctrl+C"), QStringLiteral("براساس نام لاتين Ctrl+D"),
+                                       QStringLiteral("براساس قيمت دارو Ctrl+E"), QStringLiteral("براساس شكل دارو Ctrl+F")}));
+
+    // F1 help; F6 the appearance menu, whose last entry locks the program; F10 closes.
+    key(field(list, "me_code_g"), Qt::Key_F1);
+    QCOMPARE(m_prompter.texts(Kind::Help).size(), 1);
+    key(field(list, "me_code_g"), Qt::Key_F6);
+    QMenu* appearance = list.appearanceMenu();
+    QVERIFY(appearance->isVisible());
+    QCOMPARE(appearance->title(), QStringLiteral("تغيير ظاهر"));
+    QCOMPARE(appearance->actions().last()->text(), QStringLiteral("قفل  برنامه"));
+    appearance->actions().last()->trigger();
+    QVERIFY(locked);
+    appearance->hide();
+    key(field(list, "me_code_g"), Qt::Key_F10);
+    QVERIFY(!list.isVisible());
+
+    Tf_sabt_darou entry(windows(), list.drugs());
+    QVERIFY(showActive(entry));
+    QCOMPARE(entry.windowTitle(), QStringLiteral("فـــرم ثبت و اصلاح دارو"));
+    QCOMPARE(entry.findChild<QPushButton*>(QStringLiteral("but_ok"))->text(), QStringLiteral("ثبت F2"));
+    key(field(entry, "me_name_kala"), Qt::Key_F1);
+    QCOMPARE(m_prompter.texts(Kind::Help).size(), 2);
+    key(field(entry, "me_name_kala"), Qt::Key_F10);
+    QVERIFY(!entry.isVisible());
 }
 
 QTEST_MAIN(DarouTest)

@@ -11,6 +11,8 @@
 
 #include <QCheckBox>
 #include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
 #include <QTableView>
 #include <QtTest>
 
@@ -244,8 +246,19 @@ void LookupListsTest::windowShowsTheListOfItsFormMode() {
         QVERIFY2(w->code->text() == QStringLiteral("1"), label);
         QVERIFY2(ph::test::focusName(*w->window) == QStringLiteral("me_name"), label);
     }
-    // The same window, shown again for another list.
+    // The commands and the grid of the wards' variant.
     auto w = openWindow(100);
+    QStringList buttons, columns;
+    for (const char* button : {"but_ok", "but_edit", "but_enseraf", "but_close", "but_sort"})
+        buttons.append(w->window->findChild<QPushButton*>(QString::fromLatin1(button))->text());
+    QCOMPARE(buttons, (QStringList{QStringLiteral("ثبتF2"), QStringLiteral("ويرايشF3"), QStringLiteral("انصراف/جديدF9"),
+                                   QStringLiteral("خروجF10"), QStringLiteral("مرتب سازيCtrl+S")}));
+    for (int c = 0; c < w->grid->model()->columnCount(); ++c)
+        columns.append(w->grid->model()->headerData(c, Qt::Horizontal).toString());
+    QCOMPARE(columns, (QStringList{QStringLiteral("كــد"), QStringLiteral("نــام"), QStringLiteral("وضعيت")}));
+    QCOMPARE(w->active->text(), QStringLiteral("فعال"));
+
+    // The same window, shown again for another list.
     w->window->hide();
     w->context.form_mode = 6;
     QVERIFY(ph::test::showActive(*w->window));
@@ -292,6 +305,13 @@ void LookupListsTest::windowSavesEditsAndRefuses() {
     QCOMPARE(w->code->text(), QStringLiteral("1"));
     QCOMPARE(w->name->text(), QStringLiteral("مسكن"));
     QVERIFY(!bar->isEnabled(CommandBar::Save) && bar->isEnabled(CommandBar::Edit));
+
+    // An emptied name is refused before the question is asked.
+    w->prompter.clear();
+    w->name->clear();
+    QTest::keyClick(w->name, Qt::Key_F3);
+    QCOMPARE(w->prompter.texts(), QStringList{kNoName});
+    w->name->setText(QStringLiteral("مسكن"));
 
     // "no" changes nothing; the unchanged name is its own duplicate; a new name is stored.
     w->prompter.clear();
@@ -431,6 +451,22 @@ void LookupListsTest::windowQuickSearchSortAndKeys() {
     QCOMPARE(shownCodes(*shown), byCode);
     QTest::keyClick(w->grid, Qt::Key_B, Qt::ControlModifier);
     QCOMPARE(shownCodes(*shown).first(), 3);
+
+    // Ctrl+S opens the sort menu; F4 does nothing, since the lists have no delete; Esc closes.
+    w->prompter.clear();
+    QTest::keyClick(w->name, Qt::Key_S, Qt::ControlModifier);
+    auto* menu = w->window->findChild<QMenu*>(QStringLiteral("sort_menu"));
+    QVERIFY(menu->isVisible());
+    QStringList entries;
+    for (const QAction* action : menu->actions())
+        entries.append(action->text() + u' ' + action->shortcut().toString());
+    QCOMPARE(entries, (QStringList{QStringLiteral("براساس كد Ctrl+A"), QStringLiteral("براساس نام Ctrl+B")}));
+    menu->hide();
+    QTest::keyClick(w->name, Qt::Key_F4);
+    QVERIFY(w->prompter.texts().isEmpty());
+    QCOMPARE(LookupList(m_t->db(), LookupKind::Groups).entries().size(), 12);
+    QTest::keyClick(w->name, Qt::Key_Escape);
+    QVERIFY(!w->window->isVisible());
 }
 
 QTEST_MAIN(LookupListsTest)

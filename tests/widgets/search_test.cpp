@@ -154,6 +154,10 @@ void SearchTest::answers() {
 void SearchTest::pickOpensCleanEachTime() {
     Tf_search picker;
     const Parts parts = partsOf(picker);
+    QCOMPARE(picker.windowTitle(), QStringLiteral("  فـــرم جستـجـــــو  "));
+    picker.prepare(request());
+    QCOMPARE(parts.grid->model()->headerData(0, Qt::Horizontal).toString(), QStringLiteral("كـــد"));
+    QCOMPARE(parts.grid->model()->headerData(1, Qt::Horizontal).toString(), QStringLiteral("نــــــام"));
     QTimer::singleShot(0, &picker, [&] {
         typeKeys(parts.grid, QStringLiteral("ال"));
         QTest::keyClick(parts.grid, Qt::Key_Enter, Qt::KeypadModifier);

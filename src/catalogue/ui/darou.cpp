@@ -140,7 +140,11 @@ Tf_darou::Tf_darou(const WindowContext& windows, QWidget* parent)
     m_grid->setSelectionModel(m_set->selection());
     connect(m_grid, &QTableView::doubleClicked, this, [this] { openEntry(true); });
 
-    auto* byName = new QuickSearch(me_search_d, m_set->proxy(), m_grid, Column::Code, Column::Name, this);
+    auto* byName = new QuickSearch(nullptr, m_set->proxy(), m_grid, Column::Code, Column::Name, this);
+    // A code is located as typed; a name is matched without the spaces around it.
+    connect(me_search_d, &QLineEdit::textChanged, byName, [byName](const QString& text) {
+        byName->search(!text.isEmpty() && text.front().isDigit() ? text : text.trimmed());
+    });
     auto* byLatin = new QuickSearch(me_search_l, m_set->proxy(), m_grid, Column::NationalCode, Column::LatinName, this);
     auto* byPrice = new QuickSearch(me_search_p, m_set->proxy(), m_grid, Column::Price, -1, this);
     byPrice->setCodeOrder({Column::Price, Column::FormName, Column::Name});
@@ -243,6 +247,7 @@ void Tf_darou::buildSortMenu() {
 
 void Tf_darou::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
+    if (event->spontaneous()) return; // restored from the task bar: the filters and the list stay
     for (QLineEdit* search : {me_search_d, me_search_l, me_search_p})
         search->clear();
     for (CodeField* filter : {me_code_g, me_code_t})

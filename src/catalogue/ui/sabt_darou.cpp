@@ -148,6 +148,7 @@ Tf_sabt_darou::~Tf_sabt_darou() = default;
 
 void Tf_sabt_darou::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
+    if (event->spontaneous()) return; // restored from the task bar: what was typed stays
     if (m_editing) {
         showCurrent();
         me_price->setFocus();
