@@ -36,7 +36,8 @@ void SettingsStore::save(const Settings& s) {
                            QStringLiteral("message_address"), QStringLiteral("cash")};
     QVariantList values = {int(s.printPrescription), int(s.printInvoice), int(s.askApproval), int(s.askAddress),
                            int(s.separateCashDesk)};
-    if (!s.message.trimmed().isEmpty()) {
+    // Only an empty field keeps the stored message; a field of blanks clears it.
+    if (!s.message.isEmpty()) {
         columns.append(QStringLiteral("payam"));
         values.append(s.message.trimmed());
     }

@@ -27,8 +27,9 @@ public:
 
     // The first settings row; nothing when the table is empty.
     std::optional<Settings> read();
-    // Writes the first row (inserted when there is none). An empty message keeps the
-    // stored one, and with no search key chosen none of the three key columns is written.
+    // Writes the first row (inserted when there is none). The message is written trimmed;
+    // an empty one keeps the stored message, and with no search key chosen none of the
+    // three key columns is written.
     void save(const Settings& settings);
 
 private:

@@ -3,6 +3,7 @@
 #include "core/error.h"
 #include "core/prompter.h"
 #include "db/database.h"
+#include "widgets/password_echo.h"
 
 #include <QFocusEvent>
 #include <QKeyEvent>
@@ -26,7 +27,7 @@ CredentialsForm::CredentialsForm(QWidget* owner, Prompter& prompter) : QObject(o
     m_name->setObjectName(QStringLiteral("Label5"));
     m_pass = new QLineEdit(owner);
     m_pass->setObjectName(QStringLiteral("me_pass"));
-    m_pass->setEchoMode(QLineEdit::Password);
+    showAsStars(m_pass);
     m_code->installEventFilter(this);
     m_pass->installEventFilter(this);
 }

@@ -31,6 +31,10 @@ TFmmain::TFmmain(AppContext& context, Prompter& prompter, const Clock& clock, QS
     m_ok->setObjectName(QStringLiteral("but_ok"));
     m_cancel = new QPushButton(QStringLiteral("خروج F10"), this);
     m_cancel->setObjectName(QStringLiteral("but_cancel"));
+    // Enter presses the focused button, as Space does (Down in the password leads to the
+    // confirm button for that).
+    for (QPushButton* button : {m_ok, m_cancel})
+        button->setAutoDefault(true);
     connect(m_ok, &QPushButton::clicked, this, &TFmmain::login);
     connect(m_cancel, &QPushButton::clicked, this, &QWidget::close);
     connect(m_form, &CredentialsForm::confirmRequested, this, &TFmmain::login);
@@ -106,6 +110,9 @@ void TFmmain::login() {
         return;
     }
     m_main->exec();
+    // Signed out: the code stays for the next sign-in, the password does not, so whoever
+    // comes next to this computer cannot sign in as the user who left.
+    m_form->passwordField()->clear();
     activateWindow();
 }
 

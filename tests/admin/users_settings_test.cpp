@@ -11,6 +11,7 @@
 #include "core/scripted_prompter.h"
 #include "db/schema.h"
 #include "support/test_database.h"
+#include "support/typing.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -33,6 +34,15 @@ UserRecord user(int code, const QString& name, const QString& password, std::ini
     return u;
 }
 
+// The widget that has the focus in this window: where the user's next key goes.
+QWidget* focusIn(QWidget& window) { return window.focusWidget() ? window.focusWidget() : &window; }
+
+void press(QWidget& window, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    QTest::keyClick(focusIn(window), key, modifiers);
+}
+
+QString focusName(QWidget& window) { return focusIn(window)->objectName(); }
+
 QStringList storedPasswords(Database& db) {
     QStringList out;
     QSqlQuery q = db.exec(QStringLiteral("select pass from u_pharmacy order by code"));
@@ -52,8 +62,11 @@ private Q_SLOTS:
     void editKeepsAnEmptyPasswordAndNeverStoresClearText();
     void deleteRefusedForUsersWithSales();
     void userWindow();
+    void userWindowWithTheKeyboard();
     void changePasswordWindow();
+    void changePasswordWithTheKeyboard();
     void settingsWindowSavesAndKeepsTheMessage();
+    void settingsWindowWithTheKeyboard();
 
 private:
     std::unique_ptr<TestDatabase> m_t;
@@ -188,6 +201,63 @@ void UsersSettingsTest::userWindow() {
     window.hide();
 }
 
+void UsersSettingsTest::userWindowWithTheKeyboard() {
+    AppContext context;
+    context.form_mode = 1;
+    context.rights = {{QStringLiteral("save_b"), true}, {QStringLiteral("edit_b"), true}};
+    ScriptedPrompter prompter;
+    TF_user_new window({context, m_t->db(), prompter, m_clock});
+    auto* name = window.findChild<QLineEdit*>(QStringLiteral("me_name"));
+    auto* grid = window.findChild<QTableView*>(QStringLiteral("DBGrid1"));
+    window.show();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+
+    // Name, password, then Enter through every right (Space ticks one); Enter on the last adds.
+    QCOMPARE(focusName(window), QStringLiteral("me_name"));
+    ph::test::typeText(focusIn(window), QStringLiteral("ali"));
+    press(window, Qt::Key_Return);
+    QCOMPARE(focusName(window), QStringLiteral("me_pass"));
+    ph::test::typeText(focusIn(window), QStringLiteral("p1"));
+    press(window, Qt::Key_Return);
+    QCOMPARE(focusName(window), QStringLiteral("group_k"));
+    press(window, Qt::Key_Space);
+    QStringList order;
+    for (int i = 1; i < int(kRightFlags.size()); ++i) {
+        press(window, Qt::Key_Return);
+        order.append(focusName(window));
+    }
+    QCOMPARE(order.first(), QStringLiteral("type_k"));
+    QCOMPARE(order.last(), QStringLiteral("Ch_edit"));
+    press(window, Qt::Key_Return);
+    QCOMPARE(prompter.texts(Kind::Information), QStringList{QStringLiteral("ثبت اطلاعات با موفقيت انجام شد")});
+    QCOMPARE(focusName(window), QStringLiteral("me_name"));
+    QVERIFY(UserStore(m_t->db()).rightsOf(1).value(QStringLiteral("group_k")));
+
+    // Tab from the password reaches the grid, where moving loads a user; Tab leaves the
+    // grid again and Shift+Tab goes back to the fields.
+    press(window, Qt::Key_Tab);
+    press(window, Qt::Key_Tab);
+    QCOMPARE(focusIn(window), grid);
+    QCOMPARE(name->text(), QStringLiteral("ali"));
+    press(window, Qt::Key_Tab);
+    QVERIFY(focusIn(window) != grid);
+    press(window, Qt::Key_Tab, Qt::ShiftModifier);
+    QCOMPARE(focusIn(window), grid);
+    press(window, Qt::Key_Tab, Qt::ShiftModifier);
+    QCOMPARE(focusName(window), QStringLiteral("me_pass"));
+
+    // Any key in the grid loads the user it stands on, even when it does not move.
+    press(window, Qt::Key_Tab);
+    press(window, Qt::Key_F9);
+    QCOMPARE(name->text(), QString());
+    QCOMPARE(focusIn(window), grid);
+    press(window, Qt::Key_Down);
+    QCOMPARE(name->text(), QStringLiteral("ali"));
+    QVERIFY(window.commandBar()->isEnabled(CommandBar::Edit));
+    press(window, Qt::Key_F10);
+    QVERIFY(!window.isVisible());
+}
+
 void UsersSettingsTest::changePasswordWindow() {
     UserStore users(m_t->db());
     users.add(user(1, QStringLiteral("علي"), QStringLiteral("old"), {"froosh_d"}));
@@ -236,6 +306,55 @@ void UsersSettingsTest::changePasswordWindow() {
     QVERIFY(context.hasRight(QStringLiteral("froosh_d")));
 }
 
+void UsersSettingsTest::changePasswordWithTheKeyboard() {
+    UserStore users(m_t->db());
+    users.add(user(1, QStringLiteral("علي"), QStringLiteral("old")));
+    AppContext context;
+    ScriptedPrompter prompter;
+    TF_change_pass window({context, m_t->db(), prompter, m_clock});
+    auto* code = window.findChild<QLineEdit*>(QStringLiteral("me_code"));
+    auto* oldPass = window.findChild<QLineEdit*>(QStringLiteral("me_pass_old"));
+    auto* newPass = window.findChild<QLineEdit*>(QStringLiteral("me_pass_new"));
+    window.show();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+
+    QCOMPARE(focusIn(window), code);
+    ph::test::typeText(code, QStringLiteral("1a"));
+    QCOMPARE(code->text(), QStringLiteral("1"));
+    press(window, Qt::Key_Return);
+    QCOMPARE(focusIn(window), oldPass);
+    QCOMPARE(window.findChild<QLabel*>(QStringLiteral("Label2"))->text(), QStringLiteral("علي"));
+    ph::test::typeText(oldPass, QStringLiteral("old"));
+    QCOMPARE(oldPass->displayText(), QStringLiteral("***"));
+    press(window, Qt::Key_Up);
+    QCOMPARE(focusIn(window), code);
+    press(window, Qt::Key_Return);
+    press(window, Qt::Key_Return);
+    QCOMPARE(focusIn(window), newPass);
+    ph::test::typeText(newPass, QStringLiteral("new"));
+    QCOMPARE(newPass->displayText(), QStringLiteral("***"));
+    press(window, Qt::Key_Up);
+    QCOMPARE(focusIn(window), oldPass);
+    prompter.answerYes();
+    press(window, Qt::Key_F2);
+    QCOMPARE(prompter.texts(), QStringList{QStringLiteral("آيا از تغيير کلمه عبور مطمئن هستيد")});
+    QVERIFY(users.signIn(1, QStringLiteral("new")));
+    QCOMPARE(focusIn(window), code);
+
+    // Left half-typed: the next showing (after the next sign-in) holds no password of it.
+    ph::test::typeText(code, QStringLiteral("1"));
+    press(window, Qt::Key_Return);
+    ph::test::typeText(oldPass, QStringLiteral("new"));
+    press(window, Qt::Key_Return);
+    ph::test::typeText(newPass, QStringLiteral("x"));
+    press(window, Qt::Key_F10);
+    QVERIFY(!window.isVisible());
+    window.show();
+    QCOMPARE(oldPass->text(), QString());
+    QCOMPARE(newPass->text(), QString());
+    window.hide();
+}
+
 void UsersSettingsTest::settingsWindowSavesAndKeepsTheMessage() {
     AppContext context;
     ScriptedPrompter prompter;
@@ -273,7 +392,53 @@ void UsersSettingsTest::settingsWindowSavesAndKeepsTheMessage() {
     QCOMPARE(window.findChild<QLineEdit*>(QStringLiteral("me_payam"))->text(), QStringLiteral("با آرزوي سلامتي"));
     QVERIFY(window.findChild<QRadioButton*>(QStringLiteral("rb_code_sh"))->isChecked());
     QVERIFY(window.findChild<QRadioButton*>(QStringLiteral("rb_single"))->isChecked());
+
+    // A field of blanks is not empty: its trimmed text, nothing, replaces the message.
+    window.findChild<QLineEdit*>(QStringLiteral("me_payam"))->setText(QStringLiteral("   "));
+    window.save();
+    QCOMPARE(m_t->db().scalar(QStringLiteral("select payam from tanzimat")).toString(), QString());
     QTest::keyClick(&window, Qt::Key_Escape);
+    QVERIFY(!window.isVisible());
+}
+
+void UsersSettingsTest::settingsWindowWithTheKeyboard() {
+    AppContext context;
+    ScriptedPrompter prompter;
+    Tf_tanzimat window({context, m_t->db(), prompter, m_clock});
+    window.setLayoutDirection(Qt::RightToLeft);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+
+    // Tab from control to control; Space ticks, arrows choose within a group, F2 saves.
+    QStringList order = {focusName(window)};
+    for (int i = 0; i < 6; ++i) {
+        press(window, Qt::Key_Tab);
+        order.append(focusName(window));
+    }
+    QCOMPARE(order, (QStringList{"ch_p_noskhe", "ch_p_factor", "ch_message_taeed", "ch_message_address", "me_payam",
+                                 "rb_price", "rb_single"}));
+    press(window, Qt::Key_Left); // right to left, as the program lays it out
+    QCOMPARE(focusName(window), QStringLiteral("rb_network"));
+    QVERIFY(window.findChild<QRadioButton*>(QStringLiteral("rb_network"))->isChecked());
+    press(window, Qt::Key_Tab, Qt::ShiftModifier);
+    press(window, Qt::Key_Down); // with no choice stored, Space makes one
+    press(window, Qt::Key_Space);
+    QVERIFY(window.findChild<QRadioButton*>(QStringLiteral("rb_code_kala"))->isChecked());
+    press(window, Qt::Key_Tab, Qt::ShiftModifier);
+    ph::test::typeText(focusIn(window), QStringLiteral("salam"));
+    for (int i = 0; i < 4; ++i)
+        press(window, Qt::Key_Tab, Qt::ShiftModifier);
+    QCOMPARE(focusName(window), QStringLiteral("ch_p_noskhe"));
+    press(window, Qt::Key_Space);
+    press(window, Qt::Key_F2);
+    QCOMPARE(prompter.texts(Kind::Information), QStringList{QStringLiteral("ثبت اطلاعات شما با موفقيت انجام شد")});
+    QSqlQuery row = m_t->db().exec(QStringLiteral("select p_noskhe, payam, code_kala, cash from tanzimat"));
+    QVERIFY(row.next());
+    QCOMPARE(row.value(0).toInt(), 1);
+    QCOMPARE(row.value(1).toString(), QStringLiteral("salam"));
+    QCOMPARE(row.value(2).toInt(), 1);
+    QCOMPARE(row.value(3).toInt(), 1);
+    press(window, Qt::Key_F10);
     QVERIFY(!window.isVisible());
 }
 

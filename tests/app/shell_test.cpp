@@ -12,6 +12,7 @@
 #include "support/typing.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -57,6 +58,13 @@ QAction* findAction(QMenu* menu, const QString& caption) {
     return nullptr;
 }
 
+// The widget that has the focus in this window: where the user's next key goes.
+QWidget* focusIn(QWidget& window) { return window.focusWidget() ? window.focusWidget() : &window; }
+
+void press(QWidget& window, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    QTest::keyClick(focusIn(window), key, modifiers);
+}
+
 QTreeWidgetItem* treeItem(QTreeWidget* tree, int number) {
     QTreeWidgetItemIterator it(tree);
     for (; *it; ++it)
@@ -80,6 +88,8 @@ private Q_SLOTS:
     void treeAndMenusFollowTheRights();
     void statusBarAndShowStep();
     void outsideStoreProgramFailureIsReported();
+    void signInAndOutWithTheKeyboard();
+    void mainWindowWithTheKeyboard();
 
 private:
     std::unique_ptr<TestDatabase> m_t;
@@ -328,6 +338,134 @@ void ShellTest::outsideStoreProgramFailureIsReported() {
     QCOMPARE(prompter.texts(Kind::Warning).size(), 1);
     QVERIFY(prompter.texts(Kind::Warning).first().contains(QLatin1String("anbar")));
     main.close();
+}
+
+void ShellTest::signInAndOutWithTheKeyboard() {
+    AppContext context;
+    ScriptedPrompter prompter;
+    TFmmain login(context, prompter, m_clock, m_t->workingDir());
+    login.show();
+    QVERIFY(QTest::qWaitForWindowActive(&login));
+    QTRY_VERIFY(login.database()); // the first showing runs the start-up sequence
+    QLineEdit* code = login.form().codeField();
+    QLineEdit* pass = login.form().passwordField();
+    QCOMPARE(login.focusWidget(), code);
+
+    // Leaving the code checks it: an unknown code keeps the focus there.
+    press(login, Qt::Key_Return);
+    ph::test::typeText(code, QStringLiteral("99"));
+    press(login, Qt::Key_Return);
+    QCOMPARE(prompter.texts(Kind::Warning),
+             (QStringList{QStringLiteral("کد کاربر وارد نشده است"), QStringLiteral("کد کاربر اشتباه وارد شده است")}));
+    QCOMPARE(login.focusWidget(), code);
+    prompter.clear();
+    code->clear();
+
+    // Letters never reach the code; Enter runs the code check and moves to the password.
+    ph::test::typeText(code, QStringLiteral("x%1y").arg(m_clerk));
+    QCOMPARE(code->text(), QString::number(m_clerk));
+    press(login, Qt::Key_Return);
+    QCOMPARE(login.focusWidget(), pass);
+    QCOMPARE(login.form().nameLabel()->text(), QStringLiteral("نسخه پيچ"));
+    ph::test::typeText(pass, QStringLiteral("c"));
+    QCOMPARE(pass->displayText(), QStringLiteral("*"));
+    press(login, Qt::Key_Up);
+    QCOMPARE(login.focusWidget(), code);
+    press(login, Qt::Key_Return);
+    press(login, Qt::Key_Down);
+    QCOMPARE(login.focusWidget()->objectName(), QStringLiteral("but_ok"));
+
+    // Enter on the confirm button signs in; F10 in the main window signs out.
+    bool opened = false;
+    QTimer::singleShot(0, &login, [&] {
+        Tf_main* main = login.mainWindow();
+        opened = main && main->isVisible();
+        if (main)
+            QTest::keyClick(main, Qt::Key_F10);
+    });
+    press(login, Qt::Key_Return);
+    QVERIFY(opened);
+    QVERIFY(!login.mainWindow()->isVisible());
+    QCOMPARE(context.user_code, m_clerk);
+
+    // Back at the login window the code stays, but the password is gone: the next person
+    // at the counter cannot sign in as the one who left.
+    QCOMPARE(code->text(), QString::number(m_clerk));
+    QCOMPARE(pass->text(), QString());
+    opened = false;
+    QTimer::singleShot(0, &login, [&] {
+        opened = login.mainWindow()->isVisible();
+        login.mainWindow()->close();
+    });
+    press(login, Qt::Key_F2);
+    QVERIFY(!opened);
+    QCOMPARE(prompter.texts(Kind::Warning), QStringList{QStringLiteral("کلمه عبور مشخص نشده است")});
+    QCOMPARE(login.focusWidget(), pass);
+    press(login, Qt::Key_Escape);
+    QVERIFY(!login.isVisible());
+}
+
+void ShellTest::mainWindowWithTheKeyboard() {
+    AppContext context;
+    context.rights = rightsWith({"mat"});
+    ScriptedPrompter prompter;
+    WindowRegistry registry;
+    for (const QString& name : {QStringLiteral("Tfmmoadel"), QStringLiteral("Tf_d_sakhtani")})
+        registry.add(name, [](QWidget* parent) { return new StandInWindow(parent); });
+    Tf_main main(context, m_t->db(), prompter, m_clock, registry);
+    QStringList opened;
+    connect(&main, &Tf_main::opened, [&](const QString& d) { opened.append(d); });
+    main.show();
+    QVERIFY(QTest::qWaitForWindowActive(&main));
+    QCOMPARE(main.focusWidget(), main.tree());
+
+    // Enter on a tree item tests its right and opens it.
+    const struct {
+        int item;
+        QStringList warnings;
+        QStringList opened;
+    } enters[] = {
+        {6, {QStringLiteral("امکان دسترسي به اين فرم براي شما وجودندارد")}, {}},
+        {9, {}, {QStringLiteral("Tf_d_sakhtani")}},
+        {7, {}, {}}, // a parent opens nothing
+    };
+    for (const auto& e : enters) {
+        prompter.clear();
+        opened.clear();
+        main.tree()->setCurrentItem(treeItem(main.tree(), e.item));
+        press(main, Qt::Key_Return);
+        QCOMPARE(prompter.texts(Kind::Warning), e.warnings);
+        QCOMPARE(opened, e.opened);
+    }
+
+    // F1 to F7 drop their menus down; arrows and Enter choose an entry. In F7 the first
+    // entries are refused or not built, so Down lands on the help.
+    for (int key = 1; key <= 7; ++key) {
+        QString shown;
+        QTimer::singleShot(0, &main, [&shown] {
+            if (QWidget* popup = QApplication::activePopupWidget()) {
+                shown = popup->objectName();
+                popup->close();
+            }
+        });
+        press(main, Qt::Key(Qt::Key_F1 + key - 1));
+        QCOMPARE(shown, QStringLiteral("menu_f%1").arg(key));
+    }
+    opened.clear();
+    QTimer::singleShot(0, &main, [] {
+        if (QWidget* popup = QApplication::activePopupWidget()) {
+            QTest::keyClick(popup, Qt::Key_Down);
+            QTest::keyClick(popup, Qt::Key_Return);
+        }
+    });
+    press(main, Qt::Key_F7);
+    QCOMPARE(opened, QStringList{QStringLiteral("TF_help")});
+    QCOMPARE(prompter.texts(Kind::Help).size(), 1);
+
+    // Tree item 48 closes the window.
+    main.tree()->setCurrentItem(treeItem(main.tree(), 48));
+    press(main, Qt::Key_Return);
+    QVERIFY(!main.isVisible());
 }
 
 QTEST_MAIN(ShellTest)

@@ -4,6 +4,7 @@
 #include "core/app_context.h"
 #include "core/error.h"
 #include "core/prompter.h"
+#include "widgets/password_echo.h"
 
 #include <QFocusEvent>
 #include <QFormLayout>
@@ -32,10 +33,10 @@ TF_change_pass::TF_change_pass(const WindowContext& windows, QWidget* parent) : 
     m_name->setObjectName(QStringLiteral("Label2"));
     m_old = new QLineEdit(this);
     m_old->setObjectName(QStringLiteral("me_pass_old"));
-    m_old->setEchoMode(QLineEdit::Password);
+    showAsStars(m_old);
     m_new = new QLineEdit(this);
     m_new->setObjectName(QStringLiteral("me_pass_new"));
-    m_new->setEchoMode(QLineEdit::Password);
+    showAsStars(m_new);
     for (QLineEdit* field : {m_code, m_old, m_new})
         field->installEventFilter(this);
 
@@ -110,6 +111,14 @@ void TF_change_pass::changePassword() {
     }
     clearFields();
     m_code->setFocus();
+}
+
+void TF_change_pass::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    // Leaving the window signs everyone out; passwords typed before must not wait here
+    // for the next user.
+    m_old->clear();
+    m_new->clear();
 }
 
 void TF_change_pass::keyPressEvent(QKeyEvent* event) {

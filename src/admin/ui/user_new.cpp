@@ -9,6 +9,7 @@
 #include "widgets/key_nav.h"
 
 #include <QCheckBox>
+#include <QEvent>
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -131,6 +132,9 @@ TF_user_new::TF_user_new(const WindowContext& windows, QWidget* parent) : QDialo
     m_grid->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_grid->setSelectionMode(QAbstractItemView::SingleSelection);
     m_grid->verticalHeader()->hide();
+    // Tab leaves the grid for the next control instead of walking its cells.
+    m_grid->setTabKeyNavigation(false);
+    m_grid->installEventFilter(this);
     connect(m_grid->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& current) {
                 if (current.isValid())
@@ -210,6 +214,24 @@ void TF_user_new::showEvent(QShowEvent* event) {
         clearForNew();
     });
     m_name->setFocus();
+}
+
+// Any key pressed in the grid loads the user it stands on, also when the key does not
+// move it (after F9 cleared the form). Keys the command bar takes never reach the grid,
+// so their release loads nothing.
+bool TF_user_new::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_grid) {
+        if (event->type() == QEvent::KeyPress) {
+            m_gridKeyDown = true;
+        } else if (event->type() == QEvent::FocusOut) {
+            m_gridKeyDown = false;
+        } else if (event->type() == QEvent::KeyRelease && m_gridKeyDown) {
+            m_gridKeyDown = false;
+            if (m_grid->currentIndex().isValid())
+                loadUser(m_grid->currentIndex().row());
+        }
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void TF_user_new::reloadGrid() {

@@ -36,6 +36,7 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     QWidget* buildRightsPanel();
@@ -52,6 +53,7 @@ private:
     QList<UserRecord> m_users;
     CommandBar* m_bar;
     KeyNav* m_nav;
+    bool m_gridKeyDown = false; // a key was pressed in the grid and not yet released
 };
 
 } // namespace ph
