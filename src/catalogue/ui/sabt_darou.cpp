@@ -86,10 +86,10 @@ Tf_sabt_darou::Tf_sabt_darou(const WindowContext& windows, DrugListSet& drugs, Q
     me_name_latin->setLayoutDirection(Qt::LeftToRight);
     me_price = makeDigits(QStringLiteral("me_price"), kNumberDigits, this);
 
-    me_code_g->setLookup([this](qint64 code) { return GoodsCatalogue(m_windows.db).groupName(code); }, me_name_g,
-                         m_windows.prompter);
-    me_code_t->setLookup([this](qint64 code) { return GoodsCatalogue(m_windows.db).formName(code); }, me_name_t,
-                         m_windows.prompter);
+    me_code_g->setLookup([this](qint64 code) { return GoodsCatalogue(m_windows.db).groupName(code); },
+                         me_name_g, m_windows.prompter);
+    me_code_t->setLookup([this](qint64 code) { return GoodsCatalogue(m_windows.db).formName(code); },
+                         me_name_t, m_windows.prompter);
     me_code_g->setPicker([this] {
         bool chosen = false;
         guarded(m_windows.prompter, [&] {
@@ -139,7 +139,8 @@ Tf_sabt_darou::Tf_sabt_darou(const WindowContext& windows, DrugListSet& drugs, Q
     layout->addLayout(form);
     layout->addWidget(m_bar);
 
-    m_nav = new KeyNav({me_code_g, me_code_t, me_code_two, me_code_sh, me_name_kala, me_name_latin, me_price}, this);
+    m_nav = new KeyNav({me_code_g, me_code_t, me_code_two, me_code_sh, me_name_kala, me_name_latin, me_price},
+                       this);
     // Up moves back only from the national code on.
     m_nav->setUpMoves(me_code_t, false);
 }
@@ -177,9 +178,10 @@ void Tf_sabt_darou::keyPressEvent(QKeyEvent* event) {
 }
 
 void Tf_sabt_darou::clearFields() {
-    for (QLineEdit* field : {static_cast<QLineEdit*>(me_code_g), static_cast<QLineEdit*>(me_code_t), me_name_g, me_name_t,
-                             me_code_kala, static_cast<QLineEdit*>(me_code_two), static_cast<QLineEdit*>(me_code_sh),
-                             me_name_kala, me_name_latin, static_cast<QLineEdit*>(me_price)})
+    for (QLineEdit* field :
+         {static_cast<QLineEdit*>(me_code_g), static_cast<QLineEdit*>(me_code_t), me_name_g, me_name_t,
+          me_code_kala, static_cast<QLineEdit*>(me_code_two), static_cast<QLineEdit*>(me_code_sh),
+          me_name_kala, me_name_latin, static_cast<QLineEdit*>(me_price)})
         field->clear();
 }
 
@@ -208,10 +210,8 @@ void Tf_sabt_darou::save() {
         QLineEdit* field;
         const char16_t* message;
     } required[] = {
-        {me_code_g, u"گروه كالا مشخص نشده است"},
-        {me_code_t, u"شكل كالا مشخص نشده است"},
-        {me_name_kala, u"نــام دارو مشخص نشده است"},
-        {me_name_latin, u"نــام لاتين دارو مشخص نشده است"},
+        {me_code_g, u"گروه كالا مشخص نشده است"},     {me_code_t, u"شكل كالا مشخص نشده است"},
+        {me_name_kala, u"نــام دارو مشخص نشده است"}, {me_name_latin, u"نــام لاتين دارو مشخص نشده است"},
         {me_price, u"قيمت دارو مشخص نشده است"},
     };
     for (const auto& r : required)
@@ -244,66 +244,60 @@ GoodsEntry entryOf(const CodeField* group, const CodeField* form, const QLineEdi
 
 } // namespace
 
-void Tf_sabt_darou::saveNew() {
-    const GoodsEntry entry = entryOf(me_code_g, me_code_t, me_code_two, me_code_sh, me_name_kala, me_name_latin, me_price);
-    GoodsSaveResult result;
-    if (!guarded(m_windows.prompter, [&] { result = GoodsCatalogue(m_windows.db).add(entry); })) return;
+bool Tf_sabt_darou::refused(GoodsOutcome outcome) {
     Prompter& prompter = m_windows.prompter;
-    switch (result.outcome) {
+    switch (outcome) {
     case GoodsOutcome::Done:
-        break;
+        return false;
     case GoodsOutcome::UnknownGroup:
         prompter.warning(me_code_g->refusalText());
         me_code_g->setFocus();
-        return;
+        return true;
     case GoodsOutcome::UnknownForm:
         prompter.warning(me_code_t->refusalText());
         me_code_t->setFocus();
-        return;
-    default: // a duplicate code
+        return true;
+    case GoodsOutcome::DuplicateCode:
         prompter.warning(QStringLiteral("كدكالا تكراري مي باشد"));
         me_code_two->setFocus();
-        return;
+        return true;
+    default: // named by linked rows, or gone
+        prompter.warning(QStringLiteral("امكان اصلاح داروي موردنظر وجود ندارد"));
+        me_code_g->setFocus();
+        return true;
     }
+}
+
+void Tf_sabt_darou::saveNew() {
+    const GoodsEntry entry =
+        entryOf(me_code_g, me_code_t, me_code_two, me_code_sh, me_name_kala, me_name_latin, me_price);
+    GoodsSaveResult result;
+    if (!guarded(m_windows.prompter, [&] { result = GoodsCatalogue(m_windows.db).add(entry); })) return;
+    if (refused(result.outcome)) return;
     me_code_kala->setText(plainDecimalText(result.code));
     guarded(m_windows.prompter, [&] {
         m_drugs.reload();
         m_drugs.locate(result.code);
     });
     // Group and form stay, ready for the next drug of the same kind.
-    for (QLineEdit* field : {me_code_kala, static_cast<QLineEdit*>(me_code_two), static_cast<QLineEdit*>(me_code_sh),
-                             me_name_kala, me_name_latin, static_cast<QLineEdit*>(me_price)})
+    for (QLineEdit* field :
+         {me_code_kala, static_cast<QLineEdit*>(me_code_two), static_cast<QLineEdit*>(me_code_sh),
+          me_name_kala, me_name_latin, static_cast<QLineEdit*>(me_price)})
         field->clear();
     me_code_two->setFocus();
 }
 
 void Tf_sabt_darou::saveEdit() {
-    const GoodsEntry entry = entryOf(me_code_g, me_code_t, me_code_two, me_code_sh, me_name_kala, me_name_latin, me_price);
+    const GoodsEntry entry =
+        entryOf(me_code_g, me_code_t, me_code_two, me_code_sh, me_name_kala, me_name_latin, me_price);
     Prompter& prompter = m_windows.prompter;
     bool shown = false;
     const double code = me_code_kala->text().toDouble(&shown);
     GoodsSaveResult result{GoodsOutcome::Missing, code};
-    if (shown && !guarded(m_windows.prompter, [&] { result = GoodsCatalogue(m_windows.db).update(code, entry); })) return;
-    switch (result.outcome) {
-    case GoodsOutcome::Done:
-        break;
-    case GoodsOutcome::UnknownGroup:
-        prompter.warning(me_code_g->refusalText());
-        me_code_g->setFocus();
+    if (shown &&
+        !guarded(m_windows.prompter, [&] { result = GoodsCatalogue(m_windows.db).update(code, entry); }))
         return;
-    case GoodsOutcome::UnknownForm:
-        prompter.warning(me_code_t->refusalText());
-        me_code_t->setFocus();
-        return;
-    case GoodsOutcome::DuplicateCode:
-        prompter.warning(QStringLiteral("كدكالا تكراري مي باشد"));
-        me_code_two->setFocus();
-        return;
-    default: // named by linked rows, or gone
-        prompter.warning(QStringLiteral("امكان اصلاح داروي موردنظر وجود ندارد"));
-        me_code_g->setFocus();
-        return;
-    }
+    if (refused(result.outcome)) return;
     me_code_kala->setText(plainDecimalText(result.code));
     guarded(m_windows.prompter, [&] {
         m_drugs.reload();

@@ -10,6 +10,8 @@ class QLineEdit;
 
 namespace ph {
 
+enum class GoodsOutcome;
+
 class CodeField;
 class CommandBar;
 class DrugListSet;
@@ -42,6 +44,8 @@ private:
     void clearFields();
     void showRow(const GoodsItem& item);
     void showCurrent();
+    // Shows why a save was refused and puts the focus on the field at fault; false when it was stored.
+    bool refused(GoodsOutcome outcome);
     void saveNew();
     void saveEdit();
 
