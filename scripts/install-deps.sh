@@ -10,7 +10,6 @@ packages=(
   libicu-dev libsodium-dev libfreexl-dev libquazip1-qt6-dev libxlsxwriter-dev
   tdsodbc unixodbc-dev
   postgresql
-  xvfb xauth
 )
 
 missing=()
