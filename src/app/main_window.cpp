@@ -230,6 +230,10 @@ void Tf_main::keyPressEvent(QKeyEvent* event) {
         close();
         return;
     }
+    // Esc is not a way out of the hub: leaving it signs the user out, so only F10,
+    // the exit item and the exit menu entry do that.
+    if (key == Qt::Key_Escape)
+        return;
     QDialog::keyPressEvent(event);
 }
 

@@ -312,6 +312,8 @@ void ShellTest::statusBarAndShowStep() {
     QCOMPARE(treeItem(main.tree(), 7)->parent(), treeItem(main.tree(), 0));
     QCOMPARE(treeItem(main.tree(), 48)->text(0), QStringLiteral("خــــــــــروج F10"));
     QCOMPARE(treeItem(main.tree(), 47)->data(0, Tf_main::kIconRole).toInt(), Tf_main::kIconAllowed);
+    QTest::keyClick(&main, Qt::Key_Escape);
+    QVERIFY(main.isVisible());
     QTest::keyClick(&main, Qt::Key_F10);
     QVERIFY(!main.isVisible());
 }
