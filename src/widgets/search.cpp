@@ -1,4 +1,5 @@
 #include "widgets/search.h"
+#include "widgets/list_grid.h"
 
 #include "widgets/dialogs/dialog_parts.h"
 #include "widgets/quick_search.h"
@@ -73,14 +74,7 @@ Tf_search::Tf_search(QWidget* parent) : QDialog(parent) {
     setLayoutDirection(Qt::RightToLeft);
 
     m_rows = new PickRowsModel(this);
-    m_grid = new QTableView(this);
-    m_grid->setObjectName(QStringLiteral("DBGrid1"));
-    m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_grid->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_grid->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_grid->setTabKeyNavigation(false);
-    m_grid->verticalHeader()->hide();
-    m_grid->horizontalHeader()->setStretchLastSection(true);
+    m_grid = makeListGrid(this, QStringLiteral("DBGrid1"));
     m_grid->setMinimumSize(420, 320);
     m_grid->installEventFilter(this);
 

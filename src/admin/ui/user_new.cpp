@@ -7,6 +7,7 @@
 #include "widgets/command_bar.h"
 #include "widgets/guarded.h"
 #include "widgets/key_nav.h"
+#include "widgets/list_grid.h"
 
 #include <QCheckBox>
 #include <QEvent>
@@ -52,7 +53,8 @@ const QList<GroupDef>& rightGroups() {
           {"vahed", "vahed", QStringLiteral("تعريف واحد موادپايه"), QStringLiteral("واحدمواد")}}},
         {QStringLiteral("اطلاعات پايه سيستم"),
          {{"bimeh", "bimeh", QStringLiteral("معرفي بيمه ها"), QStringLiteral("معرفي بيمه")},
-          {"bimehdarou", "bimehdarou", QStringLiteral("تعريف رفتاربيمه ودارو"), QStringLiteral("رفتاربيمه و دارو")},
+          {"bimehdarou", "bimehdarou", QStringLiteral("تعريف رفتاربيمه ودارو"),
+           QStringLiteral("رفتاربيمه و دارو")},
           {"tarefe", "tarefe", QStringLiteral("تعريف تعرفه ها"), QStringLiteral("تعرفه")},
           {"type_no", "type_no", QStringLiteral("تعريف نوع نسخه"), QStringLiteral("نوع نسخه")},
           {"takh", "takh", QStringLiteral("تعريف تخصص پزشك"), QStringLiteral("تخصص")},
@@ -107,7 +109,8 @@ QList<FlagDef> allFlagsInColumnOrder() {
 
 } // namespace
 
-TF_user_new::TF_user_new(const WindowContext& windows, QWidget* parent) : QDialog(parent), m_windows(windows) {
+TF_user_new::TF_user_new(const WindowContext& windows, QWidget* parent)
+    : QDialog(parent), m_windows(windows) {
     setObjectName(QStringLiteral("F_user_new"));
     setWindowTitle(QStringLiteral("  فرم تعريف و تعيين سطوح دسترسي كاربر  "));
 
@@ -125,20 +128,11 @@ TF_user_new::TF_user_new(const WindowContext& windows, QWidget* parent) : QDialo
     fields->addRow(QStringLiteral("كلمه عبور كاربر: "), m_pass);
 
     m_model = new QStandardItemModel(this);
-    m_grid = new QTableView(this);
-    m_grid->setObjectName(QStringLiteral("DBGrid1"));
-    m_grid->setModel(m_model);
-    m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_grid->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_grid->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_grid->verticalHeader()->hide();
-    // Tab leaves the grid for the next control instead of walking its cells.
-    m_grid->setTabKeyNavigation(false);
+    m_grid = makeListGrid(this, QStringLiteral("DBGrid1"), m_model);
     m_grid->installEventFilter(this);
     connect(m_grid->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& current) {
-                if (current.isValid())
-                    loadUser(current.row());
+                if (current.isValid()) loadUser(current.row());
             });
     connect(m_grid, &QTableView::clicked, this, [this](const QModelIndex& index) { loadUser(index.row()); });
 
@@ -227,8 +221,7 @@ bool TF_user_new::eventFilter(QObject* watched, QEvent* event) {
             m_gridKeyDown = false;
         } else if (event->type() == QEvent::KeyRelease && m_gridKeyDown) {
             m_gridKeyDown = false;
-            if (m_grid->currentIndex().isValid())
-                loadUser(m_grid->currentIndex().row());
+            if (m_grid->currentIndex().isValid()) loadUser(m_grid->currentIndex().row());
         }
     }
     return QDialog::eventFilter(watched, event);
@@ -243,7 +236,8 @@ void TF_user_new::reloadGrid() {
         headers.append(def.gridCaption);
     m_model->setHorizontalHeaderLabels(headers);
     for (const UserRecord& user : m_users) {
-        QList<QStandardItem*> row = {new QStandardItem(QString::number(user.code)), new QStandardItem(user.name),
+        QList<QStandardItem*> row = {new QStandardItem(QString::number(user.code)),
+                                     new QStandardItem(user.name),
                                      new QStandardItem(QStringLiteral("*****"))};
         for (const FlagDef& def : flags) {
             auto* item = new QStandardItem;
@@ -261,13 +255,13 @@ void TF_user_new::clearForNew() {
     m_pass->clear();
     for (QCheckBox* box : std::as_const(m_flags))
         box->setChecked(false);
-    guarded(m_windows.prompter, [this] { m_code->setText(QString::number(UserStore(m_windows.db).nextCode())); });
+    guarded(m_windows.prompter,
+            [this] { m_code->setText(QString::number(UserStore(m_windows.db).nextCode())); });
     m_bar->clearDocument();
 }
 
 void TF_user_new::loadUser(int row) {
-    if (row < 0 || row >= m_users.size())
-        return;
+    if (row < 0 || row >= m_users.size()) return;
     const UserRecord& user = m_users.at(row);
     m_code->setText(QString::number(user.code));
     m_name->setText(user.name);
@@ -289,8 +283,7 @@ UserRecord TF_user_new::fromFields() const {
 
 void TF_user_new::addUser() {
     Prompter& prompter = m_windows.prompter;
-    if (m_code->text().isEmpty())
-        return prompter.warning(QStringLiteral("کدکاربر مشخص نشده است"));
+    if (m_code->text().isEmpty()) return prompter.warning(QStringLiteral("کدکاربر مشخص نشده است"));
     if (m_name->text().isEmpty()) {
         prompter.warning(QStringLiteral("نام کاربر مشخص نشده است"));
         m_name->setFocus();
@@ -302,8 +295,7 @@ void TF_user_new::addUser() {
         return;
     }
     UserStore::AddResult result = UserStore::AddResult::Added;
-    if (!guarded(m_windows.prompter, [&] { result = UserStore(m_windows.db).add(fromFields()); }))
-        return;
+    if (!guarded(m_windows.prompter, [&] { result = UserStore(m_windows.db).add(fromFields()); })) return;
     switch (result) {
     case UserStore::AddResult::DuplicateCode:
         return prompter.warning(QStringLiteral("کد کاربر تکراري است"));
@@ -327,8 +319,7 @@ void TF_user_new::editUser() {
         return;
     }
     // An empty password keeps the stored one: stored passwords are never shown to retype.
-    if (!guarded(m_windows.prompter, [this] { UserStore(m_windows.db).update(fromFields()); }))
-        return;
+    if (!guarded(m_windows.prompter, [this] { UserStore(m_windows.db).update(fromFields()); })) return;
     guarded(m_windows.prompter, [this] { reloadGrid(); });
     clearForNew();
     m_name->setFocus();
@@ -339,8 +330,7 @@ void TF_user_new::deleteUser() {
     Prompter& prompter = m_windows.prompter;
     if (m_code->text().isEmpty() || m_name->text().isEmpty())
         return prompter.warning(QStringLiteral("کاربري براي حذف وجود ندارد"));
-    if (!prompter.askYesNo(QStringLiteral("آيا ازحذف کاربر مطمئن هستيد")))
-        return;
+    if (!prompter.askYesNo(QStringLiteral("آيا ازحذف کاربر مطمئن هستيد"))) return;
     const int code = m_code->text().toInt();
     guarded(m_windows.prompter, [&] {
         UserStore users(m_windows.db);

@@ -11,6 +11,7 @@
 #include "widgets/command_bar.h"
 #include "widgets/guarded.h"
 #include "widgets/key_nav.h"
+#include "widgets/list_grid.h"
 #include "widgets/quick_search.h"
 
 #include <QApplication>
@@ -70,7 +71,8 @@ CodeField* makeCodeField(const QString& objectName, QWidget* parent) {
 }
 
 // A filter box: the code field and its name, with the hint under them.
-QGroupBox* filterBox(const QString& caption, const QString& hint, CodeField* code, QLineEdit* name, QWidget* parent) {
+QGroupBox* filterBox(const QString& caption, const QString& hint, CodeField* code, QLineEdit* name,
+                     QWidget* parent) {
     auto* box = new QGroupBox(caption, parent);
     auto* layout = new QGridLayout(box);
     layout->addWidget(code, 0, 0);
@@ -109,16 +111,20 @@ Tf_darou::Tf_darou(const WindowContext& windows, QWidget* parent)
     me_name_g = makeEdit(QStringLiteral("me_name_g"), this, true);
     me_code_t = makeCodeField(QStringLiteral("me_code_t"), this);
     me_name_t = makeEdit(QStringLiteral("me_name_t"), this, true);
-    me_code_g->setLookup([this](qint64 code) { return GoodsCatalogue(m_windows.db).groupName(code); }, me_name_g,
-                         m_windows.prompter);
-    me_code_t->setLookup([this](qint64 code) { return GoodsCatalogue(m_windows.db).formName(code); }, me_name_t,
-                         m_windows.prompter);
+    me_code_g->setLookup([this](qint64 code) { return GoodsCatalogue(m_windows.db).groupName(code); },
+                         me_name_g, m_windows.prompter);
+    me_code_t->setLookup([this](qint64 code) { return GoodsCatalogue(m_windows.db).formName(code); },
+                         me_name_t, m_windows.prompter);
     me_code_g->setPicker([this] {
-        guarded(m_windows.prompter, [this] { pickCode(m_windows, me_code_g, QStringLiteral("group1"), groupPickRows(m_windows.db)); });
+        guarded(m_windows.prompter, [this] {
+            pickCode(m_windows, me_code_g, QStringLiteral("group1"), groupPickRows(m_windows.db));
+        });
         me_code_g->setFocus();
     });
     me_code_t->setPicker([this] {
-        guarded(m_windows.prompter, [this] { pickCode(m_windows, me_code_t, QStringLiteral("type1"), formPickRows(m_windows.db)); });
+        guarded(m_windows.prompter, [this] {
+            pickCode(m_windows, me_code_t, QStringLiteral("type1"), formPickRows(m_windows.db));
+        });
         me_code_t->setFocus();
     });
 
@@ -127,15 +133,8 @@ Tf_darou::Tf_darou(const WindowContext& windows, QWidget* parent)
     me_search_l->setLayoutDirection(Qt::LeftToRight);
     me_search_p = makeEdit(QStringLiteral("me_search_p"), this);
 
-    m_grid = new QTableView(this);
-    m_grid->setObjectName(QStringLiteral("DBGrid1"));
-    m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_grid->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_grid->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_grid->setTabKeyNavigation(false);
-    m_grid->verticalHeader()->hide();
+    m_grid = makeListGrid(this, QStringLiteral("DBGrid1"));
     m_grid->verticalHeader()->setDefaultSectionSize(m_grid->fontMetrics().height() + 6);
-    m_grid->horizontalHeader()->setStretchLastSection(true);
     m_grid->setModel(m_set->proxy());
     m_grid->setSelectionModel(m_set->selection());
     connect(m_grid, &QTableView::doubleClicked, this, [this] { openEntry(true); });
@@ -145,13 +144,15 @@ Tf_darou::Tf_darou(const WindowContext& windows, QWidget* parent)
     connect(me_search_d, &QLineEdit::textChanged, byName, [byName](const QString& text) {
         byName->search(!text.isEmpty() && text.front().isDigit() ? text : text.trimmed());
     });
-    auto* byLatin = new QuickSearch(me_search_l, m_set->proxy(), m_grid, Column::NationalCode, Column::LatinName, this);
+    auto* byLatin =
+        new QuickSearch(me_search_l, m_set->proxy(), m_grid, Column::NationalCode, Column::LatinName, this);
     auto* byPrice = new QuickSearch(me_search_p, m_set->proxy(), m_grid, Column::Price, -1, this);
     byPrice->setCodeOrder({Column::Price, Column::FormName, Column::Name});
     m_searches = {byName, byLatin, byPrice};
 
     m_bar = new CommandBar(m_windows.context, m_windows.prompter,
-                           CommandBar::Save | CommandBar::Edit | CommandBar::Delete | CommandBar::Sort | CommandBar::Close,
+                           CommandBar::Save | CommandBar::Edit | CommandBar::Delete | CommandBar::Sort |
+                               CommandBar::Close,
                            this);
     m_bar->button(CommandBar::Save)->setText(QStringLiteral("تعريف دارو F2"));
     m_bar->button(CommandBar::Edit)->setText(QStringLiteral("اصلاح دارو F3"));
@@ -196,14 +197,17 @@ Tf_darou::Tf_darou(const WindowContext& windows, QWidget* parent)
     menuBar->addMenu(m_appearance);
 
     auto* filters = new QHBoxLayout;
-    filters->addWidget(filterBox(QStringLiteral("نمايش ليست اقلام دارويي براساس گروه"),
-                                 QStringLiteral("بعد از مشخص کردن گروه کليد اينتر رابراي مشاهده ليست فشار دهيد."),
-                                 me_code_g, me_name_g, this));
-    filters->addWidget(filterBox(QStringLiteral("نمايش ليست اقلام دارويي براساس شكل دارو"),
-                                 QStringLiteral("بعدازمشخص کردن شکل دارو کليد اينتررا براي مشاهده ليست فشار دهيد."),
-                                 me_code_t, me_name_t, this));
+    filters->addWidget(
+        filterBox(QStringLiteral("نمايش ليست اقلام دارويي براساس گروه"),
+                  QStringLiteral("بعد از مشخص کردن گروه کليد اينتر رابراي مشاهده ليست فشار دهيد."), me_code_g,
+                  me_name_g, this));
+    filters->addWidget(
+        filterBox(QStringLiteral("نمايش ليست اقلام دارويي براساس شكل دارو"),
+                  QStringLiteral("بعدازمشخص کردن شکل دارو کليد اينتررا براي مشاهده ليست فشار دهيد."),
+                  me_code_t, me_name_t, this));
     auto* searches = new QHBoxLayout;
-    searches->addWidget(searchBox(QStringLiteral("جستجوبراساس نام فارسي دارو / كد دارو"), me_search_d, this), 2);
+    searches->addWidget(searchBox(QStringLiteral("جستجوبراساس نام فارسي دارو / كد دارو"), me_search_d, this),
+                        2);
     searches->addWidget(searchBox(QStringLiteral("جستجو براساس نام لاتين / کد ملي"), me_search_l, this), 2);
     searches->addWidget(searchBox(QStringLiteral("جستجوبراساس قيمت دارو"), me_search_p, this), 1);
 
@@ -254,7 +258,9 @@ void Tf_darou::showEvent(QShowEvent* event) {
         filter->clear();
     m_set->proxy()->clearNameFilter();
     m_set->proxy()->sortByColumns(kNameOrder);
-    guarded(m_windows.prompter, [this] { m_set->load(GoodsQuery{std::nullopt, std::nullopt, {}, GoodsOrder::NameThenForm}); });
+    guarded(m_windows.prompter, [this] {
+        m_set->load(GoodsQuery{std::nullopt, std::nullopt, {}, GoodsOrder::NameThenForm});
+    });
     me_code_g->setFocus();
 }
 
@@ -266,11 +272,15 @@ void Tf_darou::done(int result) {
 }
 
 void Tf_darou::filterByGroup() {
-    guarded(m_windows.prompter, [this] { m_set->load(GoodsQuery{codeOf(me_code_g), std::nullopt, {}, GoodsOrder::Name}); });
+    guarded(m_windows.prompter, [this] {
+        m_set->load(GoodsQuery{codeOf(me_code_g), std::nullopt, {}, GoodsOrder::Name});
+    });
 }
 
 void Tf_darou::filterByGroupAndForm() {
-    guarded(m_windows.prompter, [this] { m_set->load(GoodsQuery{codeOf(me_code_g), codeOf(me_code_t), {}, GoodsOrder::Name}); });
+    guarded(m_windows.prompter, [this] {
+        m_set->load(GoodsQuery{codeOf(me_code_g), codeOf(me_code_t), {}, GoodsOrder::Name});
+    });
 }
 
 void Tf_darou::sortBy(const QList<int>& columns) {

@@ -6,6 +6,7 @@
 #include "widgets/command_bar.h"
 #include "widgets/guarded.h"
 #include "widgets/key_nav.h"
+#include "widgets/list_grid.h"
 #include "widgets/quick_search.h"
 
 #include <QCheckBox>
@@ -94,14 +95,7 @@ TF_type::TF_type(const WindowContext& windows, QWidget* parent) : QDialog(parent
     m_model = new QStandardItemModel(0, 3, this);
     m_model->setHorizontalHeaderLabels(
         {QStringLiteral("كــد"), QStringLiteral("نــام"), QStringLiteral("وضعيت")});
-    m_grid = new QTableView(this);
-    m_grid->setObjectName(QStringLiteral("DBGrid1"));
-    m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_grid->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_grid->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_grid->setTabKeyNavigation(false);
-    m_grid->verticalHeader()->hide();
-    m_grid->horizontalHeader()->setStretchLastSection(true);
+    m_grid = makeListGrid(this, QStringLiteral("DBGrid1"));
 
     m_search = new QLineEdit(this);
     m_search->setObjectName(QStringLiteral("me_search"));

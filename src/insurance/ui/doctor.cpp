@@ -34,7 +34,7 @@ Tf_doctor::Tf_doctor(const WindowContext& windows, QWidget* parent) : QDialog(pa
     setWindowTitle(QStringLiteral("فــــــرم مــعــــرفـــي پـــزشــكــان"));
 
     m_model = new QStandardItemModel(this);
-    m_grid = insurance_ui::makeGrid(this, QStringLiteral("DBGrid1"), m_model);
+    m_grid = makeListGrid(this, QStringLiteral("DBGrid1"), m_model);
     auto* proxy = new QuickSearchModel(this);
     proxy->setSourceModel(m_model);
 

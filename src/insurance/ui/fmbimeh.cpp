@@ -72,9 +72,9 @@ Tfmbimeh::Tfmbimeh(const WindowContext& windows, QWidget* parent) : QDialog(pare
     setWindowTitle(QStringLiteral("فـــــــرم ســازمـــانــهــاي بــيـــمـــه گـــر"));
 
     m_insurerModel = new QStandardItemModel(this);
-    m_insurerGrid = insurance_ui::makeGrid(this, QStringLiteral("DBGrid1"), m_insurerModel);
+    m_insurerGrid = makeListGrid(this, QStringLiteral("DBGrid1"), m_insurerModel);
     m_contractModel = new QStandardItemModel(this);
-    m_contractGrid = insurance_ui::makeGrid(this, QStringLiteral("DBGrid2"), m_contractModel);
+    m_contractGrid = makeListGrid(this, QStringLiteral("DBGrid2"), m_contractModel);
     connect(m_insurerGrid->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this] { guarded(m_windows.prompter, [this] { reloadContracts(); }); });
 

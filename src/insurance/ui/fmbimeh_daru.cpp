@@ -82,7 +82,7 @@ Tfmbimeh_daru::Tfmbimeh_daru(const WindowContext& windows, QWidget* parent)
     connect(m_bimeh, &QComboBox::activated, this, [this](int index) { chooseInsurer(index); });
 
     m_model = new QStandardItemModel(this);
-    m_grid = insurance_ui::makeGrid(this, QStringLiteral("DBGrid1"), m_model);
+    m_grid = makeListGrid(this, QStringLiteral("DBGrid1"), m_model);
     m_search2 = insurance_ui::makeField(this, QStringLiteral("me_search2"));
     m_gridSearch = new QuickSearch(m_search2, m_model, m_grid, CodeColumn, NameColumn, this);
     connect(m_grid->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
@@ -160,7 +160,7 @@ Tfmbimeh_daru::Tfmbimeh_daru(const WindowContext& windows, QWidget* parent)
     m_drugPanel->setObjectName(QStringLiteral("Panel1"));
     m_drugPanel->setFrameShape(QFrame::StyledPanel);
     m_drugModel = new QStandardItemModel(this);
-    m_drugGrid = insurance_ui::makeGrid(m_drugPanel, QStringLiteral("DBGrid2"), m_drugModel);
+    m_drugGrid = makeListGrid(m_drugPanel, QStringLiteral("DBGrid2"), m_drugModel);
     m_drugSearch = insurance_ui::makeField(m_drugPanel, QStringLiteral("me_search"));
     new QuickSearch(m_drugSearch, m_drugModel, m_drugGrid, 0, 1, this);
     connect(m_drugGrid, &QTableView::doubleClicked, this, &Tfmbimeh_daru::takeDrugFromPanel);

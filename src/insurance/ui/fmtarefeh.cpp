@@ -63,7 +63,7 @@ Tfmtarefeh::Tfmtarefeh(const WindowContext& windows, QWidget* parent) : QDialog(
     setWindowTitle(QStringLiteral("فـــــــرم تــــعــــــرفـــه هـــا"));
 
     m_model = new QStandardItemModel(this);
-    m_grid = insurance_ui::makeGrid(this, QStringLiteral("DBGrid1"), m_model);
+    m_grid = makeListGrid(this, QStringLiteral("DBGrid1"), m_model);
 
     m_panel = new QFrame(this);
     m_panel->setObjectName(QStringLiteral("Panel1"));

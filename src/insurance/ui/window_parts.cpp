@@ -13,19 +13,6 @@
 
 namespace ph::insurance_ui {
 
-QTableView* makeGrid(QWidget* parent, const QString& objectName, QStandardItemModel* model) {
-    auto* grid = new QTableView(parent);
-    grid->setObjectName(objectName);
-    grid->setModel(model);
-    grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    grid->setSelectionBehavior(QAbstractItemView::SelectRows);
-    grid->setSelectionMode(QAbstractItemView::SingleSelection);
-    grid->setTabKeyNavigation(false); // Tab leaves the grid for the next field, not the next cell
-    grid->verticalHeader()->hide();
-    grid->horizontalHeader()->setStretchLastSection(true);
-    return grid;
-}
-
 QLineEdit* makeField(QWidget* parent, const QString& objectName) {
     auto* field = new QLineEdit(parent);
     field->setObjectName(objectName);

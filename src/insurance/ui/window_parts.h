@@ -1,6 +1,7 @@
 #pragma once
 
 #include "widgets/guarded.h"
+#include "widgets/list_grid.h"
 
 #include <QString>
 
@@ -17,9 +18,6 @@ class CommandBar;
 class Prompter;
 
 namespace insurance_ui {
-
-// A read-only grid with whole-row selection over its model; Tab leaves it.
-QTableView* makeGrid(QWidget* parent, const QString& objectName, QStandardItemModel* model);
 
 // A line field with its object name.
 QLineEdit* makeField(QWidget* parent, const QString& objectName);
