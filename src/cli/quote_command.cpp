@@ -7,16 +7,9 @@
 #include "core/scripted_prompter.h"
 #include "db/database.h"
 #include "dispensing/dispensing_texts.h"
-#include "dispensing/drug_list.h"
-#include "dispensing/insurer_repository.h"
 #include "dispensing/line_kind.h"
-#include "dispensing/line_pricer.h"
-#include "dispensing/prescription_lines.h"
-#include "dispensing/prescription_totals.h"
-#include "dispensing/pricing_repository.h"
-#include "dispensing/threshold_check.h"
-#include "dispensing/threshold_repository.h"
-#include "dispensing/totals_repository.h"
+#include "dispensing/prescription_session.h"
+#include "insurance/insurer_store.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -55,7 +48,7 @@ struct QuoteLine {
 };
 
 struct QuoteRequest {
-    QString insurer = QStringLiteral("0");
+    InsurerCode insurer = InsurerCode::fromText(QStringLiteral("0"));
     QString specialty;
     Admission admission = Admission::Outpatient;
     QString prescriptionDate;
@@ -68,18 +61,45 @@ struct QuoteRequest {
     QStringList lineArgs;
 };
 
+// A value as a message quotes it: a long one is cut, so that a mistyped option does
+// not fill the terminal.
+QString quoted(const QString& value) {
+    constexpr int kShown = 24;
+    return u'"' + (value.size() > kShown ? value.left(kShown) + QStringLiteral("…") : value) + u'"';
+}
+
 bool choice(const QString& option, const QString& value, const QString& yes, const QString& no) {
     if (value == yes) return true;
     if (value == no) return false;
-    throw UsageError{QStringLiteral("%1 takes %2 or %3, not \"%4\"").arg(option, yes, no, value)};
+    throw UsageError{QStringLiteral("%1 takes %2 or %3, not %4").arg(option, yes, no, quoted(value))};
 }
 
 QString checkedDate(const QString& option, const QString& value) {
-    static const QRegularExpression pattern(QStringLiteral("^\\d\\d/\\d\\d/\\d\\d$"));
-    if (!pattern.match(value).hasMatch())
-        throw UsageError{QStringLiteral("%1 takes a date as YY/MM/DD, not \"%2\"").arg(option, value)};
+    if (!jalaliFromShortText(value))
+        throw UsageError{QStringLiteral("%1 takes a real date as YY/MM/DD, not %2").arg(option, quoted(value))};
     return value;
 }
+
+// A code: a whole number, not negative, of at most `digits` digits.
+QString checkedCode(const QString& what, const QString& value, int digits) {
+    static const QRegularExpression pattern(QStringLiteral("^\\d+$"));
+    if (!pattern.match(value).hasMatch() || value.size() > digits)
+        throw UsageError{QStringLiteral("%1 is not %2").arg(quoted(value), what)};
+    return value;
+}
+
+// A quantity or a unit price: a plain positive number below the ceiling.
+QString checkedAmount(const QString& what, const QString& value, double ceiling) {
+    static const QRegularExpression pattern(QStringLiteral("^\\d{1,13}(\\.\\d{1,6})?$"));
+    if (!pattern.match(value).hasMatch() || !(value.toDouble() > 0) || !(value.toDouble() < ceiling))
+        throw UsageError{QStringLiteral("%1 is not %2").arg(quoted(value), what)};
+    return value;
+}
+
+constexpr int kInsurerDigits = 9;
+constexpr int kDrugCodeDigits = 15;
+constexpr double kQuantityCeiling = 1e6;
+constexpr double kPriceCeiling = 1e12;
 
 QuoteRequest parse(const QStringList& args) {
     QuoteRequest request;
@@ -98,9 +118,11 @@ QuoteRequest parse(const QStringList& args) {
         if (option == QLatin1String("--line")) {
             request.lineArgs.append(value);
         } else if (option == QLatin1String("--insurer")) {
-            request.insurer = value.isEmpty() ? QStringLiteral("0") : value;
+            request.insurer = InsurerCode::fromText(
+                value.isEmpty() ? QStringLiteral("0") : checkedCode(QStringLiteral("an insurer code"), value, kInsurerDigits));
         } else if (option == QLatin1String("--specialty")) {
-            request.specialty = value;
+            request.specialty =
+                value.isEmpty() ? value : checkedCode(QStringLiteral("a specialty code"), value, kInsurerDigits);
         } else if (option == QLatin1String("--admission")) {
             if (value == QLatin1String("inpatient") || value == texts::kInpatient)
                 request.admission = Admission::Inpatient;
@@ -108,7 +130,7 @@ QuoteRequest parse(const QStringList& args) {
                 request.admission = Admission::Outpatient;
             else
                 throw UsageError{
-                    QStringLiteral("--admission takes inpatient or outpatient, not \"%1\"").arg(value)};
+                    QStringLiteral("--admission takes inpatient or outpatient, not %1").arg(quoted(value))};
         } else if (option == QLatin1String("--prescription-date")) {
             request.prescriptionDate = checkedDate(option, value);
         } else if (option == QLatin1String("--today")) {
@@ -118,7 +140,7 @@ QuoteRequest parse(const QStringList& args) {
             const auto match = pattern.match(value);
             const int hour = match.hasMatch() ? match.captured(1).toInt() : -1;
             if (hour < 0 || hour > 23 || match.captured(2).toInt() > 59)
-                throw UsageError{QStringLiteral("--time takes HH:MM, not \"%1\"").arg(value)};
+                throw UsageError{QStringLiteral("--time takes HH:MM, not %1").arg(quoted(value))};
             request.hour = hour;
         } else if (option == QLatin1String("--insurance-number")) {
             request.insuranceNumber = value;
@@ -130,7 +152,7 @@ QuoteRequest parse(const QStringList& args) {
         } else if (option == QLatin1String("--approval-stamp")) {
             request.approvalStamp = choice(option, value, QStringLiteral("yes"), QStringLiteral("no"));
         } else {
-            throw UsageError{QStringLiteral("unknown option \"%1\"").arg(option)};
+            throw UsageError{QStringLiteral("unknown option %1").arg(quoted(option))};
         }
     }
     if (request.lineArgs.isEmpty())
@@ -145,36 +167,26 @@ QString kindFromOption(const QString& text) {
                                                     {QStringLiteral("goods"), texts::kGoods}};
     if (isKindText(text)) return text;
     if (aliases.contains(text.toLower())) return aliases.value(text.toLower());
-    throw UsageError{QStringLiteral("unknown line kind \"%1\" (%2)").arg(text, texts::kKindInvalid)};
+    throw UsageError{QStringLiteral("unknown line kind %1 (%2)").arg(quoted(text), texts::kKindInvalid)};
 }
 
-bool isPlainNumber(const QString& text) {
-    static const QRegularExpression pattern(QStringLiteral("^\\d+(\\.\\d+)?$"));
-    return pattern.match(text).hasMatch();
-}
-
-QuoteLine resolveLine(const QString& lineArg, const QString& insurer, DrugList& drugs, bool stockKeeping) {
+QuoteLine resolveLine(const QString& lineArg, PrescriptionSession& session) {
     const QStringList parts = lineArg.split(u',');
     if (parts.size() < 2 || parts.size() > 4)
-        throw UsageError{
-            QStringLiteral("--line takes CODE,QUANTITY[,KIND[,PRICE]], not \"%1\"").arg(lineArg)};
-    const QString codeText = parts.at(0).trimmed();
-    if (!isPlainNumber(codeText)) throw UsageError{QStringLiteral("\"%1\" is not a drug code").arg(codeText)};
-    const std::optional<DrugItem> drug = drugs.find(codeText.toDouble(), stockKeeping);
+        throw UsageError{QStringLiteral("--line takes CODE,QUANTITY[,KIND[,PRICE]], not %1").arg(quoted(lineArg))};
+    const QString codeText = checkedCode(QStringLiteral("a drug code"), parts.at(0).trimmed(), kDrugCodeDigits);
+    const std::optional<DrugItem> drug = session.findDrug(codeText.toDouble());
     if (!drug)
         throw UsageError{
-            stockKeeping
+            session.stockKeeping()
                 ? QStringLiteral("unknown drug code %1 (not in the pharmacy's stock list)").arg(codeText)
                 : QStringLiteral("unknown drug code %1").arg(codeText)};
     QuoteLine line{*drug, {}};
-    line.input.quantity = parts.at(1).trimmed();
-    if (!isPlainNumber(line.input.quantity))
-        throw UsageError{QStringLiteral("\"%1\" is not a quantity").arg(line.input.quantity)};
+    line.input.quantity = checkedAmount(QStringLiteral("a quantity"), parts.at(1).trimmed(), kQuantityCeiling);
     const QString kind = parts.value(2).trimmed();
-    line.input.kind = kind.isEmpty() ? kindForChosenDrug(insurer, drug->groupCode) : kindFromOption(kind);
-    const QString price = parts.value(3).trimmed();
-    if (!price.isEmpty() && !isPlainNumber(price))
-        throw UsageError{QStringLiteral("\"%1\" is not a unit price").arg(price)};
+    line.input.kind = kind.isEmpty() ? session.kindForChosen(*drug) : kindFromOption(kind);
+    QString price = parts.value(3).trimmed();
+    if (!price.isEmpty()) price = checkedAmount(QStringLiteral("a unit price"), price, kPriceCeiling);
     line.input.price = !price.isEmpty()  ? price
                        : drug->listPrice ? plainDecimalText(*drug->listPrice)
                                          : QString();
@@ -207,22 +219,11 @@ int quote(const QString& workingDir, const QStringList& args, QTextStream& out, 
         Database db(readConnectionSettings(workingDir));
         db.open();
 
-        request.insurer = normalisedInsurerCode(request.insurer);
-        if (request.insurer != QLatin1String("0")) {
-            const auto insurer = insurerNumber(request.insurer);
-            if (!insurer || !InsurerRepository(db).name(*insurer))
-                throw UsageError{QStringLiteral("unknown insurer code %1").arg(request.insurer)};
-        }
+        if (!request.insurer.isNone() && !InsurerStore(db).nameOf(*request.insurer.number()))
+            throw UsageError{QStringLiteral("unknown insurer code %1").arg(request.insurer.text())};
         SystemClock clock;
         if (request.today.isEmpty()) request.today = todayJalaliText(clock);
         if (request.hour < 0) request.hour = clock.now().time().hour();
-        if (request.prescriptionDate.isEmpty()) request.prescriptionDate = request.today;
-
-        DrugList drugs(db);
-        const bool stockKeeping = drugs.stockKeepingMode();
-        QList<QuoteLine> quoteLines;
-        for (const QString& lineArg : request.lineArgs)
-            quoteLines.append(resolveLine(lineArg, request.insurer, drugs, stockKeeping));
 
         ScriptedPrompter prompter;
         prompter.setYesNoFallback([&request](const QString& question) {
@@ -232,35 +233,26 @@ int quote(const QString& workingDir, const QStringList& args, QTextStream& out, 
             return false;
         });
 
-        PricingContext context;
-        context.insurerCode = request.insurer;
-        context.specialtyCode = request.specialty;
-        context.admission = request.admission;
-        context.currentDate = request.today;
-        context.stockKeeping = stockKeeping;
+        PrescriptionSession session(db, prompter);
+        session.start({request.today, request.hour});
+        session.changeInsurer(request.insurer);
+        PrescriptionHeader& header = session.header();
+        header.specialtyCode = request.specialty;
+        header.admission = request.admission;
+        if (!request.prescriptionDate.isEmpty()) header.prescriptionDate = request.prescriptionDate;
+        header.insuranceNumber = request.insuranceNumber;
 
-        PricingRepository pricingData(db);
-        LinePricer pricer(pricingData, prompter);
-        PrescriptionLines lines;
+        QList<QuoteLine> quoteLines;
+        for (const QString& lineArg : request.lineArgs)
+            quoteLines.append(resolveLine(lineArg, session));
         for (const QuoteLine& line : quoteLines)
-            pricer.add(lines, context, line.drug, line.input);
+            session.addLine(line.drug, line.input);
 
-        TotalsRepository totalsData(db);
-        FeeQuery feeQuery;
-        feeQuery.insurerCode = request.insurer;
-        feeQuery.prescriptionDate = request.prescriptionDate;
-        feeQuery.insuranceNumber = request.insuranceNumber;
-        feeQuery.currentInvoice = QString::number(totalsData.nextInvoiceNumber());
-        feeQuery.hour = request.hour;
-        const Totals totals = PrescriptionTotals::compute(lines, totalsData.facts(feeQuery));
-
-        const ThresholdInput thresholdInput =
-            ThresholdRepository(db).input(request.insurer, request.specialty,
-                                          fieldNumber(totals.patientShare), fieldNumber(totals.insurerShare));
-        const ThresholdResult check = ThresholdCheck::run(thresholdInput, prompter);
+        const Totals totals = session.totals();
+        const ThresholdResult check = session.checkThresholds(totals);
 
         QJsonArray lineRows;
-        for (const QStringList& row : lines.lines())
+        for (const QStringList& row : session.lines().lines())
             lineRows.append(QJsonArray::fromStringList(row));
         QJsonObject json;
         json[QStringLiteral("lines")] = lineRows;

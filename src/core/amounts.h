@@ -13,4 +13,9 @@ QString plainDecimalText(double amount);
 // A rounded amount as an integer text: "115", "-3".
 QString wholeRialText(double amount);
 
+// The number a field or a line cell holds: plain decimal text ("1250", "12.5", "-3", Persian
+// digits too, blanks around it ignored). Anything else, an empty text included, is a
+// conversion error: ph::Error naming the text, and the action it belongs to stops.
+double amountFromText(const QString& text);
+
 } // namespace ph

@@ -2,6 +2,8 @@
 
 #include "core/clock.h"
 
+#include <QRegularExpression>
+
 #include <unicode/calendar.h>
 #include <unicode/gregocal.h>
 #include <unicode/locid.h>
@@ -74,6 +76,21 @@ QDate fromJalali(const JalaliDate& jalali) {
     if (U_FAILURE(status))
         return {};
     return QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(at), Qt::UTC).date();
+}
+
+std::optional<JalaliDate> jalaliFromShortText(const QString& text) {
+    static const QRegularExpression pattern(QStringLiteral("^(\\d\\d)/(\\d\\d)/(\\d\\d)$"));
+    const QRegularExpressionMatch match = pattern.match(text);
+    if (!match.hasMatch()) return std::nullopt;
+    const int yy = match.captured(1).toInt();
+    const JalaliDate date{yy >= 50 ? 1300 + yy : 1400 + yy, match.captured(2).toInt(), match.captured(3).toInt()};
+    if (!date.isValid()) return std::nullopt;
+    // ICU rolls a day past the month's end into the next month: such a day does not exist.
+    const QDate gregorian = fromJalali(date);
+    if (!gregorian.isValid()) return std::nullopt;
+    const JalaliDate back = toJalali(gregorian);
+    if (back.year != date.year || back.month != date.month || back.day != date.day) return std::nullopt;
+    return date;
 }
 
 QString todayJalaliText(const Clock& clock) { return toJalali(clock.now().date()).shortText(); }

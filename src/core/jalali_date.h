@@ -3,6 +3,8 @@
 #include <QDate>
 #include <QString>
 
+#include <optional>
+
 namespace ph {
 
 class Clock;
@@ -22,6 +24,10 @@ struct JalaliDate {
 // Converts a Gregorian civil date through ICU's Persian calendar.
 JalaliDate toJalali(const QDate& gregorian);
 QDate fromJalali(const JalaliDate& jalali);
+
+// A stored date yy/mm/dd read as a real solar date: years 50 to 99 are 1350 to 1399, 00 to 49
+// are 1400 to 1449. Absent for any other text or a day the month does not have (06/07/31, 99/99/99).
+std::optional<JalaliDate> jalaliFromShortText(const QString& text);
 
 // Today's date as yy/mm/dd, the program's "current date" everywhere.
 QString todayJalaliText(const Clock& clock);

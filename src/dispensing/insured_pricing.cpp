@@ -13,7 +13,7 @@ std::optional<int> specialtyNumber(const QString& code) {
     return isNumber ? std::optional<int>(value) : std::nullopt;
 }
 
-bool ruleAsksThisSpecialty(const DrugRule& rule, const QString& specialtyCode) {
+bool ruleAsksThisSpecialty(const DrugRuleEntry& rule, const QString& specialtyCode) {
     const auto specialty = specialtyNumber(specialtyCode);
     return specialty && *specialty == rule.specialty;
 }
@@ -22,10 +22,29 @@ InsuredShares split(double amount, double percent) {
     return {amount * percent / 100, amount * (100 - percent) / 100, 0};
 }
 
+// The rule's limit applied to Q units at P: what lies within the quantity (kind 1) or
+// the tariff (kind 2) is split at the percentage, the rest is free; absent when the
+// rule's kind sets no limit.
+std::optional<InsuredShares> withinLimit(const DrugRuleEntry& rule, double q, double p, double percent) {
+    if (rule.limitKind == 1) {
+        if (!(rule.quantity < q)) return split(q * p, percent);
+        InsuredShares out = split(rule.quantity * p, percent);
+        out.free = (q - rule.quantity) * p;
+        return out;
+    }
+    if (rule.limitKind == 2) {
+        if (!(rule.tariff < p)) return split(q * p, percent);
+        InsuredShares out = split(rule.tariff * q, percent);
+        out.free = q * (p - rule.tariff);
+        return out;
+    }
+    return std::nullopt;
+}
+
 } // namespace
 
 double InsuredPricing::contractDeduct(const InsuredInput& input) {
-    return input.contract ? input.contract->deduct : 0;
+    return input.contract ? input.contract->percent : 0;
 }
 
 double InsuredPricing::coverage(const InsuredInput& input) {
@@ -39,7 +58,7 @@ InsuredPath InsuredPricing::choosePath(const InsuredInput& input, Prompter& prom
     if (input.specialtyCode.trimmed() == QLatin1String("2") && !inpatient)
         return input.rule ? InsuredPath::ContractPercentage : InsuredPath::Free;
     if (!input.rule) return InsuredPath::ContractPercentage;
-    const DrugRule& rule = *input.rule;
+    const DrugRuleEntry& rule = *input.rule;
     if (rule.notCovered) return InsuredPath::Free;
     if (rule.hospitalOnly && !prompter.askYesNo(texts::kHospitalStampQuestion)) return InsuredPath::Free;
     const bool noLimit = rule.quantity == 0 && rule.tariff == 0;
@@ -69,48 +88,17 @@ InsuredShares InsuredPricing::shares(InsuredPath path, const InsuredInput& input
         return {insurer, q * p - insurer, 0};
     }
     case InsuredPath::LimitSplit: {
-        const DrugRule& rule = *input.rule;
+        const DrugRuleEntry& rule = *input.rule;
         const double d = coverage(input);
-        InsuredShares out;
-        if (rule.deduct != 0) out = split(q * p, d);
-        if (rule.limitKind == 1) {
-            if (rule.quantity < q) {
-                out = split(rule.quantity * p, d);
-                out.free = (q - rule.quantity) * p;
-            } else {
-                out = split(q * p, d);
-            }
-        } else if (rule.limitKind == 2 && rule.tariff != 0) {
-            if (rule.tariff < p) {
-                out = split(rule.tariff * q, d);
-                out.free = q * (p - rule.tariff);
-            } else {
-                out = split(q * p, d);
-            }
-        }
+        InsuredShares out = rule.deduct != 0 ? split(q * p, d) : InsuredShares{};
+        // A tariff limit of 0 sets none: the drug's own percentage alone decides.
+        const bool noTariff = rule.limitKind == 2 && rule.tariff == 0;
+        if (!noTariff)
+            if (const auto limited = withinLimit(rule, q, p, d)) out = *limited;
         return out;
     }
-    case InsuredPath::SpecialtyLimitSplit: {
-        const DrugRule& rule = *input.rule;
-        const double d = contractDeduct(input);
-        InsuredShares out;
-        if (rule.limitKind == 1) {
-            if (rule.quantity < q) {
-                out = split(rule.quantity * p, d);
-                out.free = (q - rule.quantity) * p;
-            } else {
-                out = split(q * p, d);
-            }
-        } else if (rule.limitKind == 2) {
-            if (rule.tariff < p) {
-                out = split(rule.tariff * q, d);
-                out.free = q * (p - rule.tariff);
-            } else {
-                out = split(q * p, d);
-            }
-        }
-        return out;
-    }
+    case InsuredPath::SpecialtyLimitSplit:
+        return withinLimit(*input.rule, q, p, contractDeduct(input)).value_or(InsuredShares{});
     }
     return {};
 }

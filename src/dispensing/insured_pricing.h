@@ -14,8 +14,8 @@ struct InsuredInput {
     double unitPrice = 0;  // P, the compounding free part already taken off
     QString specialtyCode; // the prescriber's specialty, me_code_takhasos
     Admission admission = Admission::Outpatient;
-    std::optional<ContractTerms> contract; // the insurer's first contract period
-    std::optional<DrugRule> rule;          // the insurer's rule for the drug
+    std::optional<Contract> contract;   // the insurer's first contract period
+    std::optional<DrugRuleEntry> rule;  // the insurer's rule for the drug
 };
 
 enum class InsuredPath {

@@ -31,27 +31,15 @@ bool isKindText(const QString& kindText) {
     return text == texts::kInsured || text == texts::kFree || text == texts::kOtc || text == texts::kGoods;
 }
 
-QString kindAfterInsurerChange(const QString& insurerCode) {
-    const QString code = insurerCode.trimmed();
-    if (code.isEmpty()) return texts::kOtc;
-    return code == QLatin1String("0") ? texts::kFree : texts::kInsured;
+// Both ways of choosing a kind from the insurer agree: the code decides, the drug's
+// group only makes goods of goods.
+QString kindAfterInsurerChange(const InsurerCode& insurer) {
+    if (insurer.isEmpty()) return texts::kOtc;
+    return insurer.isInsurer() ? texts::kInsured : texts::kFree;
 }
 
-QString kindForChosenDrug(const QString& insurerCode, int groupCode) {
-    if (groupCode > 1) return texts::kGoods;
-    const QString code = insurerCode.trimmed();
-    if (code.isEmpty()) return texts::kOtc;
-    bool isNumber = false;
-    const double value = code.toDouble(&isNumber);
-    return isNumber && value > 0 ? texts::kInsured : texts::kFree;
-}
-
-QString normalisedInsurerCode(const QString& insurerCode) {
-    const QString code = insurerCode.trimmed();
-    bool isNumber = false;
-    const int value = code.toInt(&isNumber);
-    if (code.size() == 2 && isNumber && value < 10) return code.mid(1);
-    return code;
+QString kindForChosenDrug(const InsurerCode& insurer, int groupCode) {
+    return groupCode > 1 ? texts::kGoods : kindAfterInsurerChange(insurer);
 }
 
 } // namespace ph

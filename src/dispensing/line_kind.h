@@ -1,5 +1,6 @@
 #pragma once
 
+#include "dispensing/insurer_code.h"
 #include "dispensing/pricing_types.h"
 
 #include <QString>
@@ -14,16 +15,11 @@ QString kindText(LineKind kind);
 // Whether the text (trimmed) is one of the four kinds the kind field accepts.
 bool isKindText(const QString& kindText);
 
-// The kind every line takes after an insurer change: "OTC" for an empty code, "آزاد"
-// for "0", else "تعرفه".
-QString kindAfterInsurerChange(const QString& insurerCode);
+// The kind every line takes after an insurer change: "OTC" for an empty code, "تعرفه"
+// for an insurer, else "آزاد".
+QString kindAfterInsurerChange(const InsurerCode& insurer);
 // The kind a drug chosen from the drug list starts with: "كالا" for goods of a group
-// above 1; otherwise "OTC" for an empty insurer code, "تعرفه" for a code above 0,
-// else "آزاد".
-QString kindForChosenDrug(const QString& insurerCode, int groupCode);
-
-// An insurer code as the insurer field keeps it once known: a two-character code
-// below 10 ("05") is cut to its second character.
-QString normalisedInsurerCode(const QString& insurerCode);
+// above 1; otherwise "OTC" for an empty insurer code, "تعرفه" for an insurer, else "آزاد".
+QString kindForChosenDrug(const InsurerCode& insurer, int groupCode);
 
 } // namespace ph

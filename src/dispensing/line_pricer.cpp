@@ -13,19 +13,6 @@ namespace ph {
 
 using Col = PrescriptionLines::Column;
 
-double fieldNumber(const QString& text) {
-    bool isNumber = false;
-    const double value = text.trimmed().toDouble(&isNumber);
-    if (!isNumber) throw Error(QStringLiteral("'%1' is not a valid floating point value").arg(text));
-    return value;
-}
-
-std::optional<int> insurerNumber(const QString& insurerCode) {
-    bool isNumber = false;
-    const int value = insurerCode.trimmed().toInt(&isNumber);
-    return isNumber ? std::optional<int>(value) : std::nullopt;
-}
-
 QString goodsCodeText(double code) {
     return plainDecimalText(code);
 }
@@ -111,18 +98,18 @@ LineResult LinePricer::replaceRow(PrescriptionLines& lines, int row, const Prici
 LineResult LinePricer::price(PrescriptionLines& lines, Target target, const PricingContext& context,
                              const DrugItem& drug, const LineInput& input, bool insurerChangePass) {
     const LineKind kind = lineKindOf(input.kind);
-    const double quantity = fieldNumber(input.quantity);
+    const double quantity = amountFromText(input.quantity);
     LineResult result{LineResult::Status::Written, -1, {}};
     LineKind written = kind;
     if (kind != LineKind::Insured) {
         if (stockWarning(context, drug, quantity)) result.focus = QStringLiteral("me_tedad");
         result.row = writePlain(lines, target, kind, drug, input, quantity);
     } else {
-        const auto insurer = insurerNumber(context.insurerCode);
-        const std::optional<QString> lastDay = insurer ? m_data.lastContractDay(*insurer) : std::nullopt;
+        const auto insurer = context.insurer.number();
+        const std::optional<QString> lastDay = insurer ? m_data.insurerTerms(*insurer).lastDay : std::nullopt;
         if (stockWarning(context, drug, quantity)) result.focus = QStringLiteral("me_tedad");
         const bool inForce = lastDay && context.currentDate <= *lastDay;
-        if (context.insurerCode.trimmed() == QLatin1String("0")) {
+        if (context.insurer.isNone()) {
             written = LineKind::Free;
             result.row = writePlain(lines, target, LineKind::Free, drug, input, quantity);
         } else if (inForce || insurerChangePass) {
@@ -159,7 +146,7 @@ int LinePricer::writePlain(PrescriptionLines& lines, Target target, LineKind kin
                            const LineInput& input, double quantity) {
     // A compounded drug sold free, as goods or over the counter is priced at the price
     // typed for it; other drugs at the list price, or the line's own price when replaced.
-    const double unitPrice = drug.isCompounded() || target.mode == Mode::Replace ? fieldNumber(input.price)
+    const double unitPrice = drug.isCompounded() || target.mode == Mode::Replace ? amountFromText(input.price)
                                                                                  : drug.listPrice.value_or(0);
     const QStringList cells =
         plainCells(lineCells(drug, kindText(kind), input.quantity), kind, unitPrice, quantity * unitPrice);
@@ -168,19 +155,19 @@ int LinePricer::writePlain(PrescriptionLines& lines, Target target, LineKind kin
 
 int LinePricer::writeInsured(PrescriptionLines& lines, Target target, const PricingContext& context,
                              const DrugItem& drug, const LineInput& input, double quantity) {
-    const int insurer = insurerNumber(context.insurerCode).value_or(-1);
+    const int insurer = context.insurer.number().value_or(-1);
     double unitPrice = 0;
     double formulaFree = 0;
     if (drug.isCompounded()) {
         // The formula's free materials are the patient's; the insurer covers the rest.
-        unitPrice = fieldNumber(input.price);
+        unitPrice = amountFromText(input.price);
         const std::optional<double> free = m_data.formulaFreePart(drug.code);
         if (free && *free != 0) {
             unitPrice -= *free;
             formulaFree = *free;
         }
     } else {
-        unitPrice = target.mode == Mode::Replace ? fieldNumber(input.price) : drug.listPrice.value_or(0);
+        unitPrice = target.mode == Mode::Replace ? amountFromText(input.price) : drug.listPrice.value_or(0);
     }
 
     InsuredInput facts;
@@ -188,7 +175,7 @@ int LinePricer::writeInsured(PrescriptionLines& lines, Target target, const Pric
     facts.unitPrice = unitPrice;
     facts.specialtyCode = context.specialtyCode;
     facts.admission = context.admission;
-    facts.contract = m_data.firstContract(insurer);
+    facts.contract = m_data.insurerTerms(insurer).first;
     facts.rule = m_data.rule(insurer, drug.code);
     const InsuredPath path = InsuredPricing::choosePath(facts, m_prompter);
     if (path == InsuredPath::Free) return writePlain(lines, target, LineKind::Free, drug, input, quantity);
@@ -220,8 +207,8 @@ void LinePricer::addCompanions(PrescriptionLines& lines, const PricingContext& c
     if (companions.isEmpty()) return;
     double deduct = 0;
     if (writtenKind == LineKind::Insured)
-        if (const auto insurer = insurerNumber(context.insurerCode))
-            if (const auto contract = m_data.firstContract(*insurer)) deduct = contract->deduct;
+        if (const auto insurer = context.insurer.number())
+            if (const auto contract = m_data.insurerTerms(*insurer).first) deduct = contract->percent;
     for (const CompanionItem& companion : companions) {
         const bool freeCondition = companion.condition.trimmed() == texts::kFree;
         LineKind kind = LineKind::Goods;
@@ -270,17 +257,17 @@ QString LinePricer::priceFieldFor(const QStringList& row, const DrugItem& drug) 
         price = hoteling;
     if (drug.isCompounded() && row.value(Col::Kind).trimmed() == texts::kInsured) {
         const std::optional<double> free = m_data.formulaFreePart(drug.code);
-        if (free && *free != 0) price = plainDecimalText(fieldNumber(price) + *free);
+        if (free && *free != 0) price = plainDecimalText(amountFromText(price) + *free);
     }
     return price;
 }
 
 LinePricer::InsurerChange LinePricer::changeInsurer(PrescriptionLines& lines, const PricingContext& context,
-                                                    const QString& previousCode) {
-    if (context.insurerCode.trimmed() == previousCode.trimmed() || lines.lineCount() == 0)
+                                                    const InsurerCode& previous) {
+    if (context.insurer == previous || lines.lineCount() == 0)
         return InsurerChange::Unchanged;
     if (!m_prompter.askYesNo(texts::kConfirmInsurerChange)) return InsurerChange::Declined;
-    const QString newKind = kindAfterInsurerChange(context.insurerCode);
+    const QString newKind = kindAfterInsurerChange(context.insurer);
     QStringList formerKinds;
     QList<bool> relabelled;
     for (int row = 0; row < lines.rowCount(); ++row) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "dispensing/insurer_code.h"
 #include "dispensing/pricing_types.h"
 
 #include <QString>
@@ -15,7 +16,7 @@ class Prompter;
 
 // The prescription header as pricing reads it.
 struct PricingContext {
-    QString insurerCode;   // me_code_bime; "0" no insurer
+    InsurerCode insurer;   // me_code_bime
     QString specialtyCode; // me_code_takhasos
     Admission admission = Admission::Outpatient;
     QString currentDate;       // the main context's current_date, yy/mm/dd
@@ -64,7 +65,7 @@ public:
     // insurer's kind and prices it again from the top. On Declined the window puts the
     // remembered code back.
     InsurerChange changeInsurer(PrescriptionLines& lines, const PricingContext& context,
-                                const QString& previousCode);
+                                const InsurerCode& previous);
 
     // The unit price a row is priced again from (me_price when the row is selected): its
     // unit price; a hoteling row's hoteling price; and for an insured compounded drug
@@ -96,10 +97,6 @@ private:
     Prompter& m_prompter;
 };
 
-// A number typed in a field; anything else stops the action with a conversion error.
-double fieldNumber(const QString& text);
-// The insurer code as an organs_m code; absent when it is not a whole number.
-std::optional<int> insurerNumber(const QString& insurerCode);
 // A goods code as the line list writes it.
 QString goodsCodeText(double code);
 

@@ -2,7 +2,6 @@
 
 #include "core/amounts.h"
 #include "dispensing/dispensing_texts.h"
-#include "dispensing/line_pricer.h"
 #include "dispensing/prescription_lines.h"
 
 namespace ph {
@@ -10,7 +9,7 @@ namespace ph {
 using Col = PrescriptionLines::Column;
 
 double PrescriptionTotals::technicalFee(double base, const FeeFacts& facts) {
-    const Tariff tariff = facts.tariff.value_or(Tariff{});
+    const TariffPeriod tariff = facts.tariff.value_or(TariffPeriod{});
     double fee = 0;
     if (base != 0) {
         const bool day = facts.hour >= 7 && facts.hour <= 20;
@@ -28,7 +27,7 @@ Totals PrescriptionTotals::compute(const PrescriptionLines& lines, const FeeFact
     double patient = 0, insurer = 0, free = 0, otc = 0, goods = 0, tariffTotal = 0;
     auto add = [&](double& sum, int row, int column) {
         const QString text = lines.cell(row, column);
-        if (!text.isEmpty()) sum += fieldNumber(text);
+        if (!text.isEmpty()) sum += amountFromText(text);
     };
     for (int row = 1; row < lines.rowCount(); ++row) {
         add(patient, row, Col::PatientShare);
@@ -47,7 +46,7 @@ Totals PrescriptionTotals::compute(const PrescriptionLines& lines, const FeeFact
     totals.goods = plainDecimalText(goods);
     totals.tariffTotal = plainDecimalText(tariffTotal);
 
-    const Tariff tariff = facts.tariff.value_or(Tariff{});
+    const TariffPeriod tariff = facts.tariff.value_or(TariffPeriod{});
     const double otcFee = otc * tariff.otcPercent / 100;
     const double otcWithFee = otc + (otcFee < tariff.otcMax ? otcFee : tariff.otcMax);
     totals.otc = plainDecimalText(otcWithFee);
@@ -55,7 +54,7 @@ Totals PrescriptionTotals::compute(const PrescriptionLines& lines, const FeeFact
     double fee = technicalFee(free + patient + insurer, facts);
     totals.feeAmount = fee;
     totals.insurerFeePart =
-        facts.contract && facts.contract->feeFlag ? fee * facts.contract->deduct / 100 : 0;
+        facts.contract && facts.contract->feeInCommitment ? fee * facts.contract->percent / 100 : 0;
 
     // Only the patient's first prescription of the day carries the fee.
     if (facts.firstInvoiceOfDay) {

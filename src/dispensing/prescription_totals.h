@@ -12,9 +12,9 @@ class PrescriptionLines;
 
 // What the technical fee depends on besides the lines.
 struct FeeFacts {
-    std::optional<Tariff> tariff;          // the first tarefeh row; none gives no fees
-    bool emergencyInsurer = false;         // organs_m.orj_flag of the insurer
-    std::optional<ContractTerms> contract; // the insurer's first contract period
+    std::optional<TariffPeriod> tariff; // the tariff in force, the first tarefeh row; none gives no fees
+    bool emergencyInsurer = false;      // organs_m.orj_flag of the insurer
+    std::optional<Contract> contract;   // the insurer's first contract period
     int hour = 12;                         // the hour of the current local time, 0 to 23
     // The lowest invoice number of the patient's prescriptions on the prescription date.
     std::optional<int> firstInvoiceOfDay;

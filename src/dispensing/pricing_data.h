@@ -9,8 +9,8 @@
 
 namespace ph {
 
-// The reference data a line is priced from. PricingRepository reads it from the
-// database; tests give it by hand. Insurer codes are organs_m codes.
+// The reference data a line is priced from. PricingStore reads it from the database;
+// tests give it by hand. Insurer codes are organs_m codes.
 class PricingData {
 public:
     virtual ~PricingData() = default;
@@ -18,12 +18,11 @@ public:
     // The drug of a code in the window's drug list (the pharmacy unit's rows and prices
     // in stock-keeping mode, else the catalogue); absent when it is not in the list.
     virtual std::optional<DrugItem> findDrug(double code, bool stockKeeping) = 0;
-    // The last day of the insurer's contracts, max(to_d); absent with no contract.
-    virtual std::optional<QString> lastContractDay(int insurer) = 0;
-    // The insurer's first contract period, whose percentage prices the lines.
-    virtual std::optional<ContractTerms> firstContract(int insurer) = 0;
+    // The insurer's contracts as pricing reads them: the last day of all of them, and the
+    // first one, whose percentage prices the lines.
+    virtual InsurerTerms insurerTerms(int insurer) = 0;
     // The insurer's rule for the drug.
-    virtual std::optional<DrugRule> rule(int insurer, double drug) = 0;
+    virtual std::optional<DrugRuleEntry> rule(int insurer, double drug) = 0;
     // The free part (price_koll_azad) of a compounded drug's formula; absent with no formula.
     virtual std::optional<double> formulaFreePart(double drug) = 0;
     // Whether the insurer reimburses the drug as a hoteling item.

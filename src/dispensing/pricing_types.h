@@ -1,7 +1,12 @@
 #pragma once
 
-// Plain values the pricing rules work on. Repositories fill them from the reference
-// tables; tests write them by hand.
+// Plain values the pricing rules work on. Stores fill them from the reference tables;
+// tests write them by hand. Insurers' contracts, tariffs and drug rules are the insurance
+// stores' own values (Contract, TariffPeriod, DrugRuleEntry).
+
+#include "insurance/drug_rule_store.h"
+#include "insurance/insurer_store.h"
+#include "insurance/tariff_store.h"
 
 #include <QString>
 
@@ -29,33 +34,6 @@ struct DrugItem {
     bool isCompounded() const { return typeCode == 70; }
 };
 
-// The parts of an insurer's contract period that pricing reads (organs_s).
-struct ContractTerms {
-    int row = 0;
-    QString toDate;                   // to_d
-    double deduct = 0;                // the insurer's percentage
-    bool feeFlag = false;             // fani_flag: the insurer pays its percentage of the technical fee
-    double gpApproval = 0;            // goksaghf
-    double gpAddress = 0;             // gadresssag
-    double specialistApproval = 0;    // toksaghf
-    double specialistAddress = 0;     // tadresssag
-    double subSpecialistApproval = 0; // foghok
-    double subSpecialistAddress = 0;  // foghaddress
-    double midwifeApproval = 0;       // msaghf
-    double dentistApproval = 0;       // dsaghf
-};
-
-// An insurer's rule for one drug (bimeh_daru).
-struct DrugRule {
-    int limitKind = 0;         // ty_no: 0 none, 1 quantity limit, 2 tariff limit
-    double quantity = 0;       // qu
-    double tariff = 0;         // mab
-    int specialty = 0;         // madrak: required prescriber specialty, 0 none
-    bool hospitalOnly = false; // bimarestani
-    bool notCovered = false;   // non_bimeh
-    double deduct = 0;         // Deduct: the drug's own percentage, 0 none
-};
-
 // A companion goods item of a drug (hamrah_kala with its goods row).
 struct CompanionItem {
     double code = 0;   // code_kala_h
@@ -63,20 +41,6 @@ struct CompanionItem {
     QString formName;  // type_kala.name
     double price = 0;  // price_u (the pharmacy unit's in stock-keeping mode)
     QString condition; // "آزاد" or "تعرفه"
-};
-
-// The technical-fee and over-the-counter tariff (first row of tarefeh).
-struct Tariff {
-    double feeCeiling = 0; // mab_fani_saghf
-    double dayDown = 0;
-    double dayUp = 0;
-    double nightDown = 0;
-    double nightUp = 0;
-    double otcPercent = 0;       // percent_otc
-    double otcMax = 0;           // mab_max_otc
-    double emergencyCeiling = 0; // mab_orj
-    double emergencyDown = 0;
-    double emergencyUp = 0;
 };
 
 } // namespace ph

@@ -11,7 +11,7 @@ struct Thresholds {
     double approval = 0;
 };
 
-std::optional<Thresholds> thresholdsFor(const QString& specialtyCode, const ContractTerms& contract) {
+std::optional<Thresholds> thresholdsFor(const QString& specialtyCode, const Contract& contract) {
     const QString code = specialtyCode.trimmed();
     if (code == QLatin1String("1")) return Thresholds{contract.gpAddress, contract.gpApproval};
     if (code == QLatin1String("2")) return Thresholds{std::nullopt, contract.midwifeApproval};
@@ -27,9 +27,7 @@ std::optional<Thresholds> thresholdsFor(const QString& specialtyCode, const Cont
 
 ThresholdResult ThresholdCheck::run(const ThresholdInput& input, Prompter& prompter) {
     ThresholdResult result;
-    bool isNumber = false;
-    const double insurer = input.insurerCode.trimmed().toDouble(&isNumber);
-    if (!isNumber || insurer <= 0) return result;
+    if (!input.insurer.isInsurer()) return result;
     if (!input.settings.approvalMessages && !input.settings.addressMessages) return result;
     if (!input.latestContract) return result;
     const double amount = input.patientSum + input.insurerSum;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "dispensing/insurer_code.h"
 #include "dispensing/pricing_types.h"
 
 #include <QString>
@@ -17,12 +18,12 @@ struct ThresholdSettings {
 };
 
 struct ThresholdInput {
-    QString insurerCode;   // me_code_bime
+    InsurerCode insurer;   // me_code_bime
     QString specialtyCode; // me_code_takhasos: chooses the thresholds
     double patientSum = 0; // me_sahme_bimar
     double insurerSum = 0; // me_sahme_bime
     ThresholdSettings settings;
-    std::optional<ContractTerms> latestContract; // the insurer's period with the largest row
+    std::optional<Contract> latestContract; // the insurer's period with the largest row
 };
 
 struct ThresholdResult {

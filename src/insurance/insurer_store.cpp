@@ -166,6 +166,19 @@ QList<Contract> InsurerStore::contracts(int insurer) {
     return contracts;
 }
 
+InsurerTerms InsurerStore::terms(int insurer) {
+    InsurerTerms terms;
+    if (const std::optional<Insurer> found = find(insurer)) terms.emergency = found->emergency;
+    const QList<Contract> periods = contracts(insurer);
+    if (!periods.isEmpty()) terms.first = periods.first();
+    for (const Contract& c : periods) {
+        // Dates compare as the database compares them: yy/mm/dd text, byte by byte.
+        if (!c.toDate.isEmpty() && (!terms.lastDay || c.toDate > *terms.lastDay)) terms.lastDay = c.toDate;
+        if (c.row && (!terms.latest || *c.row > *terms.latest->row)) terms.latest = c;
+    }
+    return terms;
+}
+
 int InsurerStore::saveNewContract(const Contract& contract) {
     return saveInTransaction(m_db, [&] {
         QSqlQuery same =

@@ -38,6 +38,14 @@ struct Contract {
     bool feeInCommitment = false;     // fani_flag: the insurer pays its percentage of the technical fee
 };
 
+// What pricing reads of an insurer, once per prescription (or per change of insurer).
+struct InsurerTerms {
+    bool emergency = false;         // orj_flag
+    std::optional<QString> lastDay; // the last day of all its contracts, max(to_d); absent with none
+    std::optional<Contract> first;  // the first contract in numbering order: its percentage prices the lines
+    std::optional<Contract> latest; // the contract with the largest number: its thresholds are checked
+};
+
 // Insurers and their contract periods.
 class InsurerStore {
 public:
@@ -71,8 +79,10 @@ public:
     // settings, in one transaction.
     RemoveResult remove(int code);
 
-    // The insurer's contracts, in the order they were numbered.
+    // The insurer's contracts, in the order they were numbered (unnumbered ones last).
     QList<Contract> contracts(int insurer);
+    // The insurer's emergency flag and the contracts pricing reads; all empty for an unknown code.
+    InsurerTerms terms(int insurer);
     // A new contract of contract.insurer: one with the same from and to dates is
     // overwritten, otherwise the contract is added with the number after the insurer's
     // largest. Returns the contract's number.

@@ -62,6 +62,12 @@ QList<TariffPeriod> TariffStore::all() {
     return periods;
 }
 
+std::optional<TariffPeriod> TariffStore::inForce() {
+    const QList<TariffPeriod> periods = all();
+    if (periods.isEmpty()) return std::nullopt;
+    return periods.first();
+}
+
 TariffStore::SaveResult TariffStore::save(const TariffPeriod& period, const TariffPeriod* editing) {
     if (isMissing(period.fromDate) || isMissing(period.toDate)) return SaveResult::MissingDate;
     Transaction transaction(m_db);

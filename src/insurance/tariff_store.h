@@ -3,6 +3,8 @@
 #include <QList>
 #include <QString>
 
+#include <optional>
+
 namespace ph {
 
 class Database;
@@ -32,6 +34,8 @@ public:
 
     // Every period in the order the table returns them (the first is the one in force).
     QList<TariffPeriod> all();
+    // The period in force, the first one; absent when there is none.
+    std::optional<TariffPeriod> inForce();
 
     enum class SaveResult { Stored, MissingDate };
     // Stores a period. A new one (no `editing`) overwrites the period with the same dates or

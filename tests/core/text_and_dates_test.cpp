@@ -15,11 +15,14 @@ private Q_SLOTS:
     void todayFromTheClock_data();
     void todayFromTheClock();
     void jalaliRoundTrip();
+    void storedDates_data();
+    void storedDates();
     void commaText_data();
     void commaText();
     void rounding();
     void plainDecimal_data();
     void plainDecimal();
+    void amountFromFieldText();
     void amountWords_data();
     void amountWords();
 };
@@ -49,6 +52,29 @@ void TextAndDatesTest::jalaliRoundTrip() {
         QCOMPARE(fromJalali(j), d);
     }
     QCOMPARE(toJalali(QDate(2026, 12, 10)).longText(), QStringLiteral("1405/09/19"));
+}
+
+void TextAndDatesTest::storedDates_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("real");
+    QTest::newRow("today") << QStringLiteral("05/09/19") << true;
+    QTest::newRow("last day of a 31-day month") << QStringLiteral("05/06/31") << true;
+    QTest::newRow("31st of a 30-day month") << QStringLiteral("05/07/31") << false;
+    QTest::newRow("esfand 30 of leap 1399") << QStringLiteral("99/12/30") << true;
+    QTest::newRow("esfand 30 of 1404") << QStringLiteral("04/12/30") << false;
+    QTest::newRow("month 13") << QStringLiteral("05/13/01") << false;
+    QTest::newRow("all nines") << QStringLiteral("99/99/99") << false;
+    QTest::newRow("all zeros") << QStringLiteral("00/00/00") << false;
+    QTest::newRow("four-digit year") << QStringLiteral("1405/01/01") << false;
+    QTest::newRow("blank mask") << QStringLiteral("  /  /  ") << false;
+}
+
+void TextAndDatesTest::storedDates() {
+    QFETCH(QString, text);
+    QFETCH(bool, real);
+    const std::optional<JalaliDate> date = jalaliFromShortText(text);
+    QCOMPARE(date.has_value(), real);
+    if (real) QCOMPARE(date->shortText(), text);
 }
 
 void TextAndDatesTest::commaText_data() {
@@ -92,6 +118,15 @@ void TextAndDatesTest::plainDecimal() {
     QFETCH(double, value);
     QFETCH(QString, text);
     QCOMPARE(plainDecimalText(value), text);
+}
+
+void TextAndDatesTest::amountFromFieldText() {
+    QCOMPARE(amountFromText(" 1250 "), 1250.0);
+    QCOMPARE(amountFromText("12.5"), 12.5);
+    QCOMPARE(amountFromText("-3"), -3.0);
+    QCOMPARE(amountFromText("۱۲۰۰"), 1200.0);
+    for (const char* bad : {"", "12a", "1,200", ".", "1e5", "inf"})
+        QVERIFY_THROWS_EXCEPTION(Error, amountFromText(QString::fromUtf8(bad)));
 }
 
 void TextAndDatesTest::amountWords_data() {

@@ -11,10 +11,10 @@ namespace ph::test {
 
 // A rule written as "ty_no qu mab madrak" with optional flags h (hospital only),
 // n (not covered) and d<percent> (the drug's own percentage); "-" for no rule.
-inline std::optional<DrugRule> ruleFrom(const QString& text) {
+inline std::optional<DrugRuleEntry> ruleFrom(const QString& text) {
     if (text == QLatin1String("-")) return std::nullopt;
     const QStringList parts = text.split(u' ', Qt::SkipEmptyParts);
-    DrugRule rule;
+    DrugRuleEntry rule;
     rule.limitKind = parts.at(0).toInt();
     rule.quantity = parts.at(1).toDouble();
     rule.tariff = parts.at(2).toDouble();
@@ -33,8 +33,8 @@ inline std::optional<DrugRule> ruleFrom(const QString& text) {
 // Reference data held in memory, for pricing tests that need no database.
 struct FakePricingData : PricingData {
     QMap<double, DrugItem> drugs;               // the drug list
-    QHash<int, QList<ContractTerms>> contracts; // by insurer, first period first
-    QMap<QPair<int, double>, DrugRule> rules;
+    QHash<int, QList<Contract>> contracts; // by insurer, first period first
+    QMap<QPair<int, double>, DrugRuleEntry> rules;
     QMap<double, double> formulas; // compounded drug -> price_koll_azad
     QList<QPair<int, double>> hoteling;
     QMap<double, QList<CompanionItem>> companionsOf;
@@ -44,17 +44,16 @@ struct FakePricingData : PricingData {
         if (!drugs.contains(code)) return std::nullopt;
         return drugs.value(code);
     }
-    std::optional<QString> lastContractDay(int insurer) override {
-        std::optional<QString> last;
-        for (const ContractTerms& c : contracts.value(insurer))
-            if (!last || c.toDate > *last) last = c.toDate;
-        return last;
+    InsurerTerms insurerTerms(int insurer) override {
+        InsurerTerms terms;
+        for (const Contract& c : contracts.value(insurer)) {
+            if (!terms.lastDay || c.toDate > *terms.lastDay) terms.lastDay = c.toDate;
+            if (!terms.first) terms.first = c;
+            terms.latest = c;
+        }
+        return terms;
     }
-    std::optional<ContractTerms> firstContract(int insurer) override {
-        if (contracts.value(insurer).isEmpty()) return std::nullopt;
-        return contracts.value(insurer).first();
-    }
-    std::optional<DrugRule> rule(int insurer, double drug) override {
+    std::optional<DrugRuleEntry> rule(int insurer, double drug) override {
         if (!rules.contains({insurer, drug})) return std::nullopt;
         return rules.value({insurer, drug});
     }
@@ -83,11 +82,12 @@ struct FakePricingData : PricingData {
     }
     // A contract period ending on `toDate` at `deduct` percent.
     void addContract(int insurer, const QString& toDate, double deduct, bool feeFlag = false) {
-        ContractTerms terms;
+        Contract terms;
+        terms.insurer = insurer;
         terms.row = int(contracts.value(insurer).size()) + 1;
         terms.toDate = toDate;
-        terms.deduct = deduct;
-        terms.feeFlag = feeFlag;
+        terms.percent = deduct;
+        terms.feeInCommitment = feeFlag;
         contracts[insurer].append(terms);
     }
 };

@@ -12,9 +12,9 @@ Q_DECLARE_METATYPE(ph::InsuredPath)
 
 namespace {
 
-ContractTerms contract(double deduct) {
-    ContractTerms terms;
-    terms.deduct = deduct;
+Contract contract(double deduct) {
+    Contract terms;
+    terms.percent = deduct;
     return terms;
 }
 

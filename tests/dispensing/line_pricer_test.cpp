@@ -46,7 +46,7 @@ struct Counter {
         data.addDrug(kGoods, QStringLiteral("سرنگ 5 سي سي"), 500, 30, 3);
         data.addDrug(kCompounded, QStringLiteral("پماد تركيبي"), 1000, 70);
         data.formulas[kCompounded] = 300;
-        context.insurerCode = QString::number(kInsurer);
+        context.insurer = InsurerCode::fromText(QString::number(kInsurer));
         context.specialtyCode = QStringLiteral("1");
         context.currentDate = QStringLiteral("05/06/15");
     }
@@ -143,7 +143,7 @@ void LinePricerTest::insuredRowTexts() {
     QFETCH(QString, amounts);
     QFETCH(QString, hotelingPrice);
     Counter c;
-    c.data.contracts[kInsurer].first().deduct = deduct;
+    c.data.contracts[kInsurer].first().percent = deduct;
     c.data.drugs[kDrug].listPrice = price;
     if (const auto r = ruleFrom(rule)) c.data.rules[{kInsurer, kDrug}] = *r;
     if (hoteling) c.data.hoteling.append({kInsurer, kDrug});
@@ -190,7 +190,7 @@ void LinePricerTest::freeGoodsOtcRowsKeepUnroundedAmounts() {
 
 void LinePricerTest::insurerZeroPricesFreeWithoutQuestion() {
     Counter c;
-    c.context.insurerCode = QStringLiteral("0");
+    c.context.insurer = InsurerCode::fromText(QStringLiteral("0"));
     c.data.rules[{0, kDrug}] = *ruleFrom(QStringLiteral("0 0 0 0 h"));
     QVERIFY(c.add(kDrug, QStringLiteral("2"), texts::kInsured).written());
     QCOMPARE(c.prompter.shown().size(), 0);
@@ -220,7 +220,7 @@ void LinePricerTest::endedContract() {
     QFETCH(QString, answer);
     QFETCH(QString, kind);
     Counter c;
-    c.context.insurerCode = QString::number(insurer);
+    c.context.insurer = InsurerCode::fromText(QString::number(insurer));
     c.context.currentDate = today;
     c.data.companionsOf[kDrug] = {
         {kSyringe, QStringLiteral("سرنگ"), QStringLiteral("عدد"), 100, texts::kFree}};
@@ -322,8 +322,8 @@ void LinePricerTest::insurerChangeRepricesEveryLine() {
     // To an insurer whose contract has ended: every line insured at 90 %, no question
     // but the confirmation.
     c.prompter.answerYes();
-    c.context.insurerCode = QString::number(kEndedInsurer);
-    QCOMPARE(c.pricer.changeInsurer(c.lines, c.context, QString::number(kInsurer)),
+    c.context.insurer = InsurerCode::fromText(QString::number(kEndedInsurer));
+    QCOMPARE(c.pricer.changeInsurer(c.lines, c.context, InsurerCode::fromText(QString::number(kInsurer))),
              LinePricer::InsurerChange::Repriced);
     QCOMPARE(c.prompter.texts(), QStringList{texts::kConfirmInsurerChange});
     QCOMPARE(c.lines.lineCount(), 3);
@@ -336,8 +336,8 @@ void LinePricerTest::insurerChangeRepricesEveryLine() {
     // To no insurer: every line free.
     c.prompter.clear();
     c.prompter.answerYes();
-    c.context.insurerCode = QStringLiteral("0");
-    QCOMPARE(c.pricer.changeInsurer(c.lines, c.context, QString::number(kEndedInsurer)),
+    c.context.insurer = InsurerCode::fromText(QStringLiteral("0"));
+    QCOMPARE(c.pricer.changeInsurer(c.lines, c.context, InsurerCode::fromText(QString::number(kEndedInsurer))),
              LinePricer::InsurerChange::Repriced);
     for (int row = 1; row <= 3; ++row) {
         QCOMPARE(c.lines.cell(row, Col::Kind), texts::kFree);
@@ -347,10 +347,10 @@ void LinePricerTest::insurerChangeRepricesEveryLine() {
 
     // Leaving the field with the same code, or with no lines, asks nothing.
     c.prompter.clear();
-    QCOMPARE(c.pricer.changeInsurer(c.lines, c.context, QStringLiteral("0")),
+    QCOMPARE(c.pricer.changeInsurer(c.lines, c.context, InsurerCode::fromText(QStringLiteral("0"))),
              LinePricer::InsurerChange::Unchanged);
     PrescriptionLines empty;
-    QCOMPARE(c.pricer.changeInsurer(empty, c.context, QStringLiteral("7")),
+    QCOMPARE(c.pricer.changeInsurer(empty, c.context, InsurerCode::fromText(QStringLiteral("7"))),
              LinePricer::InsurerChange::Unchanged);
     QCOMPARE(c.prompter.shown().size(), 0);
 }
@@ -366,8 +366,8 @@ void LinePricerTest::insurerChangeKeepsHotelingAndCompoundedPrices() {
 
     c.data.addContract(7, QStringLiteral("05/12/29"), 50);
     c.prompter.answerYes();
-    c.context.insurerCode = QStringLiteral("7");
-    QCOMPARE(c.pricer.changeInsurer(c.lines, c.context, QString::number(kInsurer)),
+    c.context.insurer = InsurerCode::fromText(QStringLiteral("7"));
+    QCOMPARE(c.pricer.changeInsurer(c.lines, c.context, InsurerCode::fromText(QString::number(kInsurer))),
              LinePricer::InsurerChange::Repriced);
     // The hoteling drug is priced again at its own price and no longer carries a hoteling price.
     QCOMPARE(amounts(c.lines.row(1)), QStringLiteral("1000 2000 1000 1000 0"));
@@ -381,8 +381,8 @@ void LinePricerTest::insurerChangeDeclinedChangesNothing() {
     QVERIFY(c.add(kDrug, QStringLiteral("2"), texts::kOtc).written());
     const QStringList before = c.lines.row(1);
     c.prompter.answerNo();
-    c.context.insurerCode = QStringLiteral("0");
-    QCOMPARE(c.pricer.changeInsurer(c.lines, c.context, QString::number(kInsurer)),
+    c.context.insurer = InsurerCode::fromText(QStringLiteral("0"));
+    QCOMPARE(c.pricer.changeInsurer(c.lines, c.context, InsurerCode::fromText(QString::number(kInsurer))),
              LinePricer::InsurerChange::Declined);
     QCOMPARE(c.lines.row(1), before);
 }
@@ -395,8 +395,8 @@ void LinePricerTest::insurerChangeToNoCodeMakesEveryLineOtc() {
     QVERIFY(c.add(kCompounded, QStringLiteral("1"), texts::kInsured, QStringLiteral("1200")).written());
     QVERIFY(c.add(kGoods, QStringLiteral("3"), texts::kGoods).written());
     c.prompter.answerYes();
-    c.context.insurerCode = QString();
-    QCOMPARE(c.pricer.changeInsurer(c.lines, c.context, QString::number(kInsurer)),
+    c.context.insurer = InsurerCode::fromText(QString());
+    QCOMPARE(c.pricer.changeInsurer(c.lines, c.context, InsurerCode::fromText(QString::number(kInsurer))),
              LinePricer::InsurerChange::Repriced);
     QCOMPARE(c.prompter.texts(), QStringList{texts::kConfirmInsurerChange});
     // Every line over the counter, its whole total in the OTC column: the hoteling drug
@@ -416,8 +416,8 @@ void LinePricerTest::insurerChangeKeepsTheKindOfALineItCannotPrice() {
     const QStringList gone = c.lines.row(1);
     c.data.drugs.remove(kDrug);
     c.prompter.answerYes();
-    c.context.insurerCode = QStringLiteral("0");
-    QCOMPARE(c.pricer.changeInsurer(c.lines, c.context, QString::number(kInsurer)),
+    c.context.insurer = InsurerCode::fromText(QStringLiteral("0"));
+    QCOMPARE(c.pricer.changeInsurer(c.lines, c.context, InsurerCode::fromText(QString::number(kInsurer))),
              LinePricer::InsurerChange::Repriced);
     QCOMPARE(c.prompter.texts(), (QStringList{texts::kConfirmInsurerChange, texts::kCannotEditLine}));
     QCOMPARE(c.lines.row(1), gone);

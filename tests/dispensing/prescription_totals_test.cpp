@@ -23,8 +23,8 @@ void addLine(PrescriptionLines& lines, const QString& kind, const QString& total
     lines.append(cells);
 }
 
-Tariff tariff() {
-    Tariff t;
+TariffPeriod tariff() {
+    TariffPeriod t;
     t.feeCeiling = 100000;
     t.dayDown = 3000;
     t.dayUp = 4000;
@@ -151,14 +151,14 @@ void PrescriptionTotalsTest::insurerFeePartUnderFeeFlag() {
     PrescriptionLines lines;
     addLine(lines, texts::kInsured, "10000", {"10000", "0", "0", "0", "0"});
     FeeFacts f = facts();
-    f.contract = ContractTerms{};
-    f.contract->deduct = 100;
+    f.contract = Contract{};
+    f.contract->percent = 100;
     Totals totals = PrescriptionTotals::compute(lines, f);
     QCOMPARE(totals.insurerFeePart, 0.0);
     // An insurer that pays everything: the patient pays the fee only.
     QCOMPARE(totals.payable, QStringLiteral("3000"));
-    f.contract->feeFlag = true;
-    f.contract->deduct = 70;
+    f.contract->feeInCommitment = true;
+    f.contract->percent = 70;
     totals = PrescriptionTotals::compute(lines, f);
     QCOMPARE(totals.feeAmount, 3000.0);
     QCOMPARE(totals.insurerFeePart, 2100.0);
@@ -168,9 +168,9 @@ void PrescriptionTotalsTest::sameDaySecondPrescriptionHasNoFee() {
     PrescriptionLines lines;
     addLine(lines, texts::kInsured, "10000", {"7000", "3000", "0", "0", "0"});
     FeeFacts f = facts();
-    f.contract = ContractTerms{};
-    f.contract->feeFlag = true;
-    f.contract->deduct = 50;
+    f.contract = Contract{};
+    f.contract->feeInCommitment = true;
+    f.contract->percent = 50;
     f.firstInvoiceOfDay = 9;
     Totals totals = PrescriptionTotals::compute(lines, f);
     QCOMPARE(totals.fee, QStringLiteral("0"));

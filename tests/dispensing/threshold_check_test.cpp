@@ -11,8 +11,8 @@ namespace {
 // The latest contract: general practitioners need the address above 1000 and the
 // stamp above 5000; specialists 2000 and 8000; sub-specialists 3000 and 9000;
 // midwives the stamp above 4000, dentists above 6000.
-ContractTerms latestContract() {
-    ContractTerms c;
+Contract latestContract() {
+    Contract c;
     c.gpAddress = 1000;
     c.gpApproval = 5000;
     c.specialistAddress = 2000;
@@ -100,7 +100,7 @@ void ThresholdCheckTest::thresholds() {
     QFETCH(bool, savePermitted);
     QFETCH(bool, stamp);
     ThresholdInput input;
-    input.insurerCode = insurer;
+    input.insurer = InsurerCode::fromText(insurer);
     input.specialtyCode = specialty;
     input.patientSum = amount / 4;
     input.insurerSum = amount - input.patientSum;

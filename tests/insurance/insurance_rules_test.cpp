@@ -1,9 +1,6 @@
 #include "core/error.h"
 #include "db/schema.h"
-#include "dispensing/insurer_repository.h"
-#include "dispensing/pricing_repository.h"
-#include "dispensing/totals_repository.h"
-#include "insurance/amount_text.h"
+#include "core/amounts.h"
 #include "insurance/doctor_store.h"
 #include "insurance/drug_rule_store.h"
 #include "insurance/insurer_store.h"
@@ -61,7 +58,6 @@ private slots:
     void ruleKindsStoredAndReloaded();
     void rulesForSeveralInsurers();
     void doctorsRegister();
-    void amountTexts();
 
 private:
     std::unique_ptr<TestDatabase> m_t;
@@ -92,12 +88,12 @@ void InsuranceRulesTest::contractsAsDispensingReadsThem() {
 
     // Every threshold is stored as typed, and dispensing reads the first contract for the
     // percentage and the latest for the thresholds.
-    InsurerRepository reader(db);
-    const auto priced = reader.first(insurer);
-    const auto checked = reader.latest(insurer);
+    const InsurerTerms terms = store.terms(insurer);
+    const auto& priced = terms.first;
+    const auto& checked = terms.latest;
     QVERIFY(priced && checked);
-    QCOMPARE(priced->deduct, 70.0);
-    QVERIFY(priced->feeFlag);
+    QCOMPARE(priced->percent, 70.0);
+    QVERIFY(priced->feeInCommitment);
     QCOMPARE(checked->row, 2);
     const double expected[] = {2001, 2002, 2003, 2004, 2005, 2006, 2007, 2008};
     const double read[] = {checked->gpApproval,
@@ -110,7 +106,7 @@ void InsuranceRulesTest::contractsAsDispensingReadsThem() {
                            checked->dentistApproval};
     for (int i = 0; i < 8; ++i)
         QCOMPARE(read[i], expected[i]);
-    QCOMPARE(reader.lastDay(insurer), std::optional<QString>("84/12/29"));
+    QCOMPARE(terms.lastDay, std::optional<QString>("84/12/29"));
 
     // The same dates again replace that contract, keeping its number.
     Contract replacement = contract("83/01/01", "83/12/29", 80, 3000);
@@ -141,7 +137,7 @@ void InsuranceRulesTest::contractsAsDispensingReadsThem() {
     unnumbered.percent = 55;
     store.updateContract(stored[2], unnumbered);
     QCOMPARE(db.scalar("select deduct from organs_s where row is null").toDouble(), 55.0);
-    QCOMPARE(reader.first(insurer)->deduct, 80.0);
+    QCOMPARE(store.terms(insurer).first->percent, 80.0);
 }
 
 void InsuranceRulesTest::insurerNamesAndInUseRefusals() {
@@ -192,7 +188,7 @@ void InsuranceRulesTest::tariffFirstRowAndPeriodIdentity() {
     QCOMPARE(store.save(older), TariffStore::SaveResult::Stored);
     QCOMPARE(store.save(newer), TariffStore::SaveResult::Stored);
     // Dispensing takes the first row, whatever its dates.
-    const auto tariff = TotalsRepository(db).tariff();
+    const auto tariff = store.inForce();
     QVERIFY(tariff);
     QCOMPARE(tariff->feeCeiling, 1000.0);
     QCOMPARE(tariff->emergencyUp, 60.0);
@@ -200,7 +196,7 @@ void InsuranceRulesTest::tariffFirstRowAndPeriodIdentity() {
     TariffPeriod olderEdited = older;
     olderEdited.dayUp = 25;
     store.save(olderEdited, &older);
-    QCOMPARE(TotalsRepository(db).tariff()->dayUp, 25.0);
+    QCOMPARE(store.inForce()->dayUp, 25.0);
     QCOMPARE(store.all().at(0).fromDate, older.fromDate);
 
     // A missing date stores nothing.
@@ -221,7 +217,7 @@ void InsuranceRulesTest::tariffFirstRowAndPeriodIdentity() {
     QCOMPARE(store.all().at(0).feeCeiling, 1000.0);
     store.remove(newer.fromDate, newer.toDate);
     QVERIFY(store.all().isEmpty());
-    QVERIFY(!TotalsRepository(db).tariff());
+    QVERIFY(!store.inForce());
 }
 
 void InsuranceRulesTest::ruleKindsStoredAndReloaded() {
@@ -243,13 +239,12 @@ void InsuranceRulesTest::ruleKindsStoredAndReloaded() {
         {"specialty not in the list", {0, 1010007, 0, 0, 0, 9, false, false, 0}, ""},
     };
     DrugRuleStore store(db);
-    PricingRepository pricing(db);
     for (const auto& c : cases) {
         db.exec(
             "insert into mosh_kala_anbar (code_kala, name_kala, type_code, group_code) values (?, ?, 1, 1)",
             {c.rule.drug, QString::fromLatin1(c.kind)});
         QCOMPARE(store.addForInsurers({insurer}, c.rule), QList<int>{insurer});
-        const auto read = pricing.rule(insurer, c.rule.drug);
+        const auto read = store.find(insurer, c.rule.drug);
         QVERIFY2(read, c.kind);
         QCOMPARE(read->limitKind, c.rule.limitKind);
         QCOMPARE(read->quantity, c.rule.quantity);
@@ -283,7 +278,7 @@ void InsuranceRulesTest::ruleKindsStoredAndReloaded() {
     edited.insurer = insurer;
     edited.quantity = 60;
     QVERIFY(store.update(edited));
-    QCOMPARE(pricing.rule(insurer, edited.drug)->quantity, 60.0);
+    QCOMPARE(store.find(insurer, edited.drug)->quantity, 60.0);
     edited.drug = 1019999;
     QVERIFY(!store.update(edited));
     QVERIFY(!store.find(insurer, 1019999));
@@ -337,15 +332,6 @@ void InsuranceRulesTest::doctorsRegister() {
     store.update({1, "علي", "محمدي", "45214", 1});
     QCOMPARE(store.remove(1), DoctorStore::RemoveResult::Removed);
     QCOMPARE(store.all().size(), 1);
-}
-
-void InsuranceRulesTest::amountTexts() {
-    QCOMPARE(amountFromText(" 1250 "), 1250.0);
-    QCOMPARE(amountFromText("12.5"), 12.5);
-    QCOMPARE(amountFromText("۱۲۰۰"), 1200.0);
-    for (const char* bad : {"", "12a", "1,200", "."})
-        QVERIFY_THROWS_EXCEPTION(Error, amountFromText(QString::fromUtf8(bad)));
-    QCOMPARE(amountText(3000000), QString("3000000"));
 }
 
 QTEST_GUILESS_MAIN(InsuranceRulesTest)

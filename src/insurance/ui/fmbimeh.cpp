@@ -1,7 +1,7 @@
 #include "insurance/ui/fmbimeh.h"
 
 #include "core/prompter.h"
-#include "insurance/amount_text.h"
+#include "core/amounts.h"
 #include "insurance/ui/window_parts.h"
 #include "widgets/command_bar.h"
 #include "widgets/date_field.h"
@@ -288,7 +288,7 @@ void Tfmbimeh::reloadContracts() {
         QList<QStandardItem*> row = {new QStandardItem(contract.fromDate),
                                      new QStandardItem(contract.toDate)};
         for (const AmountDef& def : amountDefs())
-            row.append(new QStandardItem(amountText(contract.*def.member)));
+            row.append(new QStandardItem(plainDecimalText(contract.*def.member)));
         row.append(flagItem(contract.feeInCommitment));
         m_contractModel->appendRow(row);
     }
@@ -410,7 +410,7 @@ void Tfmbimeh::editContract() {
     m_from->setStoredText(contract->fromDate);
     m_to->setStoredText(contract->toDate);
     for (int i = 0; i < m_amounts.size(); ++i)
-        m_amounts[i]->setText(amountText(contract->*amountDefs().at(i).member));
+        m_amounts[i]->setText(plainDecimalText(contract->*amountDefs().at(i).member));
     m_feeFlag->setChecked(contract->feeInCommitment);
     m_contractPanel->show();
     m_from->setFocus();

@@ -1,7 +1,7 @@
 #include "insurance/ui/fmbimeh_daru.h"
 
 #include "core/prompter.h"
-#include "insurance/amount_text.h"
+#include "core/amounts.h"
 #include "insurance/doctor_store.h"
 #include "insurance/insurer_store.h"
 #include "insurance/ui/window_parts.h"
@@ -347,10 +347,10 @@ void Tfmbimeh_daru::loadRow(int sourceRow) {
     setLimit(nullptr);
     if (rule.limitKind == 1 && rule.quantity > 0) {
         m_byQuantity->setChecked(true);
-        m_quantity->setText(amountText(rule.quantity));
+        m_quantity->setText(plainDecimalText(rule.quantity));
     } else if (rule.limitKind == 2 && rule.tariff > 0) {
         m_byTariff->setChecked(true);
-        m_tariff->setText(amountText(rule.tariff));
+        m_tariff->setText(plainDecimalText(rule.tariff));
     }
     if (rule.specialty > 0) {
         m_takh->setCurrentIndex(m_takh->findData(rule.specialty));
@@ -360,7 +360,7 @@ void Tfmbimeh_daru::loadRow(int sourceRow) {
     }
     m_hospital->setChecked(rule.hospitalOnly);
     m_notCovered->setChecked(rule.notCovered);
-    m_deduct->setText(rule.deduct != 0 ? amountText(rule.deduct) : QStringLiteral("0"));
+    m_deduct->setText(rule.deduct != 0 ? plainDecimalText(rule.deduct) : QStringLiteral("0"));
     m_loading = false;
 }
 

@@ -1,7 +1,7 @@
 #include "insurance/ui/fmtarefeh.h"
 
 #include "core/prompter.h"
-#include "insurance/amount_text.h"
+#include "core/amounts.h"
 #include "insurance/ui/window_parts.h"
 #include "widgets/command_bar.h"
 #include "widgets/date_field.h"
@@ -147,7 +147,7 @@ void Tfmtarefeh::reload() {
     for (const TariffPeriod& period : std::as_const(m_periods)) {
         QList<QStandardItem*> row = {new QStandardItem(period.fromDate), new QStandardItem(period.toDate)};
         for (const AmountDef& def : amountDefs())
-            row.append(new QStandardItem(amountText(period.*def.member)));
+            row.append(new QStandardItem(plainDecimalText(period.*def.member)));
         m_model->appendRow(row);
     }
     if (!m_periods.isEmpty())
@@ -176,7 +176,7 @@ void Tfmtarefeh::editPeriod() {
     m_from->setStoredText(period.fromDate);
     m_to->setStoredText(period.toDate);
     for (int i = 0; i < m_amounts.size(); ++i)
-        m_amounts[i]->setText(amountText(period.*amountDefs().at(i).member));
+        m_amounts[i]->setText(plainDecimalText(period.*amountDefs().at(i).member));
     showPanel();
 }
 

@@ -1,40 +1,24 @@
-#include "dispensing/pricing_repository.h"
+#include "dispensing/pricing_store.h"
 
 #include "db/database.h"
 
 namespace ph {
 
-std::optional<DrugItem> PricingRepository::findDrug(double code, bool stockKeeping) {
+std::optional<DrugItem> PricingStore::findDrug(double code, bool stockKeeping) {
     return m_drugs.find(code, stockKeeping);
 }
 
-std::optional<QString> PricingRepository::lastContractDay(int insurer) {
-    return m_insurers.lastDay(insurer);
+InsurerTerms PricingStore::insurerTerms(int insurer) {
+    auto found = m_terms.constFind(insurer);
+    if (found == m_terms.cend()) found = m_terms.insert(insurer, m_insurers.terms(insurer));
+    return *found;
 }
 
-std::optional<ContractTerms> PricingRepository::firstContract(int insurer) {
-    return m_insurers.first(insurer);
+std::optional<DrugRuleEntry> PricingStore::rule(int insurer, double drug) {
+    return m_rules.find(insurer, drug);
 }
 
-std::optional<DrugRule> PricingRepository::rule(int insurer, double drug) {
-    QSqlQuery query = m_db.exec(
-        m_db.dialect().selectLimited(QStringLiteral("ty_no, qu, mab, madrak, bimarestani, non_bimeh, deduct "
-                                                    "from bimeh_daru where code_bimeh=? and code_kala=?"),
-                                     1),
-        {insurer, drug});
-    if (!query.next()) return std::nullopt;
-    DrugRule rule;
-    rule.limitKind = query.value(0).toInt();
-    rule.quantity = query.value(1).toDouble();
-    rule.tariff = query.value(2).toDouble();
-    rule.specialty = query.value(3).toInt();
-    rule.hospitalOnly = query.value(4).toBool();
-    rule.notCovered = query.value(5).toBool();
-    rule.deduct = query.value(6).toDouble();
-    return rule;
-}
-
-std::optional<double> PricingRepository::formulaFreePart(double drug) {
+std::optional<double> PricingStore::formulaFreePart(double drug) {
     QSqlQuery query =
         m_db.exec(m_db.dialect().selectLimited(
                       QStringLiteral("price_koll_azad from heading_formul_darou where code_darou=?"), 1),
@@ -43,7 +27,7 @@ std::optional<double> PricingRepository::formulaFreePart(double drug) {
     return query.value(0).toDouble();
 }
 
-bool PricingRepository::isHoteling(int insurer, double drug) {
+bool PricingStore::isHoteling(int insurer, double drug) {
     return m_db
         .exec(m_db.dialect().selectLimited(
                   QStringLiteral("1 from hoteling where code_kala=? and code_bimeh=?"), 1),
@@ -51,7 +35,7 @@ bool PricingRepository::isHoteling(int insurer, double drug) {
         .next();
 }
 
-QList<CompanionItem> PricingRepository::companions(double drug, bool stockKeeping) {
+QList<CompanionItem> PricingStore::companions(double drug, bool stockKeeping) {
     QSqlQuery query =
         stockKeeping
             ? m_db.exec(QStringLiteral("select h.code_kala_h, k.name_kala, t.name, v.price_u, h.condition "
@@ -73,7 +57,7 @@ QList<CompanionItem> PricingRepository::companions(double drug, bool stockKeepin
     return companions;
 }
 
-std::optional<double> PricingRepository::pharmacyStock(double drug) {
+std::optional<double> PricingStore::pharmacyStock(double drug) {
     QSqlQuery query =
         m_db.exec(m_db.dialect().selectLimited(
                       QStringLiteral("moj_vah from moj_kala_vah where code_kala=? and code_vah=?"), 1),
