@@ -53,7 +53,7 @@ struct QuoteRequest {
     Admission admission = Admission::Outpatient;
     QString prescriptionDate;
     QString today;
-    int hour = -1;
+    QString time; // HH:MM
     QString insuranceNumber;
     bool hospitalStamp = false;
     bool priceEndedContractFree = false;
@@ -141,7 +141,7 @@ QuoteRequest parse(const QStringList& args) {
             const int hour = match.hasMatch() ? match.captured(1).toInt() : -1;
             if (hour < 0 || hour > 23 || match.captured(2).toInt() > 59)
                 throw UsageError{QStringLiteral("--time takes HH:MM, not %1").arg(quoted(value))};
-            request.hour = hour;
+            request.time = QStringLiteral("%1:%2").arg(hour, 2, 10, QLatin1Char('0')).arg(match.captured(2));
         } else if (option == QLatin1String("--insurance-number")) {
             request.insuranceNumber = value;
         } else if (option == QLatin1String("--hospital-stamp")) {
@@ -223,7 +223,7 @@ int quote(const QString& workingDir, const QStringList& args, QTextStream& out, 
             throw UsageError{QStringLiteral("unknown insurer code %1").arg(request.insurer.text())};
         SystemClock clock;
         if (request.today.isEmpty()) request.today = todayJalaliText(clock);
-        if (request.hour < 0) request.hour = clock.now().time().hour();
+        if (request.time.isEmpty()) request.time = clock.now().time().toString(QStringLiteral("HH:mm"));
 
         ScriptedPrompter prompter;
         prompter.setYesNoFallback([&request](const QString& question) {
@@ -234,13 +234,13 @@ int quote(const QString& workingDir, const QStringList& args, QTextStream& out, 
         });
 
         PrescriptionSession session(db, prompter);
-        session.start({request.today, request.hour});
+        session.start({request.today, request.time});
         session.changeInsurer(request.insurer);
         PrescriptionHeader& header = session.header();
         header.specialtyCode = request.specialty;
         header.admission = request.admission;
         if (!request.prescriptionDate.isEmpty()) header.prescriptionDate = request.prescriptionDate;
-        header.insuranceNumber = request.insuranceNumber;
+        header.insNo.base = request.insuranceNumber;
 
         QList<QuoteLine> quoteLines;
         for (const QString& lineArg : request.lineArgs)

@@ -57,4 +57,41 @@ inline const QString kApprovalNeeded = QStringLiteral("اين نسخه نياز 
 inline const QString kApprovalStampQuestion = QStringLiteral("آيا نسخه مهر تاييد دارد");
 inline const QString kCannotSave = QStringLiteral("امكان ثبت نسخه وجود ندارد");
 
+// header checks when a line is added, and before saving
+inline const QString kSocialBaseDigits = QStringLiteral("آيتم كد ملي مربوط به شماره بيمه بايد 10 رقم باشد");
+inline const QString kSocialPageMissing = QStringLiteral("ايتم شماره صفحه مربوط به شماره بيمه را وارد نماييد");
+inline const QString kSocialIncomplete = QStringLiteral("اطلاعات شماره بيمه را كامل وارد نماييد");
+inline const QString kSocialInsNoDigits = QStringLiteral("آيتم دوم مربوط به شماره بيمه بايد 4 رقم باشد");
+inline const QString kSocialBookDigits = QStringLiteral("آيتم سوم مربوط به شماره دفترچه بايد دو رقم باشد");
+inline const QString kSocialPageDigits = QStringLiteral("آيتم چهارم مربوط به شماره صفحه بايد دورقم باشد");
+inline const QString kInsuranceNumberMissing = QStringLiteral(" شماره بيمه حتمآ بايد وارد شود");
+inline const QString kDeliveryDateMissing = QStringLiteral("تاريخ تحويل مشخص نشده است");
+inline const QString kInsurerMissing = QStringLiteral("نوع بيمه مشخص نشده است");
+inline const QString kPrescriptionDateMissing = QStringLiteral("تاريخ نسخه مشخص نشده است");
+inline const QString kExpiryMissing = QStringLiteral("تاريخ اعتباردفترچه بيمه مشخص نشده است");
+inline const QString kExpired = QStringLiteral("تاريخ اعتباردفترچه بيمه تمام شده است");
+inline const QString kFileNumberMissing = QStringLiteral("شماره پرونده مشخص نشده است");
+inline const QString kDeliveryBeforePrescription = QStringLiteral("تاريخ تحويل زودتراز تاريخ نسخه مي باشد");
+inline const QString kFamilyMissing = QStringLiteral("نام خانوادگي بيمار وارد نشده است");
+inline const QString kNameMissing = QStringLiteral("نام بيمار واردنشده است");
+inline const QString kPageMissing = QStringLiteral("شماره صفحه دفترچه واردنشده است");
+inline const QString kCouncilMissing = QStringLiteral("نظام پزشكي مشخص نشده است");
+inline const QString kPrescriberNameMissing = QStringLiteral("نام پزشك مشخص نشده است");
+inline const QString kPrescriberFamilyMissing = QStringLiteral("نام خانوادگي پزشك مشخص نشده است");
+inline const QString kSpecialtyMissing = QStringLiteral("نوع تخصص مشخص نشده است");
+inline const QString kTypeMissing = QStringLiteral("نوع نسخه مشخص نشده است");
+inline const QString kWardMissing = QStringLiteral("نام بخش مشخص نشده است");
+
+// saving
+inline const QString kNoSaveRight = QStringLiteral("دسترسي به کليد ثبت براي شما امکان پذير نمي باشد");
+inline const QString kNoLines = QStringLiteral("دارويي براي ثبت نسخه وجود ندارد");
+inline const QString kConfirmEditSave = QStringLiteral("آيا از ويرايش فاكتور مطمئن هستيد");
+inline const QString kInvoiceNotFound = QStringLiteral("شماره فاكتورمورد نظر يافت نشد");
+inline const QString kPageMissingOnSave = QStringLiteral("َشماره صفحه دفترچه واردنشده است");
+inline const QString kExpiryInvalid = QStringLiteral("تاريخ اعتياراشتباه وارد شده است");
+inline const QString kDeliveryDateInvalid = QStringLiteral("تاريخ تحويل اشتباه وارد شده است");
+inline const QString kPrescriptionDateInvalid = QStringLiteral("تاريخ نسخه اشتباه وارد شده است");
+inline const QString kDuplicate = QStringLiteral("نسخه موردنظر با اين پزشك و دراين تاريخ قبلا ثبت شده است");
+inline const QString kSaveDuplicateQuestion = QStringLiteral("آيا نسخه ثبت شود؟");
+
 } // namespace ph::texts

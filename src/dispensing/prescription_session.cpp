@@ -1,7 +1,10 @@
 #include "dispensing/prescription_session.h"
 
 #include "core/amounts.h"
+#include "core/prompter.h"
+#include "dispensing/dispensing_texts.h"
 #include "dispensing/line_kind.h"
+#include "insurance/ins_no.h"
 
 namespace ph {
 
@@ -12,6 +15,7 @@ PrescriptionSession::PrescriptionSession(Database& db, Prompter& prompter)
 
 void PrescriptionSession::start(const PricingMoment& moment) {
     m_moment = moment;
+    m_editing.reset();
     m_pricing.forget();
     m_tariff.reset();
     m_insurer = {};
@@ -20,6 +24,23 @@ void PrescriptionSession::start(const PricingMoment& moment) {
     m_header = {};
     m_header.prescriptionDate = moment.today;
     m_header.invoiceNumber = QString::number(m_prescriptions.nextInvoiceNumber());
+}
+
+void PrescriptionSession::startEdit(int invoiceNumber) {
+    m_editing = invoiceNumber;
+    m_header.invoiceNumber = QString::number(invoiceNumber);
+}
+
+bool PrescriptionSession::socialSecurity() const {
+    return isSocialSecurityInsurer(m_taminCodes, m_insurer.text());
+}
+
+QString PrescriptionSession::storedInsuranceNumber() const {
+    return socialSecurity() ? plainInsNo(m_header.insNo) : m_header.insNo.base;
+}
+
+std::optional<HeaderProblem> PrescriptionSession::checkHeaderForLine() const {
+    return ph::checkHeaderForLine(m_header, m_insurer, socialSecurity());
 }
 
 PricingContext PrescriptionSession::context() const {
@@ -68,7 +89,7 @@ FeeFacts PrescriptionSession::feeFacts() {
     if (!m_tariff) m_tariff = m_tariffs.inForce();
     FeeFacts facts;
     facts.tariff = *m_tariff;
-    facts.hour = m_moment.hour;
+    facts.hour = m_moment.hour();
     facts.currentInvoice = m_header.invoiceNumber;
     if (const auto insurer = m_insurer.number()) {
         const InsurerTerms terms = m_pricing.insurerTerms(*insurer);
@@ -76,7 +97,7 @@ FeeFacts PrescriptionSession::feeFacts() {
         facts.contract = terms.first;
     }
     facts.firstInvoiceOfDay =
-        m_prescriptions.firstInvoiceOfDay(m_header.prescriptionDate.trimmed(), m_header.insuranceNumber);
+        m_prescriptions.firstInvoiceOfDay(m_header.prescriptionDate.trimmed(), storedInsuranceNumber());
     return facts;
 }
 
@@ -93,6 +114,120 @@ ThresholdResult PrescriptionSession::checkThresholds(const Totals& totals) {
     input.settings = m_prescriptions.thresholdSettings();
     if (m_insurer.isInsurer()) input.latestContract = m_pricing.insurerTerms(*m_insurer.number()).latest;
     return ThresholdCheck::run(input, m_prompter);
+}
+
+SaveOutcome PrescriptionSession::refuse(const QString& message, const QString& focus) {
+    if (!message.isEmpty()) m_prompter.warning(message);
+    return {SaveOutcome::Status::Refused, {}, focus};
+}
+
+PrescriptionRecord PrescriptionSession::record(const Totals& totals, const ThresholdResult& check) {
+    const PrescriptionHeader& h = m_header;
+    PrescriptionRecord r;
+    r.insurer = m_insurer.number().value_or(0);
+    r.insurerText = m_insurer.text();
+    r.prescriptionDate = h.prescriptionDate;
+    r.deliveryDate = h.deliveryDate;
+    r.expiryDate = h.expiryDate;
+    r.name = h.name;
+    r.family = h.family;
+    if (!h.insNo.base.isEmpty()) {
+        r.shBimeh = storedInsuranceNumber();
+        r.insNoTamin = socialSecurity() ? FormatInsNo(h.insNo) : h.insNo.base;
+    }
+    r.pageNumber = h.pageNumber;
+    r.admission = h.admission == Admission::Inpatient ? 0 : 1;
+    r.wardCode = h.wardCode;
+    r.requestNumber = h.requestNumber;
+    r.staff = h.staff;
+    r.prescriberCouncil = h.prescriberCouncil;
+    r.prescriberName = h.prescriberName;
+    r.prescriberFamily = h.prescriberFamily;
+    r.specialtyCode = h.specialtyCode;
+    r.typeCode = h.typeCode;
+    r.approvalStamp = check.approvalStamp;
+
+    // When the insurer pays its percentage of the technical fee, that part moves from the
+    // patient's share to the insurer's; a member of the staff pays no fee at all.
+    const double patient = amountFromText(totals.patientShare);
+    const double insurer = amountFromText(totals.insurerShare);
+    const double fee = amountFromText(totals.fee);
+    const double payable = amountFromText(totals.payable);
+    const double feeShare = totals.insurerFeePart;
+    const std::optional<Contract> contract =
+        m_insurer.number() ? m_pricing.insurerTerms(*m_insurer.number()).first : std::nullopt;
+    r.feeInCommitment = contract && contract->feeInCommitment;
+    if (r.feeInCommitment) {
+        r.patientPrice = patient + totals.feeAmount - feeShare;
+        r.insurerPrice = insurer + feeShare;
+        r.fee = 0;
+        r.fee2 = fee;
+        r.total = payable - feeShare;
+    } else {
+        r.patientPrice = patient;
+        r.insurerPrice = insurer;
+        r.fee = fee;
+        r.fee2 = fee;
+        r.total = payable;
+    }
+    if (h.staff) {
+        r.fee = 0;
+        r.fee2 = 0;
+        r.total = payable - fee;
+    }
+    r.freeAmount = amountFromText(totals.free);
+    r.otcAmount = amountFromText(totals.otc);
+    r.goodsAmount = amountFromText(totals.goods);
+
+    r.cash = {patient, r.freeAmount, fee, r.otcAmount, r.goodsAmount, payable};
+    if (r.feeInCommitment) {
+        r.cash.fee = 0;
+        r.cash.patient = patient + totals.feeAmount - feeShare;
+        r.cash.total = payable - feeShare;
+    }
+
+    r.stockKeeping = m_stockKeeping;
+    for (int row = 1; row < m_lines.rowCount(); ++row) {
+        if (!m_lines.isLine(row)) continue;
+        const QStringList& cells = m_lines.row(row);
+        r.lines.append(cells);
+        const double code = amountFromText(cells.value(Col::Code));
+        const std::optional<DrugItem> drug = findDrug(code);
+        r.stock.append({code, amountFromText(cells.value(Col::Quantity)), drug && drug->isCompounded()});
+    }
+    return r;
+}
+
+SaveOutcome PrescriptionSession::save(const SaveContext& saveContext, bool maySave) {
+    if (!maySave) return refuse(texts::kNoSaveRight);
+    if (m_editing && !m_prompter.askYesNo(texts::kConfirmEditSave)) return refuse({});
+    if (const auto problem = ph::checkHeaderForSave(m_header, m_insurer, socialSecurity()))
+        return refuse(problem->message, problem->focus);
+    if (m_editing && !m_prescriptions.exists(*m_editing)) return refuse(texts::kInvoiceNotFound);
+
+    const Totals sums = totals();
+    const bool hasLines = m_lines.lineCount() > 0;
+    // A new outpatient prescription already stored for the patient on the day is saved
+    // again only when the user says so.
+    if (!m_editing && m_header.outpatient() && !m_insurer.isEmpty()) {
+        const PrescriptionRecord probe = record(sums, {});
+        if (m_prescriptions.isDuplicate(probe, m_insurer.isInsurer())) {
+            m_prompter.warning(texts::kDuplicate);
+            if (!m_prompter.askYesNo(texts::kSaveDuplicateQuestion)) return refuse({});
+        }
+    }
+    if (!hasLines) return refuse(texts::kNoLines);
+    const ThresholdResult check = checkThresholds(sums);
+    if (!check.savePermitted) return refuse({});
+
+    const PrescriptionRecord stored = record(sums, check);
+    SaveOutcome outcome{SaveOutcome::Status::Saved, {}, {}};
+    outcome.saved = m_editing ? m_prescriptions.saveEdit(*m_editing, stored, saveContext)
+                              : m_prescriptions.saveNew(stored, saveContext);
+    const QStringList taminCodes = m_taminCodes;
+    start({saveContext.today, saveContext.time});
+    m_taminCodes = taminCodes;
+    return outcome;
 }
 
 } // namespace ph

@@ -1,6 +1,8 @@
 #pragma once
 
+#include "dispensing/header_checks.h"
 #include "dispensing/insurer_code.h"
+#include "dispensing/prescription_header.h"
 #include "dispensing/line_pricer.h"
 #include "dispensing/prescription_lines.h"
 #include "dispensing/prescription_store.h"
@@ -21,16 +23,17 @@ class Prompter;
 // The moment a prescription is priced at.
 struct PricingMoment {
     QString today; // the main context's current_date, yy/mm/dd
-    int hour = 12; // the hour of the current local time: day or night technical fee
+    QString time = QStringLiteral("12:00"); // HH:MM: the hour decides the day or night technical fee
+    int hour() const { return time.left(2).toInt(); }
 };
 
-// The header fields that pricing, the totals and the checks read, besides the insurer.
-struct PrescriptionHeader {
-    QString specialtyCode; // me_code_takhasos
-    Admission admission = Admission::Outpatient;
-    QString prescriptionDate; // me_date_no, yy/mm/dd
-    QString insuranceNumber;  // the patient's number as sh_bimeh stores it
-    QString invoiceNumber;    // me_sh_factor
+// The outcome of a save (F2).
+struct SaveOutcome {
+    enum class Status { Saved, Refused };
+    Status status = Status::Refused;
+    SavedPrescription saved; // when saved
+    QString focus;           // on a refusal by a header check: the field to focus
+    bool isSaved() const { return status == Status::Saved; }
 };
 
 // A prescription being entered: its header, its line list, its totals and the checks
@@ -43,9 +46,16 @@ class PrescriptionSession {
 public:
     PrescriptionSession(Database& db, Prompter& prompter);
 
+    // The insurer codes that take the four-part social-security number.
+    void setTaminCodes(const QStringList& codes) { m_taminCodes = codes; }
+
     // A new, empty prescription: no lines and no insurer, the next invoice number, the
     // stock-keeping mode and the reference data read afresh.
     void start(const PricingMoment& moment);
+    // Changes to the stored prescription with this invoice number are saved over it:
+    // the header and the lines the caller puts in replace its own.
+    void startEdit(int invoiceNumber);
+    bool editing() const { return m_editing.has_value(); }
 
     PrescriptionHeader& header() { return m_header; }
     const PrescriptionHeader& header() const { return m_header; }
@@ -75,9 +85,22 @@ public:
     // The thresholds of the insurer's latest contract, checked before saving.
     ThresholdResult checkThresholds(const Totals& totals);
 
+    // The insurer takes the four-part social-security number (and has no page field).
+    bool socialSecurity() const;
+    // The header checks before an insured or free line is added.
+    std::optional<HeaderProblem> checkHeaderForLine() const;
+    // Saves the prescription (F2): the save right, the header checks, the duplicate
+    // question, a list with lines and the thresholds first, each refusal shown through
+    // the Prompter; then everything in one transaction. A saved prescription leaves the
+    // session at a new, empty one; a refusal or a failure leaves it as it was.
+    SaveOutcome save(const SaveContext& context, bool maySave);
+
 private:
     PricingContext context() const;
     FeeFacts feeFacts();
+    QString storedInsuranceNumber() const;
+    SaveOutcome refuse(const QString& message, const QString& focus = {});
+    PrescriptionRecord record(const Totals& totals, const ThresholdResult& check);
 
     Prompter& m_prompter;
     PricingStore m_pricing;
@@ -90,6 +113,8 @@ private:
     InsurerCode m_insurer;
     bool m_stockKeeping = false;
     PrescriptionLines m_lines;
+    QStringList m_taminCodes;
+    std::optional<int> m_editing; // the invoice number of the stored prescription being changed
     // Read when first needed after start(): absent inside when there is no tariff.
     std::optional<std::optional<TariffPeriod>> m_tariff;
 };

@@ -1,6 +1,10 @@
 #include "dispensing/prescription_store.h"
 
+#include "core/amounts.h"
+#include "core/error.h"
 #include "db/database.h"
+#include "db/key_allocator.h"
+#include "dispensing/drug_list.h"
 
 namespace ph {
 
@@ -28,6 +32,279 @@ ThresholdSettings PrescriptionStore::thresholdSettings() {
         settings.addressMessages = query.value(1).toBool();
     }
     return settings;
+}
+
+namespace {
+
+QVariant textOrNull(const QString& text) {
+    return text.isEmpty() ? QVariant() : QVariant(text);
+}
+
+QVariant numberOrNull(const QString& text) {
+    return text.trimmed().isEmpty() ? QVariant() : QVariant(amountFromText(text));
+}
+
+// The insurer part of a prescription code: "000" for no insurer, the code after "00"
+// when it has one or two characters, itself with three, nothing when longer.
+QString insurerPart(const QString& code) {
+    if (code.isEmpty() || code == QLatin1String("0")) return QStringLiteral("000");
+    if (code.size() <= 2) return QStringLiteral("00") + code;
+    if (code.size() == 3) return code;
+    return {};
+}
+
+// The month (1 to 12) and the day of a stored date yy/mm/dd.
+std::pair<int, int> monthAndDay(const QString& date) {
+    const int month = date.mid(3, 2).toInt();
+    const int day = date.mid(6, 2).toInt();
+    if (month < 1 || month > 12) throw Error(QStringLiteral("'%1' is not a valid date").arg(date));
+    return {month, day};
+}
+
+// Takes the next counter of the insurer's month and day, keeping it in code_noskhe. The
+// counter is raised where it is stored, so a save waiting for another's lock counts on
+// from that save's number; the year is not part of the key. Prescriptions without an
+// insurer are all numbered 1.
+int takeDayCounter(Database& db, int insurer, const QString& date) {
+    const auto [month, day] = monthAndDay(date);
+    const QString column = QStringLiteral("m%1").arg(month); // m1 to m12
+    const bool counted = insurer > 0;
+    const bool stored =
+        db.exec(db.dialect().selectLimited(QStringLiteral("1 from code_noskhe where code_bimeh=? and rooz=?"), 1),
+                {insurer, day})
+            .next();
+    if (!stored) {
+        db.exec(QStringLiteral("insert into code_noskhe (code_bimeh, rooz, %1) values (?, ?, 1)").arg(column),
+                {insurer, day});
+        return 1;
+    }
+    db.exec(QStringLiteral("update code_noskhe set %1=%2 where code_bimeh=? and rooz=?")
+                .arg(column, counted ? QStringLiteral("coalesce(%1, 0)+1").arg(column) : QStringLiteral("1")),
+            {insurer, day});
+    return counted ? db.scalar(QStringLiteral("select %1 from code_noskhe where code_bimeh=? and rooz=?").arg(column),
+                               {insurer, day})
+                         .toInt()
+                   : 1;
+}
+
+QString prescriptionCode(Database& db, int userCode, const PrescriptionRecord& r) {
+    const int counter = takeDayCounter(db, r.insurer, r.prescriptionDate);
+    const QString user = userCode < 10 ? QStringLiteral("0%1").arg(userCode) : QString::number(userCode);
+    const QString insurer = insurerPart(r.insurerText);
+    return user + (insurer.isEmpty() ? QString() : u'-' + insurer) + u'-' + r.prescriptionDate.mid(3, 2) + u'-' +
+           r.prescriptionDate.mid(6, 2) + u'-' + QStringLiteral("%1").arg(counter, 4, 10, QLatin1Char('0'));
+}
+
+const char* const kHeaderColumns =
+    "code_no, date_no, date_bimeh, name_b, sh_safhe, family_b, insnotamin, sh_bimeh, paz_type, code_bakhsh, "
+    "sh_darkhast, personel, code_bimeh, nezam_p, flag_taeed, code_opr, date_sabt, price_bimar, price_bimeh, fani, "
+    "fani2, price_koll, price_azad, price_otc, type_no, price_kala, fani_flag";
+
+QVariantList headerValues(const QString& code, const PrescriptionRecord& r, const SaveContext& c) {
+    return {code,
+            textOrNull(r.prescriptionDate),
+            textOrNull(r.expiryDate),
+            textOrNull(r.name),
+            numberOrNull(r.pageNumber),
+            textOrNull(r.family),
+            textOrNull(r.insNoTamin),
+            textOrNull(r.shBimeh),
+            r.admission,
+            numberOrNull(r.wardCode),
+            numberOrNull(r.requestNumber),
+            r.staff ? 1 : 0,
+            r.insurer,
+            textOrNull(r.prescriberCouncil),
+            r.approvalStamp ? 1 : 0,
+            c.userCode,
+            textOrNull(r.deliveryDate),
+            r.patientPrice,
+            r.insurerPrice,
+            r.fee,
+            r.fee2,
+            r.total,
+            r.freeAmount,
+            r.otcAmount,
+            numberOrNull(r.typeCode),
+            r.goodsAmount,
+            r.feeInCommitment ? 1 : 0};
+}
+
+void insertLines(Database& db, int invoice, const PrescriptionRecord& r) {
+    using std::size;
+    // Cells 2 and 5 to 17 of the line list; the kind (4) is text.
+    static const int numberColumns[] = {2, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16};
+    const QString sql = QStringLiteral(
+        "insert into details_noskhe (insnotamin, sh_bimeh, sh_factor, row, vaziat, price_h, code_darou, tedad, "
+        "price_one, price_koll, sazman, bimar, azad, otc, kala, flag_moadel, code_darou_main, tedad_darou_main, "
+        "price_darou_main) values (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
+    for (int i = 0; i < r.lines.size(); ++i) {
+        const QStringList& cells = r.lines.at(i);
+        QVariantList values = {textOrNull(r.insNoTamin), textOrNull(r.shBimeh), invoice, i + 1,
+                               textOrNull(cells.value(4)),
+                               cells.value(17).isEmpty() ? QVariant(0.0) : QVariant(amountFromText(cells.value(17)))};
+        for (int column : numberColumns)
+            values.append(numberOrNull(cells.value(column)));
+        db.exec(sql, values);
+    }
+}
+
+// Takes the lines out of the pharmacy unit's stock (sign -1) or puts them back (+1), by a
+// relative update, so that other counters' sales in the meantime are kept. A unit without
+// a stock figure for the drug keeps none.
+void moveStock(Database& db, const QList<StockLine>& lines, int sign) {
+    for (const StockLine& line : lines) {
+        if (line.compounded) continue; // made here, kept in no stock; the lines after it still move
+        db.exec(QStringLiteral("update moj_kala_vah set moj_vah=moj_vah+? where code_kala=? and code_vah=? "
+                               "and moj_vah is not null"),
+                {sign * line.quantity, line.code, DrugList::kPharmacyUnit});
+    }
+}
+
+QList<StockLine> storedStockLines(Database& db, int invoice) {
+    QList<StockLine> lines;
+    QSqlQuery q = db.exec(QStringLiteral("select d.code_darou, d.tedad, k.type_code from details_noskhe d "
+                                         "left join mosh_kala_anbar k on k.code_kala=d.code_darou "
+                                         "where d.sh_factor=? order by d.row"),
+                          {invoice});
+    while (q.next())
+        lines.append({q.value(0).toDouble(), q.value(1).toDouble(), q.value(2).toInt() == 70});
+    return lines;
+}
+
+void storePrescriberAndPatient(Database& db, const PrescriptionRecord& r) {
+    if (!r.prescriberCouncil.isEmpty() && !r.prescriberName.isEmpty() &&
+        !db.exec(db.dialect().selectLimited(QStringLiteral("1 from doctor_s where order1=?"), 1), {r.prescriberCouncil})
+             .next()) {
+        const qint64 code = nextKey(db, QStringLiteral("doctor_s"), QStringLiteral("code"));
+        db.exec(QStringLiteral("insert into doctor_s (code, name, family, order1, typeno) values (?, ?, ?, ?, ?)"),
+                {code, r.prescriberName, r.prescriberFamily, r.prescriberCouncil, numberOrNull(r.specialtyCode)});
+    }
+    if (r.shBimeh.isEmpty()) return;
+    const QVariant patient = db.scalar(
+        db.dialect().selectLimited(QStringLiteral("code from mosh_bimaran where sh_bimeh=?"), 1), {r.shBimeh});
+    if (patient.isNull()) {
+        const qint64 code = nextKey(db, QStringLiteral("mosh_bimaran"), QStringLiteral("code"));
+        db.exec(QStringLiteral("insert into mosh_bimaran (code, insnotamin, sh_bimeh, code_bimeh, date_bimeh, name_b, "
+                               "family_b) values (?, ?, ?, ?, ?, ?, ?)"),
+                {code, textOrNull(r.insNoTamin), r.shBimeh, r.insurer, textOrNull(r.expiryDate), textOrNull(r.name),
+                 textOrNull(r.family)});
+    } else {
+        db.exec(QStringLiteral("update mosh_bimaran set code_bimeh=?, date_bimeh=?, name_b=?, family_b=?, insnotamin=? "
+                               "where code=?"),
+                {r.insurer, textOrNull(r.expiryDate), textOrNull(r.name), textOrNull(r.family),
+                 textOrNull(r.insNoTamin), patient});
+    }
+}
+
+struct CashRow {
+    CashAmounts amounts;
+    double refund = 0; // koll_bargasht
+    QString date;
+    QString familyName;
+};
+
+void insertCash(Database& db, int invoice, const SaveContext& c, bool separateCashDesk, const CashRow& row) {
+    db.exec(QStringLiteral("insert into cash (sh_factor, code_opr, code_cashier, flag_pa, date_no, date_pa, time_no, "
+                           "time_pa, azad, otc, fani, bimar, koll_daryaft, koll_bargasht, ekhtetam, type_factor, "
+                           "family_b, kala) values (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, 0, 'd', ?, ?)"),
+            {invoice, c.userCode, separateCashDesk ? c.cashierCode : c.userCode, separateCashDesk ? 0 : 1, row.date,
+             row.date, c.time, c.time, row.amounts.free, row.amounts.otc, row.amounts.fee, row.amounts.patient,
+             row.amounts.total, row.refund, row.familyName, row.amounts.goods});
+}
+
+} // namespace
+
+bool PrescriptionStore::separateCashDesk() {
+    QSqlQuery query = m_db.exec(m_db.dialect().selectLimited(QStringLiteral("cash from tanzimat"), 1));
+    return query.next() && query.value(0).toInt() != 0;
+}
+
+bool PrescriptionStore::isDuplicate(const PrescriptionRecord& r, bool withInsurer) {
+    if (!withInsurer)
+        return m_db
+            .exec(m_db.dialect().selectLimited(
+                      QStringLiteral("1 from heading_noskhe where date_no=? and name_b=? and family_b=?"), 1),
+                  {r.prescriptionDate.trimmed(), r.name, r.family})
+            .next();
+    return m_db
+        .exec(m_db.dialect().selectLimited(QStringLiteral("1 from heading_noskhe where date_no=? and nezam_p=? and "
+                                                          "name_b=? and family_b=? and sh_bimeh=?"),
+                                           1),
+              {r.prescriptionDate.trimmed(), r.prescriberCouncil, r.name, r.family, r.shBimeh})
+        .next();
+}
+
+bool PrescriptionStore::exists(int invoiceNumber) {
+    return m_db.exec(m_db.dialect().selectLimited(QStringLiteral("1 from heading_noskhe where sh_factor=?"), 1),
+                     {invoiceNumber})
+        .next();
+}
+
+SavedPrescription PrescriptionStore::saveNew(const PrescriptionRecord& r, const SaveContext& c) {
+    const bool cashDesk = separateCashDesk();
+    return saveInTransaction(m_db, [&] {
+        SavedPrescription saved;
+        saved.invoiceNumber = int(nextKey(m_db, QStringLiteral("heading_noskhe"), QStringLiteral("sh_factor")));
+        saved.code = prescriptionCode(m_db, c.userCode, r);
+        m_db.exec(QStringLiteral("insert into heading_noskhe (sh_factor, %1) values (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, "
+                                 "?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)")
+                      .arg(QLatin1String(kHeaderColumns)),
+                  QVariantList{saved.invoiceNumber} + headerValues(saved.code, r, c));
+        storePrescriberAndPatient(m_db, r);
+        insertLines(m_db, saved.invoiceNumber, r);
+        insertCash(m_db, saved.invoiceNumber, c, cashDesk,
+                   {r.cash, 0, c.today, r.family + QStringLiteral("  ") + r.name});
+        if (r.stockKeeping) moveStock(m_db, r.stock, -1);
+        return saved;
+    });
+}
+
+SavedPrescription PrescriptionStore::saveEdit(int invoice, const PrescriptionRecord& r, const SaveContext& c) {
+    const bool cashDesk = separateCashDesk();
+    return saveInTransaction(m_db, [&] {
+        SavedPrescription saved{invoice, {}};
+        QSqlQuery stored = m_db.exec(
+            QStringLiteral("select date_no, code_bimeh, code_no from heading_noskhe where sh_factor=?"), {invoice});
+        if (!stored.next()) throw Error(QStringLiteral("invoice %1 is not stored").arg(invoice));
+        const bool renumber =
+            stored.value(0).toString() != r.prescriptionDate || stored.value(1).toInt() != r.insurer;
+        saved.code = stored.value(2).toString();
+        stored.finish();
+        if (renumber) saved.code = prescriptionCode(m_db, c.userCode, r);
+
+        if (r.stockKeeping) moveStock(m_db, storedStockLines(m_db, invoice), +1);
+        m_db.exec(QStringLiteral("delete from details_noskhe where sh_factor=?"), {invoice});
+        insertLines(m_db, invoice, r);
+        QStringList assignments;
+        for (const QString& column : QString::fromLatin1(kHeaderColumns).split(QStringLiteral(", ")))
+            assignments.append(column + QStringLiteral("=?"));
+        m_db.exec(QStringLiteral("update heading_noskhe set %1 where sh_factor=?").arg(assignments.join(u',')),
+                  headerValues(saved.code, r, c) + QVariantList{invoice});
+        storePrescriberAndPatient(m_db, r);
+
+        // The difference to what the invoice's cash rows hold in sum, collected minus refunded.
+        QSqlQuery held = m_db.exec(
+            QStringLiteral("select coalesce(sum(bimar), 0), coalesce(sum(azad), 0), coalesce(sum(otc), 0), "
+                           "coalesce(sum(fani), 0), coalesce(sum(kala), 0), coalesce(sum(koll_daryaft), 0), "
+                           "coalesce(sum(koll_bargasht), 0) from cash where sh_factor=?"),
+            {invoice});
+        held.next();
+        const CashAmounts sum{held.value(0).toDouble(), held.value(1).toDouble(), held.value(2).toDouble(),
+                              held.value(3).toDouble(), held.value(4).toDouble(), held.value(5).toDouble()};
+        const double netHeld = sum.total - held.value(6).toDouble();
+        held.finish();
+        const double owed = r.cash.total;
+        if (owed > netHeld) {
+            const CashAmounts more{r.cash.patient - sum.patient, r.cash.free - sum.free, r.cash.otc - sum.otc,
+                                   r.cash.fee - sum.fee,         r.cash.goods - sum.goods, owed - netHeld};
+            insertCash(m_db, invoice, c, cashDesk, {more, 0, r.deliveryDate, r.family});
+        } else if (owed < netHeld) {
+            insertCash(m_db, invoice, c, cashDesk, {CashAmounts{}, netHeld - owed, c.today, r.family});
+        }
+        if (r.stockKeeping) moveStock(m_db, r.stock, -1);
+        return saved;
+    });
 }
 
 } // namespace ph

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "dispensing/prescription_record.h"
 #include "dispensing/threshold_check.h"
 
 #include <QString>
@@ -24,6 +25,24 @@ public:
     // The threshold messages switched on in the settings (the first tanzimat row); both
     // off when there is none.
     ThresholdSettings thresholdSettings();
+    // The settings' cash flag: sales wait at a cash desk of their own.
+    bool separateCashDesk();
+
+    // Whether a prescription is stored for the patient on the date: with no insurer by the
+    // date and the names; with an insurer also by the prescriber and the insurance number.
+    bool isDuplicate(const PrescriptionRecord& record, bool withInsurer);
+    // Whether a stored prescription has the invoice number.
+    bool exists(int invoiceNumber);
+
+    // Stores a new prescription in one transaction: its invoice number and its code's day
+    // counter taken there, the header, a new prescriber, the patient, the lines, the
+    // cash row and the stock. Another workstation taking the same number at the same
+    // moment makes the whole save run again with fresh numbers.
+    SavedPrescription saveNew(const PrescriptionRecord& record, const SaveContext& context);
+    // Stores the edited prescription in one transaction: its stored lines go back to
+    // stock and the new ones leave it, the header is rewritten (a new code only when its
+    // date or insurer changed), and the cash rows get the difference to what they hold.
+    SavedPrescription saveEdit(int invoiceNumber, const PrescriptionRecord& record, const SaveContext& context);
 
 private:
     Database& m_db;

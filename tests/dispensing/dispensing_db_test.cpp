@@ -242,12 +242,12 @@ void DispensingDbTest::sameDayRuleOverTheView() {
     // prescription of the day carries none, the first one does.
     ScriptedPrompter prompter;
     PrescriptionSession session(m_t->db(), prompter);
-    session.start({QStringLiteral("05/06/15"), 22});
+    session.start({QStringLiteral("05/06/15"), QStringLiteral("22:00")});
     QCOMPARE(session.header().invoiceNumber, QStringLiteral("10"));
     session.changeInsurer(InsurerCode::fromText(QStringLiteral("6")));
     session.header().prescriptionDate = QStringLiteral(" 05/06/15 ");
     QCOMPARE(session.totals().fee, QStringLiteral("7000"));
-    session.header().insuranceNumber = QStringLiteral("1234567890");
+    session.header().insNo.base = QStringLiteral("1234567890");
     QCOMPARE(session.totals().fee, QStringLiteral("0"));
     session.header().invoiceNumber = QStringLiteral("7");
     QCOMPARE(session.totals().fee, QStringLiteral("7000"));
@@ -257,7 +257,7 @@ void DispensingDbTest::sessionReadsTheContractOncePerPrescription() {
     Database& db = m_t->db();
     ScriptedPrompter prompter;
     PrescriptionSession session(db, prompter);
-    session.start({QStringLiteral("05/06/15"), 10});
+    session.start({QStringLiteral("05/06/15"), QStringLiteral("10:00")});
     session.changeInsurer(InsurerCode::fromText(QStringLiteral("02")));
     QCOMPARE(session.insurer().text(), QStringLiteral("2"));
     const DrugItem drug = *session.findDrug(1010003);
@@ -268,7 +268,7 @@ void DispensingDbTest::sessionReadsTheContractOncePerPrescription() {
     QVERIFY(session.addLine(drug, {QStringLiteral("1"), session.kindForChosen(drug), {}}).written());
     QCOMPARE(session.lines().cell(1, PrescriptionLines::InsurerShare), QStringLiteral("1750"));
     QCOMPARE(session.lines().cell(2, PrescriptionLines::InsurerShare), QStringLiteral("1750"));
-    session.start({QStringLiteral("05/06/15"), 10});
+    session.start({QStringLiteral("05/06/15"), QStringLiteral("10:00")});
     session.changeInsurer(InsurerCode::fromText(QStringLiteral("2")));
     QVERIFY(session.addLine(drug, {QStringLiteral("1"), session.kindForChosen(drug), {}}).written());
     QCOMPARE(session.lines().cell(1, PrescriptionLines::InsurerShare), QStringLiteral("250"));
@@ -277,7 +277,7 @@ void DispensingDbTest::sessionReadsTheContractOncePerPrescription() {
 void DispensingDbTest::sessionKeepsItsInsurerWhenTheChangeIsDeclined() {
     ScriptedPrompter prompter;
     PrescriptionSession session(m_t->db(), prompter);
-    session.start({QStringLiteral("05/06/15"), 10});
+    session.start({QStringLiteral("05/06/15"), QStringLiteral("10:00")});
     session.changeInsurer(InsurerCode::fromText(QStringLiteral("2")));
     const DrugItem drug = *session.findDrug(1010003);
     QCOMPARE(session.kindForChosen(drug), texts::kInsured);
