@@ -82,6 +82,12 @@ void TFmmain::runStartup() {
         close();
         return;
     }
+    // A user made just now is offered their code, which they have not seen before.
+    if (const auto code = startup.firstUserCode())
+        m_form->codeField()->setText(QString::number(*code));
+    // Take the keyboard back from the first-start dialogs: with no window manager nothing
+    // else gives it to this window.
+    activateWindow();
     m_form->codeField()->setFocus();
 }
 
