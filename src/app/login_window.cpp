@@ -3,6 +3,7 @@
 #include "app/credentials_form.h"
 #include "app/main_window.h"
 #include "app/startup_sequence.h"
+#include "app/window_placement.h"
 #include "core/error.h"
 #include "core/jalali_date.h"
 #include "core/prompter.h"
@@ -62,6 +63,7 @@ TFmmain::TFmmain(AppContext& context, Prompter& prompter, const Clock& clock, QS
 TFmmain::~TFmmain() = default;
 
 void TFmmain::showEvent(QShowEvent* event) {
+    centreOnScreenOnce(*this);
     QWidget::showEvent(event);
     if (!m_started) {
         m_started = true;
