@@ -16,7 +16,6 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
-#include <QScreen>
 #include <QTest>
 #include <QTimer>
 
