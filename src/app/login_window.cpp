@@ -3,6 +3,7 @@
 #include "app/credentials_form.h"
 #include "app/main_window.h"
 #include "app/startup_sequence.h"
+#include "app/window_placement.h"
 #include "core/error.h"
 #include "core/jalali_date.h"
 #include "core/prompter.h"
@@ -62,6 +63,7 @@ TFmmain::TFmmain(AppContext& context, Prompter& prompter, const Clock& clock, QS
 TFmmain::~TFmmain() = default;
 
 void TFmmain::showEvent(QShowEvent* event) {
+    centreOnScreenOnce(*this);
     QWidget::showEvent(event);
     if (!m_started) {
         m_started = true;
@@ -82,6 +84,12 @@ void TFmmain::runStartup() {
         close();
         return;
     }
+    // A user made just now is offered their code, which they have not seen before.
+    if (const auto code = startup.firstUserCode())
+        m_form->codeField()->setText(QString::number(*code));
+    // Take the keyboard back from the first-start dialogs: with no window manager nothing
+    // else gives it to this window.
+    activateWindow();
     m_form->codeField()->setFocus();
 }
 

@@ -2,6 +2,7 @@
 
 #include "app/navigation.h"
 #include "app/password_window.h"
+#include "app/window_placement.h"
 #include "app/window_registry.h"
 #include "core/app_context.h"
 #include "core/clock.h"
@@ -209,6 +210,7 @@ void Tf_main::refreshClock() {
 }
 
 void Tf_main::showEvent(QShowEvent* event) {
+    centreOnScreenOnce(*this);
     QDialog::showEvent(event);
     m_context.insurer_pharmacy_code = QStringLiteral("0");
     m_context.current_date = todayJalaliText(m_clock);

@@ -58,7 +58,10 @@ StartupSequence::Outcome StartupSequence::ensureFirstUser() {
     const auto first = m_prompter.askFirstUser();
     if (!first)
         return Outcome::Quit;
-    users.addUserWithAllRights(first->name, first->password);
+    m_firstUserCode = users.addUserWithAllRights(first->name, first->password);
+    // Told once: the user signs in with this code from now on.
+    m_prompter.information(QStringLiteral("کاربر %1 با کد %2 ثبت شد؛ براي ورود به برنامه اين کد را به خاطر بسپاريد")
+                               .arg(first->name.trimmed(), QString::number(*m_firstUserCode)));
     return Outcome::Ready;
 }
 

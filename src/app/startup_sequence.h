@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <memory>
+#include <optional>
 
 namespace ph {
 
@@ -32,6 +33,8 @@ public:
     // The connection opened by run(); null when connecting failed.
     Database* database() const { return m_db.get(); }
     std::unique_ptr<Database> takeDatabase() { return std::move(m_db); }
+    // The code given to the first user when run() created one: the login window offers it.
+    std::optional<int> firstUserCode() const { return m_firstUserCode; }
 
 private:
     Outcome runSteps();
@@ -42,6 +45,7 @@ private:
     Prompter& m_prompter;
     QString m_workingDir;
     std::unique_ptr<Database> m_db;
+    std::optional<int> m_firstUserCode;
 };
 
 } // namespace ph

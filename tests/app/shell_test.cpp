@@ -16,6 +16,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QScreen>
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
@@ -90,6 +91,7 @@ private Q_SLOTS:
     void outsideStoreProgramFailureIsReported();
     void signInAndOutWithTheKeyboard();
     void mainWindowWithTheKeyboard();
+    void loginAndMainWindowsOpenCentred();
 
 private:
     std::unique_ptr<TestDatabase> m_t;
@@ -468,6 +470,42 @@ void ShellTest::mainWindowWithTheKeyboard() {
     main.tree()->setCurrentItem(treeItem(main.tree(), 48));
     press(main, Qt::Key_Return);
     QVERIFY(!main.isVisible());
+}
+
+void ShellTest::loginAndMainWindowsOpenCentred() {
+    AppContext context;
+    ScriptedPrompter prompter;
+    TFmmain login(context, prompter, m_clock, m_t->workingDir());
+    login.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&login));
+    QTRY_VERIFY(login.database());
+    // Smaller than the screen, so the top-left corner is told from the middle.
+    const QRect screen = login.screen()->availableGeometry();
+    QVERIFY(login.frameGeometry().width() < screen.width() && login.frameGeometry().height() < screen.height());
+    // Within the width of a frame: the main window is a little wider than this screen,
+    // and its left edge stays on it.
+    const auto centredOnScreen = [&screen](QWidget* window) {
+        const QPoint offset = window->frameGeometry().center() - screen.center();
+        return qAbs(offset.x()) <= 2 && qAbs(offset.y()) <= 2 && screen.contains(window->frameGeometry().topLeft());
+    };
+    QVERIFY(centredOnScreen(&login));
+
+    // The main window is centred on the screen, not over a login window moved aside;
+    // once placed, the login window stays where it was put.
+    login.move(screen.topLeft());
+    login.form().codeField()->setText(QString::number(m_admin));
+    login.form().passwordField()->setText(QStringLiteral("a'1"));
+    bool centred = false;
+    QTimer::singleShot(0, &login, [&] {
+        centred = centredOnScreen(login.mainWindow());
+        login.mainWindow()->close();
+    });
+    login.login();
+    QVERIFY(centred);
+    login.hide();
+    login.show();
+    QCOMPARE(login.frameGeometry().topLeft(), screen.topLeft());
+    login.close();
 }
 
 QTEST_MAIN(ShellTest)

@@ -105,6 +105,7 @@ private slots:
     void identityChecksInOrder_data();
     void identityChecksInOrder();
     void identityShowingClearsAndEnterMoves();
+    void identityTabFollowsTheEnterOrder();
     void firstUserChecksInOrder_data();
     void firstUserChecksInOrder();
     void firstUserEnterMovesAndConfirms();
@@ -378,8 +379,8 @@ void DialogsTest::identityChecksInOrder_data() {
                                   << "3456" << noCode << "me_code";
     QTest::newRow("code and council number missing") << kPharmacyName << ""
                                                      << "" << noCode << "me_code";
-    QTest::newRow("council number missing: back to the code") << kPharmacyName << "12"
-                                                              << "" << noNezam << "me_code";
+    QTest::newRow("council number missing") << kPharmacyName << "12"
+                                            << "" << noNezam << "fani";
 }
 
 void DialogsTest::identityChecksInOrder() {
@@ -423,8 +424,10 @@ void DialogsTest::identityShowingClearsAndEnterMoves() {
     QCOMPARE(focusName(input), QStringLiteral("me_name"));
     typeInto(input, QStringLiteral("me_name"), kPharmacyName);
     press(input, Qt::Key_Return);
+    QCOMPARE(focusName(input), QStringLiteral("fani"));
+    ph::test::typeText(input.focusWidget(), QStringLiteral("3456"));
+    press(input, Qt::Key_Return);
     QCOMPARE(focusName(input), QStringLiteral("but_ok"));
-    typeInto(input, QStringLiteral("fani"), QStringLiteral("3456"));
     press(input, Qt::Key_Return); // Enter on the focused confirm button
     QVERIFY(!input.isVisible());
     QCOMPARE(input.answer(), QStringLiteral("ok"));
@@ -436,6 +439,23 @@ void DialogsTest::identityShowingClearsAndEnterMoves() {
     QCOMPARE(input.pharmacyCode(), QString());
     QCOMPARE(input.directorNezam(), QString());
     QCOMPARE(focusName(input), QStringLiteral("me_code"));
+}
+
+void DialogsTest::identityTabFollowsTheEnterOrder() {
+    Tf_error warning;
+    Tf_input input(warning);
+    input.prepareIdentity();
+    QVERIFY(showActive(input));
+    const QStringList order{QStringLiteral("me_code"), QStringLiteral("me_name"), QStringLiteral("fani"),
+                            QStringLiteral("but_ok")};
+    for (qsizetype i = 1; i < order.size(); ++i) {
+        press(input, Qt::Key_Tab);
+        QCOMPARE(focusName(input), order.at(i));
+    }
+    for (qsizetype i = order.size() - 2; i >= 0; --i) {
+        press(input, Qt::Key_Backtab, Qt::ShiftModifier);
+        QCOMPARE(focusName(input), order.at(i));
+    }
 }
 
 void DialogsTest::firstUserChecksInOrder_data() {

@@ -83,6 +83,11 @@ void Tf_input::buildIdentityPanel() {
         dialog_parts::makeButton(QStringLiteral("خروج Esc"), QStringLiteral("but_close"), m_identityPanel);
     connect(m_identityOk, &QPushButton::clicked, this, &Tf_input::confirmIdentity);
     connect(m_identityClose, &QPushButton::clicked, this, &Tf_input::reject);
+    // Tab follows the Enter order, the order the fields are shown in.
+    setTabOrder(m_code, m_name);
+    setTabOrder(m_name, m_nezam);
+    setTabOrder(m_nezam, m_identityOk);
+    setTabOrder(m_identityOk, m_identityClose);
 
     auto* fields = new QFormLayout;
     fields->addRow(QStringLiteral("كد داروخانه"), m_code);
@@ -143,9 +148,8 @@ void Tf_input::confirmIdentity() {
         return refuse(QStringLiteral("نام داروخانه را وارد نكرده ايد"), m_name);
     if (m_code->text().trimmed().isEmpty())
         return refuse(QStringLiteral("كـد داروخانه را وارد نكرده ايد"), m_code);
-    // A missing council number sends the user back to the code, the first field of the panel.
     if (m_nezam->text().trimmed().isEmpty())
-        return refuse(QStringLiteral("نظام پزشکي مسئول فني  را وارد نكرده ايد"), m_code);
+        return refuse(QStringLiteral("نظام پزشکي مسئول فني  را وارد نكرده ايد"), m_nezam);
     m_answer = kOk;
     accept();
 }
@@ -164,7 +168,9 @@ void Tf_input::keyPressEvent(QKeyEvent* event) {
             m_promptOk->click();
         else if (focus == m_code)
             m_name->setFocus();
-        else if (focus == m_name || focus == m_nezam)
+        else if (focus == m_name)
+            m_nezam->setFocus();
+        else if (focus == m_nezam)
             m_identityOk->setFocus();
         else
             dialog_parts::pressFocusedButton(this);
