@@ -179,7 +179,7 @@ PrescriptionRecord PrescriptionSession::record(const Totals& totals, const Thres
     r.otcAmount = amountFromText(totals.otc);
     r.goodsAmount = amountFromText(totals.goods);
 
-    r.cash = {patient, r.freeAmount, fee, r.otcAmount, r.goodsAmount, payable};
+    r.cash = {patient, r.freeAmount, r.otcAmount, fee, r.goodsAmount, payable};
     if (r.feeInCommitment) {
         r.cash.fee = 0;
         r.cash.patient = patient + totals.feeAmount - feeShare;

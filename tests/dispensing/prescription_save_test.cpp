@@ -1,0 +1,355 @@
+#include "core/error.h"
+#include "core/scripted_prompter.h"
+#include "dispensing/dispensing_texts.h"
+#include "dispensing/prescription_session.h"
+#include "pharmacy_fixture.h"
+#include "support/test_database.h"
+
+#include <QSet>
+#include <QSqlRecord>
+#include <QTest>
+
+#include <thread>
+
+using namespace ph;
+using ph::test::exec;
+using ph::test::TestDatabase;
+
+namespace {
+
+const QString kToday = QStringLiteral("05/07/15");
+constexpr double kVitaminC = 1010003; // 2500 Rials, no rule, no companion
+constexpr double kCefixime = 1010002; // 4000 Rials
+constexpr double kOintment = 1700001; // compounded
+
+// A valid outpatient header for the insurer, with a patient of the given family name.
+void fillHeader(PrescriptionSession& s, const QString& insurer, const QString& family = QStringLiteral("رضايي")) {
+    s.changeInsurer(InsurerCode::fromText(insurer));
+    PrescriptionHeader& h = s.header();
+    h.insNo.base = QStringLiteral("1234567890");
+    h.family = family;
+    h.name = QStringLiteral("علي");
+    h.pageNumber = QStringLiteral("12");
+    h.prescriberCouncil = QStringLiteral("45213");
+    h.prescriberName = QStringLiteral("مريم");
+    h.prescriberFamily = QStringLiteral("احمدي");
+    h.specialtyCode = QStringLiteral("1");
+    h.typeCode = QStringLiteral("1");
+    h.expiryDate = QStringLiteral("1405/12/29");
+    h.prescriptionDate = kToday;
+    h.deliveryDate = kToday;
+}
+
+void addLine(PrescriptionSession& s, double code, const QString& quantity, const QString& price = {}) {
+    const DrugItem drug = *s.findDrug(code);
+    QVERIFY(s.addLine(drug, {quantity, s.kindForChosen(drug), price}).written());
+}
+
+SaveContext by(int user) {
+    return {user, 40, kToday, QStringLiteral("10:30")};
+}
+
+QVariantList row(Database& db, const QString& sql, const QVariantList& params = {}) {
+    QSqlQuery q = db.exec(sql, params);
+    QVariantList values;
+    if (q.next())
+        for (int i = 0; i < q.record().count(); ++i)
+            values.append(q.value(i));
+    return values;
+}
+
+int count(Database& db, const QString& table) {
+    return db.scalar(QStringLiteral("select count(*) from ") + table).toInt();
+}
+
+} // namespace
+
+class PrescriptionSaveTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void init();
+    void cleanup();
+    void numbersAndCodes();
+    void amountColumnsForTheFeeAndStaff_data();
+    void amountColumnsForTheFeeAndStaff();
+    void editSettlesTheCashDifference();
+    void duplicateIsAskedAndMayBeRefused();
+    void refusalsAndFailuresWriteNothing();
+    void stockMovesOnceAndEditsSettleIt();
+    void twoWorkstationsSaveAtOnce();
+
+private:
+    std::unique_ptr<TestDatabase> m_t;
+    std::unique_ptr<ScriptedPrompter> m_prompter;
+    std::unique_ptr<PrescriptionSession> m_session;
+};
+
+void PrescriptionSaveTest::init() {
+    m_t = std::make_unique<TestDatabase>();
+    Database& db = m_t->db();
+    ph::test::fillPharmacy(db);
+    // No stored prescriptions, no threshold messages, and more insurers at 50 %.
+    for (const char* table : {"heading_noskhe", "details_noskhe"})
+        db.exec(QStringLiteral("delete from ") + QLatin1String(table));
+    db.exec(QStringLiteral("update tanzimat set message_taeed=0, message_address=0, cash=0"));
+    for (int insurer : {5, 12, 123}) {
+        exec(db, QStringLiteral("insert into organs_m (code, name, orj_flag) values (?, ?, 0)"),
+             {insurer, QStringLiteral("بيمه %1").arg(insurer)});
+        exec(db,
+             QStringLiteral("insert into organs_s (code, row, from_d, to_d, deduct, fani_flag) "
+                            "values (?, 1, '05/01/01', '05/12/29', 50, 0)"),
+             {insurer});
+    }
+    m_prompter = std::make_unique<ScriptedPrompter>();
+    m_session = std::make_unique<PrescriptionSession>(db, *m_prompter);
+    m_session->start({kToday, QStringLiteral("10:30")});
+}
+
+void PrescriptionSaveTest::cleanup() {
+    m_session.reset();
+    m_t.reset();
+}
+
+void PrescriptionSaveTest::numbersAndCodes() {
+    Database& db = m_t->db();
+    // The month 7, day 15 counter of insurer 12 reached 41 in an earlier year.
+    db.exec(QStringLiteral("insert into code_noskhe (code_bimeh, rooz, m7) values (12, 15, 41)"));
+    const struct {
+        int user;
+        const char* insurer;
+        int invoice;
+        const char* code;
+    } saves[] = {
+        {3, "5", 1, "03-005-07-15-0001"},   {3, "05", 2, "03-005-07-15-0002"}, {12, "12", 3, "12-0012-07-15-0042"},
+        {3, "123", 4, "03-123-07-15-0001"}, {3, "0", 5, "03-000-07-15-0001"},  {3, "0", 6, "03-000-07-15-0001"},
+    };
+    for (const auto& s : saves) {
+        fillHeader(*m_session, QString::fromLatin1(s.insurer), QStringLiteral("بيمار %1").arg(s.invoice));
+        addLine(*m_session, kVitaminC, QStringLiteral("1"));
+        const SaveOutcome outcome = m_session->save(by(s.user), true);
+        QVERIFY2(outcome.isSaved(), qPrintable(m_prompter->texts().join(u'|')));
+        QCOMPARE(outcome.saved.invoiceNumber, s.invoice);
+        QCOMPARE(outcome.saved.code, QString::fromLatin1(s.code));
+        QCOMPARE(db.scalar("select code_no from heading_noskhe where sh_factor=?", {s.invoice}).toString(),
+                 QString::fromLatin1(s.code));
+        // Saved: the session is at a new prescription with the next number shown.
+        QCOMPARE(m_session->lines().lineCount(), 0);
+        QCOMPARE(m_session->header().invoiceNumber, QString::number(s.invoice + 1));
+    }
+    QCOMPARE(db.scalar("select m7 from code_noskhe where code_bimeh=5 and rooz=15").toInt(), 2);
+    QCOMPARE(db.scalar("select m7 from code_noskhe where code_bimeh=12 and rooz=15").toInt(), 42);
+    QCOMPARE(m_prompter->texts(), QStringList());
+}
+
+void PrescriptionSaveTest::amountColumnsForTheFeeAndStaff_data() {
+    QTest::addColumn<QString>("insurer");
+    QTest::addColumn<bool>("staff");
+    // heading: price_bimar, price_bimeh, fani, fani2, price_koll; cash: bimar, fani, koll_daryaft
+    QTest::addColumn<QVariantList>("heading");
+    QTest::addColumn<QVariantList>("cash");
+    // 2 x 2500 at 50 %: patient 2500, insurer 2500; day fee 3000; payable 5500.
+    QTest::newRow("contract without fee") << "5" << false << QVariantList{2500, 2500, 3000, 3000, 5500}
+                                          << QVariantList{2500, 3000, 5500};
+    QTest::newRow("staff") << "5" << true << QVariantList{2500, 2500, 0, 0, 2500}
+                           << QVariantList{2500, 3000, 5500};
+    // At 70 % with the fee in the insurer's commitment: the insurer pays 2100 of the fee.
+    QTest::newRow("fee in commitment") << "2" << false << QVariantList{1500 + 3000 - 2100, 3500 + 2100, 0, 3000, 4500 - 2100}
+                                       << QVariantList{2400, 0, 2400};
+    QTest::newRow("fee in commitment, staff")
+        << "2" << true << QVariantList{2400, 5600, 0, 0, 1500} << QVariantList{2400, 0, 2400};
+}
+
+void PrescriptionSaveTest::amountColumnsForTheFeeAndStaff() {
+    QFETCH(QString, insurer);
+    QFETCH(bool, staff);
+    QFETCH(QVariantList, heading);
+    QFETCH(QVariantList, cash);
+    Database& db = m_t->db();
+    fillHeader(*m_session, insurer);
+    m_session->header().staff = staff;
+    addLine(*m_session, kVitaminC, QStringLiteral("2"));
+    QVERIFY(m_session->save(by(1), true).isSaved());
+    const QVariantList stored =
+        row(db, QStringLiteral("select price_bimar, price_bimeh, fani, fani2, price_koll from heading_noskhe"));
+    QCOMPARE(stored.size(), heading.size());
+    for (int i = 0; i < heading.size(); ++i)
+        QCOMPARE(stored.at(i).toDouble(), heading.at(i).toDouble());
+    const QVariantList cashRow = row(db, QStringLiteral("select bimar, fani, koll_daryaft from cash"));
+    for (int i = 0; i < cash.size(); ++i)
+        QCOMPARE(cashRow.at(i).toDouble(), cash.at(i).toDouble());
+    QCOMPARE(row(db, QStringLiteral("select h.personel, c.flag_pa, c.code_cashier, c.type_factor, c.family_b "
+                                    "from heading_noskhe h, cash c where c.sh_factor=h.sh_factor")),
+             (QVariantList{staff ? 1 : 0, 1, 1, QStringLiteral("d"), QStringLiteral("رضايي  علي")}));
+}
+
+void PrescriptionSaveTest::editSettlesTheCashDifference() {
+    Database& db = m_t->db();
+    auto saveWith = [&](const QString& quantity, std::optional<int> editing) {
+        fillHeader(*m_session, QStringLiteral("0"));
+        addLine(*m_session, kVitaminC, quantity);
+        if (editing) {
+            m_session->startEdit(*editing);
+            m_prompter->answerYes();
+        }
+        const double payable = m_session->totals().payable.toDouble();
+        const SaveOutcome outcome = m_session->save(by(1), true);
+        [&] { QVERIFY2(outcome.isSaved(), qPrintable(m_prompter->texts().join(u'|'))); }();
+        return std::pair{outcome.saved.invoiceNumber, payable};
+    };
+    auto netCash = [&](int invoice) {
+        return db.scalar("select sum(koll_daryaft) - sum(koll_bargasht) from cash where sh_factor=?", {invoice})
+            .toDouble();
+    };
+    const auto [invoice, first] = saveWith(QStringLiteral("1"), std::nullopt);
+    QCOMPARE(netCash(invoice), first);
+    // Up, down and up again: each edit brings what the cash rows hold in sum to the new total.
+    const double totals[] = {saveWith(QStringLiteral("3"), invoice).second, saveWith(QStringLiteral("1"), invoice).second,
+                             saveWith(QStringLiteral("2"), invoice).second};
+    QCOMPARE(netCash(invoice), totals[2]);
+    QCOMPARE(count(db, QStringLiteral("cash")), 4);
+    QCOMPARE(db.scalar("select koll_bargasht from cash where koll_bargasht > 0").toDouble(), totals[0] - totals[1]);
+    for (const double more : {totals[0] - first, totals[2] - totals[1]})
+        QCOMPARE(db.scalar("select count(*) from cash where sh_factor=? and koll_daryaft=? and koll_bargasht=0",
+                           {invoice, more})
+                     .toInt(),
+                 1);
+    // Edits keep the invoice and its code, and leave one set of lines.
+    QCOMPARE(count(db, QStringLiteral("heading_noskhe")), 1);
+    QCOMPARE(db.scalar("select tedad from details_noskhe where sh_factor=?", {invoice}).toDouble(), 2.0);
+    QCOMPARE(db.scalar("select code_no from heading_noskhe").toString(), QStringLiteral("01-000-07-15-0001"));
+}
+
+void PrescriptionSaveTest::duplicateIsAskedAndMayBeRefused() {
+    Database& db = m_t->db();
+    for (int i = 0; i < 3; ++i) {
+        fillHeader(*m_session, QStringLiteral("5"));
+        addLine(*m_session, kVitaminC, QStringLiteral("1"));
+        if (i == 1) m_prompter->answerNo();
+        if (i == 2) m_prompter->answerYes();
+        const SaveOutcome outcome = m_session->save(by(1), true);
+        QCOMPARE(outcome.isSaved(), i != 1);
+        if (i == 1) m_session->start({kToday, QStringLiteral("10:30")});
+    }
+    QCOMPARE(m_prompter->texts(), (QStringList{texts::kDuplicate, texts::kSaveDuplicateQuestion, texts::kDuplicate,
+                                               texts::kSaveDuplicateQuestion}));
+    QCOMPARE(count(db, QStringLiteral("heading_noskhe")), 2);
+    // The patient and the prescriber were stored once.
+    QCOMPARE(count(db, QStringLiteral("mosh_bimaran")), 1);
+    QCOMPARE(row(db, QStringLiteral("select name, family, order1, typeno from doctor_s")),
+             (QVariantList{QStringLiteral("مريم"), QStringLiteral("احمدي"), QStringLiteral("45213"), 1}));
+}
+
+void PrescriptionSaveTest::refusalsAndFailuresWriteNothing() {
+    Database& db = m_t->db();
+    auto nothingWritten = [&] {
+        for (const char* table : {"heading_noskhe", "details_noskhe", "cash", "code_noskhe", "doctor_s", "mosh_bimaran"})
+            QVERIFY2(count(db, QString::fromLatin1(table)) == 0, table);
+    };
+    fillHeader(*m_session, QStringLiteral("5"));
+    QCOMPARE(m_session->save(by(1), false).status, SaveOutcome::Status::Refused);
+    QCOMPARE(m_session->save(by(1), true).status, SaveOutcome::Status::Refused);
+    m_session->header().family.clear();
+    const SaveOutcome missing = m_session->save(by(1), true);
+    QCOMPARE(missing.focus, QStringLiteral("me_family"));
+    // Only the pre-filled year of the expiry: whatever the insurer, not a date.
+    fillHeader(*m_session, QStringLiteral("0"));
+    m_session->header().expiryDate = QStringLiteral("1405/  /  ");
+    QCOMPARE(m_session->save(by(1), true).focus, QStringLiteral("me_date_bime1"));
+    QCOMPARE(m_prompter->texts(), (QStringList{texts::kNoSaveRight, texts::kNoLines, texts::kFamilyMissing,
+                                               texts::kExpiryInvalid}));
+    nothingWritten();
+
+    // A statement failing half-way (a line cell that is no number) rolls everything back.
+    PrescriptionRecord broken;
+    broken.insurer = 5;
+    broken.insurerText = QStringLiteral("5");
+    broken.prescriptionDate = kToday;
+    broken.shBimeh = QStringLiteral("1234567890");
+    broken.prescriberCouncil = QStringLiteral("99999");
+    broken.prescriberName = QStringLiteral("نام");
+    QStringList cells(PrescriptionLines::kColumns, QStringLiteral("1"));
+    cells[PrescriptionLines::Total] = QStringLiteral("x");
+    broken.lines = {cells};
+    QVERIFY_THROWS_EXCEPTION(Error, PrescriptionStore(db).saveNew(broken, by(1)));
+    nothingWritten();
+}
+
+void PrescriptionSaveTest::stockMovesOnceAndEditsSettleIt() {
+    Database& db = m_t->db();
+    const QString stock =
+        QStringLiteral("insert into moj_kala_vah (code_kala, code_vah, moj_vah, price_u) values (?, 20, ?, ?)");
+    exec(db, stock, {kCefixime, 10, 4000});
+    exec(db, stock, {kOintment, 5, 1200});
+    exec(db, stock, {kVitaminC, 50, 2500});
+    auto stockOf = [&](double code) {
+        return db.scalar("select moj_vah from moj_kala_vah where code_kala=? and code_vah=20", {code}).toDouble();
+    };
+    m_session->start({kToday, QStringLiteral("10:30")});
+    QVERIFY(m_session->stockKeeping());
+    fillHeader(*m_session, QStringLiteral("0"));
+    addLine(*m_session, kCefixime, QStringLiteral("1"));
+    addLine(*m_session, kOintment, QStringLiteral("1"), QStringLiteral("1500"));
+    addLine(*m_session, kVitaminC, QStringLiteral("2"));
+    const int invoice = m_session->save(by(1), true).saved.invoiceNumber;
+    // The compounded drug keeps no stock; the line after it still leaves stock.
+    QCOMPARE(stockOf(kCefixime), 9.0);
+    QCOMPARE(stockOf(kOintment), 5.0);
+    QCOMPARE(stockOf(kVitaminC), 48.0);
+
+    // The edit puts the stored lines back and takes the new ones out, in its own save.
+    fillHeader(*m_session, QStringLiteral("0"));
+    addLine(*m_session, kVitaminC, QStringLiteral("5"));
+    m_session->startEdit(invoice);
+    QCOMPARE(stockOf(kVitaminC), 48.0); // beginning an edit writes nothing
+    m_prompter->answerYes();
+    QVERIFY(m_session->save(by(1), true).isSaved());
+    QCOMPARE(stockOf(kCefixime), 10.0);
+    QCOMPARE(stockOf(kOintment), 5.0);
+    QCOMPARE(stockOf(kVitaminC), 45.0);
+}
+
+void PrescriptionSaveTest::twoWorkstationsSaveAtOnce() {
+    Database& db = m_t->db();
+    exec(db, QStringLiteral("insert into moj_kala_vah (code_kala, code_vah, moj_vah, price_u) values (?, 20, 1000, 2500)"),
+         {kVitaminC});
+    constexpr int kEach = 50;
+    QStringList failures[2];
+    auto workstation = [&](int n) {
+        try {
+            Database own(m_t->settings(), QStringLiteral("workstation%1").arg(n));
+            own.open();
+            ScriptedPrompter prompter;
+            PrescriptionSession session(own, prompter);
+            for (int i = 0; i < kEach; ++i) {
+                session.start({kToday, QStringLiteral("10:30")});
+                fillHeader(session, QStringLiteral("5"), QStringLiteral("بيمار %1-%2").arg(n).arg(i));
+                const DrugItem drug = *session.findDrug(kVitaminC);
+                session.addLine(drug, {QStringLiteral("1"), session.kindForChosen(drug), {}});
+                if (!session.save(by(n + 1), true).isSaved()) failures[n].append(prompter.texts().join(u'|'));
+            }
+        } catch (const Error& error) {
+            failures[n].append(error.message());
+        }
+    };
+    std::thread first(workstation, 0), second(workstation, 1);
+    first.join();
+    second.join();
+    QCOMPARE(failures[0], QStringList());
+    QCOMPARE(failures[1], QStringList());
+    QCOMPARE(count(db, QStringLiteral("heading_noskhe")), 2 * kEach);
+    QCOMPARE(db.scalar("select count(distinct sh_factor) from heading_noskhe").toInt(), 2 * kEach);
+    QCOMPARE(db.scalar("select max(sh_factor) from heading_noskhe").toInt(), 2 * kEach);
+    // The day counter is shared by both workstations: each code's counter is taken once.
+    QSet<QString> counters;
+    QSqlQuery codes = db.exec(QStringLiteral("select code_no from heading_noskhe"));
+    while (codes.next())
+        counters.insert(codes.value(0).toString().right(4));
+    QCOMPARE(counters.size(), 2 * kEach);
+    QCOMPARE(db.scalar("select m7 from code_noskhe where code_bimeh=5 and rooz=15").toInt(), 2 * kEach);
+    QCOMPARE(count(db, QStringLiteral("cash")), 2 * kEach);
+    QCOMPARE(db.scalar("select moj_vah from moj_kala_vah where code_kala=?", {kVitaminC}).toDouble(),
+             1000.0 - 2 * kEach);
+}
+
+QTEST_GUILESS_MAIN(PrescriptionSaveTest)
+#include "prescription_save_test.moc"
