@@ -25,6 +25,13 @@ constexpr int kBatchRows = 500;
 // reliably against the stored national codes.
 constexpr double kLargestCode = 9007199254740992.0;
 
+// A price is a whole number of Rials, above zero and below a million million: a larger
+// figure, or a fraction, is a mistake in the workbook rather than a price.
+constexpr double kPriceCeiling = 1e12;
+
+// The final message lists this many unreadable rows and counts the rest.
+constexpr int kListedUnreadableRows = 50;
+
 enum class RowKind { NoCode, Unreadable, NoPrice, Apply };
 
 struct RowPlan {
@@ -68,6 +75,20 @@ RowPlan planRow(const PriceSheetRow& row) {
     }
     if (*price < 0) {
         plan.reason = QStringLiteral("قيمت «%1» منفي است").arg(shownCell(priceText));
+        return plan;
+    }
+    if (*price == 0) {
+        plan.reason = QStringLiteral("قيمت «%1» صفر است").arg(shownCell(priceText));
+        return plan;
+    }
+    if (*price != std::floor(*price)) {
+        plan.reason =
+            QStringLiteral("قيمت «%1» عدد صحيح نيست؛ قيمت به ريال و بدون اعشار است").arg(shownCell(priceText));
+        return plan;
+    }
+    if (*price >= kPriceCeiling) {
+        plan.reason = QStringLiteral("قيمت «%1» بيش از اندازه بزرگ است؛ قيمت بايد كمتر از 1000000000000 ريال باشد")
+                          .arg(shownCell(priceText));
         return plan;
     }
     plan.kind = RowKind::Apply;
@@ -262,8 +283,12 @@ QString priceCorrectionMessage(const PriceCorrectionReport& report) {
         text = QStringLiteral("اصلاح قيمت ها انجام شد.");
     if (!report.unreadable.isEmpty()) {
         text += QStringLiteral("\n\nاين رديف ها خوانده نشد و كنار گذاشته شد:");
-        for (const UnreadablePriceRow& row : report.unreadable)
+        for (const UnreadablePriceRow& row : report.unreadable.first(
+                 std::min<qsizetype>(report.unreadable.size(), kListedUnreadableRows)))
             text += QStringLiteral("\nرديف %1: %2").arg(QString::number(row.sheetRow), row.reason);
+        if (report.unreadable.size() > kListedUnreadableRows)
+            text += QStringLiteral("\nو %1 رديف ديگر.")
+                        .arg(QString::number(report.unreadable.size() - kListedUnreadableRows));
     }
     return text;
 }

@@ -46,8 +46,9 @@ std::optional<double> readSheetNumber(const QString& text);
 // Sets the unit price of goods from the rows of a price workbook: a row with a code
 // sets price_u of the first goods row (lowest goods code) whose national code
 // (code_tow) is that whole number, when its price cell is not empty. A row that cannot
-// be read (a code that is not a positive whole number, a price that is not a number
-// or is negative) is left out and listed; the rows around it are applied all the same.
+// be read (a code that is not a positive whole number, a price that is not a whole
+// number of Rials above zero and below 10^12) is left out and listed; the rows around
+// it are applied all the same.
 class PriceCorrection {
 public:
     // Called after each row with the rows dealt with so far and the total; returning
@@ -66,8 +67,8 @@ private:
 };
 
 // The message shown when a run ends: "اصلاح قيمت ها انجام شد." after a complete run
-// (or what stopped it), followed by the unreadable rows, one line each with the sheet
-// row number and the reason.
+// (or what stopped it), followed by the first 50 unreadable rows, one line each with
+// the sheet row number and the reason, and the count of the others.
 QString priceCorrectionMessage(const PriceCorrectionReport& report);
 
 } // namespace ph

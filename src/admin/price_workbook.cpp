@@ -3,17 +3,20 @@
 #include "core/amounts.h"
 #include "core/error.h"
 
+#include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
-#include <QHash>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QStringDecoder>
 #include <QXmlStreamReader>
 
-#include <freexl.h>
 #include <quazip/quazip.h>
 #include <quazip/quazipfile.h>
 
+#include <functional>
 #include <optional>
 
 namespace ph {
@@ -25,11 +28,21 @@ Error damagedFile(const QString& path) {
     return Error(QStringLiteral("فايل «%1» يك فايل اكسل سالم نيست و خوانده نشد.").arg(shownName(path)));
 }
 
+Error tooLargeFile(const QString& path, qint64 limit) {
+    return Error(QStringLiteral("فايل «%1» بزرگ تر از آن است كه خوانده شود (برگه آن بيش از %2 مگابايت داده دارد) و "
+                                "خوانده نشد.")
+                     .arg(shownName(path), QString::number(limit >> 20)));
+}
+
+// Excel's own limits of a sheet: a row or column beyond them marks a damaged file.
+constexpr int kLastSheetRow = 1'048'576;
+constexpr int kLastSheetColumn = 16'383; // XFD, counted from 0
+
 // Finds the code and price columns on the header row, then keeps those two cells of
 // every later row.
 class SheetCollector {
 public:
-    explicit SheetCollector(QString path) : m_path(std::move(path)) {}
+    SheetCollector(QString path, int mostRows) : m_path(std::move(path)), m_mostRows(mostRows) {}
 
     bool headerDone() const { return m_headerDone; }
     int codeColumn() const { return m_code; }
@@ -55,6 +68,10 @@ public:
         const QString price = cells.value(m_price);
         if (visibleCellText(code).isEmpty() && visibleCellText(price).isEmpty())
             return;
+        if (m_rows.size() >= m_mostRows)
+            throw Error(QStringLiteral("فايل «%1» بيش از %2 رديف قيمت دارد و خوانده نشد؛ آن را در چند فايل كوچك تر "
+                                       "بنويسيد.")
+                            .arg(shownName(m_path), QString::number(m_mostRows)));
         m_rows.append({sheetRow, code, price});
     }
 
@@ -76,6 +93,7 @@ private:
     }
 
     QString m_path;
+    int m_mostRows;
     bool m_headerDone = false;
     int m_code = -1;
     int m_price = -1;
@@ -84,103 +102,206 @@ private:
 
 // ---- Excel 97-2003 (.xls) -------------------------------------------------------
 
-QString xlsCellText(const FreeXL_CellValue& cell) {
-    switch (cell.type) {
-    case FREEXL_CELL_INT:
-        return QString::number(cell.value.int_value);
-    case FREEXL_CELL_DOUBLE:
-        return plainDecimalText(cell.value.double_value);
-    case FREEXL_CELL_TEXT:
-    case FREEXL_CELL_SST_TEXT:
-    case FREEXL_CELL_DATE:
-    case FREEXL_CELL_DATETIME:
-    case FREEXL_CELL_TIME:
-        return QString::fromUtf8(cell.value.text_value);
-    default:
-        return {};
+// Exit statuses of pharmacy-xls-reader besides 0 (see xls_reader_main.cpp).
+constexpr int kXlsPassword = 3;
+constexpr int kXlsNoSheet = 4;
+
+// A cell as the reader writes it, with "\\", "\t", "\n" and "\r" for a backslash, a
+// tab, a line feed and a carriage return; nothing for any other escape.
+std::optional<QString> unescapedCell(QByteArrayView field) {
+    QByteArray bytes;
+    bytes.reserve(field.size());
+    for (qsizetype i = 0; i < field.size(); ++i) {
+        char c = field[i];
+        if (c == '\\') {
+            if (++i == field.size())
+                return std::nullopt;
+            switch (field[i]) {
+            case '\\':
+                c = '\\';
+                break;
+            case 't':
+                c = '\t';
+                break;
+            case 'n':
+                c = '\n';
+                break;
+            case 'r':
+                c = '\r';
+                break;
+            default:
+                return std::nullopt;
+            }
+        }
+        bytes.append(c);
+    }
+    return QString::fromUtf8(bytes);
+}
+
+// Hands the rows the reader wrote to the collector: one line per row, its row number
+// and its cells separated by tabs. Anything else is a damaged file.
+void collectXlsRows(const QByteArray& output, const QString& path, SheetCollector& sheet) {
+    if (!output.isEmpty() && !output.endsWith('\n'))
+        throw damagedFile(path);
+    int previousRow = 0;
+    qsizetype start = 0;
+    while (start < output.size()) {
+        const qsizetype end = output.indexOf('\n', start);
+        const QByteArrayView line = QByteArrayView(output).sliced(start, end - start);
+        start = end + 1;
+        qsizetype tab = line.indexOf('\t');
+        bool ok = false;
+        const int row = line.first(tab < 0 ? line.size() : tab).toInt(&ok);
+        if (!ok || row <= previousRow || row > kLastSheetRow)
+            throw damagedFile(path);
+        previousRow = row;
+        QStringList cells;
+        while (tab >= 0) {
+            const qsizetype next = line.indexOf('\t', tab + 1);
+            const std::optional<QString> cell = unescapedCell(line.sliced(tab + 1, (next < 0 ? line.size() : next) - tab - 1));
+            if (!cell || cells.size() > kLastSheetColumn)
+                throw damagedFile(path);
+            cells.append(*cell);
+            tab = next;
+        }
+        sheet.addRow(row, cells);
     }
 }
 
-void readXls(const QString& path, SheetCollector& sheet) {
-    const void* handle = nullptr;
-    const int opened = freexl_open(QFile::encodeName(path).constData(), &handle);
-    struct Closer {
-        const void*& handle;
-        ~Closer() {
-            if (handle)
-                freexl_close(handle);
-        }
-    } closer{handle};
-    if (opened != FREEXL_OK)
-        throw damagedFile(path);
-
-    unsigned int info = 0;
-    if (freexl_get_info(handle, FREEXL_BIFF_PASSWORD, &info) == FREEXL_OK && info == FREEXL_BIFF_OBFUSCATED)
-        throw Error(QStringLiteral("فايل «%1» رمز دارد و خوانده نشد.").arg(shownName(path)));
-    if (freexl_get_info(handle, FREEXL_BIFF_SHEET_COUNT, &info) != FREEXL_OK || info == 0)
-        throw Error(QStringLiteral("فايل «%1» هيچ برگه اي ندارد.").arg(shownName(path)));
-    if (freexl_select_active_worksheet(handle, 0) != FREEXL_OK)
-        throw damagedFile(path);
-    unsigned int rows = 0;
-    unsigned short columns = 0;
-    if (freexl_worksheet_dimensions(handle, &rows, &columns) != FREEXL_OK)
-        throw damagedFile(path);
-
-    auto cellAt = [&](unsigned int row, int col) {
-        FreeXL_CellValue cell;
-        if (freexl_get_cell_value(handle, row, static_cast<unsigned short>(col), &cell) != FREEXL_OK)
-            throw damagedFile(path);
-        return xlsCellText(cell);
+// FreeXL crashes or loops on some damaged files, so it runs in a process of its own:
+// a crash, a hang or a refusal there only means the file could not be read.
+void readXls(const QString& path, SheetCollector& sheet, const PriceWorkbookReading& reading) {
+    const QString program = reading.xlsReader.isEmpty() ? xlsReaderBesideProgram() : reading.xlsReader;
+    QProcess reader;
+    reader.setProgram(program);
+    reader.setArguments({path});
+    reader.setStandardInputFile(QProcess::nullDevice());
+    reader.setStandardErrorFile(QProcess::nullDevice());
+    reader.start(QIODevice::ReadOnly);
+    if (!reader.waitForStarted(reading.xlsTimeoutMs))
+        throw Error(QStringLiteral("برنامه خواندن فايل هاي اكسل 97-2003 («%1») اجرا نشد و فايل «%2» خوانده نشد.")
+                        .arg(shownName(program), shownName(path)));
+    auto stop = [&reader] {
+        reader.kill();
+        reader.waitForFinished(5000);
     };
-    for (unsigned int row = 0; row < rows; ++row) {
-        QStringList cells;
-        if (!sheet.headerDone()) {
-            for (int col = 0; col < columns; ++col)
-                cells.append(cellAt(row, col));
-        } else {
-            // Only the two columns the correction reads.
-            const int last = std::max(sheet.codeColumn(), sheet.priceColumn());
-            cells.resize(last + 1);
-            cells[sheet.codeColumn()] = cellAt(row, sheet.codeColumn());
-            cells[sheet.priceColumn()] = cellAt(row, sheet.priceColumn());
+
+    QByteArray output;
+    QElapsedTimer clock;
+    clock.start();
+    for (;;) {
+        const bool running = reader.state() != QProcess::NotRunning;
+        const qint64 left = reading.xlsTimeoutMs - clock.elapsed();
+        if (running && left <= 0) {
+            stop();
+            throw Error(QStringLiteral("خواندن فايل «%1» بيش از %2 ثانيه طول كشيد و متوقف شد؛ فايل خوانده نشد.")
+                            .arg(shownName(path), QString::number((reading.xlsTimeoutMs + 999) / 1000)));
         }
-        sheet.addRow(int(row) + 1, cells);
+        if (running)
+            reader.waitForReadyRead(int(std::min<qint64>(left, 1000)));
+        output += reader.readAllStandardOutput();
+        if (output.size() > reading.largestPartBytes) {
+            stop();
+            throw tooLargeFile(path, reading.largestPartBytes);
+        }
+        if (!running)
+            break;
     }
+    if (reader.exitStatus() != QProcess::NormalExit)
+        throw damagedFile(path);
+    switch (reader.exitCode()) {
+    case 0:
+        break;
+    case kXlsPassword:
+        throw Error(QStringLiteral("فايل «%1» رمز دارد و خوانده نشد.").arg(shownName(path)));
+    case kXlsNoSheet:
+        throw Error(QStringLiteral("فايل «%1» هيچ برگه اي ندارد.").arg(shownName(path)));
+    default:
+        throw damagedFile(path);
+    }
+    collectXlsRows(output, path, sheet);
 }
 
 // ---- Excel 2007 and later (.xlsx) -----------------------------------------------
 
+// One part of the package, read as it inflates. Reading fails once more than the limit
+// has come out, so a small package cannot inflate into gigabytes of memory.
+class PackagePart : public QIODevice {
+public:
+    PackagePart(QuaZip& zip, qint64 limit) : m_file(&zip), m_limit(limit) {}
+
+    bool openPart() { return m_file.open(QIODevice::ReadOnly) && open(QIODevice::ReadOnly); }
+    bool isSequential() const override { return true; }
+    bool tooLarge() const { return m_tooLarge; }
+    // Closes the part; false when the zip's own checks failed on what was read.
+    bool closeIntact() {
+        close();
+        m_file.close();
+        return m_file.getZipError() == UNZ_OK;
+    }
+
+protected:
+    qint64 readData(char* data, qint64 maxSize) override {
+        if (m_tooLarge)
+            return -1;
+        const qint64 read = m_file.read(data, std::min(maxSize, m_limit - m_read + 1));
+        if (read > 0) {
+            m_read += read;
+            if (m_read > m_limit) {
+                m_tooLarge = true;
+                return -1;
+            }
+        }
+        return read;
+    }
+    qint64 writeData(const char*, qint64) override { return -1; }
+
+private:
+    QuaZipFile m_file;
+    qint64 m_limit;
+    qint64 m_read = 0;
+    bool m_tooLarge = false;
+};
+
 class XlsxPackage {
 public:
-    explicit XlsxPackage(const QString& path) : m_path(path), m_zip(path) {
+    XlsxPackage(const QString& path, qint64 largestPart) : m_path(path), m_zip(path), m_largestPart(largestPart) {
         if (!m_zip.open(QuaZip::mdUnzip))
             throw damagedFile(path);
     }
 
-    // A part of the package, or nothing when the package has no such part.
-    std::optional<QByteArray> part(const QString& name) {
+    // Runs `read` over a part of the package as it inflates; false when the package has
+    // no such part. A part that is not well-formed, or larger than the limit, throws.
+    bool read(const QString& name, const std::function<void(QXmlStreamReader&)>& read) {
         if (!m_zip.setCurrentFile(name, QuaZip::csInsensitive))
-            return std::nullopt;
-        QuaZipFile file(&m_zip);
-        if (!file.open(QIODevice::ReadOnly))
+            return false;
+        PackagePart part(m_zip, m_largestPart);
+        if (!part.openPart())
             throw damagedFile(m_path);
-        QByteArray bytes = file.readAll();
-        file.close();
-        if (file.getZipError() != UNZ_OK)
+        QXmlStreamReader xml(&part);
+        try {
+            read(xml);
+        } catch (const Error&) {
+            if (part.tooLarge())
+                throw tooLargeFile(m_path, m_largestPart);
+            throw;
+        }
+        if (part.tooLarge())
+            throw tooLargeFile(m_path, m_largestPart);
+        if (xml.hasError() || !part.closeIntact())
             throw damagedFile(m_path);
-        return bytes;
+        return true;
     }
 
-    QByteArray requiredPart(const QString& name) {
-        std::optional<QByteArray> bytes = part(name);
-        if (!bytes)
+    void readRequired(const QString& name, const std::function<void(QXmlStreamReader&)>& read) {
+        if (!this->read(name, read))
             throw damagedFile(m_path);
-        return *bytes;
     }
 
 private:
     QString m_path;
     QuaZip m_zip;
+    qint64 m_largestPart;
 };
 
 // The text of a string item (<si> or <is>) the reader stands on: its plain text, or its
@@ -212,8 +333,7 @@ void requireWellFormed(const QXmlStreamReader& xml, const QString& path) {
 // The package path of the first sheet in workbook order.
 QString firstSheetPart(XlsxPackage& package, const QString& path) {
     QString relationId;
-    {
-        QXmlStreamReader xml(package.requiredPart(QStringLiteral("xl/workbook.xml")));
+    package.readRequired(QStringLiteral("xl/workbook.xml"), [&](QXmlStreamReader& xml) {
         while (relationId.isEmpty() && !xml.atEnd()) {
             if (xml.readNext() == QXmlStreamReader::StartElement && xml.name() == u"sheet") {
                 // r:id, whichever prefix and namespace version the writer used.
@@ -225,34 +345,38 @@ QString firstSheetPart(XlsxPackage& package, const QString& path) {
             }
         }
         requireWellFormed(xml, path);
-    }
+    });
     if (relationId.isEmpty())
         throw Error(QStringLiteral("فايل «%1» هيچ برگه اي ندارد.").arg(shownName(path)));
 
-    QXmlStreamReader xml(package.requiredPart(QStringLiteral("xl/_rels/workbook.xml.rels")));
-    while (!xml.atEnd()) {
-        if (xml.readNext() == QXmlStreamReader::StartElement && xml.name() == u"Relationship" &&
-            xml.attributes().value(QLatin1String("Id")) == relationId) {
-            const QString target = xml.attributes().value(QLatin1String("Target")).toString();
-            // A target is relative to the workbook's folder unless it starts at the root.
-            return QDir::cleanPath(target.startsWith(u'/') ? target.mid(1) : QStringLiteral("xl/") + target);
+    QString sheetPart;
+    package.readRequired(QStringLiteral("xl/_rels/workbook.xml.rels"), [&](QXmlStreamReader& xml) {
+        while (!xml.atEnd()) {
+            if (xml.readNext() == QXmlStreamReader::StartElement && xml.name() == u"Relationship" &&
+                xml.attributes().value(QLatin1String("Id")) == relationId) {
+                const QString target = xml.attributes().value(QLatin1String("Target")).toString();
+                // A target is relative to the workbook's folder unless it starts at the root.
+                sheetPart =
+                    QDir::cleanPath(target.startsWith(u'/') ? target.mid(1) : QStringLiteral("xl/") + target);
+                return;
+            }
         }
-    }
-    requireWellFormed(xml, path);
-    throw damagedFile(path);
+        requireWellFormed(xml, path);
+    });
+    if (sheetPart.isEmpty())
+        throw damagedFile(path);
+    return sheetPart;
 }
 
 QStringList readSharedStrings(XlsxPackage& package, const QString& path) {
     QStringList strings;
-    const std::optional<QByteArray> bytes = package.part(QStringLiteral("xl/sharedStrings.xml"));
-    if (!bytes)
-        return strings;
-    QXmlStreamReader xml(*bytes);
-    while (!xml.atEnd()) {
-        if (xml.readNext() == QXmlStreamReader::StartElement && xml.name() == u"si")
-            strings.append(readStringItem(xml));
-    }
-    requireWellFormed(xml, path);
+    package.read(QStringLiteral("xl/sharedStrings.xml"), [&](QXmlStreamReader& xml) {
+        while (!xml.atEnd()) {
+            if (xml.readNext() == QXmlStreamReader::StartElement && xml.name() == u"si")
+                strings.append(readStringItem(xml));
+        }
+        requireWellFormed(xml, path);
+    });
     return strings;
 }
 
@@ -293,51 +417,55 @@ QString xlsxCellText(QStringView type, const QString& value, const QString& inli
     return value; // formula text results, error values, dates written as text
 }
 
-void readXlsx(const QString& path, SheetCollector& sheet) {
-    XlsxPackage package(path);
+void readXlsx(const QString& path, SheetCollector& sheet, const PriceWorkbookReading& reading) {
+    XlsxPackage package(path, reading.largestPartBytes);
     const QString sheetPart = firstSheetPart(package, path);
     const QStringList shared = readSharedStrings(package, path);
 
-    QXmlStreamReader xml(package.requiredPart(sheetPart));
-    int rowNumber = 0;
-    while (!xml.atEnd()) {
-        if (xml.readNext() != QXmlStreamReader::StartElement || xml.name() != u"row")
-            continue;
-        bool ok = false;
-        const int given = xml.attributes().value(QLatin1String("r")).toInt(&ok);
-        rowNumber = ok && given > rowNumber ? given : rowNumber + 1;
-
-        QStringList cells;
-        int column = -1;
-        while (xml.readNextStartElement()) {
-            if (xml.name() != u"c") {
-                xml.skipCurrentElement();
+    package.readRequired(sheetPart, [&](QXmlStreamReader& xml) {
+        int rowNumber = 0;
+        while (!xml.atEnd()) {
+            if (xml.readNext() != QXmlStreamReader::StartElement || xml.name() != u"row")
                 continue;
-            }
-            const QXmlStreamAttributes attributes = xml.attributes();
-            const QStringView reference = attributes.value(QLatin1String("r"));
-            column = reference.isEmpty() ? column + 1 : columnOfReference(reference);
-            if (column < 0)
+            // A row without its number follows the one before it.
+            bool ok = false;
+            const int given = xml.attributes().value(QLatin1String("r")).toInt(&ok);
+            rowNumber = ok && given > rowNumber ? given : rowNumber + 1;
+            if (rowNumber > kLastSheetRow)
                 throw damagedFile(path);
-            const QString type = attributes.value(QLatin1String("t")).toString();
-            QString value;
-            QString inlineText;
+
+            QStringList cells;
+            int column = -1;
             while (xml.readNextStartElement()) {
-                if (xml.name() == u"v")
-                    value = xml.readElementText();
-                else if (xml.name() == u"is")
-                    inlineText = readStringItem(xml);
-                else
+                if (xml.name() != u"c") {
                     xml.skipCurrentElement();
+                    continue;
+                }
+                const QXmlStreamAttributes attributes = xml.attributes();
+                const QStringView reference = attributes.value(QLatin1String("r"));
+                column = reference.isEmpty() ? column + 1 : columnOfReference(reference);
+                if (column < 0 || column > kLastSheetColumn)
+                    throw damagedFile(path);
+                const QString type = attributes.value(QLatin1String("t")).toString();
+                QString value;
+                QString inlineText;
+                while (xml.readNextStartElement()) {
+                    if (xml.name() == u"v")
+                        value = xml.readElementText();
+                    else if (xml.name() == u"is")
+                        inlineText = readStringItem(xml);
+                    else
+                        xml.skipCurrentElement();
+                }
+                if (cells.size() <= column)
+                    cells.resize(column + 1);
+                cells[column] = xlsxCellText(type, value, inlineText, shared, path);
             }
-            if (cells.size() <= column)
-                cells.resize(column + 1);
-            cells[column] = xlsxCellText(type, value, inlineText, shared, path);
+            requireWellFormed(xml, path);
+            sheet.addRow(rowNumber, cells);
         }
         requireWellFormed(xml, path);
-        sheet.addRow(rowNumber, cells);
-    }
-    requireWellFormed(xml, path);
+    });
 }
 
 // ---- Separated values (.csv) ----------------------------------------------------
@@ -435,23 +563,33 @@ QString defaultPriceWorkbookPath(const QString& workingDir) {
     return QDir(workingDir).absoluteFilePath(QStringLiteral("pharmacy.xls"));
 }
 
-QList<PriceSheetRow> readPriceWorkbook(const QString& path) {
+QString xlsReaderBesideProgram() {
+    const QString name = QStringLiteral("pharmacy-xls-reader");
+    const QString dir = QCoreApplication::applicationDirPath();
+    const QString found = QStandardPaths::findExecutable(name, {dir});
+    return found.isEmpty() ? QDir(dir).absoluteFilePath(name) : found;
+}
+
+QList<PriceSheetRow> readPriceWorkbook(const QString& path, const PriceWorkbookReading& reading) {
     if (!QFileInfo(path).isFile())
         throw Error(QStringLiteral("فايل «%1» پيدا نشد.").arg(shownName(path)));
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         throw Error(QStringLiteral("فايل «%1» باز نشد: %2").arg(shownName(path), file.errorString()));
 
-    SheetCollector sheet(path);
+    SheetCollector sheet(path, reading.mostRows);
     const QByteArray signature = file.peek(8);
     if (signature == QByteArray::fromHex("d0cf11e0a1b11ae1")) {
         file.close();
-        readXls(path, sheet);
+        readXls(path, sheet, reading);
     } else if (signature.startsWith("PK\x03\x04")) {
         file.close();
-        readXlsx(path, sheet);
+        readXlsx(path, sheet, reading);
     } else {
-        readCsv(file.readAll(), sheet);
+        const QByteArray bytes = file.read(reading.largestPartBytes + 1);
+        if (bytes.size() > reading.largestPartBytes)
+            throw tooLargeFile(path, reading.largestPartBytes);
+        readCsv(bytes, sheet);
     }
     return sheet.finish();
 }

@@ -9,6 +9,7 @@
 #include "core/error.h"
 #include "core/jalali_date.h"
 #include "core/prompter.h"
+#include "widgets/guarded.h"
 
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -290,6 +291,8 @@ void Tf_main::open(const QString& destination, int formMode) {
         }
     } catch (const Error& error) {
         m_prompter.errorReport(error.message());
+    } catch (const std::exception& error) {
+        m_prompter.errorReport(unexpectedFailureMessage(error));
     }
 }
 

@@ -9,6 +9,9 @@
 #include "db/schema.h"
 
 #include <QDir>
+#include <QFileInfo>
+
+#include <new>
 
 namespace ph::cli {
 namespace {
@@ -44,6 +47,19 @@ int init(const QString& workingDir, QTextStream& out) {
     return 0;
 }
 
+// A command that works on an existing database refuses a folder without one, rather
+// than opening (and so creating) an empty embedded database there. A server database
+// named by ci.txt is left to the connection to find.
+bool refuseMissingDatabase(const QString& command, const QString& workingDir, QTextStream& err) {
+    const ConnectionSettings settings = readConnectionSettings(workingDir);
+    if (settings.engine != Engine::Sqlite || QFileInfo(settings.database).isFile())
+        return false;
+    err << "pharmacyctl " << command << ": no database in " << QDir::toNativeSeparators(workingDir) << " ("
+        << QDir::toNativeSeparators(settings.database)
+        << " does not exist); create one with \"pharmacyctl init\" or \"pharmacyctl demo\", or use --dir\n";
+    return true;
+}
+
 } // namespace
 
 int run(const QStringList& argsIn, QTextStream& out, QTextStream& err) {
@@ -68,7 +84,7 @@ int run(const QStringList& argsIn, QTextStream& out, QTextStream& err) {
         if (command == QLatin1String("init"))
             return init(workingDir, out);
         if (command == QLatin1String("quote"))
-            return quote(workingDir, args, out, err);
+            return refuseMissingDatabase(command, workingDir, err) ? 2 : quote(workingDir, args, out, err);
         if (command == QLatin1String("demo")) {
             if (!args.isEmpty()) {
                 err << "pharmacyctl demo: takes no options, not \"" << args.first() << "\"\n";
@@ -78,6 +94,12 @@ int run(const QStringList& argsIn, QTextStream& out, QTextStream& err) {
         }
     } catch (const Error& error) {
         err << "pharmacyctl " << command << ": " << error.message() << "\n";
+        return 1;
+    } catch (const std::bad_alloc&) {
+        err << "pharmacyctl " << command << ": out of memory; nothing was saved\n";
+        return 1;
+    } catch (const std::exception& error) {
+        err << "pharmacyctl " << command << ": unexpected failure: " << error.what() << "\n";
         return 1;
     }
     err << "pharmacyctl: unknown command \"" << command << "\"\n\n" << usage();

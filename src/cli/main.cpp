@@ -2,12 +2,23 @@
 
 #include <QCoreApplication>
 
+#include <cstdio>
+#include <exception>
+
 int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
-    QTextStream out(stdout);
-    QTextStream err(stderr);
-    const int status = ph::cli::run(QCoreApplication::arguments().mid(1), out, err);
-    out.flush();
-    err.flush();
-    return status;
+    // Whatever escapes a command still ends with a message and a failure status.
+    try {
+        QCoreApplication app(argc, argv);
+        QTextStream out(stdout);
+        QTextStream err(stderr);
+        const int status = ph::cli::run(QCoreApplication::arguments().mid(1), out, err);
+        out.flush();
+        err.flush();
+        return status;
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "pharmacyctl: unexpected failure: %s\n", error.what());
+    } catch (...) {
+        std::fprintf(stderr, "pharmacyctl: unexpected failure\n");
+    }
+    return 1;
 }

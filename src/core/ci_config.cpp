@@ -3,9 +3,43 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QStringDecoder>
+
+#include <unicode/ucnv.h>
+
+#include <algorithm>
+#include <memory>
 
 namespace ph {
 namespace {
+
+// Text in Windows code page 1256, as older installations wrote the file; empty when ICU
+// has no converter for it.
+QString fromCodePage1256(const QByteArray& bytes) {
+    UErrorCode status = U_ZERO_ERROR;
+    std::unique_ptr<UConverter, decltype(&ucnv_close)> converter(ucnv_open("windows-1256", &status), &ucnv_close);
+    if (U_FAILURE(status))
+        return {};
+    QString text(bytes.size(), Qt::Uninitialized); // one UTF-16 unit per byte in a single-byte code page
+    const int32_t length =
+        ucnv_toUChars(converter.get(), reinterpret_cast<UChar*>(text.data()), int32_t(text.size()), bytes.constData(),
+                      int32_t(bytes.size()), &status);
+    if (U_FAILURE(status) && status != U_STRING_NOT_TERMINATED_WARNING)
+        return {};
+    text.truncate(length);
+    return text;
+}
+
+// The file's text: UTF-8 when it is valid UTF-8, code page 1256 otherwise.
+QString decodeConfigText(const QByteArray& bytes) {
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    QString text = utf8(bytes);
+    if (utf8.hasError())
+        text = fromCodePage1256(bytes);
+    if (text.startsWith(QChar(0xFEFF)))
+        text.remove(0, 1);
+    return text;
+}
 
 // Trims blanks and every control character from both ends, as the file's fields may
 // carry line breaks that belong to them.
@@ -44,25 +78,28 @@ QString ConnectionSettings::describe() const {
 
 CiConfig CiConfig::parse(const QByteArray& text, const QString& fileName) {
     CiConfig config;
-    std::array<QString, kFieldCount> raw;
-    int field = 1;
-    bool terminated = false;
-    for (char c : text) {
-        if (c == '-') {
-            ++field;
-        } else if (c == '*') {
-            terminated = true;
-            break;
-        } else if (field <= kFieldCount) {
-            raw[field - 1].append(QChar::fromLatin1(c));
-        }
-    }
-    if (!terminated)
+    // "*" is one byte in UTF-8 and in code page 1256 alike, and never part of another
+    // character: what follows it is not read, whatever it holds.
+    const qsizetype end = text.indexOf('*');
+    if (end < 0)
         throw ConfigError(
             QStringLiteral("فايل تنظيمات اتصال \"%1\" علامت پايان \"*\" ندارد؛ فيلدها را با \"-\" جدا و با \"*\" تمام کنيد")
                 .arg(fileName));
-    for (int i = 0; i < kFieldCount; ++i)
+    const QByteArray used = text.first(end);
+    // A NUL would end the name where a server or a file system reads it.
+    if (used.contains('\0'))
+        throw ConfigError(QStringLiteral("فايل تنظيمات اتصال \"%1\" كاراكتر NUL (كد صفر) دارد و خوانده نشد").arg(fileName));
+    const QStringList raw = decodeConfigText(used).split(u'-');
+    if (raw.size() > kFieldCount)
+        throw ConfigError(QStringLiteral("فايل تنظيمات اتصال \"%1\" بيش از %2 فيلد دارد؛ فيلدها به ترتيب: نوع ورود، "
+                                         "سرور، نام كاربر، رمز، پايگاه داده و نوع پايگاه داده")
+                              .arg(fileName, QString::number(kFieldCount)));
+    for (int i = 0; i < raw.size(); ++i)
         config.m_fields[i] = trimControl(raw[i]);
+    if (std::all_of(config.m_fields.begin(), config.m_fields.end(), [](const QString& f) { return f.isEmpty(); }))
+        throw ConfigError(QStringLiteral("فايل تنظيمات اتصال \"%1\" هيچ سرور يا پايگاه داده اي را نام نمي برد؛ فيلدها "
+                                         "را با \"-\" جدا و با \"*\" تمام كنيد")
+                              .arg(fileName));
 
     const QString engine = config.field(6).toLower();
     if (engine.isEmpty() || engine == QLatin1String("sqlserver"))

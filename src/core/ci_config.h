@@ -34,8 +34,11 @@ class CiConfig {
 public:
     static constexpr int kFieldCount = 6;
 
-    // Scans the text up to its "*"; nothing after it is read. Throws ConfigError
-    // naming `fileName` when the terminator is missing or the engine is unknown.
+    // Scans the text up to its "*"; nothing after it is read. The text is UTF-8 when it
+    // is valid UTF-8, else Windows code page 1256 (files of older installations).
+    // Throws ConfigError naming `fileName` when the terminator is missing, the text
+    // holds a NUL, it has more than six fields, every field is empty, or the engine is
+    // unknown.
     static CiConfig parse(const QByteArray& text, const QString& fileName = QStringLiteral("ci.txt"));
 
     // Field n (1-based), trimmed of surrounding blanks and control characters.

@@ -14,6 +14,10 @@ private Q_SLOTS:
     void connectionForms();
     void fieldsAreTrimmedAndEmptyFieldsAllowed();
     void missingTerminatorNamesTheFile();
+    void malformedFilesAreRefused_data();
+    void malformedFilesAreRefused();
+    void persianTextInEitherEncoding_data();
+    void persianTextInEitherEncoding();
     void engineField_data();
     void engineField();
     void noFileMeansEmbeddedDatabase();
@@ -33,7 +37,7 @@ void CiConfigTest::connectionForms_data() {
     QTest::newRow("01 is not the named login") << QByteArray("01-SRV-sa--pharmacy*") << integrated;
     QTest::newRow("line breaks belong to the field and are trimmed")
         << QByteArray("0\r\n-\r\nSRV\r\n-\r\n-x-\tpharmacy\r\n*\r\n") << integrated;
-    QTest::newRow("fields after the sixth are ignored") << QByteArray("0-SRV--x-pharmacy--7-8*") << integrated;
+    QTest::newRow("six fields, the last empty") << QByteArray("0-SRV--x-pharmacy-*") << integrated;
 }
 
 void CiConfigTest::connectionForms() {
@@ -64,6 +68,57 @@ void CiConfigTest::missingTerminatorNamesTheFile() {
         QVERIFY(error.message().contains(QLatin1String("/work/ci.txt")));
         QVERIFY(error.message().contains(QLatin1String("*")));
     }
+}
+
+void CiConfigTest::malformedFilesAreRefused_data() {
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<QString>("says");
+    QTest::newRow("NUL in a name") << QByteArray("0---x-evil\0.db-sqlite*", 22) << QStringLiteral("NUL");
+    QTest::newRow("seven fields") << QByteArray("0-SRV--x-pharmacy--7*") << QStringLiteral("بيش از 6 فيلد");
+    QTest::newRow("more fields still") << QByteArray("0-SRV--x-pharmacy--7-8*") << QStringLiteral("بيش از 6 فيلد");
+    QTest::newRow("only the terminator") << QByteArray("*") << QStringLiteral("هيچ سرور");
+    QTest::newRow("blank fields") << QByteArray(" \r\n- - -\t-*") << QStringLiteral("هيچ سرور");
+}
+
+void CiConfigTest::malformedFilesAreRefused() {
+    QFETCH(QByteArray, text);
+    QFETCH(QString, says);
+    try {
+        CiConfig::parse(text, QStringLiteral("/work/ci.txt"));
+        QFAIL("the file was accepted");
+    } catch (const ConfigError& error) {
+        QVERIFY2(error.message().contains(says) && error.message().contains(QLatin1String("/work/ci.txt")),
+                 qPrintable(error.message()));
+    }
+}
+
+// Files written by this program are UTF-8; older installations wrote code page 1256.
+void CiConfigTest::persianTextInEitherEncoding_data() {
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<QString>("password");
+    QTest::addColumn<QString>("database");
+    const QString name = QStringLiteral("داروخانه.db");
+    QTest::newRow("UTF-8") << (QStringLiteral("1-SRV-sa-رمز€-") + name + QStringLiteral("-postgres*")).toUtf8()
+                           << QStringLiteral("رمز€") << name;
+    QTest::newRow("UTF-8 with a byte order mark")
+        << QByteArray("\xEF\xBB\xBF") + (QStringLiteral("1-SRV-sa-x-") + name + QStringLiteral("*")).toUtf8()
+        << QStringLiteral("x") << name;
+    QTest::newRow("code page 1256") << QByteArray("1-SRV-sa-\xD1\xE3\xD2-\xCF\xC7\xD1\xE6\xCE\xC7\xE4\xE5.db*")
+                                    << QStringLiteral("رمز") << name;
+    // What follows the terminator decides nothing, whatever its bytes.
+    QTest::newRow("UTF-8, odd bytes after the terminator")
+        << (QStringLiteral("1-SRV-sa-x-") + name + QStringLiteral("*")).toUtf8() + QByteArray("\xFF\0\xC3", 3)
+        << QStringLiteral("x") << name;
+}
+
+void CiConfigTest::persianTextInEitherEncoding() {
+    QFETCH(QByteArray, text);
+    QFETCH(QString, password);
+    QFETCH(QString, database);
+    const ConnectionSettings s = CiConfig::parse(text).connectionSettings(QStringLiteral("/w"));
+    QCOMPARE(s.password, password);
+    QCOMPARE(s.database, database);
+    QCOMPARE(s.user, QStringLiteral("sa"));
 }
 
 void CiConfigTest::engineField_data() {

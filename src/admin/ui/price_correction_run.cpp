@@ -16,7 +16,8 @@ void runPriceCorrection(const QString& workbookPath, Database& db, Prompter& pro
     try {
         rows = readPriceWorkbook(workbookPath);
     } catch (const Error& error) {
-        prompter.errorReport(error.message()); // a file that cannot be used changes nothing
+        // A file that cannot be used changes nothing.
+        prompter.errorReport(error.message() + QStringLiteral("\nهيچ قيمتي تغيير نكرد."));
         return;
     }
     QProgressDialog progress(QStringLiteral("اصلاح قيمت ها ..."), QStringLiteral("انصراف"), 0, int(rows.size()), parent);
