@@ -2,6 +2,7 @@
 
 #include "cli/demo_command.h"
 #include "cli/quote_command.h"
+#include "cli/save_command.h"
 #include "core/ci_config.h"
 #include "core/clock.h"
 #include "db/database.h"
@@ -9,6 +10,7 @@
 #include "db/schema.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 #include <new>
@@ -26,10 +28,11 @@ const char* const kUsage =
     "  init        create the schema of a new database, or upgrade an older one, and exit\n"
     "%1"
     "%2"
+    "%3"
     "  --help      show this text\n";
 
 QString usage() {
-    return QString::fromUtf8(kUsage).arg(QString::fromUtf8(kQuoteUsage), QString::fromUtf8(kDemoUsage));
+    return QString::fromUtf8(kUsage).arg(QString::fromUtf8(kQuoteUsage), QString::fromUtf8(kSaveUsage), QString::fromUtf8(kDemoUsage));
 }
 
 int init(const QString& workingDir, QTextStream& out) {
@@ -62,7 +65,7 @@ bool refuseMissingDatabase(const QString& command, const QString& workingDir, QT
 
 } // namespace
 
-int run(const QStringList& argsIn, QTextStream& out, QTextStream& err) {
+int run(const QStringList& argsIn, QTextStream& out, QTextStream& err, const std::optional<QByteArray>& input) {
     QStringList args = argsIn;
     QString workingDir = QDir::currentPath();
     if (args.size() >= 2 && args.at(0) == QLatin1String("--dir")) {
@@ -85,6 +88,15 @@ int run(const QStringList& argsIn, QTextStream& out, QTextStream& err) {
             return init(workingDir, out);
         if (command == QLatin1String("quote"))
             return refuseMissingDatabase(command, workingDir, err) ? 2 : quote(workingDir, args, out, err);
+        if (command == QLatin1String("save")) {
+            if (refuseMissingDatabase(command, workingDir, err)) return 2;
+            QByteArray json = input.value_or(QByteArray());
+            if (!input) {
+                QFile in;
+                if (in.open(stdin, QIODevice::ReadOnly)) json = in.readAll();
+            }
+            return save(workingDir, args, json, out, err);
+        }
         if (command == QLatin1String("demo")) {
             if (!args.isEmpty()) {
                 err << "pharmacyctl demo: takes no options, not \"" << args.first() << "\"\n";

@@ -1,5 +1,6 @@
 #include "cli/quote_command.h"
 
+#include "cli/option_checks.h"
 #include "core/amounts.h"
 #include "core/ci_config.h"
 #include "core/clock.h"
@@ -37,11 +38,6 @@ const char* const kQuoteUsage =
 
 namespace {
 
-// Wrong usage or an unknown code: reported on standard error, exit status 2.
-struct UsageError {
-    QString message;
-};
-
 struct QuoteLine {
     DrugItem drug;
     LineInput input;
@@ -60,46 +56,6 @@ struct QuoteRequest {
     bool approvalStamp = false;
     QStringList lineArgs;
 };
-
-// A value as a message quotes it: a long one is cut, so that a mistyped option does
-// not fill the terminal.
-QString quoted(const QString& value) {
-    constexpr int kShown = 24;
-    return u'"' + (value.size() > kShown ? value.left(kShown) + QStringLiteral("…") : value) + u'"';
-}
-
-bool choice(const QString& option, const QString& value, const QString& yes, const QString& no) {
-    if (value == yes) return true;
-    if (value == no) return false;
-    throw UsageError{QStringLiteral("%1 takes %2 or %3, not %4").arg(option, yes, no, quoted(value))};
-}
-
-QString checkedDate(const QString& option, const QString& value) {
-    if (!jalaliFromShortText(value))
-        throw UsageError{QStringLiteral("%1 takes a real date as YY/MM/DD, not %2").arg(option, quoted(value))};
-    return value;
-}
-
-// A code: a whole number, not negative, of at most `digits` digits.
-QString checkedCode(const QString& what, const QString& value, int digits) {
-    static const QRegularExpression pattern(QStringLiteral("^\\d+$"));
-    if (!pattern.match(value).hasMatch() || value.size() > digits)
-        throw UsageError{QStringLiteral("%1 is not %2").arg(quoted(value), what)};
-    return value;
-}
-
-// A quantity or a unit price: a plain positive number below the ceiling.
-QString checkedAmount(const QString& what, const QString& value, double ceiling) {
-    static const QRegularExpression pattern(QStringLiteral("^\\d{1,13}(\\.\\d{1,6})?$"));
-    if (!pattern.match(value).hasMatch() || !(value.toDouble() > 0) || !(value.toDouble() < ceiling))
-        throw UsageError{QStringLiteral("%1 is not %2").arg(quoted(value), what)};
-    return value;
-}
-
-constexpr int kInsurerDigits = 9;
-constexpr int kDrugCodeDigits = 15;
-constexpr double kQuantityCeiling = 1e6;
-constexpr double kPriceCeiling = 1e12;
 
 QuoteRequest parse(const QStringList& args) {
     QuoteRequest request;
@@ -136,12 +92,7 @@ QuoteRequest parse(const QStringList& args) {
         } else if (option == QLatin1String("--today")) {
             request.today = checkedDate(option, value);
         } else if (option == QLatin1String("--time")) {
-            static const QRegularExpression pattern(QStringLiteral("^(\\d\\d?):(\\d\\d)$"));
-            const auto match = pattern.match(value);
-            const int hour = match.hasMatch() ? match.captured(1).toInt() : -1;
-            if (hour < 0 || hour > 23 || match.captured(2).toInt() > 59)
-                throw UsageError{QStringLiteral("--time takes HH:MM, not %1").arg(quoted(value))};
-            request.time = QStringLiteral("%1:%2").arg(hour, 2, 10, QLatin1Char('0')).arg(match.captured(2));
+            request.time = checkedTime(option, value);
         } else if (option == QLatin1String("--insurance-number")) {
             request.insuranceNumber = value;
         } else if (option == QLatin1String("--hospital-stamp")) {
@@ -160,37 +111,12 @@ QuoteRequest parse(const QStringList& args) {
     return request;
 }
 
-QString kindFromOption(const QString& text) {
-    static const QHash<QString, QString> aliases = {{QStringLiteral("insured"), texts::kInsured},
-                                                    {QStringLiteral("free"), texts::kFree},
-                                                    {QStringLiteral("otc"), texts::kOtc},
-                                                    {QStringLiteral("goods"), texts::kGoods}};
-    if (isKindText(text)) return text;
-    if (aliases.contains(text.toLower())) return aliases.value(text.toLower());
-    throw UsageError{QStringLiteral("unknown line kind %1 (%2)").arg(quoted(text), texts::kKindInvalid)};
-}
-
 QuoteLine resolveLine(const QString& lineArg, PrescriptionSession& session) {
     const QStringList parts = lineArg.split(u',');
     if (parts.size() < 2 || parts.size() > 4)
         throw UsageError{QStringLiteral("--line takes CODE,QUANTITY[,KIND[,PRICE]], not %1").arg(quoted(lineArg))};
-    const QString codeText = checkedCode(QStringLiteral("a drug code"), parts.at(0).trimmed(), kDrugCodeDigits);
-    const std::optional<DrugItem> drug = session.findDrug(codeText.toDouble());
-    if (!drug)
-        throw UsageError{
-            session.stockKeeping()
-                ? QStringLiteral("unknown drug code %1 (not in the pharmacy's stock list)").arg(codeText)
-                : QStringLiteral("unknown drug code %1").arg(codeText)};
-    QuoteLine line{*drug, {}};
-    line.input.quantity = checkedAmount(QStringLiteral("a quantity"), parts.at(1).trimmed(), kQuantityCeiling);
-    const QString kind = parts.value(2).trimmed();
-    line.input.kind = kind.isEmpty() ? session.kindForChosen(*drug) : kindFromOption(kind);
-    QString price = parts.value(3).trimmed();
-    if (!price.isEmpty()) price = checkedAmount(QStringLiteral("a unit price"), price, kPriceCeiling);
-    line.input.price = !price.isEmpty()  ? price
-                       : drug->listPrice ? plainDecimalText(*drug->listPrice)
-                                         : QString();
-    return line;
+    const LineRequest line = resolveLineRequest(parts, session);
+    return {line.drug, line.input};
 }
 
 QJsonObject totalsJson(const Totals& totals, const ThresholdResult& check) {
@@ -221,9 +147,7 @@ int quote(const QString& workingDir, const QStringList& args, QTextStream& out, 
 
         if (!request.insurer.isNone() && !InsurerStore(db).nameOf(*request.insurer.number()))
             throw UsageError{QStringLiteral("unknown insurer code %1").arg(request.insurer.text())};
-        SystemClock clock;
-        if (request.today.isEmpty()) request.today = todayJalaliText(clock);
-        if (request.time.isEmpty()) request.time = clock.now().time().toString(QStringLiteral("HH:mm"));
+        fillMoment(request.today, request.time);
 
         ScriptedPrompter prompter;
         prompter.setYesNoFallback([&request](const QString& question) {

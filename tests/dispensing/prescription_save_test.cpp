@@ -1,10 +1,14 @@
+#include "admin/users.h"
 #include "core/error.h"
 #include "core/scripted_prompter.h"
 #include "dispensing/dispensing_texts.h"
 #include "dispensing/prescription_session.h"
 #include "pharmacy_fixture.h"
+#include "support/cli_run.h"
 #include "support/test_database.h"
 
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QSet>
 #include <QSqlRecord>
 #include <QTest>
@@ -77,6 +81,8 @@ private Q_SLOTS:
     void refusalsAndFailuresWriteNothing();
     void stockMovesOnceAndEditsSettleIt();
     void twoWorkstationsSaveAtOnce();
+    void saveCommand_data();
+    void saveCommand();
 
 private:
     std::unique_ptr<TestDatabase> m_t;
@@ -349,6 +355,56 @@ void PrescriptionSaveTest::twoWorkstationsSaveAtOnce() {
     QCOMPARE(count(db, QStringLiteral("cash")), 2 * kEach);
     QCOMPARE(db.scalar("select moj_vah from moj_kala_vah where code_kala=?", {kVitaminC}).toDouble(),
              1000.0 - 2 * kEach);
+}
+
+void PrescriptionSaveTest::saveCommand_data() {
+    QTest::addColumn<QByteArray>("input");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("shown"); // the messages, or the error on standard error
+    const QByteArray header = R"("user": 1, "me_code_bime": "5", "edtMeliCode": "1234567890", "me_family": "رضايي",
+        "me_name_bimar": "علي", "sh_safhe": 12, "me_nezam_pe": "45213", "me_name_pe": "مريم", "me_family_pe": "احمدي",
+        "me_code_takhasos": "1", "me_ctype_no": "1", "me_date_bime": "1405/12/29", "me_date_no": "05/07/15",
+        "me_date_ta": "05/07/15")";
+    QTest::newRow("saved") << "{" + header + R"(, "lines": [[1010003, 2], ["1010002", "1", "آزاد"]]})" << 0 << QString();
+    QTest::newRow("no lines") << "{" + header + "}" << 3 << texts::kNoLines;
+    QTest::newRow("header check of a line")
+        << QByteArray(R"({"user": 1, "me_code_bime": "5", "lines": [[1010003, 1]]})") << 3 << texts::kInsuranceNumberMissing;
+    // An OTC line needs no header; the save still does, the outpatient's dates first.
+    QTest::newRow("OTC line without a header") << QByteArray(R"({"user": 1, "lines": [[1010003, 1, "OTC"]]})") << 3
+                                               << texts::kPrescriptionDateMissing;
+    QTest::newRow("malformed") << QByteArray("{\"user\": 1,") << 2 << QStringLiteral("not JSON");
+    QTest::newRow("unknown drug") << "{" + header + R"(, "lines": [[1999999, 1]]})" << 2 << QStringLiteral("unknown drug code");
+    QTest::newRow("unknown user") << QByteArray(R"({"user": 9})") << 2 << QStringLiteral("unknown user");
+    QTest::newRow("negative quantity") << "{" + header + R"(, "lines": [[1010003, -1]]})" << 2 << QStringLiteral("not a quantity");
+}
+
+void PrescriptionSaveTest::saveCommand() {
+    QFETCH(QByteArray, input);
+    QFETCH(int, status);
+    QFETCH(QString, shown);
+    Database& db = m_t->db();
+    UserStore(db).addUserWithAllRights(QStringLiteral("مدير"), QStringLiteral("secret-1"));
+    const ph::test::CliRun run = ph::test::pharmacyctl(
+        {"--dir", m_t->workingDir(), "save", "--today", "05/07/15", "--time", "10:30"}, input);
+    QCOMPARE(run.status, status);
+    if (status == 2) {
+        QVERIFY2(run.err.startsWith(QLatin1String("pharmacyctl save: ")) && run.err.contains(shown),
+                 qPrintable(run.err));
+        QCOMPARE(count(db, QStringLiteral("heading_noskhe")), 0);
+        return;
+    }
+    QCOMPARE(run.err, QString());
+    const QJsonObject json = QJsonDocument::fromJson(run.out.toUtf8()).object();
+    QCOMPARE(json.value(QStringLiteral("messages")).toVariant().toStringList(),
+             shown.isEmpty() ? QStringList() : QStringList{shown});
+    QCOMPARE(json.contains(QStringLiteral("sh_factor")), status == 0);
+    QCOMPARE(count(db, QStringLiteral("heading_noskhe")), status == 0 ? 1 : 0);
+    if (status == 0) {
+        QCOMPARE(json.value(QStringLiteral("code_no")).toString(), QStringLiteral("01-005-07-15-0001"));
+        QCOMPARE(db.scalar("select count(*) from details_noskhe where sh_factor=?", {json.value("sh_factor").toInt()})
+                     .toInt(),
+                 2);
+    }
 }
 
 QTEST_GUILESS_MAIN(PrescriptionSaveTest)

@@ -15,11 +15,11 @@ struct CliRun {
     QString err;
 };
 
-inline CliRun pharmacyctl(const QStringList& args) {
+inline CliRun pharmacyctl(const QStringList& args, const QByteArray& input = {}) {
     CliRun run;
     QTextStream out(&run.out);
     QTextStream err(&run.err);
-    run.status = cli::run(args, out, err);
+    run.status = cli::run(args, out, err, input);
     out.flush();
     err.flush();
     return run;
