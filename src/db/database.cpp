@@ -135,6 +135,12 @@ QSqlDatabase Database::handle() const { return QSqlDatabase::database(m_connecti
 
 bool Database::isOpen() const { return QSqlDatabase::contains(m_connectionName) && handle().isOpen(); }
 
+void Database::setStatementCacheEnabled(bool enabled) {
+    m_cacheWanted = enabled;
+    if (!enabled)
+        clearStatementCache();
+}
+
 int Database::cachedStatementCount() const { return int(m_statements.size()); }
 
 void Database::close() {
@@ -318,7 +324,8 @@ QSqlQuery Database::exec(const QString& sql, const QVariantList& params) {
         reopenAfterLoss();
     releaseIdleQueries();
     const QString word = leadingWord(sql);
-    const bool cached = m_cacheUsable && isCacheable(word);
+    const bool cached = m_cacheWanted && m_cacheUsable && isCacheable(word);
+    ++m_executedCount;
     if (changesSchema(word))
         clearStatementCache(); // a prepared statement may not outlive the layout it was planned on
     for (int attempt = 1;; ++attempt) {

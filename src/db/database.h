@@ -103,8 +103,11 @@ public:
     // time, bounded in time. Skipped, never waited for, when another connection writes.
     void optimizeStatistics();
 
-    // Statements prepared on this connection since it was opened (for measurements).
+    // Statements prepared, and statements executed, by this object (for measurements).
     int preparedCount() const { return m_preparedCount; }
+    int executedCount() const { return m_executedCount; }
+    // Whether statements are kept prepared (on unless switched off to measure without).
+    void setStatementCacheEnabled(bool enabled);
     // Distinct statements held prepared.
     int cachedStatementCount() const;
 
@@ -134,7 +137,9 @@ private:
     std::unordered_map<QString, Pool> m_statements;
     std::vector<QSqlQuery*> m_handedOut; // queries given to callers since the last release
     bool m_cacheUsable = false;          // whether a held query can be told from an idle one here
+    bool m_cacheWanted = true;
     int m_preparedCount = 0;
+    int m_executedCount = 0;
     bool m_inTransaction = false;
     bool m_lost = false;
     QVariant m_transactionId; // the server's number of the open transaction, where it has one
