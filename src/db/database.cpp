@@ -305,10 +305,12 @@ void Database::throwLost(const QSqlError& error, const QString& sql, const QStri
 }
 
 void Database::reopenAfterLoss() {
-    clearStatementCache();
     m_lastFailed.reset();
+    // The dead connection goes first: its prepared statements die with it instead of
+    // each being released over a connection that is gone.
     if (QSqlDatabase::contains(m_connectionName))
-        QSqlDatabase::database(m_connectionName, false).close();
+        QSqlDatabase::removeDatabase(m_connectionName);
+    clearStatementCache();
     try {
         openConnection();
     } catch (const DbError& error) {

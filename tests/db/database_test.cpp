@@ -73,12 +73,14 @@ void DatabaseTest::statementsArePreparedOncePerConnection() {
     QCOMPARE(db->preparedCount() - before, 2);
 
     // A query the caller still reads keeps its rows while the same statement runs again.
-    QSqlQuery first = db->exec(select, {7});
-    QSqlQuery second = db->exec(select, {8});
-    QVERIFY(first.next() && second.next());
-    QCOMPARE(first.value(0).toString(), QStringLiteral("گروه 7"));
-    QCOMPARE(second.value(0).toString(), QStringLiteral("گروه 8"));
-    QVERIFY(!first.next() && !second.next());
+    {
+        QSqlQuery first = db->exec(select, {7});
+        QSqlQuery second = db->exec(select, {8});
+        QVERIFY(first.next() && second.next());
+        QCOMPARE(first.value(0).toString(), QStringLiteral("گروه 7"));
+        QCOMPARE(second.value(0).toString(), QStringLiteral("گروه 8"));
+        QVERIFY(!first.next() && !second.next());
+    }
     QCOMPARE(db->preparedCount() - before, 3);
 
     // Inside a transaction and after its commit, with half-read queries let go.
@@ -121,6 +123,8 @@ void DatabaseTest::aLostConnectionIsReopenedByTheNextStatement() {
     QCOMPARE(db->scalar(select, {5}).toInt(), 1);
     QVERIFY(db->preparedCount() > prepared);
     QVERIFY(db->scalar(QStringLiteral("select pg_backend_pid()")).toInt() != pidBefore);
+    // The new connection has the same limits: a statement runs at most a minute.
+    QCOMPARE(db->scalar(QStringLiteral("show statement_timeout")).toString(), QStringLiteral("1min"));
 
     // A save that starts on a cut connection is stored on the new one.
     cutConnection(*db, *other);
