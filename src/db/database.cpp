@@ -4,11 +4,14 @@
 #include <QDeadlineTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QSqlError>
 #include <QSqlRecord>
 #include <QThread>
 
 #include <unistd.h>
+
+#include <algorithm>
 
 namespace ph {
 namespace {
@@ -53,10 +56,16 @@ QString leadingWord(const QString& sql) {
 }
 
 // Statements kept prepared: those every engine can prepare. Schema work, transaction
-// control and settings are sent as they are.
-bool isCacheable(const QString& word) {
-    return word == QLatin1String("select") || word == QLatin1String("insert") || word == QLatin1String("update") ||
-           word == QLatin1String("delete") || word == QLatin1String("with");
+// control and settings are sent as they are, and so is a select of "*", whose columns
+// change when another connection changes the table (a kept statement would go on
+// describing the old columns).
+bool isCacheable(const QString& word, const QString& sql) {
+    if (word != QLatin1String("select") && word != QLatin1String("insert") && word != QLatin1String("update") &&
+        word != QLatin1String("delete") && word != QLatin1String("with"))
+        return false;
+    static const QRegularExpression allColumns(QStringLiteral("\\bselect\\s+(all\\s+|distinct\\s+)?\\*|\\.\\*|,\\s*\\*"),
+                                               QRegularExpression::CaseInsensitiveOption);
+    return !allColumns.match(sql).hasMatch();
 }
 
 bool changesSchema(const QString& word) {
@@ -229,6 +238,15 @@ void Database::openConnection() {
     }
 }
 
+void Database::dropStatement(const QString& sql) {
+    const auto found = m_statements.find(sql);
+    if (found == m_statements.end())
+        return;
+    for (const auto& query : found->second)
+        std::erase(m_handedOut, query.get());
+    m_statements.erase(found);
+}
+
 void Database::clearStatementCache() {
     m_handedOut.clear();
     m_statements.clear();
@@ -284,9 +302,10 @@ bool Database::connectionLostBy(const QSqlError& error) {
         return false;
     if (error.type() == QSqlError::ConnectionError || !error.nativeErrorCode().isEmpty())
         return true;
-    // An error without a code: the connection is lost if a trivial statement fails too.
+    // An error without a code: the connection is lost if a trivial statement fails too
+    // for want of a connection (not, say, because the transaction is aborted).
     QSqlQuery probe(handle());
-    return !probe.exec(QStringLiteral("select 1"));
+    return !probe.exec(QStringLiteral("select 1")) && m_dialect.isConnectionLoss(probe.lastError());
 }
 
 void Database::throwFailure(const QSqlError& error, const QString& sql, std::optional<QSqlQuery> failed) {
@@ -326,7 +345,8 @@ QSqlQuery Database::exec(const QString& sql, const QVariantList& params) {
         reopenAfterLoss();
     releaseIdleQueries();
     const QString word = leadingWord(sql);
-    const bool cached = m_cacheWanted && m_cacheUsable && isCacheable(word);
+    const bool cached =
+        m_cacheWanted && m_cacheUsable && (m_statements.count(sql) > 0 || isCacheable(word, sql));
     ++m_executedCount;
     if (changesSchema(word))
         clearStatementCache(); // a prepared statement may not outlive the layout it was planned on
@@ -354,6 +374,12 @@ QSqlQuery Database::exec(const QString& sql, const QVariantList& params) {
             }
             error = query.lastError();
             failed = std::move(query);
+        }
+        if (cached && m_dialect.isStalePlan(error)) {
+            // Another workstation changed the layout the statement was planned on.
+            dropStatement(sql);
+            if (!m_inTransaction && attempt == 1)
+                continue;
         }
         if (connectionLostBy(error)) {
             failed.reset();

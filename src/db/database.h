@@ -117,6 +117,7 @@ private:
     void openConnection();
     void reopenAfterLoss();
     void clearStatementCache();
+    void dropStatement(const QString& sql);
     void releaseIdleQueries();
     bool isHeldByCaller(const QSqlQuery& query) const;
     QSqlQuery* preparedQuery(const QString& sql, std::optional<QSqlQuery>& failed);

@@ -63,6 +63,15 @@ QString indexName(const QString& sqlCreate) { return sqlCreate.section(u' ', -4,
 
 } // namespace
 
+void lockSchema(Database& db) {
+    const QString schemaWork = db.dialect().schemaWorkSql();
+    if (!schemaWork.isEmpty())
+        db.exec(schemaWork);
+    const QString lock = db.dialect().transactionLockSql();
+    if (!lock.isEmpty())
+        db.exec(lock, {kSchemaLockKind, 0});
+}
+
 int Schema::storedVersion() {
     if (!m_db.hasTable(QStringLiteral("schema_version")))
         return 0;
@@ -107,12 +116,7 @@ void Schema::ensure() {
         // Everything is created in one transaction where the engine allows schema work
         // in one, so an interrupted first start leaves no half-made schema.
         Transaction transaction(m_db);
-        const QString schemaWork = m_db.dialect().schemaWorkSql();
-        if (!schemaWork.isEmpty())
-            m_db.exec(schemaWork);
-        const QString lock = m_db.dialect().transactionLockSql();
-        if (!lock.isEmpty())
-            m_db.exec(lock, {kSchemaLockKind, 0});
+        lockSchema(m_db);
         // Another workstation may have created it all while this one waited for the lock.
         indexesAdded = createMissing(inspect());
         transaction.commit();

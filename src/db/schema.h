@@ -25,6 +25,11 @@ struct ViewDef {
     std::function<QString(const SqlDialect&)> select; // the view's select statement
 };
 
+// Inside a transaction that changes the schema: lifts the statement time limit and takes
+// the schema lock (the transaction's write lock on SQLite, an advisory lock on a server),
+// held until the transaction ends. What was seen before it must be looked at again.
+void lockSchema(Database& db);
+
 const QList<TableDef>& schemaTables();
 const QList<ViewDef>& schemaViews();
 

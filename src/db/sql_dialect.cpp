@@ -121,6 +121,11 @@ bool SqlDialect::isConnectionLoss(const QSqlError& error) const {
     return code.startsWith(QLatin1String("08"));
 }
 
+bool SqlDialect::isStalePlan(const QSqlError& error) const {
+    // "cached plan must not change result type"
+    return m_engine == Engine::Postgres && error.nativeErrorCode() == QLatin1String("0A000");
+}
+
 QString SqlDialect::connectOptions() const {
     switch (m_engine) {
     case Engine::Postgres:

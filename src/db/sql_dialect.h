@@ -43,6 +43,9 @@ public:
     // A statement failed because the connection to the server broke (the embedded
     // database has no connection to lose).
     bool isConnectionLoss(const QSqlError& error) const;
+    // A kept prepared statement failed because the tables it reads changed their
+    // columns since it was prepared (it works when prepared again).
+    bool isStalePlan(const QSqlError& error) const;
     bool canLoseConnection() const { return m_engine != Engine::Sqlite; }
 
     // Libpq-style options of a server connection: connect timeout, TCP keepalives, and
