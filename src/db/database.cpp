@@ -1,12 +1,28 @@
 #include "db/database.h"
 
 #include <QAtomicInt>
+#include <QDeadlineTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
 #include <QSqlError>
 #include <QSqlRecord>
 #include <QThread>
 
+#include <unistd.h>
+
+#include <algorithm>
+
 namespace ph {
 namespace {
+
+const QString kLostNotStored = QStringLiteral(
+    "ارتباط با پايگاه داده قطع شد و اين سند ذخيره نشد. پس از برقراري ارتباط آن را دوباره ذخيره كنيد.");
+const QString kLostUnknown = QStringLiteral(
+    "ارتباط با پايگاه داده هنگام ذخيره قطع شد و معلوم نيست سند ذخيره شده باشد. پيش از ذخيره دوباره، آن را "
+    "جستجو كنيد.");
+const QString kLostRead = QStringLiteral("ارتباط با پايگاه داده قطع شد. دوباره تلاش كنيد.");
+const QString kNoReconnect = QStringLiteral("ارتباط با پايگاه داده قطع شده است و دوباره برقرار نشد (%1).");
 
 QString uniqueConnectionName() {
     static QAtomicInt counter;
@@ -28,7 +44,92 @@ QString odbcConnectionString(const ConnectionSettings& s) {
     return text;
 }
 
+// The statement's first word, in lower case.
+QString leadingWord(const QString& sql) {
+    int start = 0;
+    while (start < sql.size() && (sql.at(start).isSpace() || sql.at(start) == u'('))
+        ++start;
+    int end = start;
+    while (end < sql.size() && sql.at(end).isLetter())
+        ++end;
+    return sql.mid(start, end - start).toLower();
+}
+
+// Statements kept prepared: those every engine can prepare. Schema work, transaction
+// control and settings are sent as they are, and so is a select of "*", whose columns
+// change when another connection changes the table (a kept statement would go on
+// describing the old columns).
+bool isCacheable(const QString& word, const QString& sql) {
+    if (word != QLatin1String("select") && word != QLatin1String("insert") && word != QLatin1String("update") &&
+        word != QLatin1String("delete") && word != QLatin1String("with"))
+        return false;
+    static const QRegularExpression allColumns(QStringLiteral("\\bselect\\s+(all\\s+|distinct\\s+)?\\*|\\.\\*|,\\s*\\*"),
+                                               QRegularExpression::CaseInsensitiveOption);
+    return !allColumns.match(sql).hasMatch();
+}
+
+bool changesSchema(const QString& word) {
+    return word == QLatin1String("create") || word == QLatin1String("alter") || word == QLatin1String("drop");
+}
+
+// Statements that write nothing, so that running one again after a lost connection is safe.
+bool isSafeToRepeat(const QString& word) {
+    return word == QLatin1String("select") || word == QLatin1String("begin") || word == QLatin1String("start");
+}
+
+// QSqlQuery is a handle on a shared, reference-counted private part whose first member
+// is the count. Reading it tells a query a caller still holds from one only the cache
+// holds. Whether the layout is as expected is checked on each connection
+// (shareCountWorks); where it is not, statements are not kept.
+int shareCount(const QSqlQuery& query) {
+    static_assert(sizeof(QSqlQuery) == sizeof(void*));
+    const QAtomicInt* const* d = reinterpret_cast<const QAtomicInt* const*>(&query);
+    return (*d)->loadRelaxed();
+}
+
+// The cache hands out copies of its queries (shared handles, as Qt has always made them).
+QT_WARNING_PUSH
+QT_WARNING_DISABLE_DEPRECATED
+QSqlQuery sharedHandle(const QSqlQuery& query) { return QSqlQuery(query); }
+QT_WARNING_POP
+
+bool shareCountWorks(const QSqlDatabase& db) {
+    QSqlQuery first(db);
+    if (shareCount(first) != 1)
+        return false;
+    {
+        QSqlQuery second = sharedHandle(first);
+        if (shareCount(first) != 2)
+            return false;
+    }
+    return shareCount(first) == 1;
+}
+
+constexpr QFileDevice::Permissions kOwnerOnly = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
+constexpr QFileDevice::Permissions kOthers = QFileDevice::ReadGroup | QFileDevice::WriteGroup |
+                                             QFileDevice::ReadOther | QFileDevice::WriteOther;
+
 } // namespace
+
+void makeOwnerOnlyFile(const QString& path) {
+    QFile file(path);
+    if (!file.exists()) {
+        // NewOnly: when another process creates it at the same moment, its file stands.
+        if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly, kOwnerOnly))
+            file.close();
+        return;
+    }
+    const QFileInfo info(path);
+    if ((info.permissions() & kOthers) && info.ownerId() == ::getuid())
+        QFile::setPermissions(path, (info.permissions() & ~kOthers) | kOwnerOnly);
+}
+
+DbError DbError::connectionLost(const QString& message, const QString& detail, Lost outcome) {
+    DbError error(message);
+    error.m_lost = outcome;
+    error.m_detail = detail;
+    return error;
+}
 
 Database::Database(ConnectionSettings settings, QString connectionName)
     : m_settings(std::move(settings)), m_dialect(m_settings.engine),
@@ -43,7 +144,25 @@ QSqlDatabase Database::handle() const { return QSqlDatabase::database(m_connecti
 
 bool Database::isOpen() const { return QSqlDatabase::contains(m_connectionName) && handle().isOpen(); }
 
+void Database::setStatementCacheEnabled(bool enabled) {
+    m_cacheWanted = enabled;
+    if (!enabled)
+        clearStatementCache();
+}
+
+int Database::cachedStatementCount() const { return int(m_statements.size()); }
+
 void Database::close() {
+    if (isOpen() && !m_lost && !m_inTransaction) {
+        try {
+            optimizeStatistics();
+        } catch (const Error&) {
+            // Statistics wait for the next start.
+        }
+    }
+    clearStatementCache();
+    m_lastFailed.reset();
+    m_inTransaction = false;
     if (QSqlDatabase::contains(m_connectionName))
         QSqlDatabase::database(m_connectionName, false).close();
 }
@@ -52,13 +171,25 @@ void Database::open() {
     if (!QSqlDatabase::isDriverAvailable(m_dialect.qtDriverName()))
         throw DbError(QStringLiteral("راه انداز پايگاه داده %1 روي اين سيستم نصب نشده است (%2)")
                           .arg(engineDisplayName(m_settings.engine), m_dialect.qtDriverName()));
+    if (m_settings.engine == Engine::Sqlite && !m_settings.database.isEmpty() &&
+        m_settings.database != QLatin1String(":memory:")) {
+        // Patients' names and insurance numbers: readable by the pharmacy's own account only.
+        // The library gives its -wal and -shm files the mode of the database file.
+        makeOwnerOnlyFile(m_settings.database);
+        for (const char* suffix : {"-wal", "-shm"})
+            if (QFile::exists(m_settings.database + QLatin1String(suffix)))
+                makeOwnerOnlyFile(m_settings.database + QLatin1String(suffix));
+    }
+    openConnection();
+}
+
+void Database::openConnection() {
     QSqlDatabase db = QSqlDatabase::contains(m_connectionName)
                           ? QSqlDatabase::database(m_connectionName, false)
                           : QSqlDatabase::addDatabase(m_dialect.qtDriverName(), m_connectionName);
     switch (m_settings.engine) {
     case Engine::Sqlite:
         db.setDatabaseName(m_settings.database);
-        db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=10000"));
         break;
     case Engine::Postgres:
         db.setHostName(m_settings.server);
@@ -70,48 +201,273 @@ void Database::open() {
             if (!m_settings.password.isEmpty())
                 db.setPassword(m_settings.password);
         }
-        db.setConnectOptions(QStringLiteral("connect_timeout=10"));
         break;
     case Engine::SqlServer:
         db.setDatabaseName(odbcConnectionString(m_settings));
         break;
     }
+    db.setConnectOptions(m_dialect.connectOptions());
     if (!db.open())
         throw DbError(QStringLiteral("اتصال به پايگاه داده برقرار نشد (%1): %2")
                           .arg(m_settings.describe(), db.lastError().text()));
+    m_lost = false;
+    m_inTransaction = false;
+    m_transactionId.clear();
+    m_cacheUsable = shareCountWorks(db);
     if (m_settings.engine == Engine::Sqlite) {
-        // Several readers beside one writer, and a database file that is never left half-written.
-        exec(QStringLiteral("PRAGMA journal_mode=WAL"));
-        exec(QStringLiteral("PRAGMA synchronous=NORMAL"));
+        // Several readers beside one writer. The mode is kept in the file: only the first
+        // start switches it, and a start that meets another one switching waits its turn.
+        if (scalar(QStringLiteral("PRAGMA journal_mode")).toString().toLower() != QLatin1String("wal")) {
+            const QDeadlineTimer deadline(10000);
+            for (;;) {
+                try {
+                    if (scalar(QStringLiteral("PRAGMA journal_mode=WAL")).toString().toLower() == QLatin1String("wal"))
+                        break;
+                } catch (const DbError&) {
+                    if (deadline.hasExpired())
+                        throw;
+                }
+                if (deadline.hasExpired())
+                    throw DbError(QStringLiteral("پايگاه داده %1 در حالت WAL قرار نگرفت").arg(m_settings.database));
+                QThread::msleep(20);
+            }
+        }
+        // A save is acknowledged only once it is on the disk: a power cut keeps every
+        // prescription the user saw saved.
+        exec(QStringLiteral("PRAGMA synchronous=FULL"));
+    }
+}
+
+void Database::dropStatement(const QString& sql) {
+    const auto found = m_statements.find(sql);
+    if (found == m_statements.end())
+        return;
+    for (const auto& query : found->second)
+        std::erase(m_handedOut, query.get());
+    m_statements.erase(found);
+}
+
+void Database::clearStatementCache() {
+    m_handedOut.clear();
+    m_statements.clear();
+}
+
+bool Database::isHeldByCaller(const QSqlQuery& query) const { return shareCount(query) > 1; }
+
+void Database::releaseIdleQueries() {
+    if (m_handedOut.empty())
+        return;
+    std::vector<QSqlQuery*> held;
+    for (QSqlQuery* query : m_handedOut) {
+        if (isHeldByCaller(*query))
+            held.push_back(query);
+        else if (query->isActive())
+            query->finish();
+    }
+    m_handedOut.swap(held);
+}
+
+QSqlQuery* Database::preparedQuery(const QString& sql, std::optional<QSqlQuery>& failed) {
+    Pool& pool = m_statements[sql];
+    for (const auto& query : pool)
+        if (!isHeldByCaller(*query))
+            return query.get();
+    auto query = std::make_unique<QSqlQuery>(handle());
+    query->setForwardOnly(true);
+    ++m_preparedCount;
+    if (!query->prepare(sql)) {
+        if (pool.empty())
+            m_statements.erase(sql);
+        failed = std::move(*query);
+        return nullptr;
+    }
+    pool.push_back(std::move(query));
+    return pool.back().get();
+}
+
+bool Database::runUncached(QSqlQuery& query, const QString& sql, const QVariantList& params) {
+    query.setForwardOnly(true);
+    ++m_preparedCount;
+    if (params.isEmpty())
+        return query.exec(sql);
+    if (!query.prepare(sql))
+        return false;
+    for (const QVariant& value : params)
+        query.addBindValue(value);
+    return query.exec();
+}
+
+bool Database::connectionLostBy(const QSqlError& error) {
+    if (!m_dialect.canLoseConnection() || !m_dialect.isConnectionLoss(error))
+        return false;
+    if (error.type() == QSqlError::ConnectionError || !error.nativeErrorCode().isEmpty())
+        return true;
+    // An error without a code: the connection is lost if a trivial statement fails too
+    // for want of a connection (not, say, because the transaction is aborted).
+    QSqlQuery probe(handle());
+    return !probe.exec(QStringLiteral("select 1")) && m_dialect.isConnectionLoss(probe.lastError());
+}
+
+void Database::throwFailure(const QSqlError& error, const QString& sql, std::optional<QSqlQuery> failed) {
+    if (failed)
+        m_lastFailed = std::move(failed);
+    throw DbError(error.text() + QStringLiteral("\n") + sql, m_dialect.isUniqueViolation(error));
+}
+
+void Database::throwLost(const QSqlError& error, const QString& sql, const QString& message,
+                         DbError::Lost outcome) {
+    m_lost = true;
+    m_inTransaction = false;
+    const QString detail = error.text() + QStringLiteral("\n") + sql;
+    qWarning("%s: connection lost: %s", qPrintable(m_settings.describe()), qPrintable(detail));
+    throw DbError::connectionLost(message, detail, outcome);
+}
+
+void Database::reopenAfterLoss() {
+    m_lastFailed.reset();
+    // The dead connection goes first: its prepared statements die with it instead of
+    // each being released over a connection that is gone.
+    if (QSqlDatabase::contains(m_connectionName))
+        QSqlDatabase::removeDatabase(m_connectionName);
+    clearStatementCache();
+    try {
+        openConnection();
+    } catch (const DbError& error) {
+        m_lost = true;
+        qWarning("%s: reconnecting failed: %s", qPrintable(m_settings.describe()), qPrintable(error.message()));
+        throw DbError::connectionLost(kNoReconnect.arg(m_settings.describe()), error.message(),
+                                      DbError::Lost::Unknown);
     }
 }
 
 QSqlQuery Database::exec(const QString& sql, const QVariantList& params) {
-    QSqlQuery query(handle());
-    query.setForwardOnly(true);
-    bool ok;
-    if (params.isEmpty()) {
-        ok = query.exec(sql);
-    } else {
-        ok = query.prepare(sql);
-        if (ok) {
-            for (const QVariant& value : params)
-                query.addBindValue(value);
-            ok = query.exec();
+    if (m_lost)
+        reopenAfterLoss();
+    releaseIdleQueries();
+    const QString word = leadingWord(sql);
+    const bool cached =
+        m_cacheWanted && m_cacheUsable && (m_statements.count(sql) > 0 || isCacheable(word, sql));
+    ++m_executedCount;
+    if (changesSchema(word))
+        clearStatementCache(); // a prepared statement may not outlive the layout it was planned on
+    for (int attempt = 1;; ++attempt) {
+        std::optional<QSqlQuery> failed;
+        QSqlError error;
+        if (cached) {
+            if (QSqlQuery* query = preparedQuery(sql, failed)) {
+                for (int i = 0; i < params.size(); ++i)
+                    query->bindValue(i, params.at(i));
+                if (query->exec()) {
+                    m_lastFailed.reset();
+                    m_handedOut.push_back(query);
+                    return sharedHandle(*query);
+                }
+                error = query->lastError();
+            } else {
+                error = failed->lastError();
+            }
+        } else {
+            QSqlQuery query(handle());
+            if (runUncached(query, sql, params)) {
+                m_lastFailed.reset();
+                return query;
+            }
+            error = query.lastError();
+            failed = std::move(query);
         }
+        if (cached && m_dialect.isStalePlan(error)) {
+            // Another workstation changed the layout the statement was planned on.
+            dropStatement(sql);
+            if (!m_inTransaction && attempt == 1)
+                continue;
+        }
+        if (connectionLostBy(error)) {
+            failed.reset();
+            if (m_inTransaction)
+                // The server rolls back a transaction whose connection breaks.
+                throwLost(error, sql, kLostNotStored, DbError::Lost::NotStored);
+            if (attempt == 1 && isSafeToRepeat(word)) {
+                reopenAfterLoss();
+                continue;
+            }
+            if (isSafeToRepeat(word))
+                throwLost(error, sql, kLostRead, DbError::Lost::NotStored);
+            // A write outside a transaction may or may not have been carried out.
+            throwLost(error, sql, kLostUnknown, DbError::Lost::Unknown);
+        }
+        throwFailure(error, sql, std::move(failed));
     }
-    if (!ok) {
-        const QSqlError error = query.lastError();
-        m_lastFailed = std::move(query);
-        throw DbError(error.text() + QStringLiteral("\n") + sql, m_dialect.isUniqueViolation(error));
-    }
-    m_lastFailed.reset();
-    return query;
 }
 
 QVariant Database::scalar(const QString& sql, const QVariantList& params) {
     QSqlQuery query = exec(sql, params);
-    return query.next() ? query.value(0) : QVariant();
+    const QVariant value = query.next() ? query.value(0) : QVariant();
+    query.finish();
+    return value;
+}
+
+void Database::beginTransaction() {
+    exec(m_dialect.beginTransaction());
+    m_inTransaction = true;
+    m_transactionId.clear();
+    const QString idSql = m_dialect.transactionIdSql();
+    if (!idSql.isEmpty())
+        m_transactionId = scalar(idSql);
+}
+
+std::optional<bool> Database::wasCommitted(const QVariant& transactionId) {
+    const QString statusSql = m_dialect.transactionStatusSql();
+    if (statusSql.isEmpty() || !transactionId.isValid())
+        return std::nullopt;
+    try {
+        const QString status = scalar(statusSql, {transactionId}).toString();
+        if (status == QLatin1String("committed"))
+            return true;
+        if (status == QLatin1String("aborted"))
+            return false;
+    } catch (const DbError&) {
+        // Still no server: the outcome stays unknown.
+    }
+    return std::nullopt;
+}
+
+void Database::commitTransaction() {
+    releaseIdleQueries(); // no finished read may hold its statement open across the commit
+    const QVariant transactionId = m_transactionId;
+    try {
+        exec(m_dialect.commitTransaction());
+    } catch (const DbError& error) {
+        if (!error.isConnectionLost())
+            throw; // still in the transaction: the caller rolls it back
+        m_inTransaction = false;
+        m_transactionId.clear();
+        // The commit may have reached the server before the connection broke: ask it.
+        const std::optional<bool> committed = wasCommitted(transactionId);
+        if (committed == true) {
+            qWarning("%s: the connection broke at a commit that the server had carried out",
+                     qPrintable(m_settings.describe()));
+            return;
+        }
+        if (committed == false)
+            throw DbError::connectionLost(kLostNotStored, error.detail(), DbError::Lost::NotStored);
+        throw DbError::connectionLost(kLostUnknown, error.detail(), DbError::Lost::Unknown);
+    }
+    m_inTransaction = false;
+    m_transactionId.clear();
+}
+
+void Database::rollbackTransaction() {
+    if (!m_inTransaction)
+        return; // never begun, or dropped by the server with its connection
+    m_inTransaction = false;
+    m_transactionId.clear();
+    releaseIdleQueries();
+    try {
+        exec(m_dialect.rollbackTransaction());
+    } catch (const DbError& error) {
+        if (!error.isConnectionLost())
+            throw;
+    }
 }
 
 QStringList Database::tableNames() {
@@ -137,6 +493,37 @@ QStringList Database::columnNames(const QString& table) {
 
 bool Database::hasColumn(const QString& table, const QString& column) {
     return columnNames(table).contains(column, Qt::CaseInsensitive);
+}
+
+QStringList Database::indexNames() {
+    QStringList names;
+    QSqlQuery query = exec(m_dialect.listIndexesSql());
+    while (query.next())
+        names.append(query.value(0).toString());
+    return names;
+}
+
+void Database::refreshStatistics() {
+    for (const QString& sql : m_dialect.refreshStatisticsSql())
+        exec(sql);
+}
+
+void Database::optimizeStatistics() {
+    const QStringList statements = m_dialect.optimizeStatisticsSql();
+    if (statements.isEmpty())
+        return;
+    const QString noWait = m_dialect.noLockWaitSql();
+    if (!noWait.isEmpty())
+        exec(noWait);
+    try {
+        for (const QString& sql : statements)
+            exec(sql);
+    } catch (const DbError&) {
+        // Another connection is writing: the statistics wait for another time.
+    }
+    const QString wait = m_dialect.lockWaitSql();
+    if (!wait.isEmpty())
+        exec(wait);
 }
 
 } // namespace ph

@@ -8,24 +8,52 @@
 #include <QSqlQuery>
 #include <QVariantList>
 
+#include <memory>
 #include <optional>
+#include <unordered_map>
+#include <vector>
 
 namespace ph {
 
-// A statement or connection failure; the text is the server's own, with the statement.
+// A statement or connection failure. A statement failure carries the server's own text
+// with the statement; a lost connection carries a Persian text for the user and keeps
+// the server's text in detail() for the log.
 class DbError : public Error {
 public:
     DbError(const QString& message, bool uniqueViolation = false)
         : Error(message), m_uniqueViolation(uniqueViolation) {}
+    // What became of the work in hand when the connection to the server was lost.
+    enum class Lost { No, NotStored, Unknown };
+    static DbError connectionLost(const QString& message, const QString& detail, Lost outcome);
+
     // The statement would have duplicated a unique key (another workstation took the number).
     bool isUniqueViolation() const { return m_uniqueViolation; }
+    // The connection broke; it is opened again by the next statement.
+    bool isConnectionLost() const { return m_lost != Lost::No; }
+    // The connection broke inside a transaction that the server has rolled back:
+    // nothing of it was stored and it may be run again.
+    bool isLostAndNotStored() const { return m_lost == Lost::NotStored; }
+    const QString& detail() const { return m_detail; }
 
 private:
     bool m_uniqueViolation;
+    Lost m_lost = Lost::No;
+    QString m_detail;
 };
+
+// Creates the file readable and writable by its owner only, or takes the others' access
+// away from an existing file of this account (databases, their journals, backups).
+void makeOwnerOnlyFile(const QString& path);
 
 // The one connection of a workstation (the program may open more, e.g. in tests, each
 // with a name of its own). Every statement binds its values in order of appearance.
+//
+// Statements are prepared once per connection: each distinct text keeps its prepared
+// query, which later calls execute again with new values (on PostgreSQL a named
+// prepared statement that stays prepared). A query handed out by exec() stays the
+// caller's while the caller holds it; a call with the same text meanwhile gets a query
+// of its own. Queries the callers have let go are finished before the next statement,
+// so no finished read holds a snapshot or a lock.
 class Database {
 public:
     explicit Database(ConnectionSettings settings, QString connectionName = {});
@@ -34,6 +62,7 @@ public:
     Database& operator=(const Database&) = delete;
 
     // Opens the connection; throws DbError naming the engine and server on failure.
+    // A new embedded database file is created readable by its owner only.
     void open();
     bool isOpen() const;
     void close();
@@ -44,9 +73,19 @@ public:
 
     // Runs a statement with its values bound in order; throws DbError on failure.
     // The returned query is forward-only and positioned before its first row.
+    // After a lost connection the next call opens it again; a read outside a
+    // transaction that meets a lost connection is run once more on the new one.
     QSqlQuery exec(const QString& sql, const QVariantList& params = {});
     // The first column of the first row, or a null QVariant when there is no row.
     QVariant scalar(const QString& sql, const QVariantList& params = {});
+
+    // The transaction of a Transaction object (use that rather than these).
+    void beginTransaction();
+    // When the connection breaks at the commit, asks the server once reconnected
+    // whether the transaction was stored: returns normally when it was.
+    void commitTransaction();
+    void rollbackTransaction();
+    bool inTransaction() const { return m_inTransaction; }
 
     // Names of the tables and views, as the server reports them.
     QStringList tableNames();
@@ -54,14 +93,57 @@ public:
     // Column names of a table in order (empty when it does not exist).
     QStringList columnNames(const QString& table);
     bool hasColumn(const QString& table, const QString& column);
+    // Names of the indexes, in lower case.
+    QStringList indexNames();
+
+    // Brings the planner's statistics up to date after bulk work (many rows added,
+    // changed or removed). Takes the write lock on the embedded database.
+    void refreshStatistics();
+    // The light statistics check of a start: analyses what has grown since the last
+    // time, bounded in time. Skipped, never waited for, when another connection writes.
+    void optimizeStatistics();
+
+    // Statements prepared, and statements executed, by this object (for measurements).
+    int preparedCount() const { return m_preparedCount; }
+    int executedCount() const { return m_executedCount; }
+    // Whether statements are kept prepared (on unless switched off to measure without).
+    void setStatementCacheEnabled(bool enabled);
+    // Distinct statements held prepared.
+    int cachedStatementCount() const;
 
 private:
+    using Pool = std::vector<std::unique_ptr<QSqlQuery>>;
+
+    void openConnection();
+    void reopenAfterLoss();
+    void clearStatementCache();
+    void dropStatement(const QString& sql);
+    void releaseIdleQueries();
+    bool isHeldByCaller(const QSqlQuery& query) const;
+    QSqlQuery* preparedQuery(const QString& sql, std::optional<QSqlQuery>& failed);
+    bool runUncached(QSqlQuery& query, const QString& sql, const QVariantList& params);
+    bool connectionLostBy(const QSqlError& error);
+    std::optional<bool> wasCommitted(const QVariant& transactionId);
+    [[noreturn]] void throwFailure(const QSqlError& error, const QString& sql, std::optional<QSqlQuery> failed);
+    [[noreturn]] void throwLost(const QSqlError& error, const QString& sql, const QString& message,
+                                DbError::Lost outcome);
+
     ConnectionSettings m_settings;
     SqlDialect m_dialect;
     QString m_connectionName;
     // A failed statement is kept until the transaction it broke has ended: some servers
     // refuse to release a statement inside an aborted transaction.
     std::optional<QSqlQuery> m_lastFailed;
+
+    std::unordered_map<QString, Pool> m_statements;
+    std::vector<QSqlQuery*> m_handedOut; // queries given to callers since the last release
+    bool m_cacheUsable = false;          // whether a held query can be told from an idle one here
+    bool m_cacheWanted = true;
+    int m_preparedCount = 0;
+    int m_executedCount = 0;
+    bool m_inTransaction = false;
+    bool m_lost = false;
+    QVariant m_transactionId; // the server's number of the open transaction, where it has one
 };
 
 } // namespace ph

@@ -13,6 +13,19 @@ void requireIdentifier(const QString& name) {
         throw Error(QStringLiteral("invalid identifier for a key: ") + name);
 }
 
+// A stable number for a column's name (FNV-1a), the same on every workstation.
+qint32 nameHash(const QString& name) {
+    quint32 hash = 2166136261u;
+    for (const char byte : name.toLower().toUtf8()) {
+        hash ^= quint8(byte);
+        hash *= 16777619u;
+    }
+    return qint32(hash);
+}
+
+// The first number of the locks taken on numbered columns (the second is the column's hash).
+constexpr qint32 kKeyLockKind = 0x7068; // "ph"
+
 } // namespace
 
 void waitBeforeRetry(int attempt) {
@@ -23,6 +36,9 @@ qint64 nextKey(Database& db, const QString& table, const QString& column, const 
                const QVariantList& params) {
     requireIdentifier(table);
     requireIdentifier(column);
+    const QString lock = db.dialect().transactionLockSql();
+    if (!lock.isEmpty())
+        db.exec(lock, {kKeyLockKind, nameHash(table + u'.' + column)});
     QString sql = QStringLiteral("select max(%1) from %2").arg(column, table);
     if (!where.isEmpty())
         sql += QStringLiteral(" where ") + where;

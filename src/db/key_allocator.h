@@ -10,8 +10,11 @@ namespace ph {
 
 // The next key of a column: its largest value plus one, 1 for an empty table (or an
 // empty selection when `where` narrows it, e.g. "code_bimeh=? and rooz=?").
-// Read inside the saving transaction; the column's unique index turns a number that
-// another workstation took at the same moment into a unique-key failure, never a duplicate.
+// Read inside the saving transaction, after a lock on the column held until the
+// transaction ends (where the engine's transaction does not already admit one writer
+// at a time), so that workstations saving at once take their numbers in turn. The
+// column's unique index still turns a number taken twice into a unique-key failure,
+// never a duplicate.
 // `table`, `column` and `where` are the program's own text, never the user's.
 qint64 nextKey(Database& db, const QString& table, const QString& column, const QString& where = {},
                const QVariantList& params = {});
@@ -22,8 +25,11 @@ void waitBeforeRetry(int attempt);
 
 // Runs `save` in one transaction and commits it. When another workstation took one of
 // its new keys first, everything is rolled back and `save` runs again, reading fresh
-// numbers, up to `attempts` times. Any other failure rolls back and propagates.
+// numbers, up to `attempts` times. When the connection broke before the commit (the
+// server has dropped the whole transaction), `save` runs once more on a new connection.
+// Any other failure rolls back and propagates.
 template <typename Save> auto saveInTransaction(Database& db, Save&& save, int attempts = 8) {
+    bool reconnected = false;
     for (int attempt = 1;; ++attempt) {
         try {
             Transaction transaction(db);
@@ -37,6 +43,10 @@ template <typename Save> auto saveInTransaction(Database& db, Save&& save, int a
                 return result;
             }
         } catch (const DbError& error) {
+            if (error.isLostAndNotStored() && !reconnected) {
+                reconnected = true;
+                continue;
+            }
             if (!error.isUniqueViolation() || attempt >= attempts)
                 throw;
         }

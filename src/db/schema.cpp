@@ -54,38 +54,106 @@ QStringList Schema::createIndexSql(const TableDef& table) const {
     return statements;
 }
 
+namespace {
+
+// The first number of the schema lock, taken around the whole creation on a server.
+constexpr qint32 kSchemaLockKind = 0x7073; // "ps"
+
+QString indexName(const QString& sqlCreate) { return sqlCreate.section(u' ', -4, -4).toLower(); }
+
+} // namespace
+
+void lockSchema(Database& db) {
+    const QString schemaWork = db.dialect().schemaWorkSql();
+    if (!schemaWork.isEmpty())
+        db.exec(schemaWork);
+    const QString lock = db.dialect().transactionLockSql();
+    if (!lock.isEmpty())
+        db.exec(lock, {kSchemaLockKind, 0});
+}
+
 int Schema::storedVersion() {
     if (!m_db.hasTable(QStringLiteral("schema_version")))
         return 0;
     return m_db.scalar(QStringLiteral("select max(version) from schema_version")).toInt();
 }
 
-void Schema::ensure() {
-    QSet<QString> existing;
+Schema::State Schema::inspect() {
+    State state;
     for (const QString& name : m_db.tableNames())
-        existing.insert(name.toLower());
+        state.tables.append(name.toLower());
+    state.indexes = m_db.indexNames();
+    if (state.tables.contains(QStringLiteral("schema_version")))
+        state.version = m_db.scalar(QStringLiteral("select max(version) from schema_version")).toInt();
+    return state;
+}
 
-    // Everything is created in one transaction where the engine allows schema work
-    // in one, so an interrupted first start leaves no half-made schema.
-    Transaction transaction(m_db);
+bool Schema::needsWork(const State& state) const {
+    if (state.version < kCurrentVersion)
+        return true;
     for (const TableDef& table : schemaTables()) {
-        if (existing.contains(table.name))
-            continue;
-        m_db.exec(createTableSql(table));
+        if (!state.tables.contains(table.name))
+            return true;
         for (const QString& sql : createIndexSql(table))
-            m_db.exec(sql);
+            if (!state.indexes.contains(indexName(sql)))
+                return true;
     }
-    if (!existing.contains(QStringLiteral("schema_version"))) {
+    for (const ViewDef& view : schemaViews())
+        if (!state.tables.contains(view.name))
+            return true;
+    return false;
+}
+
+bool Schema::needsWork() { return needsWork(inspect()); }
+
+void Schema::ensure() {
+    if (!needsWork(inspect())) {
+        m_db.optimizeStatistics();
+        return;
+    }
+    bool indexesAdded;
+    {
+        // Everything is created in one transaction where the engine allows schema work
+        // in one, so an interrupted first start leaves no half-made schema.
+        Transaction transaction(m_db);
+        lockSchema(m_db);
+        // Another workstation may have created it all while this one waited for the lock.
+        indexesAdded = createMissing(inspect());
+        transaction.commit();
+    }
+    if (indexesAdded)
+        m_db.refreshStatistics();
+    else
+        m_db.optimizeStatistics();
+}
+
+bool Schema::createMissing(const State& state) {
+    bool indexesAdded = false;
+    for (const TableDef& table : schemaTables()) {
+        const bool newTable = !state.tables.contains(table.name);
+        if (newTable)
+            m_db.exec(createTableSql(table));
+        for (const QString& sql : createIndexSql(table)) {
+            if (newTable || !state.indexes.contains(indexName(sql))) {
+                m_db.exec(sql);
+                indexesAdded = indexesAdded || !newTable;
+            }
+        }
+    }
+    if (!state.tables.contains(QStringLiteral("schema_version"))) {
         m_db.exec(QStringLiteral("create table schema_version (version integer)"));
+        m_db.exec(QStringLiteral("insert into schema_version (version) values (?)"), {kCurrentVersion});
+    } else if (state.version < kCurrentVersion) {
+        // Version 2 is the indexes added above; each later step goes here, written so
+        // that it also holds on a database whose tables were just created in their
+        // current form.
         m_db.exec(QStringLiteral("insert into schema_version (version) values (?)"), {kCurrentVersion});
     }
     for (const ViewDef& view : schemaViews()) {
-        if (!existing.contains(view.name))
+        if (!state.tables.contains(view.name))
             m_db.exec(QStringLiteral("create view %1 as %2").arg(view.name, view.select(m_db.dialect())));
     }
-    // Upgrades of later versions go here, each written so that it also holds on a
-    // database whose tables were just created in their current form.
-    transaction.commit();
+    return indexesAdded;
 }
 
 } // namespace ph

@@ -25,25 +25,51 @@ struct ViewDef {
     std::function<QString(const SqlDialect&)> select; // the view's select statement
 };
 
+// Inside a transaction that changes the schema: lifts the statement time limit and takes
+// the schema lock (the transaction's write lock on SQLite, an advisory lock on a server),
+// held until the transaction ends. What was seen before it must be looked at again.
+void lockSchema(Database& db);
+
 const QList<TableDef>& schemaTables();
 const QList<ViewDef>& schemaViews();
 
 // Creates and upgrades the schema. A new database gets every table, index and view;
 // an existing one gets whatever it lacks (its own tables are left as they are), then
-// the upgrades newer than the version it records. Needs no work proportional to the data.
+// the upgrades newer than the version it records.
+//
+// A start first looks without any lock; only when something is missing does it take
+// the schema lock (the write lock on SQLite, an advisory lock on a server), look again
+// and create what is still missing, so workstations starting a new database at once
+// create it once and a start beside a saving workstation does not wait for it.
+//
+// Versions: 1 the first layout; 2 the indexes of the look-ups on the growing tables
+// (goods, users and list entries in use, insurance numbers, sale dates), added to older
+// databases.
 class Schema {
 public:
-    static constexpr int kCurrentVersion = 1;
+    static constexpr int kCurrentVersion = 2;
 
     explicit Schema(Database& db) : m_db(db) {}
 
     void ensure();
     int storedVersion();
+    // Whether anything is missing: a table, a view, an index or a version step.
+    bool needsWork();
 
     QString createTableSql(const TableDef& table) const;
     QStringList createIndexSql(const TableDef& table) const;
 
 private:
+    struct State {
+        QStringList tables; // tables and views, lower case
+        QStringList indexes;
+        int version = 0;
+    };
+    State inspect();
+    bool needsWork(const State& state) const;
+    // Creates what is missing; returns whether indexes were added to existing tables.
+    bool createMissing(const State& state);
+
     Database& m_db;
 };
 

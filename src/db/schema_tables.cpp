@@ -76,12 +76,13 @@ const QList<TableDef>& schemaTables() {
          "sh_bimeh v50, insnotamin v50, sh_safhe f, paz_type i, code_bakhsh i, sh_darkhast f, personel i, "
          "code_bimeh i, nezam_p v30, type_no i, flag_taeed b, code_opr i, code i, price_koll f, price_bimeh f, "
          "price_bimar f, price_azad f, price_otc f, price_kala f, fani f, fani2 f, fani_flag b",
-         {"unique sh_factor", "date_no", "code_bimeh,date_no", "sh_bimeh", "nezam_p"}},
+         {"unique sh_factor", "date_no", "code_bimeh,date_no", "sh_bimeh", "nezam_p", "code_opr", "type_no",
+          "code_bakhsh", "date_sabt"}},
         {"details_noskhe",
          "sh_factor i, row i, code_darou f, tedad f, price_one f, price_koll f, sazman f, bimar f, azad f, "
          "otc f, kala f, vaziat v10, flag_moadel i, code_darou_main f, tedad_darou_main f, "
          "price_darou_main f, price_h f, sh_bimeh v50, insnotamin v50, price_kol f, price f",
-         {"sh_factor,row", "code_darou"}},
+         {"sh_factor,row", "code_darou", "code_darou_main", "sh_bimeh"}},
         {"code_noskhe",
          "code_bimeh i, rooz i, m1 i, m2 i, m3 i, m4 i, m5 i, m6 i, m7 i, m8 i, m9 i, m10 i, m11 i, m12 i",
          {"unique code_bimeh,rooz"}},
@@ -89,7 +90,7 @@ const QList<TableDef>& schemaTables() {
         // Goods sales and ward consumption.
         {"heading_froosh_kala",
          "sh_factor i, date_sabt v10, code_opr i, family t, name t, price_koll f, price_otc f, price_koll_f f",
-         {"unique sh_factor", "date_sabt"}},
+         {"unique sh_factor", "date_sabt", "code_opr"}},
         {"details_froosh_kala", "sh_factor i, code_kala f, vaziat v10, tedad f, price f, price_koll f",
          {"sh_factor", "code_kala"}},
         {"details_froosh_sakhtani", "sh_factor i, code_darou f, dastoor t, negahdari t, payam t",

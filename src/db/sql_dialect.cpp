@@ -100,3 +100,112 @@ bool SqlDialect::isUniqueViolation(const QSqlError& error) const {
 }
 
 } // namespace ph
+
+namespace ph {
+
+bool SqlDialect::isConnectionLoss(const QSqlError& error) const {
+    if (m_engine == Engine::Sqlite)
+        return false;
+    if (error.type() == QSqlError::ConnectionError)
+        return true;
+    const QString code = error.nativeErrorCode();
+    if (m_engine == Engine::Postgres) {
+        // Class 08 (connection exception), the server shutting down or ending this
+        // session (57P01-57P03), or no code at all: libpq found the socket closed.
+        if (code.isEmpty())
+            return true;
+        return code.startsWith(QLatin1String("08")) || code == QLatin1String("57P01") ||
+               code == QLatin1String("57P02") || code == QLatin1String("57P03");
+    }
+    // ODBC: SQLSTATE class 08.
+    return code.startsWith(QLatin1String("08"));
+}
+
+bool SqlDialect::isStalePlan(const QSqlError& error) const {
+    // "cached plan must not change result type"
+    return m_engine == Engine::Postgres && error.nativeErrorCode() == QLatin1String("0A000");
+}
+
+QString SqlDialect::connectOptions() const {
+    switch (m_engine) {
+    case Engine::Postgres:
+        // A statement that runs for more than a minute is cancelled by the server; a
+        // server that stops answering is noticed within about a minute by keepalives
+        // (and by the user timeout while data is unacknowledged) instead of blocking.
+        return QStringLiteral("connect_timeout=10;keepalives=1;keepalives_idle=30;keepalives_interval=10;"
+                              "keepalives_count=3;tcp_user_timeout=60000;options=-cstatement_timeout=60000");
+    case Engine::Sqlite:
+        return QStringLiteral("QSQLITE_BUSY_TIMEOUT=10000");
+    case Engine::SqlServer:
+        break;
+    }
+    return {};
+}
+
+QString SqlDialect::transactionLockSql() const {
+    if (m_engine == Engine::Postgres)
+        return QStringLiteral("select pg_advisory_xact_lock(?, ?)");
+    return {};
+}
+
+QString SqlDialect::transactionIdSql() const {
+    if (m_engine == Engine::Postgres)
+        return QStringLiteral("select txid_current()");
+    return {};
+}
+
+QString SqlDialect::transactionStatusSql() const {
+    if (m_engine == Engine::Postgres)
+        return QStringLiteral("select txid_status(?)");
+    return {};
+}
+
+QString SqlDialect::schemaWorkSql() const {
+    if (m_engine == Engine::Postgres)
+        return QStringLiteral("set local statement_timeout = 0");
+    return {};
+}
+
+QString SqlDialect::listIndexesSql() const {
+    switch (m_engine) {
+    case Engine::Sqlite:
+        return QStringLiteral("select lower(name) from sqlite_master where type = 'index'");
+    case Engine::Postgres:
+        return QStringLiteral("select lower(indexname) from pg_indexes where schemaname = current_schema()");
+    case Engine::SqlServer:
+        return QStringLiteral("select lower(name) from sys.indexes where name is not null");
+    }
+    return {};
+}
+
+QStringList SqlDialect::refreshStatisticsSql() const {
+    switch (m_engine) {
+    case Engine::Sqlite:
+        // Each index is sampled rather than read whole, so this stays short on any size.
+        return {QStringLiteral("PRAGMA analysis_limit=1000"), QStringLiteral("ANALYZE")};
+    case Engine::Postgres:
+        return {QStringLiteral("ANALYZE")};
+    case Engine::SqlServer:
+        return {QStringLiteral("EXEC sp_updatestats")};
+    }
+    return {};
+}
+
+QStringList SqlDialect::optimizeStatisticsSql() const {
+    if (m_engine == Engine::Sqlite)
+        // 0x10002: analyse the tables whose statistics are missing or out of date,
+        // every table rather than only those this connection has read (where the
+        // library knows that bit; older ones check the tables read).
+        return {QStringLiteral("PRAGMA analysis_limit=400"), QStringLiteral("PRAGMA optimize=0x10002")};
+    return {};
+}
+
+QString SqlDialect::noLockWaitSql() const {
+    return m_engine == Engine::Sqlite ? QStringLiteral("PRAGMA busy_timeout=0") : QString();
+}
+
+QString SqlDialect::lockWaitSql() const {
+    return m_engine == Engine::Sqlite ? QStringLiteral("PRAGMA busy_timeout=10000") : QString();
+}
+
+} // namespace ph

@@ -40,6 +40,41 @@ public:
 
     // A statement failed because it would have duplicated a unique key.
     bool isUniqueViolation(const QSqlError& error) const;
+    // A statement failed because the connection to the server broke (the embedded
+    // database has no connection to lose).
+    bool isConnectionLoss(const QSqlError& error) const;
+    // A kept prepared statement failed because the tables it reads changed their
+    // columns since it was prepared (it works when prepared again).
+    bool isStalePlan(const QSqlError& error) const;
+    bool canLoseConnection() const { return m_engine != Engine::Sqlite; }
+
+    // Libpq-style options of a server connection: connect timeout, TCP keepalives, and
+    // the longest a statement may run before the server cancels it.
+    QString connectOptions() const;
+
+    // A lock held until the end of the transaction, taken by a statement binding two
+    // numbers (a kind and a name's hash); empty where the engine's transaction already
+    // admits one writer at a time (SQLite's BEGIN IMMEDIATE).
+    QString transactionLockSql() const;
+    // The server's number of the open transaction, and the statement binding it that
+    // tells afterwards whether it was committed; empty where there is none.
+    QString transactionIdSql() const;
+    QString transactionStatusSql() const;
+    // Run first in a transaction that changes the schema: lifts the statement timeout,
+    // since adding an index to a large table takes longer than any save.
+    QString schemaWorkSql() const;
+
+    // A statement listing the index names of the database (one per row).
+    QString listIndexesSql() const;
+    // Statements that bring the planner's statistics up to date after bulk work.
+    QStringList refreshStatisticsSql() const;
+    // The light, time-bounded statistics check of a start or an end of a run; empty
+    // where the server keeps its statistics itself. Run without waiting for a lock.
+    QStringList optimizeStatisticsSql() const;
+    // Statements that make the next ones fail at once rather than wait for a lock, and
+    // that restore the usual wait (empty where statements do not wait on a lock).
+    QString noLockWaitSql() const;
+    QString lockWaitSql() const;
 
 private:
     Engine m_engine;

@@ -5,7 +5,7 @@
 namespace ph {
 
 Transaction::Transaction(Database& db) : m_db(db) {
-    m_db.exec(m_db.dialect().beginTransaction());
+    m_db.beginTransaction();
     m_active = true;
 }
 
@@ -20,13 +20,13 @@ Transaction::~Transaction() {
 }
 
 void Transaction::commit() {
-    m_db.exec(m_db.dialect().commitTransaction());
+    m_db.commitTransaction();
     m_active = false;
 }
 
 void Transaction::rollback() {
     m_active = false;
-    m_db.exec(m_db.dialect().rollbackTransaction());
+    m_db.rollbackTransaction();
 }
 
 } // namespace ph

@@ -2,8 +2,16 @@
 #include "db/schema.h"
 #include "support/test_database.h"
 
+#include "db/transaction.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QProcess>
 #include <QSqlRecord>
 #include <QTest>
+
+#include <memory>
+#include <vector>
 
 using namespace ph;
 using ph::test::TestDatabase;
@@ -107,6 +115,9 @@ private Q_SLOTS:
     void viewsJoinTheirRows();
     void usersTableUpgrade();
     void settingsTableUpgrade();
+    void threeWorkstationsCreateANewDatabaseAtOnce();
+    void olderDatabaseGetsTheNewIndexes();
+    void startBesideAWritingWorkstationDoesNotWait();
 };
 
 void SchemaTest::everyTableAndViewWithItsColumns() {
@@ -233,5 +244,98 @@ void SchemaTest::settingsTableUpgrade() {
     QVERIFY(!upgradeUsersTable(fresh.db()));
 }
 
-QTEST_GUILESS_MAIN(SchemaTest)
+void SchemaTest::threeWorkstationsCreateANewDatabaseAtOnce() {
+    // Three programs started at once on a new database, each doing what `init` does.
+    for (int round = 0; round < 3; ++round) {
+        TestDatabase t;
+        std::vector<std::unique_ptr<QProcess>> starts;
+        for (int i = 0; i < 3; ++i) {
+            auto process = std::make_unique<QProcess>();
+            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+            env.insert(QStringLiteral("PH_SCHEMA_INIT_DIR"), t.workingDir());
+            process->setProcessEnvironment(env);
+            process->start(QCoreApplication::applicationFilePath(), {});
+            starts.push_back(std::move(process));
+        }
+        for (auto& process : starts) {
+            QVERIFY(process->waitForFinished(60000));
+            QVERIFY2(process->exitStatus() == QProcess::NormalExit && process->exitCode() == 0,
+                     process->readAllStandardError().constData());
+        }
+        QVERIFY(!Schema(t.db()).needsWork());
+        QCOMPARE(t.db().scalar(QStringLiteral("select count(*) from schema_version")).toInt(), 1);
+    }
+}
+
+void SchemaTest::olderDatabaseGetsTheNewIndexes() {
+    const QStringList added = {
+        QStringLiteral("ix_details_noskhe_code_darou_main"), QStringLiteral("ix_details_noskhe_sh_bimeh"),
+        QStringLiteral("ix_heading_noskhe_code_opr"),        QStringLiteral("ix_heading_noskhe_type_no"),
+        QStringLiteral("ix_heading_noskhe_code_bakhsh"),     QStringLiteral("ix_heading_noskhe_date_sabt"),
+        QStringLiteral("ix_heading_froosh_kala_code_opr"),
+    };
+    TestDatabase t;
+    Database& db = t.db();
+    // A database of the first version: its layout without these indexes, with data.
+    Schema(db).ensure();
+    for (const QString& index : added)
+        db.exec(QStringLiteral("drop index %1").arg(index));
+    db.exec(QStringLiteral("delete from schema_version"));
+    db.exec(QStringLiteral("insert into schema_version (version) values (1)"));
+    db.exec(QStringLiteral("insert into heading_noskhe (sh_factor, code_opr, type_no) values (1, 4, 2)"));
+    db.exec(QStringLiteral("insert into details_noskhe (sh_factor, row, code_darou_main) values (1, 1, 1070001)"));
+    QVERIFY(Schema(db).needsWork());
+
+    auto workstation = t.connect();
+    Schema(*workstation).ensure();
+    const QStringList indexes = db.indexNames();
+    for (const QString& index : added)
+        QVERIFY2(indexes.contains(index), qPrintable(index));
+    QCOMPARE(Schema(db).storedVersion(), 2);
+    QVERIFY(!Schema(db).needsWork());
+    QCOMPARE(db.scalar(QStringLiteral("select code_opr from heading_noskhe where type_no=?"), {2}).toInt(), 4);
+    QCOMPARE(db.scalar(QStringLiteral("select count(*) from details_noskhe where code_darou_main=?"), {1070001}).toInt(), 1);
+}
+
+void SchemaTest::startBesideAWritingWorkstationDoesNotWait() {
+    TestDatabase t;
+    Schema(t.db()).ensure();
+    auto writer = t.connect();
+    Transaction saving(*writer);
+    writer->exec(QStringLiteral("insert into heading_noskhe (sh_factor) values (?)"), {1});
+
+    QElapsedTimer timer;
+    timer.start();
+    auto starting = t.connect();
+    Schema(*starting).ensure();
+    upgradeUsersTable(*starting);
+    upgradeSettingsTable(*starting);
+    QVERIFY2(timer.elapsed() < 2000, qPrintable(QString::number(timer.elapsed())));
+    saving.commit();
+    QCOMPARE(starting->scalar(QStringLiteral("select count(*) from heading_noskhe")).toInt(), 1);
+}
+
+// Started by threeWorkstationsCreateANewDatabaseAtOnce as one of the workstations.
+int initChild(const QString& workingDir) {
+    try {
+        Database db(readConnectionSettings(workingDir));
+        db.open();
+        Schema(db).ensure();
+        upgradeUsersTable(db);
+        upgradeSettingsTable(db);
+        return 0;
+    } catch (const Error& error) {
+        fprintf(stderr, "%s\n", qPrintable(error.message()));
+        return 1;
+    }
+}
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    const QString childDir = qEnvironmentVariable("PH_SCHEMA_INIT_DIR");
+    if (!childDir.isEmpty())
+        return initChild(childDir);
+    SchemaTest test;
+    return QTest::qExec(&test, argc, argv);
+}
 #include "schema_test.moc"

@@ -7,6 +7,7 @@
 #include <QThread>
 
 #include <atomic>
+#include <latch>
 #include <mutex>
 #include <thread>
 
@@ -16,8 +17,10 @@ using ph::test::TestDatabase;
 namespace {
 
 // Saves one small document: a header with a new invoice number and three lines.
-int saveDocument(Database& db, int operatorCode) {
+int saveDocument(Database& db, int operatorCode, std::atomic<int>* attempts = nullptr) {
     return saveInTransaction(db, [&] {
+        if (attempts)
+            ++*attempts;
         const int number = int(nextKey(db, QStringLiteral("heading_noskhe"), QStringLiteral("sh_factor")));
         QThread::yieldCurrentThread(); // widen the window in which another workstation reads the same number
         db.exec(QStringLiteral("insert into heading_noskhe (sh_factor, code_opr) values (?, ?)"), {number, operatorCode});
@@ -41,6 +44,7 @@ private Q_SLOTS:
     void keysStartAtOneAndFollowTheLargest();
     void collisionIsRetriedWithAFreshNumber();
     void twoWorkstationsRacingNeverDuplicateAKey();
+    void eightWorkstationsTakeTheirNumbersInTurn();
 
 private:
     std::unique_ptr<TestDatabase> m_t;
@@ -127,6 +131,43 @@ void TransactionTest::twoWorkstationsRacingNeverDuplicateAKey() {
     QCOMPARE(count(db, QStringLiteral("select max(sh_factor) from heading_noskhe")), 2 * kSavesEach);
     QCOMPARE(count(db, QStringLiteral("select count(*) from details_noskhe")), 6 * kSavesEach);
     // Every line belongs to the header saved with it.
+    QCOMPARE(count(db, QStringLiteral("select count(*) from details_noskhe d join heading_noskhe h "
+                                      "on h.sh_factor = d.sh_factor where d.tedad <> h.code_opr")),
+             0);
+}
+
+void TransactionTest::eightWorkstationsTakeTheirNumbersInTurn() {
+    constexpr int kWorkstations = 8;
+    constexpr int kSavesEach = 60;
+    std::atomic<int> failures{0};
+    std::atomic<int> attempts{0};
+    QStringList errors;
+    std::mutex errorsLock;
+    std::latch start(kWorkstations);
+    auto workstation = [&](int operatorCode) {
+        try {
+            auto db = m_t->connect();
+            start.arrive_and_wait();
+            for (int i = 0; i < kSavesEach; ++i)
+                saveDocument(*db, operatorCode, &attempts);
+        } catch (const Error& error) {
+            ++failures;
+            std::lock_guard lock(errorsLock);
+            errors.append(error.message());
+        }
+    };
+    std::vector<std::thread> threads;
+    for (int code = 1; code <= kWorkstations; ++code)
+        threads.emplace_back(workstation, code);
+    for (std::thread& thread : threads)
+        thread.join();
+    QVERIFY2(failures == 0, qPrintable(errors.join(u'\n')));
+    // The saves queued for the numbers: none had to be run again after a collision.
+    QCOMPARE(attempts.load(), kWorkstations * kSavesEach);
+
+    Database& db = m_t->db();
+    QCOMPARE(count(db, QStringLiteral("select count(distinct sh_factor) from heading_noskhe")), kWorkstations * kSavesEach);
+    QCOMPARE(count(db, QStringLiteral("select max(sh_factor) from heading_noskhe")), kWorkstations * kSavesEach);
     QCOMPARE(count(db, QStringLiteral("select count(*) from details_noskhe d join heading_noskhe h "
                                       "on h.sh_factor = d.sh_factor where d.tedad <> h.code_opr")),
              0);

@@ -1,0 +1,288 @@
+// The database layer on generated data.
+//
+//   db_bench inuse [FILE] [PRESCRIPTIONS]
+//       The in-use checks (goods, users, prescription types, wards) on an embedded
+//       database of PRESCRIPTIONS prescriptions (default 1,000,000, three lines each),
+//       with the look-up indexes and without them, then the time the index upgrade
+//       takes on it. FILE defaults to ph_bench/pharmacy.db in the temporary folder and
+//       is generated only when it does not exist yet (it is never in the source tree).
+//   db_bench pricing
+//       Pricing 1 and 20 lines on the demo data set, with statements kept prepared and
+//       without: time, statements executed and statements prepared per line. On SQLite,
+//       and on PostgreSQL too when PH_PG_HOST (and PH_PG_PORT, PH_PG_USER) name a server.
+
+#include "admin/users.h"
+#include "catalogue/goods.h"
+#include "catalogue/lookup_list.h"
+#include "cli/demo_command.h"
+#include "core/clock.h"
+#include "core/scripted_prompter.h"
+#include "db/database.h"
+#include "db/schema.h"
+#include "db/transaction.h"
+#include "dispensing/drug_list.h"
+#include "dispensing/line_kind.h"
+#include "dispensing/line_pricer.h"
+#include "dispensing/prescription_lines.h"
+#include "dispensing/pricing_repository.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTextStream>
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <vector>
+
+using namespace ph;
+
+namespace {
+
+const QStringList kLookupIndexes = {
+    QStringLiteral("ix_details_noskhe_code_darou_main"), QStringLiteral("ix_details_noskhe_sh_bimeh"),
+    QStringLiteral("ix_heading_noskhe_code_opr"),        QStringLiteral("ix_heading_noskhe_type_no"),
+    QStringLiteral("ix_heading_noskhe_code_bakhsh"),     QStringLiteral("ix_heading_noskhe_date_sabt"),
+    QStringLiteral("ix_heading_froosh_kala_code_opr"),
+};
+
+double millisecondsOf(const std::function<void()>& work) {
+    QElapsedTimer timer;
+    timer.start();
+    work();
+    return double(timer.nsecsElapsed()) / 1e6;
+}
+
+// Median and slowest of `runs` timings.
+void report(const char* name, int runs, const std::function<void()>& work) {
+    std::vector<double> times;
+    for (int i = 0; i < runs; ++i)
+        times.push_back(millisecondsOf(work));
+    std::sort(times.begin(), times.end());
+    std::printf("  %-48s median %9.3f ms   max %9.3f ms\n", name, times[times.size() / 2], times.back());
+}
+
+void fill(Database& db, int prescriptions) {
+    Schema(db).ensure();
+    db.exec(QStringLiteral("insert into group_kala (code, name) values (1, 'دارو')"));
+    db.exec(QStringLiteral("insert into type_kala (code, name, num) values (1, 'قرص', 0)"));
+    db.exec(QStringLiteral("insert into mosh_kala_anbar (code_kala, name_kala, group_code, type_code, flag) "
+                           "with recursive c(x) as (select 0 union all select x+1 from c where x < 1999) "
+                           "select 1000000 + x, 'دارو ' || x, 1, 1, 1 from c"));
+    constexpr int kChunk = 100000;
+    for (int first = 1; first <= prescriptions; first += kChunk) {
+        const int last = std::min(prescriptions, first + kChunk - 1);
+        Transaction transaction(db);
+        db.exec(QStringLiteral(
+                    "insert into heading_noskhe (sh_factor, date_no, date_sabt, sh_bimeh, code_bimeh, type_no, "
+                    "code_bakhsh, code_opr, nezam_p, price_koll) "
+                    "with recursive c(x) as (select ? union all select x+1 from c where x < ?) "
+                    "select x, printf('%02d/%02d/%02d', 1 + x / 300000, 1 + (x / 25000) % 12, 1 + x % 28), "
+                    "printf('%02d/%02d/%02d', 1 + x / 300000, 1 + (x / 25000) % 12, 1 + x % 28), "
+                    "printf('%010d', (x * 7919) % 900000), 1 + x % 4, 1 + x % 3, 1 + x % 10, 1 + x % 5, "
+                    "printf('%05d', x % 3000), 1000 * (x % 97) from c"),
+                {first, last});
+        db.exec(QStringLiteral(
+                    "insert into details_noskhe (sh_factor, row, code_darou, code_darou_main, tedad, sh_bimeh, price_koll) "
+                    "with recursive c(x) as (select ? union all select x+1 from c where x < ?), r(n) as "
+                    "(select 1 union all select 2 union all select 3) "
+                    "select x, n, 1000000 + (x * 31 + n * 7) % 2000, 1000000 + (x * 31 + n * 7) % 2000, n, "
+                    "printf('%010d', (x * 7919) % 900000), 500 * n from c, r"),
+                {first, last});
+        if (first % 5 == 1)
+            db.exec(QStringLiteral("insert into heading_froosh_kala (sh_factor, date_sabt, code_opr, price_koll) "
+                                   "with recursive c(x) as (select ? union all select x+1 from c where x < ?) "
+                                   "select x, '03/01/01', 1 + x % 5, 100 from c"),
+                    {first, last});
+        transaction.commit();
+        std::printf("  filled %d prescriptions\r", last);
+        std::fflush(stdout);
+    }
+    std::printf("\n");
+    db.refreshStatistics();
+}
+
+void inUseChecks(Database& db, int runs) {
+    GoodsCatalogue goods(db);
+    UserStore users(db);
+    LookupList types(db, LookupKind::PrescriptionTypes);
+    LookupList wards(db, LookupKind::Wards);
+    // A goods named only as the main drug of one line, and a goods nothing names.
+    db.exec(QStringLiteral("delete from mosh_kala_anbar where code_kala in (1999998, 1999999)"));
+    db.exec(QStringLiteral("delete from details_noskhe where code_darou_main = 1999999"));
+    db.exec(QStringLiteral("insert into mosh_kala_anbar (code_kala, name_kala, group_code, type_code, flag) "
+                           "values (1999999, 'x', 1, 1, 1)"));
+    db.exec(QStringLiteral("insert into details_noskhe (sh_factor, row, code_darou, code_darou_main) "
+                           "values (1, 9, 1000001, 1999999)"));
+    report("goods in use (named as a main drug)", runs, [&] {
+        if (goods.remove(1999999) != GoodsOutcome::Referenced)
+            qFatal("the goods in use was removed");
+    });
+    std::vector<double> times;
+    for (int i = 0; i < runs; ++i) {
+        db.exec(QStringLiteral("insert into mosh_kala_anbar (code_kala, name_kala, group_code, type_code, flag) "
+                               "values (1999998, 'y', 1, 1, 1)"));
+        times.push_back(millisecondsOf([&] { goods.remove(1999998); }));
+    }
+    std::sort(times.begin(), times.end());
+    std::printf("  %-48s median %9.3f ms   max %9.3f ms\n", "goods not in use (every check, then removed)",
+                times[times.size() / 2], times.back());
+    report("user with sales", runs, [&] { users.hasRecordedSales(1); });
+    report("user without sales", runs, [&] { users.hasRecordedSales(9); });
+    report("prescription type not in use", runs, [&] { types.isInUse(4); });
+    report("ward not in use", runs, [&] { wards.isInUse(11); });
+    report("ward in use", runs, [&] { wards.isInUse(3); });
+}
+
+int inUse(const QString& fileArg, int prescriptions) {
+    const QString file = fileArg.isEmpty() ? QDir::tempPath() + QStringLiteral("/ph_bench/pharmacy.db") : fileArg;
+    QDir().mkpath(QFileInfo(file).absolutePath());
+    ConnectionSettings settings;
+    settings.engine = Engine::Sqlite;
+    settings.database = file;
+    const bool generate = !QFile::exists(file);
+    Database db(settings);
+    db.open();
+    if (generate) {
+        std::printf("generating %d prescriptions in %s\n", prescriptions, qPrintable(file));
+        std::printf("  took %.1f s\n", millisecondsOf([&] { fill(db, prescriptions); }) / 1000);
+    }
+    Schema(db).ensure();
+    std::printf("%d prescriptions, %d lines\n",
+                db.scalar(QStringLiteral("select count(*) from heading_noskhe")).toInt(),
+                db.scalar(QStringLiteral("select count(*) from details_noskhe")).toInt());
+    std::printf("with the look-up indexes:\n");
+    inUseChecks(db, 21);
+
+    std::printf("without them (the first version's layout):\n");
+    for (const QString& index : kLookupIndexes)
+        db.exec(QStringLiteral("drop index if exists %1").arg(index));
+    db.exec(QStringLiteral("delete from schema_version"));
+    db.exec(QStringLiteral("insert into schema_version (version) values (1)"));
+    inUseChecks(db, 3);
+
+    std::printf("index upgrade of that database: %.1f s\n",
+                millisecondsOf([&] { Schema(db).ensure(); }) / 1000);
+    return 0;
+}
+
+struct PricingRun {
+    double msPerLine = 0;
+    double executedPerLine = 0;
+    double preparedPerLine = 0;
+};
+
+PricingRun price(Database& db, const QList<DrugItem>& drugs, int lineCount, int runs) {
+    ScriptedPrompter prompter;
+    prompter.setYesNoFallback([](const QString&) { return true; });
+    PricingRepository data(db);
+    PricingContext context;
+    context.insurerCode = QStringLiteral("2");
+    context.specialtyCode = QStringLiteral("1");
+    context.currentDate = QStringLiteral("03/06/15");
+    auto once = [&] {
+        PrescriptionLines lines;
+        LinePricer pricer(data, prompter);
+        for (int i = 0; i < lineCount; ++i) {
+            const DrugItem& drug = drugs.at(i % drugs.size());
+            LineInput input;
+            input.quantity = QStringLiteral("1");
+            input.kind = kindForChosenDrug(context.insurerCode, drug.groupCode);
+            input.price = drug.listPrice ? QString::number(*drug.listPrice, 'f', 0) : QString();
+            pricer.add(lines, context, drug, input);
+        }
+    };
+    once(); // the first prescription prepares the statements of every later one
+    const int executed = db.executedCount();
+    const int prepared = db.preparedCount();
+    const double ms = millisecondsOf([&] {
+        for (int i = 0; i < runs; ++i)
+            once();
+    });
+    const double lines = double(lineCount) * runs;
+    return {ms / lines, (db.executedCount() - executed) / lines, (db.preparedCount() - prepared) / lines};
+}
+
+void pricingOn(const QString& engineName, Database& db) {
+    const QList<DrugItem> drugs = DrugList(db).load(false);
+    if (drugs.isEmpty())
+        qFatal("the demo data set has no drugs");
+    for (const bool cache : {false, true}) {
+        db.setStatementCacheEnabled(cache);
+        for (const int lineCount : {1, 20}) {
+            const PricingRun run = price(db, drugs, lineCount, lineCount == 1 ? 400 : 40);
+            std::printf("  %-10s %-22s %2d lines: %7.3f ms/line, %5.2f statements executed/line, "
+                        "%5.2f prepared/line\n",
+                        qPrintable(engineName), cache ? "statements kept" : "prepared on each call", lineCount,
+                        run.msPerLine, run.executedPerLine, run.preparedPerLine);
+        }
+    }
+}
+
+int pricing() {
+    QTemporaryDir dir;
+    QString out, err;
+    QTextStream outStream(&out), errStream(&err);
+    const SystemClock clock;
+    if (cli::demo(dir.path(), clock, outStream, errStream) != 0)
+        qFatal("demo failed: %s", qPrintable(err));
+    {
+        Database db(readConnectionSettings(dir.path()));
+        db.open();
+        pricingOn(QStringLiteral("SQLite"), db);
+    }
+    const QByteArray host = qgetenv("PH_PG_HOST");
+    if (host.isEmpty())
+        return 0;
+    ConnectionSettings server;
+    server.engine = Engine::Postgres;
+    server.serverLogin = true;
+    server.server = QString::fromLocal8Bit(host);
+    server.port = qEnvironmentVariableIntValue("PH_PG_PORT") > 0 ? qEnvironmentVariableIntValue("PH_PG_PORT") : 5432;
+    server.user = qEnvironmentVariable("PH_PG_USER", QStringLiteral("postgres"));
+    const QString name = QStringLiteral("ph_bench_%1").arg(QCoreApplication::applicationPid());
+    server.database = QStringLiteral("postgres");
+    {
+        Database admin(server);
+        admin.open();
+        admin.exec(QStringLiteral("create database %1 template template0 encoding 'UTF8'").arg(name));
+    }
+    QTemporaryDir pgDir;
+    QFile ci(pgDir.filePath(QStringLiteral("ci.txt")));
+    if (!ci.open(QIODevice::WriteOnly))
+        qFatal("cannot write ci.txt");
+    ci.write(QStringLiteral("1-%1:%2-%3--%4-postgres*").arg(server.server).arg(server.port).arg(server.user, name).toUtf8());
+    ci.close();
+    if (cli::demo(pgDir.path(), clock, outStream, errStream) != 0)
+        qFatal("demo failed: %s", qPrintable(err));
+    {
+        Database db(readConnectionSettings(pgDir.path()));
+        db.open();
+        pricingOn(QStringLiteral("PostgreSQL"), db);
+    }
+    Database admin(server);
+    admin.open();
+    admin.exec(QStringLiteral("drop database %1 with (force)").arg(name));
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    const QStringList args = app.arguments().mid(1);
+    try {
+        if (args.value(0) == QLatin1String("inuse"))
+            return inUse(args.value(1), args.size() > 2 ? args.at(2).toInt() : 1000000);
+        if (args.value(0) == QLatin1String("pricing"))
+            return pricing();
+    } catch (const Error& error) {
+        std::fprintf(stderr, "%s\n", qPrintable(error.message()));
+        return 1;
+    }
+    std::fprintf(stderr, "usage: db_bench inuse [FILE] [PRESCRIPTIONS] | db_bench pricing\n");
+    return 2;
+}
