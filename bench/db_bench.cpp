@@ -21,10 +21,8 @@
 #include "db/schema.h"
 #include "db/transaction.h"
 #include "dispensing/drug_list.h"
-#include "dispensing/line_kind.h"
-#include "dispensing/line_pricer.h"
 #include "dispensing/prescription_lines.h"
-#include "dispensing/pricing_repository.h"
+#include "dispensing/prescription_session.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -175,25 +173,25 @@ struct PricingRun {
     double preparedPerLine = 0;
 };
 
+// Prices prescriptions of `lineCount` lines through the prescription session, as the
+// window and `quote` do: a new prescription, its insurer, the lines, the totals.
 PricingRun price(Database& db, const QList<DrugItem>& drugs, int lineCount, int runs) {
     ScriptedPrompter prompter;
     prompter.setYesNoFallback([](const QString&) { return true; });
-    PricingRepository data(db);
-    PricingContext context;
-    context.insurerCode = QStringLiteral("2");
-    context.specialtyCode = QStringLiteral("1");
-    context.currentDate = QStringLiteral("03/06/15");
+    PrescriptionSession session(db, prompter);
     auto once = [&] {
-        PrescriptionLines lines;
-        LinePricer pricer(data, prompter);
+        session.start({QStringLiteral("03/06/15"), QStringLiteral("10:00")});
+        session.changeInsurer(InsurerCode::fromText(QStringLiteral("2")));
+        session.header().specialtyCode = QStringLiteral("1");
         for (int i = 0; i < lineCount; ++i) {
             const DrugItem& drug = drugs.at(i % drugs.size());
             LineInput input;
             input.quantity = QStringLiteral("1");
-            input.kind = kindForChosenDrug(context.insurerCode, drug.groupCode);
+            input.kind = session.kindForChosen(drug);
             input.price = drug.listPrice ? QString::number(*drug.listPrice, 'f', 0) : QString();
-            pricer.add(lines, context, drug, input);
+            session.addLine(drug, input);
         }
+        session.totals();
     };
     once(); // the first prescription prepares the statements of every later one
     const int executed = db.executedCount();
