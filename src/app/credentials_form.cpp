@@ -3,6 +3,7 @@
 #include "core/error.h"
 #include "core/prompter.h"
 #include "db/database.h"
+#include "widgets/guarded.h"
 #include "widgets/password_echo.h"
 
 #include <QFocusEvent>
@@ -105,11 +106,7 @@ bool CredentialsForm::eventFilter(QObject* watched, QEvent* event) {
         const bool movedWithin = reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason ||
                                  reason == Qt::MouseFocusReason || reason == Qt::OtherFocusReason;
         if (movedWithin && m_db) {
-            try {
-                checkCode();
-            } catch (const Error& error) {
-                m_prompter.errorReport(error.message());
-            }
+            guarded(m_prompter, [this] { checkCode(); });
         }
     }
     return QObject::eventFilter(watched, event);

@@ -5,9 +5,9 @@
 #include "app/window_registry.h"
 #include "core/app_context.h"
 #include "core/clock.h"
-#include "core/error.h"
 #include "core/jalali_date.h"
 #include "core/prompter.h"
+#include "widgets/guarded.h"
 
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -263,7 +263,7 @@ void Tf_main::open(const QString& destination, int formMode) {
     if (formMode >= 0)
         m_context.form_mode = formMode;
     Q_EMIT opened(destination);
-    try {
+    guarded(m_prompter, [&] {
         if (destination == QLatin1String(kClose)) {
             close();
         } else if (destination == QLatin1String(kLock)) {
@@ -286,9 +286,7 @@ void Tf_main::open(const QString& destination, int formMode) {
             if (m_registry.closesMainWindow(destination))
                 close();
         }
-    } catch (const Error& error) {
-        m_prompter.errorReport(error.message());
-    }
+    });
 }
 
 } // namespace ph

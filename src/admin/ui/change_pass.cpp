@@ -2,8 +2,8 @@
 
 #include "admin/users.h"
 #include "core/app_context.h"
-#include "core/error.h"
 #include "core/prompter.h"
+#include "widgets/guarded.h"
 #include "widgets/password_echo.h"
 
 #include <QFocusEvent>
@@ -97,7 +97,8 @@ void TF_change_pass::changePassword() {
         return refuse(QStringLiteral("رمز قديم وارد نشده است"), m_old);
     if (m_new->text().isEmpty())
         return refuse(QStringLiteral("رمز جديدواردنشده است"), m_new);
-    try {
+    bool changed = false;
+    guarded(m_windows.prompter, [&] {
         UserStore users(m_windows.db);
         const int code = m_code->text().toInt();
         if (!users.changePassword(code, m_old->text(), m_new->text()))
@@ -105,10 +106,9 @@ void TF_change_pass::changePassword() {
         // The current user record moves to the user whose password was changed.
         m_windows.context.current_user_code = code;
         m_windows.context.rights = users.rightsOf(code);
-    } catch (const Error& error) {
-        m_windows.prompter.errorReport(error.message());
-        return;
-    }
+        changed = true;
+    });
+    if (!changed) return;
     clearFields();
     m_code->setFocus();
 }
@@ -156,11 +156,7 @@ bool TF_change_pass::eventFilter(QObject* watched, QEvent* event) {
     } else if (event->type() == QEvent::FocusOut && watched == m_code && !m_reporting) {
         const auto reason = static_cast<QFocusEvent*>(event)->reason();
         if (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason || reason == Qt::MouseFocusReason) {
-            try {
-                checkCode();
-            } catch (const Error& error) {
-                m_windows.prompter.errorReport(error.message());
-            }
+            guarded(m_windows.prompter, [this] { checkCode(); });
         }
     }
     return QDialog::eventFilter(watched, event);

@@ -2,8 +2,8 @@
 
 #include "admin/price_correction.h"
 #include "admin/price_workbook.h"
-#include "core/error.h"
 #include "core/prompter.h"
+#include "widgets/guarded.h"
 
 #include <QApplication>
 #include <QFileDialog>
@@ -13,12 +13,8 @@ namespace ph {
 
 void runPriceCorrection(const QString& workbookPath, Database& db, Prompter& prompter, QWidget* parent) {
     QList<PriceSheetRow> rows;
-    try {
-        rows = readPriceWorkbook(workbookPath);
-    } catch (const Error& error) {
-        prompter.errorReport(error.message()); // a file that cannot be used changes nothing
-        return;
-    }
+    // A file that cannot be used changes nothing.
+    if (!guarded(prompter, [&] { rows = readPriceWorkbook(workbookPath); })) return;
     QProgressDialog progress(QStringLiteral("اصلاح قيمت ها ..."), QStringLiteral("انصراف"), 0, int(rows.size()), parent);
     progress.setWindowModality(Qt::WindowModal);
     progress.setMinimumDuration(300);

@@ -48,13 +48,8 @@ Tf_doctor::Tf_doctor(const WindowContext& windows, QWidget* parent) : QDialog(pa
     m_specialtyName = insurance_ui::makeField(this, QStringLiteral("me_name_takhasos"));
     m_specialtyName->setReadOnly(true);
     m_specialtyName->setFocusPolicy(Qt::NoFocus);
-    m_specialty->setLookup(
-        [this](qint64 code) {
-            std::optional<QString> name;
-            guarded(m_windows.prompter, [&] { name = DoctorStore(m_windows.db).specialtyName(code); });
-            return name;
-        },
-        m_specialtyName, m_windows.prompter);
+    m_specialty->setLookup([this](qint64 code) { return DoctorStore(m_windows.db).specialtyName(code); },
+                           m_specialtyName, m_windows.prompter);
     m_specialty->setPicker([this] { pickSpecialty(); });
     m_council = insurance_ui::makeField(this, QStringLiteral("me_nezam"));
     m_search1 = insurance_ui::makeField(this, QStringLiteral("me_search1"));
