@@ -4,6 +4,7 @@
 #include "core/prompter.h"
 #include "db/database.h"
 #include "widgets/guarded.h"
+#include "widgets/keys.h"
 #include "widgets/password_echo.h"
 
 #include <QFocusEvent>
@@ -80,7 +81,7 @@ void CredentialsForm::clear() {
 bool CredentialsForm::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
-        const bool enter = key == Qt::Key_Return || key == Qt::Key_Enter;
+        const bool enter = isEnterKey(key);
         if (watched == m_code && enter) {
             m_pass->setFocus(Qt::TabFocusReason);
             return true;

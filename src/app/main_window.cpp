@@ -7,6 +7,7 @@
 #include "core/clock.h"
 #include "core/jalali_date.h"
 #include "core/prompter.h"
+#include "widgets/form_mode.h"
 #include "widgets/guarded.h"
 
 #include <QHBoxLayout>
@@ -260,8 +261,6 @@ void Tf_main::launchStoreProgram() {
 
 void Tf_main::open(const QString& destination, int formMode) {
     using namespace command;
-    if (formMode >= 0)
-        m_context.form_mode = formMode;
     Q_EMIT opened(destination);
     guarded(m_prompter, [&] {
         if (destination == QLatin1String(kClose)) {
@@ -277,6 +276,9 @@ void Tf_main::open(const QString& destination, int formMode) {
         } else if (m_commands.contains(destination)) {
             m_commands.value(destination)();
         } else if (QWidget* window = m_registry.window(destination, this)) {
+            // The variant goes to the window it is for; an entry that names none leaves the last.
+            if (auto* variants = dynamic_cast<FormModeWindow*>(window); variants && formMode >= 0)
+                variants->setFormMode(formMode);
             if (auto* dialog = qobject_cast<QDialog*>(window))
                 dialog->exec();
             else {

@@ -137,9 +137,9 @@ void UsersSettingsTest::deleteRefusedForUsersWithSales() {
 
 void UsersSettingsTest::userWindow() {
     AppContext context;
-    context.form_mode = 1;
     ScriptedPrompter prompter;
     TF_user_new window({context, m_t->db(), prompter, m_clock});
+    window.setFormMode(1);
     auto* code = window.findChild<QLineEdit*>(QStringLiteral("me_code"));
     auto* name = window.findChild<QLineEdit*>(QStringLiteral("me_name"));
     auto* pass = window.findChild<QLineEdit*>(QStringLiteral("me_pass"));
@@ -194,7 +194,7 @@ void UsersSettingsTest::userWindow() {
     window.hide();
 
     // Opened as "تعريف کاربر": no grid.
-    context.form_mode = 0;
+    window.setFormMode(0);
     window.show();
     QVERIFY(!grid->isVisible());
     QCOMPARE(code->text(), QStringLiteral("2"));
@@ -203,10 +203,10 @@ void UsersSettingsTest::userWindow() {
 
 void UsersSettingsTest::userWindowWithTheKeyboard() {
     AppContext context;
-    context.form_mode = 1;
     context.rights = {{QStringLiteral("save_b"), true}, {QStringLiteral("edit_b"), true}};
     ScriptedPrompter prompter;
     TF_user_new window({context, m_t->db(), prompter, m_clock});
+    window.setFormMode(1);
     auto* name = window.findChild<QLineEdit*>(QStringLiteral("me_name"));
     auto* grid = window.findChild<QTableView*>(QStringLiteral("DBGrid1"));
     window.show();

@@ -190,6 +190,17 @@ void CommandBarTest::documentStatesAndDisabledKeys() {
     QCOMPARE(data.ran, (QList<Command>{Command::Edit, Command::Delete}));
     QVERIFY(data.prompter.texts().isEmpty());
 
+    // Told to run a disabled command, the bar runs it and leaves the button as it was; the
+    // right is still tested first.
+    data.ran.clear();
+    QVERIFY(!data.bar->activate(Command::Save));
+    QVERIFY(data.bar->activate(Command::Save, CommandBar::WhenDisabled::Run));
+    QCOMPARE(data.ran, QList<Command>{Command::Save});
+    QVERIFY(!data.bar->isEnabled(Command::Save));
+    data.context.rights[QStringLiteral("save_b")] = false;
+    QVERIFY(!data.bar->activate(Command::Save, CommandBar::WhenDisabled::Run));
+    QCOMPARE(data.prompter.texts(), QStringList{kSaveRefused});
+
     // Document windows: a shown document keeps its lines; editing it opens everything but edit.
     Window document(kDocument);
     document.bar->showDocument();

@@ -4,6 +4,7 @@
 #include "core/app_context.h"
 #include "core/prompter.h"
 #include "widgets/guarded.h"
+#include "widgets/keys.h"
 #include "widgets/password_echo.h"
 
 #include <QFocusEvent>
@@ -136,7 +137,7 @@ void TF_change_pass::keyPressEvent(QKeyEvent* event) {
 bool TF_change_pass::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
-        const bool enter = key == Qt::Key_Return || key == Qt::Key_Enter;
+        const bool enter = isEnterKey(key);
         if (enter && watched == m_code) {
             m_old->setFocus(Qt::TabFocusReason);
             return true;

@@ -4,15 +4,16 @@
 #include "catalogue/lookup_list.h"
 #include "catalogue/ui/goods_set.h"
 #include "catalogue/ui/sabt_darou.h"
-#include "catalogue/ui/window_tools.h"
 #include "core/error.h"
 #include "core/prompter.h"
 #include "widgets/code_field.h"
 #include "widgets/command_bar.h"
 #include "widgets/guarded.h"
 #include "widgets/key_nav.h"
+#include "widgets/keys.h"
 #include "widgets/list_grid.h"
 #include "widgets/quick_search.h"
+#include "widgets/window_tools.h"
 
 #include <QApplication>
 #include <QGridLayout>
@@ -339,7 +340,7 @@ bool Tf_darou::handleKey(QWidget* widget, int key, Qt::KeyboardModifiers modifie
     default:
         break;
     }
-    const bool enter = key == Qt::Key_Return || key == Qt::Key_Enter;
+    const bool enter = isEnterKey(key);
     if (widget == me_search_d || widget == me_search_p || widget == me_search_l) {
         if (enter || key == Qt::Key_Up) {
             m_grid->setFocus();

@@ -2,12 +2,14 @@
 
 #include "core/app_context.h"
 #include "core/prompter.h"
-#include "insurance/ui/window_parts.h"
 #include "widgets/code_field.h"
 #include "widgets/command_bar.h"
 #include "widgets/key_nav.h"
-#include "widgets/picker.h"
 #include "widgets/quick_search.h"
+#include "widgets/guarded.h"
+#include "widgets/keys.h"
+#include "widgets/list_grid.h"
+#include "widgets/window_tools.h"
 
 #include <QFormLayout>
 #include <QGroupBox>
@@ -38,22 +40,22 @@ Tf_doctor::Tf_doctor(const WindowContext& windows, QWidget* parent) : QDialog(pa
     auto* proxy = new QuickSearchModel(this);
     proxy->setSourceModel(m_model);
 
-    m_code = insurance_ui::makeField(this, QStringLiteral("me_code"));
+    m_code = makeLineField(this, QStringLiteral("me_code"));
     m_code->setReadOnly(true);
     m_code->setFocusPolicy(Qt::NoFocus);
-    m_family = insurance_ui::makeField(this, QStringLiteral("me_family"));
-    m_name = insurance_ui::makeField(this, QStringLiteral("me_name"));
+    m_family = makeLineField(this, QStringLiteral("me_family"));
+    m_name = makeLineField(this, QStringLiteral("me_name"));
     m_specialty = new CodeField(this);
     m_specialty->setObjectName(QStringLiteral("me_code_takhasos"));
-    m_specialtyName = insurance_ui::makeField(this, QStringLiteral("me_name_takhasos"));
+    m_specialtyName = makeLineField(this, QStringLiteral("me_name_takhasos"));
     m_specialtyName->setReadOnly(true);
     m_specialtyName->setFocusPolicy(Qt::NoFocus);
     m_specialty->setLookup([this](qint64 code) { return DoctorStore(m_windows.db).specialtyName(code); },
                            m_specialtyName, m_windows.prompter);
     m_specialty->setPicker([this] { pickSpecialty(); });
-    m_council = insurance_ui::makeField(this, QStringLiteral("me_nezam"));
-    m_search1 = insurance_ui::makeField(this, QStringLiteral("me_search1"));
-    m_search2 = insurance_ui::makeField(this, QStringLiteral("me_search2"));
+    m_council = makeLineField(this, QStringLiteral("me_nezam"));
+    m_search1 = makeLineField(this, QStringLiteral("me_search1"));
+    m_search2 = makeLineField(this, QStringLiteral("me_search2"));
 
     auto* fields = new QFormLayout;
     fields->addRow(QStringLiteral("كد پزشك: "), m_code);
@@ -160,14 +162,14 @@ void Tf_doctor::hideEvent(QHideEvent* event) {
 bool Tf_doctor::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() != QEvent::KeyPress) return QDialog::eventFilter(watched, event);
     auto* key = static_cast<QKeyEvent*>(event);
-    if ((key->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier) return false;
+    if (!isPlain(key)) return false;
     const int k = key->key();
     if (watched == m_council && k == Qt::Key_Down) {
         m_search1->setFocus();
         return true;
     }
     if (watched == m_search1 || watched == m_search2) {
-        if (k == Qt::Key_Return || k == Qt::Key_Enter || k == Qt::Key_Up) {
+        if (isEnterKey(k) || k == Qt::Key_Up) {
             m_grid->setFocus();
             return true;
         }
@@ -246,11 +248,7 @@ void Tf_doctor::pickSpecialty() {
     if (!m_windows.picker) return;
     PickRows rows;
     if (!guarded(m_windows.prompter, [&] { rows = DoctorStore(m_windows.db).specialtyPickRows(); })) return;
-    m_windows.context.picker_mode = QStringLiteral("type_doctor");
-    const std::optional<PickRow> chosen = m_windows.picker->pick({QStringLiteral("type_doctor"), rows});
-    if (!chosen) return;
-    m_specialty->setCodeFromPicker(chosen->code.toLongLong(), chosen->name1);
-    m_council->setFocus();
+    if (pickCode(m_windows, m_specialty, QStringLiteral("type_doctor"), rows)) m_council->setFocus();
 }
 
 void Tf_doctor::saveDoctor() {

@@ -4,10 +4,13 @@
 #include "insurance/amount_text.h"
 #include "insurance/doctor_store.h"
 #include "insurance/insurer_store.h"
-#include "insurance/ui/window_parts.h"
 #include "widgets/command_bar.h"
 #include "widgets/key_nav.h"
 #include "widgets/quick_search.h"
+#include "widgets/guarded.h"
+#include "widgets/keys.h"
+#include "widgets/list_grid.h"
+#include "widgets/window_tools.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -60,13 +63,6 @@ QStandardItem* flagItem(bool on) {
     return item;
 }
 
-bool isPlainKey(const QKeyEvent* key, int k) {
-    return key->key() == k && (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
-}
-
-bool isEnter(const QKeyEvent* key) {
-    return isPlainKey(key, Qt::Key_Return) || isPlainKey(key, Qt::Key_Enter);
-}
 
 } // namespace
 
@@ -83,7 +79,7 @@ Tfmbimeh_daru::Tfmbimeh_daru(const WindowContext& windows, QWidget* parent)
 
     m_model = new QStandardItemModel(this);
     m_grid = makeListGrid(this, QStringLiteral("DBGrid1"), m_model);
-    m_search2 = insurance_ui::makeField(this, QStringLiteral("me_search2"));
+    m_search2 = makeLineField(this, QStringLiteral("me_search2"));
     m_gridSearch = new QuickSearch(m_search2, m_model, m_grid, CodeColumn, NameColumn, this);
     connect(m_grid->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& index) {
@@ -107,16 +103,16 @@ Tfmbimeh_daru::Tfmbimeh_daru(const WindowContext& windows, QWidget* parent)
                    : index >= 0   ? codeText(m_drugs.at(index).code)
                                   : QStringLiteral("-1"));
     });
-    m_form = insurance_ui::makeField(this, QStringLiteral("me_type"));
+    m_form = makeLineField(this, QStringLiteral("me_type"));
     m_form->setReadOnly(true);
     m_form->setFocusPolicy(Qt::NoFocus);
 
     m_byQuantity = new QRadioButton(QStringLiteral("تعداد"), this);
     m_byQuantity->setObjectName(QStringLiteral("rb_tedad"));
-    m_quantity = insurance_ui::makeField(this, QStringLiteral("tedad"));
+    m_quantity = makeLineField(this, QStringLiteral("tedad"));
     m_byTariff = new QRadioButton(QStringLiteral("تعرفه بيمه"), this);
     m_byTariff->setObjectName(QStringLiteral("rb_mab"));
-    m_tariff = insurance_ui::makeField(this, QStringLiteral("mab"));
+    m_tariff = makeLineField(this, QStringLiteral("mab"));
     for (QRadioButton* radio : {m_byQuantity, m_byTariff}) {
         radio->setAutoExclusive(false); // neither may be chosen
         connect(radio, &QRadioButton::toggled, this, [this, radio](bool on) {
@@ -148,7 +144,7 @@ Tfmbimeh_daru::Tfmbimeh_daru(const WindowContext& windows, QWidget* parent)
     connect(m_notCovered, &QCheckBox::toggled, this, [this](bool on) {
         if (on && !m_loading) notCoveredChosen();
     });
-    m_deduct = insurance_ui::makeField(this, QStringLiteral("edtDeduct"));
+    m_deduct = makeLineField(this, QStringLiteral("edtDeduct"));
     m_deduct->setMaxLength(3);
     m_deduct->setText(QStringLiteral("0"));
 
@@ -161,7 +157,7 @@ Tfmbimeh_daru::Tfmbimeh_daru(const WindowContext& windows, QWidget* parent)
     m_drugPanel->setFrameShape(QFrame::StyledPanel);
     m_drugModel = new QStandardItemModel(this);
     m_drugGrid = makeListGrid(m_drugPanel, QStringLiteral("DBGrid2"), m_drugModel);
-    m_drugSearch = insurance_ui::makeField(m_drugPanel, QStringLiteral("me_search"));
+    m_drugSearch = makeLineField(m_drugPanel, QStringLiteral("me_search"));
     new QuickSearch(m_drugSearch, m_drugModel, m_drugGrid, 0, 1, this);
     connect(m_drugGrid, &QTableView::doubleClicked, this, &Tfmbimeh_daru::takeDrugFromPanel);
     auto* takeButton = new QPushButton(QStringLiteral("تاييد Ctrl+F2"), m_drugPanel);
@@ -478,7 +474,7 @@ void Tfmbimeh_daru::editRule() {
 }
 
 void Tfmbimeh_daru::deleteRules() {
-    const int row = insurance_ui::currentSourceRow(m_grid);
+    const int row = currentSourceRow(m_grid);
     if (row < 0 || row >= m_rules.size()) return;
     const double drug = m_rules.at(row).rule.drug; // the row current when the command was chosen
     if (!m_windows.prompter.askYesNo(QStringLiteral("آيا از حذف اطلاعات مطمئن هستيد؟"))) return;
@@ -497,7 +493,7 @@ void Tfmbimeh_daru::openDrugPanel() {
 }
 
 void Tfmbimeh_daru::takeDrugFromPanel() {
-    const int row = insurance_ui::currentSourceRow(m_drugGrid);
+    const int row = currentSourceRow(m_drugGrid);
     if (row < 0 || row >= m_drugs.size()) return;
     const DrugChoice& drug = m_drugs.at(row);
     m_loading = true;
@@ -565,12 +561,12 @@ bool Tfmbimeh_daru::eventFilter(QObject* watched, QEvent* event) {
         (key->key() == Qt::Key_Up ? static_cast<QWidget*>(m_notCovered) : m_grid)->setFocus();
         return true;
     }
-    if (watched == m_byTariff && isEnter(key)) {
+    if (watched == m_byTariff && (isEnter(key) && isPlain(key))) {
         m_byTariff->setChecked(true);
         m_tariff->setFocus();
         return true;
     }
-    if ((watched == m_drugSearch || watched == m_drugGrid) && isEnter(key)) {
+    if ((watched == m_drugSearch || watched == m_drugGrid) && (isEnter(key) && isPlain(key))) {
         takeDrugFromPanel();
         return true;
     }
