@@ -48,21 +48,21 @@ private:
     Doctor fromFields() const;
 
     WindowContext m_windows;
-    QTableView* m_grid;
+    QTableView* DBGrid1;
     QStandardItemModel* m_model;
     QList<DoctorRow> m_rows;
     QuickSearch* m_searchByCode;
     QuickSearch* m_searchByCouncil;
     bool m_reloading = false;
 
-    QLineEdit* m_code;
-    QLineEdit* m_family;
-    QLineEdit* m_name;
-    CodeField* m_specialty;
-    QLineEdit* m_specialtyName;
-    QLineEdit* m_council;
-    QLineEdit* m_search1;
-    QLineEdit* m_search2;
+    QLineEdit* me_code;
+    QLineEdit* me_family;
+    QLineEdit* me_name;
+    CodeField* me_code_takhasos;
+    QLineEdit* me_name_takhasos;
+    QLineEdit* me_nezam;
+    QLineEdit* me_search1;
+    QLineEdit* me_search2;
 
     CommandBar* m_bar;
     KeyNav* m_nav;

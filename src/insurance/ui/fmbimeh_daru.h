@@ -71,27 +71,27 @@ private:
     QList<DrugChoice> m_drugs;
     QList<DrugRuleRow> m_rules;
 
-    QComboBox* m_bimeh;
-    QTableView* m_grid;
+    QComboBox* bimeh;
+    QTableView* DBGrid1;
     QStandardItemModel* m_model;
     QuickSearch* m_gridSearch;
-    QLineEdit* m_search2;
-    QComboBox* m_drug;
-    QLineEdit* m_form;
-    QRadioButton* m_byQuantity;
-    QLineEdit* m_quantity;
-    QRadioButton* m_byTariff;
-    QLineEdit* m_tariff;
-    QComboBox* m_takh;
-    QCheckBox* m_hospital;
-    QCheckBox* m_notCovered;
-    QLineEdit* m_deduct;
-    QListWidget* m_insurerList;
+    QLineEdit* me_search2;
+    QComboBox* me_name;
+    QLineEdit* me_type;
+    QRadioButton* rb_tedad;
+    QLineEdit* tedad;
+    QRadioButton* rb_mab;
+    QLineEdit* mab;
+    QComboBox* takh;
+    QCheckBox* bimarestani;
+    QCheckBox* non_bimeh;
+    QLineEdit* edtDeduct;
+    QListWidget* CheckListBox1;
 
-    QFrame* m_drugPanel;
-    QTableView* m_drugGrid;
+    QFrame* Panel1;
+    QTableView* DBGrid2;
     QStandardItemModel* m_drugModel;
-    QLineEdit* m_drugSearch;
+    QLineEdit* me_search;
 
     CommandBar* m_bar;
     KeyNav* m_nav;
