@@ -18,28 +18,41 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
-#include <QStandardItemModel>
 #include <QTableView>
 #include <QVBoxLayout>
 
 namespace ph {
 namespace {
 
-
 // Columns of the grid's rows.
 enum Column { CodeColumn, FamilyColumn, NameColumn, SpecialtyColumn, CouncilColumn };
 
+QList<RowTableModel<DoctorRow>::Column> doctorColumns() {
+    using Row = DoctorRow;
+    return {
+        {QStringLiteral("كـد پزشك"), [](const Row& r) { return QVariant(r.doctor.code); }},
+        {QStringLiteral("نام خانوادگي"), [](const Row& r) { return QVariant(r.doctor.family); }},
+        {QStringLiteral("نــام"), [](const Row& r) { return QVariant(r.doctor.name); }},
+        {QStringLiteral("تـخـصـص"), [](const Row& r) { return QVariant(r.specialtyName); }},
+        {QStringLiteral("شماره نطام پزشكي"), [](const Row& r) { return QVariant(r.doctor.councilNumber); }},
+    };
+}
+
 } // namespace
 
-Tf_doctor::Tf_doctor(const WindowContext& windows, QWidget* parent) : QDialog(parent), m_windows(windows) {
+Tf_doctor::Tf_doctor(const WindowContext& windows, QWidget* parent)
+    : QDialog(parent), m_windows(windows), m_rows(new DoctorTable(doctorColumns(), this)),
+      m_proxy(new QuickSearchModel(this)) {
     setObjectName(QStringLiteral("f_doctor"));
     setWindowTitle(QStringLiteral("فــــــرم مــعــــرفـــي پـــزشــكــان"));
+    m_proxy->setSourceModel(m_rows);
+    makeFields();
+    makeCommands();
+    makeLayout();
+}
 
-    m_model = new QStandardItemModel(this);
-    DBGrid1 = makeListGrid(this, QStringLiteral("DBGrid1"), m_model);
-    auto* proxy = new QuickSearchModel(this);
-    proxy->setSourceModel(m_model);
-
+void Tf_doctor::makeFields() {
+    DBGrid1 = makeListGrid(this, QStringLiteral("DBGrid1"), m_rows);
     me_code = makeLineField(this, QStringLiteral("me_code"));
     me_code->setReadOnly(true);
     me_code->setFocusPolicy(Qt::NoFocus);
@@ -51,42 +64,26 @@ Tf_doctor::Tf_doctor(const WindowContext& windows, QWidget* parent) : QDialog(pa
     me_name_takhasos->setReadOnly(true);
     me_name_takhasos->setFocusPolicy(Qt::NoFocus);
     me_code_takhasos->setLookup([this](qint64 code) { return DoctorStore(m_windows.db).specialtyName(code); },
-                           me_name_takhasos, m_windows.prompter);
+                                     me_name_takhasos, m_windows.prompter);
     me_code_takhasos->setPicker([this] { pickSpecialty(); });
     me_nezam = makeLineField(this, QStringLiteral("me_nezam"));
     me_search1 = makeLineField(this, QStringLiteral("me_search1"));
     me_search2 = makeLineField(this, QStringLiteral("me_search2"));
 
-    auto* fields = new QFormLayout;
-    fields->addRow(QStringLiteral("كد پزشك: "), me_code);
-    fields->addRow(QStringLiteral("نام خانوادگي: "), me_family);
-    fields->addRow(QStringLiteral("نام پزشك: "), me_name);
-    auto* specialtyRow = new QHBoxLayout;
-    specialtyRow->addWidget(me_code_takhasos, 1);
-    specialtyRow->addWidget(me_name_takhasos, 3);
-    fields->addRow(QStringLiteral("تخصص: "), specialtyRow);
-    fields->addRow(QStringLiteral("شماره نظام پزشكي: "), me_nezam);
-
-    auto* search1Box = new QGroupBox(QStringLiteral("جستجوي سريع براساس كد/نام خانوادگي"), this);
-    (new QVBoxLayout(search1Box))->addWidget(me_search1);
-    auto* search2Box = new QGroupBox(QStringLiteral("جستجوي سريع براساس شماره نظام پزشكي"), this);
-    (new QVBoxLayout(search2Box))->addWidget(me_search2);
-    auto* searches = new QHBoxLayout;
-    searches->addWidget(search1Box);
-    searches->addWidget(search2Box);
-
-    m_searchByCode = new QuickSearch(me_search1, proxy, DBGrid1, CodeColumn, FamilyColumn, this);
+    m_searchByCode = new QuickSearch(me_search1, m_proxy, DBGrid1, CodeColumn, FamilyColumn, this);
     m_searchByCode->setNameOrder({FamilyColumn});
     // The council-number search acts only on a text that begins with a digit.
-    m_searchByCouncil = new QuickSearch(nullptr, proxy, DBGrid1, CouncilColumn, -1, this);
+    m_searchByCouncil = new QuickSearch(nullptr, m_proxy, DBGrid1, CouncilColumn, -1, this);
     connect(me_search2, &QLineEdit::textChanged, this, [this](const QString& text) {
         if (!text.isEmpty() && text.front().isDigit()) m_searchByCouncil->search(text);
     });
     connect(DBGrid1->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
-            [this, proxy](const QModelIndex& current) {
-                if (!m_reloading && current.isValid()) loadRow(proxy->mapToSource(current).row());
+            [this](const QModelIndex& current) {
+                if (current.isValid()) loadRow(m_proxy->mapToSource(current).row());
             });
+}
 
+void Tf_doctor::makeCommands() {
     m_bar = new CommandBar(m_windows.context, m_windows.prompter,
                            CommandBar::DataWindow | CommandBar::Navigation | CommandBar::Sort, this);
     m_bar->button(CommandBar::Save)->setText(QStringLiteral("ثبت  F2"));
@@ -134,6 +131,26 @@ Tf_doctor::Tf_doctor(const WindowContext& windows, QWidget* parent) : QDialog(pa
     for (QWidget* watched : {static_cast<QWidget*>(me_nezam), static_cast<QWidget*>(me_search1),
                              static_cast<QWidget*>(me_search2)})
         watched->installEventFilter(this);
+}
+
+void Tf_doctor::makeLayout() {
+    auto* fields = new QFormLayout;
+    fields->addRow(QStringLiteral("كد پزشك: "), me_code);
+    fields->addRow(QStringLiteral("نام خانوادگي: "), me_family);
+    fields->addRow(QStringLiteral("نام پزشك: "), me_name);
+    auto* specialtyRow = new QHBoxLayout;
+    specialtyRow->addWidget(me_code_takhasos, 1);
+    specialtyRow->addWidget(me_name_takhasos, 3);
+    fields->addRow(QStringLiteral("تخصص: "), specialtyRow);
+    fields->addRow(QStringLiteral("شماره نظام پزشكي: "), me_nezam);
+
+    auto* search1Box = new QGroupBox(QStringLiteral("جستجوي سريع براساس كد/نام خانوادگي"), this);
+    (new QVBoxLayout(search1Box))->addWidget(me_search1);
+    auto* search2Box = new QGroupBox(QStringLiteral("جستجوي سريع براساس شماره نظام پزشكي"), this);
+    (new QVBoxLayout(search2Box))->addWidget(me_search2);
+    auto* searches = new QHBoxLayout;
+    searches->addWidget(search1Box);
+    searches->addWidget(search2Box);
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(fields);
@@ -182,21 +199,8 @@ bool Tf_doctor::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void Tf_doctor::reload() {
-    m_reloading = true;
-    m_rows = DoctorStore(m_windows.db).all();
-    m_model->removeRows(0, m_model->rowCount());
-    m_model->setHorizontalHeaderLabels({QStringLiteral("كـد پزشك"), QStringLiteral("نام خانوادگي"),
-                                        QStringLiteral("نــام"), QStringLiteral("تـخـصـص"),
-                                        QStringLiteral("شماره نطام پزشكي")});
-    for (const DoctorRow& row : std::as_const(m_rows)) {
-        auto* code = new QStandardItem;
-        code->setData(row.doctor.code, Qt::DisplayRole);
-        m_model->appendRow({code, new QStandardItem(row.doctor.family), new QStandardItem(row.doctor.name),
-                            new QStandardItem(row.specialtyName),
-                            new QStandardItem(row.doctor.councilNumber)});
-    }
+    m_rows->setRows(DoctorStore(m_windows.db).all());
     DBGrid1->setCurrentIndex({});
-    m_reloading = false;
 }
 
 void Tf_doctor::clearForNew() {
@@ -212,8 +216,8 @@ void Tf_doctor::clearForNew() {
 }
 
 void Tf_doctor::loadRow(int sourceRow) {
-    if (sourceRow < 0 || sourceRow >= m_rows.size()) return;
-    const DoctorRow& row = m_rows.at(sourceRow);
+    if (!m_rows->hasRow(sourceRow)) return;
+    const DoctorRow& row = m_rows->row(sourceRow);
     me_code->setText(QString::number(row.doctor.code));
     me_family->setText(row.doctor.family);
     me_name->setText(row.doctor.name);
@@ -230,7 +234,7 @@ void Tf_doctor::moveTo(int proxyRow) {
 }
 
 void Tf_doctor::sortBy(const QList<int>& columns) {
-    if (auto* proxy = qobject_cast<QuickSearchModel*>(DBGrid1->model())) proxy->sortByColumns(columns);
+    m_proxy->sortByColumns(columns);
 }
 
 void Tf_doctor::selectCouncilNumber(const QString& councilNumber) {
@@ -273,7 +277,7 @@ void Tf_doctor::saveDoctor() {
 }
 
 void Tf_doctor::editDoctor() {
-    if (m_rows.isEmpty() || me_code->text().isEmpty()) return;
+    if (m_rows->rowCount() == 0 || me_code->text().isEmpty()) return;
     Prompter& prompter = m_windows.prompter;
     if (!prompter.askYesNo(QStringLiteral("آيا از ويرايش اطلاعات مطمئن هستيد"))) return;
     // A doctor without a specialty, or with one not in the list, would fall out of the register's list.
@@ -292,7 +296,7 @@ void Tf_doctor::editDoctor() {
 }
 
 void Tf_doctor::deleteDoctor() {
-    if (m_rows.isEmpty() || me_code->text().isEmpty()) return;
+    if (m_rows->rowCount() == 0 || me_code->text().isEmpty()) return;
     Prompter& prompter = m_windows.prompter;
     if (!prompter.askYesNo(QStringLiteral("آيا از حذف پزشك مطمئن هستيد"))) return;
     const int code = me_code->text().toInt();

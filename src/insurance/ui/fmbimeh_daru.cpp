@@ -27,13 +27,12 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QStandardItemModel>
+#include <QSignalBlocker>
 #include <QTableView>
 #include <QVBoxLayout>
 
 namespace ph {
 namespace {
-
 
 // Columns of the rule grid.
 enum Column {
@@ -47,40 +46,57 @@ enum Column {
     NotCoveredColumn
 };
 
-QString codeText(double code) {
-    return QString::number(code, 'f', 0);
+QList<RowTableModel<DrugRuleRow>::Column> ruleColumns() {
+    using Row = DrugRuleRow;
+    return {
+        {QStringLiteral("شكل دارو"), [](const Row& r) { return QVariant(r.formName); }},
+        {QStringLiteral("كد دارو"), [](const Row& r) { return QVariant(r.rule.drug); }},
+        {QStringLiteral("نام دارو"), [](const Row& r) { return QVariant(r.drugName); }},
+        {QStringLiteral("تعداد"), [](const Row& r) { return QVariant(r.rule.quantity); }},
+        {QStringLiteral("مبلغ"), [](const Row& r) { return QVariant(r.rule.tariff); }},
+        {QStringLiteral("تخصص"), [](const Row& r) { return QVariant(r.specialtyName); }},
+        {QStringLiteral("بيمارستاني"), [](const Row& r) { return QVariant(r.rule.hospitalOnly); }, true},
+        {QStringLiteral("غيربيمه اي"), [](const Row& r) { return QVariant(r.rule.notCovered); }, true},
+    };
 }
 
-QStandardItem* numberItem(double value) {
-    auto* item = new QStandardItem;
-    item->setData(value, Qt::DisplayRole);
-    return item;
+QList<RowTableModel<DrugChoice>::Column> drugColumns() {
+    using Row = DrugChoice;
+    return {
+        {QStringLiteral("كــــد"), [](const Row& r) { return QVariant(r.code); }},
+        {QStringLiteral("نـــام"), [](const Row& r) { return QVariant(r.name); }},
+        {QStringLiteral("شكل دارو"), [](const Row& r) { return QVariant(r.formName); }},
+    };
 }
 
-QStandardItem* flagItem(bool on) {
-    auto* item = new QStandardItem;
-    item->setData(on ? Qt::Checked : Qt::Unchecked, Qt::CheckStateRole);
-    return item;
+QComboBox* makeChoiceBox(QWidget* parent, const QString& objectName, bool editable) {
+    auto* box = new QComboBox(parent);
+    box->setObjectName(objectName);
+    box->setEditable(editable);
+    if (editable) box->setInsertPolicy(QComboBox::NoInsert);
+    return box;
 }
-
 
 } // namespace
 
 Tfmbimeh_daru::Tfmbimeh_daru(const WindowContext& windows, QWidget* parent)
-    : QDialog(parent), m_windows(windows) {
+    : QDialog(parent), m_windows(windows), m_rules(new RuleTable(ruleColumns(), this)),
+      m_drugs(new DrugTable(drugColumns(), this)) {
     setObjectName(QStringLiteral("fmbimeh_daru"));
     setWindowTitle(QStringLiteral("فـــرم رفـتــاربين ســازمــانــهـــاي بــيــمــه گــر ودارو"));
+    makeFields();
+    makeDrugPanel();
+    makeCommands();
+    makeLayout();
+}
 
-    bimeh = new QComboBox(this);
-    bimeh->setObjectName(QStringLiteral("bimeh"));
-    bimeh->setEditable(true);
-    bimeh->setInsertPolicy(QComboBox::NoInsert);
+void Tfmbimeh_daru::makeFields() {
+    bimeh = makeChoiceBox(this, QStringLiteral("bimeh"), true);
     connect(bimeh, &QComboBox::activated, this, [this](int index) { chooseInsurer(index); });
 
-    m_model = new QStandardItemModel(this);
-    DBGrid1 = makeListGrid(this, QStringLiteral("DBGrid1"), m_model);
+    DBGrid1 = makeListGrid(this, QStringLiteral("DBGrid1"), m_rules);
     me_search2 = makeLineField(this, QStringLiteral("me_search2"));
-    m_gridSearch = new QuickSearch(me_search2, m_model, DBGrid1, CodeColumn, NameColumn, this);
+    m_gridSearch = new QuickSearch(me_search2, m_rules, DBGrid1, CodeColumn, NameColumn, this);
     connect(DBGrid1->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& index) {
                 if (index.isValid()) loadRow(m_gridSearch->model()->mapToSource(index).row());
@@ -88,21 +104,12 @@ Tfmbimeh_daru::Tfmbimeh_daru(const WindowContext& windows, QWidget* parent)
     connect(DBGrid1, &QTableView::clicked, this,
             [this](const QModelIndex& index) { loadRow(m_gridSearch->model()->mapToSource(index).row()); });
 
-    me_name = new QComboBox(this);
-    me_name->setObjectName(QStringLiteral("me_name"));
-    me_name->setEditable(true);
-    me_name->setInsertPolicy(QComboBox::NoInsert);
+    me_name = makeChoiceBox(this, QStringLiteral("me_name"), true);
     connect(me_name, &QComboBox::activated, this, [this](int index) {
-        chooseDrug(index >= 0 && index < m_drugs.size() ? codeText(m_drugs.at(index).code)
-                                                        : QStringLiteral("-1"));
+        chooseDrug(m_drugs->hasRow(index) ? std::optional(m_drugs->row(index).code) : std::nullopt);
     });
-    connect(me_name, &QComboBox::editTextChanged, this, [this](const QString& text) {
-        if (m_loading) return;
-        const int index = me_name->findText(text, Qt::MatchExactly);
-        chooseDrug(text.isEmpty() ? QString()
-                   : index >= 0   ? codeText(m_drugs.at(index).code)
-                                  : QStringLiteral("-1"));
-    });
+    connect(me_name, &QComboBox::editTextChanged, this,
+            [this](const QString& text) { chooseDrug(drugNamed(text)); });
     me_type = makeLineField(this, QStringLiteral("me_type"));
     me_type->setReadOnly(true);
     me_type->setFocusPolicy(Qt::NoFocus);
@@ -128,13 +135,8 @@ Tfmbimeh_daru::Tfmbimeh_daru(const WindowContext& windows, QWidget* parent)
             field->selectAll();
         });
     }
-    auto* limitBox = new QGroupBox(QStringLiteral("محدوديت دارو براساس"), this);
-    auto* limitLayout = new QFormLayout(limitBox);
-    limitLayout->addRow(rb_tedad, tedad);
-    limitLayout->addRow(rb_mab, mab);
 
-    takh = new QComboBox(this);
-    takh->setObjectName(QStringLiteral("takh"));
+    takh = makeChoiceBox(this, QStringLiteral("takh"), false);
     connect(takh, &QComboBox::activated, this,
             [this](int index) { m_specialty = index >= 0 ? takh->itemData(index).toInt() : 0; });
     bimarestani = new QCheckBox(QStringLiteral("بيمارستاني"), this);
@@ -142,7 +144,7 @@ Tfmbimeh_daru::Tfmbimeh_daru(const WindowContext& windows, QWidget* parent)
     non_bimeh = new QCheckBox(QStringLiteral("غير بيمه اي"), this);
     non_bimeh->setObjectName(QStringLiteral("non_bimeh"));
     connect(non_bimeh, &QCheckBox::toggled, this, [this](bool on) {
-        if (on && !m_loading) notCoveredChosen();
+        if (on) notCoveredChosen();
     });
     edtDeduct = makeLineField(this, QStringLiteral("edtDeduct"));
     edtDeduct->setMaxLength(3);
@@ -150,15 +152,16 @@ Tfmbimeh_daru::Tfmbimeh_daru(const WindowContext& windows, QWidget* parent)
 
     CheckListBox1 = new QListWidget(this);
     CheckListBox1->setObjectName(QStringLiteral("CheckListBox1"));
+}
 
-    // The drug panel that PageDown in the drug field opens.
+// The drug panel that PageDown in the drug field opens.
+void Tfmbimeh_daru::makeDrugPanel() {
     Panel1 = new QFrame(this);
     Panel1->setObjectName(QStringLiteral("Panel1"));
     Panel1->setFrameShape(QFrame::StyledPanel);
-    m_drugModel = new QStandardItemModel(this);
-    DBGrid2 = makeListGrid(Panel1, QStringLiteral("DBGrid2"), m_drugModel);
+    DBGrid2 = makeListGrid(Panel1, QStringLiteral("DBGrid2"), m_drugs);
     me_search = makeLineField(Panel1, QStringLiteral("me_search"));
-    new QuickSearch(me_search, m_drugModel, DBGrid2, 0, 1, this);
+    new QuickSearch(me_search, m_drugs, DBGrid2, 0, 1, this);
     connect(DBGrid2, &QTableView::doubleClicked, this, &Tfmbimeh_daru::takeDrugFromPanel);
     auto* takeButton = new QPushButton(QStringLiteral("تاييد Ctrl+F2"), Panel1);
     takeButton->setObjectName(QStringLiteral("but_taeed"));
@@ -166,6 +169,7 @@ Tfmbimeh_daru::Tfmbimeh_daru(const WindowContext& windows, QWidget* parent)
     cancelButton->setObjectName(QStringLiteral("but_enseraf1"));
     connect(takeButton, &QPushButton::clicked, this, &Tfmbimeh_daru::takeDrugFromPanel);
     connect(cancelButton, &QPushButton::clicked, this, &Tfmbimeh_daru::closeDrugPanel);
+
     auto* panelLayout = new QVBoxLayout(Panel1);
     panelLayout->addWidget(DBGrid2, 1);
     auto* panelSearch = new QFormLayout;
@@ -176,7 +180,9 @@ Tfmbimeh_daru::Tfmbimeh_daru(const WindowContext& windows, QWidget* parent)
     panelButtons->addWidget(cancelButton);
     panelLayout->addLayout(panelButtons);
     Panel1->hide();
+}
 
+void Tfmbimeh_daru::makeCommands() {
     m_bar = new CommandBar(m_windows.context, m_windows.prompter,
                            CommandBar::Save | CommandBar::Edit | CommandBar::Delete | CommandBar::Sort |
                                CommandBar::Close,
@@ -231,6 +237,13 @@ Tfmbimeh_daru::Tfmbimeh_daru(const WindowContext& windows, QWidget* parent)
     for (QWidget* watched : std::initializer_list<QWidget*>{bimeh, me_name, DBGrid1, me_search2, rb_mab,
                                                             non_bimeh, me_search, DBGrid2})
         watched->installEventFilter(this);
+}
+
+void Tfmbimeh_daru::makeLayout() {
+    auto* limitBox = new QGroupBox(QStringLiteral("محدوديت دارو براساس"), this);
+    auto* limitLayout = new QFormLayout(limitBox);
+    limitLayout->addRow(rb_tedad, tedad);
+    limitLayout->addRow(rb_mab, mab);
 
     auto* fields = new QFormLayout;
     fields->addRow(QStringLiteral("نام بيمه : "), bimeh);
@@ -296,48 +309,32 @@ void Tfmbimeh_daru::loadLists() {
         takh->addItem(name, code);
     takh->setCurrentIndex(-1);
 
-    m_loading = true;
-    m_drugs = DrugRuleStore(m_windows.db).drugChoices();
-    me_name->clear();
-    m_drugModel->clear();
-    m_drugModel->setHorizontalHeaderLabels(
-        {QStringLiteral("كــــد"), QStringLiteral("نـــام"), QStringLiteral("شكل دارو")});
-    for (const DrugChoice& drug : std::as_const(m_drugs)) {
-        me_name->addItem(drug.name);
-        m_drugModel->appendRow(
-            {numberItem(drug.code), new QStandardItem(drug.name), new QStandardItem(drug.formName)});
+    m_drugs->setRows(DrugRuleStore(m_windows.db).drugChoices());
+    {
+        // Filling the drug names is not typing one.
+        const QSignalBlocker quiet(me_name);
+        me_name->clear();
+        for (const DrugChoice& drug : m_drugs->rows())
+            me_name->addItem(drug.name);
+        me_name->setCurrentIndex(-1);
     }
-    me_name->setCurrentIndex(-1);
-    m_loading = false;
     resetRuleFields(true);
 }
 
 void Tfmbimeh_daru::reloadGrid() {
-    m_rules = DrugRuleStore(m_windows.db).rulesOf(m_insurer.value_or(0));
-    m_loading = true; // rebuilding the rows is not moving in the grid
-    m_model->removeRows(0, m_model->rowCount());
-    m_model->setHorizontalHeaderLabels({QStringLiteral("شكل دارو"), QStringLiteral("كد دارو"),
-                                        QStringLiteral("نام دارو"), QStringLiteral("تعداد"),
-                                        QStringLiteral("مبلغ"), QStringLiteral("تخصص"),
-                                        QStringLiteral("بيمارستاني"), QStringLiteral("غيربيمه اي")});
-    for (const DrugRuleRow& row : std::as_const(m_rules))
-        m_model->appendRow({new QStandardItem(row.formName), numberItem(row.rule.drug),
-                            new QStandardItem(row.drugName), numberItem(row.rule.quantity),
-                            numberItem(row.rule.tariff), new QStandardItem(row.specialtyName),
-                            flagItem(row.rule.hospitalOnly), flagItem(row.rule.notCovered)});
+    m_rules->setRows(DrugRuleStore(m_windows.db).rulesOf(m_insurer.value_or(0)));
     DBGrid1->setCurrentIndex({});
-    m_loading = false;
 }
 
 void Tfmbimeh_daru::loadRow(int sourceRow) {
-    if (m_loading || sourceRow < 0 || sourceRow >= m_rules.size()) return;
-    const DrugRuleRow& row = m_rules.at(sourceRow);
+    if (!m_rules->hasRow(sourceRow)) return;
+    const DrugRuleRow& row = m_rules->row(sourceRow);
     const DrugRuleEntry& rule = row.rule;
-    m_loading = true;
-    me_name->setEditText(row.drugName);
-    m_loading = false;
-    chooseDrug(codeText(rule.drug));
-    m_loading = true;
+    {
+        const QSignalBlocker quiet(me_name);
+        me_name->setEditText(row.drugName);
+    }
+    chooseDrug(rule.drug);
     rb_tedad->setChecked(false);
     rb_mab->setChecked(false);
     setLimit(nullptr);
@@ -355,9 +352,12 @@ void Tfmbimeh_daru::loadRow(int sourceRow) {
         clearSpecialty();
     }
     bimarestani->setChecked(rule.hospitalOnly);
-    non_bimeh->setChecked(rule.notCovered);
+    {
+        // Showing a stored rule is not choosing "not covered" (which clears the limits).
+        const QSignalBlocker quiet(non_bimeh);
+        non_bimeh->setChecked(rule.notCovered);
+    }
     edtDeduct->setText(rule.deduct != 0 ? amountText(rule.deduct) : QStringLiteral("0"));
-    m_loading = false;
 }
 
 void Tfmbimeh_daru::chooseInsurer(int index) {
@@ -368,18 +368,24 @@ void Tfmbimeh_daru::chooseInsurer(int index) {
     guarded(m_windows.prompter, [this] { reloadGrid(); });
 }
 
-void Tfmbimeh_daru::chooseDrug(const QString& code) {
-    m_drugCode = code;
+std::optional<double> Tfmbimeh_daru::drugNamed(const QString& name) const {
+    if (name.isEmpty()) return std::nullopt;
+    const int index = me_name->findText(name, Qt::MatchExactly);
+    if (!m_drugs->hasRow(index)) return std::nullopt;
+    return m_drugs->row(index).code;
+}
+
+void Tfmbimeh_daru::chooseDrug(std::optional<double> code) {
+    m_drug = code;
     me_type->clear();
-    for (const DrugChoice& drug : std::as_const(m_drugs))
-        if (codeText(drug.code) == code) {
+    if (!code) return;
+    for (const DrugChoice& drug : m_drugs->rows())
+        if (drug.code == *code) {
             me_type->setText(drug.formName);
             break;
         }
 }
 
-// "تعداد" opens the quantity and closes the tariff at "0"; "تعرفه بيمه" the other way;
-// none closes both.
 void Tfmbimeh_daru::setLimit(QRadioButton* chosen) {
     const bool byQuantity = chosen == rb_tedad;
     const bool byTariff = chosen == rb_mab;
@@ -402,20 +408,20 @@ void Tfmbimeh_daru::clearSpecialty() {
 }
 
 void Tfmbimeh_daru::resetRuleFields(bool all) {
-    m_loading = true;
-    me_name->setCurrentIndex(-1);
-    me_name->setEditText(QString());
-    m_loading = false;
-    chooseDrug(QString());
+    {
+        const QSignalBlocker quiet(me_name);
+        me_name->setCurrentIndex(-1);
+        me_name->setEditText(QString());
+    }
+    chooseDrug(std::nullopt);
     rb_tedad->setChecked(false);
     rb_mab->setChecked(false);
     setLimit(nullptr);
     clearSpecialty();
     if (!all) return;
-    m_loading = true;
     bimarestani->setChecked(false);
+    const QSignalBlocker quiet(non_bimeh);
     non_bimeh->setChecked(false);
-    m_loading = false;
     edtDeduct->setText(QStringLiteral("0"));
 }
 
@@ -429,7 +435,7 @@ QList<int> Tfmbimeh_daru::checkedInsurers() const {
 
 DrugRuleEntry Tfmbimeh_daru::ruleFromFields(int limitKind) const {
     DrugRuleEntry rule;
-    rule.drug = m_drugCode.toDouble();
+    rule.drug = m_drug.value_or(0);
     rule.limitKind = limitKind;
     rule.quantity = amountFromText(tedad->text());
     rule.tariff = amountFromText(mab->text());
@@ -443,7 +449,7 @@ DrugRuleEntry Tfmbimeh_daru::ruleFromFields(int limitKind) const {
 
 void Tfmbimeh_daru::addRules() {
     // A name that is not in the drug list chooses no drug.
-    if (m_drugCode.isEmpty() || m_drugCode == QLatin1String("-1")) return;
+    if (!m_drug) return;
     const bool added = guarded(m_windows.prompter, [this] {
         const int kind = limitKindForNew(rb_tedad->isChecked(), tedad->text(),
                                          rb_mab->isChecked(), mab->text());
@@ -460,7 +466,7 @@ void Tfmbimeh_daru::editRule() {
     if (!m_insurer) return prompter.information(QStringLiteral("نام بيمه را انتخاب نماييد"));
     if (!prompter.askYesNo(QStringLiteral("آيا از ويرايش اطلاعات مطمئن هستيد؟"))) return;
     const bool edited = guarded(prompter, [this] {
-        if (!m_drugCode.isEmpty() && m_drugCode != QLatin1String("-1")) {
+        if (m_drug) {
             DrugRuleEntry rule =
                 ruleFromFields(limitKindForEdit(rb_tedad->isChecked(), rb_mab->isChecked()));
             rule.insurer = *m_insurer;
@@ -475,8 +481,8 @@ void Tfmbimeh_daru::editRule() {
 
 void Tfmbimeh_daru::deleteRules() {
     const int row = currentSourceRow(DBGrid1);
-    if (row < 0 || row >= m_rules.size()) return;
-    const double drug = m_rules.at(row).rule.drug; // the row current when the command was chosen
+    if (!m_rules->hasRow(row)) return;
+    const double drug = m_rules->row(row).rule.drug; // the row current when the command was chosen
     if (!m_windows.prompter.askYesNo(QStringLiteral("آيا از حذف اطلاعات مطمئن هستيد؟"))) return;
     guarded(m_windows.prompter, [&] {
         DrugRuleStore(m_windows.db).removeForInsurers(drug, checkedInsurers());
@@ -487,19 +493,20 @@ void Tfmbimeh_daru::deleteRules() {
 void Tfmbimeh_daru::openDrugPanel() {
     me_search->clear();
     Panel1->show();
-    if (m_drugModel->rowCount() > 0 && !DBGrid2->currentIndex().isValid())
+    if (m_drugs->rowCount() > 0 && !DBGrid2->currentIndex().isValid())
         DBGrid2->setCurrentIndex(DBGrid2->model()->index(0, 0));
     me_search->setFocus();
 }
 
 void Tfmbimeh_daru::takeDrugFromPanel() {
     const int row = currentSourceRow(DBGrid2);
-    if (row < 0 || row >= m_drugs.size()) return;
-    const DrugChoice& drug = m_drugs.at(row);
-    m_loading = true;
-    me_name->setCurrentIndex(row);
-    m_loading = false;
-    chooseDrug(codeText(drug.code));
+    if (!m_drugs->hasRow(row)) return;
+    const DrugChoice drug = m_drugs->row(row);
+    {
+        const QSignalBlocker quiet(me_name);
+        me_name->setCurrentIndex(row);
+    }
+    chooseDrug(drug.code);
     Panel1->hide();
     rb_tedad->setFocus();
 }
@@ -510,7 +517,7 @@ void Tfmbimeh_daru::closeDrugPanel() {
 }
 
 void Tfmbimeh_daru::sortGrid(const QList<int>& columns) {
-    if (m_model->rowCount() > 0) m_gridSearch->model()->sortByColumns(columns);
+    if (m_rules->rowCount() > 0) m_gridSearch->model()->sortByColumns(columns);
 }
 
 void Tfmbimeh_daru::keyPressEvent(QKeyEvent* event) {
