@@ -12,6 +12,7 @@
 #include "db/schema.h"
 #include "support/test_database.h"
 #include "support/typing.h"
+#include "support/window_fixture.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -34,13 +35,10 @@ UserRecord user(int code, const QString& name, const QString& password, std::ini
     return u;
 }
 
-// The widget that has the focus in this window: where the user's next key goes.
-QWidget* focusIn(QWidget& window) { return window.focusWidget() ? window.focusWidget() : &window; }
+using ph::test::focusIn;
+using ph::test::press;
 
-void press(QWidget& window, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
-    QTest::keyClick(focusIn(window), key, modifiers);
-}
-
+// The name of the widget the user's next key goes to (the window's own when none has the focus).
 QString focusName(QWidget& window) { return focusIn(window)->objectName(); }
 
 QStringList storedPasswords(Database& db) {

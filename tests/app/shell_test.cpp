@@ -10,6 +10,7 @@
 #include "db/schema.h"
 #include "support/test_database.h"
 #include "support/typing.h"
+#include "support/window_fixture.h"
 #include "widgets/form_mode.h"
 
 #include <QAction>
@@ -67,12 +68,8 @@ QAction* findAction(QMenu* menu, const QString& caption) {
     return nullptr;
 }
 
-// The widget that has the focus in this window: where the user's next key goes.
-QWidget* focusIn(QWidget& window) { return window.focusWidget() ? window.focusWidget() : &window; }
-
-void press(QWidget& window, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
-    QTest::keyClick(focusIn(window), key, modifiers);
-}
+using ph::test::focusIn;
+using ph::test::press;
 
 QTreeWidgetItem* treeItem(QTreeWidget* tree, int number) {
     QTreeWidgetItemIterator it(tree);

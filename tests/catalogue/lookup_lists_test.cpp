@@ -7,7 +7,7 @@
 #include "support/test_database.h"
 #include "support/typing.h"
 #include "widgets/command_bar.h"
-#include "widgets/window_fixture.h"
+#include "support/window_fixture.h"
 
 #include <QCheckBox>
 #include <QLineEdit>

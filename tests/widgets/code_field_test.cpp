@@ -3,7 +3,7 @@
 #include "support/typing.h"
 #include "widgets/code_field.h"
 #include "widgets/key_nav.h"
-#include "window_fixture.h"
+#include "support/window_fixture.h"
 
 #include <QClipboard>
 #include <QDialog>

@@ -1,7 +1,7 @@
 #include "core/app_context.h"
 #include "core/scripted_prompter.h"
 #include "widgets/command_bar.h"
-#include "window_fixture.h"
+#include "support/window_fixture.h"
 
 #include <QDialog>
 #include <QLineEdit>
