@@ -1,7 +1,7 @@
 #include "app/main_window.h"
 
 #include "app/navigation.h"
-#include "app/password_window.h"
+#include "app/password.h"
 #include "app/window_registry.h"
 #include "core/app_context.h"
 #include "core/clock.h"

@@ -1,5 +1,5 @@
 #include "admin/password_hash.h"
-#include "app/login_window.h"
+#include "app/fmmain.h"
 #include "app/startup_sequence.h"
 #include "core/clock.h"
 #include "core/scripted_prompter.h"

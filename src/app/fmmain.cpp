@@ -1,4 +1,4 @@
-#include "app/login_window.h"
+#include "app/fmmain.h"
 
 #include "app/credentials_form.h"
 #include "app/main_window.h"

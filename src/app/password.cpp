@@ -1,4 +1,4 @@
-#include "app/password_window.h"
+#include "app/password.h"
 
 #include "app/credentials_form.h"
 #include "core/app_context.h"
