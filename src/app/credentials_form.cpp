@@ -2,7 +2,6 @@
 
 #include "core/error.h"
 #include "core/prompter.h"
-#include "db/database.h"
 #include "widgets/guarded.h"
 #include "widgets/keys.h"
 #include "widgets/password_echo.h"
