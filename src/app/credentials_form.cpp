@@ -2,7 +2,8 @@
 
 #include "core/error.h"
 #include "core/prompter.h"
-#include "db/database.h"
+#include "widgets/guarded.h"
+#include "widgets/keys.h"
 #include "widgets/password_echo.h"
 
 #include <QFocusEvent>
@@ -79,7 +80,7 @@ void CredentialsForm::clear() {
 bool CredentialsForm::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
-        const bool enter = key == Qt::Key_Return || key == Qt::Key_Enter;
+        const bool enter = isEnterKey(key);
         if (watched == m_code && enter) {
             m_pass->setFocus(Qt::TabFocusReason);
             return true;
@@ -105,11 +106,7 @@ bool CredentialsForm::eventFilter(QObject* watched, QEvent* event) {
         const bool movedWithin = reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason ||
                                  reason == Qt::MouseFocusReason || reason == Qt::OtherFocusReason;
         if (movedWithin && m_db) {
-            try {
-                checkCode();
-            } catch (const Error& error) {
-                m_prompter.errorReport(error.message());
-            }
+            guarded(m_prompter, [this] { checkCode(); });
         }
     }
     return QObject::eventFilter(watched, event);

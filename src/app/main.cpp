@@ -1,4 +1,4 @@
-#include "app/login_window.h"
+#include "app/fmmain.h"
 #include "app/window_catalogue.h"
 #include "core/app_context.h"
 #include "core/clock.h"

@@ -1,14 +1,14 @@
 #include "app/main_window.h"
 
 #include "app/navigation.h"
-#include "app/password_window.h"
+#include "app/password.h"
 #include "app/window_placement.h"
 #include "app/window_registry.h"
 #include "core/app_context.h"
 #include "core/clock.h"
-#include "core/error.h"
 #include "core/jalali_date.h"
 #include "core/prompter.h"
+#include "widgets/form_mode.h"
 #include "widgets/guarded.h"
 
 #include <QHBoxLayout>
@@ -263,10 +263,8 @@ void Tf_main::launchStoreProgram() {
 
 void Tf_main::open(const QString& destination, int formMode) {
     using namespace command;
-    if (formMode >= 0)
-        m_context.form_mode = formMode;
     Q_EMIT opened(destination);
-    try {
+    guarded(m_prompter, [&] {
         if (destination == QLatin1String(kClose)) {
             close();
         } else if (destination == QLatin1String(kLock)) {
@@ -280,6 +278,9 @@ void Tf_main::open(const QString& destination, int formMode) {
         } else if (m_commands.contains(destination)) {
             m_commands.value(destination)();
         } else if (QWidget* window = m_registry.window(destination, this)) {
+            // The variant goes to the window it is for; an entry that names none leaves the last.
+            if (auto* variants = dynamic_cast<FormModeWindow*>(window); variants && formMode >= 0)
+                variants->setFormMode(formMode);
             if (auto* dialog = qobject_cast<QDialog*>(window))
                 dialog->exec();
             else {
@@ -289,11 +290,7 @@ void Tf_main::open(const QString& destination, int formMode) {
             if (m_registry.closesMainWindow(destination))
                 close();
         }
-    } catch (const Error& error) {
-        m_prompter.errorReport(error.message());
-    } catch (const std::exception& error) {
-        m_prompter.errorReport(unexpectedFailureMessage(error));
-    }
+    });
 }
 
 } // namespace ph

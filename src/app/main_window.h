@@ -57,7 +57,6 @@ protected:
 
 private:
     void buildTree();
-    void buildToolbar();
     void addMenuEntries(QMenu* menu, const QList<MenuEntryDef>& entries);
     void applyRights();
     void refreshClock();

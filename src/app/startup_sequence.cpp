@@ -5,16 +5,14 @@
 #include "core/prompter.h"
 #include "db/legacy_upgrades.h"
 #include "db/schema.h"
+#include "widgets/guarded.h"
 
 namespace ph {
 
 StartupSequence::Outcome StartupSequence::run() {
-    try {
-        return runSteps();
-    } catch (const Error& error) {
-        m_prompter.errorReport(error.message());
-        return Outcome::Failed;
-    }
+    Outcome outcome = Outcome::Failed;
+    guarded(m_prompter, [&] { outcome = runSteps(); });
+    return outcome;
 }
 
 StartupSequence::Outcome StartupSequence::runSteps() {

@@ -7,7 +7,7 @@
 #include "app/main_window.h"
 #include "app/navigation.h"
 #include "app/window_registry.h"
-#include "app/password_window.h"
+#include "app/password.h"
 #include "catalogue/ui/darou.h"
 #include "catalogue/ui/type_.h"
 #include "insurance/ui/doctor.h"

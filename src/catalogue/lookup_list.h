@@ -11,8 +11,8 @@ namespace ph {
 
 class Database;
 
-// The six short code lists that name codes used everywhere else. The values are the main
-// context's form_mode with which the main window opens the list window for each of them.
+// The six short code lists that name codes used everywhere else. The values are the
+// form mode with which the main window opens the list window for each of them.
 enum class LookupKind {
     Groups = 5,            // group_kala: goods groups
     Forms = 6,             // type_kala: drug forms (with their goods-code counter `num`)
@@ -22,7 +22,7 @@ enum class LookupKind {
     Wards = 100,           // place (with the `active` flag)
 };
 
-// The list a form_mode opens; nullopt for any other value.
+// The list a form mode opens; nullopt for any other value.
 std::optional<LookupKind> lookupKindForFormMode(int formMode);
 
 struct LookupEntry {

@@ -15,12 +15,7 @@ struct AppContext {
     QString current_date;          // today as yy/mm/dd
     QString pharmacy_name;         // onvan_darou.onvan_vahed
     QString director_nezam;        // onvan_darou.fani_nezam
-    int form_mode = 0;             // which variant a shared window shows
     QString insurer_pharmacy_code = QStringLiteral("0");
-    QString search_context;        // "darou", "moghavemi" or "kala"
-    QString picker_mode;           // where the lookup picker writes the chosen row
-    QString numeric_search_key;    // "price", "code_kala" or "code_sh"
-    int current_invoice = 0;       // sh_factor shown or to load; 0 = none chosen
     QString payam;                 // message printed at the foot of invoices
 
     // Insurer codes that take the four-part social-security insurance number.

@@ -1,6 +1,7 @@
 #include "widgets/code_field.h"
 
 #include "core/prompter.h"
+#include "widgets/guarded.h"
 
 #include <QKeyEvent>
 #include <QLabel>
@@ -74,10 +75,20 @@ std::optional<qint64> CodeField::code() const {
     return value;
 }
 
-std::optional<QString> CodeField::lookupName() const {
+std::optional<QString> CodeField::lookUp(bool* failed) const {
+    *failed = false;
     const auto typed = code();
     if (!typed || !m_lookup) return std::nullopt;
-    return m_lookup(*typed);
+    std::optional<QString> name;
+    // The look-up runs from textChanged and from key handling: a failure must not unwind
+    // through Qt's event and signal dispatch.
+    *failed = !guarded(*m_prompter, [&] { name = m_lookup(*typed); });
+    return name;
+}
+
+std::optional<QString> CodeField::lookupName() const {
+    bool failed = false;
+    return lookUp(&failed);
 }
 
 void CodeField::showName() {
@@ -94,10 +105,17 @@ void CodeField::setCodeFromPicker(qint64 code, const QString& name) {
 bool CodeField::acceptCode() {
     // The refusal dialog takes the focus while it is open; nothing it does may ask again.
     if (m_refusing) return false;
-    if (text().isEmpty() || !m_lookup || lookupName()) return true;
+    if (text().isEmpty() || !m_lookup) return true;
+    bool failed = false;
+    if (lookUp(&failed)) return true;
 
     m_refusing = true;
-    if (m_prompter) m_prompter->warning(m_refusalText);
+    if (failed) { // reported already; the typed code stays for another try
+        setFocus(Qt::OtherFocusReason);
+        m_refusing = false;
+        return false;
+    }
+    m_prompter->warning(m_refusalText);
     if (m_clearOnRefusal) {
         clear();
         if (m_nameField) setTextOf(m_nameField, QString());

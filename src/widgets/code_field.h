@@ -22,6 +22,8 @@ class Prompter;
 //   is refused whole.
 // - With a lookup, the paired widget (QLabel or QLineEdit) shows the name of the typed code on
 //   every change of the text, and is empty when the code is unknown or the field empty.
+//   A look-up that fails (the database refuses the query) is reported through the Prompter's
+//   general error report and counts as no name; nothing escapes into Qt's signal dispatch.
 // - Leaving forwards checks the code (acceptCode): Tab here, Enter through KeyNav. An unknown
 //   non-empty code shows the refusal through the Prompter, empties the pair (unless switched
 //   off) and keeps the focus. Leaving backwards (Up, Shift+Tab) and mouse clicks do not check,
@@ -57,12 +59,14 @@ public:
 
     // The typed code; nullopt when the field is empty.
     std::optional<qint64> code() const;
-    // The name of the typed code through the lookup; nullopt when empty or unknown.
+    // The name of the typed code through the lookup; nullopt when empty, unknown, or when the
+    // look-up failed (the failure is reported).
     std::optional<QString> lookupName() const;
 
     // The leaving check: true when the field is empty, has no lookup, or holds a known code.
     // Otherwise the refusal is shown, the field (and pair) emptied, the focus put back here,
-    // and false returned.
+    // and false returned. A failed look-up keeps the field and the focus (its report stands
+    // for the refusal) and returns false.
     bool acceptCode();
 
 signals:
@@ -74,6 +78,9 @@ protected:
 
 private:
     void showName();
+    // Runs the look-up of the typed code; `failed` tells a failure (already reported) from
+    // an unknown code.
+    std::optional<QString> lookUp(bool* failed) const;
 
     Lookup m_lookup;
     QPointer<QWidget> m_nameField;

@@ -161,7 +161,7 @@ void CommandBar::editDocument() {
     setEnabledIfPresent(Edit, false);
 }
 
-bool CommandBar::activate(Command command) {
+bool CommandBar::activate(Command command, WhenDisabled whenDisabled) {
     const auto it = m_entries.constFind(command);
     if (it == m_entries.cend()) return false;
     // Copied: the handler may change the bar.
@@ -171,7 +171,7 @@ bool CommandBar::activate(Command command) {
         emit refused(command);
         return false;
     }
-    if (!entry.button->isEnabled()) return false;
+    if (!entry.button->isEnabled() && whenDisabled == WhenDisabled::Skip) return false;
     if (entry.handler)
         entry.handler();
     else if (command == Close)

@@ -37,7 +37,7 @@ class Prompter;
 //      `delete_b`) is refused when the current user lacks it: the refusal is shown through the
 //      Prompter, refused() is emitted and nothing else happens, whether the button is enabled
 //      or not;
-//   2. a disabled button's command does nothing;
+//   2. a disabled button's command does nothing (unless activate() is told to run it);
 //   3. otherwise the handler runs and triggered() is emitted. Close without a handler closes
 //      the window.
 // The keys are caught by an application event filter for the widgets of this bar's window, so
@@ -103,8 +103,12 @@ public:
     // Editing a shown document: save, line removal and delete on; edit off.
     void editDocument();
 
+    // What activate() does with a command whose button is disabled: nothing (as its key and
+    // its button do), or run it all the same, for windows whose keys act while the toolbar
+    // shows the command off. The right is tested either way.
+    enum class WhenDisabled { Skip, Run };
     // Runs the command as its key would; true when its handler ran.
-    bool activate(Command command);
+    bool activate(Command command, WhenDisabled whenDisabled = WhenDisabled::Skip);
 
 signals:
     void triggered(ph::CommandBar::Command command);

@@ -1,6 +1,7 @@
 #include "widgets/key_nav.h"
 
 #include "widgets/code_field.h"
+#include "widgets/keys.h"
 
 #include <QAbstractButton>
 #include <QAbstractItemView>
@@ -13,10 +14,6 @@
 namespace ph {
 
 namespace {
-
-bool isPlain(const QKeyEvent* event) {
-    return (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
-}
 
 // Widgets whose Up arrow already means something: moving in a list or through items.
 bool needsUpItself(const QWidget* widget) {
@@ -123,7 +120,7 @@ bool KeyNav::eventFilter(QObject* watched, QEvent* event) {
     const int index = indexOf(watched);
     if (index < 0) return false;
 
-    if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+    if (isEnter(key)) {
         enter(index);
         return true;
     }

@@ -12,6 +12,7 @@
 #include "db/schema.h"
 #include "support/test_database.h"
 #include "support/typing.h"
+#include "support/window_fixture.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -34,13 +35,10 @@ UserRecord user(int code, const QString& name, const QString& password, std::ini
     return u;
 }
 
-// The widget that has the focus in this window: where the user's next key goes.
-QWidget* focusIn(QWidget& window) { return window.focusWidget() ? window.focusWidget() : &window; }
+using ph::test::focusIn;
+using ph::test::press;
 
-void press(QWidget& window, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
-    QTest::keyClick(focusIn(window), key, modifiers);
-}
-
+// The name of the widget the user's next key goes to (the window's own when none has the focus).
 QString focusName(QWidget& window) { return focusIn(window)->objectName(); }
 
 QStringList storedPasswords(Database& db) {
@@ -137,9 +135,9 @@ void UsersSettingsTest::deleteRefusedForUsersWithSales() {
 
 void UsersSettingsTest::userWindow() {
     AppContext context;
-    context.form_mode = 1;
     ScriptedPrompter prompter;
     TF_user_new window({context, m_t->db(), prompter, m_clock});
+    window.setFormMode(1);
     auto* code = window.findChild<QLineEdit*>(QStringLiteral("me_code"));
     auto* name = window.findChild<QLineEdit*>(QStringLiteral("me_name"));
     auto* pass = window.findChild<QLineEdit*>(QStringLiteral("me_pass"));
@@ -194,7 +192,7 @@ void UsersSettingsTest::userWindow() {
     window.hide();
 
     // Opened as "تعريف کاربر": no grid.
-    context.form_mode = 0;
+    window.setFormMode(0);
     window.show();
     QVERIFY(!grid->isVisible());
     QCOMPARE(code->text(), QStringLiteral("2"));
@@ -203,10 +201,10 @@ void UsersSettingsTest::userWindow() {
 
 void UsersSettingsTest::userWindowWithTheKeyboard() {
     AppContext context;
-    context.form_mode = 1;
     context.rights = {{QStringLiteral("save_b"), true}, {QStringLiteral("edit_b"), true}};
     ScriptedPrompter prompter;
     TF_user_new window({context, m_t->db(), prompter, m_clock});
+    window.setFormMode(1);
     auto* name = window.findChild<QLineEdit*>(QStringLiteral("me_name"));
     auto* grid = window.findChild<QTableView*>(QStringLiteral("DBGrid1"));
     window.show();

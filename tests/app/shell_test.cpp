@@ -2,14 +2,16 @@
 #include "admin/rights.h"
 #include "admin/users.h"
 #include "app/credentials_form.h"
-#include "app/login_window.h"
+#include "app/fmmain.h"
 #include "app/main_window.h"
-#include "app/password_window.h"
+#include "app/password.h"
 #include "core/clock.h"
 #include "core/scripted_prompter.h"
 #include "db/schema.h"
 #include "support/test_database.h"
 #include "support/typing.h"
+#include "support/window_fixture.h"
+#include "widgets/form_mode.h"
 
 #include <QAction>
 #include <QApplication>
@@ -37,15 +39,23 @@ QHash<QString, bool> rightsWith(std::initializer_list<const char*> granted) {
 }
 
 // A window that closes itself as soon as it is shown, standing in for a real one.
-class StandInWindow : public QDialog {
+class StandInWindow : public QDialog, public FormModeWindow {
 public:
-    using QDialog::QDialog;
+    // `formModeGiven` (optional) receives the form mode each opening hands the window.
+    explicit StandInWindow(QWidget* parent = nullptr, int* formModeGiven = nullptr)
+        : QDialog(parent), m_formModeGiven(formModeGiven) {}
+    void setFormMode(int formMode) override {
+        if (m_formModeGiven) *m_formModeGiven = formMode;
+    }
 
 protected:
     void showEvent(QShowEvent* event) override {
         QDialog::showEvent(event);
         QTimer::singleShot(0, this, &QDialog::accept);
     }
+
+private:
+    int* m_formModeGiven;
 };
 
 QAction* findAction(QMenu* menu, const QString& caption) {
@@ -59,12 +69,8 @@ QAction* findAction(QMenu* menu, const QString& caption) {
     return nullptr;
 }
 
-// The widget that has the focus in this window: where the user's next key goes.
-QWidget* focusIn(QWidget& window) { return window.focusWidget() ? window.focusWidget() : &window; }
-
-void press(QWidget& window, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
-    QTest::keyClick(focusIn(window), key, modifiers);
-}
+using ph::test::focusIn;
+using ph::test::press;
 
 QTreeWidgetItem* treeItem(QTreeWidget* tree, int number) {
     QTreeWidgetItemIterator it(tree);
@@ -243,10 +249,12 @@ void ShellTest::treeAndMenusFollowTheRights() {
     ScriptedPrompter prompter;
     WindowRegistry registry;
     QStringList made;
-    for (const QString& name : {"Tfmmoadel", "Tf_d_sakhtani", "Tf_list_bimeh", "TF_type"})
-        registry.add(name, [&made, name](QWidget* parent) {
+    int formMode = -1; // as the opened window was told
+    const QStringList names = {"Tfmmoadel", "Tf_d_sakhtani", "Tf_list_bimeh", "TF_type"};
+    for (const QString& name : names)
+        registry.add(name, [&made, &formMode, name](QWidget* parent) {
             made.append(name);
-            return new StandInWindow(parent);
+            return new StandInWindow(parent, &formMode);
         });
     Tf_main main(context, m_t->db(), prompter, m_clock, registry);
     QStringList opened;
@@ -265,7 +273,7 @@ void ShellTest::treeAndMenusFollowTheRights() {
     // Item 28 opens by list_b while its icon follows disk_b; it sets the diskette variant.
     main.activateTreeItem(28);
     QCOMPARE(opened, QStringList{QStringLiteral("Tf_list_bimeh")});
-    QCOMPARE(context.form_mode, 22);
+    QCOMPARE(formMode, 22);
     QCOMPARE(treeItem(main.tree(), 28)->data(0, Tf_main::kIconRole).toInt(), Tf_main::kIconRefused);
     QCOMPARE(treeItem(main.tree(), 27)->data(0, Tf_main::kIconRole).toInt(), Tf_main::kIconAllowed);
     // The reports menu entry is decided by disk_b.
@@ -274,11 +282,11 @@ void ShellTest::treeAndMenusFollowTheRights() {
     main.activateTreeItem(27);
     QCOMPARE(made.count(QStringLiteral("Tf_list_bimeh")), 1);
 
-    // form_mode by tree item and by menu entry.
+    // The form mode by tree item and by menu entry.
     main.activateTreeItem(1);
-    QCOMPARE(context.form_mode, 5);
+    QCOMPARE(formMode, 5);
     findAction(main.menu(2), QStringLiteral("تعريف بخش"))->trigger();
-    QCOMPARE(context.form_mode, 100);
+    QCOMPARE(formMode, 100);
 
     // A window not built yet: shown, but cannot be chosen.
     QVERIFY(treeItem(main.tree(), 24)->isDisabled());

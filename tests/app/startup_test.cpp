@@ -1,6 +1,6 @@
 #include "admin/password_hash.h"
 #include "app/credentials_form.h"
-#include "app/login_window.h"
+#include "app/fmmain.h"
 #include "app/main_window.h"
 #include "app/startup_sequence.h"
 #include "core/clock.h"

@@ -11,7 +11,7 @@
 #include "support/test_database.h"
 #include "support/typing.h"
 #include "widgets/quick_search.h"
-#include "../widgets/window_fixture.h"
+#include "support/window_fixture.h"
 
 #include <QApplication>
 #include <QItemSelectionModel>
@@ -31,19 +31,13 @@ using Column = GoodsTableModel::Column;
 namespace {
 
 QLineEdit* field(QWidget& window, const char* name) {
-    auto* edit = window.findChild<QLineEdit*>(QString::fromLatin1(name));
-    Q_ASSERT(edit);
-    return edit;
+    return ph::test::child<QLineEdit>(window, QString::fromLatin1(name));
 }
 
 // Sets a field the way a user would: emptied, then typed key by key.
 void retype(QLineEdit* edit, const QString& text) {
     edit->clear();
     typeText(edit, text);
-}
-
-void key(QWidget* widget, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
-    QTest::keyClick(widget, key, modifiers);
 }
 
 QList<double> shownCodes(const QAbstractItemModel& model) {
@@ -134,7 +128,7 @@ void DarouTest::listFiltersByGroupAndForm() {
 
     typeText(group, QStringLiteral("1"));
     QCOMPARE(field(window, "me_name_g")->text(), QStringLiteral("دارويي"));
-    key(group, Qt::Key_Return);
+    QTest::keyClick(group, Qt::Key_Return);
     QCOMPARE(shownCodes(grid), (QList<double>{120, 12}));
     QCOMPARE(focusName(window), QStringLiteral("me_code_t"));
 
@@ -152,17 +146,17 @@ void DarouTest::listFiltersByGroupAndForm() {
         retype(group, c.group);
         retype(form, c.form);
         form->setFocus();
-        key(form, Qt::Key_Return);
+        QTest::keyClick(form, Qt::Key_Return);
         QCOMPARE(shownCodes(grid), c.shown);
         QCOMPARE(focusName(window), QStringLiteral("me_search_d"));
     }
 
     // Up goes back to the group; an unknown group is refused and emptied.
     form->setFocus();
-    key(form, Qt::Key_Up);
+    QTest::keyClick(form, Qt::Key_Up);
     QCOMPARE(focusName(window), QStringLiteral("me_code_g"));
     retype(group, QStringLiteral("5"));
-    key(group, Qt::Key_Return);
+    QTest::keyClick(group, Qt::Key_Return);
     QCOMPARE(lastWarning(m_prompter), QStringLiteral("اين كد موجود نمي باشد"));
     QCOMPARE(group->text(), QString());
     QCOMPARE(focusName(window), QStringLiteral("me_code_g"));
@@ -207,11 +201,11 @@ void DarouTest::listSearchesLoadedRows() {
     // A sort entry turns the filter off and orders the loaded rows.
     QLineEdit* byName = field(window, "me_search_d");
     retype(byName, QStringLiteral("ا"));
-    key(byName, Qt::Key_B, Qt::ControlModifier);
+    QTest::keyClick(byName, Qt::Key_B, Qt::ControlModifier);
     QCOMPARE(shownCodes(grid), byCode);
-    key(byName, Qt::Key_C, Qt::ControlModifier);
+    QTest::keyClick(byName, Qt::Key_C, Qt::ControlModifier);
     QCOMPARE(shownCodes(grid), all);
-    key(byName, Qt::Key_S, Qt::ControlModifier);
+    QTest::keyClick(byName, Qt::Key_S, Qt::ControlModifier);
     QVERIFY(window.sortMenu()->isVisible());
     window.sortMenu()->hide();
 
@@ -229,14 +223,14 @@ void DarouTest::listSearchesLoadedRows() {
     for (const auto& m : moves) {
         auto* from = window.findChild<QWidget*>(QString::fromLatin1(m.from));
         from->setFocus();
-        key(from, m.key);
+        QTest::keyClick(from, m.key);
         QCOMPARE(focusName(window), QString::fromLatin1(m.to));
     }
 
     // Closing turns the search off.
     retype(byName, QStringLiteral("ب"));
     QCOMPARE(grid.rowCount(), 1);
-    key(byName, Qt::Key_Escape);
+    QTest::keyClick(byName, Qt::Key_Escape);
     QVERIFY(!window.isVisible());
     QCOMPARE(grid.rowCount(), 4);
 }
@@ -269,12 +263,12 @@ void DarouTest::pickerModes() {
         code->clear();
         code->setFocus();
         m_picker.cancel();
-        key(code, Qt::Key_PageDown);
+        QTest::keyClick(code, Qt::Key_PageDown);
         QCOMPARE(code->text(), QString()); // cancelled: nothing taken
         QCOMPARE(focusName(*c.window), QString::fromLatin1(c.field));
 
         m_picker.choose(c.chosen);
-        key(code, Qt::Key_PageDown);
+        QTest::keyClick(code, Qt::Key_PageDown);
         const PickRequest& request = m_picker.requests().last();
         QCOMPARE(request.mode, c.mode);
         QList<int> offered;
@@ -295,7 +289,7 @@ void DarouTest::entryDialogValidatesAndAddsDrugs() {
     QCOMPARE(focusName(entry), QStringLiteral("me_code_g"));
 
     // Without the right nothing is checked or saved.
-    key(field(entry, "me_code_g"), Qt::Key_F2);
+    QTest::keyClick(field(entry, "me_code_g"), Qt::Key_F2);
     QCOMPARE(lastWarning(m_prompter), QStringLiteral("دسترسي به کليد ثبت براي شما امکان پذير نمي باشد"));
     grantAll();
 
@@ -314,7 +308,7 @@ void DarouTest::entryDialogValidatesAndAddsDrugs() {
     field(entry, "me_name_kala")->setText(QStringLiteral("   "));
     for (const auto& r : required) {
         field(entry, "me_code_two")->setFocus();
-        key(field(entry, "me_code_two"), Qt::Key_F2);
+        QTest::keyClick(field(entry, "me_code_two"), Qt::Key_F2);
         QCOMPARE(lastWarning(m_prompter), r.message);
         QCOMPARE(focusName(entry), QString::fromLatin1(r.field));
         retype(field(entry, r.field), r.text);
@@ -324,7 +318,7 @@ void DarouTest::entryDialogValidatesAndAddsDrugs() {
     // Saved with the national and identity codes left empty: no message, the list on the new
     // drug, group and form kept for the next one.
     const int shownBefore = int(m_prompter.shown().size());
-    key(field(entry, "me_price"), Qt::Key_F2);
+    QTest::keyClick(field(entry, "me_price"), Qt::Key_F2);
     QCOMPARE(int(m_prompter.shown().size()), shownBefore);
     QCOMPARE(currentCode(drugs), 1070001.0);
     QCOMPARE(drugs.current()->name, QStringLiteral("پنی سیلین"));
@@ -339,15 +333,15 @@ void DarouTest::entryDialogValidatesAndAddsDrugs() {
     // Enter order from there on; Up goes back from the national code on, not from the form.
     auto* two = field(entry, "me_code_two");
     for (const char* next : {"me_code_sh", "me_name_kala", "me_name_latin", "me_price"}) {
-        key(entry.focusWidget(), Qt::Key_Return);
+        QTest::keyClick(entry.focusWidget(), Qt::Key_Return);
         QCOMPARE(focusName(entry), QString::fromLatin1(next));
     }
-    key(entry.focusWidget(), Qt::Key_Up);
+    QTest::keyClick(entry.focusWidget(), Qt::Key_Up);
     QCOMPARE(focusName(entry), QStringLiteral("me_name_latin"));
     two->setFocus();
-    key(two, Qt::Key_Up);
+    QTest::keyClick(two, Qt::Key_Up);
     QCOMPARE(focusName(entry), QStringLiteral("me_code_t"));
-    key(field(entry, "me_code_t"), Qt::Key_Up);
+    QTest::keyClick(field(entry, "me_code_t"), Qt::Key_Up);
     QCOMPARE(focusName(entry), QStringLiteral("me_code_t"));
 
     // The next drug of form 7, in group 2, continues the form's counter.
@@ -356,7 +350,7 @@ void DarouTest::entryDialogValidatesAndAddsDrugs() {
     retype(field(entry, "me_name_latin"), QStringLiteral("Second"));
     retype(field(entry, "me_price"), QStringLiteral("10"));
     retype(two, QStringLiteral("4455"));
-    key(two, Qt::Key_F2);
+    QTest::keyClick(two, Qt::Key_F2);
     QCOMPARE(currentCode(drugs), 2070002.0);
     QCOMPARE(drugs.current()->nationalCode, std::optional<double>(4455));
 
@@ -365,11 +359,11 @@ void DarouTest::entryDialogValidatesAndAddsDrugs() {
     retype(field(entry, "me_name_kala"), QStringLiteral("سوم"));
     retype(field(entry, "me_name_latin"), QStringLiteral("Third"));
     retype(field(entry, "me_price"), QStringLiteral("10"));
-    key(two, Qt::Key_F2);
+    QTest::keyClick(two, Qt::Key_F2);
     QCOMPARE(lastWarning(m_prompter), QStringLiteral("كدكالا تكراري مي باشد"));
     QCOMPARE(focusName(entry), QStringLiteral("me_code_two"));
     QCOMPARE(formCounter(db(), 7), 3);
-    key(two, Qt::Key_F2);
+    QTest::keyClick(two, Qt::Key_F2);
     QCOMPARE(currentCode(drugs), 2070004.0);
 }
 
@@ -400,44 +394,44 @@ void DarouTest::entryDialogEditsAndMovesTheList() {
 
     // An edit keeps the code and prices the unit row.
     retype(field(entry, "me_price"), QStringLiteral("250"));
-    key(field(entry, "me_price"), Qt::Key_F2);
+    QTest::keyClick(field(entry, "me_price"), Qt::Key_F2);
     QCOMPARE(m_prompter.texts(Kind::Information), QStringList{QStringLiteral("اطلاعات شما اصلاح گرديد")});
     QCOMPARE(focusName(entry), QStringLiteral("me_code_g"));
     QCOMPARE(currentCode(drugs), 1.0);
     QCOMPARE(db().scalar(QStringLiteral("select price_u from moj_kala_vah where code_kala=1")).toDouble(), 250.0);
 
     // Navigation moves the list and shows the row reached, empty columns as empty fields.
-    key(field(entry, "me_code_g"), Qt::Key_L, Qt::ControlModifier);
+    QTest::keyClick(field(entry, "me_code_g"), Qt::Key_L, Qt::ControlModifier);
     QCOMPARE(field(entry, "me_code_kala")->text(), QStringLiteral("2070005"));
     QCOMPARE(field(entry, "me_code_two")->text(), QString());
     QCOMPARE(field(entry, "me_price")->text(), QString());
-    key(field(entry, "me_code_g"), Qt::Key_P, Qt::ControlModifier);
+    QTest::keyClick(field(entry, "me_code_g"), Qt::Key_P, Qt::ControlModifier);
     QCOMPARE(currentCode(drugs), 2070001.0);
     QCOMPARE(field(entry, "me_code_kala")->text(), QStringLiteral("2070001"));
-    key(field(entry, "me_code_g"), Qt::Key_F, Qt::ControlModifier);
+    QTest::keyClick(field(entry, "me_code_g"), Qt::Key_F, Qt::ControlModifier);
     QCOMPARE(field(entry, "me_code_kala")->text(), QStringLiteral("1"));
-    key(field(entry, "me_code_g"), Qt::Key_N, Qt::ControlModifier);
+    QTest::keyClick(field(entry, "me_code_g"), Qt::Key_N, Qt::ControlModifier);
     QCOMPARE(field(entry, "me_code_kala")->text(), QStringLiteral("12"));
     QVERIFY(entry.isEditing());
 
     // A new group re-keys the drug; a companion naming it refuses the change.
     db().exec(QStringLiteral("insert into hamrah_kala (code_kala, code_kala_h) values (120, 12)"));
     retype(field(entry, "me_code_t"), QStringLiteral("8"));
-    key(field(entry, "me_code_t"), Qt::Key_F2);
+    QTest::keyClick(field(entry, "me_code_t"), Qt::Key_F2);
     QCOMPARE(lastWarning(m_prompter), kRefusedEdit);
     QCOMPARE(focusName(entry), QStringLiteral("me_code_g"));
     QVERIFY(GoodsCatalogue(db()).find(12));
 
-    key(field(entry, "me_code_g"), Qt::Key_F, Qt::ControlModifier); // code 1: nothing names it
+    QTest::keyClick(field(entry, "me_code_g"), Qt::Key_F, Qt::ControlModifier); // code 1: nothing names it
     retype(field(entry, "me_code_g"), QStringLiteral("1"));
-    key(field(entry, "me_code_g"), Qt::Key_F2);
+    QTest::keyClick(field(entry, "me_code_g"), Qt::Key_F2);
     QCOMPARE(field(entry, "me_code_kala")->text(), QStringLiteral("1070001"));
     QCOMPARE(currentCode(drugs), 1070001.0);
     QCOMPARE(db().scalar(QStringLiteral("select code_kala from moj_kala_vah")).toDouble(), 1070001.0);
 
     // Closing reads the list again and stands on the shown code.
     drugs.setCurrentRow(0);
-    key(field(entry, "me_code_g"), Qt::Key_Escape);
+    QTest::keyClick(field(entry, "me_code_g"), Qt::Key_Escape);
     QVERIFY(!entry.isVisible());
     QCOMPARE(currentCode(drugs), 1070001.0);
 }
@@ -450,7 +444,7 @@ void DarouTest::listCommandsAndRights() {
     grid->setFocus();
 
     for (Qt::Key command : {Qt::Key_F2, Qt::Key_F3, Qt::Key_F4})
-        key(grid, command);
+        QTest::keyClick(grid, command);
     QCOMPARE(m_prompter.texts(Kind::Warning),
              (QStringList{QStringLiteral("دسترسي به کليد ثبت براي شما امکان پذير نمي باشد"),
                           QStringLiteral("دسترسي به کليدويرايش براي شما امکان پذير نمي باشد"),
@@ -492,7 +486,7 @@ void DarouTest::listCommandsAndRights() {
         editing = entry->isEditing();
         focus = focusName(*entry);
     });
-    key(grid, Qt::Key_F2);
+    QTest::keyClick(grid, Qt::Key_F2);
     QVERIFY(!editing);
     QCOMPARE(focus, QStringLiteral("me_code_g"));
 
@@ -502,7 +496,7 @@ void DarouTest::listCommandsAndRights() {
         shownCode = field(*entry, "me_code_kala")->text();
         focus = focusName(*entry);
     });
-    key(grid, Qt::Key_F3);
+    QTest::keyClick(grid, Qt::Key_F3);
     QVERIFY(editing);
     QCOMPARE(shownCode, QStringLiteral("12"));
     QCOMPARE(focus, QStringLiteral("me_price"));
@@ -511,9 +505,9 @@ void DarouTest::listCommandsAndRights() {
     // Delete: asked first; refused while a unit row names the drug.
     db().exec(QStringLiteral("insert into moj_kala_vah (code_kala, code_vah, moj_vah, price_u) values (12, 20, 1, 1)"));
     m_prompter.answerNo();
-    key(grid, Qt::Key_F4);
+    QTest::keyClick(grid, Qt::Key_F4);
     m_prompter.answerYes();
-    key(grid, Qt::Key_F4);
+    QTest::keyClick(grid, Qt::Key_F4);
     QCOMPARE(m_prompter.texts(Kind::YesNo).size(), 2);
     QCOMPARE(m_prompter.texts(Kind::YesNo).last(), QStringLiteral("آيا از حذف دارو مطمئن هستيد"));
     QCOMPARE(lastWarning(m_prompter), QStringLiteral("حذف داروي مورد نظر امکان پذير نمي باشد"));
@@ -521,7 +515,7 @@ void DarouTest::listCommandsAndRights() {
 
     QVERIFY(drugs.locate(2070001));
     m_prompter.answerYes();
-    key(grid, Qt::Key_F4);
+    QTest::keyClick(grid, Qt::Key_F4);
     QVERIFY(!GoodsCatalogue(db()).find(2070001));
     QCOMPARE(drugs.shownCount(), 3);
     QVERIFY(drugs.current());
@@ -536,7 +530,7 @@ void DarouTest::restoringAWindowKeepsItsFields() {
     Tf_darou list(windows());
     QVERIFY(showActive(list));
     typeText(field(list, "me_code_g"), QStringLiteral("2"));
-    key(field(list, "me_code_g"), Qt::Key_Return);
+    QTest::keyClick(field(list, "me_code_g"), Qt::Key_Return);
     typeText(field(list, "me_search_d"), QStringLiteral("ب"));
     minimiseAndRestore(list);
     QCOMPARE(field(list, "me_code_g")->text(), QStringLiteral("2"));
@@ -596,9 +590,9 @@ void DarouTest::captionsAndWindowKeys() {
                                        QStringLiteral("براساس قيمت دارو Ctrl+E"), QStringLiteral("براساس شكل دارو Ctrl+F")}));
 
     // F1 help; F6 the appearance menu, whose last entry locks the program; F10 closes.
-    key(field(list, "me_code_g"), Qt::Key_F1);
+    QTest::keyClick(field(list, "me_code_g"), Qt::Key_F1);
     QCOMPARE(m_prompter.texts(Kind::Help).size(), 1);
-    key(field(list, "me_code_g"), Qt::Key_F6);
+    QTest::keyClick(field(list, "me_code_g"), Qt::Key_F6);
     QMenu* appearance = list.appearanceMenu();
     QVERIFY(appearance->isVisible());
     QCOMPARE(appearance->title(), QStringLiteral("تغيير ظاهر"));
@@ -606,16 +600,16 @@ void DarouTest::captionsAndWindowKeys() {
     appearance->actions().last()->trigger();
     QVERIFY(locked);
     appearance->hide();
-    key(field(list, "me_code_g"), Qt::Key_F10);
+    QTest::keyClick(field(list, "me_code_g"), Qt::Key_F10);
     QVERIFY(!list.isVisible());
 
     Tf_sabt_darou entry(windows(), list.drugs());
     QVERIFY(showActive(entry));
     QCOMPARE(entry.windowTitle(), QStringLiteral("فـــرم ثبت و اصلاح دارو"));
     QCOMPARE(entry.findChild<QPushButton*>(QStringLiteral("but_ok"))->text(), QStringLiteral("ثبت F2"));
-    key(field(entry, "me_name_kala"), Qt::Key_F1);
+    QTest::keyClick(field(entry, "me_name_kala"), Qt::Key_F1);
     QCOMPARE(m_prompter.texts(Kind::Help).size(), 2);
-    key(field(entry, "me_name_kala"), Qt::Key_F10);
+    QTest::keyClick(field(entry, "me_name_kala"), Qt::Key_F10);
     QVERIFY(!entry.isVisible());
 }
 

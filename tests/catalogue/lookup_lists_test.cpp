@@ -7,7 +7,7 @@
 #include "support/test_database.h"
 #include "support/typing.h"
 #include "widgets/command_bar.h"
-#include "widgets/window_fixture.h"
+#include "support/window_fixture.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
@@ -137,9 +137,9 @@ void LookupListsTest::cleanup() {
 
 std::unique_ptr<LookupListsTest::Window> LookupListsTest::openWindow(int formMode, bool rights) {
     auto w = std::make_unique<Window>();
-    w->context.form_mode = formMode;
     if (rights) grantCommandKeys(w->context);
     w->window = std::make_unique<TF_type>(WindowContext{w->context, m_t->db(), w->prompter, m_clock});
+    w->window->setFormMode(formMode);
     w->code = w->window->findChild<QLineEdit*>(QStringLiteral("me_code"));
     w->name = w->window->findChild<QLineEdit*>(QStringLiteral("me_name"));
     w->search = w->window->findChild<QLineEdit*>(QStringLiteral("me_search"));
@@ -260,7 +260,7 @@ void LookupListsTest::windowShowsTheListOfItsFormMode() {
 
     // The same window, shown again for another list.
     w->window->hide();
-    w->context.form_mode = 6;
+    w->window->setFormMode(6);
     QVERIFY(ph::test::showActive(*w->window));
     QCOMPARE(w->window->windowTitle(), caseOf(LookupKind::Forms).title);
     QVERIFY(!w->active->isVisible());

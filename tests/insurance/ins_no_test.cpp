@@ -1,7 +1,7 @@
 #include "insurance/ins_no.h"
 #include "insurance/ui/ins_no_frame.h"
 #include "support/typing.h"
-#include "widgets/window_fixture.h"
+#include "support/window_fixture.h"
 
 #include <QLineEdit>
 #include <QSignalSpy>

@@ -12,7 +12,7 @@
 #include "support/test_database.h"
 #include "support/typing.h"
 #include "widgets/command_bar.h"
-#include "widgets/window_fixture.h"
+#include "support/window_fixture.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -27,7 +27,10 @@
 
 using namespace ph;
 using Kind = ScriptedPrompter::Kind;
+using ph::test::child;
 using ph::test::focusName;
+using ph::test::press;
+using ph::test::typeIn;
 using ph::test::typeText;
 
 namespace {
@@ -36,7 +39,7 @@ const QString kNoSave = QStringLiteral("دسترسي به کليد ثبت برا
 
 // Enter in the field that has the focus.
 void enter(QWidget& window) {
-    QTest::keyClick(window.focusWidget(), Qt::Key_Return);
+    press(window, Qt::Key_Return);
 }
 
 // Replaces the text of the field that has the focus by typing, then presses Enter.
@@ -46,12 +49,6 @@ void typeAndEnter(QWidget& window, const QString& text) {
     field->selectAll();
     typeText(field, text);
     enter(window);
-}
-
-template <typename T> T* child(QWidget& window, const char* name) {
-    T* found = window.findChild<T*>(QString::fromLatin1(name));
-    if (!found) qFatal("no child %s", name);
-    return found;
 }
 
 QVariantList row(Database& db, const QString& sql, const QVariantList& params = {}) {
@@ -417,72 +414,62 @@ void InsuranceWindowsTest::doctors() {
     QCOMPARE(db.scalar("select count(*) from doctor_s").toInt(), 1);
 }
 
-// Keys sent to whatever has the focus, as a user at the keyboard sends them.
-namespace {
-void key(QWidget& window, Qt::Key k, Qt::KeyboardModifiers mods = Qt::NoModifier) {
-    QTest::keyClick(window.focusWidget(), k, mods);
-}
-void type(QWidget& window, const QString& text) {
-    typeText(window.focusWidget(), text);
-}
-} // namespace
-
 void InsuranceWindowsTest::insurersByKeyboardAlone() {
     Database& db = m_t->db();
     Tfmbimeh window(windows());
     QVERIFY(test::showActive(window));
     QCOMPARE(focusName(window), QString("DBGrid1"));
     for (const char* name : {"بيمه الف", "بيمه ب"}) {
-        key(window, Qt::Key_F2);
-        type(window, QString::fromUtf8(name));
+        press(window, Qt::Key_F2);
+        typeIn(window, QString::fromUtf8(name));
         for (int i = 0; i < 4; ++i)
-            key(window, Qt::Key_Return);
+            press(window, Qt::Key_Return);
         QCOMPARE(focusName(window), QString("but_taeed1"));
-        key(window, Qt::Key_Return);
+        press(window, Qt::Key_Return);
         QCOMPARE(focusName(window), QString("DBGrid1"));
     }
     QCOMPARE(db.scalar("select count(*) from organs_m").toInt(), 2);
 
     // The second insurer, and two contracts for it.
-    key(window, Qt::Key_Down);
+    press(window, Qt::Key_Down);
     auto* contracts = child<QTableView>(window, "DBGrid2");
     QCOMPARE(contracts->model()->rowCount(), 0);
     for (const char* from : {"010104", "010105"}) {
-        key(window, Qt::Key_F2, Qt::ControlModifier);
+        press(window, Qt::Key_F2, Qt::ControlModifier);
         QCOMPARE(focusName(window), QString("v_from_d1"));
-        type(window, QString::fromLatin1(from));
-        key(window, Qt::Key_Return);
-        type(window, "291204");
-        key(window, Qt::Key_Return);
+        typeIn(window, QString::fromLatin1(from));
+        press(window, Qt::Key_Return);
+        typeIn(window, "291204");
+        press(window, Qt::Key_Return);
         for (int i = 0; i < 9; ++i) { // the percentage and the eight thresholds
-            type(window, "5");
-            key(window, Qt::Key_Return);
+            typeIn(window, "5");
+            press(window, Qt::Key_Return);
         }
         // Enter in the dentist threshold goes to "تاييد"; the fee box is one field back.
         QCOMPARE(focusName(window), QString("but_taeed2"));
-        key(window, Qt::Key_Up);
+        press(window, Qt::Key_Up);
         QCOMPARE(focusName(window), QString("fani_flag"));
-        key(window, Qt::Key_Space);
-        key(window, Qt::Key_Return);
+        press(window, Qt::Key_Space);
+        press(window, Qt::Key_Return);
         QCOMPARE(focusName(window), QString("but_taeed2"));
-        key(window, Qt::Key_Return);
+        press(window, Qt::Key_Return);
     }
     QCOMPARE(db.scalar("select count(*) from organs_s where code=2 and fani_flag=1 and deduct=5").toInt(), 2);
     QCOMPARE(contracts->model()->rowCount(), 2);
 
     // Tab leaves the insurer grid for the contract grid, whose commands the toolbar then offers.
     child<QTableView>(window, "DBGrid1")->setFocus();
-    key(window, Qt::Key_Tab);
+    press(window, Qt::Key_Tab);
     QCOMPARE(focusName(window), QString("DBGrid2"));
     QVERIFY(window.contractBar()->isEnabled(CommandBar::Edit));
     QVERIFY(!window.insurerBar()->isEnabled(CommandBar::Save));
-    key(window, Qt::Key_Down);
-    key(window, Qt::Key_F3, Qt::ControlModifier);
+    press(window, Qt::Key_Down);
+    press(window, Qt::Key_F3, Qt::ControlModifier);
     QCOMPARE(focusName(window), QString("v_from_d1"));
     QCOMPARE(child<QLineEdit>(window, "v_from_d1")->text(), QString("01/ 01/ 05"));
-    key(window, Qt::Key_Escape);
+    press(window, Qt::Key_Escape);
     QVERIFY(!child<QFrame>(window, "Panel2")->isVisible());
-    key(window, Qt::Key_F10);
+    press(window, Qt::Key_F10);
     QVERIFY(!window.isVisible());
 }
 
@@ -491,31 +478,31 @@ void InsuranceWindowsTest::tariffsByKeyboardAlone() {
     Tfmtarefeh window(windows());
     QVERIFY(test::showActive(window));
     QCOMPARE(focusName(window), QString("DBGrid1"));
-    key(window, Qt::Key_F2);
-    type(window, "010104");
-    key(window, Qt::Key_Return);
-    type(window, "291204");
-    key(window, Qt::Key_Return);
+    press(window, Qt::Key_F2);
+    typeIn(window, "010104");
+    press(window, Qt::Key_Return);
+    typeIn(window, "291204");
+    press(window, Qt::Key_Return);
     for (int i = 0; i < 10; ++i) {
-        type(window, "7");
-        key(window, Qt::Key_Return);
+        typeIn(window, "7");
+        press(window, Qt::Key_Return);
     }
     QCOMPARE(focusName(window), QString("but_taeed"));
-    key(window, Qt::Key_Up);
+    press(window, Qt::Key_Up);
     QCOMPARE(focusName(window), QString("v_u_orj"));
-    key(window, Qt::Key_Return);
-    key(window, Qt::Key_Return);
+    press(window, Qt::Key_Return);
+    press(window, Qt::Key_Return);
     QCOMPARE(db.scalar("select mab_orj_up from tarefeh").toDouble(), 7.0);
     QCOMPARE(focusName(window), QString("DBGrid1"));
-    key(window, Qt::Key_F3);
+    press(window, Qt::Key_F3);
     QCOMPARE(child<QLineEdit>(window, "v_from_d1")->text(), QString("01/ 01/ 04"));
-    key(window, Qt::Key_Escape);
+    press(window, Qt::Key_Escape);
     QVERIFY(window.isVisible());
     QVERIFY(!child<QFrame>(window, "Panel1")->isVisible());
     m_prompter.answerConfirm(1);
-    key(window, Qt::Key_F4);
+    press(window, Qt::Key_F4);
     QCOMPARE(db.scalar("select count(*) from tarefeh").toInt(), 0);
-    key(window, Qt::Key_F10);
+    press(window, Qt::Key_F10);
     QVERIFY(!window.isVisible());
 }
 
@@ -535,71 +522,71 @@ void InsuranceWindowsTest::drugRulesByKeyboardAlone() {
     QVERIFY(test::showActive(window));
     QCOMPARE(focusName(window), QString("bimeh"));
     // The first insurer by name: the grid shows its rules.
-    key(window, Qt::Key_Down);
+    press(window, Qt::Key_Down);
     QCOMPARE(child<QComboBox>(window, "bimeh")->currentText(), QString("بيمه سلامت"));
-    key(window, Qt::Key_Return);
+    press(window, Qt::Key_Return);
     QCOMPARE(focusName(window), QString("me_name"));
     // The drug panel: Ctrl+F9 (or Esc) leaves it for the drug field, Ctrl+F2 or Enter takes the row.
     auto* drugPanel = child<QFrame>(window, "Panel1");
     for (Qt::Key leave : {Qt::Key_F9, Qt::Key_Escape}) {
-        key(window, Qt::Key_PageDown);
+        press(window, Qt::Key_PageDown);
         QVERIFY(drugPanel->isVisible());
-        key(window, leave, leave == Qt::Key_F9 ? Qt::ControlModifier : Qt::NoModifier);
+        press(window, leave, leave == Qt::Key_F9 ? Qt::ControlModifier : Qt::NoModifier);
         QVERIFY(!drugPanel->isVisible());
         QCOMPARE(focusName(window), QString("me_name"));
     }
-    key(window, Qt::Key_PageDown);
-    type(window, "آت");
-    key(window, Qt::Key_F2, Qt::ControlModifier);
+    press(window, Qt::Key_PageDown);
+    typeIn(window, "آت");
+    press(window, Qt::Key_F2, Qt::ControlModifier);
     QCOMPARE(child<QComboBox>(window, "me_name")->currentText(), QString("آتورواستاتين"));
     QCOMPARE(focusName(window), QString("rb_tedad"));
     QCOMPARE(db.scalar("select count(*) from bimeh_daru").toInt(), 0);
     child<QComboBox>(window, "me_name")->setFocus();
-    key(window, Qt::Key_PageDown);
+    press(window, Qt::Key_PageDown);
     QCOMPARE(focusName(window), QString("me_search"));
-    type(window, "آم");
-    key(window, Qt::Key_Return);
+    typeIn(window, "آم");
+    press(window, Qt::Key_Return);
     QCOMPARE(child<QComboBox>(window, "me_name")->currentText(), QString("آملوديپين"));
     QCOMPARE(focusName(window), QString("rb_tedad"));
-    key(window, Qt::Key_Return);
-    type(window, "30");
+    press(window, Qt::Key_Return);
+    typeIn(window, "30");
     // On to the insurer list, where the chosen insurer is checked.
     while (focusName(window) != "CheckListBox1") {
         const QString was = focusName(window);
-        key(window, Qt::Key_Tab);
+        press(window, Qt::Key_Tab);
         QVERIFY2(focusName(window) != was, qPrintable(was));
     }
-    key(window, Qt::Key_Down);
-    key(window, Qt::Key_Down);
-    key(window, Qt::Key_Space);
-    key(window, Qt::Key_F2);
+    press(window, Qt::Key_Down);
+    press(window, Qt::Key_Down);
+    press(window, Qt::Key_Space);
+    press(window, Qt::Key_F2);
     QCOMPARE(row(db, "select code_bimeh, code_kala, ty_no, qu from bimeh_daru"),
              (QVariantList{2, 1010002.0, 1, 30.0}));
     QCOMPARE(focusName(window), QString("me_name"));
 
     // Through the insurer field to the grid, a row loaded, and edited.
-    key(window, Qt::Key_Left);
+    press(window, Qt::Key_Left);
     QCOMPARE(focusName(window), QString("bimeh"));
-    key(window, Qt::Key_Left);
+    press(window, Qt::Key_Left);
     QCOMPARE(focusName(window), QString("DBGrid1"));
     QCOMPARE(child<QTableView>(window, "DBGrid1")->model()->rowCount(), 1);
-    key(window, Qt::Key_Down);
+    press(window, Qt::Key_Down);
     QCOMPARE(child<QLineEdit>(window, "tedad")->text(), QString("30"));
     m_prompter.answerYes();
-    key(window, Qt::Key_F3);
+    press(window, Qt::Key_F3);
     QCOMPARE(m_prompter.texts(Kind::YesNo).last(), QString("آيا از ويرايش اطلاعات مطمئن هستيد؟"));
     // The quick search below the grid, and back.
     child<QTableView>(window, "DBGrid1")->setFocus();
-    key(window, Qt::Key_Tab);
+    press(window, Qt::Key_Tab);
     QCOMPARE(focusName(window), QString("me_search2"));
-    type(window, "1010002");
-    key(window, Qt::Key_Down);
+    typeIn(window, "1010002");
+    press(window, Qt::Key_Down);
     QCOMPARE(focusName(window), QString("DBGrid1"));
-    key(window, Qt::Key_C, Qt::ControlModifier); // sorted by name
+    press(window, Qt::Key_C, Qt::ControlModifier); // sorted by name
     m_prompter.answerYes();
-    key(window, Qt::Key_F4);
+    press(window, Qt::Key_F4);
     QCOMPARE(db.scalar("select count(*) from bimeh_daru").toInt(), 0);
-    key(window, Qt::Key_F10);
+    press(window, Qt::Key_F10);
     QVERIFY(!window.isVisible());
 }
 
@@ -609,47 +596,47 @@ void InsuranceWindowsTest::doctorsByKeyboardAlone() {
     Tf_doctor window(windows());
     QVERIFY(test::showActive(window));
     QCOMPARE(focusName(window), QString("me_name"));
-    key(window, Qt::Key_Up);
+    press(window, Qt::Key_Up);
     QCOMPARE(focusName(window), QString("me_family"));
-    type(window, "محمدي");
-    key(window, Qt::Key_Return);
-    type(window, "علي");
-    key(window, Qt::Key_Return);
+    typeIn(window, "محمدي");
+    press(window, Qt::Key_Return);
+    typeIn(window, "علي");
+    press(window, Qt::Key_Return);
     QCOMPARE(focusName(window), QString("me_code_takhasos"));
-    type(window, "4");
-    key(window, Qt::Key_Return);
+    typeIn(window, "4");
+    press(window, Qt::Key_Return);
     QCOMPARE(focusName(window), QString("me_nezam"));
-    type(window, "45213");
-    key(window, Qt::Key_F2);
+    typeIn(window, "45213");
+    press(window, Qt::Key_F2);
     QCOMPARE(row(db, "select code, name, family, order1, typeno from doctor_s"),
              (QVariantList{1, "علي", "محمدي", "45213", 4}));
     QCOMPARE(focusName(window), QString("me_name"));
 
     // Down from the council number to the searches, Enter to the grid, Enter to the fields.
     child<QLineEdit>(window, "me_nezam")->setFocus();
-    key(window, Qt::Key_Down);
+    press(window, Qt::Key_Down);
     QCOMPARE(focusName(window), QString("me_search1"));
-    key(window, Qt::Key_Down);
+    press(window, Qt::Key_Down);
     QCOMPARE(focusName(window), QString("me_search2"));
-    type(window, "45213");
-    key(window, Qt::Key_Return);
+    typeIn(window, "45213");
+    press(window, Qt::Key_Return);
     QCOMPARE(focusName(window), QString("DBGrid1"));
     QCOMPARE(child<QLineEdit>(window, "me_family")->text(), QString("محمدي"));
-    key(window, Qt::Key_Return);
+    press(window, Qt::Key_Return);
     QCOMPARE(focusName(window), QString("me_family"));
-    key(window, Qt::Key_End);
-    type(window, "ي");
+    press(window, Qt::Key_End);
+    typeIn(window, "ي");
     m_prompter.answerYes();
-    key(window, Qt::Key_F3);
+    press(window, Qt::Key_F3);
     QCOMPARE(db.scalar("select family from doctor_s").toString(), QString("محمديي"));
-    key(window, Qt::Key_F9);
+    press(window, Qt::Key_F9);
     QCOMPARE(child<QLineEdit>(window, "me_code")->text(), QString("2"));
-    key(window, Qt::Key_L, Qt::ControlModifier);
+    press(window, Qt::Key_L, Qt::ControlModifier);
     QCOMPARE(child<QLineEdit>(window, "me_code")->text(), QString("1"));
     m_prompter.answerYes();
-    key(window, Qt::Key_F4);
+    press(window, Qt::Key_F4);
     QCOMPARE(db.scalar("select count(*) from doctor_s").toInt(), 0);
-    key(window, Qt::Key_F10);
+    press(window, Qt::Key_F10);
     QVERIFY(!window.isVisible());
 }
 

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QTest>
 #include <QWidget>
 
 namespace ph::test {
@@ -21,6 +22,15 @@ void typeText(QWidget* widget, const QString& text) {
         QApplication::sendEvent(widget, &press);
         QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, QString(c));
         QApplication::sendEvent(widget, &release);
+    }
+}
+
+void typeKeys(QWidget* widget, const QString& keys) {
+    for (QChar c : keys) {
+        if (c == u'\b')
+            QTest::keyClick(widget, Qt::Key_Backspace);
+        else
+            typeText(widget, QString(c));
     }
 }
 

@@ -10,4 +10,7 @@ namespace ph::test {
 // exercised as a user's typing would (QTest::keyClicks cannot type Persian).
 void typeText(QWidget* widget, const QString& text);
 
+// As typeText, with "\b" standing for Backspace.
+void typeKeys(QWidget* widget, const QString& keys);
+
 } // namespace ph::test

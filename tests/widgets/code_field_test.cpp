@@ -1,8 +1,9 @@
+#include "core/error.h"
 #include "core/scripted_prompter.h"
 #include "support/typing.h"
 #include "widgets/code_field.h"
 #include "widgets/key_nav.h"
-#include "window_fixture.h"
+#include "support/window_fixture.h"
 
 #include <QClipboard>
 #include <QDialog>
@@ -90,6 +91,7 @@ private slots:
     void leavingChecksTheCode_data();
     void leavingChecksTheCode();
     void pageDownAsksThePicker();
+    void failedLookupIsReported();
 };
 
 void CodeFieldTest::onlyDigitsReachTheText_data() {
@@ -209,6 +211,38 @@ void CodeFieldTest::pageDownAsksThePicker() {
     QCOMPARE(field.text(), QStringLiteral("12"));
     QCOMPARE(name.text(), QStringLiteral("گروه آرايشي"));
     QVERIFY(field.acceptCode());
+}
+
+// A look-up whose query fails while typing and leaving: the failure is reported, never thrown
+// through the signal dispatch, and the field keeps the code and the focus until it succeeds.
+void CodeFieldTest::failedLookupIsReported() {
+    const QString failure = QStringLiteral("ارتباط با پايگاه داده قطع شده است");
+    ScriptedPrompter prompter;
+    Window window(prompter);
+    bool serverDown = true;
+    window.code->setLookup(
+        [&](qint64 code) -> std::optional<QString> {
+            if (serverDown) throw Error(failure);
+            return groups()(code);
+        },
+        window.name, prompter);
+    QVERIFY(ph::test::showActive(window.widget));
+    window.code->setFocus();
+
+    ph::test::typeText(window.code, QStringLiteral("1"));
+    QCOMPARE(prompter.texts(ScriptedPrompter::Kind::ErrorReport), QStringList{failure});
+    QCOMPARE(window.name->text(), QString());
+
+    QTest::keyClick(window.code, Qt::Key_Return);
+    QCOMPARE(focusName(window.widget), QStringLiteral("me_code_g"));
+    QCOMPARE(window.code->text(), QStringLiteral("1"));
+    QVERIFY(prompter.texts(ScriptedPrompter::Kind::Warning).isEmpty()); // not refused as unknown
+    QCOMPARE(prompter.texts(ScriptedPrompter::Kind::ErrorReport).size(), 2);
+
+    serverDown = false;
+    QTest::keyClick(window.code, Qt::Key_Return);
+    QCOMPARE(focusName(window.widget), QStringLiteral("next"));
+    QCOMPARE(prompter.texts().size(), 2);
 }
 
 QTEST_MAIN(CodeFieldTest)

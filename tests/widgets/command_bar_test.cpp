@@ -1,7 +1,7 @@
 #include "core/app_context.h"
 #include "core/scripted_prompter.h"
 #include "widgets/command_bar.h"
-#include "window_fixture.h"
+#include "support/window_fixture.h"
 
 #include <QDialog>
 #include <QLineEdit>
@@ -189,6 +189,17 @@ void CommandBarTest::documentStatesAndDisabledKeys() {
     data.press(Qt::Key_F4);
     QCOMPARE(data.ran, (QList<Command>{Command::Edit, Command::Delete}));
     QVERIFY(data.prompter.texts().isEmpty());
+
+    // Told to run a disabled command, the bar runs it and leaves the button as it was; the
+    // right is still tested first.
+    data.ran.clear();
+    QVERIFY(!data.bar->activate(Command::Save));
+    QVERIFY(data.bar->activate(Command::Save, CommandBar::WhenDisabled::Run));
+    QCOMPARE(data.ran, QList<Command>{Command::Save});
+    QVERIFY(!data.bar->isEnabled(Command::Save));
+    data.context.rights[QStringLiteral("save_b")] = false;
+    QVERIFY(!data.bar->activate(Command::Save, CommandBar::WhenDisabled::Run));
+    QCOMPARE(data.prompter.texts(), QStringList{kSaveRefused});
 
     // Document windows: a shown document keeps its lines; editing it opens everything but edit.
     Window document(kDocument);

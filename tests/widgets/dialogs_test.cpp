@@ -1,4 +1,5 @@
 #include "support/typing.h"
+#include "support/window_fixture.h"
 #include "widgets/dialog_prompter.h"
 #include "widgets/dialogs/first_user_dialog.h"
 #include "widgets/dialogs/tf_error.h"
@@ -24,11 +25,9 @@ using namespace ph;
 
 namespace {
 
-template <typename T = QWidget> T* child(QWidget* dialog, const QString& name) {
-    auto* found = dialog->findChild<T*>(name);
-    if (!found) qFatal("%s has no child %s", qPrintable(dialog->objectName()), qPrintable(name));
-    return found;
-}
+using ph::test::child;
+using ph::test::focusName;
+using ph::test::press;
 
 QString textOf(QWidget* widget) {
     if (auto* label = qobject_cast<QLabel*>(widget)) return label->text();
@@ -43,18 +42,8 @@ bool showActive(QWidget& dialog) {
     return QTest::qWaitForWindowActive(&dialog);
 }
 
-// Keys go where the user's keys would: to the widget that has the focus.
-void press(QWidget& dialog, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
-    QWidget* target = dialog.focusWidget() ? dialog.focusWidget() : &dialog;
-    QTest::keyClick(target, key, modifiers);
-}
-
 void typeInto(QWidget& dialog, const QString& field, const QString& text) {
     ph::test::typeText(child(&dialog, field), text);
-}
-
-QString focusName(QWidget& dialog) {
-    return dialog.focusWidget() ? dialog.focusWidget()->objectName() : QString();
 }
 
 // Runs an action that should show the warning dialog modally, answers it with Enter and

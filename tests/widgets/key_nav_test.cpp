@@ -1,5 +1,5 @@
 #include "widgets/key_nav.h"
-#include "window_fixture.h"
+#include "support/window_fixture.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -9,6 +9,7 @@
 
 using namespace ph;
 using ph::test::focusName;
+using ph::test::press;
 
 namespace {
 
@@ -17,10 +18,6 @@ template <typename T> T* add(QWidget& window, const char* name) {
     widget->setObjectName(QString::fromLatin1(name));
     window.layout()->addWidget(widget);
     return widget;
-}
-
-void press(QWidget& window, Qt::Key key) {
-    QTest::keyClick(window.focusWidget(), key);
 }
 
 } // namespace

@@ -28,12 +28,7 @@ QStandardItemModel* makeList(const QList<std::pair<int, QString>>& rows, QObject
 
 // Types the keys one by one; "\b" is Backspace.
 void typeKeys(QLineEdit& edit, const QString& keys) {
-    for (QChar c : keys) {
-        if (c == u'\b')
-            QTest::keyClick(&edit, Qt::Key_Backspace);
-        else
-            ph::test::typeText(&edit, QString(c));
-    }
+    ph::test::typeKeys(&edit, keys);
 }
 
 QList<int> shownCodes(const QAbstractItemModel& model) {

@@ -23,15 +23,7 @@ PickRequest request() {
              row(12, QStringLiteral("بت")), row(2, QStringLiteral("ب")), row(120, QStringLiteral("پ"))}};
 }
 
-// Types into the grid; "\b" is Backspace.
-void typeKeys(QWidget* grid, const QString& keys) {
-    for (QChar c : keys) {
-        if (c == u'\b')
-            QTest::keyClick(grid, Qt::Key_Backspace);
-        else
-            ph::test::typeText(grid, QString(c));
-    }
-}
+using ph::test::typeKeys;
 
 QList<int> shownCodes(const QAbstractItemModel& model) {
     QList<int> codes;

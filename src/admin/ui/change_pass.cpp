@@ -2,8 +2,9 @@
 
 #include "admin/users.h"
 #include "core/app_context.h"
-#include "core/error.h"
 #include "core/prompter.h"
+#include "widgets/guarded.h"
+#include "widgets/keys.h"
 #include "widgets/password_echo.h"
 
 #include <QFocusEvent>
@@ -97,7 +98,8 @@ void TF_change_pass::changePassword() {
         return refuse(QStringLiteral("رمز قديم وارد نشده است"), m_old);
     if (m_new->text().isEmpty())
         return refuse(QStringLiteral("رمز جديدواردنشده است"), m_new);
-    try {
+    bool changed = false;
+    guarded(m_windows.prompter, [&] {
         UserStore users(m_windows.db);
         const int code = m_code->text().toInt();
         if (!users.changePassword(code, m_old->text(), m_new->text()))
@@ -105,10 +107,9 @@ void TF_change_pass::changePassword() {
         // The current user record moves to the user whose password was changed.
         m_windows.context.current_user_code = code;
         m_windows.context.rights = users.rightsOf(code);
-    } catch (const Error& error) {
-        m_windows.prompter.errorReport(error.message());
-        return;
-    }
+        changed = true;
+    });
+    if (!changed) return;
     clearFields();
     m_code->setFocus();
 }
@@ -136,7 +137,7 @@ void TF_change_pass::keyPressEvent(QKeyEvent* event) {
 bool TF_change_pass::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
-        const bool enter = key == Qt::Key_Return || key == Qt::Key_Enter;
+        const bool enter = isEnterKey(key);
         if (enter && watched == m_code) {
             m_old->setFocus(Qt::TabFocusReason);
             return true;
@@ -156,11 +157,7 @@ bool TF_change_pass::eventFilter(QObject* watched, QEvent* event) {
     } else if (event->type() == QEvent::FocusOut && watched == m_code && !m_reporting) {
         const auto reason = static_cast<QFocusEvent*>(event)->reason();
         if (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason || reason == Qt::MouseFocusReason) {
-            try {
-                checkCode();
-            } catch (const Error& error) {
-                m_windows.prompter.errorReport(error.message());
-            }
+            guarded(m_windows.prompter, [this] { checkCode(); });
         }
     }
     return QDialog::eventFilter(watched, event);

@@ -4,6 +4,7 @@
 #include "admin/price_workbook.h"
 #include "core/error.h"
 #include "core/prompter.h"
+#include "widgets/guarded.h"
 
 #include <QApplication>
 #include <QFileDialog>
@@ -13,13 +14,15 @@ namespace ph {
 
 void runPriceCorrection(const QString& workbookPath, Database& db, Prompter& prompter, QWidget* parent) {
     QList<PriceSheetRow> rows;
-    try {
-        rows = readPriceWorkbook(workbookPath);
-    } catch (const Error& error) {
-        // A file that cannot be used changes nothing.
-        prompter.errorReport(error.message() + QStringLiteral("\nهيچ قيمتي تغيير نكرد."));
-        return;
-    }
+    // A file that cannot be used changes nothing, and the report says so.
+    const bool read = guarded(prompter, [&] {
+        try {
+            rows = readPriceWorkbook(workbookPath);
+        } catch (const Error& error) {
+            throw Error(error.message() + QStringLiteral("\nهيچ قيمتي تغيير نكرد."));
+        }
+    });
+    if (!read) return;
     QProgressDialog progress(QStringLiteral("اصلاح قيمت ها ..."), QStringLiteral("انصراف"), 0, int(rows.size()), parent);
     progress.setWindowModality(Qt::WindowModal);
     progress.setMinimumDuration(300);

@@ -1,8 +1,8 @@
 #include "admin/ui/tanzimat.h"
 
 #include "admin/settings_store.h"
-#include "core/error.h"
 #include "core/prompter.h"
+#include "widgets/guarded.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -87,11 +87,7 @@ Tf_tanzimat::Tf_tanzimat(const WindowContext& windows, QWidget* parent) : QDialo
 
 void Tf_tanzimat::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    try {
-        load();
-    } catch (const Error& error) {
-        m_windows.prompter.errorReport(error.message());
-    }
+    guarded(m_windows.prompter, [this] { load(); });
 }
 
 void Tf_tanzimat::load() {
@@ -121,12 +117,7 @@ void Tf_tanzimat::save() {
     const int key = m_searchKeys->checkedId();
     settings.searchKey = key < 0 ? Settings::SearchKey::None : Settings::SearchKey(key);
     settings.separateCashDesk = m_network->isChecked();
-    try {
-        SettingsStore(m_windows.db).save(settings);
-    } catch (const Error& error) {
-        m_windows.prompter.errorReport(error.message());
-        return;
-    }
+    if (!guarded(m_windows.prompter, [&] { SettingsStore(m_windows.db).save(settings); })) return;
     m_windows.prompter.information(QStringLiteral("ثبت اطلاعات شما با موفقيت انجام شد"));
 }
 

@@ -202,7 +202,7 @@ QWidget* TF_user_new::buildRightsPanel() {
 
 void TF_user_new::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    m_grid->setVisible(m_windows.context.form_mode == 1);
+    m_grid->setVisible(m_formMode == 1);
     guarded(m_windows.prompter, [this] {
         reloadGrid();
         clearForNew();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "admin/users.h"
+#include "widgets/form_mode.h"
 #include "widgets/window_context.h"
 
 #include <QDialog>
@@ -17,14 +18,17 @@ class CommandBar;
 class KeyNav;
 
 // The user and rights window: users with their name, password and right flags. Opened
-// with the users grid (form_mode 1) or without it (form_mode 0, additions only).
+// with the users grid (form mode 1) or without it (form mode 0, additions only).
 // Passwords are never shown: the grid masks them and a loaded user's password field is
 // empty; editing with an empty password keeps the stored one.
-class TF_user_new : public QDialog {
+class TF_user_new : public QDialog, public FormModeWindow {
     Q_OBJECT
 public:
     explicit TF_user_new(const WindowContext& windows, QWidget* parent = nullptr);
     ~TF_user_new() override;
+
+    // With the users grid (1) or without it (0), from the next showing.
+    void setFormMode(int formMode) override { m_formMode = formMode; }
 
     void clearForNew();
     void loadUser(int row);
@@ -44,6 +48,7 @@ private:
     UserRecord fromFields() const;
 
     WindowContext m_windows;
+    int m_formMode = 0;
     QLineEdit* m_code;
     QLineEdit* m_name;
     QLineEdit* m_pass;

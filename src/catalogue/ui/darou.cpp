@@ -4,15 +4,16 @@
 #include "catalogue/lookup_list.h"
 #include "catalogue/ui/goods_set.h"
 #include "catalogue/ui/sabt_darou.h"
-#include "catalogue/ui/window_tools.h"
 #include "core/error.h"
 #include "core/prompter.h"
 #include "widgets/code_field.h"
 #include "widgets/command_bar.h"
 #include "widgets/guarded.h"
 #include "widgets/key_nav.h"
+#include "widgets/keys.h"
 #include "widgets/list_grid.h"
 #include "widgets/quick_search.h"
+#include "widgets/window_tools.h"
 
 #include <QApplication>
 #include <QGridLayout>
@@ -107,6 +108,13 @@ Tf_darou::Tf_darou(const WindowContext& windows, QWidget* parent)
     setWindowTitle(QStringLiteral("فــــــرم تـعـــريف دارو"));
     setLayoutDirection(Qt::RightToLeft);
 
+    makeFields();
+    makeCommands();
+    makeLayout();
+    qApp->installEventFilter(this);
+}
+
+void Tf_darou::makeFields() {
     me_code_g = makeCodeField(QStringLiteral("me_code_g"), this);
     me_name_g = makeEdit(QStringLiteral("me_name_g"), this, true);
     me_code_t = makeCodeField(QStringLiteral("me_code_t"), this);
@@ -149,7 +157,9 @@ Tf_darou::Tf_darou(const WindowContext& windows, QWidget* parent)
     auto* byPrice = new QuickSearch(me_search_p, m_set->proxy(), m_grid, Column::Price, -1, this);
     byPrice->setCodeOrder({Column::Price, Column::FormName, Column::Name});
     m_searches = {byName, byLatin, byPrice};
+}
 
+void Tf_darou::makeCommands() {
     m_bar = new CommandBar(m_windows.context, m_windows.prompter,
                            CommandBar::Save | CommandBar::Edit | CommandBar::Delete | CommandBar::Sort |
                                CommandBar::Close,
@@ -169,6 +179,26 @@ Tf_darou::Tf_darou(const WindowContext& windows, QWidget* parent)
     m_bar->setHandler(CommandBar::Close, [this] { reject(); });
     buildSortMenu();
 
+    m_nav = new KeyNav({me_code_g, me_code_t}, this);
+    m_nav->setEnterHandler(me_code_g, [this] {
+        if (!me_code_g->acceptCode()) return false;
+        filterByGroup();
+        me_code_t->setFocus();
+        return false;
+    });
+    m_nav->setEnterHandler(me_code_t, [this] {
+        if (!me_code_t->acceptCode()) return false;
+        filterByGroupAndForm();
+        me_search_d->setFocus();
+        return false;
+    });
+
+    m_appearance = makeAppearanceMenu(this, [this] {
+        if (m_lock) m_lock();
+    });
+}
+
+void Tf_darou::makeLayout() {
     // The four navigation buttons of the grid (no captions, no keys of their own).
     auto* navigation = new QHBoxLayout;
     const struct {
@@ -191,9 +221,6 @@ Tf_darou::Tf_darou(const WindowContext& windows, QWidget* parent)
     navigation->addStretch();
 
     auto* menuBar = new QMenuBar(this);
-    m_appearance = makeAppearanceMenu(this, [this] {
-        if (m_lock) m_lock();
-    });
     menuBar->addMenu(m_appearance);
 
     auto* filters = new QHBoxLayout;
@@ -219,22 +246,6 @@ Tf_darou::Tf_darou(const WindowContext& windows, QWidget* parent)
     layout->addLayout(navigation);
     layout->addWidget(m_bar);
     resize(900, 600);
-
-    m_nav = new KeyNav({me_code_g, me_code_t}, this);
-    m_nav->setEnterHandler(me_code_g, [this] {
-        if (!me_code_g->acceptCode()) return false;
-        filterByGroup();
-        me_code_t->setFocus();
-        return false;
-    });
-    m_nav->setEnterHandler(me_code_t, [this] {
-        if (!me_code_t->acceptCode()) return false;
-        filterByGroupAndForm();
-        me_search_d->setFocus();
-        return false;
-    });
-
-    qApp->installEventFilter(this);
 }
 
 Tf_darou::~Tf_darou() = default;
@@ -339,7 +350,7 @@ bool Tf_darou::handleKey(QWidget* widget, int key, Qt::KeyboardModifiers modifie
     default:
         break;
     }
-    const bool enter = key == Qt::Key_Return || key == Qt::Key_Enter;
+    const bool enter = isEnterKey(key);
     if (widget == me_search_d || widget == me_search_p || widget == me_search_l) {
         if (enter || key == Qt::Key_Up) {
             m_grid->setFocus();

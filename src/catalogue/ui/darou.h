@@ -52,6 +52,11 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // The constructor's parts: the filters, searches and grid; the commands (toolbar, sort
+    // and appearance menus, Enter in the filters); the layout.
+    void makeFields();
+    void makeCommands();
+    void makeLayout();
     void buildSortMenu();
     bool handleKey(QWidget* widget, int key, Qt::KeyboardModifiers modifiers);
     void openEntry(bool editing);

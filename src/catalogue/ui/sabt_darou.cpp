@@ -3,7 +3,6 @@
 #include "catalogue/goods.h"
 #include "catalogue/lookup_list.h"
 #include "catalogue/ui/goods_set.h"
-#include "catalogue/ui/window_tools.h"
 #include "core/amounts.h"
 #include "core/error.h"
 #include "core/prompter.h"
@@ -11,6 +10,7 @@
 #include "widgets/command_bar.h"
 #include "widgets/guarded.h"
 #include "widgets/key_nav.h"
+#include "widgets/window_tools.h"
 
 #include <QFormLayout>
 #include <QHBoxLayout>

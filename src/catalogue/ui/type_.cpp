@@ -6,6 +6,7 @@
 #include "widgets/command_bar.h"
 #include "widgets/guarded.h"
 #include "widgets/key_nav.h"
+#include "widgets/keys.h"
 #include "widgets/list_grid.h"
 #include "widgets/quick_search.h"
 
@@ -65,13 +66,6 @@ const QString kInactiveText = QStringLiteral("غير فعال");
 const QString kNoName = QStringLiteral("نام وارد نشده است");
 const QString kConfirmEdit = QStringLiteral("آيا از اصلاح اطلاعات مطمئن هستيد");
 
-bool isEnter(const QKeyEvent* key) {
-    return key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
-}
-
-Qt::KeyboardModifiers plainModifiers(const QKeyEvent* key) {
-    return key->modifiers() & ~Qt::KeypadModifier;
-}
 
 } // namespace
 
@@ -168,7 +162,7 @@ void TF_type::showEvent(QShowEvent* event) {
 }
 
 void TF_type::chooseVariant() {
-    m_kind = lookupKindForFormMode(m_windows.context.form_mode).value_or(LookupKind::Groups);
+    m_kind = lookupKindForFormMode(m_formMode).value_or(LookupKind::Groups);
     setWindowTitle(textsOf(m_kind).title);
     const bool wards = m_kind == LookupKind::Wards;
     m_active->setVisible(wards);
@@ -272,7 +266,7 @@ bool TF_type::eventFilter(QObject* watched, QEvent* event) {
     }
     if (event->type() != QEvent::KeyPress) return QDialog::eventFilter(watched, event);
     auto* key = static_cast<QKeyEvent*>(event);
-    const Qt::KeyboardModifiers modifiers = plainModifiers(key);
+    const Qt::KeyboardModifiers modifiers = keyModifiers(key);
     if (modifiers == Qt::ControlModifier && (key->key() == Qt::Key_A || key->key() == Qt::Key_B)) {
         key->key() == Qt::Key_A ? sortByCode() : sortByName();
         return true;

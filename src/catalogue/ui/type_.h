@@ -1,6 +1,7 @@
 #pragma once
 
 #include "catalogue/lookup_list.h"
+#include "widgets/form_mode.h"
 #include "widgets/window_context.h"
 
 #include <QDialog>
@@ -22,8 +23,8 @@ class KeyNav;
 class QuickSearch;
 
 // The window of the six lookup lists (goods groups, drug forms, prescription types,
-// specialties, units, wards). Each showing reads the main context's form_mode to choose the
-// list (5, 6, 7, 8, 9 or 100; anything else shows the goods groups); wards add the "active"
+// specialties, units, wards). Each showing shows the list of the form mode it was opened with
+// (5, 6, 7, 8, 9 or 100; anything else shows the goods groups); wards add the "active"
 // check box and the grid's state column.
 //
 // The code is never typed: `me_code` shows the next code, or the code of the row loaded from
@@ -31,12 +32,14 @@ class QuickSearch;
 // renames the loaded one after a yes/no question, F9 clears for a new entry, F10 or Esc close.
 // There is no delete. `me_search` is the list's quick search; Ctrl+S opens the sort menu
 // (Ctrl+A by code, Ctrl+B by name).
-class TF_type : public QDialog {
+class TF_type : public QDialog, public FormModeWindow {
     Q_OBJECT
 public:
     explicit TF_type(const WindowContext& windows, QWidget* parent = nullptr);
     ~TF_type() override;
 
+    // The list the next showing shows.
+    void setFormMode(int formMode) override { m_formMode = formMode; }
     LookupKind kind() const { return m_kind; }
     CommandBar* commandBar() const { return m_bar; }
 
@@ -57,6 +60,7 @@ private:
     void refuse(const QString& message);
 
     WindowContext m_windows;
+    int m_formMode = 0;
     LookupKind m_kind = LookupKind::Groups;
     QList<LookupEntry> m_entries;
     std::optional<qint64> m_loaded; // the code of the entry loaded from the grid

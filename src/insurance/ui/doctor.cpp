@@ -2,12 +2,14 @@
 
 #include "core/app_context.h"
 #include "core/prompter.h"
-#include "insurance/ui/window_parts.h"
 #include "widgets/code_field.h"
 #include "widgets/command_bar.h"
 #include "widgets/key_nav.h"
-#include "widgets/picker.h"
 #include "widgets/quick_search.h"
+#include "widgets/guarded.h"
+#include "widgets/keys.h"
+#include "widgets/list_grid.h"
+#include "widgets/window_tools.h"
 
 #include <QFormLayout>
 #include <QGroupBox>
@@ -16,80 +18,72 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
-#include <QStandardItemModel>
 #include <QTableView>
 #include <QVBoxLayout>
 
 namespace ph {
 namespace {
 
-
 // Columns of the grid's rows.
 enum Column { CodeColumn, FamilyColumn, NameColumn, SpecialtyColumn, CouncilColumn };
 
+QList<RowTableModel<DoctorRow>::Column> doctorColumns() {
+    using Row = DoctorRow;
+    return {
+        {QStringLiteral("كـد پزشك"), [](const Row& r) { return QVariant(r.doctor.code); }},
+        {QStringLiteral("نام خانوادگي"), [](const Row& r) { return QVariant(r.doctor.family); }},
+        {QStringLiteral("نــام"), [](const Row& r) { return QVariant(r.doctor.name); }},
+        {QStringLiteral("تـخـصـص"), [](const Row& r) { return QVariant(r.specialtyName); }},
+        {QStringLiteral("شماره نطام پزشكي"), [](const Row& r) { return QVariant(r.doctor.councilNumber); }},
+    };
+}
+
 } // namespace
 
-Tf_doctor::Tf_doctor(const WindowContext& windows, QWidget* parent) : QDialog(parent), m_windows(windows) {
+Tf_doctor::Tf_doctor(const WindowContext& windows, QWidget* parent)
+    : QDialog(parent), m_windows(windows), m_rows(new DoctorTable(doctorColumns(), this)),
+      m_proxy(new QuickSearchModel(this)) {
     setObjectName(QStringLiteral("f_doctor"));
     setWindowTitle(QStringLiteral("فــــــرم مــعــــرفـــي پـــزشــكــان"));
+    m_proxy->setSourceModel(m_rows);
+    makeFields();
+    makeCommands();
+    makeLayout();
+}
 
-    m_model = new QStandardItemModel(this);
-    m_grid = makeListGrid(this, QStringLiteral("DBGrid1"), m_model);
-    auto* proxy = new QuickSearchModel(this);
-    proxy->setSourceModel(m_model);
+void Tf_doctor::makeFields() {
+    DBGrid1 = makeListGrid(this, QStringLiteral("DBGrid1"), m_rows);
+    me_code = makeLineField(this, QStringLiteral("me_code"));
+    me_code->setReadOnly(true);
+    me_code->setFocusPolicy(Qt::NoFocus);
+    me_family = makeLineField(this, QStringLiteral("me_family"));
+    me_name = makeLineField(this, QStringLiteral("me_name"));
+    me_code_takhasos = new CodeField(this);
+    me_code_takhasos->setObjectName(QStringLiteral("me_code_takhasos"));
+    me_name_takhasos = makeLineField(this, QStringLiteral("me_name_takhasos"));
+    me_name_takhasos->setReadOnly(true);
+    me_name_takhasos->setFocusPolicy(Qt::NoFocus);
+    me_code_takhasos->setLookup([this](qint64 code) { return DoctorStore(m_windows.db).specialtyName(code); },
+                                     me_name_takhasos, m_windows.prompter);
+    me_code_takhasos->setPicker([this] { pickSpecialty(); });
+    me_nezam = makeLineField(this, QStringLiteral("me_nezam"));
+    me_search1 = makeLineField(this, QStringLiteral("me_search1"));
+    me_search2 = makeLineField(this, QStringLiteral("me_search2"));
 
-    m_code = insurance_ui::makeField(this, QStringLiteral("me_code"));
-    m_code->setReadOnly(true);
-    m_code->setFocusPolicy(Qt::NoFocus);
-    m_family = insurance_ui::makeField(this, QStringLiteral("me_family"));
-    m_name = insurance_ui::makeField(this, QStringLiteral("me_name"));
-    m_specialty = new CodeField(this);
-    m_specialty->setObjectName(QStringLiteral("me_code_takhasos"));
-    m_specialtyName = insurance_ui::makeField(this, QStringLiteral("me_name_takhasos"));
-    m_specialtyName->setReadOnly(true);
-    m_specialtyName->setFocusPolicy(Qt::NoFocus);
-    m_specialty->setLookup(
-        [this](qint64 code) {
-            std::optional<QString> name;
-            guarded(m_windows.prompter, [&] { name = DoctorStore(m_windows.db).specialtyName(code); });
-            return name;
-        },
-        m_specialtyName, m_windows.prompter);
-    m_specialty->setPicker([this] { pickSpecialty(); });
-    m_council = insurance_ui::makeField(this, QStringLiteral("me_nezam"));
-    m_search1 = insurance_ui::makeField(this, QStringLiteral("me_search1"));
-    m_search2 = insurance_ui::makeField(this, QStringLiteral("me_search2"));
-
-    auto* fields = new QFormLayout;
-    fields->addRow(QStringLiteral("كد پزشك: "), m_code);
-    fields->addRow(QStringLiteral("نام خانوادگي: "), m_family);
-    fields->addRow(QStringLiteral("نام پزشك: "), m_name);
-    auto* specialtyRow = new QHBoxLayout;
-    specialtyRow->addWidget(m_specialty, 1);
-    specialtyRow->addWidget(m_specialtyName, 3);
-    fields->addRow(QStringLiteral("تخصص: "), specialtyRow);
-    fields->addRow(QStringLiteral("شماره نظام پزشكي: "), m_council);
-
-    auto* search1Box = new QGroupBox(QStringLiteral("جستجوي سريع براساس كد/نام خانوادگي"), this);
-    (new QVBoxLayout(search1Box))->addWidget(m_search1);
-    auto* search2Box = new QGroupBox(QStringLiteral("جستجوي سريع براساس شماره نظام پزشكي"), this);
-    (new QVBoxLayout(search2Box))->addWidget(m_search2);
-    auto* searches = new QHBoxLayout;
-    searches->addWidget(search1Box);
-    searches->addWidget(search2Box);
-
-    m_searchByCode = new QuickSearch(m_search1, proxy, m_grid, CodeColumn, FamilyColumn, this);
+    m_searchByCode = new QuickSearch(me_search1, m_proxy, DBGrid1, CodeColumn, FamilyColumn, this);
     m_searchByCode->setNameOrder({FamilyColumn});
     // The council-number search acts only on a text that begins with a digit.
-    m_searchByCouncil = new QuickSearch(nullptr, proxy, m_grid, CouncilColumn, -1, this);
-    connect(m_search2, &QLineEdit::textChanged, this, [this](const QString& text) {
+    m_searchByCouncil = new QuickSearch(nullptr, m_proxy, DBGrid1, CouncilColumn, -1, this);
+    connect(me_search2, &QLineEdit::textChanged, this, [this](const QString& text) {
         if (!text.isEmpty() && text.front().isDigit()) m_searchByCouncil->search(text);
     });
-    connect(m_grid->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
-            [this, proxy](const QModelIndex& current) {
-                if (!m_reloading && current.isValid()) loadRow(proxy->mapToSource(current).row());
+    connect(DBGrid1->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex& current) {
+                if (current.isValid()) loadRow(m_proxy->mapToSource(current).row());
             });
+}
 
+void Tf_doctor::makeCommands() {
     m_bar = new CommandBar(m_windows.context, m_windows.prompter,
                            CommandBar::DataWindow | CommandBar::Navigation | CommandBar::Sort, this);
     m_bar->button(CommandBar::Save)->setText(QStringLiteral("ثبت  F2"));
@@ -110,9 +104,9 @@ Tf_doctor::Tf_doctor(const WindowContext& windows, QWidget* parent) : QDialog(pa
     m_bar->setHandler(CommandBar::New, [this] { clearForNew(); });
     m_bar->setHandler(CommandBar::Close, [this] { reject(); });
     m_bar->setHandler(CommandBar::First, [this] { moveTo(0); });
-    m_bar->setHandler(CommandBar::Previous, [this] { moveTo(m_grid->currentIndex().row() - 1); });
-    m_bar->setHandler(CommandBar::Next, [this] { moveTo(m_grid->currentIndex().row() + 1); });
-    m_bar->setHandler(CommandBar::Last, [this] { moveTo(m_grid->model()->rowCount() - 1); });
+    m_bar->setHandler(CommandBar::Previous, [this] { moveTo(DBGrid1->currentIndex().row() - 1); });
+    m_bar->setHandler(CommandBar::Next, [this] { moveTo(DBGrid1->currentIndex().row() + 1); });
+    m_bar->setHandler(CommandBar::Last, [this] { moveTo(DBGrid1->model()->rowCount() - 1); });
 
     auto* sortMenu = new QMenu(this);
     sortMenu->setObjectName(QStringLiteral("PopupMenu1"));
@@ -132,23 +126,43 @@ Tf_doctor::Tf_doctor(const WindowContext& windows, QWidget* parent) : QDialog(pa
         sortMenu->popup(button->mapToGlobal(QPoint(0, button->height())));
     });
 
-    m_nav = new KeyNav({m_grid, m_family, m_name, m_specialty, m_council}, this);
-    m_nav->setUpMoves(m_family, false);
-    for (QWidget* watched : {static_cast<QWidget*>(m_council), static_cast<QWidget*>(m_search1),
-                             static_cast<QWidget*>(m_search2)})
+    m_nav = new KeyNav({DBGrid1, me_family, me_name, me_code_takhasos, me_nezam}, this);
+    m_nav->setUpMoves(me_family, false);
+    for (QWidget* watched : {static_cast<QWidget*>(me_nezam), static_cast<QWidget*>(me_search1),
+                             static_cast<QWidget*>(me_search2)})
         watched->installEventFilter(this);
+}
+
+void Tf_doctor::makeLayout() {
+    auto* fields = new QFormLayout;
+    fields->addRow(QStringLiteral("كد پزشك: "), me_code);
+    fields->addRow(QStringLiteral("نام خانوادگي: "), me_family);
+    fields->addRow(QStringLiteral("نام پزشك: "), me_name);
+    auto* specialtyRow = new QHBoxLayout;
+    specialtyRow->addWidget(me_code_takhasos, 1);
+    specialtyRow->addWidget(me_name_takhasos, 3);
+    fields->addRow(QStringLiteral("تخصص: "), specialtyRow);
+    fields->addRow(QStringLiteral("شماره نظام پزشكي: "), me_nezam);
+
+    auto* search1Box = new QGroupBox(QStringLiteral("جستجوي سريع براساس كد/نام خانوادگي"), this);
+    (new QVBoxLayout(search1Box))->addWidget(me_search1);
+    auto* search2Box = new QGroupBox(QStringLiteral("جستجوي سريع براساس شماره نظام پزشكي"), this);
+    (new QVBoxLayout(search2Box))->addWidget(me_search2);
+    auto* searches = new QHBoxLayout;
+    searches->addWidget(search1Box);
+    searches->addWidget(search2Box);
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(fields);
     layout->addLayout(searches);
-    layout->addWidget(m_grid, 1);
+    layout->addWidget(DBGrid1, 1);
     layout->addWidget(m_bar);
 }
 
 // The grid's rows go before the widgets: no signal may reach them while the window is taken apart.
 Tf_doctor::~Tf_doctor() {
-    m_grid->selectionModel()->disconnect(this);
-    m_search2->disconnect(this);
+    DBGrid1->selectionModel()->disconnect(this);
+    me_search2->disconnect(this);
 }
 
 void Tf_doctor::showEvent(QShowEvent* event) {
@@ -157,27 +171,27 @@ void Tf_doctor::showEvent(QShowEvent* event) {
 }
 
 void Tf_doctor::hideEvent(QHideEvent* event) {
-    m_search1->clear(); // the filter goes with the window
-    m_search2->clear();
+    me_search1->clear(); // the filter goes with the window
+    me_search2->clear();
     QDialog::hideEvent(event);
 }
 
 bool Tf_doctor::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() != QEvent::KeyPress) return QDialog::eventFilter(watched, event);
     auto* key = static_cast<QKeyEvent*>(event);
-    if ((key->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier) return false;
+    if (!isPlain(key)) return false;
     const int k = key->key();
-    if (watched == m_council && k == Qt::Key_Down) {
-        m_search1->setFocus();
+    if (watched == me_nezam && k == Qt::Key_Down) {
+        me_search1->setFocus();
         return true;
     }
-    if (watched == m_search1 || watched == m_search2) {
-        if (k == Qt::Key_Return || k == Qt::Key_Enter || k == Qt::Key_Up) {
-            m_grid->setFocus();
+    if (watched == me_search1 || watched == me_search2) {
+        if (isEnterKey(k) || k == Qt::Key_Up) {
+            DBGrid1->setFocus();
             return true;
         }
         if (k == Qt::Key_Down) {
-            (watched == m_search1 ? m_search2 : m_search1)->setFocus();
+            (watched == me_search1 ? me_search2 : me_search1)->setFocus();
             return true;
         }
     }
@@ -185,77 +199,60 @@ bool Tf_doctor::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void Tf_doctor::reload() {
-    m_reloading = true;
-    m_rows = DoctorStore(m_windows.db).all();
-    m_model->removeRows(0, m_model->rowCount());
-    m_model->setHorizontalHeaderLabels({QStringLiteral("كـد پزشك"), QStringLiteral("نام خانوادگي"),
-                                        QStringLiteral("نــام"), QStringLiteral("تـخـصـص"),
-                                        QStringLiteral("شماره نطام پزشكي")});
-    for (const DoctorRow& row : std::as_const(m_rows)) {
-        auto* code = new QStandardItem;
-        code->setData(row.doctor.code, Qt::DisplayRole);
-        m_model->appendRow({code, new QStandardItem(row.doctor.family), new QStandardItem(row.doctor.name),
-                            new QStandardItem(row.specialtyName),
-                            new QStandardItem(row.doctor.councilNumber)});
-    }
-    m_grid->setCurrentIndex({});
-    m_reloading = false;
+    m_rows->setRows(DoctorStore(m_windows.db).all());
+    DBGrid1->setCurrentIndex({});
 }
 
 void Tf_doctor::clearForNew() {
-    for (QLineEdit* field : {m_code, m_family, m_name, static_cast<QLineEdit*>(m_specialty), m_specialtyName,
-                             m_council, m_search1, m_search2})
+    for (QLineEdit* field : {me_code, me_family, me_name, static_cast<QLineEdit*>(me_code_takhasos), me_name_takhasos,
+                             me_nezam, me_search1, me_search2})
         field->clear();
     guarded(m_windows.prompter, [this] {
         reload();
-        m_code->setText(QString::number(DoctorStore(m_windows.db).nextCode()));
+        me_code->setText(QString::number(DoctorStore(m_windows.db).nextCode()));
     });
     m_bar->clearDocument();
-    m_name->setFocus();
+    me_name->setFocus();
 }
 
 void Tf_doctor::loadRow(int sourceRow) {
-    if (sourceRow < 0 || sourceRow >= m_rows.size()) return;
-    const DoctorRow& row = m_rows.at(sourceRow);
-    m_code->setText(QString::number(row.doctor.code));
-    m_family->setText(row.doctor.family);
-    m_name->setText(row.doctor.name);
-    m_specialty->setText(QString::number(row.doctor.specialty));
-    m_specialtyName->setText(row.specialtyName);
-    m_council->setText(row.doctor.councilNumber);
+    if (!m_rows->hasRow(sourceRow)) return;
+    const DoctorRow& row = m_rows->row(sourceRow);
+    me_code->setText(QString::number(row.doctor.code));
+    me_family->setText(row.doctor.family);
+    me_name->setText(row.doctor.name);
+    me_code_takhasos->setText(QString::number(row.doctor.specialty));
+    me_name_takhasos->setText(row.specialtyName);
+    me_nezam->setText(row.doctor.councilNumber);
     m_bar->showDocument();
 }
 
 void Tf_doctor::moveTo(int proxyRow) {
-    QAbstractItemModel* model = m_grid->model();
+    QAbstractItemModel* model = DBGrid1->model();
     if (proxyRow < 0 || proxyRow >= model->rowCount()) return;
-    m_grid->setCurrentIndex(model->index(proxyRow, 0));
+    DBGrid1->setCurrentIndex(model->index(proxyRow, 0));
 }
 
 void Tf_doctor::sortBy(const QList<int>& columns) {
-    if (auto* proxy = qobject_cast<QuickSearchModel*>(m_grid->model())) proxy->sortByColumns(columns);
+    m_proxy->sortByColumns(columns);
 }
 
 void Tf_doctor::selectCouncilNumber(const QString& councilNumber) {
-    QAbstractItemModel* model = m_grid->model();
+    QAbstractItemModel* model = DBGrid1->model();
     for (int row = 0; row < model->rowCount(); ++row)
         if (model->index(row, CouncilColumn).data().toString() == councilNumber) return moveTo(row);
 }
 
 Doctor Tf_doctor::fromFields() const {
-    return {m_code->text().toInt(), m_name->text(), m_family->text(), m_council->text(),
-            int(m_specialty->code().value_or(0))};
+    return {me_code->text().toInt(), me_name->text(), me_family->text(), me_nezam->text(),
+            int(me_code_takhasos->code().value_or(0))};
 }
 
 void Tf_doctor::pickSpecialty() {
     if (!m_windows.picker) return;
     PickRows rows;
     if (!guarded(m_windows.prompter, [&] { rows = DoctorStore(m_windows.db).specialtyPickRows(); })) return;
-    m_windows.context.picker_mode = QStringLiteral("type_doctor");
-    const std::optional<PickRow> chosen = m_windows.picker->pick({QStringLiteral("type_doctor"), rows});
-    if (!chosen) return;
-    m_specialty->setCodeFromPicker(chosen->code.toLongLong(), chosen->name1);
-    m_council->setFocus();
+    if (pickCode(m_windows, me_code_takhasos, QStringLiteral("type_doctor"), rows)) me_nezam->setFocus();
 }
 
 void Tf_doctor::saveDoctor() {
@@ -264,32 +261,32 @@ void Tf_doctor::saveDoctor() {
         prompter.warning(text);
         field->setFocus();
     };
-    if (m_family->text().trimmed().isEmpty())
-        return refuse(QStringLiteral("نام خانوادگي پزشك واردنشده است"), m_family);
-    if (m_specialty->text().trimmed().isEmpty())
-        return refuse(QStringLiteral("نوع تخصص پزشك مشخص نشده است"), m_specialty);
-    if (m_council->text().trimmed().isEmpty())
-        return refuse(QStringLiteral("شماره نظام پزشكي وارد نشده است"), m_council);
+    if (me_family->text().trimmed().isEmpty())
+        return refuse(QStringLiteral("نام خانوادگي پزشك واردنشده است"), me_family);
+    if (me_code_takhasos->text().trimmed().isEmpty())
+        return refuse(QStringLiteral("نوع تخصص پزشك مشخص نشده است"), me_code_takhasos);
+    if (me_nezam->text().trimmed().isEmpty())
+        return refuse(QStringLiteral("شماره نظام پزشكي وارد نشده است"), me_nezam);
     // A specialty typed but never left is checked as leaving it would.
-    if (!m_specialty->acceptCode()) return;
+    if (!me_code_takhasos->acceptCode()) return;
     guarded(prompter, [&] {
         if (DoctorStore(m_windows.db).add(fromFields()) == DoctorStore::AddResult::Duplicate)
-            return refuse(QStringLiteral("اطلاعات تكراري مي باشد"), m_council);
+            return refuse(QStringLiteral("اطلاعات تكراري مي باشد"), me_nezam);
         clearForNew();
     });
 }
 
 void Tf_doctor::editDoctor() {
-    if (m_rows.isEmpty() || m_code->text().isEmpty()) return;
+    if (m_rows->rowCount() == 0 || me_code->text().isEmpty()) return;
     Prompter& prompter = m_windows.prompter;
     if (!prompter.askYesNo(QStringLiteral("آيا از ويرايش اطلاعات مطمئن هستيد"))) return;
     // A doctor without a specialty, or with one not in the list, would fall out of the register's list.
-    if (m_specialty->text().trimmed().isEmpty()) {
+    if (me_code_takhasos->text().trimmed().isEmpty()) {
         prompter.warning(QStringLiteral("نوع تخصص پزشك مشخص نشده است"));
-        m_specialty->setFocus();
+        me_code_takhasos->setFocus();
         return;
     }
-    if (!m_specialty->acceptCode()) return;
+    if (!me_code_takhasos->acceptCode()) return;
     const Doctor doctor = fromFields();
     guarded(prompter, [&] {
         DoctorStore(m_windows.db).update(doctor);
@@ -299,10 +296,10 @@ void Tf_doctor::editDoctor() {
 }
 
 void Tf_doctor::deleteDoctor() {
-    if (m_rows.isEmpty() || m_code->text().isEmpty()) return;
+    if (m_rows->rowCount() == 0 || me_code->text().isEmpty()) return;
     Prompter& prompter = m_windows.prompter;
     if (!prompter.askYesNo(QStringLiteral("آيا از حذف پزشك مطمئن هستيد"))) return;
-    const int code = m_code->text().toInt();
+    const int code = me_code->text().toInt();
     guarded(prompter, [&] {
         if (DoctorStore(m_windows.db).remove(code) == DoctorStore::RemoveResult::InUse) {
             prompter.warning(QStringLiteral("حذف اطلاعات پزشك موردنظر امكان پذير نيست"));

@@ -1,12 +1,12 @@
 #pragma once
 
 #include "insurance/doctor_store.h"
+#include "widgets/row_table_model.h"
 #include "widgets/window_context.h"
 
 #include <QDialog>
 
 class QLineEdit;
-class QStandardItemModel;
 class QTableView;
 
 namespace ph {
@@ -15,6 +15,7 @@ class CodeField;
 class CommandBar;
 class KeyNav;
 class QuickSearch;
+class QuickSearchModel;
 
 // The doctors register: prescribers with their council numbers and specialties.
 // F2 adds the typed doctor, F3 rewrites the loaded one, F4 deletes it, F9 clears for a
@@ -40,6 +41,14 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    using DoctorTable = RowTableModel<DoctorRow>;
+
+    // The constructor's parts: the fields and the grid with its searches, the commands
+    // (toolbar, sort menu, keys) and the layout.
+    void makeFields();
+    void makeCommands();
+    void makeLayout();
+
     void reload();
     void loadRow(int sourceRow);
     void moveTo(int proxyRow);
@@ -48,21 +57,20 @@ private:
     Doctor fromFields() const;
 
     WindowContext m_windows;
-    QTableView* m_grid;
-    QStandardItemModel* m_model;
-    QList<DoctorRow> m_rows;
+    DoctorTable* m_rows;       // the register, shown in DBGrid1
+    QuickSearchModel* m_proxy; // the order and filter both searches share
+    QTableView* DBGrid1;
     QuickSearch* m_searchByCode;
     QuickSearch* m_searchByCouncil;
-    bool m_reloading = false;
 
-    QLineEdit* m_code;
-    QLineEdit* m_family;
-    QLineEdit* m_name;
-    CodeField* m_specialty;
-    QLineEdit* m_specialtyName;
-    QLineEdit* m_council;
-    QLineEdit* m_search1;
-    QLineEdit* m_search2;
+    QLineEdit* me_code;
+    QLineEdit* me_family;
+    QLineEdit* me_name;
+    CodeField* me_code_takhasos;
+    QLineEdit* me_name_takhasos;
+    QLineEdit* me_nezam;
+    QLineEdit* me_search1;
+    QLineEdit* me_search2;
 
     CommandBar* m_bar;
     KeyNav* m_nav;

@@ -2,10 +2,12 @@
 
 #include "core/prompter.h"
 #include "core/amounts.h"
-#include "insurance/ui/window_parts.h"
 #include "widgets/command_bar.h"
 #include "widgets/date_field.h"
 #include "widgets/key_nav.h"
+#include "widgets/guarded.h"
+#include "widgets/list_grid.h"
+#include "widgets/window_tools.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -130,9 +132,9 @@ QFrame* Tfmbimeh::buildInsurerPanel() {
     panel->setObjectName(QStringLiteral("Panel1"));
     panel->setFrameShape(QFrame::StyledPanel);
     auto* form = new QFormLayout(panel);
-    m_name = insurance_ui::makeField(panel, QStringLiteral("name_bimeh"));
-    m_claimCode = insurance_ui::makeField(panel, QStringLiteral("code_bimeh"));
-    m_pharmacyCode = insurance_ui::makeField(panel, QStringLiteral("code_pharma"));
+    m_name = makeLineField(panel, QStringLiteral("name_bimeh"));
+    m_claimCode = makeLineField(panel, QStringLiteral("code_bimeh"));
+    m_pharmacyCode = makeLineField(panel, QStringLiteral("code_pharma"));
     m_emergency = new QCheckBox(QStringLiteral("  اورژانس"), panel);
     m_emergency->setObjectName(QStringLiteral("orj_flag"));
     m_insurerOk = new QPushButton(kOk, panel);
@@ -164,7 +166,7 @@ QFrame* Tfmbimeh::buildContractPanel() {
     m_contractNav->addField(m_from);
     m_contractNav->addField(m_to);
     for (const AmountDef& def : amountDefs()) {
-        QLineEdit* field = insurance_ui::makeField(panel, QString::fromLatin1(def.objectName));
+        QLineEdit* field = makeLineField(panel, QString::fromLatin1(def.objectName));
         field->setLayoutDirection(Qt::LeftToRight);
         form->addRow(def.caption, field);
         m_amounts.append(field);
@@ -212,7 +214,7 @@ bool Tfmbimeh::eventFilter(QObject* watched, QEvent* event) {
             command = key->key() == Qt::Key_F2 ? CommandBar::Save : CommandBar::Edit;
         }
         if (bar) {
-            if (!key->isAutoRepeat()) insurance_ui::activateWhateverState(bar, command);
+            if (!key->isAutoRepeat()) bar->activate(command, CommandBar::WhenDisabled::Run);
             return true;
         }
         return false;

@@ -4,10 +4,13 @@
 #include "core/amounts.h"
 #include "insurance/doctor_store.h"
 #include "insurance/insurer_store.h"
-#include "insurance/ui/window_parts.h"
 #include "widgets/command_bar.h"
 #include "widgets/key_nav.h"
 #include "widgets/quick_search.h"
+#include "widgets/guarded.h"
+#include "widgets/keys.h"
+#include "widgets/list_grid.h"
+#include "widgets/window_tools.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -24,13 +27,12 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QStandardItemModel>
+#include <QSignalBlocker>
 #include <QTableView>
 #include <QVBoxLayout>
 
 namespace ph {
 namespace {
-
 
 // Columns of the rule grid.
 enum Column {
@@ -44,86 +46,87 @@ enum Column {
     NotCoveredColumn
 };
 
-QString codeText(double code) {
-    return QString::number(code, 'f', 0);
+QList<RowTableModel<DrugRuleRow>::Column> ruleColumns() {
+    using Row = DrugRuleRow;
+    return {
+        {QStringLiteral("شكل دارو"), [](const Row& r) { return QVariant(r.formName); }},
+        {QStringLiteral("كد دارو"), [](const Row& r) { return QVariant(r.rule.drug); }},
+        {QStringLiteral("نام دارو"), [](const Row& r) { return QVariant(r.drugName); }},
+        {QStringLiteral("تعداد"), [](const Row& r) { return QVariant(r.rule.quantity); }},
+        {QStringLiteral("مبلغ"), [](const Row& r) { return QVariant(r.rule.tariff); }},
+        {QStringLiteral("تخصص"), [](const Row& r) { return QVariant(r.specialtyName); }},
+        {QStringLiteral("بيمارستاني"), [](const Row& r) { return QVariant(r.rule.hospitalOnly); }, true},
+        {QStringLiteral("غيربيمه اي"), [](const Row& r) { return QVariant(r.rule.notCovered); }, true},
+    };
 }
 
-QStandardItem* numberItem(double value) {
-    auto* item = new QStandardItem;
-    item->setData(value, Qt::DisplayRole);
-    return item;
+QList<RowTableModel<DrugChoice>::Column> drugColumns() {
+    using Row = DrugChoice;
+    return {
+        {QStringLiteral("كــــد"), [](const Row& r) { return QVariant(r.code); }},
+        {QStringLiteral("نـــام"), [](const Row& r) { return QVariant(r.name); }},
+        {QStringLiteral("شكل دارو"), [](const Row& r) { return QVariant(r.formName); }},
+    };
 }
 
-QStandardItem* flagItem(bool on) {
-    auto* item = new QStandardItem;
-    item->setData(on ? Qt::Checked : Qt::Unchecked, Qt::CheckStateRole);
-    return item;
-}
-
-bool isPlainKey(const QKeyEvent* key, int k) {
-    return key->key() == k && (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
-}
-
-bool isEnter(const QKeyEvent* key) {
-    return isPlainKey(key, Qt::Key_Return) || isPlainKey(key, Qt::Key_Enter);
+QComboBox* makeChoiceBox(QWidget* parent, const QString& objectName, bool editable) {
+    auto* box = new QComboBox(parent);
+    box->setObjectName(objectName);
+    box->setEditable(editable);
+    if (editable) box->setInsertPolicy(QComboBox::NoInsert);
+    return box;
 }
 
 } // namespace
 
 Tfmbimeh_daru::Tfmbimeh_daru(const WindowContext& windows, QWidget* parent)
-    : QDialog(parent), m_windows(windows) {
+    : QDialog(parent), m_windows(windows), m_rules(new RuleTable(ruleColumns(), this)),
+      m_drugs(new DrugTable(drugColumns(), this)) {
     setObjectName(QStringLiteral("fmbimeh_daru"));
     setWindowTitle(QStringLiteral("فـــرم رفـتــاربين ســازمــانــهـــاي بــيــمــه گــر ودارو"));
+    makeFields();
+    makeDrugPanel();
+    makeCommands();
+    makeLayout();
+}
 
-    m_bimeh = new QComboBox(this);
-    m_bimeh->setObjectName(QStringLiteral("bimeh"));
-    m_bimeh->setEditable(true);
-    m_bimeh->setInsertPolicy(QComboBox::NoInsert);
-    connect(m_bimeh, &QComboBox::activated, this, [this](int index) { chooseInsurer(index); });
+void Tfmbimeh_daru::makeFields() {
+    bimeh = makeChoiceBox(this, QStringLiteral("bimeh"), true);
+    connect(bimeh, &QComboBox::activated, this, [this](int index) { chooseInsurer(index); });
 
-    m_model = new QStandardItemModel(this);
-    m_grid = makeListGrid(this, QStringLiteral("DBGrid1"), m_model);
-    m_search2 = insurance_ui::makeField(this, QStringLiteral("me_search2"));
-    m_gridSearch = new QuickSearch(m_search2, m_model, m_grid, CodeColumn, NameColumn, this);
-    connect(m_grid->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+    DBGrid1 = makeListGrid(this, QStringLiteral("DBGrid1"), m_rules);
+    me_search2 = makeLineField(this, QStringLiteral("me_search2"));
+    m_gridSearch = new QuickSearch(me_search2, m_rules, DBGrid1, CodeColumn, NameColumn, this);
+    connect(DBGrid1->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& index) {
                 if (index.isValid()) loadRow(m_gridSearch->model()->mapToSource(index).row());
             });
-    connect(m_grid, &QTableView::clicked, this,
+    connect(DBGrid1, &QTableView::clicked, this,
             [this](const QModelIndex& index) { loadRow(m_gridSearch->model()->mapToSource(index).row()); });
 
-    m_drug = new QComboBox(this);
-    m_drug->setObjectName(QStringLiteral("me_name"));
-    m_drug->setEditable(true);
-    m_drug->setInsertPolicy(QComboBox::NoInsert);
-    connect(m_drug, &QComboBox::activated, this, [this](int index) {
-        chooseDrug(index >= 0 && index < m_drugs.size() ? codeText(m_drugs.at(index).code)
-                                                        : QStringLiteral("-1"));
+    me_name = makeChoiceBox(this, QStringLiteral("me_name"), true);
+    connect(me_name, &QComboBox::activated, this, [this](int index) {
+        chooseDrug(m_drugs->hasRow(index) ? std::optional(m_drugs->row(index).code) : std::nullopt);
     });
-    connect(m_drug, &QComboBox::editTextChanged, this, [this](const QString& text) {
-        if (m_loading) return;
-        const int index = m_drug->findText(text, Qt::MatchExactly);
-        chooseDrug(text.isEmpty() ? QString()
-                   : index >= 0   ? codeText(m_drugs.at(index).code)
-                                  : QStringLiteral("-1"));
-    });
-    m_form = insurance_ui::makeField(this, QStringLiteral("me_type"));
-    m_form->setReadOnly(true);
-    m_form->setFocusPolicy(Qt::NoFocus);
+    connect(me_name, &QComboBox::editTextChanged, this,
+            [this](const QString& text) { chooseDrug(drugNamed(text)); });
+    me_type = makeLineField(this, QStringLiteral("me_type"));
+    me_type->setReadOnly(true);
+    me_type->setFocusPolicy(Qt::NoFocus);
 
-    m_byQuantity = new QRadioButton(QStringLiteral("تعداد"), this);
-    m_byQuantity->setObjectName(QStringLiteral("rb_tedad"));
-    m_quantity = insurance_ui::makeField(this, QStringLiteral("tedad"));
-    m_byTariff = new QRadioButton(QStringLiteral("تعرفه بيمه"), this);
-    m_byTariff->setObjectName(QStringLiteral("rb_mab"));
-    m_tariff = insurance_ui::makeField(this, QStringLiteral("mab"));
-    for (QRadioButton* radio : {m_byQuantity, m_byTariff}) {
+    rb_tedad = new QRadioButton(QStringLiteral("تعداد"), this);
+    rb_tedad->setObjectName(QStringLiteral("rb_tedad"));
+    tedad = makeLineField(this, QStringLiteral("tedad"));
+    rb_mab = new QRadioButton(QStringLiteral("تعرفه بيمه"), this);
+    rb_mab->setObjectName(QStringLiteral("rb_mab"));
+    mab = makeLineField(this, QStringLiteral("mab"));
+    for (QRadioButton* radio : {rb_tedad, rb_mab}) {
         radio->setAutoExclusive(false); // neither may be chosen
         connect(radio, &QRadioButton::toggled, this, [this, radio](bool on) {
             if (on) setLimit(radio);
         });
     }
-    for (QLineEdit* field : {m_quantity, m_tariff}) {
+    for (QLineEdit* field : {tedad, mab}) {
         field->setReadOnly(true);
         field->setText(QStringLiteral("0"));
         connect(field, &QLineEdit::textChanged, this, [field](const QString& text) {
@@ -132,55 +135,54 @@ Tfmbimeh_daru::Tfmbimeh_daru(const WindowContext& windows, QWidget* parent)
             field->selectAll();
         });
     }
-    auto* limitBox = new QGroupBox(QStringLiteral("محدوديت دارو براساس"), this);
-    auto* limitLayout = new QFormLayout(limitBox);
-    limitLayout->addRow(m_byQuantity, m_quantity);
-    limitLayout->addRow(m_byTariff, m_tariff);
 
-    m_takh = new QComboBox(this);
-    m_takh->setObjectName(QStringLiteral("takh"));
-    connect(m_takh, &QComboBox::activated, this,
-            [this](int index) { m_specialty = index >= 0 ? m_takh->itemData(index).toInt() : 0; });
-    m_hospital = new QCheckBox(QStringLiteral("بيمارستاني"), this);
-    m_hospital->setObjectName(QStringLiteral("bimarestani"));
-    m_notCovered = new QCheckBox(QStringLiteral("غير بيمه اي"), this);
-    m_notCovered->setObjectName(QStringLiteral("non_bimeh"));
-    connect(m_notCovered, &QCheckBox::toggled, this, [this](bool on) {
-        if (on && !m_loading) notCoveredChosen();
+    takh = makeChoiceBox(this, QStringLiteral("takh"), false);
+    connect(takh, &QComboBox::activated, this,
+            [this](int index) { m_specialty = index >= 0 ? takh->itemData(index).toInt() : 0; });
+    bimarestani = new QCheckBox(QStringLiteral("بيمارستاني"), this);
+    bimarestani->setObjectName(QStringLiteral("bimarestani"));
+    non_bimeh = new QCheckBox(QStringLiteral("غير بيمه اي"), this);
+    non_bimeh->setObjectName(QStringLiteral("non_bimeh"));
+    connect(non_bimeh, &QCheckBox::toggled, this, [this](bool on) {
+        if (on) notCoveredChosen();
     });
-    m_deduct = insurance_ui::makeField(this, QStringLiteral("edtDeduct"));
-    m_deduct->setMaxLength(3);
-    m_deduct->setText(QStringLiteral("0"));
+    edtDeduct = makeLineField(this, QStringLiteral("edtDeduct"));
+    edtDeduct->setMaxLength(3);
+    edtDeduct->setText(QStringLiteral("0"));
 
-    m_insurerList = new QListWidget(this);
-    m_insurerList->setObjectName(QStringLiteral("CheckListBox1"));
+    CheckListBox1 = new QListWidget(this);
+    CheckListBox1->setObjectName(QStringLiteral("CheckListBox1"));
+}
 
-    // The drug panel that PageDown in the drug field opens.
-    m_drugPanel = new QFrame(this);
-    m_drugPanel->setObjectName(QStringLiteral("Panel1"));
-    m_drugPanel->setFrameShape(QFrame::StyledPanel);
-    m_drugModel = new QStandardItemModel(this);
-    m_drugGrid = makeListGrid(m_drugPanel, QStringLiteral("DBGrid2"), m_drugModel);
-    m_drugSearch = insurance_ui::makeField(m_drugPanel, QStringLiteral("me_search"));
-    new QuickSearch(m_drugSearch, m_drugModel, m_drugGrid, 0, 1, this);
-    connect(m_drugGrid, &QTableView::doubleClicked, this, &Tfmbimeh_daru::takeDrugFromPanel);
-    auto* takeButton = new QPushButton(QStringLiteral("تاييد Ctrl+F2"), m_drugPanel);
+// The drug panel that PageDown in the drug field opens.
+void Tfmbimeh_daru::makeDrugPanel() {
+    Panel1 = new QFrame(this);
+    Panel1->setObjectName(QStringLiteral("Panel1"));
+    Panel1->setFrameShape(QFrame::StyledPanel);
+    DBGrid2 = makeListGrid(Panel1, QStringLiteral("DBGrid2"), m_drugs);
+    me_search = makeLineField(Panel1, QStringLiteral("me_search"));
+    new QuickSearch(me_search, m_drugs, DBGrid2, 0, 1, this);
+    connect(DBGrid2, &QTableView::doubleClicked, this, &Tfmbimeh_daru::takeDrugFromPanel);
+    auto* takeButton = new QPushButton(QStringLiteral("تاييد Ctrl+F2"), Panel1);
     takeButton->setObjectName(QStringLiteral("but_taeed"));
-    auto* cancelButton = new QPushButton(QStringLiteral("انصراف Ctrl+F9"), m_drugPanel);
+    auto* cancelButton = new QPushButton(QStringLiteral("انصراف Ctrl+F9"), Panel1);
     cancelButton->setObjectName(QStringLiteral("but_enseraf1"));
     connect(takeButton, &QPushButton::clicked, this, &Tfmbimeh_daru::takeDrugFromPanel);
     connect(cancelButton, &QPushButton::clicked, this, &Tfmbimeh_daru::closeDrugPanel);
-    auto* panelLayout = new QVBoxLayout(m_drugPanel);
-    panelLayout->addWidget(m_drugGrid, 1);
+
+    auto* panelLayout = new QVBoxLayout(Panel1);
+    panelLayout->addWidget(DBGrid2, 1);
     auto* panelSearch = new QFormLayout;
-    panelSearch->addRow(QStringLiteral("جستجوي سريع براساس كد /نام"), m_drugSearch);
+    panelSearch->addRow(QStringLiteral("جستجوي سريع براساس كد /نام"), me_search);
     panelLayout->addLayout(panelSearch);
     auto* panelButtons = new QHBoxLayout;
     panelButtons->addWidget(takeButton);
     panelButtons->addWidget(cancelButton);
     panelLayout->addLayout(panelButtons);
-    m_drugPanel->hide();
+    Panel1->hide();
+}
 
+void Tfmbimeh_daru::makeCommands() {
     m_bar = new CommandBar(m_windows.context, m_windows.prompter,
                            CommandBar::Save | CommandBar::Edit | CommandBar::Delete | CommandBar::Sort |
                                CommandBar::Close,
@@ -227,61 +229,68 @@ Tfmbimeh_daru::Tfmbimeh_daru(const WindowContext& windows, QWidget* parent)
     });
 
     // Enter: bimeh -> me_name -> "تعداد" -> tedad; "تعرفه بيمه" -> mab (eventFilter).
-    m_nav = new KeyNav({m_bimeh, m_drug, m_byQuantity, m_quantity}, this);
-    m_nav->setEnterHandler(m_byQuantity, [this] {
-        m_byQuantity->setChecked(true);
+    m_nav = new KeyNav({bimeh, me_name, rb_tedad, tedad}, this);
+    m_nav->setEnterHandler(rb_tedad, [this] {
+        rb_tedad->setChecked(true);
         return true;
     });
-    for (QWidget* watched : std::initializer_list<QWidget*>{m_bimeh, m_drug, m_grid, m_search2, m_byTariff,
-                                                            m_notCovered, m_drugSearch, m_drugGrid})
+    for (QWidget* watched : std::initializer_list<QWidget*>{bimeh, me_name, DBGrid1, me_search2, rb_mab,
+                                                            non_bimeh, me_search, DBGrid2})
         watched->installEventFilter(this);
+}
+
+void Tfmbimeh_daru::makeLayout() {
+    auto* limitBox = new QGroupBox(QStringLiteral("محدوديت دارو براساس"), this);
+    auto* limitLayout = new QFormLayout(limitBox);
+    limitLayout->addRow(rb_tedad, tedad);
+    limitLayout->addRow(rb_mab, mab);
 
     auto* fields = new QFormLayout;
-    fields->addRow(QStringLiteral("نام بيمه : "), m_bimeh);
-    fields->addRow(QStringLiteral("نام دارو: "), m_drug);
-    fields->addRow(QStringLiteral("شكل دارو  : "), m_form);
+    fields->addRow(QStringLiteral("نام بيمه : "), bimeh);
+    fields->addRow(QStringLiteral("نام دارو: "), me_name);
+    fields->addRow(QStringLiteral("شكل دارو  : "), me_type);
     fields->addRow(limitBox);
-    fields->addRow(QStringLiteral("تخصص: "), m_takh);
+    fields->addRow(QStringLiteral("تخصص: "), takh);
     auto* boxes = new QHBoxLayout;
-    boxes->addWidget(m_hospital);
-    boxes->addWidget(m_notCovered);
+    boxes->addWidget(bimarestani);
+    boxes->addWidget(non_bimeh);
     fields->addRow(boxes);
-    fields->addRow(QStringLiteral("فرانشيزبيمه:"), m_deduct);
+    fields->addRow(QStringLiteral("فرانشيزبيمه:"), edtDeduct);
     auto* top = new QHBoxLayout;
     top->addLayout(fields, 2);
-    top->addWidget(m_insurerList, 1);
+    top->addWidget(CheckListBox1, 1);
     auto* search = new QFormLayout;
-    search->addRow(QStringLiteral(" جستجوي سريع براساس نام / کد:"), m_search2);
+    search->addRow(QStringLiteral(" جستجوي سريع براساس نام / کد:"), me_search2);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);
-    layout->addWidget(m_drugPanel);
-    layout->addWidget(m_grid, 1);
+    layout->addWidget(Panel1);
+    layout->addWidget(DBGrid1, 1);
     layout->addLayout(search);
     layout->addWidget(m_bar);
 }
 
 // The grids' rows go before the widgets: no signal may reach them while the window is taken apart.
 Tfmbimeh_daru::~Tfmbimeh_daru() {
-    m_grid->selectionModel()->disconnect(this);
-    m_drug->disconnect(this);
+    DBGrid1->selectionModel()->disconnect(this);
+    me_name->disconnect(this);
 }
 
 void Tfmbimeh_daru::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    m_drugPanel->hide();
+    Panel1->hide();
     m_insurer.reset(); // the grid opens on no insurer
     guarded(m_windows.prompter, [this] {
         loadLists();
         reloadGrid();
     });
-    m_bimeh->setFocus();
+    bimeh->setFocus();
 }
 
 void Tfmbimeh_daru::loadLists() {
     QList<Insurer> insurers = InsurerStore(m_windows.db).all();
-    m_insurerList->clear();
+    CheckListBox1->clear();
     for (const Insurer& insurer : std::as_const(insurers)) {
-        auto* item = new QListWidgetItem(insurer.name.trimmed(), m_insurerList);
+        auto* item = new QListWidgetItem(insurer.name.trimmed(), CheckListBox1);
         item->setData(Qt::UserRole, insurer.code);
         item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
         item->setCheckState(Qt::Unchecked);
@@ -290,173 +299,166 @@ void Tfmbimeh_daru::loadLists() {
     std::stable_sort(insurers.begin(), insurers.end(), [&collator](const Insurer& a, const Insurer& b) {
         return collator.compare(a.name.trimmed(), b.name.trimmed()) < 0;
     });
-    m_bimeh->clear();
+    bimeh->clear();
     for (const Insurer& insurer : std::as_const(insurers))
-        m_bimeh->addItem(insurer.name.trimmed(), insurer.code);
-    m_bimeh->setCurrentIndex(-1);
+        bimeh->addItem(insurer.name.trimmed(), insurer.code);
+    bimeh->setCurrentIndex(-1);
 
-    m_takh->clear();
+    takh->clear();
     for (const auto& [code, name] : DoctorStore(m_windows.db).specialties())
-        m_takh->addItem(name, code);
-    m_takh->setCurrentIndex(-1);
+        takh->addItem(name, code);
+    takh->setCurrentIndex(-1);
 
-    m_loading = true;
-    m_drugs = DrugRuleStore(m_windows.db).drugChoices();
-    m_drug->clear();
-    m_drugModel->clear();
-    m_drugModel->setHorizontalHeaderLabels(
-        {QStringLiteral("كــــد"), QStringLiteral("نـــام"), QStringLiteral("شكل دارو")});
-    for (const DrugChoice& drug : std::as_const(m_drugs)) {
-        m_drug->addItem(drug.name);
-        m_drugModel->appendRow(
-            {numberItem(drug.code), new QStandardItem(drug.name), new QStandardItem(drug.formName)});
+    m_drugs->setRows(DrugRuleStore(m_windows.db).drugChoices());
+    {
+        // Filling the drug names is not typing one.
+        const QSignalBlocker quiet(me_name);
+        me_name->clear();
+        for (const DrugChoice& drug : m_drugs->rows())
+            me_name->addItem(drug.name);
+        me_name->setCurrentIndex(-1);
     }
-    m_drug->setCurrentIndex(-1);
-    m_loading = false;
     resetRuleFields(true);
 }
 
 void Tfmbimeh_daru::reloadGrid() {
-    m_rules = DrugRuleStore(m_windows.db).rulesOf(m_insurer.value_or(0));
-    m_loading = true; // rebuilding the rows is not moving in the grid
-    m_model->removeRows(0, m_model->rowCount());
-    m_model->setHorizontalHeaderLabels({QStringLiteral("شكل دارو"), QStringLiteral("كد دارو"),
-                                        QStringLiteral("نام دارو"), QStringLiteral("تعداد"),
-                                        QStringLiteral("مبلغ"), QStringLiteral("تخصص"),
-                                        QStringLiteral("بيمارستاني"), QStringLiteral("غيربيمه اي")});
-    for (const DrugRuleRow& row : std::as_const(m_rules))
-        m_model->appendRow({new QStandardItem(row.formName), numberItem(row.rule.drug),
-                            new QStandardItem(row.drugName), numberItem(row.rule.quantity),
-                            numberItem(row.rule.tariff), new QStandardItem(row.specialtyName),
-                            flagItem(row.rule.hospitalOnly), flagItem(row.rule.notCovered)});
-    m_grid->setCurrentIndex({});
-    m_loading = false;
+    m_rules->setRows(DrugRuleStore(m_windows.db).rulesOf(m_insurer.value_or(0)));
+    DBGrid1->setCurrentIndex({});
 }
 
 void Tfmbimeh_daru::loadRow(int sourceRow) {
-    if (m_loading || sourceRow < 0 || sourceRow >= m_rules.size()) return;
-    const DrugRuleRow& row = m_rules.at(sourceRow);
+    if (!m_rules->hasRow(sourceRow)) return;
+    const DrugRuleRow& row = m_rules->row(sourceRow);
     const DrugRuleEntry& rule = row.rule;
-    m_loading = true;
-    m_drug->setEditText(row.drugName);
-    m_loading = false;
-    chooseDrug(codeText(rule.drug));
-    m_loading = true;
-    m_byQuantity->setChecked(false);
-    m_byTariff->setChecked(false);
+    {
+        const QSignalBlocker quiet(me_name);
+        me_name->setEditText(row.drugName);
+    }
+    chooseDrug(rule.drug);
+    rb_tedad->setChecked(false);
+    rb_mab->setChecked(false);
     setLimit(nullptr);
     if (rule.limitKind == 1 && rule.quantity > 0) {
-        m_byQuantity->setChecked(true);
-        m_quantity->setText(plainDecimalText(rule.quantity));
+        rb_tedad->setChecked(true);
+        tedad->setText(plainDecimalText(rule.quantity));
     } else if (rule.limitKind == 2 && rule.tariff > 0) {
-        m_byTariff->setChecked(true);
-        m_tariff->setText(plainDecimalText(rule.tariff));
+        rb_mab->setChecked(true);
+        mab->setText(plainDecimalText(rule.tariff));
     }
     if (rule.specialty > 0) {
-        m_takh->setCurrentIndex(m_takh->findData(rule.specialty));
+        takh->setCurrentIndex(takh->findData(rule.specialty));
         m_specialty = rule.specialty;
     } else {
         clearSpecialty();
     }
-    m_hospital->setChecked(rule.hospitalOnly);
-    m_notCovered->setChecked(rule.notCovered);
-    m_deduct->setText(rule.deduct != 0 ? plainDecimalText(rule.deduct) : QStringLiteral("0"));
-    m_loading = false;
+    bimarestani->setChecked(rule.hospitalOnly);
+    {
+        // Showing a stored rule is not choosing "not covered" (which clears the limits).
+        const QSignalBlocker quiet(non_bimeh);
+        non_bimeh->setChecked(rule.notCovered);
+    }
+    edtDeduct->setText(rule.deduct != 0 ? plainDecimalText(rule.deduct) : QStringLiteral("0"));
 }
 
 void Tfmbimeh_daru::chooseInsurer(int index) {
     if (index >= 0)
-        m_insurer = m_bimeh->itemData(index).toInt();
+        m_insurer = bimeh->itemData(index).toInt();
     else
         m_insurer.reset();
     guarded(m_windows.prompter, [this] { reloadGrid(); });
 }
 
-void Tfmbimeh_daru::chooseDrug(const QString& code) {
-    m_drugCode = code;
-    m_form->clear();
-    for (const DrugChoice& drug : std::as_const(m_drugs))
-        if (codeText(drug.code) == code) {
-            m_form->setText(drug.formName);
+std::optional<double> Tfmbimeh_daru::drugNamed(const QString& name) const {
+    if (name.isEmpty()) return std::nullopt;
+    const int index = me_name->findText(name, Qt::MatchExactly);
+    if (!m_drugs->hasRow(index)) return std::nullopt;
+    return m_drugs->row(index).code;
+}
+
+void Tfmbimeh_daru::chooseDrug(std::optional<double> code) {
+    m_drug = code;
+    me_type->clear();
+    if (!code) return;
+    for (const DrugChoice& drug : m_drugs->rows())
+        if (drug.code == *code) {
+            me_type->setText(drug.formName);
             break;
         }
 }
 
-// "تعداد" opens the quantity and closes the tariff at "0"; "تعرفه بيمه" the other way;
-// none closes both.
 void Tfmbimeh_daru::setLimit(QRadioButton* chosen) {
-    const bool byQuantity = chosen == m_byQuantity;
-    const bool byTariff = chosen == m_byTariff;
-    if (chosen) (byQuantity ? m_byTariff : m_byQuantity)->setChecked(false);
-    m_quantity->setReadOnly(!byQuantity);
-    m_tariff->setReadOnly(!byTariff);
-    if (!byQuantity) m_quantity->setText(QStringLiteral("0"));
-    if (!byTariff) m_tariff->setText(QStringLiteral("0"));
+    const bool byQuantity = chosen == rb_tedad;
+    const bool byTariff = chosen == rb_mab;
+    if (chosen) (byQuantity ? rb_mab : rb_tedad)->setChecked(false);
+    tedad->setReadOnly(!byQuantity);
+    mab->setReadOnly(!byTariff);
+    if (!byQuantity) tedad->setText(QStringLiteral("0"));
+    if (!byTariff) mab->setText(QStringLiteral("0"));
 }
 
 void Tfmbimeh_daru::notCoveredChosen() {
-    m_quantity->setText(QStringLiteral("0"));
-    m_tariff->setText(QStringLiteral("0"));
+    tedad->setText(QStringLiteral("0"));
+    mab->setText(QStringLiteral("0"));
     clearSpecialty();
 }
 
 void Tfmbimeh_daru::clearSpecialty() {
-    m_takh->setCurrentIndex(-1);
+    takh->setCurrentIndex(-1);
     m_specialty = 0;
 }
 
 void Tfmbimeh_daru::resetRuleFields(bool all) {
-    m_loading = true;
-    m_drug->setCurrentIndex(-1);
-    m_drug->setEditText(QString());
-    m_loading = false;
-    chooseDrug(QString());
-    m_byQuantity->setChecked(false);
-    m_byTariff->setChecked(false);
+    {
+        const QSignalBlocker quiet(me_name);
+        me_name->setCurrentIndex(-1);
+        me_name->setEditText(QString());
+    }
+    chooseDrug(std::nullopt);
+    rb_tedad->setChecked(false);
+    rb_mab->setChecked(false);
     setLimit(nullptr);
     clearSpecialty();
     if (!all) return;
-    m_loading = true;
-    m_hospital->setChecked(false);
-    m_notCovered->setChecked(false);
-    m_loading = false;
-    m_deduct->setText(QStringLiteral("0"));
+    bimarestani->setChecked(false);
+    const QSignalBlocker quiet(non_bimeh);
+    non_bimeh->setChecked(false);
+    edtDeduct->setText(QStringLiteral("0"));
 }
 
 QList<int> Tfmbimeh_daru::checkedInsurers() const {
     QList<int> codes;
-    for (int i = 0; i < m_insurerList->count(); ++i)
-        if (m_insurerList->item(i)->checkState() == Qt::Checked)
-            codes.append(m_insurerList->item(i)->data(Qt::UserRole).toInt());
+    for (int i = 0; i < CheckListBox1->count(); ++i)
+        if (CheckListBox1->item(i)->checkState() == Qt::Checked)
+            codes.append(CheckListBox1->item(i)->data(Qt::UserRole).toInt());
     return codes;
 }
 
 DrugRuleEntry Tfmbimeh_daru::ruleFromFields(int limitKind) const {
     DrugRuleEntry rule;
-    rule.drug = m_drugCode.toDouble();
+    rule.drug = m_drug.value_or(0);
     rule.limitKind = limitKind;
-    rule.quantity = amountFromText(m_quantity->text());
-    rule.tariff = amountFromText(m_tariff->text());
-    rule.specialty = m_takh->currentIndex() >= 0 ? m_specialty : 0;
-    rule.hospitalOnly = m_hospital->isChecked();
-    rule.notCovered = m_notCovered->isChecked();
-    const QString deduct = m_deduct->text().trimmed();
+    rule.quantity = amountFromText(tedad->text());
+    rule.tariff = amountFromText(mab->text());
+    rule.specialty = takh->currentIndex() >= 0 ? m_specialty : 0;
+    rule.hospitalOnly = bimarestani->isChecked();
+    rule.notCovered = non_bimeh->isChecked();
+    const QString deduct = edtDeduct->text().trimmed();
     rule.deduct = deduct.isEmpty() || deduct == QLatin1String("0") ? 0 : amountFromText(deduct);
     return rule;
 }
 
 void Tfmbimeh_daru::addRules() {
     // A name that is not in the drug list chooses no drug.
-    if (m_drugCode.isEmpty() || m_drugCode == QLatin1String("-1")) return;
+    if (!m_drug) return;
     const bool added = guarded(m_windows.prompter, [this] {
-        const int kind = limitKindForNew(m_byQuantity->isChecked(), m_quantity->text(),
-                                         m_byTariff->isChecked(), m_tariff->text());
+        const int kind = limitKindForNew(rb_tedad->isChecked(), tedad->text(),
+                                         rb_mab->isChecked(), mab->text());
         DrugRuleStore(m_windows.db).addForInsurers(checkedInsurers(), ruleFromFields(kind));
         reloadGrid();
     });
     if (!added) return;
     resetRuleFields(true);
-    m_drug->setFocus();
+    me_name->setFocus();
 }
 
 void Tfmbimeh_daru::editRule() {
@@ -464,9 +466,9 @@ void Tfmbimeh_daru::editRule() {
     if (!m_insurer) return prompter.information(QStringLiteral("نام بيمه را انتخاب نماييد"));
     if (!prompter.askYesNo(QStringLiteral("آيا از ويرايش اطلاعات مطمئن هستيد؟"))) return;
     const bool edited = guarded(prompter, [this] {
-        if (!m_drugCode.isEmpty() && m_drugCode != QLatin1String("-1")) {
+        if (m_drug) {
             DrugRuleEntry rule =
-                ruleFromFields(limitKindForEdit(m_byQuantity->isChecked(), m_byTariff->isChecked()));
+                ruleFromFields(limitKindForEdit(rb_tedad->isChecked(), rb_mab->isChecked()));
             rule.insurer = *m_insurer;
             DrugRuleStore(m_windows.db).update(rule); // a pair without a rule is not created here
         }
@@ -474,13 +476,13 @@ void Tfmbimeh_daru::editRule() {
     });
     if (!edited) return;
     resetRuleFields(false);
-    m_drug->setFocus();
+    me_name->setFocus();
 }
 
 void Tfmbimeh_daru::deleteRules() {
-    const int row = insurance_ui::currentSourceRow(m_grid);
-    if (row < 0 || row >= m_rules.size()) return;
-    const double drug = m_rules.at(row).rule.drug; // the row current when the command was chosen
+    const int row = currentSourceRow(DBGrid1);
+    if (!m_rules->hasRow(row)) return;
+    const double drug = m_rules->row(row).rule.drug; // the row current when the command was chosen
     if (!m_windows.prompter.askYesNo(QStringLiteral("آيا از حذف اطلاعات مطمئن هستيد؟"))) return;
     guarded(m_windows.prompter, [&] {
         DrugRuleStore(m_windows.db).removeForInsurers(drug, checkedInsurers());
@@ -489,37 +491,38 @@ void Tfmbimeh_daru::deleteRules() {
 }
 
 void Tfmbimeh_daru::openDrugPanel() {
-    m_drugSearch->clear();
-    m_drugPanel->show();
-    if (m_drugModel->rowCount() > 0 && !m_drugGrid->currentIndex().isValid())
-        m_drugGrid->setCurrentIndex(m_drugGrid->model()->index(0, 0));
-    m_drugSearch->setFocus();
+    me_search->clear();
+    Panel1->show();
+    if (m_drugs->rowCount() > 0 && !DBGrid2->currentIndex().isValid())
+        DBGrid2->setCurrentIndex(DBGrid2->model()->index(0, 0));
+    me_search->setFocus();
 }
 
 void Tfmbimeh_daru::takeDrugFromPanel() {
-    const int row = insurance_ui::currentSourceRow(m_drugGrid);
-    if (row < 0 || row >= m_drugs.size()) return;
-    const DrugChoice& drug = m_drugs.at(row);
-    m_loading = true;
-    m_drug->setCurrentIndex(row);
-    m_loading = false;
-    chooseDrug(codeText(drug.code));
-    m_drugPanel->hide();
-    m_byQuantity->setFocus();
+    const int row = currentSourceRow(DBGrid2);
+    if (!m_drugs->hasRow(row)) return;
+    const DrugChoice drug = m_drugs->row(row);
+    {
+        const QSignalBlocker quiet(me_name);
+        me_name->setCurrentIndex(row);
+    }
+    chooseDrug(drug.code);
+    Panel1->hide();
+    rb_tedad->setFocus();
 }
 
 void Tfmbimeh_daru::closeDrugPanel() {
-    m_drugPanel->hide();
-    m_drug->setFocus();
+    Panel1->hide();
+    me_name->setFocus();
 }
 
 void Tfmbimeh_daru::sortGrid(const QList<int>& columns) {
-    if (m_model->rowCount() > 0) m_gridSearch->model()->sortByColumns(columns);
+    if (m_rules->rowCount() > 0) m_gridSearch->model()->sortByColumns(columns);
 }
 
 void Tfmbimeh_daru::keyPressEvent(QKeyEvent* event) {
     const auto mods = event->modifiers() & ~Qt::KeypadModifier;
-    if (m_drugPanel->isVisible()) {
+    if (Panel1->isVisible()) {
         if (mods == Qt::ControlModifier && event->key() == Qt::Key_F2) return takeDrugFromPanel();
         if ((mods == Qt::ControlModifier && event->key() == Qt::Key_F9) || event->key() == Qt::Key_Escape)
             return closeDrugPanel();
@@ -529,48 +532,48 @@ void Tfmbimeh_daru::keyPressEvent(QKeyEvent* event) {
 }
 
 bool Tfmbimeh_daru::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::FocusOut && watched == m_bimeh) {
+    if (event->type() == QEvent::FocusOut && watched == bimeh) {
         // Leaving the insurer field makes the typed insurer current, without reloading the grid.
-        const int index = m_bimeh->findText(m_bimeh->currentText().trimmed(), Qt::MatchExactly);
+        const int index = bimeh->findText(bimeh->currentText().trimmed(), Qt::MatchExactly);
         if (index >= 0)
-            m_insurer = m_bimeh->itemData(index).toInt();
+            m_insurer = bimeh->itemData(index).toInt();
         else
             m_insurer.reset();
         return false;
     }
-    if (event->type() == QEvent::FocusIn && watched == m_notCovered) {
-        if (m_notCovered->isChecked()) notCoveredChosen();
+    if (event->type() == QEvent::FocusIn && watched == non_bimeh) {
+        if (non_bimeh->isChecked()) notCoveredChosen();
         return false;
     }
     if (event->type() != QEvent::KeyPress) return false;
     auto* key = static_cast<QKeyEvent*>(event);
     const bool leftOrRight = isPlainKey(key, Qt::Key_Left) || isPlainKey(key, Qt::Key_Right);
-    if (watched == m_drug && isPlainKey(key, Qt::Key_PageDown)) {
+    if (watched == me_name && isPlainKey(key, Qt::Key_PageDown)) {
         openDrugPanel();
         return true;
     }
-    if (watched == m_drug && leftOrRight) {
-        m_bimeh->setFocus();
+    if (watched == me_name && leftOrRight) {
+        bimeh->setFocus();
         return true;
     }
-    if (watched == m_bimeh && leftOrRight) {
-        m_grid->setFocus();
+    if (watched == bimeh && leftOrRight) {
+        DBGrid1->setFocus();
         return true;
     }
-    if (watched == m_grid && isPlainKey(key, Qt::Key_Tab)) {
-        m_search2->setFocus();
+    if (watched == DBGrid1 && isPlainKey(key, Qt::Key_Tab)) {
+        me_search2->setFocus();
         return true;
     }
-    if (watched == m_search2 && (isPlainKey(key, Qt::Key_Up) || isPlainKey(key, Qt::Key_Down))) {
-        (key->key() == Qt::Key_Up ? static_cast<QWidget*>(m_notCovered) : m_grid)->setFocus();
+    if (watched == me_search2 && (isPlainKey(key, Qt::Key_Up) || isPlainKey(key, Qt::Key_Down))) {
+        (key->key() == Qt::Key_Up ? static_cast<QWidget*>(non_bimeh) : DBGrid1)->setFocus();
         return true;
     }
-    if (watched == m_byTariff && isEnter(key)) {
-        m_byTariff->setChecked(true);
-        m_tariff->setFocus();
+    if (watched == rb_mab && (isEnter(key) && isPlain(key))) {
+        rb_mab->setChecked(true);
+        mab->setFocus();
         return true;
     }
-    if ((watched == m_drugSearch || watched == m_drugGrid) && isEnter(key)) {
+    if ((watched == me_search || watched == DBGrid2) && (isEnter(key) && isPlain(key))) {
         takeDrugFromPanel();
         return true;
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "insurance/drug_rule_store.h"
+#include "widgets/row_table_model.h"
 #include "widgets/window_context.h"
 
 #include <QDialog>
@@ -14,7 +15,6 @@ class QLineEdit;
 class QListWidget;
 class QPushButton;
 class QRadioButton;
-class QStandardItemModel;
 class QTableView;
 
 namespace ph {
@@ -50,11 +50,25 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    using RuleTable = RowTableModel<DrugRuleRow>;
+    using DrugTable = RowTableModel<DrugChoice>;
+
+    // The constructor's parts: the fields with their own reactions, the drug panel, the
+    // commands (toolbar, sort menu, keys) and the layout.
+    void makeFields();
+    void makeDrugPanel();
+    void makeCommands();
+    void makeLayout();
+
     void loadLists();
     void reloadGrid();
     void loadRow(int sourceRow);
     void chooseInsurer(int index);
-    void chooseDrug(const QString& code);
+    // Makes the drug current and shows its form; nullopt for none (an empty name, or a name
+    // that is not in the drug list).
+    void chooseDrug(std::optional<double> code);
+    // The drug the typed name stands for.
+    std::optional<double> drugNamed(const QString& name) const;
     void setLimit(QRadioButton* chosen);
     void notCoveredChosen();
     void clearSpecialty();
@@ -65,33 +79,30 @@ private:
 
     WindowContext m_windows;
     std::optional<int> m_insurer; // the insurer chosen in `bimeh`
-    QString m_drugCode;           // the chosen drug's code; "-1" for a name that is not listed
+    std::optional<double> m_drug; // the chosen drug's code
     int m_specialty = 0;          // the chosen specialty's code; 0 none
-    bool m_loading = false;
-    QList<DrugChoice> m_drugs;
-    QList<DrugRuleRow> m_rules;
+    RuleTable* m_rules;           // the rules of the insurer chosen, shown in DBGrid1
+    DrugTable* m_drugs;           // the drugs rules can be written for, shown in DBGrid2 and me_name
 
-    QComboBox* m_bimeh;
-    QTableView* m_grid;
-    QStandardItemModel* m_model;
+    QComboBox* bimeh;
+    QTableView* DBGrid1;
     QuickSearch* m_gridSearch;
-    QLineEdit* m_search2;
-    QComboBox* m_drug;
-    QLineEdit* m_form;
-    QRadioButton* m_byQuantity;
-    QLineEdit* m_quantity;
-    QRadioButton* m_byTariff;
-    QLineEdit* m_tariff;
-    QComboBox* m_takh;
-    QCheckBox* m_hospital;
-    QCheckBox* m_notCovered;
-    QLineEdit* m_deduct;
-    QListWidget* m_insurerList;
+    QLineEdit* me_search2;
+    QComboBox* me_name;
+    QLineEdit* me_type;
+    QRadioButton* rb_tedad;
+    QLineEdit* tedad;
+    QRadioButton* rb_mab;
+    QLineEdit* mab;
+    QComboBox* takh;
+    QCheckBox* bimarestani;
+    QCheckBox* non_bimeh;
+    QLineEdit* edtDeduct;
+    QListWidget* CheckListBox1;
 
-    QFrame* m_drugPanel;
-    QTableView* m_drugGrid;
-    QStandardItemModel* m_drugModel;
-    QLineEdit* m_drugSearch;
+    QFrame* Panel1;
+    QTableView* DBGrid2;
+    QLineEdit* me_search;
 
     CommandBar* m_bar;
     KeyNav* m_nav;

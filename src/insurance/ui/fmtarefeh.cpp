@@ -2,10 +2,12 @@
 
 #include "core/prompter.h"
 #include "core/amounts.h"
-#include "insurance/ui/window_parts.h"
 #include "widgets/command_bar.h"
 #include "widgets/date_field.h"
 #include "widgets/key_nav.h"
+#include "widgets/guarded.h"
+#include "widgets/list_grid.h"
+#include "widgets/window_tools.h"
 
 #include <QFormLayout>
 #include <QFrame>
@@ -76,7 +78,7 @@ Tfmtarefeh::Tfmtarefeh(const WindowContext& windows, QWidget* parent) : QDialog(
     form->addRow(kFromCaption, m_from);
     form->addRow(kToCaption, m_to);
     for (const AmountDef& def : amountDefs()) {
-        QLineEdit* field = insurance_ui::makeField(m_panel, QString::fromLatin1(def.objectName));
+        QLineEdit* field = makeLineField(m_panel, QString::fromLatin1(def.objectName));
         field->setLayoutDirection(Qt::LeftToRight);
         form->addRow(def.caption, field);
         m_amounts.append(field);
@@ -169,7 +171,7 @@ void Tfmtarefeh::newPeriod() {
 }
 
 void Tfmtarefeh::editPeriod() {
-    const int row = insurance_ui::currentSourceRow(m_grid);
+    const int row = currentSourceRow(m_grid);
     if (row < 0 || row >= m_periods.size()) return;
     const TariffPeriod& period = m_periods.at(row);
     m_editing = period;
@@ -201,7 +203,7 @@ void Tfmtarefeh::confirmPanel() {
 }
 
 void Tfmtarefeh::deletePeriod() {
-    const int row = insurance_ui::currentSourceRow(m_grid);
+    const int row = currentSourceRow(m_grid);
     if (row < 0 || row >= m_periods.size()) return;
     ConfirmRequest request;
     request.text = QStringLiteral("ركورد جاري حذف ميشود . مايل به حذف كردن هستيد؟");

@@ -1,4 +1,5 @@
 #include "insurance/ui/ins_no_frame.h"
+#include "widgets/keys.h"
 
 #include <QFocusEvent>
 #include <QHBoxLayout>
@@ -114,7 +115,7 @@ bool TfraInsNo::eventFilter(QObject* watched, QEvent* event) {
     }
     if (event->type() != QEvent::KeyPress) return false;
     auto* key = static_cast<QKeyEvent*>(event);
-    if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+    if (isEnter(key)) {
         if (index == 3) {
             emit pageEnterPressed();
             return false;

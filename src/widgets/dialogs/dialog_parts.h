@@ -1,15 +1,14 @@
 #pragma once
 
-#include <QKeyEvent>
+#include "widgets/keys.h"
+
 #include <QLabel>
 #include <QPushButton>
 
 // Small pieces every shared dialog is built from, so their buttons and keys behave alike.
 namespace ph::dialog_parts {
 
-inline bool isEnter(const QKeyEvent* event) {
-    return event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
-}
+using ph::isEnter;
 
 // Buttons never become the dialog's default: Enter is handled by each dialog's own key
 // routine, which presses the button that has the focus.

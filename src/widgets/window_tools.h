@@ -6,7 +6,9 @@
 
 #include <functional>
 
+class QLineEdit;
 class QMenu;
+class QTableView;
 class QWidget;
 
 namespace ph {
@@ -23,5 +25,11 @@ bool pickCode(const WindowContext& windows, CodeField* field, const QString& mod
 // and the labels take the colours and fonts the user picks, for this window only and until it
 // is closed for good; nothing is stored. Its last entry runs `lock` (the lock window).
 QMenu* makeAppearanceMenu(QWidget* window, std::function<void()> lock);
+
+// A line field with its object name.
+QLineEdit* makeLineField(QWidget* parent, const QString& objectName);
+
+// The source row of a grid's current row (through its proxy, if any); -1 when none.
+int currentSourceRow(const QTableView* grid);
 
 } // namespace ph

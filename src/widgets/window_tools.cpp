@@ -1,6 +1,5 @@
-#include "catalogue/ui/window_tools.h"
+#include "widgets/window_tools.h"
 
-#include "core/app_context.h"
 #include "widgets/code_field.h"
 #include "widgets/picker.h"
 #include "widgets/window_context.h"
@@ -12,16 +11,31 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPointer>
+#include <QSortFilterProxyModel>
+#include <QTableView>
 
 namespace ph {
 
 bool pickCode(const WindowContext& windows, CodeField* field, const QString& mode, const PickRows& rows) {
     if (!windows.picker) return false;
-    windows.context.picker_mode = mode;
     const std::optional<PickRow> chosen = windows.picker->pick(PickRequest{mode, rows});
     if (!chosen) return false;
     field->setCodeFromPicker(chosen->code.toLongLong(), chosen->name1);
     return true;
+}
+
+QLineEdit* makeLineField(QWidget* parent, const QString& objectName) {
+    auto* field = new QLineEdit(parent);
+    field->setObjectName(objectName);
+    return field;
+}
+
+int currentSourceRow(const QTableView* grid) {
+    const QModelIndex current = grid->currentIndex();
+    if (!current.isValid()) return -1;
+    if (auto* proxy = qobject_cast<const QSortFilterProxyModel*>(grid->model()))
+        return proxy->mapToSource(current).row();
+    return current.row();
 }
 
 namespace {

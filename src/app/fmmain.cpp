@@ -1,4 +1,4 @@
-#include "app/login_window.h"
+#include "app/fmmain.h"
 
 #include "app/credentials_form.h"
 #include "app/main_window.h"
@@ -8,6 +8,7 @@
 #include "core/jalali_date.h"
 #include "core/prompter.h"
 #include "db/database.h"
+#include "widgets/guarded.h"
 
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -94,7 +95,8 @@ void TFmmain::runStartup() {
 }
 
 void TFmmain::login() {
-    try {
+    bool signedIn = false;
+    guarded(m_prompter, [&] {
         if (!m_db)
             throw Error(QStringLiteral("اتصال به پايگاه داده برقرار نيست؛ فايل ci.txt و سرور را بررسي کنيد"));
         const auto user = m_form->checkCredentials();
@@ -113,10 +115,10 @@ void TFmmain::login() {
             if (m_windowSetup)
                 m_windowSetup(m_registry, *m_db, *m_main);
         }
-    } catch (const Error& error) {
-        m_prompter.errorReport(error.message());
+        signedIn = true;
+    });
+    if (!signedIn)
         return;
-    }
     m_main->exec();
     // Signed out: the code stays for the next sign-in, the password does not, so whoever
     // comes next to this computer cannot sign in as the user who left.

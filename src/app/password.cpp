@@ -1,9 +1,9 @@
-#include "app/password_window.h"
+#include "app/password.h"
 
 #include "app/credentials_form.h"
 #include "core/app_context.h"
-#include "core/error.h"
 #include "core/prompter.h"
+#include "widgets/guarded.h"
 
 #include <QCloseEvent>
 #include <QFormLayout>
@@ -61,12 +61,7 @@ void TF_password::closeEvent(QCloseEvent* event) {
 
 void TF_password::unlock() {
     std::optional<UserRecord> user;
-    try {
-        user = m_form->checkCredentials();
-    } catch (const Error& error) {
-        m_prompter.errorReport(error.message());
-        return;
-    }
+    if (!guarded(m_prompter, [&] { user = m_form->checkCredentials(); })) return;
     if (!user)
         return;
     m_context.current_user_code = user->code;
