@@ -10,6 +10,11 @@
 //       Pricing 1 and 20 lines on the demo data set, with statements kept prepared and
 //       without: time, statements executed and statements prepared per line. On SQLite,
 //       and on PostgreSQL too when PH_PG_HOST (and PH_PG_PORT, PH_PG_USER) name a server.
+//   db_bench prescription
+//       On the same databases: adding a line to a 20-line prescription and recomputing
+//       its totals (median and 95th percentile), and saving a 5-line prescription
+//       against its floor, the same rows written by hand-made prepared statements in one
+//       transaction.
 
 #include "admin/users.h"
 #include "catalogue/goods.h"
@@ -220,7 +225,8 @@ void pricingOn(const QString& engineName, Database& db) {
     }
 }
 
-int pricing() {
+// Runs `work` on the demo data set on SQLite, and on PostgreSQL when a server is named.
+int onDemoDatabases(const std::function<void(const QString&, Database&)>& work) {
     QTemporaryDir dir;
     QString out, err;
     QTextStream outStream(&out), errStream(&err);
@@ -230,7 +236,7 @@ int pricing() {
     {
         Database db(readConnectionSettings(dir.path()));
         db.open();
-        pricingOn(QStringLiteral("SQLite"), db);
+        work(QStringLiteral("SQLite"), db);
     }
     const QByteArray host = qgetenv("PH_PG_HOST");
     if (host.isEmpty())
@@ -259,12 +265,142 @@ int pricing() {
     {
         Database db(readConnectionSettings(pgDir.path()));
         db.open();
-        pricingOn(QStringLiteral("PostgreSQL"), db);
+        work(QStringLiteral("PostgreSQL"), db);
     }
     Database admin(server);
     admin.open();
     admin.exec(QStringLiteral("drop database %1 with (force)").arg(name));
     return 0;
+}
+
+
+int pricing() {
+    return onDemoDatabases(pricingOn);
+}
+
+// Percentile p (0 to 1) of sorted timings.
+double percentile(const std::vector<double>& sorted, double p) {
+    return sorted[std::min(sorted.size() - 1, size_t(p * double(sorted.size())))];
+}
+
+// A prescription of `lines` lines for the demo's insurer 2, for patient `n`.
+void enterPrescription(PrescriptionSession& session, const QList<DrugItem>& drugs, int lines, int n) {
+    session.start({QStringLiteral("05/07/15"), QStringLiteral("10:00")});
+    session.changeInsurer(InsurerCode::fromText(QStringLiteral("2")));
+    PrescriptionHeader& h = session.header();
+    h.insNo.base = QStringLiteral("%1").arg(1000000000 + n);
+    h.family = QStringLiteral("بيمار %1").arg(n);
+    h.name = QStringLiteral("علي");
+    h.pageNumber = QStringLiteral("1");
+    h.prescriberCouncil = QStringLiteral("12345");
+    h.prescriberName = QStringLiteral("مريم");
+    h.prescriberFamily = QStringLiteral("احمدي");
+    h.specialtyCode = QStringLiteral("1");
+    h.typeCode = QStringLiteral("1");
+    h.expiryDate = QStringLiteral("1405/12/29");
+    h.prescriptionDate = h.deliveryDate = QStringLiteral("05/07/15");
+    for (int i = 0; i < lines; ++i) {
+        const DrugItem& drug = drugs.at(i % drugs.size());
+        session.addLine(drug, {QStringLiteral("1"), session.kindForChosen(drug),
+                               drug.listPrice ? QString::number(*drug.listPrice, 'f', 0) : QString()});
+    }
+}
+
+// The rows a 5-line save writes, by prepared statements made once, in one transaction.
+double floorOfSave(Database& db, int runs) {
+    QSqlDatabase handle = db.handle();
+    auto prepared = [&](const char* sql) {
+        QSqlQuery q(handle);
+        q.prepare(QString::fromLatin1(sql));
+        return q;
+    };
+    QSqlQuery number = prepared("select max(sh_factor) from heading_noskhe");
+    QSqlQuery counter = prepared("update code_noskhe set m7=coalesce(m7, 0)+1 where code_bimeh=? and rooz=?");
+    QSqlQuery heading = prepared(
+        "insert into heading_noskhe (sh_factor, code_no, date_no, date_bimeh, name_b, sh_safhe, family_b, insnotamin, "
+        "sh_bimeh, paz_type, code_bimeh, nezam_p, code_opr, date_sabt, price_bimar, price_bimeh, fani, fani2, "
+        "price_koll, price_azad, price_otc, type_no, price_kala) "
+        "values (?, ?, ?, ?, ?, ?, ?, ?, ?, 1, 2, ?, 1, ?, ?, ?, ?, ?, ?, 0, 0, 1, 0)");
+    QSqlQuery line = prepared("insert into details_noskhe (sh_factor, row, code_darou, tedad, vaziat, price_one, "
+                              "price_koll, sazman, bimar, azad, otc, kala, sh_bimeh, price_h) "
+                              "values (?, ?, ?, 1, 'تعرفه', 1000, 1000, 700, 300, 0, 0, 0, ?, 0)");
+    QSqlQuery cash = prepared("insert into cash (sh_factor, code_opr, code_cashier, flag_pa, date_no, date_pa, "
+                              "time_no, time_pa, bimar, azad, otc, fani, koll_daryaft, koll_bargasht, ekhtetam, "
+                              "type_factor, family_b, kala) values (?, 1, 1, 1, '05/07/15', '05/07/15', '10:00', "
+                              "'10:00', 1500, 0, 0, 3000, 4500, 0, 0, 'd', ?, 0)");
+    std::vector<double> times;
+    for (int run = 0; run < runs; ++run) {
+        times.push_back(millisecondsOf([&] {
+            Transaction transaction(db);
+            number.exec();
+            number.next();
+            const int invoice = number.value(0).toInt() + 1;
+            number.finish();
+            counter.addBindValue(2);
+            counter.addBindValue(15);
+            counter.exec();
+            const QString insNo = QString::number(2000000000 + run);
+            for (const QVariant& v : QVariantList{invoice, QStringLiteral("01-002-07-15-0001"), QStringLiteral("05/07/15"),
+                                                  QStringLiteral("1405/12/29"), QStringLiteral("علي"), 1,
+                                                  QStringLiteral("بيمار"), insNo, insNo, QStringLiteral("12345"),
+                                                  QStringLiteral("05/07/15"), 1500, 3500, 3000, 3000, 4500})
+                heading.addBindValue(v);
+            heading.exec();
+            for (int row = 1; row <= 5; ++row) {
+                line.addBindValue(invoice);
+                line.addBindValue(row);
+                line.addBindValue(1010000 + row);
+                line.addBindValue(insNo);
+                line.exec();
+            }
+            cash.addBindValue(invoice);
+            cash.addBindValue(QStringLiteral("بيمار  علي"));
+            cash.exec();
+            transaction.commit();
+        }));
+    }
+    std::sort(times.begin(), times.end());
+    return times[times.size() / 2];
+}
+
+void prescriptionOn(const QString& engineName, Database& db) {
+    const QList<DrugItem> drugs = DrugList(db).load(false);
+    ScriptedPrompter prompter;
+    prompter.setYesNoFallback([](const QString&) { return true; });
+    PrescriptionSession session(db, prompter);
+
+    std::vector<double> adds;
+    for (int run = 0; run < 200; ++run) {
+        enterPrescription(session, drugs, 20, run);
+        const DrugItem& drug = drugs.at(run % drugs.size());
+        const LineInput input{QStringLiteral("2"), session.kindForChosen(drug),
+                              drug.listPrice ? QString::number(*drug.listPrice, 'f', 0) : QString()};
+        adds.push_back(millisecondsOf([&] {
+            session.addLine(drug, input);
+            session.totals();
+        }));
+    }
+    std::sort(adds.begin(), adds.end());
+    std::printf("  %-10s line added to 20 lines + totals: median %7.3f ms, p95 %7.3f ms\n", qPrintable(engineName),
+                percentile(adds, 0.5), percentile(adds, 0.95));
+
+    std::vector<double> saves;
+    for (int run = 0; run < 100; ++run) {
+        enterPrescription(session, drugs, 5, 10000 + run);
+        saves.push_back(millisecondsOf([&] {
+            if (!session.save({1, 0, QStringLiteral("05/07/15"), QStringLiteral("10:00")}, true).isSaved())
+                qFatal("the save was refused: %s", qPrintable(prompter.texts().join(u'|')));
+        }));
+    }
+    std::sort(saves.begin(), saves.end());
+    const double floor = floorOfSave(db, 100);
+    std::printf("  %-10s 5-line save: median %7.3f ms, p95 %7.3f ms; floor %7.3f ms; ratio %.2f\n",
+                qPrintable(engineName), percentile(saves, 0.5), percentile(saves, 0.95), floor,
+                percentile(saves, 0.5) / floor);
+}
+
+int prescription() {
+    return onDemoDatabases(prescriptionOn);
 }
 
 } // namespace
@@ -277,10 +413,12 @@ int main(int argc, char** argv) {
             return inUse(args.value(1), args.size() > 2 ? args.at(2).toInt() : 1000000);
         if (args.value(0) == QLatin1String("pricing"))
             return pricing();
+        if (args.value(0) == QLatin1String("prescription"))
+            return prescription();
     } catch (const Error& error) {
         std::fprintf(stderr, "%s\n", qPrintable(error.message()));
         return 1;
     }
-    std::fprintf(stderr, "usage: db_bench inuse [FILE] [PRESCRIPTIONS] | db_bench pricing\n");
+    std::fprintf(stderr, "usage: db_bench inuse [FILE] [PRESCRIPTIONS] | db_bench pricing | db_bench prescription\n");
     return 2;
 }
