@@ -1,5 +1,6 @@
 #include "dispensing/dispensing_texts.h"
 #include "dispensing/header_checks.h"
+#include "pharmacy_fixture.h"
 
 #include <QTest>
 
@@ -8,24 +9,6 @@
 using namespace ph;
 
 namespace {
-
-// An outpatient header of an ordinary insurer that passes every check.
-PrescriptionHeader complete() {
-    PrescriptionHeader h;
-    h.insNo = {QStringLiteral("1234567890"), QStringLiteral("1234"), QStringLiteral("01"), QStringLiteral("05")};
-    h.family = QStringLiteral("رضايي");
-    h.name = QStringLiteral("علي");
-    h.pageNumber = QStringLiteral("12");
-    h.prescriberCouncil = QStringLiteral("45213");
-    h.prescriberName = QStringLiteral("مريم");
-    h.prescriberFamily = QStringLiteral("احمدي");
-    h.specialtyCode = QStringLiteral("1");
-    h.typeCode = QStringLiteral("1");
-    h.expiryDate = QStringLiteral("1405/07/15");
-    h.prescriptionDate = QStringLiteral("05/07/15");
-    h.deliveryDate = QStringLiteral("05/07/15");
-    return h;
-}
 
 using Change = std::function<void(PrescriptionHeader&)>;
 
@@ -103,7 +86,7 @@ void HeaderChecksTest::forALine() {
     QFETCH(Change, change);
     QFETCH(QString, message);
     QFETCH(QString, focus);
-    PrescriptionHeader h = complete();
+    PrescriptionHeader h = ph::test::completeHeader();
     change(h);
     const auto problem = checkHeaderForLine(h, InsurerCode::fromText(insurer), socialSecurity);
     QCOMPARE(problem ? problem->message : QString(), message);
@@ -141,7 +124,7 @@ void HeaderChecksTest::forSaving() {
     QFETCH(Change, change);
     QFETCH(QString, message);
     QFETCH(QString, focus);
-    PrescriptionHeader h = complete();
+    PrescriptionHeader h = ph::test::completeHeader();
     change(h);
     const auto problem = checkHeaderForSave(h, InsurerCode::fromText(insurer), false);
     QCOMPARE(problem ? problem->message : QString(), message);

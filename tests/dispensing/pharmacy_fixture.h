@@ -3,6 +3,7 @@
 #include "db/database.h"
 #include "db/schema.h"
 #include "dispensing/dispensing_texts.h"
+#include "dispensing/prescription_header.h"
 
 namespace ph::test {
 
@@ -89,6 +90,25 @@ inline void fillPharmacy(Database& db) {
         exec(db, line, {invoice, 1, 1010001});
         exec(db, line, {invoice, 2, 1010002});
     }
+}
+
+// An outpatient header that passes every check, for an ordinary insurer or a social-
+// security one; its booklet expires on the prescription's own day, 05/07/15.
+inline PrescriptionHeader completeHeader() {
+    PrescriptionHeader h;
+    h.insNo = {QStringLiteral("1234567890"), QStringLiteral("1234"), QStringLiteral("01"), QStringLiteral("05")};
+    h.family = QStringLiteral("رضايي");
+    h.name = QStringLiteral("علي");
+    h.pageNumber = QStringLiteral("12");
+    h.prescriberCouncil = QStringLiteral("45213");
+    h.prescriberName = QStringLiteral("مريم");
+    h.prescriberFamily = QStringLiteral("احمدي");
+    h.specialtyCode = QStringLiteral("1");
+    h.typeCode = QStringLiteral("1");
+    h.expiryDate = QStringLiteral("1405/07/15");
+    h.prescriptionDate = QStringLiteral("05/07/15");
+    h.deliveryDate = QStringLiteral("05/07/15");
+    return h;
 }
 
 } // namespace ph::test

@@ -30,18 +30,10 @@ constexpr double kOintment = 1700001; // compounded
 void fillHeader(PrescriptionSession& s, const QString& insurer, const QString& family = QStringLiteral("رضايي")) {
     s.changeInsurer(InsurerCode::fromText(insurer));
     PrescriptionHeader& h = s.header();
-    h.insNo.base = QStringLiteral("1234567890");
+    const QString shownNumber = h.invoiceNumber; // kept: a started edit shows the stored one
+    h = ph::test::completeHeader();
     h.family = family;
-    h.name = QStringLiteral("علي");
-    h.pageNumber = QStringLiteral("12");
-    h.prescriberCouncil = QStringLiteral("45213");
-    h.prescriberName = QStringLiteral("مريم");
-    h.prescriberFamily = QStringLiteral("احمدي");
-    h.specialtyCode = QStringLiteral("1");
-    h.typeCode = QStringLiteral("1");
-    h.expiryDate = QStringLiteral("1405/12/29");
-    h.prescriptionDate = kToday;
-    h.deliveryDate = kToday;
+    h.invoiceNumber = shownNumber;
 }
 
 void addLine(PrescriptionSession& s, double code, const QString& quantity, const QString& price = {}) {
