@@ -14,7 +14,8 @@
 //       On the same databases: adding a line to a 20-line prescription and recomputing
 //       its totals (median and 95th percentile), and saving a 5-line prescription
 //       against its floor, the same rows written by hand-made prepared statements in one
-//       transaction.
+//       transaction; then prescriptions saved per second by one and by eight
+//       workstations at once, each on its own connection.
 
 #include "admin/users.h"
 #include "catalogue/goods.h"
@@ -37,6 +38,8 @@
 #include <QTextStream>
 
 #include <algorithm>
+#include <atomic>
+#include <thread>
 #include <cstdio>
 #include <functional>
 #include <vector>
@@ -399,8 +402,56 @@ void prescriptionOn(const QString& engineName, Database& db) {
                 percentile(saves, 0.5) / floor);
 }
 
+// Prescriptions saved per second by `clients` workstations at once, each on its own
+// connection, `each` saves apiece; exits when a save is refused or fails.
+double savesPerSecond(const ConnectionSettings& settings, const QList<DrugItem>& drugs, int clients, int each,
+                      int offset) {
+    std::vector<std::thread> threads;
+    std::atomic<int> failures{0};
+    const double ms = millisecondsOf([&] {
+        for (int c = 0; c < clients; ++c)
+            threads.emplace_back([&, c] {
+                try {
+                    Database db(settings, QStringLiteral("client%1_%2").arg(offset).arg(c));
+                    db.open();
+                    ScriptedPrompter prompter;
+                    prompter.setYesNoFallback([](const QString&) { return true; });
+                    PrescriptionSession session(db, prompter);
+                    for (int i = 0; i < each; ++i) {
+                        enterPrescription(session, drugs, 5, offset + c * each + i);
+                        if (!session.save({1, 0, QStringLiteral("05/07/15"), QStringLiteral("10:00")}, true).isSaved())
+                            ++failures;
+                    }
+                } catch (const Error& error) {
+                    std::fprintf(stderr, "client %d: %s\n", c, qPrintable(error.message()));
+                    ++failures;
+                }
+            });
+        for (std::thread& thread : threads)
+            thread.join();
+    });
+    if (failures > 0) qFatal("%d saves failed", int(failures));
+    return clients * each / (ms / 1000);
+}
+
+void concurrentSavesOn(const QString& engineName, Database& db) {
+    const QList<DrugItem> drugs = DrugList(db).load(false);
+    const int before = db.scalar(QStringLiteral("select coalesce(max(sh_factor), 0) from heading_noskhe")).toInt();
+    const double one = savesPerSecond(db.settings(), drugs, 1, 160, 100000);
+    const double eight = savesPerSecond(db.settings(), drugs, 8, 20, 200000);
+    const QString since = QStringLiteral(" from heading_noskhe where sh_factor > ?");
+    const int saved = db.scalar(QStringLiteral("select count(*)") + since, {before}).toInt();
+    const int distinct = db.scalar(QStringLiteral("select count(distinct code_no)") + since, {before}).toInt();
+    std::printf("  %-10s saves per second: 1 client %.0f, 8 clients %.0f (%d saved, codes distinct: %s)\n",
+                qPrintable(engineName), one, eight, saved,
+                distinct == saved ? "yes" : "no");
+}
+
 int prescription() {
-    return onDemoDatabases(prescriptionOn);
+    return onDemoDatabases([](const QString& engineName, Database& db) {
+        prescriptionOn(engineName, db);
+        concurrentSavesOn(engineName, db);
+    });
 }
 
 } // namespace
