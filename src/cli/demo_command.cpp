@@ -351,6 +351,7 @@ int demo(const QString& workingDir, const Clock& clock, QTextStream& out, QTextS
     }
     const Written written = writeDemo(db, todayJalaliText(clock));
     transaction.commit();
+    db.refreshStatistics(); // the planner learns the new tables' sizes at once
 
     out << "demo data written to " << db.settings().describe() << ":\n"
         << "  " << written.items << " drugs and goods in " << std::size(kGroups) << " groups and "
