@@ -8,11 +8,10 @@
 
 namespace ph {
 
-// A line as it leaves stock: compounded drugs are made in the pharmacy and keep no stock.
+// A line as it leaves stock (compounded drugs are made in the pharmacy and keep none).
 struct StockLine {
     double code = 0;
     double quantity = 0;
-    bool compounded = false;
 };
 
 // The amounts of a cash row (cash).
@@ -66,6 +65,7 @@ struct PrescriptionRecord {
     bool stockKeeping = false;  // the pharmacy unit's stock moves with the prescription
     QList<StockLine> stock;     // what leaves the pharmacy unit's stock
     CashAmounts cash;           // the amounts the cash desk collects
+    bool waitsAtCashDesk = false; // sales wait at a cash desk of their own (the settings' cash flag)
 
     // A new prescriber, stored when none has the council number.
     QString prescriberName, prescriberFamily, specialtyCode;

@@ -105,13 +105,13 @@ Totals PrescriptionSession::totals() {
     return PrescriptionTotals::compute(m_lines, feeFacts());
 }
 
-ThresholdResult PrescriptionSession::checkThresholds(const Totals& totals) {
+ThresholdResult PrescriptionSession::checkThresholds(const Totals& totals, std::optional<ThresholdSettings> settings) {
     ThresholdInput input;
     input.insurer = m_insurer;
     input.specialtyCode = m_header.specialtyCode;
     input.patientSum = amountFromText(totals.patientShare);
     input.insurerSum = amountFromText(totals.insurerShare);
-    input.settings = m_prescriptions.thresholdSettings();
+    input.settings = settings ? *settings : m_prescriptions.saveSettings().thresholds;
     if (m_insurer.isInsurer()) input.latestContract = m_pricing.insurerTerms(*m_insurer.number()).latest;
     return ThresholdCheck::run(input, m_prompter);
 }
@@ -121,7 +121,7 @@ SaveOutcome PrescriptionSession::refuse(const QString& message, const QString& f
     return {SaveOutcome::Status::Refused, {}, focus};
 }
 
-PrescriptionRecord PrescriptionSession::record(const Totals& totals, const ThresholdResult& check) {
+PrescriptionRecord PrescriptionSession::record(const Totals& totals) {
     const PrescriptionHeader& h = m_header;
     PrescriptionRecord r;
     r.insurer = m_insurer.number().value_or(0);
@@ -145,7 +145,6 @@ PrescriptionRecord PrescriptionSession::record(const Totals& totals, const Thres
     r.prescriberFamily = h.prescriberFamily;
     r.specialtyCode = h.specialtyCode;
     r.typeCode = h.typeCode;
-    r.approvalStamp = check.approvalStamp;
 
     // When the insurer pays its percentage of the technical fee, that part moves from the
     // patient's share to the insurer's; a member of the staff pays no fee at all.
@@ -191,9 +190,7 @@ PrescriptionRecord PrescriptionSession::record(const Totals& totals, const Thres
         if (!m_lines.isLine(row)) continue;
         const QStringList& cells = m_lines.row(row);
         r.lines.append(cells);
-        const double code = amountFromText(cells.value(Col::Code));
-        const std::optional<DrugItem> drug = findDrug(code);
-        r.stock.append({code, amountFromText(cells.value(Col::Quantity)), drug && drug->isCompounded()});
+        r.stock.append({amountFromText(cells.value(Col::Code)), amountFromText(cells.value(Col::Quantity))});
     }
     return r;
 }
@@ -206,21 +203,21 @@ SaveOutcome PrescriptionSession::save(const SaveContext& saveContext, bool maySa
     if (m_editing && !m_prescriptions.exists(*m_editing)) return refuse(texts::kInvoiceNotFound);
 
     const Totals sums = totals();
-    const bool hasLines = m_lines.lineCount() > 0;
+    PrescriptionRecord stored = record(sums);
     // A new outpatient prescription already stored for the patient on the day is saved
     // again only when the user says so.
-    if (!m_editing && m_header.outpatient() && !m_insurer.isEmpty()) {
-        const PrescriptionRecord probe = record(sums, {});
-        if (m_prescriptions.isDuplicate(probe, m_insurer.isInsurer())) {
-            m_prompter.warning(texts::kDuplicate);
-            if (!m_prompter.askYesNo(texts::kSaveDuplicateQuestion)) return refuse({});
-        }
+    if (!m_editing && m_header.outpatient() && !m_insurer.isEmpty() &&
+        m_prescriptions.isDuplicate(stored, m_insurer.isInsurer())) {
+        m_prompter.warning(texts::kDuplicate);
+        if (!m_prompter.askYesNo(texts::kSaveDuplicateQuestion)) return refuse({});
     }
-    if (!hasLines) return refuse(texts::kNoLines);
-    const ThresholdResult check = checkThresholds(sums);
+    if (m_lines.lineCount() == 0) return refuse(texts::kNoLines);
+    const PrescriptionStore::SaveSettings settings = m_prescriptions.saveSettings();
+    const ThresholdResult check = checkThresholds(sums, settings.thresholds);
     if (!check.savePermitted) return refuse({});
+    stored.approvalStamp = check.approvalStamp;
+    stored.waitsAtCashDesk = settings.separateCashDesk;
 
-    const PrescriptionRecord stored = record(sums, check);
     SaveOutcome outcome{SaveOutcome::Status::Saved, {}, {}};
     outcome.saved = m_editing ? m_prescriptions.saveEdit(*m_editing, stored, saveContext)
                               : m_prescriptions.saveNew(stored, saveContext);

@@ -82,8 +82,9 @@ public:
 
     // The totals panel, recomputed from the lines and the fee facts.
     Totals totals();
-    // The thresholds of the insurer's latest contract, checked before saving.
-    ThresholdResult checkThresholds(const Totals& totals);
+    // The thresholds of the insurer's latest contract, checked before saving, with the
+    // messages the settings switch on (read from the settings when not given).
+    ThresholdResult checkThresholds(const Totals& totals, std::optional<ThresholdSettings> settings = {});
 
     // The insurer takes the four-part social-security number (and has no page field).
     bool socialSecurity() const;
@@ -100,7 +101,7 @@ private:
     FeeFacts feeFacts();
     QString storedInsuranceNumber() const;
     SaveOutcome refuse(const QString& message, const QString& focus = {});
-    PrescriptionRecord record(const Totals& totals, const ThresholdResult& check);
+    PrescriptionRecord record(const Totals& totals);
 
     Prompter& m_prompter;
     PricingStore m_pricing;

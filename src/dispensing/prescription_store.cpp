@@ -23,13 +23,14 @@ int PrescriptionStore::nextInvoiceNumber() {
     return largest.isNull() ? 1 : largest.toInt() + 1;
 }
 
-ThresholdSettings PrescriptionStore::thresholdSettings() {
+PrescriptionStore::SaveSettings PrescriptionStore::saveSettings() {
     QSqlQuery query = m_db.exec(
-        m_db.dialect().selectLimited(QStringLiteral("message_taeed, message_address from tanzimat"), 1));
-    ThresholdSettings settings;
+        m_db.dialect().selectLimited(QStringLiteral("message_taeed, message_address, cash from tanzimat"), 1));
+    SaveSettings settings;
     if (query.next()) {
-        settings.approvalMessages = query.value(0).toBool();
-        settings.addressMessages = query.value(1).toBool();
+        settings.thresholds.approvalMessages = query.value(0).toBool();
+        settings.thresholds.addressMessages = query.value(1).toBool();
+        settings.separateCashDesk = query.value(2).toInt() != 0;
     }
     return settings;
 }
@@ -151,24 +152,22 @@ void insertLines(Database& db, int invoice, const PrescriptionRecord& r) {
 
 // Takes the lines out of the pharmacy unit's stock (sign -1) or puts them back (+1), by a
 // relative update, so that other counters' sales in the meantime are kept. A unit without
-// a stock figure for the drug keeps none.
+// a stock figure for the drug keeps none, and a compounded drug is made here and kept in
+// no stock; the lines after it still move.
 void moveStock(Database& db, const QList<StockLine>& lines, int sign) {
-    for (const StockLine& line : lines) {
-        if (line.compounded) continue; // made here, kept in no stock; the lines after it still move
+    for (const StockLine& line : lines)
         db.exec(QStringLiteral("update moj_kala_vah set moj_vah=moj_vah+? where code_kala=? and code_vah=? "
-                               "and moj_vah is not null"),
+                               "and moj_vah is not null and not exists (select 1 from mosh_kala_anbar k "
+                               "where k.code_kala=moj_kala_vah.code_kala and k.type_code=70)"),
                 {sign * line.quantity, line.code, DrugList::kPharmacyUnit});
-    }
 }
 
 QList<StockLine> storedStockLines(Database& db, int invoice) {
     QList<StockLine> lines;
-    QSqlQuery q = db.exec(QStringLiteral("select d.code_darou, d.tedad, k.type_code from details_noskhe d "
-                                         "left join mosh_kala_anbar k on k.code_kala=d.code_darou "
-                                         "where d.sh_factor=? order by d.row"),
+    QSqlQuery q = db.exec(QStringLiteral("select code_darou, tedad from details_noskhe where sh_factor=? order by row"),
                           {invoice});
     while (q.next())
-        lines.append({q.value(0).toDouble(), q.value(1).toDouble(), q.value(2).toInt() == 70});
+        lines.append({q.value(0).toDouble(), q.value(1).toDouble()});
     return lines;
 }
 
@@ -215,10 +214,6 @@ void insertCash(Database& db, int invoice, const SaveContext& c, bool separateCa
 
 } // namespace
 
-bool PrescriptionStore::separateCashDesk() {
-    QSqlQuery query = m_db.exec(m_db.dialect().selectLimited(QStringLiteral("cash from tanzimat"), 1));
-    return query.next() && query.value(0).toInt() != 0;
-}
 
 bool PrescriptionStore::isDuplicate(const PrescriptionRecord& r, bool withInsurer) {
     if (!withInsurer)
@@ -242,7 +237,7 @@ bool PrescriptionStore::exists(int invoiceNumber) {
 }
 
 SavedPrescription PrescriptionStore::saveNew(const PrescriptionRecord& r, const SaveContext& c) {
-    const bool cashDesk = separateCashDesk();
+    const bool cashDesk = r.waitsAtCashDesk;
     return saveInTransaction(m_db, [&] {
         SavedPrescription saved;
         saved.invoiceNumber = int(nextKey(m_db, QStringLiteral("heading_noskhe"), QStringLiteral("sh_factor")));
@@ -261,7 +256,7 @@ SavedPrescription PrescriptionStore::saveNew(const PrescriptionRecord& r, const 
 }
 
 SavedPrescription PrescriptionStore::saveEdit(int invoice, const PrescriptionRecord& r, const SaveContext& c) {
-    const bool cashDesk = separateCashDesk();
+    const bool cashDesk = r.waitsAtCashDesk;
     return saveInTransaction(m_db, [&] {
         SavedPrescription saved{invoice, {}};
         QSqlQuery stored = m_db.exec(

@@ -22,11 +22,13 @@ public:
     std::optional<int> firstInvoiceOfDay(const QString& date, const QString& insuranceNumber);
     // The invoice number a new prescription shows: the largest stored plus one.
     int nextInvoiceNumber();
-    // The threshold messages switched on in the settings (the first tanzimat row); both
-    // off when there is none.
-    ThresholdSettings thresholdSettings();
-    // The settings' cash flag: sales wait at a cash desk of their own.
-    bool separateCashDesk();
+    // What the settings (the first tanzimat row) ask of a save: the threshold messages
+    // and whether sales wait at a cash desk of their own; all off when there is none.
+    struct SaveSettings {
+        ThresholdSettings thresholds;
+        bool separateCashDesk = false;
+    };
+    SaveSettings saveSettings();
 
     // Whether a prescription is stored for the patient on the date: with no insurer by the
     // date and the names; with an insurer also by the prescriber and the insurance number.

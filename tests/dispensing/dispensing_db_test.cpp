@@ -107,8 +107,9 @@ void DispensingDbTest::storesReadTheReferenceTables() {
     QCOMPARE(TariffStore(db).inForce()->dayDown, 3000.0); // the first row
     PrescriptionStore prescriptions(db);
     QCOMPARE(prescriptions.nextInvoiceNumber(), 10);
-    const ThresholdSettings settings = prescriptions.thresholdSettings();
-    QVERIFY(settings.approvalMessages && settings.addressMessages);
+    const PrescriptionStore::SaveSettings settings = prescriptions.saveSettings();
+    QVERIFY(settings.thresholds.approvalMessages && settings.thresholds.addressMessages);
+    QVERIFY(!settings.separateCashDesk);
 }
 
 void DispensingDbTest::stockKeepingModeTakesThePharmacyUnitsPrices() {

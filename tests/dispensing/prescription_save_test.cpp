@@ -142,27 +142,30 @@ void PrescriptionSaveTest::numbersAndCodes() {
 void PrescriptionSaveTest::amountColumnsForTheFeeAndStaff_data() {
     QTest::addColumn<QString>("insurer");
     QTest::addColumn<bool>("staff");
+    QTest::addColumn<bool>("cashDesk"); // sales wait at a cash desk of their own
     // heading: price_bimar, price_bimeh, fani, fani2, price_koll; cash: bimar, fani, koll_daryaft
     QTest::addColumn<QVariantList>("heading");
     QTest::addColumn<QVariantList>("cash");
     // 2 x 2500 at 50 %: patient 2500, insurer 2500; day fee 3000; payable 5500.
-    QTest::newRow("contract without fee") << "5" << false << QVariantList{2500, 2500, 3000, 3000, 5500}
+    QTest::newRow("contract without fee") << "5" << false << false << QVariantList{2500, 2500, 3000, 3000, 5500}
                                           << QVariantList{2500, 3000, 5500};
-    QTest::newRow("staff") << "5" << true << QVariantList{2500, 2500, 0, 0, 2500}
+    QTest::newRow("staff, at the cash desk") << "5" << true << true << QVariantList{2500, 2500, 0, 0, 2500}
                            << QVariantList{2500, 3000, 5500};
     // At 70 % with the fee in the insurer's commitment: the insurer pays 2100 of the fee.
-    QTest::newRow("fee in commitment") << "2" << false << QVariantList{1500 + 3000 - 2100, 3500 + 2100, 0, 3000, 4500 - 2100}
+    QTest::newRow("fee in commitment") << "2" << false << false << QVariantList{1500 + 3000 - 2100, 3500 + 2100, 0, 3000, 4500 - 2100}
                                        << QVariantList{2400, 0, 2400};
     QTest::newRow("fee in commitment, staff")
-        << "2" << true << QVariantList{2400, 5600, 0, 0, 1500} << QVariantList{2400, 0, 2400};
+        << "2" << true << false << QVariantList{2400, 5600, 0, 0, 1500} << QVariantList{2400, 0, 2400};
 }
 
 void PrescriptionSaveTest::amountColumnsForTheFeeAndStaff() {
     QFETCH(QString, insurer);
     QFETCH(bool, staff);
+    QFETCH(bool, cashDesk);
     QFETCH(QVariantList, heading);
     QFETCH(QVariantList, cash);
     Database& db = m_t->db();
+    db.exec(QStringLiteral("update tanzimat set cash=?"), {cashDesk ? 1 : 0});
     fillHeader(*m_session, insurer);
     m_session->header().staff = staff;
     addLine(*m_session, kVitaminC, QStringLiteral("2"));
@@ -177,7 +180,8 @@ void PrescriptionSaveTest::amountColumnsForTheFeeAndStaff() {
         QCOMPARE(cashRow.at(i).toDouble(), cash.at(i).toDouble());
     QCOMPARE(row(db, QStringLiteral("select h.personel, c.flag_pa, c.code_cashier, c.type_factor, c.family_b "
                                     "from heading_noskhe h, cash c where c.sh_factor=h.sh_factor")),
-             (QVariantList{staff ? 1 : 0, 1, 1, QStringLiteral("d"), QStringLiteral("رضايي  علي")}));
+             (QVariantList{staff ? 1 : 0, cashDesk ? 0 : 1, cashDesk ? 40 : 1, QStringLiteral("d"),
+                           QStringLiteral("رضايي  علي")}));
 }
 
 void PrescriptionSaveTest::editSettlesTheCashDifference() {
