@@ -34,6 +34,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QSqlError>
 #include <QTemporaryDir>
 #include <QTextStream>
 
@@ -309,7 +310,8 @@ void enterPrescription(PrescriptionSession& session, const QList<DrugItem>& drug
     }
 }
 
-// The rows a 5-line save writes, by prepared statements made once, in one transaction.
+// The rows a 5-line save writes (header, lines, cash row, day counter, new patient, stock),
+// by prepared statements made once, in one transaction.
 double floorOfSave(Database& db, int runs) {
     QSqlDatabase handle = db.handle();
     auto prepared = [&](const char* sql) {
@@ -331,34 +333,49 @@ double floorOfSave(Database& db, int runs) {
                               "time_no, time_pa, bimar, azad, otc, fani, koll_daryaft, koll_bargasht, ekhtetam, "
                               "type_factor, family_b, kala) values (?, 1, 1, 1, '05/07/15', '05/07/15', '10:00', "
                               "'10:00', 1500, 0, 0, 3000, 4500, 0, 0, 'd', ?, 0)");
+    QSqlQuery stock = prepared("update moj_kala_vah set moj_vah=moj_vah-1 where code_kala=? and code_vah=20");
+    QSqlQuery patient = prepared("insert into mosh_bimaran (code, insnotamin, sh_bimeh, code_bimeh, date_bimeh, name_b, "
+                                 "family_b) values (?, ?, ?, 2, '1405/12/29', 'علي', 'بيمار')");
+    const int firstPatient = db.scalar(QStringLiteral("select coalesce(max(code), 0) from mosh_bimaran")).toInt() + 1;
+    auto run = [](QSqlQuery& q) {
+        if (!q.exec()) qFatal("floor statement failed: %s", qPrintable(q.lastError().text()));
+    };
     std::vector<double> times;
-    for (int run = 0; run < runs; ++run) {
+    for (int n = 0; n < runs; ++n) {
         times.push_back(millisecondsOf([&] {
             Transaction transaction(db);
-            number.exec();
+            run(number);
             number.next();
             const int invoice = number.value(0).toInt() + 1;
             number.finish();
             counter.addBindValue(2);
             counter.addBindValue(15);
-            counter.exec();
-            const QString insNo = QString::number(2000000000 + run);
+            run(counter);
+            const QString insNo = QString::number(2000000000 + n);
             for (const QVariant& v : QVariantList{invoice, QStringLiteral("01-002-07-15-0001"), QStringLiteral("05/07/15"),
                                                   QStringLiteral("1405/12/29"), QStringLiteral("علي"), 1,
                                                   QStringLiteral("بيمار"), insNo, insNo, QStringLiteral("12345"),
                                                   QStringLiteral("05/07/15"), 1500, 3500, 3000, 3000, 4500})
                 heading.addBindValue(v);
-            heading.exec();
+            run(heading);
             for (int row = 1; row <= 5; ++row) {
                 line.addBindValue(invoice);
                 line.addBindValue(row);
                 line.addBindValue(1010000 + row);
                 line.addBindValue(insNo);
-                line.exec();
+                run(line);
             }
             cash.addBindValue(invoice);
             cash.addBindValue(QStringLiteral("بيمار  علي"));
-            cash.exec();
+            run(cash);
+            patient.addBindValue(firstPatient + n);
+            patient.addBindValue(insNo);
+            patient.addBindValue(insNo);
+            run(patient);
+            for (int row = 1; row <= 5; ++row) {
+                stock.addBindValue(1010000 + row);
+                run(stock);
+            }
             transaction.commit();
         }));
     }
