@@ -30,6 +30,9 @@ inline const QStringList kLineCaptions = {
     QStringLiteral("قيمت دارواصلي"), QStringLiteral("قيمت هتلينگ"),
 };
 
+// column 13 of a line whose drug replaced the prescribed one
+inline const QString kSubstitute = QStringLiteral("معادل");
+
 // the insurer's contract has ended
 inline const QString kEndedContract = QStringLiteral("قرارداد داروخانه با بيمه شما تمام شده است");
 // then: price the line free?

@@ -26,6 +26,18 @@ void PrescriptionSession::start(const PricingMoment& moment) {
     m_header.invoiceNumber = QString::number(m_prescriptions.nextInvoiceNumber());
 }
 
+void PrescriptionSession::load(const StoredPrescription& stored) {
+    start(m_moment);
+    m_insurer = InsurerCode::fromText(stored.insurerCode);
+    m_header = stored.header;
+    if (socialSecurity())
+        m_header.insNo = SetInsNo(stored.insNoTamin);
+    else
+        m_header.insNo = {stored.insNoTamin, {}, {}, {}};
+    for (const QStringList& cells : stored.lines)
+        m_lines.append(cells);
+}
+
 void PrescriptionSession::startEdit(int invoiceNumber) {
     m_editing = invoiceNumber;
     m_header.invoiceNumber = QString::number(invoiceNumber);
@@ -221,9 +233,7 @@ SaveOutcome PrescriptionSession::save(const SaveContext& saveContext, bool maySa
     SaveOutcome outcome{SaveOutcome::Status::Saved, {}, {}};
     outcome.saved = m_editing ? m_prescriptions.saveEdit(*m_editing, stored, saveContext)
                               : m_prescriptions.saveNew(stored, saveContext);
-    const QStringList taminCodes = m_taminCodes;
     start({saveContext.today, saveContext.time});
-    m_taminCodes = taminCodes;
     return outcome;
 }
 

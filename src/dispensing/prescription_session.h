@@ -8,6 +8,7 @@
 #include "dispensing/prescription_store.h"
 #include "dispensing/prescription_totals.h"
 #include "dispensing/pricing_store.h"
+#include "dispensing/stored_prescriptions.h"
 #include "dispensing/threshold_check.h"
 #include "insurance/tariff_store.h"
 
@@ -52,6 +53,9 @@ public:
     // A new, empty prescription: no lines and no insurer, the next invoice number, the
     // stock-keeping mode and the reference data read afresh.
     void start(const PricingMoment& moment);
+    // Shows a stored prescription: its header, insurer and lines (its stored totals are
+    // the caller's to show), as a new prescription of the same moment.
+    void load(const StoredPrescription& stored);
     // Changes to the stored prescription with this invoice number are saved over it:
     // the header and the lines the caller puts in replace its own.
     void startEdit(int invoiceNumber);

@@ -73,6 +73,8 @@ private Q_SLOTS:
     void refusalsAndFailuresWriteNothing();
     void stockMovesOnceAndEditsSettleIt();
     void twoWorkstationsSaveAtOnce();
+    void storedPrescriptionShownAndCorrected();
+    void deletingAndStepping();
     void saveCommand_data();
     void saveCommand();
 
@@ -351,6 +353,86 @@ void PrescriptionSaveTest::twoWorkstationsSaveAtOnce() {
     QCOMPARE(count(db, QStringLiteral("cash")), 2 * kEach);
     QCOMPARE(db.scalar("select moj_vah from moj_kala_vah where code_kala=?", {kVitaminC}).toDouble(),
              1000.0 - 2 * kEach);
+}
+
+void PrescriptionSaveTest::storedPrescriptionShownAndCorrected() {
+    Database& db = m_t->db();
+    m_session->setTaminCodes({QStringLiteral("1")});
+    exec(db, QStringLiteral("insert into organs_m (code, name, orj_flag) values (1, 'تامين اجتماعي', 0)"), {});
+    exec(db, QStringLiteral("insert into organs_s (code, row, from_d, to_d, deduct, fani_flag) "
+                            "values (1, 1, '05/01/01', '05/12/29', 70, 0)"),
+         {});
+    fillHeader(*m_session, QStringLiteral("1"));
+    m_session->header().pageNumber.clear(); // social security has no page field
+    addLine(*m_session, kVitaminC, QStringLiteral("2"));
+    addLine(*m_session, kCefixime, QStringLiteral("1"));
+    const QList<QStringList> entered = m_session->lines().lines();
+    const PrescriptionHeader header = m_session->header();
+    const Totals totals = m_session->totals();
+    const SaveOutcome saved = m_session->save(by(1), true);
+    QVERIFY2(saved.isSaved(), qPrintable(m_prompter->texts().join(u'|')));
+
+    // Shown again as it was entered: header, four-part number, lines, stored totals.
+    const auto stored = StoredPrescriptions(db).load(saved.saved.invoiceNumber);
+    QVERIFY(stored);
+    QCOMPARE(stored->code, saved.saved.code);
+    // Shown as stored lines show: no substitution is "0" with the prescribed drug's cells
+    // empty, and an empty hoteling price "0".
+    QCOMPARE(stored->lines.size(), entered.size());
+    for (int i = 0; i < entered.size(); ++i) {
+        QCOMPARE(stored->lines[i].mid(0, PrescriptionLines::MainDrugCode), entered[i].mid(0, PrescriptionLines::MainDrugCode));
+        QCOMPARE(stored->lines[i].mid(PrescriptionLines::MainDrugCode), (QStringList{"", "", "", "0"}));
+    }
+    QCOMPARE(stored->totals.payable, totals.payable);
+    QCOMPARE(stored->totals.insurerShare, totals.insurerShare);
+    QCOMPARE(stored->totals.tariffTotal, totals.tariffTotal);
+    m_session->load(*stored);
+    QCOMPARE(m_session->insurer().text(), QStringLiteral("1"));
+    QCOMPARE(m_session->header().insNo, header.insNo);
+    for (const auto member : {&PrescriptionHeader::family, &PrescriptionHeader::name, &PrescriptionHeader::prescriptionDate,
+                              &PrescriptionHeader::expiryDate, &PrescriptionHeader::prescriberCouncil,
+                              &PrescriptionHeader::prescriberName, &PrescriptionHeader::prescriberFamily,
+                              &PrescriptionHeader::specialtyCode, &PrescriptionHeader::typeCode})
+        QCOMPARE(m_session->header().*member, header.*member);
+
+    // Corrected: a line replaced, saved over the same number and code.
+    m_session->startEdit(stored->invoiceNumber);
+    m_prompter->answerYes();
+    QVERIFY(m_session->replaceLine(2, {QStringLiteral("3"), texts::kInsured, QStringLiteral("4000")}).written());
+    m_prompter->answerYes();
+    const SaveOutcome corrected = m_session->save(by(1), true);
+    QVERIFY2(corrected.isSaved(), qPrintable(m_prompter->texts().join(u'|')));
+    QCOMPARE(corrected.saved.invoiceNumber, saved.saved.invoiceNumber);
+    QCOMPARE(corrected.saved.code, saved.saved.code);
+    QCOMPARE(StoredPrescriptions(db).load(saved.saved.invoiceNumber)->lines.at(1).at(PrescriptionLines::Quantity),
+             QStringLiteral("3"));
+}
+
+void PrescriptionSaveTest::deletingAndStepping() {
+    Database& db = m_t->db();
+    StoredPrescriptions stored(db);
+    QVERIFY(!stored.first() && !stored.last());
+    for (int i = 0; i < 3; ++i) {
+        fillHeader(*m_session, QStringLiteral("0"), QStringLiteral("بيمار %1").arg(i));
+        addLine(*m_session, kVitaminC, QStringLiteral("1"));
+        QVERIFY(m_session->save(by(1), true).isSaved());
+    }
+    QCOMPARE(stored.first(), std::optional<int>(1));
+    QCOMPARE(stored.last(), std::optional<int>(3));
+    // A goods invoice of the same number keeps its cash row; one the cash desk closed stays.
+    exec(db, QStringLiteral("insert into cash (sh_factor, type_factor, koll_daryaft, ekhtetam) values (2, 'k', 900, 1)"),
+         {});
+    db.exec(QStringLiteral("update cash set ekhtetam=1 where sh_factor=3 and type_factor='d'"));
+    QCOMPARE(stored.remove(3), StoredPrescriptions::RemoveResult::ClosedByCashDesk);
+    QCOMPARE(stored.remove(9), StoredPrescriptions::RemoveResult::NotFound);
+    QCOMPARE(stored.remove(2), StoredPrescriptions::RemoveResult::Removed);
+    QVERIFY(!stored.load(2));
+    QCOMPARE(db.scalar("select count(*) from details_noskhe where sh_factor=2").toInt(), 0);
+    QCOMPARE(row(db, QStringLiteral("select type_factor, koll_daryaft from cash where sh_factor=2")),
+             (QVariantList{QStringLiteral("k"), 900}));
+    QCOMPARE(stored.remove(1), StoredPrescriptions::RemoveResult::Removed);
+    QCOMPARE(stored.first(), std::optional<int>(3));
+    QCOMPARE(count(db, QStringLiteral("heading_noskhe")), 1);
 }
 
 void PrescriptionSaveTest::saveCommand_data() {
