@@ -496,16 +496,18 @@ void BackupService::restorePostgres(const QString& path, const BackupProgress& p
     // The switch: both names change in one transaction, or neither does.
     m_db.close();
     try {
-        Transaction switchNames(admin);
         admin.exec(QStringLiteral("drop database if exists %1").arg(replaced));
+        Transaction switchNames(admin);
         admin.exec(QStringLiteral("alter database %1 rename to %2").arg(name, replaced));
         admin.exec(QStringLiteral("alter database %1 rename to %2").arg(staged, name));
         switchNames.commit();
     } catch (const DbError& error) {
         dropStaged();
         m_db.open();
-        throw Error(QStringLiteral("بانک اطلاعاتي جايگزين نشد: ايستگاه هاي ديگري به آن وصل هستند؛ برنامه را در آنها "
-                                   "ببنديد و دوباره بازيابي کنيد (%1). ")
+        const bool inUse = error.message().contains(QLatin1String("other users"));
+        throw Error((inUse ? QStringLiteral("بانک اطلاعاتي جايگزين نشد: ايستگاه هاي ديگري به آن وصل هستند؛ برنامه را "
+                                            "در آنها ببنديد و دوباره بازيابي کنيد (%1). ")
+                           : QStringLiteral("بانک اطلاعاتي جايگزين نشد (%1). "))
                         .arg(error.message()) +
                     kUnchanged);
     }
