@@ -10,7 +10,7 @@ packages=(
   libicu-dev libsodium-dev libsqlite3-dev libfreexl-dev libquazip1-qt6-dev libxlsxwriter-dev
   tdsodbc unixodbc-dev
   postgresql postgresql-client
-  dpkg-dev
+  dpkg-dev file
 )
 
 missing=()
