@@ -222,8 +222,8 @@ ToolResult runTool(const QString& program, const QStringList& args, const QProce
             pending.remove(0, end + 1);
             if (!stepMarker.isEmpty() && line.contains(stepMarker))
                 ++done;
-            else if (!line.isEmpty() && !line.contains(QLatin1String(": last built-in OID")) &&
-                     line.contains(QLatin1String("error"), Qt::CaseInsensitive))
+            else if (line.contains(QLatin1String("error"), Qt::CaseInsensitive) ||
+                     line.contains(QLatin1String("detail:")))
                 result.errors += line + QLatin1Char('\n');
         }
     };

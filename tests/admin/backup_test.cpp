@@ -94,6 +94,9 @@ void BackupTest::roundTripRestoresEveryTable() {
     QVERIFY(before.value(QStringLiteral("details_noskhe")).size() == 15);
 
     const QString file = QDir(t.workingDir()).absoluteFilePath(QStringLiteral("out/full.bak"));
+    // Stopped at its first report, a backup leaves no file behind.
+    QVERIFY_THROWS_EXCEPTION(BackupCancelled, BackupService(db).backup(file, [](int, int) { return false; }));
+    QVERIFY(QDir(QFileInfo(file).absolutePath()).isEmpty(QDir::Files | QDir::Hidden));
     int reports = 0;
     BackupService(db).backup(file, [&](int done, int total) {
         ++reports;
