@@ -1,5 +1,6 @@
 #include "app/window_catalogue.h"
 
+#include "admin/ui/backup_windows.h"
 #include "admin/ui/change_pass.h"
 #include "admin/ui/price_correction_run.h"
 #include "admin/ui/tanzimat.h"
@@ -23,6 +24,11 @@ void registerWindows(WindowRegistry& registry, const WindowContext& windows, con
     main.addCommand(QString::fromLatin1(command::kPriceCorrection), [windows, workingDir, &main] {
         choosePriceWorkbookAndCorrect(workingDir, windows.db, windows.prompter, &main);
     });
+    main.addCommand(QString::fromLatin1(command::kStructureRepair),
+                    [windows, &main] { runStructureRepair(windows, &main); });
+    registry.add(QStringLiteral("Tf_disk_bimeh"),
+                 [windows, workingDir](QWidget* parent) { return new Tf_disk_bimeh(windows, workingDir, parent); });
+    registry.add(QStringLiteral("Trestore"), [windows](QWidget* parent) { return new Trestore(windows, parent); });
     // Windows that change users or passwords close the main window when left, so the
     // next work starts with a fresh sign-in.
     constexpr bool kClosesMain = true;

@@ -1,5 +1,6 @@
 #include "cli/commands.h"
 
+#include "cli/backup_command.h"
 #include "cli/demo_command.h"
 #include "cli/quote_command.h"
 #include "cli/save_command.h"
@@ -29,10 +30,12 @@ const char* const kUsage =
     "%1"
     "%2"
     "%3"
+    "%4"
     "  --help      show this text\n";
 
 QString usage() {
-    return QString::fromUtf8(kUsage).arg(QString::fromUtf8(kQuoteUsage), QString::fromUtf8(kSaveUsage), QString::fromUtf8(kDemoUsage));
+    return QString::fromUtf8(kUsage).arg(QString::fromUtf8(kQuoteUsage), QString::fromUtf8(kSaveUsage), QString::fromUtf8(kDemoUsage),
+                                QString::fromUtf8(kBackupUsage));
 }
 
 int init(const QString& workingDir, QTextStream& out) {
@@ -97,6 +100,10 @@ int run(const QStringList& argsIn, QTextStream& out, QTextStream& err, const std
             }
             return save(workingDir, args, json, out, err);
         }
+        if (command == QLatin1String("backup"))
+            return refuseMissingDatabase(command, workingDir, err) ? 2 : backup(workingDir, args, SystemClock(), out, err);
+        if (command == QLatin1String("restore"))
+            return refuseMissingDatabase(command, workingDir, err) ? 2 : restore(workingDir, args, input, out, err);
         if (command == QLatin1String("demo")) {
             if (!args.isEmpty()) {
                 err << "pharmacyctl demo: takes no options, not \"" << args.first() << "\"\n";

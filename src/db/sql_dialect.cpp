@@ -33,6 +33,18 @@ QString SqlDialect::typeName(ColumnType type, int width) const {
     return {};
 }
 
+QString SqlDialect::widenColumnSql(const QString& table, const QString& column, const QString& type) const {
+    switch (m_engine) {
+    case Engine::Sqlite:
+        break;
+    case Engine::Postgres:
+        return QStringLiteral("alter table %1 alter column %2 type %3").arg(table, column, type);
+    case Engine::SqlServer:
+        return QStringLiteral("alter table %1 alter column %2 %3").arg(table, column, type);
+    }
+    return {};
+}
+
 QString SqlDialect::concat(const QStringList& expressions) const {
     return expressions.join(m_engine == Engine::SqlServer ? QStringLiteral(" + ") : QStringLiteral(" || "));
 }

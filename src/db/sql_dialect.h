@@ -22,6 +22,9 @@ public:
 
     // Column type text for a new column; width applies to NVarchar only.
     QString typeName(ColumnType type, int width = 0) const;
+    // A statement changing a column to a wider type; empty where the engine does not hold
+    // columns to their declared width (SQLite). Table and column come from the program.
+    QString widenColumnSql(const QString& table, const QString& column, const QString& type) const;
     // String concatenation of SQL expressions.
     QString concat(const QStringList& expressions) const;
     // A select of at most `n` rows: `select` is the statement without its leading "select".

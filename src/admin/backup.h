@@ -1,0 +1,78 @@
+#pragma once
+
+#include "core/ci_config.h"
+#include "core/error.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+namespace ph {
+
+class Database;
+
+// Reports how far a backup or a restore has come (done of total steps); returning false
+// stops it where stopping loses nothing (before anything of the live database changes).
+using BackupProgress = std::function<bool(int done, int total)>;
+
+// A backup file that does not check out (it does not open, fails its integrity check,
+// or lacks the program's tables). The live database was not touched.
+class BackupRefused : public Error {
+public:
+    using Error::Error;
+};
+
+// The user stopped the work before it changed anything.
+class BackupCancelled : public Error {
+public:
+    using Error::Error;
+};
+
+// The tables a backup must hold to be taken for one of this program's databases.
+const QStringList& backupRequiredTables();
+
+// Full backups of the database to a file and the restore of one.
+//
+// The embedded database is copied page by page through SQLite's online backup from a
+// connection that holds one snapshot, so workstations keep saving meanwhile and the copy
+// is that moment's database. A server database is dumped by pg_dump in its custom format
+// (PostgreSQL) or by the server's own BACKUP statement (SQL Server, which writes the file
+// on its own side). Files written here are readable by their owner only and appear under
+// their final name only once complete.
+//
+// A restore first checks the file completely and only then replaces the live database in
+// one step: on SQLite the checked copy is written into the live file inside one write
+// transaction of the library's backup; on PostgreSQL the dump is restored into a new
+// database, checked, and the two names are switched in one transaction. A file that does
+// not check out throws BackupRefused and changes nothing.
+class BackupService {
+public:
+    explicit BackupService(Database& db);
+
+    // "backupYYMMDD" and the engine's extension, for a day given as yy/mm/dd.
+    QString proposedFileName(const QString& currentDate) const;
+    // The default backup file: backup/<proposed name> in the working folder.
+    QString defaultPath(const QString& workingDir, const QString& currentDate) const;
+
+    // Writes a full backup to `path` (replacing a file of that name once complete).
+    // Throws Error (BackupCancelled when the progress asked to stop).
+    void backup(const QString& path, const BackupProgress& progress = {});
+
+    // Replaces the live database with the backup in `path`, then brings its schema up to
+    // date. The connection is opened again on the restored database.
+    void restore(const QString& path, const BackupProgress& progress = {});
+
+private:
+    void backupSqlite(const QString& path, const BackupProgress& progress);
+    void restoreSqlite(const QString& path, const BackupProgress& progress);
+    void backupPostgres(const QString& path, const BackupProgress& progress);
+    void restorePostgres(const QString& path, const BackupProgress& progress);
+    void backupSqlServer(const QString& path);
+    void restoreSqlServer(const QString& path);
+    void bringSchemaUpToDate();
+
+    Database& m_db;
+};
+
+} // namespace ph

@@ -1,0 +1,76 @@
+#include "cli/backup_command.h"
+
+#include "admin/backup.h"
+#include "core/ci_config.h"
+#include "core/clock.h"
+#include "core/jalali_date.h"
+#include "db/database.h"
+
+#include <QDir>
+#include <QFile>
+
+namespace ph::cli {
+
+const char* const kBackupUsage =
+    "  backup [FILE]\n"
+    "              write a full backup of the database to FILE (default:\n"
+    "              backup/backupYYMMDD.db, .dump on PostgreSQL, in the working folder) and\n"
+    "              print its path; the file appears only once complete\n"
+    "  restore FILE [--yes]\n"
+    "              replace the database with the backup in FILE; the file is checked\n"
+    "              completely first and a file that does not check out changes nothing\n"
+    "              (exit 2); asks for \"yes\" on standard input unless --yes is given\n";
+
+int backup(const QString& workingDir, const QStringList& args, const Clock& clock, QTextStream& out,
+           QTextStream& err) {
+    if (args.size() > 1 || (!args.isEmpty() && args.first().startsWith(QLatin1String("-")))) {
+        err << "pharmacyctl backup: takes at most one file name, not \"" << args.join(QLatin1Char(' ')) << "\"\n";
+        return 2;
+    }
+    Database db(readConnectionSettings(workingDir));
+    db.open();
+    BackupService service(db);
+    const QString path = args.isEmpty() ? service.defaultPath(workingDir, todayJalaliText(clock))
+                                        : QDir(workingDir).absoluteFilePath(args.first());
+    service.backup(path);
+    out << QDir::toNativeSeparators(path) << "\n";
+    return 0;
+}
+
+int restore(const QString& workingDir, const QStringList& argsIn, const std::optional<QByteArray>& answer,
+            QTextStream& out, QTextStream& err) {
+    QStringList args = argsIn;
+    const bool confirmed = args.removeAll(QStringLiteral("--yes")) > 0;
+    if (args.size() != 1 || args.first().startsWith(QLatin1String("-"))) {
+        err << "pharmacyctl restore: needs one backup file (pharmacyctl restore FILE [--yes])\n";
+        return 2;
+    }
+    const QString path = QDir(workingDir).absoluteFilePath(args.first());
+    Database db(readConnectionSettings(workingDir));
+    db.open();
+    if (!confirmed) {
+        err << "Replace the database " << db.settings().describe() << " with " << QDir::toNativeSeparators(path)
+            << "? Everything in it now is lost. Type yes to go on: ";
+        err.flush();
+        QByteArray reply = answer.value_or(QByteArray());
+        if (!answer) {
+            QFile in;
+            if (in.open(stdin, QIODevice::ReadOnly))
+                reply = in.readLine();
+        }
+        if (reply.trimmed() != "yes") {
+            err << "\npharmacyctl restore: not confirmed; nothing was changed\n";
+            return 3;
+        }
+    }
+    try {
+        BackupService(db).restore(path);
+    } catch (const BackupRefused& refused) {
+        err << "pharmacyctl restore: " << refused.message() << "\n";
+        return 2;
+    }
+    out << "restored " << QDir::toNativeSeparators(path) << " into " << db.settings().describe() << "\n";
+    return 0;
+}
+
+} // namespace ph::cli
