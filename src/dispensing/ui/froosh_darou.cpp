@@ -87,7 +87,11 @@ Tf_froosh_darou::Tf_froosh_darou(const WindowContext& windows, QWidget* parent)
     qApp->installEventFilter(this);
 }
 
-Tf_froosh_darou::~Tf_froosh_darou() = default;
+Tf_froosh_darou::~Tf_froosh_darou() {
+    // The session goes before the widgets: nothing may read its lines any more.
+    qApp->removeEventFilter(this);
+    StringGrid1->setModel(nullptr);
+}
 
 void Tf_froosh_darou::makeLineEntry() {
     me_tedad = makeDigits(this, QStringLiteral("me_tedad"));

@@ -88,7 +88,7 @@ void PrescriptionHeaderPanel::makeFields() {
         guarded(m_windows.prompter, [this] {
             pickCode(m_windows, me_code_bime, QStringLiteral("bime"), InsurerStore(m_windows.db).pickRows());
         });
-        me_code_bime->setFocus();
+        me_code_bime->setFocus(Qt::TabFocusReason);
     });
     connect(me_code_bime, &QLineEdit::textChanged, this, &PrescriptionHeaderPanel::showInsurerKind);
 
@@ -122,7 +122,7 @@ void PrescriptionHeaderPanel::makeFields() {
     me_code_bakhsh->setPicker([this] {
         guarded(m_windows.prompter,
                 [this] { pickCode(m_windows, me_code_bakhsh, QStringLiteral("place"), activeWardPickRows(m_windows.db)); });
-        me_code_bakhsh->setFocus();
+        me_code_bakhsh->setFocus(Qt::TabFocusReason);
     });
 
     me_nezam_pe = makeLineField(this, QStringLiteral("me_nezam_pe"));
@@ -141,7 +141,7 @@ void PrescriptionHeaderPanel::makeFields() {
         guarded(m_windows.prompter, [this] {
             pickCode(m_windows, me_code_takhasos, QStringLiteral("takhasos"), DoctorStore(m_windows.db).specialtyPickRows());
         });
-        me_code_takhasos->setFocus();
+        me_code_takhasos->setFocus(Qt::TabFocusReason);
     });
 
     me_date_bime1 = makeDate(this, "me_date_bime1", DateField::Year::FourDigits);
@@ -158,7 +158,7 @@ void PrescriptionHeaderPanel::makeFields() {
         guarded(m_windows.prompter, [this] {
             pickCode(m_windows, me_ctype_no, QStringLiteral("type_noskhe"), prescriptionTypePickRows(m_windows.db));
         });
-        me_ctype_no->setFocus();
+        me_ctype_no->setFocus(Qt::TabFocusReason);
     });
 
     CheckBox1 = new QCheckBox(QStringLiteral("پرسنل"), this);
@@ -332,7 +332,7 @@ bool PrescriptionHeaderPanel::leaveInsurer() {
     if (!me_code_bime->acceptCode()) return false;
     syncInsurer();
     if (me_code_bime->text().isEmpty()) {
-        me_family->setFocus();
+        me_family->setFocus(Qt::TabFocusReason);
         return false;
     }
     return true;
@@ -368,7 +368,7 @@ bool PrescriptionHeaderPanel::leaveSerial() {
     const QString number = serial->text();
     if (number.isEmpty() || number.size() < 6) {
         m_windows.prompter.warning(number.isEmpty() ? texts::kSerialMissing : texts::kSerialTooShort);
-        serial->setFocus();
+        serial->setFocus(Qt::TabFocusReason);
         return false;
     }
     const bool social = me_sh_bime->rulesActive();
@@ -421,11 +421,11 @@ bool PrescriptionHeaderPanel::leavePrescriber() {
         // A new prescriber: his names are typed here and he is stored with the prescription.
         me_name_pe->clear();
         me_family_pe->clear();
-        me_family_pe->setFocus();
+        me_family_pe->setFocus(Qt::TabFocusReason);
         return false;
     }
     showPrescriber(me_nezam_pe->text(), true);
-    me_date_bime1->setFocus();
+    me_date_bime1->setFocus(Qt::TabFocusReason);
     return false;
 }
 
@@ -441,7 +441,7 @@ void PrescriptionHeaderPanel::pickPrescriber() {
         me_family_pe->setText(chosen->extra.value(QStringLiteral("family")).toString());
         guarded(m_windows.prompter, [&] { showPrescriber(me_nezam_pe->text(), false); });
     }
-    me_nezam_pe->setFocus();
+    me_nezam_pe->setFocus(Qt::TabFocusReason);
 }
 
 bool PrescriptionHeaderPanel::eventFilter(QObject* watched, QEvent* event) {
@@ -453,11 +453,11 @@ bool PrescriptionHeaderPanel::eventFilter(QObject* watched, QEvent* event) {
         return true;
     }
     if (watched == me_family && key->key() == Qt::Key_Down) {
-        me_name_bimar->setFocus();
+        me_name_bimar->setFocus(Qt::TabFocusReason);
         return true;
     }
     if (watched == me_date_ta1 && key->key() == Qt::Key_Down) {
-        me_ctype_no->setFocus();
+        me_ctype_no->setFocus(Qt::TabFocusReason);
         return true;
     }
     return false;
