@@ -69,6 +69,9 @@ private slots:
     void refusalsMoveTheFocus_data();
     void refusalsMoveTheFocus();
     void removeAbandonAndClose();
+    void replaceSelectedLine();
+    void compoundedDrugTakesItsPrice();
+    void knownPatientFillsHeader();
 
 private:
     WindowContext windows() { return {m_context, m_t->db(), m_prompter, m_clock, &m_picker}; }
@@ -350,6 +353,76 @@ void FrooshDarouTest::removeAbandonAndClose() {
     m_prompter.answerYes();
     press(window, Qt::Key_F10);
     QVERIFY(!window.isVisible());
+}
+
+void FrooshDarouTest::replaceSelectedLine() {
+    Tf_froosh_darou window(windows());
+    typeOutpatientHeader(window, "11111");
+    typeAndEnter(window, "3012");
+    enter(window);
+    enter(window);
+    addDrug(window, "ويتا", "2");
+    addDrug(window, "1010002", "1");
+
+    // Moving in the line list loads the line into the entry fields and switches to replacing.
+    press(window, Qt::Key_F3, Qt::ControlModifier);
+    press(window, Qt::Key_Up);
+    press(window, Qt::Key_Up);
+    QCOMPARE(text(window, "me_tedad"), QString("2"));
+    QCOMPARE(child<QComboBox>(window, "cb_vaziat")->currentText(), texts::kInsured);
+    QVERIFY(!child<QPushButton>(window, "but_sabt1")->isEnabled());
+    enter(window);
+    QCOMPARE(focusName(window), QString("me_tedad"));
+    typeAndEnter(window, "3");
+    QCOMPARE(focusName(window), QString("but_edit"));
+    m_prompter.answerYes();
+    enter(window);
+    QCOMPARE(m_prompter.texts(), QStringList{texts::kConfirmReplace});
+    QCOMPARE(window.session().lines().lineCount(), 2);
+    QCOMPARE(window.session().lines().cell(1, PrescriptionLines::Quantity), QString("3"));
+    QCOMPARE(text(window, "me_sahme_bime"), QString("8050")); // 7500 and 4000 at 70 %
+    QVERIFY(child<QPushButton>(window, "but_sabt1")->isEnabled());
+}
+
+void FrooshDarouTest::compoundedDrugTakesItsPrice() {
+    Tf_froosh_darou window(windows());
+    QVERIFY(test::showActive(window));
+    child<QTableView>(window, "DBGrid2")->setFocus();
+    QCOMPARE(child<QTableView>(window, "DBGrid2")->height(), 250);
+    typeText(window.focusWidget(), "پماد");
+    enter(window);
+    QCOMPARE(child<QComboBox>(window, "cb_vaziat")->currentText(), texts::kFree); // insurer "0"
+    auto* price = child<QLineEdit>(window, "me_price");
+    QVERIFY(!price->isVisible());
+    typeAndEnter(window, "1");
+    QVERIFY(price->isVisible());
+    QCOMPARE(focusName(window), QString("me_price"));
+    QCOMPARE(price->text(), QString("1200"));
+    typeAndEnter(window, "1500");
+    QCOMPARE(focusName(window), QString("but_sabt1"));
+    enter(window);
+    QCOMPARE(m_prompter.texts(), QStringList());
+    QCOMPARE(window.session().lines().cell(1, PrescriptionLines::UnitPrice), QString("1500"));
+    QCOMPARE(text(window, "me_azad"), QString("1500"));
+    QVERIFY(!price->isVisible());
+    QCOMPARE(focusName(window), QString("DBGrid2"));
+}
+
+void FrooshDarouTest::knownPatientFillsHeader() {
+    m_t->db().exec(QStringLiteral("insert into mosh_bimaran (code, insnotamin, sh_bimeh, code_bimeh, date_bimeh, "
+                                  "name_b, family_b) values (1, '4455667', '4455667', 2, '1406/01/15', ?, ?)"),
+                   {QStringLiteral("مريم"), QStringLiteral("احمدي")});
+    Tf_froosh_darou window(windows());
+    QVERIFY(test::showActive(window));
+    typeAndEnter(window, "2");
+    typeAndEnter(window, "44556");
+    QCOMPARE(m_prompter.texts(), QStringList{texts::kSerialTooShort});
+    QCOMPARE(focusName(window), QString("edtMeliCode"));
+    typeAndEnter(window, "4455667");
+    QCOMPARE(focusName(window), QString("me_family"));
+    QCOMPARE(text(window, "me_family"), QString("احمدي"));
+    QCOMPARE(text(window, "me_name_bimar"), QString("مريم"));
+    QCOMPARE(child<DateField>(window, "me_date_bime1")->storedText(), QString("1406/01/15"));
 }
 
 QTEST_MAIN(FrooshDarouTest)

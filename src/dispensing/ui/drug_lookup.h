@@ -24,7 +24,8 @@ class DrugLookup : public QTableView {
 public:
     enum Column { IdentityCode = 0, Name = 1, Price = 2, Code = 3, FormName = 4 };
     static constexpr int kCollapsed = 60;
-    static constexpr int kExpanded = 300;
+    // Tall enough for ten rows, short enough that the window stays on a 768-pixel screen.
+    static constexpr int kExpanded = 250;
 
     DrugLookup(Prompter& prompter, QWidget* parent = nullptr);
 

@@ -29,6 +29,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
+#include <QScreen>
 #include <QStatusBar>
 #include <QTableView>
 #include <QTimer>
@@ -202,6 +203,7 @@ void Tf_froosh_darou::makeLayout() {
     top->addWidget(m_bar, 1);
     top->addWidget(but_Modiriat);
     auto* hint = new QLabel(texts::kHelpHint, this);
+    hint->setLayoutDirection(Qt::LeftToRight); // reads "F1: ..." from the left
     top->addWidget(hint);
 
     auto* entry = new QHBoxLayout;
@@ -269,7 +271,7 @@ void Tf_froosh_darou::makeLayout() {
     layout->addWidget(StringGrid1, 1);
     layout->addWidget(totalsBox);
     layout->addWidget(status);
-    StringGrid1->setMinimumHeight(90);
+    StringGrid1->setMinimumHeight(60);
     resize(1280, 700);
 }
 
@@ -280,6 +282,11 @@ PricingMoment Tf_froosh_darou::moment() const {
 void Tf_froosh_darou::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     if (event->spontaneous()) return;
+    // A small screen keeps the whole window: its title bar and its foot stay in view.
+    if (const QScreen* screen = this->screen()) {
+        const QSize room = screen->availableGeometry().size() - QSize(20, 60);
+        if (width() > room.width() || height() > room.height()) resize(size().boundedTo(room));
+    }
     guarded(m_windows.prompter, [this] {
         const std::optional<Settings> settings = SettingsStore(m_windows.db).read();
         if (settings) {
