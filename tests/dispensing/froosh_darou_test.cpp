@@ -11,7 +11,9 @@
 #include "widgets/command_bar.h"
 #include "widgets/date_field.h"
 
+#include <QAction>
 #include <QComboBox>
+#include <QMenu>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSqlRecord>
@@ -72,6 +74,7 @@ private slots:
     void replaceSelectedLine();
     void compoundedDrugTakesItsPrice();
     void knownPatientFillsHeader();
+    void managementMenuFollowsRights();
 
 private:
     WindowContext windows() { return {m_context, m_t->db(), m_prompter, m_clock, &m_picker}; }
@@ -423,6 +426,35 @@ void FrooshDarouTest::knownPatientFillsHeader() {
     QCOMPARE(text(window, "me_family"), QString("احمدي"));
     QCOMPARE(text(window, "me_name_bimar"), QString("مريم"));
     QCOMPARE(child<DateField>(window, "me_date_bime1")->storedText(), QString("1406/01/15"));
+}
+
+void FrooshDarouTest::managementMenuFollowsRights() {
+    Tf_froosh_darou window(windows());
+    QStringList opened;
+    window.setWindowOpener([&opened](const QString& windowClass) { opened.append(windowClass); });
+    QVERIFY(test::showActive(window));
+    const QList<QAction*> entries = window.managementMenu()->actions();
+    QCOMPARE(entries.size(), 6);
+    for (QAction* entry : entries.mid(1)) // the rules without bimehdarou, and the windows not built yet
+        QVERIFY2(!entry->isEnabled(), qPrintable(entry->text()));
+
+    press(window, Qt::Key_F11);
+    QCOMPARE(m_prompter.texts(), QStringList{texts::kNoDrugListRight});
+    QVERIFY(opened.isEmpty());
+
+    m_context.rights.insert(QStringLiteral("darou1"), true);
+    m_context.rights.insert(QStringLiteral("bimehdarou"), true);
+    press(window, Qt::Key_F11);
+    QCOMPARE(opened, QStringList{QStringLiteral("Tf_darou")});
+    window.hide();
+    QVERIFY(test::showActive(window));
+    QVERIFY(entries.at(1)->isEnabled());
+    entries.at(1)->trigger();
+    QCOMPARE(opened, (QStringList{QStringLiteral("Tf_darou"), QStringLiteral("Tfmbimeh_daru")}));
+    // Browsing, deleting and printing stored prescriptions are not offered yet.
+    for (CommandBar::Command later : {CommandBar::Edit, CommandBar::DeleteDocument, CommandBar::Print,
+                                      CommandBar::First, CommandBar::Last})
+        QVERIFY(!window.commandBar()->isEnabled(later));
 }
 
 QTEST_MAIN(FrooshDarouTest)

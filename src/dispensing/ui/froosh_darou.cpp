@@ -1,6 +1,7 @@
 #include "dispensing/ui/froosh_darou.h"
 
 #include "admin/settings_store.h"
+#include "core/amounts.h"
 #include "core/app_context.h"
 #include "core/clock.h"
 #include "core/prompter.h"
@@ -401,7 +402,7 @@ void Tf_froosh_darou::afterLineField() {
     if (drug && drug->isCompounded()) {
         showPrice(true);
         if (me_price->text().isEmpty() || but_sabt1->isEnabled())
-            me_price->setText(drug->listPrice ? QString::number(qint64(*drug->listPrice)) : QString());
+            me_price->setText(drug->listPrice ? plainDecimalText(*drug->listPrice) : QString());
         me_price->setFocus();
         return;
     }

@@ -296,10 +296,10 @@ PrescriptionHeader PrescriptionHeaderPanel::header() const {
     h.insNo = me_sh_bime->parts();
     h.family = me_family->text();
     h.name = me_name_bimar->text();
-    h.pageNumber = sh_safhe->isEnabled() ? sh_safhe->text() : QString();
+    h.pageNumber = sh_safhe->text();
     h.admission = paz_type->currentIndex() == int(Admission::Inpatient) ? Admission::Inpatient : Admission::Outpatient;
     h.requestNumber = sh_darkhast->text();
-    h.wardCode = h.admission == Admission::Inpatient ? me_code_bakhsh->text() : QString();
+    h.wardCode = me_code_bakhsh->text();
     h.prescriberCouncil = me_nezam_pe->text();
     h.prescriberFamily = me_family_pe->text();
     h.prescriberName = me_name_pe->text();
