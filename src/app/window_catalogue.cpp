@@ -11,6 +11,7 @@
 #include "app/password.h"
 #include "catalogue/ui/darou.h"
 #include "catalogue/ui/type_.h"
+#include "dispensing/ui/froosh_darou.h"
 #include "insurance/ui/doctor.h"
 #include "insurance/ui/fmbimeh.h"
 #include "insurance/ui/fmbimeh_daru.h"
@@ -46,6 +47,16 @@ void registerWindows(WindowRegistry& registry, const WindowContext& windows, con
     registry.add(QStringLiteral("Tfmbimeh_daru"),
                  [windows](QWidget* parent) { return new Tfmbimeh_daru(windows, parent); });
     registry.add(QStringLiteral("Tf_doctor"), [windows](QWidget* parent) { return new Tf_doctor(windows, parent); });
+    // The dispensing window opens the drug list and the insurer-drug rules of its
+    // management menu as the main window would, the same kept windows.
+    registry.add(QStringLiteral("Tf_froosh_darou"), [windows, &registry](QWidget* parent) {
+        auto* window = new Tf_froosh_darou(windows, parent);
+        window->setWindowOpener([&registry, window](const QString& windowClass) {
+            QWidget* opened = registry.window(windowClass, window);
+            if (auto* dialog = qobject_cast<QDialog*>(opened)) dialog->exec();
+        });
+        return window;
+    });
     registry.add(QStringLiteral("Tf_tanzimat"), [windows](QWidget* parent) { return new Tf_tanzimat(windows, parent); });
     registry.add(
         QStringLiteral("TF_change_pass"), [windows](QWidget* parent) { return new TF_change_pass(windows, parent); },

@@ -173,4 +173,10 @@ PickRows activeWardPickRows(Database& db) {
                         QStringLiteral("select code,name as name1 from place where active=1 order by code"));
 }
 
+std::optional<QString> activeWardName(Database& db, qint64 code) {
+    QSqlQuery query = db.exec(QStringLiteral("select name from place where active=1 and code=?"), {code});
+    if (!query.next()) return std::nullopt;
+    return query.value(0).toString();
+}
+
 } // namespace ph

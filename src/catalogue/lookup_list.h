@@ -93,5 +93,7 @@ PickRows prescriptionTypePickRows(Database& db); // "type_noskhe", "type_no1", .
 PickRows specialtyPickRows(Database& db);        // "takhasos", "type_doctor": by code
 PickRows unitPickRows(Database& db);             // "vahed": by code
 PickRows activeWardPickRows(Database& db);       // "place", "place2", "place3": active wards by code
+// The name of an active ward; absent for an unknown or inactive one.
+std::optional<QString> activeWardName(Database& db, qint64 code);
 
 } // namespace ph

@@ -89,6 +89,10 @@ LineResult PrescriptionSession::replaceLine(int row, const LineInput& input) {
     return m_pricer.replace(m_lines, row, context(), input);
 }
 
+void PrescriptionSession::removeLine(int row) {
+    if (row > 0 && row < m_lines.lastRow()) m_lines.remove(row);
+}
+
 QString PrescriptionSession::priceFieldFor(int row) {
     const QStringList& cells = m_lines.row(row);
     bool isCode = false;

@@ -80,6 +80,9 @@ public:
     LineResult addLine(const DrugItem& drug, const LineInput& input);
     // Prices the row's drug again from the input ("اصلاح دارو").
     LineResult replaceLine(int row, const LineInput& input);
+    // Removes a line (F4); the rows below move up and are numbered again. The totals are
+    // the caller's to recompute.
+    void removeLine(int row);
     // The unit price the row is priced again from; its own unit price when the drug
     // has left the drug list.
     QString priceFieldFor(int row);

@@ -23,6 +23,27 @@ int PrescriptionStore::nextInvoiceNumber() {
     return largest.isNull() ? 1 : largest.toInt() + 1;
 }
 
+std::optional<KnownPatient> PrescriptionStore::findPatient(const QString& number, int insurer, bool socialSecurity) {
+    const auto read = [](QSqlQuery& q) -> std::optional<KnownPatient> {
+        if (!q.next()) return std::nullopt;
+        KnownPatient patient{q.value(0).toString(), q.value(1).toString(), std::nullopt, std::nullopt};
+        if (!q.value(2).isNull()) patient.expiryDate = q.value(2).toString();
+        if (!q.value(3).isNull()) patient.insNoTamin = q.value(3).toString();
+        return patient;
+    };
+    const QString columns = QStringLiteral("name_b, family_b, date_bimeh, insnotamin from mosh_bimaran ");
+    QSqlQuery whole = m_db.exec(m_db.dialect().selectLimited(columns + QStringLiteral("where insnotamin=? and code_bimeh=?"), 1),
+                                {number, insurer});
+    if (auto patient = read(whole)) return patient;
+    whole.finish();
+    if (!socialSecurity || number.size() < 10) return std::nullopt;
+    // The stored dashed form begins with the ten-digit base number.
+    QSqlQuery prefix = m_db.exec(
+        m_db.dialect().selectLimited(columns + QStringLiteral("where insnotamin like ? and code_bimeh=?"), 1),
+        {number.left(10) + QStringLiteral("%"), insurer});
+    return read(prefix);
+}
+
 PrescriptionStore::SaveSettings PrescriptionStore::saveSettings() {
     QSqlQuery query = m_db.exec(
         m_db.dialect().selectLimited(QStringLiteral("message_taeed, message_address, cash from tanzimat"), 1));

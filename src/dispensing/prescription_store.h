@@ -11,6 +11,14 @@ namespace ph {
 
 class Database;
 
+// A patient already known (mosh_bimaran), as the header shows him.
+struct KnownPatient {
+    QString name;                      // name_b
+    QString family;                    // family_b
+    std::optional<QString> expiryDate; // date_bimeh, yyyy/mm/dd
+    std::optional<QString> insNoTamin; // InsNoTamin
+};
+
 // Stored prescriptions as the one being entered reads them: its invoice number, the
 // patient's earlier prescriptions of the day, and the settings of the checks before saving.
 class PrescriptionStore {
@@ -29,6 +37,10 @@ public:
         bool separateCashDesk = false;
     };
     SaveSettings saveSettings();
+
+    // The patient of the insurer with this insurance number (InsNoTamin); for a
+    // social-security insurer, when none has it whole, one whose number begins with it.
+    std::optional<KnownPatient> findPatient(const QString& number, int insurer, bool socialSecurity);
 
     // Whether a prescription is stored for the patient on the date: with no insurer by the
     // date and the names; with an insurer also by the prescriber and the insurance number.

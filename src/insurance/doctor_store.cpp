@@ -107,6 +107,14 @@ QList<QPair<int, QString>> DoctorStore::specialties() {
     return list;
 }
 
+PickRows DoctorStore::prescriberPickRows() {
+    const SqlDialect& sql = m_db.dialect();
+    return loadPickRows(m_db, QStringLiteral("select name, family, order1 as code, %1 as name1 from doctor_s "
+                                             "where order1 is not null order by order1")
+                                  .arg(sql.concat({QStringLiteral("coalesce(family, '')"), QStringLiteral("'   '"),
+                                                   QStringLiteral("coalesce(name, '')")})));
+}
+
 PickRows DoctorStore::specialtyPickRows() {
     return loadPickRows(m_db,
                         QStringLiteral("select code, doc_type as name1 from doctor_type order by code"));

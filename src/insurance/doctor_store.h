@@ -53,6 +53,11 @@ public:
     enum class RemoveResult { Removed, InUse };
     RemoveResult remove(int code);
 
+    // The prescribers as the dispensing window's picker lists them (mode "nezam_p"): the
+    // council number as code, family and name as name1, with `name` and `family` beside,
+    // by council number.
+    PickRows prescriberPickRows();
+
     // Specialties (doctor_type).
     std::optional<QString> specialtyName(qint64 code);
     QList<QPair<int, QString>> specialties();

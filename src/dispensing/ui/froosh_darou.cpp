@@ -1,0 +1,614 @@
+#include "dispensing/ui/froosh_darou.h"
+
+#include "admin/settings_store.h"
+#include "core/amounts.h"
+#include "core/app_context.h"
+#include "core/clock.h"
+#include "core/prompter.h"
+#include "dispensing/dispensing_texts.h"
+#include "dispensing/drug_list.h"
+#include "dispensing/line_kind.h"
+#include "dispensing/ui/drug_lookup.h"
+#include "dispensing/ui/froosh_darou_texts.h"
+#include "dispensing/ui/header_panel.h"
+#include "dispensing/ui/prescription_lines_model.h"
+#include "widgets/command_bar.h"
+#include "widgets/guarded.h"
+#include "widgets/keys.h"
+#include "widgets/list_grid.h"
+#include "widgets/window_tools.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QRegularExpressionValidator>
+#include <QScreen>
+#include <QStatusBar>
+#include <QTableView>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace ph {
+namespace {
+
+using Col = PrescriptionLines::Column;
+
+QLineEdit* makeDigits(QWidget* parent, const QString& name) {
+    QLineEdit* field = makeLineField(parent, name);
+    field->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), field));
+    return field;
+}
+
+QPushButton* makeButton(QWidget* parent, const QString& name, const QString& text) {
+    auto* button = new QPushButton(text, parent);
+    button->setObjectName(name);
+    button->setAutoDefault(false);
+    return button;
+}
+
+} // namespace
+
+Tf_froosh_darou::Tf_froosh_darou(const WindowContext& windows, QWidget* parent)
+    : QDialog(parent), m_windows(windows), m_session(windows.db, windows.prompter) {
+    setObjectName(QStringLiteral("f_froosh_darou"));
+    setWindowTitle(texts::kWindowTitle);
+    setLayoutDirection(Qt::RightToLeft);
+
+    m_header = new PrescriptionHeaderPanel(windows, m_session, this);
+    connect(m_header, &PrescriptionHeaderPanel::insurerChanged, this, [this](bool repriced, const QString& kind) {
+        cb_vaziat->setCurrentText(kind);
+        if (repriced) showLines();
+    });
+    connect(m_header, &PrescriptionHeaderPanel::finished, this, [this] {
+        cb_vaziat->setCurrentText(m_header->leaveHeader());
+        m_drugs->setFocus();
+    });
+    m_drugs = new DrugLookup(windows.prompter, this);
+    connect(m_drugs, &DrugLookup::chosen, this, &Tf_froosh_darou::chooseDrug);
+    connect(m_drugs, &DrugLookup::backRequested, this, [this] { focusField(QStringLiteral("me_date_ta1")); });
+    connect(m_drugs, &QTableView::clicked, this, [this] { setLineMode(false); });
+
+    makeLineEntry();
+    makeTotals();
+    makeCommands();
+    makeLayout();
+
+    m_timer = new QTimer(this);
+    m_timer->setInterval(1000);
+    connect(m_timer, &QTimer::timeout, this, [this] {
+        m_timePanel->setText(texts::kTimePanel + m_windows.clock.now().toString(QStringLiteral("HH:mm")));
+    });
+    qApp->installEventFilter(this);
+}
+
+Tf_froosh_darou::~Tf_froosh_darou() {
+    // The session goes before the widgets: nothing may read its lines any more.
+    qApp->removeEventFilter(this);
+    StringGrid1->setModel(nullptr);
+}
+
+void Tf_froosh_darou::makeLineEntry() {
+    me_tedad = makeDigits(this, QStringLiteral("me_tedad"));
+    cb_vaziat = new QComboBox(this);
+    cb_vaziat->setObjectName(QStringLiteral("cb_vaziat"));
+    cb_vaziat->setEditable(true);
+    cb_vaziat->setInsertPolicy(QComboBox::NoInsert);
+    cb_vaziat->addItems({texts::kInsured, texts::kFree, texts::kOtc, texts::kGoods});
+    me_price = makeDigits(this, QStringLiteral("me_price"));
+    Label11 = new QLabel(QStringLiteral("قيمت واحد"), this);
+    Label11->setObjectName(QStringLiteral("Label11"));
+    but_sabt1 = makeButton(this, QStringLiteral("but_sabt1"), QStringLiteral("ثبت دارو"));
+    but_edit = makeButton(this, QStringLiteral("but_edit"), QStringLiteral("اصلاح دارو"));
+    connect(but_sabt1, &QPushButton::clicked, this, [this] { guarded(m_windows.prompter, [this] { addLine(); }); });
+    connect(but_edit, &QPushButton::clicked, this, [this] { guarded(m_windows.prompter, [this] { replaceLine(); }); });
+    for (QWidget* field : {static_cast<QWidget*>(me_tedad), static_cast<QWidget*>(cb_vaziat),
+                           static_cast<QWidget*>(me_price), static_cast<QWidget*>(but_sabt1),
+                           static_cast<QWidget*>(but_edit)})
+        field->installEventFilter(this);
+
+    m_linesModel = new PrescriptionLinesModel(m_session.lines(), this);
+    StringGrid1 = makeListGrid(this, QStringLiteral("StringGrid1"), m_linesModel);
+    StringGrid1->horizontalHeader()->setStretchLastSection(false);
+    StringGrid1->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    StringGrid1->horizontalHeader()->setSectionResizeMode(Col::Name, QHeaderView::Stretch);
+    connect(StringGrid1, &QTableView::clicked, this, &Tf_froosh_darou::selectLine);
+}
+
+void Tf_froosh_darou::makeTotals() {
+    auto field = [this](const char* name) {
+        QLineEdit* edit = makeLineField(this, QString::fromLatin1(name));
+        edit->setReadOnly(true);
+        edit->setFocusPolicy(Qt::NoFocus);
+        edit->setAlignment(Qt::AlignLeft);
+        return edit;
+    };
+    me_sahme_bime = field("me_sahme_bime");
+    me_sahme_bimar = field("me_sahme_bimar");
+    MedtKol = field("MedtKol");
+    me_azad = field("me_azad");
+    me_otc = field("me_otc");
+    me_kala = field("me_kala");
+    me_koll_tarefeh = field("me_koll_tarefeh");
+    me_fani = field("me_fani");
+    me_koll = field("me_koll");
+}
+
+void Tf_froosh_darou::makeCommands() {
+    m_bar = new CommandBar(m_windows.context, m_windows.prompter,
+                           CommandBar::DocumentWindow | CommandBar::Navigation | CommandBar::Sort |
+                               CommandBar::Print,
+                           this);
+    const struct {
+        CommandBar::Command command;
+        const char* name;
+        const char16_t* text;
+    } buttons[] = {
+        {CommandBar::Save, "but_ok", u"ثبت نسخهF2"},
+        {CommandBar::Edit, "but_eslah", u"ويرايش F3"},
+        {CommandBar::RemoveLine, "but_hazf", u"حذف دارو F4"},
+        {CommandBar::DeleteDocument, "but_delete_f", u"حذف نسخهCtrl+F4"},
+        {CommandBar::Sort, "but_search", u"جستجوtrl+S"},
+        {CommandBar::Print, "but_print", u"چاپF8"},
+        {CommandBar::New, "but_enseraf", u"جديد/انصراف F9"},
+        {CommandBar::Close, "but_close", u"خروجF10"},
+    };
+    for (const auto& b : buttons) {
+        m_bar->button(b.command)->setObjectName(QString::fromLatin1(b.name));
+        m_bar->button(b.command)->setText(QString::fromUtf16(b.text));
+    }
+    // The save right is the session's first check; F10 alone closes, Esc belongs to the lookup.
+    m_bar->setRight(CommandBar::Save, {});
+    m_bar->setKeys(CommandBar::Close, {QKeySequence(Qt::Key_F10)});
+    m_bar->setHandler(CommandBar::Save, [this] { guarded(m_windows.prompter, [this] { save(); }); });
+    m_bar->setHandler(CommandBar::RemoveLine, [this] { guarded(m_windows.prompter, [this] { removeLine(); }); });
+    m_bar->setHandler(CommandBar::New, [this] { guarded(m_windows.prompter, [this] { abandon(); }); });
+    m_bar->setHandler(CommandBar::Close, [this] { reject(); });
+    // Browsing, searching, printing and deleting stored prescriptions come later.
+    for (CommandBar::Command later : {CommandBar::Edit, CommandBar::DeleteDocument, CommandBar::Sort,
+                                      CommandBar::Print, CommandBar::First, CommandBar::Previous,
+                                      CommandBar::Next, CommandBar::Last})
+        m_bar->setEnabled(later, false);
+
+    but_Modiriat = makeButton(this, QStringLiteral("but_Modiriat"), QStringLiteral("مديريت"));
+    m_management = new QMenu(this);
+    m_management->setObjectName(QStringLiteral("PopModiriat"));
+    QAction* drugs = m_management->addAction(QStringLiteral("تعريف دارو"));
+    drugs->setShortcut(QKeySequence(Qt::Key_F11));
+    connect(drugs, &QAction::triggered, this, [this] { openDrugList(); });
+    m_rulesAction = m_management->addAction(QStringLiteral("استثنائات"));
+    connect(m_rulesAction, &QAction::triggered, this, [this] {
+        if (m_openWindow) m_openWindow(QStringLiteral("Tfmbimeh_daru"));
+    });
+    // Entries whose windows are not part of the program yet.
+    for (const auto& [text, key] : QList<QPair<QString, int>>{{QStringLiteral("تغيير بيمه"), 0},
+                                                              {QStringLiteral("صورتحساب"), Qt::Key_F6},
+                                                              {QStringLiteral("کلا برگ"), 0},
+                                                              {QStringLiteral("معادل"), Qt::Key_F5}}) {
+        QAction* action = m_management->addAction(text);
+        if (key) action->setShortcut(QKeySequence(key));
+        action->setEnabled(false);
+    }
+    but_Modiriat->setMenu(m_management);
+}
+
+void Tf_froosh_darou::makeLayout() {
+    auto* top = new QHBoxLayout;
+    top->addWidget(m_bar, 1);
+    top->addWidget(but_Modiriat);
+    auto* hint = new QLabel(texts::kHelpHint, this);
+    hint->setLayoutDirection(Qt::LeftToRight); // reads "F1: ..." from the left
+    top->addWidget(hint);
+
+    auto* entry = new QHBoxLayout;
+    entry->addWidget(new QLabel(QStringLiteral("تعداد "), this));
+    entry->addWidget(me_tedad);
+    entry->addWidget(new QLabel(QStringLiteral("وضعيت "), this));
+    entry->addWidget(cb_vaziat);
+    entry->addWidget(Label11);
+    entry->addWidget(me_price);
+    entry->addWidget(but_sabt1);
+    entry->addWidget(but_edit);
+    entry->addStretch(1);
+    me_tedad->setMaximumWidth(80);
+    me_price->setMaximumWidth(110);
+    cb_vaziat->setMinimumWidth(90);
+
+    auto* totals = new QGridLayout;
+    totals->setVerticalSpacing(2);
+    const QList<QPair<QString, QLineEdit*>> captions = {
+        {QStringLiteral("سهم بيمه"), me_sahme_bime},
+        {QStringLiteral("سهم بيمار "), me_sahme_bimar},
+        {QStringLiteral("سهم بيمه +سهم بيمار"), MedtKol},
+        {QStringLiteral("مبلغ کل تعرفه اي"), me_koll_tarefeh},
+        {QStringLiteral("داروي آزاد"), me_azad},
+        {QStringLiteral("OTC"), me_otc},
+        {QStringLiteral("جمع كالا"), me_kala},
+        {QStringLiteral("حق فني"), me_fani},
+    };
+    for (int i = 0; i < captions.size(); ++i) {
+        const int row = i / 4;
+        const int column = (i % 4) * 2;
+        auto* label = new QLabel(captions[i].first, this);
+        label->setBuddy(captions[i].second);
+        totals->addWidget(label, row, column);
+        totals->addWidget(captions[i].second, row, column + 1);
+    }
+    auto* payable = new QHBoxLayout;
+    payable->addWidget(new QLabel(QStringLiteral("جمع كل پرداختي:"), this));
+    payable->addWidget(me_koll, 1);
+    payable->addWidget(new QLabel(QStringLiteral(" ريال "), this));
+    QFont strong = me_koll->font();
+    strong.setBold(true);
+    me_koll->setFont(strong);
+    totals->addLayout(payable, 0, 8, 2, 1);
+    auto* totalsBox = new QGroupBox(this);
+    totalsBox->setObjectName(QStringLiteral("Panel3"));
+    totalsBox->setLayout(totals);
+
+    auto* status = new QStatusBar(this);
+    status->setSizeGripEnabled(false);
+    m_userPanel = new QLabel(this);
+    m_timePanel = new QLabel(this);
+    m_datePanel = new QLabel(this);
+    for (QLabel* panel : {m_userPanel, m_timePanel, m_datePanel})
+        status->addWidget(panel, 1);
+    status->addWidget(new QLabel(texts::kLineListHint, this), 3);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(6, 4, 6, 2);
+    layout->setSpacing(4);
+    layout->addLayout(top);
+    layout->addWidget(m_header);
+    layout->addWidget(m_drugs);
+    layout->addLayout(entry);
+    layout->addWidget(StringGrid1, 1);
+    layout->addWidget(totalsBox);
+    layout->addWidget(status);
+    StringGrid1->setMinimumHeight(60);
+    resize(1280, 700);
+}
+
+PricingMoment Tf_froosh_darou::moment() const {
+    return {m_windows.context.current_date, m_windows.clock.now().toString(QStringLiteral("HH:mm"))};
+}
+
+void Tf_froosh_darou::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (event->spontaneous()) return;
+    // A small screen keeps the whole window: its title bar and its foot stay in view.
+    if (const QScreen* screen = this->screen()) {
+        const QSize room = screen->availableGeometry().size() - QSize(20, 60);
+        if (width() > room.width() || height() > room.height()) resize(size().boundedTo(room));
+    }
+    guarded(m_windows.prompter, [this] {
+        const std::optional<Settings> settings = SettingsStore(m_windows.db).read();
+        if (settings) {
+            switch (settings->searchKey) {
+            case Settings::SearchKey::Price: m_drugs->setSearchKey(DrugLookup::Price); break;
+            case Settings::SearchKey::CodeKala: m_drugs->setSearchKey(DrugLookup::Code); break;
+            case Settings::SearchKey::CodeSh: m_drugs->setSearchKey(DrugLookup::IdentityCode); break;
+            case Settings::SearchKey::None: break;
+            }
+            if (!settings->message.isEmpty()) m_windows.context.payam = settings->message;
+        }
+        startNew();
+        loadDrugList();
+    });
+    m_rulesAction->setEnabled(m_windows.context.hasRight(QStringLiteral("bimehdarou")) && m_openWindow);
+    refreshStatus();
+    m_timer->start();
+}
+
+void Tf_froosh_darou::refreshStatus() {
+    m_userPanel->setText(texts::kUserPanel + m_windows.context.user_name);
+    m_timePanel->setText(texts::kTimePanel + m_windows.clock.now().toString(QStringLiteral("HH:mm")));
+    m_datePanel->setText(texts::kDatePanel + m_windows.context.current_date);
+}
+
+void Tf_froosh_darou::loadDrugList() {
+    m_drugs->setDrugs(DrugList(m_windows.db).load(m_session.stockKeeping()));
+}
+
+void Tf_froosh_darou::startNew() {
+    m_session.setTaminCodes(m_windows.context.tamin_codes);
+    m_session.start(moment());
+    m_header->clear(m_windows.context.current_date, m_session.header().invoiceNumber);
+    m_header->syncInsurer();
+    m_chosen.reset();
+    me_tedad->clear();
+    me_price->clear();
+    cb_vaziat->setCurrentText(QString());
+    showPrice(false);
+    m_linesModel->reset();
+    showTotals(Totals{});
+    m_bar->clearDocument();
+    setLineMode(false);
+    m_drugs->clearSearch();
+    m_header->firstField()->setFocus();
+}
+
+void Tf_froosh_darou::showLines() {
+    m_linesModel->reset();
+    applyHeader();
+    showTotals(m_session.totals());
+}
+
+void Tf_froosh_darou::showTotals(const Totals& t) {
+    me_sahme_bime->setText(t.insurerShare);
+    me_sahme_bimar->setText(t.patientShare);
+    MedtKol->setText(t.insuredTotal);
+    me_azad->setText(t.free);
+    me_otc->setText(t.otc);
+    me_kala->setText(t.goods);
+    me_koll_tarefeh->setText(t.tariffTotal);
+    me_fani->setText(t.fee);
+    me_koll->setText(t.payable);
+}
+
+void Tf_froosh_darou::applyHeader() {
+    m_session.header() = m_header->header();
+}
+
+void Tf_froosh_darou::setLineMode(bool replacing) {
+    but_sabt1->setEnabled(!replacing);
+    but_edit->setEnabled(replacing);
+}
+
+void Tf_froosh_darou::showPrice(bool shown) {
+    me_price->setVisible(shown);
+    Label11->setVisible(shown);
+}
+
+void Tf_froosh_darou::focusField(const QString& objectName) {
+    if (QWidget* field = findChild<QWidget*>(objectName)) field->setFocus();
+}
+
+int Tf_froosh_darou::selectedLine() const {
+    const QModelIndex current = StringGrid1->currentIndex();
+    return current.isValid() ? PrescriptionLinesModel::lineRow(current.row()) : -1;
+}
+
+void Tf_froosh_darou::chooseDrug() {
+    m_chosen = m_drugs->current();
+    if (!m_chosen) return;
+    cb_vaziat->setCurrentText(m_session.kindForChosen(*m_chosen));
+    me_tedad->clear();
+    setLineMode(false);
+    me_tedad->setFocus();
+}
+
+void Tf_froosh_darou::selectLine() {
+    if (!m_bar->isEnabled(CommandBar::Save)) return;
+    const int row = selectedLine();
+    if (!m_session.lines().isLine(row)) return;
+    m_drugs->clearSearch();
+    cb_vaziat->setCurrentText(m_session.lines().cell(row, Col::Kind));
+    me_tedad->setText(m_session.lines().cell(row, Col::Quantity));
+    guarded(m_windows.prompter, [&] { me_price->setText(m_session.priceFieldFor(row)); });
+    m_drugs->locate(m_session.lines().cell(row, Col::Code).toDouble());
+    setLineMode(true);
+}
+
+void Tf_froosh_darou::afterLineField() {
+    const std::optional<DrugItem> drug = m_chosen ? m_chosen : m_drugs->current();
+    if (drug && drug->isCompounded()) {
+        showPrice(true);
+        if (me_price->text().isEmpty() || but_sabt1->isEnabled())
+            me_price->setText(drug->listPrice ? plainDecimalText(*drug->listPrice) : QString());
+        me_price->setFocus();
+        return;
+    }
+    (but_sabt1->isEnabled() ? but_sabt1 : but_edit)->setFocus();
+}
+
+bool Tf_froosh_darou::headerAcceptsLine(const QString& kind) {
+    m_header->syncInsurer();
+    applyHeader();
+    const LineKind lineKind = lineKindOf(kind);
+    if (lineKind != LineKind::Insured && lineKind != LineKind::Free) return true;
+    const std::optional<HeaderProblem> problem = m_session.checkHeaderForLine();
+    if (!problem) return true;
+    m_windows.prompter.warning(problem->message);
+    focusField(problem->focus);
+    return false;
+}
+
+std::optional<LineInput> Tf_froosh_darou::lineInput() {
+    const QString kind = cb_vaziat->currentText();
+    if (!headerAcceptsLine(kind)) return std::nullopt;
+    return LineInput{me_tedad->text().trimmed(), kind, me_price->text()};
+}
+
+void Tf_froosh_darou::addLine() {
+    if (!but_sabt1->isEnabled()) return;
+    const std::optional<LineInput> input = lineInput();
+    if (!input) return;
+    const std::optional<DrugItem> drug = m_chosen ? m_chosen : m_drugs->current();
+    if (!drug) {
+        m_drugs->setFocus();
+        return;
+    }
+    const LineResult result = m_session.addLine(*drug, *input);
+    if (!result.written()) {
+        if (!result.focus.isEmpty()) focusField(result.focus);
+        return;
+    }
+    m_chosen.reset();
+    showLines();
+    showPrice(false);
+    m_drugs->clearSearch();
+    StringGrid1->selectRow(PrescriptionLinesModel::viewRow(m_session.lines().lastRow()));
+    cb_vaziat->setCurrentText(kindAfterInsurerChange(m_session.insurer()));
+    if (result.focus.isEmpty())
+        m_drugs->setFocus();
+    else
+        focusField(result.focus);
+}
+
+void Tf_froosh_darou::replaceLine() {
+    const int row = selectedLine();
+    if (!but_edit->isEnabled() || !m_session.lines().isLine(row)) return;
+    const std::optional<LineInput> input = lineInput();
+    if (!input) return;
+    const LineResult result = m_session.replaceLine(row, *input);
+    if (result.status == LineResult::Status::NotInDrugList) {
+        me_tedad->clear();
+        setLineMode(true);
+        but_sabt1->setEnabled(false);
+        return;
+    }
+    if (!result.written()) {
+        if (!result.focus.isEmpty()) focusField(result.focus);
+        return;
+    }
+    showLines();
+    showPrice(false);
+    setLineMode(false);
+    m_drugs->clearSearch();
+    StringGrid1->selectRow(PrescriptionLinesModel::viewRow(result.row));
+    if (result.focus.isEmpty())
+        m_drugs->setFocus();
+    else
+        focusField(result.focus);
+}
+
+void Tf_froosh_darou::removeLine() {
+    const int row = selectedLine();
+    if (m_session.lines().lineCount() == 0 || !m_session.lines().isLine(row)) return;
+    if (!m_windows.prompter.askYesNo(texts::kConfirmRemoveLine)) return;
+    m_session.removeLine(row);
+    showLines();
+    setLineMode(false);
+    StringGrid1->selectRow(PrescriptionLinesModel::viewRow(std::min(row, m_session.lines().lastRow())));
+}
+
+void Tf_froosh_darou::save() {
+    m_header->syncInsurer();
+    applyHeader();
+    const SaveContext context{m_windows.context.user_code, m_windows.context.cashier_code,
+                              m_windows.context.current_date,
+                              m_windows.clock.now().toString(QStringLiteral("HH:mm"))};
+    const SaveOutcome outcome =
+        m_session.save(context, m_windows.context.hasRight(QStringLiteral("save_b")));
+    if (!outcome.isSaved()) {
+        if (!outcome.focus.isEmpty()) focusField(outcome.focus);
+        return;
+    }
+    startNew();
+}
+
+void Tf_froosh_darou::abandon() {
+    if (!m_windows.prompter.askYesNo(texts::kConfirmAbandon)) return;
+    startNew();
+}
+
+void Tf_froosh_darou::reject() {
+    if (!m_windows.prompter.askYesNo(texts::kConfirmClose)) return;
+    m_timer->stop();
+    QDialog::reject();
+}
+
+void Tf_froosh_darou::openDrugList() {
+    if (!m_windows.context.hasRight(QStringLiteral("darou1"))) {
+        m_windows.prompter.warning(texts::kNoDrugListRight);
+        return;
+    }
+    if (!m_openWindow) return;
+    m_openWindow(QStringLiteral("Tf_darou"));
+    // The drug list may have changed there.
+    guarded(m_windows.prompter, [this] { loadDrugList(); });
+}
+
+bool Tf_froosh_darou::handleKey(QWidget* widget, QKeyEvent* event) {
+    const int key = event->key();
+    if (keyModifiers(event) == Qt::ControlModifier && key == Qt::Key_F3) {
+        StringGrid1->setFocus();
+        if (!StringGrid1->currentIndex().isValid()) StringGrid1->selectRow(0);
+        return true;
+    }
+    if (!isPlain(event)) return false;
+    switch (key) {
+    case Qt::Key_F1:
+        m_windows.prompter.showHelp();
+        return true;
+    case Qt::Key_F11:
+        openDrugList();
+        return true;
+    default:
+        break;
+    }
+    const bool enter = isEnterKey(key);
+    if (widget == me_tedad) {
+        if (enter) {
+            afterLineField();
+            return true;
+        }
+        if (key == Qt::Key_Down) {
+            cb_vaziat->setFocus();
+            return true;
+        }
+        if (key == Qt::Key_Up) {
+            m_drugs->setFocus();
+            return true;
+        }
+    } else if (widget == cb_vaziat || widget->parentWidget() == cb_vaziat) {
+        if (enter) {
+            if (!isKindText(cb_vaziat->currentText())) {
+                m_windows.prompter.warning(texts::kKindInvalid);
+                cb_vaziat->setFocus();
+                return true;
+            }
+            afterLineField();
+            return true;
+        }
+        if (key == Qt::Key_Right) {
+            me_tedad->setFocus();
+            return true;
+        }
+    } else if (widget == me_price) {
+        if (enter) {
+            (but_sabt1->isEnabled() ? but_sabt1 : but_edit)->setFocus();
+            return true;
+        }
+    } else if (widget == but_sabt1 || widget == but_edit) {
+        if (enter) {
+            static_cast<QPushButton*>(widget)->click();
+            return true;
+        }
+        if (key == Qt::Key_Up || key == Qt::Key_Right) {
+            cb_vaziat->setFocus();
+            return true;
+        }
+    } else if (widget == StringGrid1) {
+        if (enter) {
+            me_tedad->setFocus();
+            return true;
+        }
+    }
+    return false;
+}
+
+bool Tf_froosh_darou::eventFilter(QObject* watched, QEvent* event) {
+    if (!watched->isWidgetType()) return false;
+    auto* widget = static_cast<QWidget*>(watched);
+    if (widget->window() != this) return false;
+    if (event->type() == QEvent::FocusIn && widget == cb_vaziat &&
+        cb_vaziat->currentText() == texts::kGoods)
+        cb_vaziat->setCurrentText(texts::kInsured);
+    if (event->type() == QEvent::KeyRelease && widget == StringGrid1) {
+        selectLine();
+        return false;
+    }
+    if (event->type() != QEvent::KeyPress) return false;
+    return handleKey(widget, static_cast<QKeyEvent*>(event));
+}
+
+} // namespace ph

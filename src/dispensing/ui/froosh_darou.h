@@ -1,0 +1,124 @@
+#pragma once
+
+#include "dispensing/prescription_session.h"
+#include "widgets/window_context.h"
+
+#include <QDialog>
+
+#include <functional>
+#include <optional>
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPushButton;
+class QTableView;
+class QTimer;
+
+namespace ph {
+
+class CommandBar;
+class DrugLookup;
+class PrescriptionHeaderPanel;
+class PrescriptionLinesModel;
+
+// The prescription entry window: the header, the drug lookup, the line entry, the line
+// list and the totals of a prescription being dispensed, saved with F2. The window maps
+// its fields to the prescription session and the session's outcomes to messages and
+// focus; the rules are the session's.
+class Tf_froosh_darou : public QDialog {
+    Q_OBJECT
+public:
+    explicit Tf_froosh_darou(const WindowContext& windows, QWidget* parent = nullptr);
+    ~Tf_froosh_darou() override;
+
+    // Opens another window of the program by its class name (the management menu).
+    void setWindowOpener(std::function<void(const QString&)> open) { m_openWindow = std::move(open); }
+
+    PrescriptionSession& session() { return m_session; }
+    CommandBar* commandBar() const { return m_bar; }
+    QMenu* managementMenu() const { return m_management; }
+
+    // The commands, as their keys and buttons run them.
+    void save();
+    void addLine();
+    void replaceLine();
+    void removeLine();
+    void abandon();
+    void openDrugList();
+
+public slots:
+    void reject() override;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    // The constructor's parts.
+    void makeLineEntry();
+    void makeTotals();
+    void makeCommands();
+    void makeLayout();
+
+    // A new prescription: the session started afresh and every field in its cleared state.
+    void startNew();
+    void loadDrugList();
+    PricingMoment moment() const;
+    void refreshStatus();
+    // The line list or the insurer changed: the list and the totals are shown again.
+    void showLines();
+    void showTotals(const Totals& totals);
+    void chooseDrug();
+    void selectLine();
+    void setLineMode(bool replacing);
+    // After the quantity or the kind: the price of a compounded drug, else the add or
+    // replace button.
+    void afterLineField();
+    void showPrice(bool shown);
+    // Applies the header the fields show to the session.
+    void applyHeader();
+    std::optional<LineInput> lineInput();
+    bool headerAcceptsLine(const QString& kind);
+    void focusField(const QString& objectName);
+    int selectedLine() const;
+    bool handleKey(QWidget* widget, QKeyEvent* event);
+
+    WindowContext m_windows;
+    PrescriptionSession m_session;
+    std::function<void(const QString&)> m_openWindow;
+    std::optional<DrugItem> m_chosen;
+
+    PrescriptionHeaderPanel* m_header;
+    DrugLookup* m_drugs;
+    QLineEdit* me_tedad;
+    QComboBox* cb_vaziat;
+    QLineEdit* me_price;
+    QLabel* Label11;
+    QPushButton* but_sabt1;
+    QPushButton* but_edit;
+    QTableView* StringGrid1;
+    PrescriptionLinesModel* m_linesModel;
+
+    QLineEdit* me_sahme_bime;
+    QLineEdit* me_sahme_bimar;
+    QLineEdit* MedtKol;
+    QLineEdit* me_azad;
+    QLineEdit* me_otc;
+    QLineEdit* me_kala;
+    QLineEdit* me_koll_tarefeh;
+    QLineEdit* me_fani;
+    QLineEdit* me_koll;
+
+    CommandBar* m_bar;
+    QPushButton* but_Modiriat;
+    QMenu* m_management;
+    QAction* m_rulesAction = nullptr;
+    QLabel* m_userPanel;
+    QLabel* m_timePanel;
+    QLabel* m_datePanel;
+    QTimer* m_timer;
+};
+
+} // namespace ph

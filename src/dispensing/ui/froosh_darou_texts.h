@@ -1,0 +1,27 @@
+#pragma once
+
+// The texts of the prescription entry window that no rule shows.
+
+#include <QString>
+
+namespace ph::texts {
+
+inline const QString kWindowTitle = QStringLiteral("فرم فروش دارو");
+inline const QString kHelpHint = QStringLiteral("F1: راهنما");
+// the insurance number is the patient's serial number
+inline const QString kSerialMissing = QStringLiteral("شماره سريال را بايد وارد كنيد");
+inline const QString kSerialTooShort = QStringLiteral("شماره سريال نمي تواند كمتراز شش كاراكترباشد");
+inline const QString kTenDigits = QStringLiteral("10 رقم");
+// a code typed in the drug lookup's code columns that no drug has
+inline const QString kWrongDrugCode = QStringLiteral("کد دارو اشتباه است");
+inline const QString kConfirmRemoveLine = QStringLiteral("آيا از حذف دارو مطمئن هستيد");
+inline const QString kConfirmAbandon = QStringLiteral("آيا از انصراف مطمئن هستيد؟");
+inline const QString kConfirmClose = QStringLiteral("آيا از بستن فرم مطمئن هستيد؟");
+inline const QString kNoDrugListRight = QStringLiteral("دسترسي به کليدتعريف دارو براي شما امکان پذير نمي باشد");
+inline const QString kUserPanel = QStringLiteral(" كاربر جاري: ");
+inline const QString kTimePanel = QStringLiteral(" ساعت جاري: ");
+inline const QString kDatePanel = QStringLiteral(" تاريخ جاري: ");
+inline const QString kLineListHint =
+    QStringLiteral("  فعال شدن مکان نما در قسمت ليست داروهاي وارد شده درنسخه:  Ctrl+F3");
+
+} // namespace ph::texts
