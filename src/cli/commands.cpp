@@ -1,6 +1,7 @@
 #include "cli/commands.h"
 
 #include "cli/demo_command.h"
+#include "cli/print_command.h"
 #include "cli/quote_command.h"
 #include "cli/save_command.h"
 #include "core/ci_config.h"
@@ -29,10 +30,12 @@ const char* const kUsage =
     "%1"
     "%2"
     "%3"
+    "%4"
     "  --help      show this text\n";
 
 QString usage() {
-    return QString::fromUtf8(kUsage).arg(QString::fromUtf8(kQuoteUsage), QString::fromUtf8(kSaveUsage), QString::fromUtf8(kDemoUsage));
+    return QString::fromUtf8(kUsage).arg(QString::fromUtf8(kQuoteUsage), QString::fromUtf8(kSaveUsage), QString::fromUtf8(kDemoUsage),
+                                      QString::fromUtf8(kPrintUsage));
 }
 
 int init(const QString& workingDir, QTextStream& out) {
@@ -97,6 +100,8 @@ int run(const QStringList& argsIn, QTextStream& out, QTextStream& err, const std
             }
             return save(workingDir, args, json, out, err);
         }
+        if (command == QLatin1String("print"))
+            return refuseMissingDatabase(command, workingDir, err) ? 2 : print(workingDir, args, out, err);
         if (command == QLatin1String("demo")) {
             if (!args.isEmpty()) {
                 err << "pharmacyctl demo: takes no options, not \"" << args.first() << "\"\n";
