@@ -10,6 +10,7 @@ packages=(
   libicu-dev libsodium-dev libfreexl-dev libquazip1-qt6-dev libxlsxwriter-dev
   tdsodbc unixodbc-dev
   postgresql
+  poppler-utils
 )
 
 missing=()

@@ -14,6 +14,7 @@
 #include "insurance/ui/fmbimeh.h"
 #include "insurance/ui/fmbimeh_daru.h"
 #include "insurance/ui/fmtarefeh.h"
+#include "insurance/ui/tanzimat_bime.h"
 #include "widgets/window_context.h"
 
 namespace ph {
@@ -39,6 +40,8 @@ void registerWindows(WindowRegistry& registry, const WindowContext& windows, con
     registry.add(QStringLiteral("Tfmtarefeh"), [windows](QWidget* parent) { return new Tfmtarefeh(windows, parent); });
     registry.add(QStringLiteral("Tfmbimeh_daru"),
                  [windows](QWidget* parent) { return new Tfmbimeh_daru(windows, parent); });
+    registry.add(QStringLiteral("Tf_tanzimat_bime"),
+                 [windows](QWidget* parent) { return new Tf_tanzimat_bime(windows, parent); });
     registry.add(QStringLiteral("Tf_doctor"), [windows](QWidget* parent) { return new Tf_doctor(windows, parent); });
     registry.add(QStringLiteral("Tf_tanzimat"), [windows](QWidget* parent) { return new Tf_tanzimat(windows, parent); });
     registry.add(
