@@ -66,4 +66,14 @@ std::optional<PrescriptionPrintData> PrescriptionPrintReader::read(int invoice) 
     return d;
 }
 
+AutomaticPrints PrescriptionPrintReader::automaticPrints() {
+    QSqlQuery q = m_db.exec(m_db.dialect().selectLimited(QStringLiteral("p_noskhe, p_factor from tanzimat"), 1));
+    AutomaticPrints prints;
+    if (q.next()) {
+        prints.prescription = q.value(0).toInt() != 0;
+        prints.invoice = q.value(1).toInt() != 0;
+    }
+    return prints;
+}
+
 } // namespace ph

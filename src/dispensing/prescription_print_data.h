@@ -50,12 +50,19 @@ struct PrescriptionPrintData {
     QString patientName() const;
 };
 
+// Which prints follow a new prescription's save (the first tanzimat row; none without one).
+struct AutomaticPrints {
+    bool prescription = false; // p_noskhe
+    bool invoice = false;      // p_factor
+};
+
 class PrescriptionPrintReader {
 public:
     explicit PrescriptionPrintReader(Database& db) : m_db(db) {}
 
     // The stored prescription with this invoice number; absent when there is none.
     std::optional<PrescriptionPrintData> read(int invoice);
+    AutomaticPrints automaticPrints();
 
 private:
     Database& m_db;

@@ -231,6 +231,13 @@ void PrescriptionPrintsTest::refusalsAndFailures() {
     QVERIFY(!printStoredPrescription(m_t->db(), context, 18, PrintKind::Invoice, PrintOutput::Printer, nullptr,
                                      prompter, &shown));
     QCOMPARE(prompter.texts(), QStringList{print::texts::kNoPrinter});
+    // After a save, only the prints the settings switch on are tried.
+    prompter.clear();
+    printAfterSave(m_t->db(), context, 11, shown, nullptr, prompter);
+    QCOMPARE(prompter.texts(), QStringList{});
+    m_t->db().exec("update tanzimat set p_noskhe=1");
+    printAfterSave(m_t->db(), context, 11, shown, nullptr, prompter);
+    QCOMPARE(prompter.texts(), QStringList{print::texts::kNoPrinter});
     QCOMPARE(m_t->db().scalar("select count(*) from heading_noskhe where price_koll=9940"), before);
 }
 

@@ -44,4 +44,20 @@ bool printStoredPrescription(Database& db, const AppContext& context, int invoic
     return result.done();
 }
 
+void printAfterSave(Database& db, const AppContext& context, int invoice, const ShownFigures& shown,
+                    QWidget* parent, Prompter& prompter) {
+    AutomaticPrints prints;
+    try {
+        prints = PrescriptionPrintReader(db).automaticPrints();
+    } catch (const Error& error) {
+        prompter.errorReport(error.message());
+        return;
+    }
+    if (prints.prescription)
+        printStoredPrescription(db, context, invoice, PrintKind::Prescription, PrintOutput::Printer, parent, prompter);
+    if (prints.invoice)
+        printStoredPrescription(db, context, invoice, PrintKind::Invoice, PrintOutput::Printer, parent, prompter,
+                                &shown);
+}
+
 } // namespace ph

@@ -31,4 +31,11 @@ bool printStoredPrescription(Database& db, const AppContext& context, int invoic
                              PrintOutput output, QWidget* parent, Prompter& prompter,
                              const ShownFigures* shown = nullptr);
 
+// The automatic prints after a new prescription was saved, to be called once the save has
+// committed: the prescription sheet when the settings' p_noskhe is on, then the A5 invoice with
+// the window's figures when p_factor is on, both straight to the printer. A failure is
+// reported and never touches what was saved.
+void printAfterSave(Database& db, const AppContext& context, int invoice, const ShownFigures& shown,
+                    QWidget* parent, Prompter& prompter);
+
 } // namespace ph
