@@ -57,12 +57,12 @@ void Report::paginate() {
         current.append({&band, y, row});
         y += band.heightMm;
     };
-    const auto startPage = [&](bool first) {
+    const auto startPage = [&](bool first, bool withColumns = true) {
         y = top;
         current.clear();
         place(m_layout.pageHeader);
         if (first) place(m_layout.title);
-        place(m_layout.columnHeader);
+        if (withColumns) place(m_layout.columnHeader);
     };
     const auto endPage = [&] {
         if (!m_layout.pageFooter.isEmpty()) current.append({&m_layout.pageFooter, footerTop, -1});
@@ -88,7 +88,7 @@ void Report::paginate() {
     if (!m_layout.summary.isEmpty()) {
         if (!fits(m_layout.summary, false) && !current.isEmpty()) {
             endPage();
-            startPage(false);
+            startPage(false, false); // no column captions over a page without rows
         }
         place(m_layout.summary);
     }

@@ -75,7 +75,8 @@ struct PageSetup {
 // A banded report: on every page the page header on top and the page footer at the foot of
 // the page; on the first page the title under the page header; on every page the column
 // header before the rows; the detail band once per row, starting a new page when the next
-// row does not fit above the page footer; the summary once after the last row.
+// row does not fit above the page footer; the summary once after the last row (on a page of
+// its own, when it does not fit, without the column header).
 struct ReportLayout {
     PageSetup page;
     Band pageHeader;

@@ -128,6 +128,16 @@ void ReportEngineTest::detailRepeatsAndBreaksPages() {
     QVERIFY(qAbs(first.left() - 15) < 0.6);
     const QRectF footer = wordsNamed(words, "P1").first().boxMm;
     QVERIFY(footer.top() > 47.9 && footer.top() < 49.6);
+
+    // Rows that fill the first page exactly: the summary goes alone to the next one, under no
+    // column header.
+    data.rows = data.rows.mid(0, 5);
+    const QString spilled = m_dir.filePath(QStringLiteral("spilled.pdf"));
+    QVERIFY(writePdf(Report(pagedLayout(), data), spilled).done());
+    const QList<test::PdfWord> spilledWords = pdfWords(spilled);
+    QCOMPARE(test::pdfPages(spilled), 2);
+    QCOMPARE(wordsNamed(spilledWords, "END").first().page, 2);
+    QCOMPARE(wordsNamed(spilledWords, "HEAD").size(), 1);
 }
 
 void ReportEngineTest::unwritablePdfIsReported() {
