@@ -100,8 +100,10 @@ int run(const QStringList& argsIn, QTextStream& out, QTextStream& err, const std
             }
             return save(workingDir, args, json, out, err);
         }
-        if (command == QLatin1String("print"))
-            return refuseMissingDatabase(command, workingDir, err) ? 2 : print(workingDir, args, out, err);
+        if (command == QLatin1String("print")) {
+            if (!args.contains(QLatin1String("--help")) && refuseMissingDatabase(command, workingDir, err)) return 2;
+            return print(workingDir, args, out, err);
+        }
         if (command == QLatin1String("demo")) {
             if (!args.isEmpty()) {
                 err << "pharmacyctl demo: takes no options, not \"" << args.first() << "\"\n";

@@ -64,7 +64,11 @@ PrintRequest parse(const QStringList& args) {
 } // namespace
 
 int print(const QString& workingDir, const QStringList& args, QTextStream& out, QTextStream& err) {
-    Q_UNUSED(out);
+    if (args.contains(QLatin1String("--help"))) {
+        out << "Usage: pharmacyctl [--dir FOLDER] print invoice|thermal|prescription N --pdf FILE\n"
+            << kPrintUsage;
+        return 0;
+    }
     PrintRequest request;
     try {
         request = parse(args);
