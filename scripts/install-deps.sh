@@ -11,6 +11,7 @@ packages=(
   tdsodbc unixodbc-dev
   postgresql postgresql-client
   dpkg-dev file
+  poppler-utils
 )
 
 missing=()

@@ -6,6 +6,7 @@ cmake_minimum_required(VERSION 3.25)
 #   they reach the database through the stores of the rule libraries. The shell's start-up is
 #   the one place that opens the connection and brings the schema up to date, so it and the
 #   login window that owns the connection for the run are the named exceptions below.
+# - the prints (print/) are drawn like windows: they read through the rule libraries' stores.
 if(NOT SRC)
   message(FATAL_ERROR "layers_check: SRC is not set")
 endif()
@@ -21,7 +22,7 @@ set(faults "")
 set(checked 0)
 foreach(file IN LISTS sources)
   set(kind "")
-  if(file MATCHES "^[a-z_]+/ui/" OR file MATCHES "^app/")
+  if(file MATCHES "^[a-z_]+/ui/" OR file MATCHES "^(app|print)/")
     set(kind window)
   elseif(file MATCHES "^(core|db|cli)/" OR (file MATCHES "^[a-z_]+/" AND NOT file MATCHES "^widgets/"))
     set(kind rules)

@@ -2,6 +2,7 @@
 
 #include "cli/backup_command.h"
 #include "cli/demo_command.h"
+#include "cli/print_command.h"
 #include "cli/quote_command.h"
 #include "cli/save_command.h"
 #include "core/ci_config.h"
@@ -31,11 +32,12 @@ const char* const kUsage =
     "%2"
     "%3"
     "%4"
+    "%5"
     "  --help      show this text\n";
 
 QString usage() {
     return QString::fromUtf8(kUsage).arg(QString::fromUtf8(kQuoteUsage), QString::fromUtf8(kSaveUsage), QString::fromUtf8(kDemoUsage),
-                                QString::fromUtf8(kBackupUsage));
+                                      QString::fromUtf8(kBackupUsage), QString::fromUtf8(kPrintUsage));
 }
 
 int init(const QString& workingDir, QTextStream& out) {
@@ -104,6 +106,10 @@ int run(const QStringList& argsIn, QTextStream& out, QTextStream& err, const std
             return refuseMissingDatabase(command, workingDir, err) ? 2 : backup(workingDir, args, SystemClock(), out, err);
         if (command == QLatin1String("restore"))
             return refuseMissingDatabase(command, workingDir, err) ? 2 : restore(workingDir, args, input, out, err);
+        if (command == QLatin1String("print")) {
+            if (!args.contains(QLatin1String("--help")) && refuseMissingDatabase(command, workingDir, err)) return 2;
+            return print(workingDir, args, out, err);
+        }
         if (command == QLatin1String("demo")) {
             if (!args.isEmpty()) {
                 err << "pharmacyctl demo: takes no options, not \"" << args.first() << "\"\n";

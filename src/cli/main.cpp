@@ -1,14 +1,41 @@
 #include "cli/commands.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
 
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <exception>
+#include <memory>
+
+namespace {
+
+// Printing draws text with fonts, which needs the graphics library; with no screen to show
+// on (a server, a script) it draws off screen. The other commands need neither.
+bool printsSomething(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--dir") == 0) {
+            ++i;
+            continue;
+        }
+        return std::strcmp(argv[i], "print") == 0;
+    }
+    return false;
+}
+
+std::unique_ptr<QCoreApplication> makeApplication(int& argc, char** argv) {
+    if (!printsSomething(argc, argv)) return std::make_unique<QCoreApplication>(argc, argv);
+    if (!std::getenv("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    return std::make_unique<QGuiApplication>(argc, argv);
+}
+
+} // namespace
 
 int main(int argc, char** argv) {
     // Whatever escapes a command still ends with a message and a failure status.
     try {
-        QCoreApplication app(argc, argv);
+        const std::unique_ptr<QCoreApplication> app = makeApplication(argc, argv);
         QTextStream out(stdout);
         QTextStream err(stderr);
         const int status = ph::cli::run(QCoreApplication::arguments().mid(1), out, err);
