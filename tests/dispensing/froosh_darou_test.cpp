@@ -5,6 +5,7 @@
 #include "dispensing/ui/froosh_darou.h"
 #include "dispensing/ui/froosh_darou_texts.h"
 #include "pharmacy_fixture.h"
+#include "print/report_output.h"
 #include "support/scripted_picker.h"
 #include "support/test_database.h"
 #include "support/window_fixture.h"
@@ -75,6 +76,7 @@ private slots:
     void compoundedDrugTakesItsPrice();
     void knownPatientFillsHeader();
     void managementMenuFollowsRights();
+    void automaticPrintsFollowTheSave();
 
 private:
     WindowContext windows() { return {m_context, m_t->db(), m_prompter, m_clock, &m_picker}; }
@@ -451,10 +453,30 @@ void FrooshDarouTest::managementMenuFollowsRights() {
     QVERIFY(entries.at(1)->isEnabled());
     entries.at(1)->trigger();
     QCOMPARE(opened, (QStringList{QStringLiteral("Tf_darou"), QStringLiteral("Tfmbimeh_daru")}));
-    // Browsing, deleting and printing stored prescriptions are not offered yet.
-    for (CommandBar::Command later : {CommandBar::Edit, CommandBar::DeleteDocument, CommandBar::Print,
-                                      CommandBar::First, CommandBar::Last})
+    // Browsing and deleting stored prescriptions are not offered yet; printing is.
+    for (CommandBar::Command later : {CommandBar::Edit, CommandBar::DeleteDocument, CommandBar::First,
+                                      CommandBar::Last})
         QVERIFY(!window.commandBar()->isEnabled(later));
+    QVERIFY(window.commandBar()->isEnabled(CommandBar::Print));
+}
+
+void FrooshDarouTest::automaticPrintsFollowTheSave() {
+    Database& db = m_t->db();
+    db.exec(QStringLiteral("update tanzimat set p_noskhe=1, p_factor=1"));
+    Tf_froosh_darou window(windows());
+    typeOutpatientHeader(window, "11111");
+    typeAndEnter(window, "3012");
+    enter(window);
+    enter(window);
+    addDrug(window, "ويتا", "2");
+    press(window, Qt::Key_F2);
+    // The prescription is stored first; the prints that follow go to the printer, and a
+    // machine without one says so and keeps what was saved.
+    QCOMPARE(db.scalar("select count(*) from heading_noskhe where sh_factor=10").toInt(), 1);
+    QVERIFY(!m_prompter.texts().isEmpty()); // the test machines have no printer
+    for (const QString& shown : m_prompter.texts())
+        QVERIFY2(shown == print::texts::kNoPrinter || shown == print::texts::kPrinterFailed, qPrintable(shown));
+    QCOMPARE(text(window, "me_sh_factor"), QString("11"));
 }
 
 QTEST_MAIN(FrooshDarouTest)

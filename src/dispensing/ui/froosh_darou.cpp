@@ -171,11 +171,11 @@ void Tf_froosh_darou::makeCommands() {
     m_bar->setHandler(CommandBar::RemoveLine, [this] { guarded(m_windows.prompter, [this] { removeLine(); }); });
     m_bar->setHandler(CommandBar::New, [this] { guarded(m_windows.prompter, [this] { abandon(); }); });
     m_bar->setHandler(CommandBar::Close, [this] { reject(); });
-    // Browsing, searching, printing and deleting stored prescriptions come later.
+    // Browsing, searching and deleting stored prescriptions come later.
     for (CommandBar::Command later : {CommandBar::Edit, CommandBar::DeleteDocument, CommandBar::Sort,
-                                      CommandBar::Print, CommandBar::First, CommandBar::Previous,
-                                      CommandBar::Next, CommandBar::Last})
+                                      CommandBar::First, CommandBar::Previous, CommandBar::Next, CommandBar::Last})
         m_bar->setEnabled(later, false);
+    makePrintMenu();
 
     but_Modiriat = makeButton(this, QStringLiteral("but_Modiriat"), QStringLiteral("مديريت"));
     m_management = new QMenu(this);
@@ -496,6 +496,11 @@ void Tf_froosh_darou::save() {
     const SaveContext context{m_windows.context.user_code, m_windows.context.cashier_code,
                               m_windows.context.current_date,
                               m_windows.clock.now().toString(QStringLiteral("HH:mm"))};
+    // The invoice printed right after the save shows the window's figures.
+    auto* insurerName = findChild<QLineEdit*>(QStringLiteral("me_name_bime"));
+    const Totals shownTotals = m_session.totals();
+    const ShownFigures shown{amountFromText(shownTotals.payable), amountFromText(shownTotals.fee),
+                             insurerName ? insurerName->text().trimmed() : QString()};
     const SaveOutcome outcome =
         m_session.save(context, m_windows.context.hasRight(QStringLiteral("save_b")));
     if (!outcome.isSaved()) {
@@ -503,6 +508,7 @@ void Tf_froosh_darou::save() {
         return;
     }
     startNew();
+    printAfterSaving(outcome.saved.invoiceNumber, shown);
 }
 
 void Tf_froosh_darou::abandon() {

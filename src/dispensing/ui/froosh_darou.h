@@ -1,6 +1,7 @@
 #pragma once
 
 #include "dispensing/prescription_session.h"
+#include "print/prints/prescription_prints.h"
 #include "widgets/window_context.h"
 
 #include <QDialog>
@@ -47,6 +48,8 @@ public:
     void removeLine();
     void abandon();
     void openDrugList();
+    // The print menu's invoice and prescription prints of a stored number (asked for).
+    void printOnRequest(PrintKind kind);
 
 public slots:
     void reject() override;
@@ -61,6 +64,9 @@ private:
     void makeTotals();
     void makeCommands();
     void makeLayout();
+    void makePrintMenu();
+    // The prints the settings ask for after a new prescription was stored.
+    void printAfterSaving(int invoice, const ShownFigures& shown);
 
     // A new prescription: the session started afresh and every field in its cleared state.
     void startNew();
@@ -114,6 +120,7 @@ private:
     CommandBar* m_bar;
     QPushButton* but_Modiriat;
     QMenu* m_management;
+    QMenu* PopupMenu3 = nullptr;
     QAction* m_rulesAction = nullptr;
     QLabel* m_userPanel;
     QLabel* m_timePanel;

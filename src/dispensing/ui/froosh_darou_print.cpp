@@ -1,0 +1,73 @@
+// The dispensing window's print menu and the automatic prints after a save.
+
+#include "dispensing/ui/froosh_darou.h"
+
+#include "core/amounts.h"
+#include "core/prompter.h"
+#include "print/prints/print_stored.h"
+#include "widgets/command_bar.h"
+#include "widgets/guarded.h"
+
+#include <QAction>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+
+namespace ph {
+namespace {
+
+const QString kInvoiceNumberPrompt = QStringLiteral("شماره فاكتور مورد نظر را واردكنيد");
+const QString kPrescriptionNumberPrompt = QStringLiteral("شماره نسخه مورد نظر را واردكنيد");
+
+} // namespace
+
+void Tf_froosh_darou::makePrintMenu() {
+    PopupMenu3 = new QMenu(this);
+    PopupMenu3->setObjectName(QStringLiteral("PopupMenu3"));
+    const struct {
+        const char* name;
+        QString text;
+        QKeySequence key;
+        std::optional<PrintKind> kind; // absent: the window it opens is not part of the program yet
+    } items[] = {
+        {"N8", QStringLiteral("چاپ فاکتور"), QKeySequence(Qt::CTRL | Qt::Key_X), PrintKind::Invoice},
+        {"N9", QStringLiteral("چاپ نسخه"), QKeySequence(Qt::CTRL | Qt::Key_Y), PrintKind::Prescription},
+        {"N6", QStringLiteral("چاپ برچسب"), {}, std::nullopt},
+        {"N24", QStringLiteral("براساس شماره فاكتور -پبرينتر حرارتي"), {}, PrintKind::ThermalInvoice},
+    };
+    for (const auto& item : items) {
+        QAction* action = PopupMenu3->addAction(item.text);
+        action->setObjectName(QString::fromLatin1(item.name));
+        action->setShortcut(item.key);
+        action->setShortcutContext(Qt::WindowShortcut);
+        if (!item.kind) {
+            action->setEnabled(false);
+            continue;
+        }
+        addAction(action); // its key works while the menu is closed
+        const PrintKind kind = *item.kind;
+        connect(action, &QAction::triggered, this,
+                [this, kind] { guarded(m_windows.prompter, [this, kind] { printOnRequest(kind); }); });
+    }
+    QPushButton* button = m_bar->button(CommandBar::Print);
+    button->setToolTip(QStringLiteral("چاپ نسخه و يا فاكتور خاص"));
+    m_bar->setHandler(CommandBar::Print, [this, button] {
+        PopupMenu3->popup(button->mapToGlobal(QPoint(0, button->height())));
+    });
+}
+
+void Tf_froosh_darou::printOnRequest(PrintKind kind) {
+    const PromptAnswer answer = m_windows.prompter.prompt(
+        kind == PrintKind::Prescription ? kPrescriptionNumberPrompt : kInvoiceNumberPrompt);
+    if (!answer.accepted()) return;
+    // A number that is not whole stops with a conversion error; nothing is printed.
+    const double number = amountFromText(answer.text);
+    printStoredPrescription(m_windows.db, m_windows.context, int(number), kind, PrintOutput::Menu, this,
+                            m_windows.prompter);
+}
+
+void Tf_froosh_darou::printAfterSaving(int invoice, const ShownFigures& shown) {
+    printAfterSave(m_windows.db, m_windows.context, invoice, shown, this, m_windows.prompter);
+}
+
+} // namespace ph
