@@ -11,6 +11,8 @@ namespace ph {
 
 // Makes each window the first time it is opened and keeps it for the whole run, so it
 // keeps its fields between showings. Windows are known by their class name.
+class WindowPlaces;
+
 class WindowRegistry {
 public:
     using Factory = std::function<QWidget*(QWidget* parent)>;
@@ -21,6 +23,9 @@ public:
     bool has(const QString& windowClass) const { return m_factories.contains(windowClass); }
     bool closesMainWindow(const QString& windowClass) const { return m_closesMain.value(windowClass, false); }
 
+    // Windows made from now on keep their size and place between runs there (none: not kept).
+    void setPlaces(WindowPlaces* places) { m_places = places; }
+
     // The window, made now if it was never opened; null when no such window is built.
     QWidget* window(const QString& windowClass, QWidget* parent);
 
@@ -28,6 +33,7 @@ private:
     QHash<QString, Factory> m_factories;
     QHash<QString, bool> m_closesMain;
     QHash<QString, QPointer<QWidget>> m_windows;
+    WindowPlaces* m_places = nullptr;
 };
 
 } // namespace ph
