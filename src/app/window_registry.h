@@ -3,6 +3,7 @@
 #include <QHash>
 #include <QPointer>
 #include <QString>
+#include <QStringList>
 #include <QWidget>
 
 #include <functional>
@@ -21,6 +22,7 @@ public:
     // password changes), so the next work starts with a fresh sign-in.
     void add(const QString& windowClass, Factory factory, bool closesMainWindow = false);
     bool has(const QString& windowClass) const { return m_factories.contains(windowClass); }
+    QStringList windowClasses() const { return m_factories.keys(); }
     bool closesMainWindow(const QString& windowClass) const { return m_closesMain.value(windowClass, false); }
 
     // Windows made from now on keep their size and place between runs there (none: not kept).

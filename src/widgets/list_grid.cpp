@@ -3,7 +3,7 @@
 #include "widgets/number_delegate.h"
 
 #include <QHeaderView>
-#include <QScrollBar>
+#include <QStandardItem>
 #include <QTimer>
 
 #include <numeric>
@@ -101,6 +101,12 @@ QTableView* makeListGrid(QWidget* parent, const QString& objectName, QAbstractIt
     grid->setObjectName(objectName);
     if (model) grid->setModel(model);
     return grid;
+}
+
+QStandardItem* numberItem(double value) {
+    auto* item = new QStandardItem;
+    item->setData(value, Qt::DisplayRole);
+    return item;
 }
 
 void setCodeColumns(QTableView* grid, const QList<int>& columns) {

@@ -5,6 +5,7 @@
 #include <QTableView>
 
 class QAbstractItemModel;
+class QStandardItem;
 class QWidget;
 
 namespace ph {
@@ -48,5 +49,8 @@ QTableView* makeListGrid(QWidget* parent, const QString& objectName, QAbstractIt
 // (a no-op for a grid that is not a ListGrid).
 void setCodeColumns(QTableView* grid, const QList<int>& columns);
 void setAmountColumns(QTableView* grid, const QList<int>& columns);
+
+// A cell of a QStandardItemModel grid holding a number as a number, for the grid to draw.
+QStandardItem* numberItem(double value);
 
 } // namespace ph

@@ -78,7 +78,8 @@ bool drawsPersianDigits(const QLocale& locale) {
 bool NumberDelegate::isCodeColumn(const QModelIndex& index) const {
     if (m_codeColumns.contains(index.column())) return true;
     if (m_amountColumns.contains(index.column()) || !index.model()) return false;
-    const QString caption = index.model()->headerData(index.column(), Qt::Horizontal).toString();
+    QString caption = index.model()->headerData(index.column(), Qt::Horizontal).toString();
+    caption.remove(QChar(u'\u0640')); // the stretching stroke of "كــــد"
     return caption.contains(QStringLiteral("كد")) || caption.contains(QStringLiteral("کد"));
 }
 
