@@ -31,8 +31,7 @@ public:
     bool isCodeColumn(const QModelIndex& index) const;
 
     QString displayText(const QVariant& value, const QLocale& locale) const override;
-
-protected:
+    // Public so that tests and printing can ask for a cell's text as drawn.
     void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override;
 
 private:
