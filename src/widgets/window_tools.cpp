@@ -4,7 +4,10 @@
 #include "widgets/picker.h"
 #include "widgets/window_context.h"
 
+#include <QAbstractItemView>
 #include <QColorDialog>
+#include <QComboBox>
+#include <QFileDialog>
 #include <QFontDialog>
 #include <QGroupBox>
 #include <QLabel>
@@ -28,6 +31,21 @@ QLineEdit* makeLineField(QWidget* parent, const QString& objectName) {
     auto* field = new QLineEdit(parent);
     field->setObjectName(objectName);
     return field;
+}
+
+QString chooseFileToOpen(QWidget* parent, const QString& caption, const QString& folderOrFile, const QString& filter) {
+    QFileDialog dialog(parent, caption, folderOrFile, filter);
+    dialog.setObjectName(QStringLiteral("file_dialog"));
+    dialog.setOption(QFileDialog::DontUseNativeDialog); // the same Persian dialog on every desktop
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setLayoutDirection(Qt::RightToLeft);
+    // A path laid out right to left shows its slashes at the wrong end ("tmp/demo/").
+    for (const char* name : {"lookInCombo", "fileNameEdit", "listView", "treeView", "sidebar"})
+        if (auto* part = dialog.findChild<QWidget*>(QString::fromLatin1(name)))
+            part->setLayoutDirection(Qt::LeftToRight);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+    return dialog.selectedFiles().first();
 }
 
 int currentSourceRow(const QTableView* grid) {
