@@ -338,8 +338,10 @@ void Tf_darou::popUpAppearanceMenu() {
         m_appearance->popup(mapToGlobal(QPoint(isRightToLeft() ? width() : 0, 0)));
         return;
     }
-    // A right-to-left menu hangs from its top-right corner.
-    m_appearance->popup(bar->mapToGlobal(isRightToLeft() ? title.bottomRight() : title.bottomLeft()) + QPoint(0, 1));
+    // Under a right-to-left title the menu's right edge lines up with the title's.
+    QPoint corner = bar->mapToGlobal(title.bottomLeft()) + QPoint(0, 1);
+    if (isRightToLeft()) corner.rx() = bar->mapToGlobal(title.bottomRight()).x() - m_appearance->sizeHint().width() + 1;
+    m_appearance->popup(corner);
 }
 
 bool Tf_darou::handleKey(QWidget* widget, int key, Qt::KeyboardModifiers modifiers) {

@@ -127,7 +127,7 @@ Tfmbimeh::Tfmbimeh(const WindowContext& windows, QWidget* parent) : QDialog(pare
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(bars);
     layout->addLayout(body, 1);
-    resize(1200, 620); // room for the contract grid's twelve columns
+    resize(1330, 640); // room for the contract grid's twelve columns
 }
 
 // The grids' rows go before the widgets: no signal may reach them while the window is taken apart.

@@ -88,7 +88,7 @@ Tfmbimeh_daru::Tfmbimeh_daru(const WindowContext& windows, QWidget* parent)
     makeDrugPanel();
     makeCommands();
     makeLayout();
-    resize(1000, 700);
+    resize(1200, 700);
 }
 
 void Tfmbimeh_daru::makeFields() {

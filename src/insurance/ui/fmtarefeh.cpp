@@ -118,7 +118,7 @@ Tfmtarefeh::Tfmtarefeh(const WindowContext& windows, QWidget* parent) : QDialog(
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(body, 1);
     layout->addWidget(m_bar);
-    resize(1200, 560); // room for the twelve columns of a period
+    resize(1330, 560); // room for the twelve columns of a period
 }
 
 Tfmtarefeh::~Tfmtarefeh() = default;
