@@ -56,6 +56,9 @@ Tf_main::Tf_main(AppContext& context, Database& db, Prompter& prompter, const Cl
     m_tree->setObjectName(QStringLiteral("TreeView1"));
     m_tree->setHeaderHidden(true);
     buildTree();
+    // Right to left, the view repaints a row's branch area on the wrong side when the current row
+    // moves, and the old row's selection colour stays behind in its indent: repaint all of it.
+    connect(m_tree, &QTreeWidget::currentItemChanged, m_tree->viewport(), qOverload<>(&QWidget::update));
     connect(m_tree, &QTreeWidget::itemActivated, this,
             [this](QTreeWidgetItem* item) { activateTreeItem(item->data(0, kNumberRole).toInt()); });
 

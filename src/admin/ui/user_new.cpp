@@ -151,8 +151,11 @@ TF_user_new::TF_user_new(const WindowContext& windows, QWidget* parent)
     m_bar->setHandler(CommandBar::Close, [this] { reject(); });
 
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(buildRightsPanel(fields));
+    QWidget* rights = buildRightsPanel(fields);
+    rights->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum); // the grid takes the height left
+    layout->addWidget(rights);
     layout->addWidget(m_grid, 1);
+    layout->addStretch(); // takes the room of the grid in the variant without it
     layout->addWidget(m_bar);
 
     // Enter moves from each field to the next control, the check boxes included.
