@@ -14,9 +14,15 @@ namespace {
 // one long value cannot push the others out of sight.
 constexpr double kLargestShare = 0.45;
 constexpr int kPadding = 12;
+constexpr int kMeasuredRows = 300;
 } // namespace
 
-ListGrid::ListGrid(QWidget* parent) : QTableView(parent), m_numbers(new NumberDelegate(this)) {
+ListGrid::ListGrid(QWidget* parent)
+    : QTableView(parent), m_numbers(new NumberDelegate(this)), m_fitLater(new QTimer(this)) {
+    // Rows arriving one by one, or a reset followed by a sort, size the columns once.
+    m_fitLater->setSingleShot(true);
+    m_fitLater->setInterval(0);
+    connect(m_fitLater, &QTimer::timeout, this, &ListGrid::fitColumns);
     setItemDelegate(m_numbers);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -28,6 +34,8 @@ ListGrid::ListGrid(QWidget* parent) : QTableView(parent), m_numbers(new NumberDe
     horizontalHeader()->setStretchLastSection(false);
     horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     horizontalHeader()->setTextElideMode(Qt::ElideRight);
+    // Widths come from the first rows of a long list, not from every row.
+    horizontalHeader()->setResizeContentsPrecision(kMeasuredRows);
 }
 
 void ListGrid::setModel(QAbstractItemModel* model) {
@@ -36,12 +44,12 @@ void ListGrid::setModel(QAbstractItemModel* model) {
     m_modelConnections.clear();
     QTableView::setModel(model);
     if (!model) return;
-    // Resizing waits for the change to settle: a reset followed by a sort sizes once.
-    auto later = [this] { QTimer::singleShot(0, this, &ListGrid::fitColumns); };
+    // New rows size the columns; sorting and filtering them does not, so the columns stay put
+    // while a search is typed.
+    auto later = [this] { m_fitLater->start(); };
     m_modelConnections = {
         connect(model, &QAbstractItemModel::modelReset, this, later),
         connect(model, &QAbstractItemModel::rowsInserted, this, later),
-        connect(model, &QAbstractItemModel::layoutChanged, this, later),
         connect(model, &QAbstractItemModel::headerDataChanged, this, later),
     };
     fitColumns();

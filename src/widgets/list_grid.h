@@ -5,6 +5,7 @@
 #include <QTableView>
 
 class QAbstractItemModel;
+class QTimer;
 class QStandardItem;
 class QWidget;
 
@@ -37,6 +38,7 @@ private:
     int stretchColumn(const QList<int>& widths) const;
 
     NumberDelegate* m_numbers;
+    QTimer* m_fitLater;
     int m_textColumn = -1;
     QList<QMetaObject::Connection> m_modelConnections;
 };
