@@ -43,11 +43,6 @@ QIcon stateIcon(bool allowed) {
     return QIcon(pixmap);
 }
 
-QString storeProgramCommand() {
-    // The outside store program; a pharmacy names its own through the environment.
-    return qEnvironmentVariable("PHARMACY_STORE_PROGRAM", QStringLiteral("anbar"));
-}
-
 } // namespace
 
 Tf_main::Tf_main(AppContext& context, Database& db, Prompter& prompter, const Clock& clock,
@@ -61,6 +56,9 @@ Tf_main::Tf_main(AppContext& context, Database& db, Prompter& prompter, const Cl
     m_tree->setObjectName(QStringLiteral("TreeView1"));
     m_tree->setHeaderHidden(true);
     buildTree();
+    // Right to left, the view repaints a row's branch area on the wrong side when the current row
+    // moves, and the old row's selection colour stays behind in its indent: repaint all of it.
+    connect(m_tree, &QTreeWidget::currentItemChanged, m_tree->viewport(), qOverload<>(&QWidget::update));
     connect(m_tree, &QTreeWidget::itemActivated, this,
             [this](QTreeWidgetItem* item) { activateTreeItem(item->data(0, kNumberRole).toInt()); });
 
@@ -104,7 +102,8 @@ Tf_main::Tf_main(AppContext& context, Database& db, Prompter& prompter, const Cl
     m_timer->setInterval(1000);
     connect(m_timer, &QTimer::timeout, this, &Tf_main::refreshClock);
 
-    m_launchStore = [] { return QProcess::startDetached(storeProgramCommand(), {}); };
+    m_storeProgram = [] { return QStringLiteral("anbar"); };
+    m_launchStore = [this] { return QProcess::startDetached(m_storeProgram(), {}); };
 }
 
 Tf_main::~Tf_main() = default;
@@ -256,9 +255,9 @@ void Tf_main::activateTreeItem(int number) {
 
 void Tf_main::launchStoreProgram() {
     if (!m_launchStore())
-        m_prompter.warning(QStringLiteral("برنامه انبار \"%1\" اجرا نشد؛ نام آن را در متغير PHARMACY_STORE_PROGRAM "
-                                          "تعيين کنيد")
-                               .arg(storeProgramCommand()));
+        m_prompter.warning(QStringLiteral("برنامه انبار (%1) باز نشد.\nجاي اين برنامه را در فرم تنظيمات، در بخش "
+                                          "«اين رايانه»، وارد كنيد.")
+                               .arg(m_storeProgram()));
 }
 
 void Tf_main::open(const QString& destination, int formMode) {

@@ -44,6 +44,8 @@ public:
 
     // Starts the outside store program; replaceable for tests.
     void setStoreProgramLauncher(std::function<bool()> launcher) { m_launchStore = std::move(launcher); }
+    // Where the outside store program is (read at each start; "anbar" on the search path when unset).
+    void setStoreProgram(std::function<QString()> program) { m_storeProgram = std::move(program); }
     // Runs a built-in command (price correction, structure repair) that is not a window.
     void addCommand(const QString& name, std::function<void()> command) { m_commands.insert(name, std::move(command)); }
 
@@ -77,6 +79,7 @@ private:
     QTimer* m_timer;
     TF_password* m_lock = nullptr;
     std::function<bool()> m_launchStore;
+    std::function<QString()> m_storeProgram;
     QHash<QString, std::function<void()>> m_commands;
 };
 

@@ -1,5 +1,7 @@
 #include "app/window_registry.h"
 
+#include "widgets/window_places.h"
+
 namespace ph {
 
 void WindowRegistry::add(const QString& windowClass, Factory factory, bool closesMainWindow) {
@@ -14,6 +16,7 @@ QWidget* WindowRegistry::window(const QString& windowClass, QWidget* parent) {
         if (factory == m_factories.constEnd())
             return nullptr;
         slot = (*factory)(parent);
+        if (slot && m_places) m_places->watch(slot);
     }
     return slot;
 }

@@ -353,7 +353,13 @@ int demo(const QString& workingDir, const Clock& clock, QTextStream& out, QTextS
     transaction.commit();
     db.refreshStatistics(); // the planner learns the new tables' sizes at once
 
-    out << "demo data written to " << db.settings().describe() << ":\n"
+    const ConnectionSettings& where = db.settings();
+    const QString place = where.engine == Engine::Sqlite
+                              ? QStringLiteral("the %1 database %2").arg(engineDisplayName(where.engine), where.database)
+                              : QStringLiteral("the %1 database %2 on %3")
+                                    .arg(engineDisplayName(where.engine), where.database,
+                                         where.server.isEmpty() ? QStringLiteral("(local)") : where.server);
+    out << "demo data written to " << place << ":\n"
         << "  " << written.items << " drugs and goods in " << std::size(kGroups) << " groups and "
         << std::size(kForms) << " forms, with pharmacy stock (unit " << kPharmacyUnit << ")\n"
         << "  " << std::size(kInsurers) << " insurers (social security: code " << kSocialSecurity

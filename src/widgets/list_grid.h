@@ -1,16 +1,58 @@
 #pragma once
 
+#include <QList>
 #include <QString>
+#include <QTableView>
 
 class QAbstractItemModel;
-class QTableView;
+class QTimer;
+class QStandardItem;
 class QWidget;
 
 namespace ph {
 
-// A read-only list grid: whole-row selection of one row, no row numbers, the last column
-// stretched, and Tab leaving the grid for the next field instead of walking its cells.
-// `model` may be left out when a quick search sets the grid's model itself.
+class NumberDelegate;
+
+// A read-only list grid: whole-row selection of one row, no row numbers, Tab leaving the grid
+// for the next field instead of walking its cells. Numbers are drawn through the shared
+// NumberDelegate (amounts grouped by thousands, codes whole). The columns size to their content
+// and captions whenever the rows or the grid's width change, and the long text column (the
+// widest column of texts, unless the window names one) takes the width left over.
+class ListGrid : public QTableView {
+    Q_OBJECT
+public:
+    explicit ListGrid(QWidget* parent = nullptr);
+
+    void setModel(QAbstractItemModel* model) override;
+
+    NumberDelegate* numbers() const { return m_numbers; }
+    // The column that takes the spare width; -1 chooses the widest column of texts.
+    void setTextColumn(int column);
+    // Sizes the columns now (done by itself when the rows change or the grid is resized).
+    void fitColumns();
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    int stretchColumn(const QList<int>& widths) const;
+
+    NumberDelegate* m_numbers;
+    QTimer* m_fitLater;
+    int m_textColumn = -1;
+    QList<QMetaObject::Connection> m_modelConnections;
+};
+
+// Makes a list grid with its object name. `model` may be left out when a quick search sets the
+// grid's model itself. The grid is a ListGrid.
 QTableView* makeListGrid(QWidget* parent, const QString& objectName, QAbstractItemModel* model = nullptr);
+
+// The grid's number drawing, to name code columns or amount columns a caption does not tell
+// (a no-op for a grid that is not a ListGrid).
+void setCodeColumns(QTableView* grid, const QList<int>& columns);
+void setAmountColumns(QTableView* grid, const QList<int>& columns);
+
+// A cell of a QStandardItemModel grid holding a number as a number, for the grid to draw.
+QStandardItem* numberItem(double value);
 
 } // namespace ph

@@ -4,7 +4,15 @@
 #include "widgets/picker.h"
 #include "widgets/window_context.h"
 
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QPainter>
+#include <QProxyStyle>
+#include <QStyleFactory>
+#include <QStyleOption>
 #include <QColorDialog>
+#include <QComboBox>
+#include <QFileDialog>
 #include <QFontDialog>
 #include <QGroupBox>
 #include <QLabel>
@@ -28,6 +36,44 @@ QLineEdit* makeLineField(QWidget* parent, const QString& objectName) {
     auto* field = new QLineEdit(parent);
     field->setObjectName(objectName);
     return field;
+}
+
+namespace {
+
+// Draws labels in the direction of the widget they belong to. The folder box of Qt's file dialog
+// draws its text in the program's direction, whatever its own, so a path comes out right to left
+// with its slashes at the wrong end ("tmp/demo/").
+class OwnDirectionLabels : public QProxyStyle {
+public:
+    using QProxyStyle::QProxyStyle;
+    void drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
+                     const QWidget* widget) const override {
+        painter->save();
+        painter->setLayoutDirection(option->direction);
+        QProxyStyle::drawControl(element, option, painter, widget);
+        painter->restore();
+    }
+};
+
+} // namespace
+
+QString chooseFileToOpen(QWidget* parent, const QString& caption, const QString& folderOrFile, const QString& filter) {
+    QFileDialog dialog(parent, caption, folderOrFile, filter);
+    dialog.setObjectName(QStringLiteral("file_dialog"));
+    dialog.setOption(QFileDialog::DontUseNativeDialog); // the same Persian dialog on every desktop
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setLayoutDirection(Qt::RightToLeft);
+    for (const char* name : {"lookInCombo", "fileNameEdit", "listView", "treeView", "sidebar"})
+        if (auto* part = dialog.findChild<QWidget*>(QString::fromLatin1(name)))
+            part->setLayoutDirection(Qt::LeftToRight);
+    if (auto* folder = dialog.findChild<QComboBox*>(QStringLiteral("lookInCombo"))) {
+        auto* style = new OwnDirectionLabels(QStyleFactory::create(QApplication::style()->name()));
+        style->setParent(folder);
+        folder->setStyle(style);
+    }
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+    return dialog.selectedFiles().first();
 }
 
 int currentSourceRow(const QTableView* grid) {

@@ -29,6 +29,10 @@ QMenu* makeAppearanceMenu(QWidget* window, std::function<void()> lock);
 // A line field with its object name.
 QLineEdit* makeLineField(QWidget* parent, const QString& objectName);
 
+// Asks for a file to open in Qt's own file dialog, in Persian and right to left, but with the
+// folder, the file name and the file list left to right, as paths read. Empty when cancelled.
+QString chooseFileToOpen(QWidget* parent, const QString& caption, const QString& folderOrFile, const QString& filter);
+
 // The source row of a grid's current row (through its proxy, if any); -1 when none.
 int currentSourceRow(const QTableView* grid);
 

@@ -16,7 +16,9 @@
 #include <QApplication>
 #include <QItemSelectionModel>
 #include <QLineEdit>
+#include <QLabel>
 #include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QTableView>
 #include <QTimer>
@@ -189,6 +191,12 @@ void DarouTest::listSearchesLoadedRows() {
         {"me_search_p", QStringLiteral("200"), {120, 1, 12, 2070001}, 1},
         {"me_search_p", QStringLiteral("x"), {120, 1, 12, 2070001}, 1},
     };
+    // A digit typed in the grid starts the search by name or code.
+    window.findChild<QTableView*>(QStringLiteral("DBGrid1"))->setFocus();
+    QTest::keyClick(window.focusWidget(), Qt::Key_1);
+    QCOMPARE(focusName(window), QStringLiteral("me_search_d"));
+    QCOMPARE(field(window, "me_search_d")->text(), QStringLiteral("1"));
+    QCOMPARE(currentCode(drugs), 1.0);
     for (const auto& c : cases) {
         QLineEdit* search = field(window, c.field);
         retype(search, c.text);
@@ -350,8 +358,11 @@ void DarouTest::entryDialogValidatesAndAddsDrugs() {
     retype(field(entry, "me_name_latin"), QStringLiteral("Second"));
     retype(field(entry, "me_price"), QStringLiteral("10"));
     retype(two, QStringLiteral("4455"));
-    QTest::keyClick(two, Qt::Key_F2);
+    // Enter in the price, the last field, saves; the dialog says what it saved.
+    field(entry, "me_price")->setFocus();
+    QTest::keyClick(field(entry, "me_price"), Qt::Key_Return);
     QCOMPARE(currentCode(drugs), 2070002.0);
+    QCOMPARE(entry.findChild<QLabel*>(QStringLiteral("lb_saved"))->text(), QStringLiteral("«دوم» با كد 2070002 ثبت شد."));
     QCOMPARE(drugs.current()->nationalCode, std::optional<double>(4455));
 
     // A code already taken is refused and its number stays used up.
@@ -592,9 +603,15 @@ void DarouTest::captionsAndWindowKeys() {
     // F1 help; F6 the appearance menu, whose last entry locks the program; F10 closes.
     QTest::keyClick(field(list, "me_code_g"), Qt::Key_F1);
     QCOMPARE(m_prompter.texts(Kind::Help).size(), 1);
+    list.setGeometry(20, 20, 700, 500); // on the test screen, with room for the menu beside it
     QTest::keyClick(field(list, "me_code_g"), Qt::Key_F6);
     QMenu* appearance = list.appearanceMenu();
     QVERIFY(appearance->isVisible());
+    // It hangs under its title in the menu bar, not in the middle of the window.
+    auto* bar = list.findChild<QMenuBar*>();
+    const QRect title = bar->actionGeometry(appearance->menuAction());
+    QCOMPARE(appearance->geometry().top(), bar->mapToGlobal(title.bottomLeft()).y() + 1);
+    QCOMPARE(appearance->geometry().right(), bar->mapToGlobal(title.bottomRight()).x());
     QCOMPARE(appearance->title(), QStringLiteral("تغيير ظاهر"));
     QCOMPARE(appearance->actions().last()->text(), QStringLiteral("قفل  برنامه"));
     appearance->actions().last()->trigger();

@@ -65,6 +65,9 @@ void DemoCommandTest::fillsAnEmptyDatabaseThatPricesAtOnce() {
     }
     QCOMPARE(run.err, QString());
     QCOMPARE(run.status, 0);
+    // The report is English throughout: no Persian punctuation slips into its first line.
+    QVERIFY2(run.out.startsWith(QStringLiteral("demo data written to the ")), qPrintable(run.out.left(80)));
+    QVERIFY(!run.out.section(u'\n', 0, 0).contains(QChar(u'\u060C')));
 
     // The two users sign in with the passwords printed once.
     static const QRegularExpression passwordLine(QStringLiteral("code (\\d+) .* password: (\\S+)"));

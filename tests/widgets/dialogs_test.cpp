@@ -14,6 +14,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QStyle>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextTable>
 #include <QTextBrowser>
 #include <QTimer>
 #include <QtTest>
@@ -531,6 +535,11 @@ void DialogsTest::helpShowsBundledGuideAndClosesOnF10AndEsc() {
         auto* view = child<QTextBrowser>(&help, QStringLiteral("help_view"));
         QVERIFY(!view->document()->isEmpty());
         QVERIFY(view->toPlainText().contains(QStringLiteral("Ctrl+F4")));
+        // Headings, paragraphs and bullets start at the right edge, as the table does.
+        for (QTextBlock block = view->document()->begin(); block.isValid(); block = block.next())
+            if (!block.text().trimmed().isEmpty() && !QTextCursor(block).currentTable())
+                QVERIFY2(QStyle::visualAlignment(block.textDirection(), block.blockFormat().alignment()) & Qt::AlignRight,
+                     qPrintable(block.text()));
         QVERIFY(child(&help, QStringLiteral("Label1"))->isVisible());
         press(help, key);
         QVERIFY(!help.isVisible());

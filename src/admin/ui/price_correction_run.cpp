@@ -5,9 +5,9 @@
 #include "core/error.h"
 #include "core/prompter.h"
 #include "widgets/guarded.h"
+#include "widgets/window_tools.h"
 
 #include <QApplication>
-#include <QFileDialog>
 #include <QProgressDialog>
 
 namespace ph {
@@ -37,9 +37,8 @@ void runPriceCorrection(const QString& workbookPath, Database& db, Prompter& pro
 }
 
 void choosePriceWorkbookAndCorrect(const QString& workingDir, Database& db, Prompter& prompter, QWidget* parent) {
-    const QString path = QFileDialog::getOpenFileName(parent, QStringLiteral("فايل قيمت ها"),
-                                                      defaultPriceWorkbookPath(workingDir),
-                                                      QStringLiteral("Excel / CSV (*.xls *.xlsx *.csv);;* (*)"));
+    const QString path = chooseFileToOpen(parent, QStringLiteral("فايل قيمت ها"), defaultPriceWorkbookPath(workingDir),
+                                          QStringLiteral("Excel / CSV (*.xls *.xlsx *.csv);;* (*)"));
     if (!path.isEmpty())
         runPriceCorrection(path, db, prompter, parent);
 }

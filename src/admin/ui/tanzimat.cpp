@@ -3,6 +3,7 @@
 #include "admin/settings_store.h"
 #include "core/prompter.h"
 #include "widgets/guarded.h"
+#include "widgets/workstation_settings.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -13,6 +14,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSettings>
 #include <QVBoxLayout>
 
 namespace ph {
@@ -68,6 +70,18 @@ Tf_tanzimat::Tf_tanzimat(const WindowContext& windows, QWidget* parent) : QDialo
     workLayout->addWidget(m_single);
     workLayout->addWidget(m_network);
 
+    // What belongs to this computer alone, kept in its working folder rather than the database.
+    auto* computer = new QGroupBox(QStringLiteral("اين رايانه"), this);
+    m_storeProgram = named(new QLineEdit(computer), "me_store_program");
+    m_storeProgram->setLayoutDirection(Qt::LeftToRight); // a path reads left to right
+    m_storeProgram->setPlaceholderText(QStringLiteral("anbar"));
+    m_persianDigits = named(new QCheckBox(QStringLiteral("ارقام فارسي در جدول ها (از اجراي بعدي برنامه)"), computer),
+                            "ch_persian_digits");
+    auto* computerLayout = new QFormLayout(computer);
+    computerLayout->addRow(QStringLiteral("برنامه انبار: "), m_storeProgram);
+    computerLayout->addRow(m_persianDigits);
+    computer->setVisible(m_windows.settings != nullptr);
+
     auto* ok = named(new QPushButton(QStringLiteral("ثبت F2"), this), "but_ok");
     auto* close = named(new QPushButton(QStringLiteral("خروجF10"), this), "but_close");
     connect(ok, &QPushButton::clicked, this, &Tf_tanzimat::save);
@@ -82,6 +96,7 @@ Tf_tanzimat::Tf_tanzimat(const WindowContext& windows, QWidget* parent) : QDialo
     layout->addLayout(messageRow);
     layout->addWidget(keys);
     layout->addWidget(work);
+    layout->addWidget(computer);
     layout->addLayout(buttons);
 }
 
@@ -91,6 +106,10 @@ void Tf_tanzimat::showEvent(QShowEvent* event) {
 }
 
 void Tf_tanzimat::load() {
+    if (QSettings* computer = m_windows.settings) {
+        m_storeProgram->setText(computer->value(QLatin1String(workstation::kStoreProgram)).toString());
+        m_persianDigits->setChecked(computer->value(QLatin1String(workstation::kPersianDigits), false).toBool());
+    }
     const auto settings = SettingsStore(m_windows.db).read();
     if (!settings)
         return; // with no row the controls keep what they showed
@@ -118,6 +137,11 @@ void Tf_tanzimat::save() {
     settings.searchKey = key < 0 ? Settings::SearchKey::None : Settings::SearchKey(key);
     settings.separateCashDesk = m_network->isChecked();
     if (!guarded(m_windows.prompter, [&] { SettingsStore(m_windows.db).save(settings); })) return;
+    if (QSettings* computer = m_windows.settings) {
+        computer->setValue(QLatin1String(workstation::kStoreProgram), m_storeProgram->text().trimmed());
+        computer->setValue(QLatin1String(workstation::kPersianDigits), m_persianDigits->isChecked());
+        computer->sync();
+    }
     m_windows.prompter.information(QStringLiteral("ثبت اطلاعات شما با موفقيت انجام شد"));
 }
 

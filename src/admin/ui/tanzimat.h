@@ -40,6 +40,8 @@ private:
     QRadioButton* m_byIdentity;
     QRadioButton* m_single;
     QRadioButton* m_network;
+    QLineEdit* m_storeProgram;
+    QCheckBox* m_persianDigits;
 };
 
 } // namespace ph

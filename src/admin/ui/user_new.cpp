@@ -113,6 +113,7 @@ TF_user_new::TF_user_new(const WindowContext& windows, QWidget* parent)
     : QDialog(parent), m_windows(windows) {
     setObjectName(QStringLiteral("F_user_new"));
     setWindowTitle(QStringLiteral("  فرم تعريف و تعيين سطوح دسترسي كاربر  "));
+    resize(1160, 680); // the users grid shows in one variant: room for it from the start
 
     m_code = new QLineEdit(this);
     m_code->setObjectName(QStringLiteral("me_code"));
@@ -150,9 +151,11 @@ TF_user_new::TF_user_new(const WindowContext& windows, QWidget* parent)
     m_bar->setHandler(CommandBar::Close, [this] { reject(); });
 
     auto* layout = new QVBoxLayout(this);
-    layout->addLayout(fields);
-    layout->addWidget(buildRightsPanel());
+    QWidget* rights = buildRightsPanel(fields);
+    rights->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum); // the grid takes the height left
+    layout->addWidget(rights);
     layout->addWidget(m_grid, 1);
+    layout->addStretch(); // takes the room of the grid in the variant without it
     layout->addWidget(m_bar);
 
     // Enter moves from each field to the next control, the check boxes included.
@@ -169,34 +172,42 @@ TF_user_new::TF_user_new(const WindowContext& windows, QWidget* parent)
 
 TF_user_new::~TF_user_new() = default;
 
-QWidget* TF_user_new::buildRightsPanel() {
+// The user's fields and the key rights side by side with the window rights, so that the
+// window, its grid and its commands fit a 1366 x 768 screen.
+QWidget* TF_user_new::buildRightsPanel(QLayout* fields) {
+    constexpr int kRowsPerColumn = 6; // a long group's boxes run on in a further column
     auto* panel = new QWidget(this);
     auto* outer = new QHBoxLayout(panel);
+    outer->setContentsMargins(0, 0, 0, 0);
     auto* forms = new QGroupBox(QStringLiteral("سطح دسترسي فرم ها "), panel);
     auto* formsLayout = new QGridLayout(forms);
     int column = 0;
-    auto addBox = [this](QWidget* owner, QLayout* layout, const FlagDef& def) {
+    auto addBox = [this](QWidget* owner, QGridLayout* layout, const FlagDef& def, int index) {
         auto* box = new QCheckBox(def.checkCaption, owner);
         box->setObjectName(QString::fromLatin1(def.objectName));
-        layout->addWidget(box);
+        layout->addWidget(box, index % kRowsPerColumn, index / kRowsPerColumn);
         m_flags.insert(QString::fromLatin1(def.flag), box);
     };
     for (const GroupDef& group : rightGroups()) {
         auto* box = new QGroupBox(group.caption, forms);
-        auto* boxLayout = new QVBoxLayout(box);
-        for (const FlagDef& def : group.flags)
-            addBox(box, boxLayout, def);
-        boxLayout->addStretch();
+        auto* boxLayout = new QGridLayout(box);
+        boxLayout->setVerticalSpacing(2);
+        for (int i = 0; i < group.flags.size(); ++i)
+            addBox(box, boxLayout, group.flags.at(i), i);
+        boxLayout->setRowStretch(kRowsPerColumn, 1);
         formsLayout->addWidget(box, column / 4, column % 4);
         ++column;
     }
     auto* keys = new QGroupBox(QStringLiteral("سطح دسترسي كليدها در فرم ها "), panel);
-    auto* keysLayout = new QVBoxLayout(keys);
-    for (const FlagDef& def : commandKeyFlags())
-        addBox(keys, keysLayout, def);
-    keysLayout->addStretch();
+    auto* keysLayout = new QGridLayout(keys);
+    for (int i = 0; i < commandKeyFlags().size(); ++i)
+        addBox(keys, keysLayout, commandKeyFlags().at(i), i);
+    auto* side = new QVBoxLayout;
+    side->addLayout(fields);
+    side->addWidget(keys);
+    side->addStretch();
+    outer->addLayout(side);
     outer->addWidget(forms, 1);
-    outer->addWidget(keys);
     return panel;
 }
 

@@ -8,6 +8,7 @@
 #include <QHash>
 
 class QCheckBox;
+class QLayout;
 class QLineEdit;
 class QStandardItemModel;
 class QTableView;
@@ -43,7 +44,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    QWidget* buildRightsPanel();
+    QWidget* buildRightsPanel(QLayout* fields);
     void reloadGrid();
     UserRecord fromFields() const;
 

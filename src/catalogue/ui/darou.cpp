@@ -330,6 +330,20 @@ void Tf_darou::deleteDrug() {
     });
 }
 
+// F6 opens the appearance menu under its title in the menu bar, as a click there does.
+void Tf_darou::popUpAppearanceMenu() {
+    auto* bar = findChild<QMenuBar*>();
+    const QRect title = bar ? bar->actionGeometry(m_appearance->menuAction()) : QRect();
+    if (title.isEmpty()) {
+        m_appearance->popup(mapToGlobal(QPoint(isRightToLeft() ? width() : 0, 0)));
+        return;
+    }
+    // Under a right-to-left title the menu's right edge lines up with the title's.
+    QPoint corner = bar->mapToGlobal(title.bottomLeft()) + QPoint(0, 1);
+    if (isRightToLeft()) corner.rx() = bar->mapToGlobal(title.bottomRight()).x() - m_appearance->sizeHint().width() + 1;
+    m_appearance->popup(corner);
+}
+
 bool Tf_darou::handleKey(QWidget* widget, int key, Qt::KeyboardModifiers modifiers) {
     if ((modifiers & ~Qt::KeypadModifier) == Qt::ControlModifier) {
         for (const SortEntry& entry : sortEntries())
@@ -345,7 +359,7 @@ bool Tf_darou::handleKey(QWidget* widget, int key, Qt::KeyboardModifiers modifie
         m_windows.prompter.showHelp();
         return true;
     case Qt::Key_F6:
-        m_appearance->popup(mapToGlobal(rect().center()));
+        popUpAppearanceMenu();
         return true;
     default:
         break;
@@ -379,6 +393,12 @@ bool Tf_darou::eventFilter(QObject* watched, QEvent* event) {
     auto* widget = static_cast<QWidget*>(watched);
     if (widget->window() != this) return false;
     auto* key = static_cast<QKeyEvent*>(event);
+    // Letters and digits typed in the grid start a search by name or code.
+    if (widget == m_grid && isPlain(key->modifiers()) && !key->text().isEmpty() && key->text().front().isLetterOrNumber()) {
+        me_search_d->setFocus();
+        me_search_d->setText(key->text());
+        return true;
+    }
     return handleKey(widget, key->key(), key->modifiers());
 }
 

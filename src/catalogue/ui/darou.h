@@ -58,6 +58,7 @@ private:
     void makeCommands();
     void makeLayout();
     void buildSortMenu();
+    void popUpAppearanceMenu();
     bool handleKey(QWidget* widget, int key, Qt::KeyboardModifiers modifiers);
     void openEntry(bool editing);
     // Reads the list for the filters: the group alone (Enter in the group field) or both.

@@ -50,7 +50,7 @@ QVariant GoodsTableModel::data(const QModelIndex& index, int role) const {
         case LatinName:
             return item.latinName;
         case Price:
-            return numberText(item.price);
+            return numberValue(item.price); // a number: the grid groups it by thousands
         default:
             return {};
         }

@@ -15,6 +15,7 @@
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -135,14 +136,22 @@ Tf_sabt_darou::Tf_sabt_darou(const WindowContext& windows, DrugListSet& drugs, Q
         });
     }
 
+    // What the last save did, in the dialog itself: saving a new drug asks for no confirmation.
+    lb_saved = new QLabel(this);
+    lb_saved->setObjectName(QStringLiteral("lb_saved"));
+    lb_saved->setWordWrap(true);
+
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
+    layout->addWidget(lb_saved);
     layout->addWidget(m_bar);
 
     m_nav = new KeyNav({me_code_g, me_code_t, me_code_two, me_code_sh, me_name_kala, me_name_latin, me_price},
                        this);
     // Up moves back only from the national code on.
     m_nav->setUpMoves(me_code_t, false);
+    // Enter in the price, the last field, saves as F2 does.
+    m_nav->setLastAction([this] { m_bar->button(CommandBar::Save)->click(); });
 }
 
 Tf_sabt_darou::~Tf_sabt_darou() = default;
@@ -150,6 +159,7 @@ Tf_sabt_darou::~Tf_sabt_darou() = default;
 void Tf_sabt_darou::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     if (event->spontaneous()) return; // restored from the task bar: what was typed stays
+    lb_saved->clear();
     if (m_editing) {
         showCurrent();
         me_price->setFocus();
@@ -275,10 +285,14 @@ void Tf_sabt_darou::saveNew() {
     if (!guarded(m_windows.prompter, [&] { result = GoodsCatalogue(m_windows.db).add(entry); })) return;
     if (refused(result.outcome)) return;
     me_code_kala->setText(plainDecimalText(result.code));
+    bool listed = false;
     guarded(m_windows.prompter, [&] {
         m_drugs.reload();
-        m_drugs.locate(result.code);
+        listed = m_drugs.locate(result.code);
     });
+    QString saved = QStringLiteral("«%1» با كد %2 ثبت شد.").arg(entry.name, plainDecimalText(result.code));
+    if (!listed) saved += QStringLiteral(" فهرست داروها با گروه و شكل انتخاب شده در آن، اين دارو را نشان نمي دهد.");
+    lb_saved->setText(saved);
     // Group and form stay, ready for the next drug of the same kind.
     for (QLineEdit* field :
          {me_code_kala, static_cast<QLineEdit*>(me_code_two), static_cast<QLineEdit*>(me_code_sh),
@@ -303,6 +317,7 @@ void Tf_sabt_darou::saveEdit() {
         m_drugs.reload();
         m_drugs.locate(result.code);
     });
+    lb_saved->clear();
     prompter.information(QStringLiteral("اطلاعات شما اصلاح گرديد"));
     me_code_g->setFocus();
 }

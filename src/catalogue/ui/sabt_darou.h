@@ -6,6 +6,7 @@
 
 #include <functional>
 
+class QLabel;
 class QLineEdit;
 
 namespace ph {
@@ -62,6 +63,7 @@ private:
     QLineEdit* me_name_kala;
     QLineEdit* me_name_latin;
     CodeField* me_price;
+    QLabel* lb_saved;
     CommandBar* m_bar;
     KeyNav* m_nav;
 };

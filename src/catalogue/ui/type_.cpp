@@ -72,6 +72,7 @@ const QString kConfirmEdit = QStringLiteral("آيا از اصلاح اطلاعا
 TF_type::TF_type(const WindowContext& windows, QWidget* parent) : QDialog(parent), m_windows(windows) {
     setObjectName(QStringLiteral("F_type"));
     setWindowTitle(textsOf(m_kind).title);
+    resize(560, 640); // a list of fifteen rows shows whole
 
     m_code = new QLineEdit(this);
     m_code->setObjectName(QStringLiteral("me_code"));

@@ -66,6 +66,8 @@ DrugLookup::DrugLookup(Prompter& prompter, QWidget* parent)
     : QTableView(parent), m_prompter(prompter), m_model(new DrugGridModel(this)),
       m_proxy(new QuickSearchModel(this)) {
     setObjectName(QStringLiteral("DBGrid2"));
+    // Collapsed to a few rows until it gets the focus: the window's size checks know it.
+    setProperty("expandsOnFocus", true);
     m_proxy->setSourceModel(m_model);
     setModel(m_proxy);
     setSelectionBehavior(QAbstractItemView::SelectRows);

@@ -45,6 +45,7 @@ Tf_doctor::Tf_doctor(const WindowContext& windows, QWidget* parent)
       m_proxy(new QuickSearchModel(this)) {
     setObjectName(QStringLiteral("f_doctor"));
     setWindowTitle(QStringLiteral("فــــــرم مــعــــرفـــي پـــزشــكــان"));
+    resize(1000, 640);
     m_proxy->setSourceModel(m_rows);
     makeFields();
     makeCommands();

@@ -113,12 +113,21 @@ Tfmbimeh::Tfmbimeh(const WindowContext& windows, QWidget* parent) : QDialog(pare
     auto* bars = new QHBoxLayout;
     bars->addWidget(m_insurerBar);
     bars->addWidget(m_contractBar);
+    // The entry panels open beside the grids, so the grids keep their rows while one is open.
+    auto* grids = new QVBoxLayout;
+    grids->addWidget(m_insurerGrid, 2);
+    grids->addWidget(m_contractGrid, 3);
+    auto* panels = new QVBoxLayout;
+    panels->addWidget(m_insurerPanel);
+    panels->addWidget(m_contractPanel);
+    panels->addStretch();
+    auto* body = new QHBoxLayout;
+    body->addLayout(grids, 1);
+    body->addLayout(panels);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(bars);
-    layout->addWidget(m_insurerGrid, 1);
-    layout->addWidget(m_insurerPanel);
-    layout->addWidget(m_contractGrid, 1);
-    layout->addWidget(m_contractPanel);
+    layout->addLayout(body, 1);
+    resize(1330, 640); // room for the contract grid's twelve columns
 }
 
 // The grids' rows go before the widgets: no signal may reach them while the window is taken apart.
@@ -268,7 +277,7 @@ void Tfmbimeh::reloadInsurers() {
                                                QStringLiteral("كدبيمه"), QStringLiteral("كدداروخانه"),
                                                QStringLiteral("اورژانس")});
     for (const Insurer& insurer : std::as_const(m_insurers))
-        m_insurerModel->appendRow({new QStandardItem(QString::number(insurer.code)),
+        m_insurerModel->appendRow({numberItem(insurer.code),
                                    new QStandardItem(insurer.name), new QStandardItem(insurer.claimCode),
                                    new QStandardItem(insurer.pharmacyCode), flagItem(insurer.emergency)});
     if (!m_insurers.isEmpty())
@@ -290,7 +299,7 @@ void Tfmbimeh::reloadContracts() {
         QList<QStandardItem*> row = {new QStandardItem(contract.fromDate),
                                      new QStandardItem(contract.toDate)};
         for (const AmountDef& def : amountDefs())
-            row.append(new QStandardItem(plainDecimalText(contract.*def.member)));
+            row.append(numberItem(contract.*def.member));
         row.append(flagItem(contract.feeInCommitment));
         m_contractModel->appendRow(row);
     }

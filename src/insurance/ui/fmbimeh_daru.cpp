@@ -88,6 +88,7 @@ Tfmbimeh_daru::Tfmbimeh_daru(const WindowContext& windows, QWidget* parent)
     makeDrugPanel();
     makeCommands();
     makeLayout();
+    resize(1200, 700);
 }
 
 void Tfmbimeh_daru::makeFields() {
@@ -95,6 +96,7 @@ void Tfmbimeh_daru::makeFields() {
     connect(bimeh, &QComboBox::activated, this, [this](int index) { chooseInsurer(index); });
 
     DBGrid1 = makeListGrid(this, QStringLiteral("DBGrid1"), m_rules);
+    setCodeColumns(DBGrid1, {CodeColumn}); // drug codes are whole numbers, not amounts
     me_search2 = makeLineField(this, QStringLiteral("me_search2"));
     m_gridSearch = new QuickSearch(me_search2, m_rules, DBGrid1, CodeColumn, NameColumn, this);
     connect(DBGrid1->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
@@ -160,6 +162,7 @@ void Tfmbimeh_daru::makeDrugPanel() {
     Panel1->setObjectName(QStringLiteral("Panel1"));
     Panel1->setFrameShape(QFrame::StyledPanel);
     DBGrid2 = makeListGrid(Panel1, QStringLiteral("DBGrid2"), m_drugs);
+    setCodeColumns(DBGrid2, {0});
     me_search = makeLineField(Panel1, QStringLiteral("me_search"));
     new QuickSearch(me_search, m_drugs, DBGrid2, 0, 1, this);
     connect(DBGrid2, &QTableView::doubleClicked, this, &Tfmbimeh_daru::takeDrugFromPanel);
@@ -229,12 +232,17 @@ void Tfmbimeh_daru::makeCommands() {
     });
 
     // Enter: bimeh -> me_name -> "تعداد" -> tedad; "تعرفه بيمه" -> mab (eventFilter).
-    m_nav = new KeyNav({bimeh, me_name, rb_tedad, tedad}, this);
+    // The insurers a new rule is written for come after the limit: Enter from the quantity or
+    // the tariff reaches the check list, where Space checks an insurer.
+    m_nav = new KeyNav({bimeh, me_name, rb_tedad, tedad, CheckListBox1}, this);
+    m_nav->setUpMoves(CheckListBox1, false); // Up walks the insurers
+    setTabOrder(tedad, mab);
+    setTabOrder(mab, CheckListBox1);
     m_nav->setEnterHandler(rb_tedad, [this] {
         rb_tedad->setChecked(true);
         return true;
     });
-    for (QWidget* watched : std::initializer_list<QWidget*>{bimeh, me_name, DBGrid1, me_search2, rb_mab,
+    for (QWidget* watched : std::initializer_list<QWidget*>{bimeh, me_name, DBGrid1, me_search2, rb_mab, mab,
                                                             non_bimeh, me_search, DBGrid2})
         watched->installEventFilter(this);
 }
@@ -263,8 +271,11 @@ void Tfmbimeh_daru::makeLayout() {
     search->addRow(QStringLiteral(" جستجوي سريع براساس نام / کد:"), me_search2);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);
-    layout->addWidget(Panel1);
-    layout->addWidget(DBGrid1, 1);
+    // The drug panel opens beside the rule grid, which keeps its rows.
+    auto* grids = new QHBoxLayout;
+    grids->addWidget(DBGrid1, 3);
+    grids->addWidget(Panel1, 2);
+    layout->addLayout(grids, 1);
     layout->addLayout(search);
     layout->addWidget(m_bar);
 }
@@ -295,6 +306,7 @@ void Tfmbimeh_daru::loadLists() {
         item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
         item->setCheckState(Qt::Unchecked);
     }
+    if (CheckListBox1->count() > 0) CheckListBox1->setCurrentRow(0); // Space checks from the first
     QCollator collator{QLocale(QLocale::Persian, QLocale::Iran)};
     std::stable_sort(insurers.begin(), insurers.end(), [&collator](const Insurer& a, const Insurer& b) {
         return collator.compare(a.name.trimmed(), b.name.trimmed()) < 0;
@@ -571,6 +583,10 @@ bool Tfmbimeh_daru::eventFilter(QObject* watched, QEvent* event) {
     if (watched == rb_mab && (isEnter(key) && isPlain(key))) {
         rb_mab->setChecked(true);
         mab->setFocus();
+        return true;
+    }
+    if (watched == mab && (isEnter(key) && isPlain(key))) {
+        CheckListBox1->setFocus();
         return true;
     }
     if ((watched == me_search || watched == DBGrid2) && (isEnter(key) && isPlain(key))) {

@@ -10,6 +10,7 @@
 #include "widgets/window_tools.h"
 
 #include <QFormLayout>
+#include <QHBoxLayout>
 #include <QFrame>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -110,10 +111,14 @@ Tfmtarefeh::Tfmtarefeh(const WindowContext& windows, QWidget* parent) : QDialog(
     m_bar->setHandler(CommandBar::Delete, [this] { deletePeriod(); });
     m_bar->setHandler(CommandBar::Close, [this] { reject(); });
 
+    // The entry panel opens beside the grid, so the grid keeps its rows while it is open.
+    auto* body = new QHBoxLayout;
+    body->addWidget(m_grid, 1);
+    body->addWidget(m_panel);
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(m_grid, 1);
-    layout->addWidget(m_panel);
+    layout->addLayout(body, 1);
     layout->addWidget(m_bar);
+    resize(1330, 560); // room for the twelve columns of a period
 }
 
 Tfmtarefeh::~Tfmtarefeh() = default;
@@ -149,7 +154,7 @@ void Tfmtarefeh::reload() {
     for (const TariffPeriod& period : std::as_const(m_periods)) {
         QList<QStandardItem*> row = {new QStandardItem(period.fromDate), new QStandardItem(period.toDate)};
         for (const AmountDef& def : amountDefs())
-            row.append(new QStandardItem(plainDecimalText(period.*def.member)));
+            row.append(numberItem(period.*def.member));
         m_model->appendRow(row);
     }
     if (!m_periods.isEmpty())

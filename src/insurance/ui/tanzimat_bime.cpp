@@ -67,6 +67,7 @@ Tf_tanzimat_bime::Tf_tanzimat_bime(const WindowContext& windows, QWidget* parent
     makeFields();
     makeCommands();
     makeLayout();
+    resize(760, 700); // room for several insurers' rows below the positions
 }
 
 Tf_tanzimat_bime::~Tf_tanzimat_bime() {
