@@ -1,5 +1,7 @@
 #include "dispensing/ui/drug_lookup.h"
 
+#include "widgets/number_delegate.h"
+
 #include "core/amounts.h"
 #include "core/prompter.h"
 #include "dispensing/ui/froosh_darou_texts.h"
@@ -34,8 +36,9 @@ public:
     }
 
     QVariant data(const QModelIndex& index, int role) const override {
-        if (role == Qt::DisplayRole && index.isValid() && index.column() != DrugLookup::Name &&
-            index.column() != DrugLookup::FormName) {
+        // Codes are shown whole; the price stays a number, which the grid draws as an amount.
+        if (role == Qt::DisplayRole && index.isValid() &&
+            (index.column() == DrugLookup::Code || index.column() == DrugLookup::IdentityCode)) {
             const QVariant value = RowTableModel<DrugItem>::data(index, role);
             return value.isNull() ? value : QVariant(plainDecimalText(value.toDouble()));
         }
@@ -66,6 +69,7 @@ DrugLookup::DrugLookup(Prompter& prompter, QWidget* parent)
     : QTableView(parent), m_prompter(prompter), m_model(new DrugGridModel(this)),
       m_proxy(new QuickSearchModel(this)) {
     setObjectName(QStringLiteral("DBGrid2"));
+    setItemDelegate(new NumberDelegate(this));
     // Collapsed to a few rows until it gets the focus: the window's size checks know it.
     setProperty("expandsOnFocus", true);
     m_proxy->setSourceModel(m_model);
