@@ -10,12 +10,12 @@ namespace ph {
 
 std::optional<int> PrescriptionStore::firstInvoiceOfDay(const QString& date, const QString& insuranceNumber) {
     if (insuranceNumber.trimmed().isEmpty()) return std::nullopt;
-    QSqlQuery query = m_db.exec(QStringLiteral("select date_no, sh_factor from v_see_noskhe "
-                                               "where date_no=? and sh_bimeh=? "
-                                               "group by date_no, sh_factor order by sh_factor"),
-                                {date, insuranceNumber});
-    if (!query.next()) return std::nullopt;
-    return query.value(1).toInt();
+    // Every stored prescription has lines (a save without any is refused), so its header
+    // alone tells the patient's prescriptions of the day.
+    const QVariant first = m_db.scalar(
+        QStringLiteral("select min(sh_factor) from heading_noskhe where date_no=? and sh_bimeh=?"),
+        {date, insuranceNumber});
+    return first.isNull() ? std::nullopt : std::optional<int>(first.toInt());
 }
 
 int PrescriptionStore::nextInvoiceNumber() {
@@ -91,22 +91,18 @@ int takeDayCounter(Database& db, int insurer, const QString& date) {
     const auto [month, day] = monthAndDay(date);
     const QString column = QStringLiteral("m%1").arg(month); // m1 to m12
     const bool counted = insurer > 0;
-    const bool stored =
-        db.exec(db.dialect().selectLimited(QStringLiteral("1 from code_noskhe where code_bimeh=? and rooz=?"), 1),
-                {insurer, day})
-            .next();
-    if (!stored) {
-        db.exec(QStringLiteral("insert into code_noskhe (code_bimeh, rooz, %1) values (?, ?, 1)").arg(column),
-                {insurer, day});
-        return 1;
-    }
     db.exec(QStringLiteral("update code_noskhe set %1=%2 where code_bimeh=? and rooz=?")
                 .arg(column, counted ? QStringLiteral("coalesce(%1, 0)+1").arg(column) : QStringLiteral("1")),
             {insurer, day});
-    return counted ? db.scalar(QStringLiteral("select %1 from code_noskhe where code_bimeh=? and rooz=?").arg(column),
-                               {insurer, day})
-                         .toInt()
-                   : 1;
+    const QVariant counter = db.scalar(
+        QStringLiteral("select %1 from code_noskhe where code_bimeh=? and rooz=?").arg(column), {insurer, day});
+    // The update leaves the month's counter at 1 or more wherever the row exists.
+    if (!counter.isNull()) return counted ? counter.toInt() : 1;
+    // No row yet for the insurer and day: another workstation adding it at the same
+    // moment collides on its unique key, and the save runs again.
+    db.exec(QStringLiteral("insert into code_noskhe (code_bimeh, rooz, %1) values (?, ?, 1)").arg(column),
+            {insurer, day});
+    return 1;
 }
 
 QString prescriptionCode(Database& db, int userCode, const PrescriptionRecord& r) {
