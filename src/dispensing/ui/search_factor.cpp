@@ -52,7 +52,9 @@ public:
         m_insurance = insurance;
         m_family = family;
         m_code = code;
-        invalidateRowsFilter();
+        // Mapped again in one go: removing thousands of scattered rows one range at a time
+        // costs the grid far more than drawing the rows that are left.
+        invalidate();
     }
 
     const FoundInvoice* invoice(const QModelIndex& index) const {
