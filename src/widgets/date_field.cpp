@@ -29,18 +29,33 @@ DateField::DateField(Year year, QWidget* parent) : QLineEdit(parent), m_year(yea
     setInputMethodHints(Qt::ImhDigitsOnly);
 }
 
+DateField* DateField::yearFirst(QWidget* parent) {
+    auto* field = new DateField(Year::TwoDigits, parent);
+    field->m_yearFirst = true;
+    field->setInputMask(QStringLiteral("99/99/99"));
+    return field;
+}
+
 QString DateField::part(int start, int length) const {
     return displayText().mid(start, length);
 }
 
 QString DateField::storedText() const {
     if (!isComplete()) return {};
+    if (m_yearFirst) return displayText();
     const int yearLength = m_year == Year::TwoDigits ? 2 : 4;
     return part(kYearAt, yearLength) + u'/' + part(kMonthAt, 2) + u'/' + part(kDayAt, 2);
 }
 
 void DateField::setStoredText(const QString& stored) {
     const QStringList parts = stored.split(u'/');
+    if (m_yearFirst) {
+        if (parts.size() == 3 && parts[0].size() == 2 && parts[1].size() == 2 && parts[2].size() == 2)
+            setText(stored);
+        else
+            clear();
+        return;
+    }
     const int yearLength = m_year == Year::TwoDigits ? 2 : 4;
     if (parts.size() != 3 || parts[0].size() != yearLength || parts[1].size() != 2 || parts[2].size() != 2) {
         clear();
@@ -52,6 +67,11 @@ void DateField::setStoredText(const QString& stored) {
 bool DateField::isComplete() const {
     if (!hasAcceptableInput()) return false;
     const QString shown = displayText();
+    if (m_yearFirst) {
+        for (int at : {0, 1, 3, 4, 6, 7})
+            if (shown[at] < u'0' || shown[at] > u'9') return false;
+        return true;
+    }
     for (int at : {kDayAt, kDayAt + 1, kMonthAt, kMonthAt + 1})
         if (shown[at] < u'0' || shown[at] > u'9') return false;
     for (qsizetype at = kYearAt; at < shown.size(); ++at)

@@ -22,7 +22,13 @@ public:
 
     explicit DateField(Year year = Year::TwoDigits, QWidget* parent = nullptr);
 
+    // A two-digit-year date typed year first in the free mask "99/99/99" (blanks are spaces, so
+    // "85/3 /7 " can be typed and the window writes it out as 85/03/07); the shown text is the
+    // stored one. For the search windows that take dates as they are stored.
+    static DateField* yearFirst(QWidget* parent = nullptr);
+
     Year year() const { return m_year; }
+    bool isYearFirst() const { return m_yearFirst; }
 
     // The stored twin: yy/mm/dd or yyyy/mm/dd; empty while the field is empty or incomplete.
     QString storedText() const;
@@ -43,6 +49,7 @@ private:
     QString part(int start, int length) const;
 
     Year m_year;
+    bool m_yearFirst = false;
 };
 
 } // namespace ph

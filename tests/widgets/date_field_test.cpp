@@ -15,6 +15,8 @@ private slots:
     void typedDayFirst();
     void storedTwinShownDayFirst_data();
     void storedTwinShownDayFirst();
+    void typedYearFirst_data();
+    void typedYearFirst();
 };
 
 void DateFieldTest::typedDayFirst_data() {
@@ -81,6 +83,30 @@ void DateFieldTest::storedTwinShownDayFirst() {
     const bool complete = shown != QStringLiteral("/ / ");
     QCOMPARE(field.storedText(), complete ? stored : QString());
     QCOMPARE(field.isValidDate(), valid);
+}
+
+void DateFieldTest::typedYearFirst_data() {
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<QString>("stored");
+    QTest::newRow("whole date") << QStringLiteral("850307") << QStringLiteral("85/03/07") << QStringLiteral("85/03/07");
+    QTest::newRow("one-digit parts") << QStringLiteral("85/3/7") << QStringLiteral("85/3 /7 ") << QString();
+    QTest::newRow("persian digits") << QStringLiteral("8۵5/0307") << QStringLiteral("85/03/07")
+                                    << QStringLiteral("85/03/07");
+    QTest::newRow("empty") << QString() << QStringLiteral("  /  /  ") << QString();
+}
+
+// The search windows' year-first field: blanks are spaces, and the shown text is the stored one.
+void DateFieldTest::typedYearFirst() {
+    QFETCH(QString, typed);
+    QFETCH(QString, shown);
+    QFETCH(QString, stored);
+    std::unique_ptr<DateField> field(DateField::yearFirst());
+    ph::test::typeText(field.get(), typed);
+    QCOMPARE(field->displayText(), shown);
+    QCOMPARE(field->storedText(), stored);
+    field->setStoredText(QStringLiteral("86/12/30"));
+    QCOMPARE(field->displayText(), QStringLiteral("86/12/30"));
 }
 
 QTEST_MAIN(DateFieldTest)
