@@ -5,6 +5,7 @@
 #include "dispensing/ui/froosh_darou.h"
 #include "dispensing/ui/froosh_darou_texts.h"
 #include "pharmacy_fixture.h"
+#include "print/prints/print_texts.h"
 #include "print/report_output.h"
 #include "support/scripted_picker.h"
 #include "support/test_database.h"
@@ -97,6 +98,7 @@ private slots:
     void correctionSavedOverTheSameNumber();
     void deletingAskedNumber();
     void rightsAndRefusedEdit();
+    void prescriptionPrintShowsItFirst();
 
 private:
     WindowContext windows() { return {m_context, m_t->db(), m_prompter, m_clock, &m_picker}; }
@@ -739,6 +741,25 @@ void FrooshDarouTest::rightsAndRefusedEdit() {
     m_prompter.clear();
     press(window, Qt::Key_F4, Qt::ControlModifier);
     QCOMPARE(m_prompter.texts(Kind::Warning), QStringList{texts::kNoDeleteRight});
+}
+
+// The prescription print on request shows the prescription, read-only, before printing it;
+// a number without one is refused and the window keeps what it showed.
+void FrooshDarouTest::prescriptionPrintShowsItFirst() {
+    Tf_froosh_darou window(windows());
+    QVERIFY(test::showActive(window));
+    m_prompter.answerPrompt(QStringLiteral("ok"), QStringLiteral("5"));
+    window.printOnRequest(PrintKind::Prescription);
+    QCOMPARE(m_prompter.texts(Kind::Warning), QStringList{print::texts::kPrescriptionNotFound});
+    QCOMPARE(states(window), QString("1100 in"));
+
+    m_prompter.clear();
+    m_prompter.answerPrompt(QStringLiteral("ok"), QStringLiteral("9"));
+    window.printOnRequest(PrintKind::Prescription);
+    QCOMPARE(text(window, "me_sh_factor"), QString("9"));
+    QCOMPARE(states(window), QString("0001 off"));
+    for (const QString& shown : m_prompter.texts(Kind::Warning)) // the test machines have no printer
+        QVERIFY2(shown == print::texts::kNoPrinter || shown == print::texts::kPrinterFailed, qPrintable(shown));
 }
 
 QTEST_MAIN(FrooshDarouTest)
