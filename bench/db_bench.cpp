@@ -16,6 +16,12 @@
 //       against its floor, the same rows written by hand-made prepared statements in one
 //       transaction; then prescriptions saved per second by one and by eight
 //       workstations at once, each on its own connection.
+//   db_bench stored [FILE] [PRESCRIPTIONS]
+//       Showing stored prescriptions on an embedded database of PRESCRIPTIONS
+//       prescriptions (default 300,000, three lines each; FILE defaults to
+//       ph_bench/stored.db, generated when missing): one read for the dispensing window,
+//       the same read handed to a prescription session as the window does, a step to
+//       the next number (the highest number, then the read) and the first and last.
 
 #include "admin/users.h"
 #include "catalogue/goods.h"
@@ -29,6 +35,7 @@
 #include "dispensing/drug_list.h"
 #include "dispensing/prescription_lines.h"
 #include "dispensing/prescription_session.h"
+#include "dispensing/stored_prescriptions.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -173,6 +180,42 @@ int inUse(const QString& fileArg, int prescriptions) {
 
     std::printf("index upgrade of that database: %.1f s\n",
                 millisecondsOf([&] { Schema(db).ensure(); }) / 1000);
+    return 0;
+}
+
+int stored(const QString& fileArg, int prescriptions) {
+    const QString file = fileArg.isEmpty() ? QDir::tempPath() + QStringLiteral("/ph_bench/stored.db") : fileArg;
+    QDir().mkpath(QFileInfo(file).absolutePath());
+    ConnectionSettings settings;
+    settings.engine = Engine::Sqlite;
+    settings.database = file;
+    const bool generate = !QFile::exists(file);
+    Database db(settings);
+    db.open();
+    if (generate) {
+        std::printf("generating %d prescriptions in %s\n", prescriptions, qPrintable(file));
+        std::printf("  took %.1f s\n", millisecondsOf([&] { fill(db, prescriptions); }) / 1000);
+    }
+    Schema(db).ensure();
+    const int count = db.scalar(QStringLiteral("select count(*) from heading_noskhe")).toInt();
+    std::printf("%d prescriptions, %d lines\n", count,
+                db.scalar(QStringLiteral("select count(*) from details_noskhe")).toInt());
+    StoredPrescriptions store(db);
+    ScriptedPrompter prompter;
+    PrescriptionSession session(db, prompter);
+    session.start({QStringLiteral("03/06/15"), QStringLiteral("10:00")});
+    int invoice = count / 2;
+    report("read one prescription", 51, [&] {
+        if (!store.load(++invoice)) qFatal("no prescription %d", invoice);
+    });
+    report("read and hand it to the session (one load)", 51, [&] { session.load(*store.load(++invoice)); });
+    report("next: the highest number, then the load", 51, [&] {
+        if (store.last().value_or(0) > invoice) session.load(*store.load(++invoice));
+    });
+    report("first and last numbers", 51, [&] {
+        store.first();
+        store.last();
+    });
     return 0;
 }
 
@@ -479,6 +522,8 @@ int main(int argc, char** argv) {
     try {
         if (args.value(0) == QLatin1String("inuse"))
             return inUse(args.value(1), args.size() > 2 ? args.at(2).toInt() : 1000000);
+        if (args.value(0) == QLatin1String("stored"))
+            return stored(args.value(1), args.size() > 2 ? args.at(2).toInt() : 300000);
         if (args.value(0) == QLatin1String("pricing"))
             return pricing();
         if (args.value(0) == QLatin1String("prescription"))
@@ -487,6 +532,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "%s\n", qPrintable(error.message()));
         return 1;
     }
-    std::fprintf(stderr, "usage: db_bench inuse [FILE] [PRESCRIPTIONS] | db_bench pricing | db_bench prescription\n");
+    std::fprintf(stderr, "usage: db_bench inuse [FILE] [PRESCRIPTIONS] | db_bench stored [FILE] [PRESCRIPTIONS] | "
+                         "db_bench pricing | db_bench prescription\n");
     return 2;
 }

@@ -5,6 +5,7 @@
 #include "dispensing/ui/froosh_darou.h"
 #include "dispensing/ui/froosh_darou_texts.h"
 #include "pharmacy_fixture.h"
+#include "print/prints/print_texts.h"
 #include "print/report_output.h"
 #include "support/scripted_picker.h"
 #include "support/test_database.h"
@@ -13,6 +14,7 @@
 #include "widgets/date_field.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QMenu>
 #include <QLineEdit>
@@ -31,6 +33,20 @@ using ph::test::typeText;
 namespace {
 
 const QString kToday = QStringLiteral("05/06/20");
+
+// Which of F2, F4, Ctrl+F4 and F3 are enabled, and whether the line entry takes input.
+QString states(Tf_froosh_darou& window) {
+    QString shown;
+    for (CommandBar::Command c : {CommandBar::Save, CommandBar::RemoveLine, CommandBar::DeleteDocument, CommandBar::Edit})
+        shown += window.commandBar()->isEnabled(c) ? u'1' : u'0';
+    const bool inputs = child<QWidget>(window, "DBGrid2")->isEnabled() && !child<QLineEdit>(window, "me_tedad")->isReadOnly();
+    return shown + (inputs ? QStringLiteral(" in") : QStringLiteral(" off"));
+}
+
+QColor panelColour(Tf_froosh_darou& window) {
+    auto* panel = child<QWidget>(window, "Panel1");
+    return panel->autoFillBackground() ? panel->palette().color(QPalette::Window) : QColor();
+}
 
 void enter(QWidget& window) {
     press(window, Qt::Key_Return);
@@ -77,6 +93,12 @@ private slots:
     void knownPatientFillsHeader();
     void managementMenuFollowsRights();
     void automaticPrintsFollowTheSave();
+    void steppingThroughStoredNumbers();
+    void storedLinesAndTotalsAsStored();
+    void correctionSavedOverTheSameNumber();
+    void deletingAskedNumber();
+    void rightsAndRefusedEdit();
+    void prescriptionPrintShowsItFirst();
 
 private:
     WindowContext windows() { return {m_context, m_t->db(), m_prompter, m_clock, &m_picker}; }
@@ -453,10 +475,6 @@ void FrooshDarouTest::managementMenuFollowsRights() {
     QVERIFY(entries.at(1)->isEnabled());
     entries.at(1)->trigger();
     QCOMPARE(opened, (QStringList{QStringLiteral("Tf_darou"), QStringLiteral("Tfmbimeh_daru")}));
-    // Browsing and deleting stored prescriptions are not offered yet; printing is.
-    for (CommandBar::Command later : {CommandBar::Edit, CommandBar::DeleteDocument, CommandBar::First,
-                                      CommandBar::Last})
-        QVERIFY(!window.commandBar()->isEnabled(later));
     QVERIFY(window.commandBar()->isEnabled(CommandBar::Print));
 }
 
@@ -477,6 +495,271 @@ void FrooshDarouTest::automaticPrintsFollowTheSave() {
     for (const QString& shown : m_prompter.texts())
         QVERIFY2(shown == print::texts::kNoPrinter || shown == print::texts::kPrinterFailed, qPrintable(shown));
     QCOMPARE(text(window, "me_sh_factor"), QString("11"));
+}
+
+// Next and previous step by one number, a deleted or unused one showing an empty window with
+// the inputs off; at the ends they warn and leave F3 on.
+void FrooshDarouTest::steppingThroughStoredNumbers() {
+    Database& db = m_t->db();
+    db.exec(QStringLiteral("delete from details_noskhe where sh_factor=8"));
+    db.exec(QStringLiteral("delete from heading_noskhe where sh_factor=8"));
+    Tf_froosh_darou window(windows());
+    QVERIFY(test::showActive(window));
+    QCOMPARE(states(window), QString("1100 in")); // a new prescription
+    QCOMPARE(panelColour(window), QColor());
+
+    press(window, Qt::Key_L, Qt::ControlModifier);
+    QCOMPARE(text(window, "me_sh_factor"), QString("9"));
+    QCOMPARE(text(window, "me_family"), QString());
+    QCOMPARE(window.session().lines().lineCount(), 2);
+    QCOMPARE(states(window), QString("0001 off"));
+    QCOMPARE(panelColour(window), QColor(128, 128, 192));
+    QCOMPARE(child<DateField>(window, "me_date_no1")->storedText(), QString("05/06/15"));
+    press(window, Qt::Key_N, Qt::ControlModifier);
+    QCOMPARE(m_prompter.texts(Kind::Warning), QStringList{texts::kAtLastNumber});
+    QCOMPARE(text(window, "me_sh_factor"), QString("9"));
+
+    press(window, Qt::Key_F, Qt::ControlModifier);
+    QCOMPARE(text(window, "me_sh_factor"), QString("7"));
+    press(window, Qt::Key_N, Qt::ControlModifier);
+    QCOMPARE(window.currentInvoice(), 8);
+    QCOMPARE(text(window, "me_sh_factor"), QString()); // deleted: an empty window
+    QCOMPARE(window.session().lines().lineCount(), 0);
+    QCOMPARE(states(window), QString("0001 off"));
+    press(window, Qt::Key_N, Qt::ControlModifier);
+    QCOMPARE(text(window, "me_sh_factor"), QString("9"));
+
+    m_prompter.clear();
+    window.showInvoice(2);
+    press(window, Qt::Key_P, Qt::ControlModifier);
+    QCOMPARE(window.currentInvoice(), 1);
+    window.commandBar()->setEnabled(CommandBar::Edit, false);
+    press(window, Qt::Key_P, Qt::ControlModifier);
+    QCOMPARE(m_prompter.texts(Kind::Warning), QStringList{texts::kAtFirstNumber});
+    QCOMPARE(window.currentInvoice(), 1);
+    QCOMPARE(states(window), QString("0001 off"));
+
+    // With nothing stored, first and last warn.
+    db.exec(QStringLiteral("delete from details_noskhe"));
+    db.exec(QStringLiteral("delete from heading_noskhe"));
+    m_prompter.clear();
+    press(window, Qt::Key_F, Qt::ControlModifier);
+    press(window, Qt::Key_L, Qt::ControlModifier);
+    QCOMPARE(m_prompter.texts(Kind::Warning), (QStringList{texts::kNoStoredPrescription, texts::kNoStoredPrescription}));
+}
+
+// A stored prescription is shown as stored: its header, its lines with the substitution and
+// hoteling cells, and its totals as stored, not recomputed. Ctrl+A asks for the number.
+void FrooshDarouTest::storedLinesAndTotalsAsStored() {
+    Database& db = m_t->db();
+    db.exec(QStringLiteral("insert into heading_noskhe (sh_factor, date_no, date_sabt, date_bimeh, code_no, code_bimeh, "
+                           "insnotamin, sh_bimeh, family_b, name_b, nezam_p, personel, paz_type, type_no, price_bimar, "
+                           "price_koll, fani) values (20, '05/06/18', '05/06/19', '1406/02/03', '0520001', 6, "
+                           "'1234567890-1234-01-05', '1234567890123401', ?, ?, '11111', 1, 1, 1, 700, 99999, 3000)"),
+            {QStringLiteral("كريمي"), QStringLiteral("سارا")});
+    const QString line = QStringLiteral(
+        "insert into details_noskhe (sh_factor, row, code_darou, tedad, vaziat, price_one, price_koll, sazman, bimar, "
+        "price_h, flag_moadel, code_darou_main, tedad_darou_main, price_darou_main) "
+        "values (20, ?, ?, ?, ?, ?, ?, 0, 0, ?, ?, ?, ?, ?)");
+    db.exec(line, {2, 1010002, 1, texts::kInsured, 4000, 4000, 150, 0, QVariant(), QVariant(), QVariant()});
+    db.exec(line, {1, 1010003, 2, texts::kInsured, 2500, 5000, QVariant(), 1, 1010001, 3, 1000});
+    Tf_froosh_darou window(windows());
+    QVERIFY(test::showActive(window));
+
+    // An answer that is not a whole number loads nothing.
+    m_prompter.answerPrompt(QStringLiteral("ok"), QStringLiteral("2x"));
+    press(window, Qt::Key_A, Qt::ControlModifier);
+    QCOMPARE(m_prompter.texts(Kind::ErrorReport).size(), 1);
+    QCOMPARE(states(window), QString("1100 in"));
+    m_prompter.clear();
+
+    m_prompter.answerPrompt(QStringLiteral("ok"), QStringLiteral("20"));
+    press(window, Qt::Key_A, Qt::ControlModifier);
+    QCOMPARE(m_prompter.texts(Kind::Prompt), QStringList{texts::kInvoiceNumberPrompt});
+    QCOMPARE(text(window, "me_sh_factor"), QString("20"));
+    QCOMPARE(text(window, "me_code_no"), QString("0520001"));
+    QCOMPARE(text(window, "me_code_bime"), QString("6"));
+    // A social-security insurer: the four parts of the stored number.
+    QCOMPARE(text(window, "edtMeliCode"), QString("1234567890"));
+    QCOMPARE(text(window, "edtInsNo"), QString("1234"));
+    QCOMPARE(text(window, "edtPageNo"), QString("05"));
+    QCOMPARE(text(window, "me_family"), QString("كريمي"));
+    QCOMPARE(text(window, "me_family_pe"), QString("رضايي"));
+    QVERIFY(child<QCheckBox>(window, "CheckBox1")->isChecked());
+    QCOMPARE(child<DateField>(window, "me_date_ta1")->storedText(), QString("05/06/19"));
+    QCOMPARE(child<DateField>(window, "me_date_bime1")->storedText(), QString("1406/02/03"));
+    // Stored totals; without the insurer's share the insured total keeps its cleared value.
+    QCOMPARE(text(window, "me_koll"), QString("99999"));
+    QCOMPARE(text(window, "me_sahme_bimar"), QString("700"));
+    QCOMPARE(text(window, "MedtKol"), QString("0"));
+    QCOMPARE(text(window, "me_koll_tarefeh"), QString("9000"));
+
+    const PrescriptionLines& lines = window.session().lines();
+    QCOMPARE(lines.lineCount(), 2);
+    QCOMPARE(lines.lines().at(0).mid(PrescriptionLines::Code, 1), QStringList{"1010003"}); // in stored order
+    QCOMPARE(lines.lines().at(0).mid(PrescriptionLines::Substitute),
+             (QStringList{texts::kSubstitute, "1010001", "3", "1000", "0"}));
+    QCOMPARE(lines.lines().at(1).mid(PrescriptionLines::Substitute), (QStringList{"0", "", "", "", "150"}));
+    QCOMPARE(child<QTableView>(window, "StringGrid1")->model()->rowCount(), 3); // and the empty row
+}
+
+// F3 opens the shown prescription for correction; F2 saves it over the same number after
+// its question, writes the cash difference and leaves a new prescription.
+void FrooshDarouTest::correctionSavedOverTheSameNumber() {
+    Database& db = m_t->db();
+    m_context.rights.insert(QStringLiteral("edit_b"), true);
+    Tf_froosh_darou window(windows());
+    typeOutpatientHeader(window, "11111");
+    typeAndEnter(window, "3012");
+    enter(window);
+    enter(window);
+    addDrug(window, "ويتا", "2");
+    press(window, Qt::Key_F2);
+    QCOMPARE(text(window, "me_sh_factor"), QString("11"));
+
+    press(window, Qt::Key_L, Qt::ControlModifier);
+    QCOMPARE(text(window, "me_sh_factor"), QString("10"));
+    const QString stored = db.scalar("select price_koll from heading_noskhe where sh_factor=10").toString();
+    QCOMPARE(text(window, "me_koll"), stored);
+    press(window, Qt::Key_F3);
+    QCOMPARE(states(window), QString("1110 in"));
+    QCOMPARE(panelColour(window), QColor(0, 0, 64));
+    QVERIFY(!window.commandBar()->isEnabled(CommandBar::Next));
+
+    press(window, Qt::Key_F3, Qt::ControlModifier);
+    press(window, Qt::Key_Up);
+    enter(window);
+    QCOMPARE(focusName(window), QString("me_tedad"));
+    typeAndEnter(window, "4");
+    m_prompter.answerYes();
+    enter(window);
+    QCOMPARE(text(window, "me_koll"), QString("6000")); // recomputed: 3000 and the fee
+    m_prompter.clear();
+    m_prompter.answerYes();
+    press(window, Qt::Key_F2);
+    QCOMPARE(m_prompter.texts(), QStringList{texts::kConfirmEditSave});
+    QCOMPARE(rows(db, "select count(*) from heading_noskhe where sh_factor>=10"), (QList<QVariantList>{{1}}));
+    QCOMPARE(rows(db, "select tedad from details_noskhe where sh_factor=10"), (QList<QVariantList>{{4.0}}));
+    QCOMPARE(rows(db, "select koll_daryaft from cash where sh_factor=10 order by koll_daryaft"),
+             (QList<QVariantList>{{1500.0}, {2400.0}})); // the difference beside the first row
+    QCOMPARE(text(window, "me_sh_factor"), QString("11"));
+    QCOMPARE(states(window), QString("1100 in"));
+    QCOMPARE(panelColour(window), QColor());
+}
+
+// Ctrl+F4 during a correction asks for a number, shows it, asks, and deletes the
+// prescription with its own cash rows; a goods invoice's rows of the same number stay.
+void FrooshDarouTest::deletingAskedNumber() {
+    Database& db = m_t->db();
+    m_context.rights.insert(QStringLiteral("edit_b"), true);
+    m_context.rights.insert(QStringLiteral("delete_b"), true);
+    db.exec(QStringLiteral("insert into cash (sh_factor, type_factor, koll_daryaft, ekhtetam) values (8, 'k', 900, 1)"));
+    db.exec(QStringLiteral("insert into cash (sh_factor, type_factor, koll_daryaft, ekhtetam) values (8, 'd', 500, 0)"));
+    db.exec(QStringLiteral("insert into cash (sh_factor, type_factor, koll_daryaft, ekhtetam) values (9, 'd', 500, 1)"));
+    Tf_froosh_darou window(windows());
+    QVERIFY(test::showActive(window));
+    press(window, Qt::Key_F4, Qt::ControlModifier); // only during a correction
+    QCOMPARE(m_prompter.texts(), QStringList());
+
+    press(window, Qt::Key_L, Qt::ControlModifier);
+    press(window, Qt::Key_F3);
+    m_prompter.answerPrompt(QStringLiteral("ok"), QStringLiteral("8"));
+    m_prompter.answerNo();
+    press(window, Qt::Key_F4, Qt::ControlModifier);
+    QCOMPARE(m_prompter.texts(), (QStringList{texts::kInvoiceNumberPrompt, texts::kConfirmDeleteInvoice}));
+    QCOMPARE(text(window, "me_sh_factor"), QString("8")); // shown before the question
+    QCOMPARE(states(window), QString("0001 off"));
+    QCOMPARE(rows(db, "select count(*) from heading_noskhe"), (QList<QVariantList>{{3}}));
+
+    m_prompter.clear();
+    press(window, Qt::Key_F3);
+    m_prompter.answerPrompt(QStringLiteral("ok"), QStringLiteral("8"));
+    m_prompter.answerYes();
+    press(window, Qt::Key_F4, Qt::ControlModifier);
+    QCOMPARE(m_prompter.texts(Kind::Warning), QStringList());
+    QCOMPARE(rows(db, "select sh_factor from heading_noskhe order by sh_factor"), (QList<QVariantList>{{7}, {9}}));
+    QCOMPARE(rows(db, "select count(*) from details_noskhe where sh_factor=8"), (QList<QVariantList>{{0}}));
+    QCOMPARE(rows(db, "select type_factor, koll_daryaft from cash where sh_factor=8"),
+             (QList<QVariantList>{{"k", 900.0}}));
+    // After the deletion: a new prescription may be typed, F2 stays off until F9.
+    QCOMPARE(text(window, "me_sh_factor"), QString("10"));
+    QCOMPARE(window.currentInvoice(), 10);
+    QCOMPARE(states(window), QString("0001 in"));
+    QCOMPARE(focusName(window), QString("me_code_bime"));
+
+    // Closed by the cash desk, or not stored: refused, nothing deleted.
+    for (const auto& [number, refusal] : QList<QPair<QString, QString>>{{"9", texts::kDeleteRefused},
+                                                                        {"8", texts::kDeleteNotFound}}) {
+        m_prompter.clear();
+        press(window, Qt::Key_F3);
+        m_prompter.answerPrompt(QStringLiteral("ok"), number);
+        m_prompter.answerYes();
+        press(window, Qt::Key_F4, Qt::ControlModifier);
+        QCOMPARE(m_prompter.texts(Kind::Warning), QStringList{refusal});
+        QCOMPARE(rows(db, "select count(*) from heading_noskhe"), (QList<QVariantList>{{2}}));
+    }
+    // A number that is not whole deletes nothing.
+    m_prompter.clear();
+    press(window, Qt::Key_F3);
+    m_prompter.answerPrompt(QStringLiteral("ok"), QStringLiteral("7.5"));
+    press(window, Qt::Key_F4, Qt::ControlModifier);
+    QCOMPARE(m_prompter.texts(Kind::ErrorReport).size(), 1);
+    QCOMPARE(rows(db, "select count(*) from heading_noskhe"), (QList<QVariantList>{{2}}));
+    m_prompter.clear();
+
+    // The last ones deleted: the next number is 1.
+    db.exec(QStringLiteral("update cash set ekhtetam=0"));
+    for (const QString number : {"7", "9"}) {
+        press(window, Qt::Key_F3);
+        m_prompter.answerPrompt(QStringLiteral("ok"), number);
+        m_prompter.answerYes();
+        press(window, Qt::Key_F4, Qt::ControlModifier);
+    }
+    QCOMPARE(rows(db, "select count(*) from heading_noskhe"), (QList<QVariantList>{{0}}));
+    QCOMPARE(text(window, "me_sh_factor"), QString("1"));
+}
+
+// Without the rights F3 and Ctrl+F4 are refused; F3 leaves the navigation off either way
+// until F9.
+void FrooshDarouTest::rightsAndRefusedEdit() {
+    Tf_froosh_darou window(windows());
+    QVERIFY(test::showActive(window));
+    press(window, Qt::Key_F3); // the right is asked for even with nothing to correct
+    QCOMPARE(m_prompter.texts(), QStringList{texts::kNoEditRight});
+    QCOMPARE(states(window), QString("1100 in"));
+    QVERIFY(!window.commandBar()->isEnabled(CommandBar::First));
+    m_prompter.answerNo();
+    press(window, Qt::Key_F9);
+    QVERIFY(window.commandBar()->isEnabled(CommandBar::First));
+    m_prompter.clear();
+
+    press(window, Qt::Key_L, Qt::ControlModifier);
+    press(window, Qt::Key_F3);
+    QCOMPARE(m_prompter.texts(Kind::Warning), QStringList{texts::kNoEditRight});
+    QCOMPARE(states(window), QString("0001 off"));
+    QVERIFY(!window.commandBar()->isEnabled(CommandBar::Last));
+    m_prompter.clear();
+    press(window, Qt::Key_F4, Qt::ControlModifier);
+    QCOMPARE(m_prompter.texts(Kind::Warning), QStringList{texts::kNoDeleteRight});
+}
+
+// The prescription print on request shows the prescription, read-only, before printing it;
+// a number without one is refused and the window keeps what it showed.
+void FrooshDarouTest::prescriptionPrintShowsItFirst() {
+    Tf_froosh_darou window(windows());
+    QVERIFY(test::showActive(window));
+    m_prompter.answerPrompt(QStringLiteral("ok"), QStringLiteral("5"));
+    window.printOnRequest(PrintKind::Prescription);
+    QCOMPARE(m_prompter.texts(Kind::Warning), QStringList{print::texts::kPrescriptionNotFound});
+    QCOMPARE(states(window), QString("1100 in"));
+
+    m_prompter.clear();
+    m_prompter.answerPrompt(QStringLiteral("ok"), QStringLiteral("9"));
+    window.printOnRequest(PrintKind::Prescription);
+    QCOMPARE(text(window, "me_sh_factor"), QString("9"));
+    QCOMPARE(states(window), QString("0001 off"));
+    for (const QString& shown : m_prompter.texts(Kind::Warning)) // the test machines have no printer
+        QVERIFY2(shown == print::texts::kNoPrinter || shown == print::texts::kPrinterFailed, qPrintable(shown));
 }
 
 QTEST_MAIN(FrooshDarouTest)

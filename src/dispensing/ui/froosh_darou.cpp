@@ -171,10 +171,7 @@ void Tf_froosh_darou::makeCommands() {
     m_bar->setHandler(CommandBar::RemoveLine, [this] { guarded(m_windows.prompter, [this] { removeLine(); }); });
     m_bar->setHandler(CommandBar::New, [this] { guarded(m_windows.prompter, [this] { abandon(); }); });
     m_bar->setHandler(CommandBar::Close, [this] { reject(); });
-    // Browsing, searching and deleting stored prescriptions come later.
-    for (CommandBar::Command later : {CommandBar::Edit, CommandBar::DeleteDocument, CommandBar::Sort,
-                                      CommandBar::First, CommandBar::Previous, CommandBar::Next, CommandBar::Last})
-        m_bar->setEnabled(later, false);
+    makeSearchMenu();
     makePrintMenu();
 
     but_Modiriat = makeButton(this, QStringLiteral("but_Modiriat"), QStringLiteral("مديريت"));
@@ -299,6 +296,7 @@ void Tf_froosh_darou::showEvent(QShowEvent* event) {
             }
             if (!settings->message.isEmpty()) m_windows.context.payam = settings->message;
         }
+        m_bar->setNavigationEnabled(true);
         startNew();
         loadDrugList();
     });
@@ -322,6 +320,9 @@ void Tf_froosh_darou::startNew() {
     m_session.start(moment());
     m_header->clear(m_windows.context.current_date, m_session.header().invoiceNumber);
     m_header->syncInsurer();
+    m_header->setLook(PrescriptionHeaderPanel::Look::New);
+    m_current = m_session.header().invoiceNumber.toInt();
+    setInputsEnabled(true);
     m_chosen.reset();
     me_tedad->clear();
     me_price->clear();
@@ -501,6 +502,7 @@ void Tf_froosh_darou::save() {
     const Totals shownTotals = m_session.totals();
     const ShownFigures shown{amountFromText(shownTotals.payable), amountFromText(shownTotals.fee),
                              insurerName ? insurerName->text().trimmed() : QString()};
+    const bool correcting = m_session.editing();
     const SaveOutcome outcome =
         m_session.save(context, m_windows.context.hasRight(QStringLiteral("save_b")));
     if (!outcome.isSaved()) {
@@ -508,10 +510,12 @@ void Tf_froosh_darou::save() {
         return;
     }
     startNew();
-    printAfterSaving(outcome.saved.invoiceNumber, shown);
+    if (!correcting) printAfterSaving(outcome.saved.invoiceNumber, shown);
 }
 
 void Tf_froosh_darou::abandon() {
+    // Nothing of a correction was written: abandoning it has nothing to undo.
+    m_bar->setNavigationEnabled(true);
     if (!m_windows.prompter.askYesNo(texts::kConfirmAbandon)) return;
     startNew();
 }
@@ -540,8 +544,17 @@ bool Tf_froosh_darou::handleKey(QWidget* widget, QKeyEvent* event) {
         if (!StringGrid1->currentIndex().isValid()) StringGrid1->selectRow(0);
         return true;
     }
+    if (keyModifiers(event) == Qt::ControlModifier && key >= Qt::Key_A && key <= Qt::Key_E) {
+        // The search menu's keys, before a field takes Ctrl+A as "select all".
+        QAction* item = m_searchMenu->actions().at(key - Qt::Key_A);
+        if (item->isEnabled()) item->trigger();
+        return true;
+    }
     if (!isPlain(event)) return false;
     switch (key) {
+    case Qt::Key_F3:
+        m_bar->activate(CommandBar::Edit, CommandBar::WhenDisabled::Run);
+        return true;
     case Qt::Key_F1:
         m_windows.prompter.showHelp();
         return true;

@@ -51,6 +51,23 @@ public:
     // The print menu's invoice and prescription prints of a stored number (asked for).
     void printOnRequest(PrintKind kind);
 
+    // Stored prescriptions. The current invoice number is the one shown or to be loaded;
+    // for a new prescription it is the next number.
+    int currentInvoice() const { return m_current; }
+    // Shows the stored prescription with this number read-only; a number without one
+    // shows an empty window with the inputs off.
+    void showInvoice(int number);
+    void showFirst();
+    void showPrevious();
+    void showNext();
+    void showLast();
+    // The search menu's "by invoice number": asks for the number and shows it.
+    void searchByNumber();
+    // F3: the shown prescription's header and lines may be changed and saved over it.
+    void beginEdit();
+    // Ctrl+F4 during a correction: asks for a number, shows it, asks, then deletes it.
+    void deleteStored();
+
 public slots:
     void reject() override;
 
@@ -65,12 +82,17 @@ private:
     void makeCommands();
     void makeLayout();
     void makePrintMenu();
+    void makeSearchMenu();
     // The prints the settings ask for after a new prescription was stored.
     void printAfterSaving(int invoice, const ShownFigures& shown);
 
     // A new prescription: the session started afresh and every field in its cleared state.
     void startNew();
     void loadDrugList();
+    // Loads the current invoice number (see showInvoice).
+    void loadCurrent();
+    // The line entry, the drug lookup and the kind: off while a stored prescription is shown.
+    void setInputsEnabled(bool enabled);
     PricingMoment moment() const;
     void refreshStatus();
     // The line list or the insurer changed: the list and the totals are shown again.
@@ -90,6 +112,8 @@ private:
     void focusField(const QString& objectName);
     int selectedLine() const;
     bool handleKey(QWidget* widget, QKeyEvent* event);
+    // A typed invoice number: a whole number, else a conversion error.
+    static int wholeNumber(const QString& text);
 
     WindowContext m_windows;
     PrescriptionSession m_session;
@@ -121,6 +145,8 @@ private:
     QPushButton* but_Modiriat;
     QMenu* m_management;
     QMenu* PopupMenu3 = nullptr;
+    QMenu* m_searchMenu = nullptr;
+    int m_current = 0;
     QAction* m_rulesAction = nullptr;
     QLabel* m_userPanel;
     QLabel* m_timePanel;

@@ -4,6 +4,8 @@
 
 #include "core/amounts.h"
 #include "core/prompter.h"
+#include "dispensing/stored_prescriptions.h"
+#include "dispensing/ui/froosh_darou_texts.h"
 #include "print/prints/print_stored.h"
 #include "widgets/command_bar.h"
 #include "widgets/guarded.h"
@@ -16,7 +18,6 @@
 namespace ph {
 namespace {
 
-const QString kInvoiceNumberPrompt = QStringLiteral("شماره فاكتور مورد نظر را واردكنيد");
 const QString kPrescriptionNumberPrompt = QStringLiteral("شماره نسخه مورد نظر را واردكنيد");
 
 } // namespace
@@ -58,11 +59,15 @@ void Tf_froosh_darou::makePrintMenu() {
 
 void Tf_froosh_darou::printOnRequest(PrintKind kind) {
     const PromptAnswer answer = m_windows.prompter.prompt(
-        kind == PrintKind::Prescription ? kPrescriptionNumberPrompt : kInvoiceNumberPrompt);
+        kind == PrintKind::Prescription ? kPrescriptionNumberPrompt : texts::kInvoiceNumberPrompt);
     if (!answer.accepted()) return;
     // A number that is not whole stops with a conversion error; nothing is printed.
-    const double number = amountFromText(answer.text);
-    printStoredPrescription(m_windows.db, m_windows.context, int(number), kind, PrintOutput::Menu, this,
+    const int number = wholeNumber(answer.text);
+    // The prescription print shows the prescription in the window first, read-only; a
+    // number without one is refused by the print and the window keeps what it showed.
+    m_current = number;
+    if (kind == PrintKind::Prescription && StoredPrescriptions(m_windows.db).load(number)) loadCurrent();
+    printStoredPrescription(m_windows.db, m_windows.context, number, kind, PrintOutput::Menu, this,
                             m_windows.prompter);
 }
 

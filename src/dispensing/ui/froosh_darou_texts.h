@@ -24,4 +24,23 @@ inline const QString kDatePanel = QStringLiteral(" تاريخ جاري: ");
 inline const QString kLineListHint =
     QStringLiteral("  فعال شدن مکان نما در قسمت ليست داروهاي وارد شده درنسخه:  Ctrl+F3");
 
+// Browsing, editing and deleting stored prescriptions.
+inline const QString kNoStoredPrescription = QStringLiteral("نسخه اي به ثبت نرسيده است");
+inline const QString kAtLastNumber = QStringLiteral("به آخرين شماره نسخه رسيده ايد");
+inline const QString kAtFirstNumber = QStringLiteral("به اولين شماره نسخه رسيده ايد");
+inline const QString kInvoiceNumberPrompt = QStringLiteral("شماره فاكتور مورد نظر را واردكنيد");
+inline const QString kNoEditRight = QStringLiteral("دسترسي به کليد ويرايش براي شما امکان پذير نمي باشد");
+inline const QString kNoDeleteRight = QStringLiteral("دسترسي به کليدحذف براي شما امکان پذير نمي باشد");
+inline const QString kConfirmDeleteInvoice = QStringLiteral("آيا از حذف فاكتور مطمئن هستيد");
+inline const QString kDeleteNotFound = QStringLiteral("شماره فاكتور مورد نظر يافت نشد");
+inline const QString kDeleteRefused = QStringLiteral("حذف فاكتور موردنظر امكان پذير نيست");
+// the search menu: by invoice number, family name, prescription date, insurance number, code
+inline const QString kSearchMenu[] = {
+    QStringLiteral("براساس شماره فاكتور"),
+    QStringLiteral("براساس نام خانوادگي"),
+    QStringLiteral("براساس تاريخ نسخه"),
+    QStringLiteral("براساس شماره دفترچه بيمه"),
+    QStringLiteral("براساس كد نسخه"),
+};
+
 } // namespace ph::texts

@@ -7,6 +7,7 @@
 #include "dispensing/line_kind.h"
 #include "dispensing/prescription_session.h"
 #include "dispensing/prescription_store.h"
+#include "dispensing/stored_prescriptions.h"
 #include "dispensing/ui/froosh_darou_texts.h"
 #include "insurance/doctor_store.h"
 #include "insurance/ins_no.h"
@@ -28,6 +29,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QRegularExpressionValidator>
+#include <QScopedValueRollback>
 
 namespace ph {
 namespace {
@@ -102,7 +104,7 @@ void PrescriptionHeaderPanel::makeFields() {
     // The frame moves on by itself after the tenth digit of a social-security number:
     // that leaves the number forwards as Enter does.
     connect(me_sh_bime->edtMeliCode(), &QLineEdit::textEdited, this, [this](const QString& text) {
-        if (me_sh_bime->rulesActive() && text.size() == 10) leaveSerial();
+        if (!m_loading && me_sh_bime->rulesActive() && text.size() == 10) leaveSerial();
     });
 
     me_family = makeLineField(this, QStringLiteral("me_family"));
@@ -289,6 +291,50 @@ void PrescriptionHeaderPanel::clear(const QString& today, const QString& invoice
     me_code_bime->setText(QStringLiteral("0"));
     me_date_no1->setStoredText(today);
     me_date_ta1->setStoredText(today);
+}
+
+void PrescriptionHeaderPanel::showStored(const StoredPrescription& stored, const QString& today) {
+    const QScopedValueRollback loading(m_loading, true);
+    clear(today, QString());
+    const PrescriptionHeader& h = stored.header;
+    me_sh_factor->setText(QString::number(stored.invoiceNumber));
+    me_date_no1->setStoredText(h.prescriptionDate);
+    me_date_ta1->setStoredText(h.deliveryDate);
+    if (!h.expiryDate.isEmpty()) me_date_bime1->setStoredText(h.expiryDate);
+    me_code_no->setText(stored.code);
+    // The insurer first: it decides which parts of the insurance number are open.
+    if (!stored.insurerCode.isEmpty()) me_code_bime->setText(stored.insurerCode);
+    sh_darkhast->setText(h.requestNumber);
+    me_code_bakhsh->setText(h.wardCode);
+    paz_type->setCurrentIndex(int(h.admission));
+    me_name_bimar->setText(h.name);
+    sh_safhe->setText(h.pageNumber);
+    me_family->setText(h.family);
+    me_nezam_pe->setText(h.prescriberCouncil);
+    me_family_pe->setText(h.prescriberFamily);
+    me_name_pe->setText(h.prescriberName);
+    me_code_takhasos->setText(h.specialtyCode);
+    if (!h.typeCode.isEmpty()) me_ctype_no->setText(h.typeCode);
+    CheckBox1->setChecked(h.staff);
+    if (stored.insNoTamin.isEmpty())
+        me_sh_bime->clear();
+    else if (isSocialSecurityInsurer(m_windows.context.tamin_codes, me_code_bime->text()))
+        me_sh_bime->setDashedText(stored.insNoTamin);
+    else
+        me_sh_bime->edtMeliCode()->setText(stored.insNoTamin);
+    updateWard();
+}
+
+void PrescriptionHeaderPanel::setLook(Look look) {
+    if (look == Look::New) {
+        setAutoFillBackground(false);
+        setPalette(QPalette());
+        return;
+    }
+    QPalette shown = palette();
+    shown.setColor(QPalette::Window, look == Look::Shown ? QColor(128, 128, 192) : QColor(0, 0, 64));
+    setPalette(shown);
+    setAutoFillBackground(true);
 }
 
 PrescriptionHeader PrescriptionHeaderPanel::header() const {

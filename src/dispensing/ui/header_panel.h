@@ -12,6 +12,7 @@ class QLineEdit;
 
 namespace ph {
 
+struct StoredPrescription;
 class CodeField;
 class DateField;
 class KeyNav;
@@ -31,6 +32,14 @@ public:
     // The fields of a new prescription: insurer "0", today's dates, the expiry's century and
     // year pre-filled, prescription type 1, outpatient; the invoice number shown.
     void clear(const QString& today, const QString& invoiceNumber);
+    // A stored prescription: the cleared fields (today's dates), then its header as stored.
+    // While it is filled the insurance-number frame does not react to its parts changing.
+    void showStored(const StoredPrescription& stored, const QString& today);
+    bool loading() const { return m_loading; }
+    // The panel's colour: the window's own for a new prescription, light blue while a stored
+    // one is shown, dark blue while it is being corrected.
+    enum class Look { New, Shown, Editing };
+    void setLook(Look look);
     // The fields as the session keeps them.
     PrescriptionHeader header() const;
     // Gives the session the insurer the field shows, when the field was left another way
@@ -68,6 +77,7 @@ private:
     WindowContext m_windows;
     PrescriptionSession& m_session;
     KeyNav* m_nav = nullptr;
+    bool m_loading = false;
 
     CodeField* me_code_bime;
     QLineEdit* me_name_bime;
