@@ -272,6 +272,10 @@ SavedPrescription PrescriptionStore::saveNew(const PrescriptionRecord& r, const 
     });
 }
 
+void PrescriptionStore::putBackStock(int invoiceNumber) {
+    moveStock(m_db, storedStockLines(m_db, invoiceNumber), +1);
+}
+
 SavedPrescription PrescriptionStore::saveEdit(int invoice, const PrescriptionRecord& r, const SaveContext& c) {
     const bool cashDesk = r.waitsAtCashDesk;
     return saveInTransaction(m_db, [&] {

@@ -4,7 +4,9 @@
 #include "db/database.h"
 #include "db/transaction.h"
 #include "dispensing/dispensing_texts.h"
+#include "dispensing/drug_list.h"
 #include "dispensing/prescription_lines.h"
+#include "dispensing/prescription_store.h"
 
 namespace ph {
 namespace {
@@ -147,6 +149,8 @@ StoredPrescriptions::RemoveResult StoredPrescriptions::remove(int invoiceNumber)
                   {invoiceNumber})
             .next())
         return RemoveResult::ClosedByCashDesk;
+    // In stock-keeping mode the dispensed drugs go back to the shelf with the prescription.
+    if (DrugList(m_db).stockKeepingMode()) PrescriptionStore(m_db).putBackStock(invoiceNumber);
     m_db.exec(QStringLiteral("delete from heading_noskhe where sh_factor=?"), {invoiceNumber});
     m_db.exec(QStringLiteral("delete from details_noskhe where sh_factor=?"), {invoiceNumber});
     // A goods invoice numbered by its own counter may share the number: its rows stay.

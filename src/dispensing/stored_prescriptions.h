@@ -39,8 +39,9 @@ public:
 
     enum class RemoveResult { Removed, NotFound, ClosedByCashDesk };
     // Deletes the prescription, its lines and its own cash rows (type "d") in one
-    // transaction; one the cash desk has closed is refused. The stock, the patient, the
-    // prescriber and the day counter are left as they are.
+    // transaction, its lines going back into stock in stock-keeping mode; one the cash
+    // desk has closed is refused. The patient, the prescriber and the day counter are
+    // left as they are.
     RemoveResult remove(int invoiceNumber);
 
 private:

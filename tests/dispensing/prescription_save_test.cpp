@@ -310,6 +310,10 @@ void PrescriptionSaveTest::stockMovesOnceAndEditsSettleIt() {
     QCOMPARE(stockOf(kCefixime), 10.0);
     QCOMPARE(stockOf(kOintment), 5.0);
     QCOMPARE(stockOf(kVitaminC), 45.0);
+
+    // Deleting it puts its lines back, in the same transaction as the deletion.
+    QCOMPARE(StoredPrescriptions(db).remove(invoice), StoredPrescriptions::RemoveResult::Removed);
+    QCOMPARE(stockOf(kVitaminC), 50.0);
 }
 
 void PrescriptionSaveTest::twoWorkstationsSaveAtOnce() {
