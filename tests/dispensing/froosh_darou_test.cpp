@@ -4,6 +4,7 @@
 #include "dispensing/dispensing_texts.h"
 #include "dispensing/ui/froosh_darou.h"
 #include "dispensing/ui/froosh_darou_texts.h"
+#include "dispensing/ui/search_factor.h"
 #include "pharmacy_fixture.h"
 #include "print/prints/print_texts.h"
 #include "print/report_output.h"
@@ -21,6 +22,7 @@
 #include <QPushButton>
 #include <QSqlRecord>
 #include <QTableView>
+#include <QTimer>
 #include <QtTest>
 
 using namespace ph;
@@ -94,6 +96,7 @@ private slots:
     void managementMenuFollowsRights();
     void automaticPrintsFollowTheSave();
     void steppingThroughStoredNumbers();
+    void searchWindowChoosesWhatIsShown();
     void storedLinesAndTotalsAsStored();
     void correctionSavedOverTheSameNumber();
     void deletingAskedNumber();
@@ -499,6 +502,28 @@ void FrooshDarouTest::automaticPrintsFollowTheSave() {
 
 // Next and previous step by one number, a deleted or unused one showing an empty window with
 // the inputs off; at the ends they warn and leave F3 on.
+void FrooshDarouTest::searchWindowChoosesWhatIsShown() {
+    Tf_froosh_darou window(windows());
+    QVERIFY(test::showActive(window));
+    // Ctrl+B: by family name. The start date loads the day's prescriptions; F2 chooses the
+    // current one, and the dispensing window shows it.
+    bool searched = false;
+    QTimer::singleShot(0, &window, [&] {
+        auto* search = window.findChild<TF_search_factor*>();
+        if (!search) return;
+        auto* start = child<QLineEdit>(*search, "me_date");
+        start->setText(QStringLiteral("05/06/15"));
+        QTest::keyClick(start, Qt::Key_Return);
+        searched = search->focusWidget() && search->focusWidget()->objectName() == QLatin1String("me_search_n");
+        QTest::keyClick(search->focusWidget(), Qt::Key_F2);
+    });
+    press(window, Qt::Key_B, Qt::ControlModifier);
+    QVERIFY(searched);
+    QCOMPARE(window.currentInvoice(), 7);
+    QCOMPARE(text(window, "me_sh_factor"), QString("7"));
+    QCOMPARE(window.session().lines().lineCount(), 2);
+}
+
 void FrooshDarouTest::steppingThroughStoredNumbers() {
     Database& db = m_t->db();
     db.exec(QStringLiteral("delete from details_noskhe where sh_factor=8"));

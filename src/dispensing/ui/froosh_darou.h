@@ -23,6 +23,7 @@ class CommandBar;
 class DrugLookup;
 class PrescriptionHeaderPanel;
 class PrescriptionLinesModel;
+class TF_search_factor;
 
 // The prescription entry window: the header, the drug lookup, the line entry, the line
 // list and the totals of a prescription being dispensed, saved with F2. The window maps
@@ -82,6 +83,9 @@ private:
     void makeCommands();
     void makeLayout();
     void makePrintMenu();
+    // The invoice search window for a search kind (1 family name to 4 prescription code);
+    // the chosen prescription is shown.
+    void searchInvoices(int kind);
     void makeSearchMenu();
     // The prints the settings ask for after a new prescription was stored.
     void printAfterSaving(int invoice, const ShownFigures& shown);
@@ -145,6 +149,7 @@ private:
     QPushButton* but_Modiriat;
     QMenu* m_management;
     QMenu* PopupMenu3 = nullptr;
+    TF_search_factor* m_invoiceSearch = nullptr; // made when first used, then kept
     QMenu* m_searchMenu = nullptr;
     int m_current = 0;
     QAction* m_rulesAction = nullptr;

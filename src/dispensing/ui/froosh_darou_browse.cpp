@@ -8,6 +8,7 @@
 #include "core/prompter.h"
 #include "dispensing/stored_prescriptions.h"
 #include "dispensing/ui/drug_lookup.h"
+#include "dispensing/ui/search_factor.h"
 #include "dispensing/ui/froosh_darou_texts.h"
 #include "dispensing/ui/header_panel.h"
 #include "dispensing/ui/prescription_lines_model.h"
@@ -36,6 +37,12 @@ int Tf_froosh_darou::wholeNumber(const QString& text) {
     return number;
 }
 
+void Tf_froosh_darou::searchInvoices(int kind) {
+    if (!m_invoiceSearch) m_invoiceSearch = new TF_search_factor(m_windows, this);
+    // Closed without a choice, the window keeps what it showed.
+    if (const std::optional<int> chosen = m_invoiceSearch->choose(SearchContext::Darou, kind)) showInvoice(*chosen);
+}
+
 void Tf_froosh_darou::makeSearchMenu() {
     m_searchMenu = new QMenu(this);
     m_searchMenu->setObjectName(QStringLiteral("PopupMenu1"));
@@ -45,11 +52,14 @@ void Tf_froosh_darou::makeSearchMenu() {
         // Ctrl+A ... Ctrl+E: the keys are caught by the window, as a field would take Ctrl+A.
         action->setShortcut(QKeySequence(Qt::CTRL | Qt::Key(Qt::Key_A + i)));
         action->setShortcutContext(Qt::WidgetShortcut);
-        // The invoice search window is not part of the program yet.
-        if (i > 0) action->setEnabled(false);
     }
     connect(m_searchMenu->actions().first(), &QAction::triggered, this,
             [this] { guarded(m_windows.prompter, [this] { searchByNumber(); }); });
+    // By family name, prescription date, insurance number and prescription code: the
+    // invoice search window, kinds 1 to 4.
+    for (int kind = 1; kind <= 4; ++kind)
+        connect(m_searchMenu->actions().at(kind), &QAction::triggered, this,
+                [this, kind] { guarded(m_windows.prompter, [this, kind] { searchInvoices(kind); }); });
     QPushButton* button = m_bar->button(CommandBar::Sort);
     m_bar->setHandler(CommandBar::Sort, [this, button] {
         m_searchMenu->popup(button->mapToGlobal(QPoint(0, button->height())));
