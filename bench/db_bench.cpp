@@ -50,6 +50,7 @@
 #include <thread>
 #include <cstdio>
 #include <functional>
+#include <memory>
 #include <vector>
 
 using namespace ph;
@@ -151,20 +152,28 @@ void inUseChecks(Database& db, int runs) {
     report("ward in use", runs, [&] { wards.isInUse(3); });
 }
 
-int inUse(const QString& fileArg, int prescriptions) {
-    const QString file = fileArg.isEmpty() ? QDir::tempPath() + QStringLiteral("/ph_bench/pharmacy.db") : fileArg;
+// The embedded database of generated prescriptions in FILE (default: NAME in ph_bench of
+// the temporary folder), generated only when it does not exist yet.
+std::unique_ptr<Database> openGenerated(const QString& fileArg, const QString& name, int prescriptions) {
+    const QString file = fileArg.isEmpty() ? QDir::tempPath() + QStringLiteral("/ph_bench/") + name : fileArg;
     QDir().mkpath(QFileInfo(file).absolutePath());
     ConnectionSettings settings;
     settings.engine = Engine::Sqlite;
     settings.database = file;
     const bool generate = !QFile::exists(file);
-    Database db(settings);
-    db.open();
+    auto db = std::make_unique<Database>(settings);
+    db->open();
     if (generate) {
         std::printf("generating %d prescriptions in %s\n", prescriptions, qPrintable(file));
-        std::printf("  took %.1f s\n", millisecondsOf([&] { fill(db, prescriptions); }) / 1000);
+        std::printf("  took %.1f s\n", millisecondsOf([&] { fill(*db, prescriptions); }) / 1000);
     }
-    Schema(db).ensure();
+    Schema(*db).ensure();
+    return db;
+}
+
+int inUse(const QString& fileArg, int prescriptions) {
+    const std::unique_ptr<Database> opened = openGenerated(fileArg, QStringLiteral("pharmacy.db"), prescriptions);
+    Database& db = *opened;
     std::printf("%d prescriptions, %d lines\n",
                 db.scalar(QStringLiteral("select count(*) from heading_noskhe")).toInt(),
                 db.scalar(QStringLiteral("select count(*) from details_noskhe")).toInt());
@@ -184,19 +193,8 @@ int inUse(const QString& fileArg, int prescriptions) {
 }
 
 int stored(const QString& fileArg, int prescriptions) {
-    const QString file = fileArg.isEmpty() ? QDir::tempPath() + QStringLiteral("/ph_bench/stored.db") : fileArg;
-    QDir().mkpath(QFileInfo(file).absolutePath());
-    ConnectionSettings settings;
-    settings.engine = Engine::Sqlite;
-    settings.database = file;
-    const bool generate = !QFile::exists(file);
-    Database db(settings);
-    db.open();
-    if (generate) {
-        std::printf("generating %d prescriptions in %s\n", prescriptions, qPrintable(file));
-        std::printf("  took %.1f s\n", millisecondsOf([&] { fill(db, prescriptions); }) / 1000);
-    }
-    Schema(db).ensure();
+    const std::unique_ptr<Database> opened = openGenerated(fileArg, QStringLiteral("stored.db"), prescriptions);
+    Database& db = *opened;
     const int count = db.scalar(QStringLiteral("select count(*) from heading_noskhe")).toInt();
     std::printf("%d prescriptions, %d lines\n", count,
                 db.scalar(QStringLiteral("select count(*) from details_noskhe")).toInt());
