@@ -550,6 +550,12 @@ bool Tf_froosh_darou::handleKey(QWidget* widget, QKeyEvent* event) {
         if (item->isEnabled()) item->trigger();
         return true;
     }
+    if (keyModifiers(event) == Qt::ControlModifier && (key == Qt::Key_X || key == Qt::Key_Y)) {
+        // The print menu's keys, before a field takes Ctrl+X as "cut".
+        auto* item = PopupMenu3->findChild<QAction*>(key == Qt::Key_X ? QStringLiteral("N8") : QStringLiteral("N9"));
+        if (item && item->isEnabled()) item->trigger();
+        return true;
+    }
     if (!isPlain(event)) return false;
     switch (key) {
     case Qt::Key_F3:
