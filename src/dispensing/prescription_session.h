@@ -61,6 +61,10 @@ public:
     void startEdit(int invoiceNumber);
     bool editing() const { return m_editing.has_value(); }
 
+    // The time of day the technical fee is reckoned at from now on (HH:MM): the fee of a
+    // prescription follows the current hour, not the hour it was started at.
+    void setTime(const QString& time) { m_moment.time = time; }
+
     PrescriptionHeader& header() { return m_header; }
     const PrescriptionHeader& header() const { return m_header; }
     const InsurerCode& insurer() const { return m_insurer; }

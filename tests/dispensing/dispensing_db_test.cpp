@@ -170,6 +170,15 @@ void DispensingDbTest::sameDayRuleOverTheView() {
     QCOMPARE(session.totals().fee, QStringLiteral("0"));
     session.header().invoiceNumber = QStringLiteral("7");
     QCOMPARE(session.totals().fee, QStringLiteral("7000"));
+
+    // The day or night fee follows the hour of the recomputation, not of the start.
+    session.start({QStringLiteral("05/06/15"), QStringLiteral("20:50")});
+    session.changeInsurer(InsurerCode::fromText(QStringLiteral("2")));
+    const DrugItem drug = *session.findDrug(1010003);
+    QVERIFY(session.addLine(drug, {QStringLiteral("1"), texts::kInsured, {}}).written());
+    QCOMPARE(session.totals().fee, QStringLiteral("3000"));
+    session.setTime(QStringLiteral("21:05"));
+    QCOMPARE(session.totals().fee, QStringLiteral("5000"));
 }
 
 void DispensingDbTest::sessionReadsTheContractOncePerPrescription() {

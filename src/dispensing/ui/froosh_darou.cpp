@@ -339,6 +339,7 @@ void Tf_froosh_darou::startNew() {
 void Tf_froosh_darou::showLines() {
     m_linesModel->reset();
     applyHeader();
+    m_session.setTime(m_windows.clock.now().toString(QStringLiteral("HH:mm")));
     showTotals(m_session.totals());
 }
 
@@ -499,6 +500,7 @@ void Tf_froosh_darou::save() {
                               m_windows.clock.now().toString(QStringLiteral("HH:mm"))};
     // The invoice printed right after the save shows the window's figures.
     auto* insurerName = findChild<QLineEdit*>(QStringLiteral("me_name_bime"));
+    m_session.setTime(context.time);
     const Totals shownTotals = m_session.totals();
     const ShownFigures shown{amountFromText(shownTotals.payable), amountFromText(shownTotals.fee),
                              insurerName ? insurerName->text().trimmed() : QString()};
