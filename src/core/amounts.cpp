@@ -21,13 +21,32 @@ QString plainDecimalText(double amount) {
 
 QString wholeRialText(double amount) { return plainDecimalText(roundRial(amount)); }
 
-double amountFromText(const QString& text) {
+namespace {
+
+// The text trimmed, with Persian and Arabic-Indic digits written as Latin ones.
+QString latinDigits(const QString& text) {
     QString plain;
     plain.reserve(text.size());
     for (QChar c : text.trimmed()) {
         const int digit = c.digitValue();
         plain.append(digit >= 0 ? QChar(u'0' + digit) : c);
     }
+    return plain;
+}
+
+} // namespace
+
+int wholeNumberFromText(const QString& text) {
+    const QString plain = latinDigits(text);
+    static const QRegularExpression whole(QStringLiteral("^-?\\d+$"));
+    bool ok = false;
+    const int number = whole.match(plain).hasMatch() ? plain.toInt(&ok) : 0;
+    if (!ok) throw Error(QStringLiteral("'%1' is not a valid integer value").arg(text));
+    return number;
+}
+
+double amountFromText(const QString& text) {
+    const QString plain = latinDigits(text);
     static const QRegularExpression number(QStringLiteral("^-?(\\d+(\\.\\d*)?|\\.\\d+)$"));
     if (!number.match(plain).hasMatch())
         throw Error(QStringLiteral("'%1' is not a valid floating point value").arg(text));

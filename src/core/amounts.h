@@ -17,5 +17,8 @@ QString wholeRialText(double amount);
 // digits too, blanks around it ignored). Anything else, an empty text included, is a
 // conversion error: ph::Error naming the text, and the action it belongs to stops.
 double amountFromText(const QString& text);
+// A whole number typed in a prompt or a field ("12", "-3", Persian digits too); anything
+// else, a fraction included, is a conversion error.
+int wholeNumberFromText(const QString& text);
 
 } // namespace ph

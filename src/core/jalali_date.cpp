@@ -93,6 +93,10 @@ std::optional<JalaliDate> jalaliFromShortText(const QString& text) {
     return date;
 }
 
+bool isFieldMonthDay(int month, int day) {
+    return month >= 1 && month <= 12 && day >= 1 && day <= 31 && !(month >= 7 && day > 30);
+}
+
 QString todayJalaliText(const Clock& clock) { return toJalali(clock.now().date()).shortText(); }
 
 } // namespace ph

@@ -29,6 +29,10 @@ QDate fromJalali(const JalaliDate& jalali);
 // are 1400 to 1449. Absent for any other text or a day the month does not have (06/07/31, 99/99/99).
 std::optional<JalaliDate> jalaliFromShortText(const QString& text);
 
+// The month and day rule the date fields check (not a calendar look-up): month 1 to 12,
+// day 1 to 31, and at most 30 from month 7 on.
+bool isFieldMonthDay(int month, int day);
+
 // Today's date as yy/mm/dd, the program's "current date" everywhere.
 QString todayJalaliText(const Clock& clock);
 

@@ -1,5 +1,6 @@
 #include "dispensing/header_checks.h"
 
+#include "core/jalali_date.h"
 #include "dispensing/dispensing_texts.h"
 
 #include <QRegularExpression>
@@ -65,9 +66,7 @@ bool isSaveableDate(const QString& date, bool longYear) {
     const int year = match.captured(1).toInt();
     const int month = match.captured(2).toInt();
     const int day = match.captured(3).toInt();
-    if (month < 1 || month > 12 || day < 1 || day > 31) return false;
-    if (month >= 7 && day > 30) return false;
-    return !longYear || year < 1500;
+    return isFieldMonthDay(month, day) && (!longYear || year < 1500);
 }
 
 std::optional<HeaderProblem> checkHeaderForLine(const PrescriptionHeader& h, const InsurerCode& insurer,

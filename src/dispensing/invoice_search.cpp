@@ -1,5 +1,6 @@
 #include "dispensing/invoice_search.h"
 
+#include "core/jalali_date.h"
 #include "db/database.h"
 
 #include <algorithm>
@@ -53,7 +54,7 @@ SearchDate checkSearchDate(const QString& shown) {
     const auto year = wholeNumber(yearPart);
     const auto month = wholeNumber(monthPart);
     const auto day = wholeNumber(dayPart);
-    if (!year || !month || !day || *month < 1 || *month > 12 || *day < 1 || *day > 31 || (*month >= 7 && *day > 30))
+    if (!year || !month || !day || !isFieldMonthDay(*month, *day))
         return {SearchDate::State::Invalid, {}};
     return {SearchDate::State::Valid, yearPart + u'/' + QStringLiteral("%1").arg(*month, 2, 10, QChar(u'0')) + u'/' +
                                           QStringLiteral("%1").arg(*day, 2, 10, QChar(u'0'))};

@@ -13,8 +13,7 @@ using Col = PrescriptionLines::Column;
 PrescriptionSession::PrescriptionSession(Database& db, Prompter& prompter)
     : m_prompter(prompter), m_pricing(db), m_prescriptions(db), m_tariffs(db), m_pricer(m_pricing, prompter) {}
 
-void PrescriptionSession::start(const PricingMoment& moment) {
-    m_moment = moment;
+void PrescriptionSession::reset() {
     m_editing.reset();
     m_pricing.forget();
     m_tariff.reset();
@@ -22,12 +21,17 @@ void PrescriptionSession::start(const PricingMoment& moment) {
     m_lines.clear();
     m_stockKeeping = m_pricing.stockKeepingMode();
     m_header = {};
+}
+
+void PrescriptionSession::start(const PricingMoment& moment) {
+    m_moment = moment;
+    reset();
     m_header.prescriptionDate = moment.today;
     m_header.invoiceNumber = QString::number(m_prescriptions.nextInvoiceNumber());
 }
 
 void PrescriptionSession::load(const StoredPrescription& stored) {
-    start(m_moment);
+    reset(); // the stored header brings its own number
     m_insurer = InsurerCode::fromText(stored.insurerCode);
     m_header = stored.header;
     if (socialSecurity())

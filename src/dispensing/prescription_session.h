@@ -108,6 +108,8 @@ public:
     SaveOutcome save(const SaveContext& context, bool maySave);
 
 private:
+    // No lines, no insurer, an empty header; the reference data read afresh when next needed.
+    void reset();
     PricingContext context() const;
     FeeFacts feeFacts();
     QString storedInsuranceNumber() const;

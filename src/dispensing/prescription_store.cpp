@@ -5,6 +5,7 @@
 #include "db/database.h"
 #include "db/key_allocator.h"
 #include "dispensing/drug_list.h"
+#include "insurance/doctor_store.h"
 
 namespace ph {
 
@@ -189,13 +190,9 @@ QList<StockLine> storedStockLines(Database& db, int invoice) {
 }
 
 void storePrescriberAndPatient(Database& db, const PrescriptionRecord& r) {
-    if (!r.prescriberCouncil.isEmpty() && !r.prescriberName.isEmpty() &&
-        !db.exec(db.dialect().selectLimited(QStringLiteral("1 from doctor_s where order1=?"), 1), {r.prescriberCouncil})
-             .next()) {
-        const qint64 code = nextKey(db, QStringLiteral("doctor_s"), QStringLiteral("code"));
-        db.exec(QStringLiteral("insert into doctor_s (code, name, family, order1, typeno) values (?, ?, ?, ?, ?)"),
-                {code, r.prescriberName, r.prescriberFamily, r.prescriberCouncil, numberOrNull(r.specialtyCode)});
-    }
+    if (!r.prescriberCouncil.isEmpty() && !r.prescriberName.isEmpty())
+        DoctorStore(db).registerPrescriber({0, r.prescriberName, r.prescriberFamily, r.prescriberCouncil,
+                                            r.specialtyCode.trimmed().toInt()});
     if (r.shBimeh.isEmpty()) return;
     const QVariant patient = db.scalar(
         db.dialect().selectLimited(QStringLiteral("code from mosh_bimaran where sh_bimeh=?"), 1), {r.shBimeh});

@@ -7,6 +7,7 @@
 #include "dispensing/drug_list.h"
 #include "dispensing/prescription_lines.h"
 #include "dispensing/prescription_store.h"
+#include "insurance/doctor_store.h"
 
 namespace ph {
 namespace {
@@ -114,16 +115,12 @@ std::optional<StoredPrescription> StoredPrescriptions::load(int invoiceNumber) {
     if (!stored) return std::nullopt;
     stored->totals.tariffTotal = plainDecimalText(tariffTotal);
     // The names the council number's look-up would show.
-    if (!stored->header.prescriberCouncil.isEmpty()) {
-        QSqlQuery doctor = m_db.exec(
-            m_db.dialect().selectLimited(QStringLiteral("name, family, typeno from doctor_s where order1=?"), 1),
-            {stored->header.prescriberCouncil});
-        if (doctor.next()) {
-            stored->header.prescriberName = text(doctor.value(0));
-            stored->header.prescriberFamily = text(doctor.value(1));
-            stored->header.specialtyCode = numberText(doctor.value(2));
+    if (!stored->header.prescriberCouncil.isEmpty())
+        if (const auto doctor = DoctorStore(m_db).findByCouncilNumber(stored->header.prescriberCouncil)) {
+            stored->header.prescriberName = doctor->name.trimmed();
+            stored->header.prescriberFamily = doctor->family.trimmed();
+            stored->header.specialtyCode = doctor->specialty ? QString::number(doctor->specialty) : QString();
         }
-    }
     return stored;
 }
 

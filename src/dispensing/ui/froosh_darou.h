@@ -116,8 +116,6 @@ private:
     void focusField(const QString& objectName);
     int selectedLine() const;
     bool handleKey(QWidget* widget, QKeyEvent* event);
-    // A typed invoice number: a whole number, else a conversion error.
-    static int wholeNumber(const QString& text);
 
     WindowContext m_windows;
     PrescriptionSession m_session;

@@ -3,6 +3,7 @@
 
 #include "dispensing/ui/froosh_darou.h"
 
+#include "core/amounts.h"
 #include "core/app_context.h"
 #include "core/error.h"
 #include "core/prompter.h"
@@ -20,22 +21,8 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
-#include <QRegularExpression>
 
 namespace ph {
-
-int Tf_froosh_darou::wholeNumber(const QString& text) {
-    QString plain;
-    for (QChar c : text.trimmed()) {
-        const int digit = c.digitValue();
-        plain.append(digit >= 0 ? QChar(u'0' + digit) : c);
-    }
-    static const QRegularExpression whole(QStringLiteral("^-?\\d+$"));
-    bool ok = false;
-    const int number = whole.match(plain).hasMatch() ? plain.toInt(&ok) : 0;
-    if (!ok) throw Error(QStringLiteral("'%1' is not a valid integer value").arg(text));
-    return number;
-}
 
 void Tf_froosh_darou::searchInvoices(int kind) {
     if (!m_invoiceSearch) m_invoiceSearch = new TF_search_factor(m_windows, this);
@@ -178,7 +165,7 @@ void Tf_froosh_darou::showPrevious() {
 void Tf_froosh_darou::searchByNumber() {
     const PromptAnswer answer = m_windows.prompter.prompt(texts::kInvoiceNumberPrompt);
     if (!answer.accepted()) return;
-    showInvoice(wholeNumber(answer.text));
+    showInvoice(wholeNumberFromText(answer.text));
 }
 
 void Tf_froosh_darou::beginEdit() {
@@ -198,7 +185,7 @@ void Tf_froosh_darou::beginEdit() {
 void Tf_froosh_darou::deleteStored() {
     const PromptAnswer answer = m_windows.prompter.prompt(texts::kInvoiceNumberPrompt);
     if (!answer.accepted()) return;
-    const int number = wholeNumber(answer.text);
+    const int number = wholeNumberFromText(answer.text);
     showInvoice(number);
     if (!m_windows.prompter.askYesNo(texts::kConfirmDeleteInvoice)) return;
     switch (StoredPrescriptions(m_windows.db).remove(number)) {

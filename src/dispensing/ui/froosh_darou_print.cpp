@@ -62,7 +62,7 @@ void Tf_froosh_darou::printOnRequest(PrintKind kind) {
         kind == PrintKind::Prescription ? kPrescriptionNumberPrompt : texts::kInvoiceNumberPrompt);
     if (!answer.accepted()) return;
     // A number that is not whole stops with a conversion error; nothing is printed.
-    const int number = wholeNumber(answer.text);
+    const int number = wholeNumberFromText(answer.text);
     // The prescription print shows the prescription in the window first, read-only; a
     // number without one is refused by the print and the window keeps what it showed.
     m_current = number;
