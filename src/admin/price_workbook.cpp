@@ -13,9 +13,9 @@
 #include <QStringDecoder>
 #include <QXmlStreamReader>
 
-#include <quazip/quazip.h>
-#include <quazip/quazipfile.h>
+#include <minizip/unzip.h>
 
+#include <algorithm>
 #include <functional>
 #include <optional>
 
@@ -228,52 +228,60 @@ void readXls(const QString& path, SheetCollector& sheet, const PriceWorkbookRead
 // has come out, so a small package cannot inflate into gigabytes of memory.
 class PackagePart : public QIODevice {
 public:
-    PackagePart(QuaZip& zip, qint64 limit) : m_file(&zip), m_limit(limit) {}
+    PackagePart(unzFile zip, qint64 limit) : m_zip(zip), m_limit(limit) {}
 
-    bool openPart() { return m_file.open(QIODevice::ReadOnly) && open(QIODevice::ReadOnly); }
+    bool openPart() { return unzOpenCurrentFile(m_zip) == UNZ_OK && open(QIODevice::ReadOnly); }
     bool isSequential() const override { return true; }
     bool tooLarge() const { return m_tooLarge; }
-    // Closes the part; false when the zip's own checks failed on what was read.
+    // Closes the part; false when the zip's own checks (the CRC) failed on what was read.
     bool closeIntact() {
         close();
-        m_file.close();
-        return m_file.getZipError() == UNZ_OK;
+        return unzCloseCurrentFile(m_zip) == UNZ_OK && !m_damaged;
     }
 
 protected:
     qint64 readData(char* data, qint64 maxSize) override {
-        if (m_tooLarge)
+        if (m_tooLarge || m_damaged)
             return -1;
-        const qint64 read = m_file.read(data, std::min(maxSize, m_limit - m_read + 1));
-        if (read > 0) {
-            m_read += read;
-            if (m_read > m_limit) {
-                m_tooLarge = true;
-                return -1;
-            }
+        const qint64 wanted = std::min<qint64>({maxSize, m_limit - m_read + 1, qint64(1) << 30});
+        const int read = unzReadCurrentFile(m_zip, data, unsigned(wanted));
+        if (read < 0) {
+            m_damaged = true;
+            return -1;
+        }
+        m_read += read;
+        if (m_read > m_limit) {
+            m_tooLarge = true;
+            return -1;
         }
         return read;
     }
     qint64 writeData(const char*, qint64) override { return -1; }
 
 private:
-    QuaZipFile m_file;
+    unzFile m_zip;
     qint64 m_limit;
     qint64 m_read = 0;
     bool m_tooLarge = false;
+    bool m_damaged = false;
 };
 
 class XlsxPackage {
 public:
-    XlsxPackage(const QString& path, qint64 largestPart) : m_path(path), m_zip(path), m_largestPart(largestPart) {
-        if (!m_zip.open(QuaZip::mdUnzip))
+    XlsxPackage(const QString& path, qint64 largestPart)
+        : m_path(path), m_zip(unzOpen64(QFile::encodeName(path).constData())), m_largestPart(largestPart) {
+        if (!m_zip)
             throw damagedFile(path);
     }
+    ~XlsxPackage() { unzClose(m_zip); }
+    XlsxPackage(const XlsxPackage&) = delete;
+    XlsxPackage& operator=(const XlsxPackage&) = delete;
 
     // Runs `read` over a part of the package as it inflates; false when the package has
     // no such part. A part that is not well-formed, or larger than the limit, throws.
     bool read(const QString& name, const std::function<void(QXmlStreamReader&)>& read) {
-        if (!m_zip.setCurrentFile(name, QuaZip::csInsensitive))
+        // 2: names compared without regard to letter case.
+        if (unzLocateFile(m_zip, name.toUtf8().constData(), 2) != UNZ_OK)
             return false;
         PackagePart part(m_zip, m_largestPart);
         if (!part.openPart())
@@ -300,7 +308,7 @@ public:
 
 private:
     QString m_path;
-    QuaZip m_zip;
+    unzFile m_zip;
     qint64 m_largestPart;
 };
 

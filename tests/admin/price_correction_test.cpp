@@ -10,9 +10,7 @@
 #include <QFileInfo>
 #include <QTest>
 
-#include <quazip/quazip.h>
-#include <quazip/quazipfile.h>
-#include <quazip/quazipnewinfo.h>
+#include "support/zip_files.h"
 
 #include <functional>
 
@@ -44,15 +42,10 @@ void writeFile(const QString& path, const QByteArray& bytes) {
 }
 
 void writeZip(const QString& path, const QList<QPair<QString, QByteArray>>& parts) {
-    QuaZip zip(path);
-    QVERIFY(zip.open(QuaZip::mdCreate));
-    for (const auto& [name, bytes] : parts) {
-        QuaZipFile file(&zip);
-        QVERIFY(file.open(QIODevice::WriteOnly, QuaZipNewInfo(name)));
-        file.write(bytes);
-        file.close();
-    }
-    zip.close();
+    ph::test::ZipWriter zip(path);
+    for (const auto& [name, bytes] : parts)
+        QVERIFY(zip.add(name, bytes));
+    QVERIFY(zip.close());
 }
 
 QByteArray sheetXml(const QByteArray& rows) {
@@ -356,29 +349,27 @@ void PriceCorrectionTest::oversizedWorkbooksAreRefused() {
     // as it streams, without holding the sheet in memory.
     const QString bomb = m_dir + QStringLiteral("/bomb.xlsx");
     {
-        QuaZip zip(bomb);
-        QVERIFY(zip.open(QuaZip::mdCreate));
-        auto add = [&zip](const QString& name, const std::function<void(QuaZipFile&)>& write) {
-            QuaZipFile file(&zip);
-            QVERIFY(file.open(QIODevice::WriteOnly, QuaZipNewInfo(name)));
-            write(file);
-            file.close();
+        ph::test::ZipWriter zip(bomb);
+        auto add = [&zip](const QString& name, const std::function<void(ph::test::ZipWriter&)>& write) {
+            QVERIFY(zip.begin(name));
+            write(zip);
+            QVERIFY(zip.end());
         };
-        add("xl/workbook.xml", [](QuaZipFile& f) {
+        add("xl/workbook.xml", [](ph::test::ZipWriter& f) {
             f.write("<workbook xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\">"
                     "<sheets><sheet name=\"a\" sheetId=\"1\" r:id=\"rId1\"/></sheets></workbook>");
         });
-        add("xl/_rels/workbook.xml.rels", [](QuaZipFile& f) {
+        add("xl/_rels/workbook.xml.rels", [](ph::test::ZipWriter& f) {
             f.write("<Relationships><Relationship Id=\"rId1\" Target=\"worksheets/sheet1.xml\"/></Relationships>");
         });
-        add("xl/worksheets/sheet1.xml", [&header](QuaZipFile& f) {
+        add("xl/worksheets/sheet1.xml", [&header](ph::test::ZipWriter& f) {
             f.write("<worksheet><sheetData>" + header.toUtf8());
             const QByteArray filler = "<x a=\"" + QByteArray(1 << 20, 'a') + "\"/>";
             for (qint64 written = 0; written <= PriceWorkbookReading().largestPartBytes; written += filler.size())
                 f.write(filler);
             f.write("</sheetData></worksheet>");
         });
-        zip.close();
+        QVERIFY(zip.close());
     }
     QVERIFY(QFileInfo(bomb).size() < 1 << 20);
     QVERIFY(refusal(bomb, reading()).contains(QStringLiteral("بزرگ تر")));
