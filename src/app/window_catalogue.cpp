@@ -17,6 +17,8 @@
 #include "insurance/ui/fmbimeh_daru.h"
 #include "insurance/ui/fmtarefeh.h"
 #include "insurance/ui/tanzimat_bime.h"
+#include "sales/ui/cash.h"
+#include "sales/ui/cashier.h"
 #include "widgets/window_context.h"
 
 namespace ph {
@@ -60,6 +62,8 @@ void registerWindows(WindowRegistry& registry, const WindowContext& windows, con
         });
         return window;
     });
+    registry.add(QStringLiteral("Tf_cashier"), [windows](QWidget* parent) { return new Tf_cashier(windows, parent); });
+    registry.add(QStringLiteral("Tf_cash"), [windows](QWidget* parent) { return new Tf_cash(windows, parent); });
     registry.add(QStringLiteral("Tf_tanzimat"), [windows](QWidget* parent) { return new Tf_tanzimat(windows, parent); });
     registry.add(
         QStringLiteral("TF_change_pass"), [windows](QWidget* parent) { return new TF_change_pass(windows, parent); },

@@ -4,7 +4,12 @@
 #include "db/transaction.h"
 #include "sales/cash_desk.h"
 #include "sales_fixture.h"
+#include "support/cli_run.h"
 #include "support/test_database.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 
 #include <QTest>
 
@@ -23,6 +28,7 @@ private slots:
     void closingCountsEachPaidRowOnce();
     void closingWhileAnotherCounterSells();
     void tillKeeper();
+    void tillCommandShowsWhatAClosingWouldRecord();
 
 private:
     // A sale's cash row as the selling windows write it.
@@ -175,6 +181,32 @@ void CashDeskTest::tillKeeper() {
     settings.setTillKeeper({false, QStringLiteral("12")});
     QVERIFY(!settings.tillKeeper().defined);
     QVERIFY(settings.tillKeeper().code.isEmpty());
+}
+
+void CashDeskTest::tillCommandShowsWhatAClosingWouldRecord() {
+    Database& db = m_t->db();
+    sell(db, 1, QStringLiteral("d"), 1000, true, QStringLiteral("08:30"));
+    sell(db, 1, QStringLiteral("k"), 250.5, true, QStringLiteral("09:00"));
+    sell(db, 2, QStringLiteral("k"), 0, true, QStringLiteral("09:10"), 50);
+    sell(db, 3, QStringLiteral("k"), 400, false);
+    const int before = db.scalar(QStringLiteral("select count(*) from cash where ekhtetam=0")).toInt();
+    const test::CliRun run = test::pharmacyctl({QStringLiteral("--dir"), m_t->workingDir(), QStringLiteral("till")});
+    QCOMPARE(run.status, 0);
+    const QJsonObject till = QJsonDocument::fromJson(run.out.toUtf8()).object();
+    QCOMPARE(till.value(QStringLiteral("received")).toDouble(), 1250.5);
+    QCOMPARE(till.value(QStringLiteral("refunded")).toDouble(), 50.0);
+    QCOMPARE(till.value(QStringLiteral("net")).toDouble(), 1200.5);
+    QCOMPARE(till.value(QStringLiteral("first_time")).toString(), QStringLiteral("08:30"));
+    QCOMPARE(till.value(QStringLiteral("waiting_total")).toDouble(), 400.0);
+    const QJsonArray kinds = till.value(QStringLiteral("by_kind")).toArray();
+    QCOMPARE(kinds.size(), 2);
+    QCOMPARE(kinds.at(1).toObject().value(QStringLiteral("net")).toDouble(), 200.5);
+    // It reads only.
+    QCOMPARE(db.scalar(QStringLiteral("select count(*) from cash where ekhtetam=0")).toInt(), before);
+    QCOMPARE(db.scalar(QStringLiteral("select count(*) from ekhtetam")).toInt(), 0);
+    const test::CliRun wrong =
+        test::pharmacyctl({QStringLiteral("--dir"), m_t->workingDir(), QStringLiteral("till"), QStringLiteral("--x")});
+    QCOMPARE(wrong.status, 2);
 }
 
 QTEST_GUILESS_MAIN(CashDeskTest)
