@@ -19,6 +19,7 @@
 #include "insurance/ui/tanzimat_bime.h"
 #include "sales/ui/cash.h"
 #include "sales/ui/cashier.h"
+#include "sales/ui/froosh_kala.h"
 #include "widgets/window_context.h"
 
 namespace ph {
@@ -62,6 +63,8 @@ void registerWindows(WindowRegistry& registry, const WindowContext& windows, con
         });
         return window;
     });
+    registry.add(QStringLiteral("Tf_froosh_kala"),
+                 [windows](QWidget* parent) { return new Tf_froosh_kala(windows, parent); });
     registry.add(QStringLiteral("Tf_cashier"), [windows](QWidget* parent) { return new Tf_cashier(windows, parent); });
     registry.add(QStringLiteral("Tf_cash"), [windows](QWidget* parent) { return new Tf_cash(windows, parent); });
     registry.add(QStringLiteral("Tf_tanzimat"), [windows](QWidget* parent) { return new Tf_tanzimat(windows, parent); });
