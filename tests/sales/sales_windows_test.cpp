@@ -13,6 +13,8 @@
 
 #include <QComboBox>
 #include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
 #include <QTableView>
 #include <QtTest>
 
@@ -205,6 +207,22 @@ void SalesWindowsTest::browsingAndCorrecting() {
              960.0);
     QCOMPARE(db.scalar(QStringLiteral("select sum(koll_daryaft) from cash where sh_factor=1")).toDouble(), 960.0);
     QCOMPARE(test::stockOf(db, 3300002), -2.0);
+
+    // The print: nothing stored under the new invoice's number; the stored one is previewed.
+    m_prompter.answerYes();
+    press(sale, Qt::Key_F9);
+    child<QPushButton>(sale, "ToolButton1")->click();
+    QCOMPARE(m_prompter.texts().last(), t::kPrintNotFound);
+    press(sale, Qt::Key_L, Qt::ControlModifier);
+    bool previewed = false;
+    QTimer::singleShot(0, &sale, [&] {
+        if (QWidget* preview = QApplication::activeModalWidget()) {
+            previewed = preview->inherits("QPrintPreviewDialog");
+            preview->close();
+        }
+    });
+    child<QPushButton>(sale, "ToolButton1")->click();
+    QVERIFY(previewed);
 
     // Deleting it after a search by number.
     m_prompter.answerPrompt(QStringLiteral("ok"), QStringLiteral("1"));

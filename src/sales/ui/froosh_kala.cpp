@@ -8,6 +8,7 @@
 #include "dispensing/drug_list.h"
 #include "dispensing/ui/drug_lookup.h"
 #include "dispensing/ui/search_factor.h"
+#include "print/report_output.h"
 #include "sales/sales_texts.h"
 #include "widgets/command_bar.h"
 #include "widgets/guarded.h"
@@ -145,8 +146,7 @@ void Tf_froosh_kala::makeCommands() {
     m_bar->setHandler(CommandBar::Previous, [this] { guarded(m_windows.prompter, [this] { showPrevious(); }); });
     m_bar->setHandler(CommandBar::Next, [this] { guarded(m_windows.prompter, [this] { showNext(); }); });
     m_bar->setHandler(CommandBar::Last, [this] { guarded(m_windows.prompter, [this] { showLast(); }); });
-    // Printing a goods invoice is not part of this window yet.
-    m_bar->setEnabled(CommandBar::Print, false);
+    m_bar->setHandler(CommandBar::Print, [this] { guarded(m_windows.prompter, [this] { printShown(); }); });
 
     m_searchMenu = new QMenu(this);
     m_searchMenu->setObjectName(QStringLiteral("PopupMenu1"));
@@ -370,6 +370,7 @@ void Tf_froosh_kala::save() {
     const SaveContext context{m_windows.context.user_code, m_windows.context.cashier_code,
                               m_windows.context.current_date,
                               m_windows.clock.now().toString(QStringLiteral("HH:mm"))};
+    const bool corrected = m_session.editing();
     const GoodsSaveOutcome outcome = m_session.save(context, m_windows.context.hasRight(QStringLiteral("save_b")));
     if (!outcome.saved) {
         if (!outcome.focus.isEmpty()) focusField(outcome.focus);
@@ -377,6 +378,48 @@ void Tf_froosh_kala::save() {
     }
     startNew();
     m_bar->setEnabled(CommandBar::Edit, true);
+    // A new invoice goes to the printer straight away when the settings ask for it.
+    const std::optional<Settings> settings = SettingsStore(m_windows.db).read();
+    if (!corrected && settings && settings->printInvoice) {
+        if (const std::optional<GoodsInvoicePrint> data = printOf(outcome.invoiceNumber)) {
+            const print::OutputResult result =
+                print::printDirect(goodsInvoiceReport(*data, {m_windows.context.pharmacy_name, m_windows.context.payam}));
+            if (result.status == print::OutputResult::Status::Failed) m_windows.prompter.warning(result.message);
+        }
+    }
+}
+
+std::optional<GoodsInvoicePrint> Tf_froosh_kala::printOf(int number) {
+    GoodsSaleSession stored(m_windows.db, m_windows.prompter);
+    if (!stored.load(number)) return std::nullopt;
+    GoodsInvoicePrint data;
+    data.invoice = number;
+    data.date = stored.header().date;
+    data.customer = stored.header().family + QStringLiteral(" ") + stored.header().name;
+    data.total = stored.totals().payable;
+    data.otc = stored.totals().otc;
+    const GoodsLines& lines = stored.lines();
+    for (int row = 1; row < lines.lastRow(); ++row)
+        data.lines.append({lines.cell(row, Col::Name), amountFromText(lines.cell(row, Col::Quantity)),
+                           amountFromText(lines.cell(row, Col::UnitPrice)), amountFromText(lines.cell(row, Col::Total))});
+    return data;
+}
+
+void Tf_froosh_kala::printShown() {
+    const QString number = me_sh_factor->text().trimmed();
+    if (number.isEmpty()) {
+        m_windows.prompter.warning(t::kNothingToPrint);
+        return;
+    }
+    m_current = wholeNumberFromText(number);
+    const std::optional<GoodsInvoicePrint> data = printOf(m_current);
+    if (!data) {
+        m_windows.prompter.warning(t::kPrintNotFound);
+        return;
+    }
+    const print::OutputResult result =
+        print::preview(goodsInvoiceReport(*data, {m_windows.context.pharmacy_name, m_windows.context.payam}), this);
+    if (result.status == print::OutputResult::Status::Failed) m_windows.prompter.warning(result.message);
 }
 
 void Tf_froosh_kala::beginEdit() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "print/prints/prescription_prints.h"
 #include "sales/goods_sale_session.h"
 #include "widgets/window_context.h"
 
@@ -41,6 +42,8 @@ public:
     void abandon();
     void beginEdit();
     void deleteStored();
+    // The print button: the shown invoice in the print preview.
+    void printShown();
 
     int currentInvoice() const { return m_current; }
     // Shows the stored invoice read-only; a number without one shows an empty screen.
@@ -63,6 +66,8 @@ private:
     void makeCommands();
     void makeLayout();
     void searchInvoices(int kind);
+    // The stored invoice's print; absent when no invoice has the number.
+    std::optional<GoodsInvoicePrint> printOf(int number);
 
     void startNew();
     void setInputsEnabled(bool enabled);
