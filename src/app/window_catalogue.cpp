@@ -65,6 +65,8 @@ void registerWindows(WindowRegistry& registry, const WindowContext& windows, con
     });
     registry.add(QStringLiteral("Tf_froosh_kala"),
                  [windows](QWidget* parent) { return new Tf_froosh_kala(windows, parent); });
+    registry.add(QStringLiteral("Tmasrafi_bakhsh"),
+                 [windows](QWidget* parent) { return new Tmasrafi_bakhsh(windows, parent); });
     registry.add(QStringLiteral("Tf_cashier"), [windows](QWidget* parent) { return new Tf_cashier(windows, parent); });
     registry.add(QStringLiteral("Tf_cash"), [windows](QWidget* parent) { return new Tf_cash(windows, parent); });
     registry.add(QStringLiteral("Tf_tanzimat"), [windows](QWidget* parent) { return new Tf_tanzimat(windows, parent); });

@@ -34,15 +34,23 @@ GoodsTotals goodsTotals(const LineList& lines, int kindColumn, int totalColumn, 
     return totals;
 }
 
-GoodsSaleSession::GoodsSaleSession(Database& db, Prompter& prompter)
-    : m_db(db), m_prompter(prompter), m_store(db, SaleDocumentKind::goodsInvoice()) {}
+GoodsSaleSession::GoodsSaleSession(Database& db, Prompter& prompter, SaleVariant variant)
+    : m_db(db), m_prompter(prompter), m_variant(variant),
+      m_store(db, variant == SaleVariant::GoodsInvoice ? SaleDocumentKind::goodsInvoice()
+                                                       : SaleDocumentKind::wardConsumption()) {}
+
+QStringList GoodsSaleSession::kinds() const {
+    if (goods()) return {t::kGoods, t::kOtc};
+    return {t::kInsured, t::kGoods, t::kOtc, t::kFree};
+}
 
 void GoodsSaleSession::start(const QString& today) {
     m_editing.reset();
     m_lines.clear();
-    m_header = {m_store.nextNumber(), today, t::kCustomer, {}};
+    m_header = {m_store.nextNumber(), today, goods() ? t::kCustomer : QString(), {}, {}, {}};
     m_stockKeeping = DrugList(m_db).stockKeepingMode();
-    const QList<TariffPeriod> tariffs = TariffStore(m_db).all();
+    // A ward's consumption pays no OTC fee.
+    const QList<TariffPeriod> tariffs = goods() ? TariffStore(m_db).all() : QList<TariffPeriod>();
     m_rate = tariffs.isEmpty() ? OtcRate{} : OtcRate{tariffs.first().otcPercent, tariffs.first().otcMax};
     recompute();
 }
@@ -51,19 +59,28 @@ void GoodsSaleSession::start(const QString& today) {
 bool GoodsSaleSession::load(int number) {
     m_editing.reset();
     m_lines.clear();
-    m_header = {number, {}, {}, {}};
+    m_header = {number, {}, {}, {}, {}, {}};
     m_totals = {};
-    QSqlQuery q = m_db.exec(QStringLiteral("select date_sabt, name, family, price_koll_f, price_koll, price_otc, "
-                                           "name_kala, code_kala, name_type, vaziat, tedad, price, price_koll1 "
-                                           "from v_see_froosh_kala where sh_factor=? order by code_kala, vaziat, tedad"),
-                            {number});
+    QSqlQuery q = m_db.exec(
+        goods() ? QStringLiteral("select date_sabt, name, family, price_koll_f, price_koll, price_otc, "
+                                 "name_kala, code_kala, name_type, vaziat, tedad, price, price_koll1 "
+                                 "from v_see_froosh_kala where sh_factor=? order by code_kala, vaziat, tedad")
+                : QStringLiteral("select date_sabt, sh_darkhast, code_bakhsh, price_koll, price_koll, 0, "
+                                 "name_kala, code_darou, name, vaziat, tedad, price_one, price_koll1 "
+                                 "from v_see_masrafi where sh_factor=? order by code_darou, vaziat, tedad"),
+        {number});
     bool found = false;
     while (q.next()) {
         if (!found) {
             found = true;
             m_header.date = q.value(0).toString();
-            m_header.name = q.value(1).toString();
-            m_header.family = q.value(2).toString();
+            if (goods()) {
+                m_header.name = q.value(1).toString();
+                m_header.family = q.value(2).toString();
+            } else {
+                m_header.requestNumber = q.value(1).isNull() ? QString() : plainDecimalText(q.value(1).toDouble());
+                m_header.wardCode = q.value(2).isNull() ? QString() : QString::number(q.value(2).toLongLong());
+            }
             m_totals.payable = q.value(3).toDouble();
             m_totals.goods = q.value(4).toDouble();
             m_totals.otc = q.value(5).toDouble();
@@ -94,12 +111,15 @@ GoodsLineResult GoodsSaleSession::refuse(const QString& message, const QString& 
     return result;
 }
 
-std::optional<GoodsLineResult> GoodsSaleSession::checkLine(const std::optional<DrugItem>& goods,
+std::optional<GoodsLineResult> GoodsSaleSession::checkLine(const std::optional<DrugItem>& item,
                                                            const QString& quantity, const QString& kind) {
-    if (m_header.family.trimmed().isEmpty()) return refuse(t::kNoFamilyForLine, QStringLiteral("me_family"));
+    if (goods() && m_header.family.trimmed().isEmpty())
+        return refuse(t::kNoFamilyForLine, QStringLiteral("me_family"));
+    if (!goods() && m_header.requestNumber.trimmed().isEmpty())
+        return refuse(t::kNoRequestForLine, QStringLiteral("sh_darkhast"));
     if (quantity.trimmed().isEmpty()) return refuse(t::kNoQuantity, QStringLiteral("me_tedad"));
     if (kind.trimmed().isEmpty()) return refuse(t::kNoKind, QStringLiteral("cb_vaziat"));
-    if (!goods || !goods->listPrice || *goods->listPrice == 0) return refuse(t::kNoPrice, QStringLiteral("DBGrid2"));
+    if (!item || !item->listPrice || *item->listPrice == 0) return refuse(t::kNoPrice, QStringLiteral("DBGrid2"));
     return std::nullopt;
 }
 
@@ -160,13 +180,23 @@ SaleRecord GoodsSaleSession::record(const SaveContext&) {
     SaleRecord r;
     const QString family = m_header.family.trimmed();
     const QString name = m_header.name.trimmed();
-    r.heading = {{QStringLiteral("date_sabt"), m_header.date},
-                 {QStringLiteral("code_opr"), 0},
-                 {QStringLiteral("family"), m_header.family},
-                 {QStringLiteral("name"), name.isEmpty() ? QVariant() : QVariant(m_header.name)},
-                 {QStringLiteral("price_koll"), m_totals.goods},
-                 {QStringLiteral("price_otc"), m_totals.otc},
-                 {QStringLiteral("price_koll_f"), m_totals.payable}};
+    if (goods())
+        r.heading = {{QStringLiteral("date_sabt"), m_header.date},
+                     {QStringLiteral("code_opr"), 0},
+                     {QStringLiteral("family"), m_header.family},
+                     {QStringLiteral("name"), name.isEmpty() ? QVariant() : QVariant(m_header.name)},
+                     {QStringLiteral("price_koll"), m_totals.goods},
+                     {QStringLiteral("price_otc"), m_totals.otc},
+                     {QStringLiteral("price_koll_f"), m_totals.payable}};
+    else {
+        r.heading = {{QStringLiteral("date_sabt"), m_header.date},
+                     {QStringLiteral("code_opr"), 0},
+                     {QStringLiteral("date_no"), m_header.date},
+                     {QStringLiteral("sh_darkhast"), amountFromText(m_header.requestNumber)},
+                     {QStringLiteral("price_koll"), m_totals.goods}};
+        if (!m_header.wardCode.trimmed().isEmpty())
+            r.heading.append({QStringLiteral("code_bakhsh"), m_header.wardCode.trimmed().toLongLong()});
+    }
     for (const QStringList& cells : m_lines.lines()) {
         if (cells.value(Col::Code).isEmpty()) continue;
         r.lines.append({amountFromText(cells.value(Col::Code)), cells.value(Col::Kind).trimmed(),
@@ -188,9 +218,20 @@ GoodsSaveOutcome GoodsSaleSession::save(const SaveContext& context, bool maySave
         return outcome;
     }
     if (m_editing && !m_prompter.askYesNo(t::kConfirmEdit)) return outcome;
-    if (m_header.family.trimmed().isEmpty()) {
+    if (goods() && m_header.family.trimmed().isEmpty()) {
         m_prompter.warning(t::kNoFamily);
         outcome.focus = QStringLiteral("me_family");
+        return outcome;
+    }
+    if (!goods() && m_header.requestNumber.trimmed().isEmpty()) {
+        m_prompter.warning(t::kNoRequest);
+        outcome.focus = QStringLiteral("sh_darkhast");
+        return outcome;
+    }
+    // A correction keeps the stored ward when the field is left empty.
+    if (!goods() && !m_editing && m_header.wardCode.trimmed().isEmpty()) {
+        m_prompter.warning(t::kNoWard);
+        outcome.focus = QStringLiteral("me_code_bakhsh");
         return outcome;
     }
     if (m_editing && !m_store.exists(*m_editing)) {

@@ -14,12 +14,18 @@ namespace ph {
 class Database;
 class Prompter;
 
-// The header of a goods invoice being entered or shown.
+// What a goods sale session enters: a goods invoice sold over the counter, or a ward's
+// consumption (no customer, no cash row, no OTC fee, numbered by a counter of its own).
+enum class SaleVariant { GoodsInvoice, WardConsumption };
+
+// The header of a goods invoice (or a ward consumption) being entered or shown.
 struct GoodsHeader {
-    int invoiceNumber = 0; // sh_factor (the next one for a new invoice)
+    int invoiceNumber = 0; // sh_factor (the next one for a new document)
     QString date;          // date_sabt, yy/mm/dd
-    QString family;
+    QString family;        // a goods invoice's customer
     QString name;
+    QString requestNumber; // a ward consumption's sh_darkhast
+    QString wardCode;      // and its code_bakhsh
 };
 
 // The totals panel: goods total, OTC fee and payable total, in the shortest decimal form.
@@ -63,7 +69,8 @@ struct GoodsSaveOutcome {
 // dispensing drug list (the pharmacy unit's goods at its prices in stock-keeping mode).
 class GoodsSaleSession {
 public:
-    GoodsSaleSession(Database& db, Prompter& prompter);
+    GoodsSaleSession(Database& db, Prompter& prompter, SaleVariant variant = SaleVariant::GoodsInvoice);
+    SaleVariant variant() const { return m_variant; }
 
     // A new invoice: cleared header (the customer "مشتري", today), no lines, the next
     // number, stock-keeping mode and the OTC rate read afresh. Leaves an edit.
@@ -86,6 +93,8 @@ public:
     std::optional<DrugItem> findGoods(double code);
     // The kind a goods item chosen from the list starts with: "OTC" for drugs, else "كالا".
     static QString kindFor(const DrugItem& goods);
+    // The kinds the kind field offers, the first being the cleared state's.
+    QStringList kinds() const;
 
     // Adds the goods with the quantity and kind typed: the family name, quantity, kind and
     // price checks first; a quantity beyond the stock only warns.
@@ -113,8 +122,11 @@ private:
     void recompute();
     SaleRecord record(const SaveContext& context);
 
+    bool goods() const { return m_variant == SaleVariant::GoodsInvoice; }
+
     Database& m_db;
     Prompter& m_prompter;
+    SaleVariant m_variant;
     SaleDocumentStore m_store;
     GoodsHeader m_header;
     GoodsLines m_lines;

@@ -14,6 +14,12 @@ const SaleDocumentKind& SaleDocumentKind::goodsInvoice() {
     return kind;
 }
 
+const SaleDocumentKind& SaleDocumentKind::wardConsumption() {
+    static const SaleDocumentKind kind{QStringLiteral("heading_masrafi"), QStringLiteral("details_masrafi"),
+                                       QStringLiteral("code_darou"), QStringLiteral("price_one"), std::nullopt};
+    return kind;
+}
+
 int SaleDocumentStore::nextNumber() {
     const QVariant largest = m_db.scalar(QStringLiteral("select max(sh_factor) from %1").arg(m_kind.heading));
     return largest.isNull() ? 1 : largest.toInt() + 1;

@@ -24,6 +24,7 @@ struct SaleDocumentKind {
     std::optional<char> cash;  // the cash rows' type_factor ('k'); none: no cash row
 
     static const SaleDocumentKind& goodsInvoice();
+    static const SaleDocumentKind& wardConsumption();
 };
 
 // One stored line of a sale document.

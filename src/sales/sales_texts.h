@@ -47,6 +47,13 @@ inline const QString kAskNumber = QStringLiteral("شماره فاكتور مور
 inline const QString kNothingToPrint = QStringLiteral("فاکتوري براي چاپ وجود ندارد");
 inline const QString kPrintNotFound = QStringLiteral("شماره فاكتورموردنظريافت نشد");
 
+// Ward consumption.
+inline const QString kInsured = QStringLiteral("تعرفه");
+inline const QString kFree = QStringLiteral("آزاد");
+inline const QString kNoRequestForLine = QStringLiteral("شماره درخواست مشخص نشده است");
+inline const QString kNoRequest = QStringLiteral("شماره درخواست وجود ندارد");
+inline const QString kNoWard = QStringLiteral("نام بخش وارد نشده است");
+
 // The cash desk.
 inline const QString kNothingSold = QStringLiteral("دارو يا كالايي به فروش نرفته است");
 // A second cashier collecting an invoice another has just collected.

@@ -30,6 +30,7 @@ private slots:
     void failedSaveLeavesNothing();
     void deleteRefusedWhenClosedAndLeavesPrescriptionRows();
     void numbersTakenTwiceRetry();
+    void wardConsumption();
 
 private:
     std::optional<DrugItem> goods(double code) { return m_session->findGoods(code); }
@@ -289,6 +290,60 @@ void GoodsSaleTest::numbersTakenTwiceRetry() {
     QCOMPARE(second.save(test::saleContext(4), true).invoiceNumber, 1);
     QCOMPARE(saveNew(), 2);
     QCOMPARE(m_t->db().scalar(QStringLiteral("select count(*) from cash where type_factor='k'")).toInt(), 2);
+}
+
+void GoodsSaleTest::wardConsumption() {
+    Database& db = m_t->db();
+    add(3300002, QStringLiteral("1")); // goods invoice 1 on the goods counter
+    QCOMPARE(saveNew(), 1);
+    GoodsSaleSession ward(db, *m_prompter, SaleVariant::WardConsumption);
+    ward.start(test::kSaleDay);
+    QCOMPARE(ward.header().invoiceNumber, 1); // a counter of its own
+    QCOMPARE(ward.kinds().first(), QStringLiteral("تعرفه"));
+    // The request number comes first; then saving asks for the ward.
+    QVERIFY(!ward.addLine(ward.findGoods(1010001), QStringLiteral("3"), t::kOtc).written());
+    QCOMPARE(m_prompter->texts().last(), t::kNoRequestForLine);
+    QVERIFY(!ward.save(test::saleContext(), true).saved);
+    QCOMPARE(m_prompter->texts().last(), t::kNoRequest);
+    ward.header().requestNumber = QStringLiteral("4411");
+    QVERIFY(ward.addLine(ward.findGoods(1010001), QStringLiteral("3"), t::kOtc).written());
+    QVERIFY(ward.addLine(ward.findGoods(3300002), QStringLiteral("2"), QStringLiteral("تعرفه")).written());
+    QCOMPARE(ward.totals().payable, 3160.0); // no OTC fee, whatever the kinds
+    QVERIFY(!ward.save(test::saleContext(), true).saved);
+    QCOMPARE(m_prompter->texts().last(), t::kNoWard);
+    ward.header().wardCode = QStringLiteral("3");
+    const GoodsSaveOutcome saved = ward.save(test::saleContext(), true);
+    QVERIFY(saved.saved);
+    QCOMPARE(saved.invoiceNumber, 1);
+    QSqlQuery h = db.exec(QStringLiteral("select date_sabt, date_no, sh_darkhast, code_bakhsh, price_koll, code_opr "
+                                         "from heading_masrafi where sh_factor=1"));
+    QVERIFY(h.next());
+    QCOMPARE(h.value(1).toString(), test::kSaleDay);
+    QCOMPARE(h.value(2).toDouble(), 4411.0);
+    QCOMPARE(h.value(3).toInt(), 3);
+    QCOMPARE(h.value(4).toDouble(), 3160.0);
+    QCOMPARE(h.value(5).toInt(), 3);
+    h.finish();
+    QCOMPARE(db.scalar(QStringLiteral("select sum(price_one * tedad) from details_masrafi")).toDouble(), 3160.0);
+    QCOMPARE(test::stockOf(db, 1010001), 7.0);
+    QCOMPARE(test::stockOf(db, 3300002), 7.0);
+    QCOMPARE(db.scalar(QStringLiteral("select count(*) from cash")).toInt(), 1); // the goods invoice's only
+
+    // Shown, corrected (stock settled at the save), deleted without touching the cash.
+    QVERIFY(ward.load(1));
+    QCOMPARE(ward.header().requestNumber, QStringLiteral("4411"));
+    QCOMPARE(ward.header().wardCode, QStringLiteral("3"));
+    ward.startEdit();
+    QVERIFY(ward.replaceLine(1, QStringLiteral("1"), t::kOtc).written());
+    m_prompter->answerYes();
+    QVERIFY(ward.save(test::saleContext(), true).saved);
+    QCOMPARE(test::stockOf(db, 1010001), 9.0);
+    QCOMPARE(db.scalar(QStringLiteral("select price_koll from heading_masrafi")).toDouble(), 1160.0);
+    QVERIFY(ward.load(1));
+    m_prompter->answerYes();
+    QCOMPARE(ward.removeStored(true), GoodsSaleSession::RemoveOutcome::Removed);
+    QCOMPARE(db.scalar(QStringLiteral("select count(*) from details_masrafi")).toInt(), 0);
+    QCOMPARE(db.scalar(QStringLiteral("select count(*) from cash")).toInt(), 1);
 }
 
 QTEST_GUILESS_MAIN(GoodsSaleTest)

@@ -49,6 +49,7 @@ private slots:
     void cleanup();
     void saleCollectionAndClosingByKeyboard();
     void browsingAndCorrecting();
+    void wardConsumptionByKeyboard();
 
 private:
     WindowContext windows() { return {m_context, m_t->db(), m_prompter, m_clock}; }
@@ -234,6 +235,35 @@ void SalesWindowsTest::browsingAndCorrecting() {
     QCOMPARE(db.scalar(QStringLiteral("select count(*) from heading_froosh_kala")).toInt(), 0);
     QCOMPARE(db.scalar(QStringLiteral("select count(*) from cash")).toInt(), 0);
     QCOMPARE(text(sale, "me_sh_factor"), QString("1"));
+}
+
+void SalesWindowsTest::wardConsumptionByKeyboard() {
+    Database& db = m_t->db();
+    db.exec(QStringLiteral("insert into place (code, name, active) values (3, ?, 1)"), {QStringLiteral("جراحي")});
+    Tmasrafi_bakhsh ward(windows());
+    QVERIFY(test::showActive(ward));
+    QCOMPARE(focusName(ward), QString("sh_darkhast"));
+    QCOMPARE(child<QComboBox>(ward, "cb_vaziat")->currentText(), QStringLiteral("تعرفه"));
+    QVERIFY(!child<QWidget>(ward, "ToolButton1")->isVisible());
+    typeAndEnter(ward, QStringLiteral("7788"));
+    QCOMPARE(focusName(ward), QString("me_code_bakhsh"));
+    typeAndEnter(ward, QStringLiteral("9")); // no such ward: refused, the focus stays
+    QCOMPARE(m_prompter.texts().last(), QStringLiteral("اين كد موجود نمي باشد"));
+    QCOMPARE(focusName(ward), QString("me_code_bakhsh"));
+    typeAndEnter(ward, QStringLiteral("3"));
+    QCOMPARE(text(ward, "me_name_bakhsh"), QStringLiteral("جراحي"));
+    addGoods(ward, QStringLiteral("آموكسي"), QStringLiteral("3"), QStringLiteral("تعرفه")); // the kind is kept
+    addGoods(ward, QStringLiteral("پنبه"), QStringLiteral("2"), QStringLiteral("تعرفه"));
+    QCOMPARE(text(ward, "me_koll_kala"), QString("3160"));
+    press(ward, Qt::Key_F2);
+    QCOMPARE(focusName(ward), QString("sh_darkhast"));
+    QCOMPARE(db.scalar(QStringLiteral("select code_bakhsh from heading_masrafi where sh_factor=1")).toInt(), 3);
+    QCOMPARE(db.scalar(QStringLiteral("select count(*) from details_masrafi")).toInt(), 2);
+    QCOMPARE(db.scalar(QStringLiteral("select count(*) from cash")).toInt(), 0);
+    QCOMPARE(test::stockOf(db, 1010001), 7.0);
+    press(ward, Qt::Key_L, Qt::ControlModifier);
+    QCOMPARE(text(ward, "sh_darkhast"), QString("7788"));
+    QCOMPARE(text(ward, "me_name_bakhsh"), QStringLiteral("جراحي"));
 }
 
 QTEST_MAIN(SalesWindowsTest)

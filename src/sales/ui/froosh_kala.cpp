@@ -5,11 +5,13 @@
 #include "core/app_context.h"
 #include "core/clock.h"
 #include "core/prompter.h"
+#include "catalogue/lookup_list.h"
 #include "dispensing/drug_list.h"
 #include "dispensing/ui/drug_lookup.h"
 #include "dispensing/ui/search_factor.h"
 #include "print/report_output.h"
 #include "sales/sales_texts.h"
+#include "widgets/code_field.h"
 #include "widgets/command_bar.h"
 #include "widgets/guarded.h"
 #include "widgets/keys.h"
@@ -56,9 +58,12 @@ QLineEdit* shownField(QWidget* parent, const char* name) {
 } // namespace
 
 Tf_froosh_kala::Tf_froosh_kala(const WindowContext& windows, QWidget* parent)
-    : QDialog(parent), m_windows(windows), m_session(windows.db, windows.prompter) {
-    setObjectName(QStringLiteral("f_froosh_kala"));
-    setWindowTitle(QStringLiteral("فــــــرم فــــروش كالا"));
+    : Tf_froosh_kala(windows, SaleVariant::GoodsInvoice, parent) {}
+
+Tf_froosh_kala::Tf_froosh_kala(const WindowContext& windows, SaleVariant variant, QWidget* parent)
+    : QDialog(parent), m_windows(windows), m_session(windows.db, windows.prompter, variant) {
+    setObjectName(goods() ? QStringLiteral("f_froosh_kala") : QStringLiteral("masrafi_bakhsh"));
+    setWindowTitle(goods() ? QStringLiteral("فــــــرم فــــروش كالا") : QStringLiteral("فــــــرم داروي مصرفي بخش"));
     setLayoutDirection(Qt::RightToLeft);
     makeFields();
     makeCommands();
@@ -74,13 +79,36 @@ Tf_froosh_kala::~Tf_froosh_kala() {
 void Tf_froosh_kala::makeFields() {
     me_sh_factor = shownField(this, "me_sh_factor");
     me_date_ta = shownField(this, "me_date_ta");
-    me_family = makeLineField(this, QStringLiteral("me_family"));
-    me_name = makeLineField(this, QStringLiteral("me_name"));
+    if (goods()) {
+        me_family = makeLineField(this, QStringLiteral("me_family"));
+        me_name = makeLineField(this, QStringLiteral("me_name"));
+    } else {
+        // The request number is stored as a number.
+        sh_darkhast = makeLineField(this, QStringLiteral("sh_darkhast"));
+        sh_darkhast->setValidator(
+            new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), sh_darkhast));
+        me_code_bakhsh = new CodeField(this);
+        me_code_bakhsh->setObjectName(QStringLiteral("me_code_bakhsh"));
+        me_code_bakhsh->setMaxDigits(5);
+        me_name_bakhsh = shownField(this, "me_name_bakhsh");
+        Database& db = m_windows.db;
+        me_code_bakhsh->setLookup([&db](qint64 code) { return activeWardName(db, code); }, me_name_bakhsh,
+                                  m_windows.prompter);
+        me_code_bakhsh->setPicker([this] {
+            if (pickCode(m_windows, me_code_bakhsh, QStringLiteral("place3"), activeWardPickRows(m_windows.db)))
+                DBGrid2->setFocus();
+        });
+    }
 
     DBGrid2 = new DrugLookup(m_windows.prompter, this);
     DBGrid2->setObjectName(QStringLiteral("DBGrid2"));
     connect(DBGrid2, &DrugLookup::chosen, this, &Tf_froosh_kala::chooseGoods);
-    connect(DBGrid2, &DrugLookup::backRequested, this, [this] { me_name->setFocus(); });
+    connect(DBGrid2, &DrugLookup::backRequested, this, [this] {
+        if (goods())
+            me_name->setFocus();
+        else
+            me_code_bakhsh->setFocus();
+    });
 
     me_tedad = makeLineField(this, QStringLiteral("me_tedad"));
     me_tedad->setMaxLength(3);
@@ -89,7 +117,7 @@ void Tf_froosh_kala::makeFields() {
     cb_vaziat->setObjectName(QStringLiteral("cb_vaziat"));
     cb_vaziat->setEditable(true);
     cb_vaziat->setInsertPolicy(QComboBox::NoInsert);
-    cb_vaziat->addItems({t::kGoods, t::kOtc});
+    cb_vaziat->addItems(m_session.kinds());
     but_sabt1 = makeButton(this, QStringLiteral("but_sabt1"), QStringLiteral("ثبت كالا"));
     BitBtn1 = makeButton(this, QStringLiteral("BitBtn1"), QStringLiteral("اصلاح دارو"));
     connect(but_sabt1, &QPushButton::clicked, this, [this] { guarded(m_windows.prompter, [this] { addLine(); }); });
@@ -171,15 +199,19 @@ void Tf_froosh_kala::makeCommands() {
 
 void Tf_froosh_kala::makeLayout() {
     auto* header = new QHBoxLayout;
-    const QList<QPair<QString, QWidget*>> fields = {
+    QList<QPair<QString, QWidget*>> fields = {
         {QStringLiteral("شماره فاكتور:"), me_sh_factor},
         {QStringLiteral("تاريخ تحويل:"), me_date_ta},
-        {QStringLiteral("نام خانوادگي: "), me_family},
-        {QStringLiteral("نام: "), me_name},
     };
+    if (goods())
+        fields += {{QStringLiteral("نام خانوادگي: "), me_family}, {QStringLiteral("نام: "), me_name}};
+    else
+        fields += {{QStringLiteral("شماره درخواست : "), sh_darkhast},
+                   {QStringLiteral("بخش:"), me_code_bakhsh},
+                   {QString(), me_name_bakhsh}};
     for (const auto& [caption, field] : fields) {
-        header->addWidget(new QLabel(caption, this));
-        header->addWidget(field, field == me_family || field == me_name ? 2 : 1);
+        if (!caption.isEmpty()) header->addWidget(new QLabel(caption, this));
+        header->addWidget(field, field == me_sh_factor || field == me_date_ta || field == me_code_bakhsh ? 1 : 2);
     }
     Panel1 = new QGroupBox(this);
     Panel1->setObjectName(QStringLiteral("Panel1"));
@@ -197,14 +229,20 @@ void Tf_froosh_kala::makeLayout() {
     cb_vaziat->setMinimumWidth(90);
 
     auto* totals = new QHBoxLayout;
-    for (const auto& [caption, field] : QList<QPair<QString, QLineEdit*>>{
-             {QStringLiteral("جمع كل كالا :"), me_koll_kala},
-             {QStringLiteral("OTC:"), me_otc},
-             {QStringLiteral("جمع كل پرداختي: "), me_koll}}) {
+    QList<QPair<QString, QLineEdit*>> sums = {{QStringLiteral("جمع كل دارو:"), me_koll_kala}};
+    if (goods())
+        sums = {{QStringLiteral("جمع كل كالا :"), me_koll_kala},
+                {QStringLiteral("OTC:"), me_otc},
+                {QStringLiteral("جمع كل پرداختي: "), me_koll}};
+    for (const auto& [caption, field] : sums) {
         totals->addWidget(new QLabel(caption, this));
         totals->addWidget(field);
     }
-    totals->addWidget(new QLabel(QStringLiteral(" ريال "), this));
+    me_otc->setVisible(goods());
+    me_koll->setVisible(goods());
+    if (goods()) totals->addWidget(new QLabel(QStringLiteral(" ريال "), this));
+    // A ward's consumption is not printed here.
+    m_bar->button(CommandBar::Print)->setVisible(goods());
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(6, 4, 6, 4);
@@ -239,7 +277,7 @@ void Tf_froosh_kala::startNew() {
     m_session.start(m_windows.context.current_date);
     m_current = m_session.header().invoiceNumber;
     showHeader();
-    cb_vaziat->setCurrentText(t::kGoods);
+    cb_vaziat->setCurrentText(m_session.kinds().first());
     me_tedad->clear();
     showLines();
     setInputsEnabled(true);
@@ -248,15 +286,24 @@ void Tf_froosh_kala::startNew() {
     m_bar->setNavigationEnabled(true);
     setLineMode(false);
     DBGrid2->clearSearch();
-    me_family->setFocus();
+    firstField()->setFocus();
+}
+
+QWidget* Tf_froosh_kala::firstField() const {
+    return goods() ? static_cast<QWidget*>(me_family) : static_cast<QWidget*>(sh_darkhast);
 }
 
 void Tf_froosh_kala::showHeader() {
     const GoodsHeader& h = m_session.header();
     me_sh_factor->setText(h.invoiceNumber ? QString::number(h.invoiceNumber) : QString());
     me_date_ta->setText(h.date);
-    me_family->setText(h.family);
-    me_name->setText(h.name);
+    if (goods()) {
+        me_family->setText(h.family);
+        me_name->setText(h.name);
+    } else {
+        sh_darkhast->setText(h.requestNumber);
+        me_code_bakhsh->setText(h.wardCode); // its name follows
+    }
 }
 
 void Tf_froosh_kala::showLines() {
@@ -269,9 +316,10 @@ void Tf_froosh_kala::showLines() {
 
 void Tf_froosh_kala::setInputsEnabled(bool enabled) {
     for (QWidget* input : {static_cast<QWidget*>(me_family), static_cast<QWidget*>(me_name),
+                           static_cast<QWidget*>(sh_darkhast), static_cast<QWidget*>(me_code_bakhsh),
                            static_cast<QWidget*>(me_tedad), static_cast<QWidget*>(cb_vaziat),
                            static_cast<QWidget*>(but_sabt1), static_cast<QWidget*>(DBGrid2)})
-        input->setEnabled(enabled);
+        if (input) input->setEnabled(enabled);
 }
 
 void Tf_froosh_kala::setEditLook(bool editing) {
@@ -280,8 +328,13 @@ void Tf_froosh_kala::setEditLook(bool editing) {
 }
 
 void Tf_froosh_kala::applyHeader() {
-    m_session.header().family = me_family->text();
-    m_session.header().name = me_name->text();
+    if (goods()) {
+        m_session.header().family = me_family->text();
+        m_session.header().name = me_name->text();
+    } else {
+        m_session.header().requestNumber = sh_darkhast->text();
+        m_session.header().wardCode = me_code_bakhsh->text();
+    }
 }
 
 void Tf_froosh_kala::focusField(const QString& objectName) {
@@ -298,13 +351,14 @@ int Tf_froosh_kala::selectedLine() const {
 }
 
 void Tf_froosh_kala::setLineMode(bool replacing) {
-    but_sabt1->setEnabled(!replacing && me_family->isEnabled());
+    but_sabt1->setEnabled(!replacing && firstField()->isEnabled());
     BitBtn1->setEnabled(replacing);
 }
 
 void Tf_froosh_kala::chooseGoods() {
-    if (const std::optional<DrugItem> goods = DBGrid2->current())
-        cb_vaziat->setCurrentText(GoodsSaleSession::kindFor(*goods));
+    // A ward's line keeps the kind it has.
+    if (const std::optional<DrugItem> item = DBGrid2->current(); item && goods())
+        cb_vaziat->setCurrentText(GoodsSaleSession::kindFor(*item));
     me_tedad->clear();
     me_tedad->setFocus();
 }
@@ -430,7 +484,7 @@ void Tf_froosh_kala::beginEdit() {
     setInputsEnabled(true);
     setLineMode(false);
     setEditLook(true);
-    me_family->setFocus();
+    firstField()->setFocus();
 }
 
 void Tf_froosh_kala::deleteStored() {
@@ -459,7 +513,7 @@ void Tf_froosh_kala::showInvoice(int number) {
     if (m_session.lines().lineCount() == 0) {
         // No invoice under the number: an empty screen.
         me_sh_factor->clear();
-        me_family->clear();
+        if (goods()) me_family->clear();
     }
     me_tedad->clear();
     showLines();
@@ -516,7 +570,9 @@ void Tf_froosh_kala::searchInvoices(int kind) {
     if (m_session.editing()) return;
     m_bar->setEnabled(CommandBar::DeleteDocument, true);
     if (!m_invoiceSearch) m_invoiceSearch = new TF_search_factor(m_windows, this);
-    if (const std::optional<int> chosen = m_invoiceSearch->choose(SearchContext::Kala, kind)) showInvoice(*chosen);
+    // The search lists goods invoices: its choice names no ward consumption.
+    const std::optional<int> chosen = m_invoiceSearch->choose(SearchContext::Kala, kind);
+    if (chosen && goods()) showInvoice(*chosen);
 }
 
 bool Tf_froosh_kala::handleKey(QWidget* widget, QKeyEvent* event) {
@@ -528,12 +584,27 @@ bool Tf_froosh_kala::handleKey(QWidget* widget, QKeyEvent* event) {
     }
     if (!isPlain(event)) return false;
     const bool enter = isEnterKey(key);
-    if (widget == me_family) {
+    if (!goods() && widget == sh_darkhast) {
+        if (enter) {
+            me_code_bakhsh->setFocus();
+            me_code_bakhsh->selectAll();
+            return true;
+        }
+    } else if (!goods() && widget == me_code_bakhsh) {
+        if (enter) {
+            if (me_code_bakhsh->acceptCode()) DBGrid2->setFocus();
+            return true;
+        }
+        if (key == Qt::Key_Up) {
+            sh_darkhast->setFocus();
+            return true;
+        }
+    } else if (widget == me_family) {
         if (enter) {
             me_name->setFocus();
             return true;
         }
-    } else if (widget == me_name) {
+    } else if (widget == me_name && goods()) {
         if (enter) {
             DBGrid2->setFocus();
             DBGrid2->setCurrentIndex(DBGrid2->model()->index(std::max(DBGrid2->currentIndex().row(), 0),

@@ -17,6 +17,7 @@ class QTableView;
 
 namespace ph {
 
+class CodeField;
 class CommandBar;
 class DrugLookup;
 class LineListModel;
@@ -31,6 +32,13 @@ class Tf_froosh_kala : public QDialog {
 public:
     explicit Tf_froosh_kala(const WindowContext& windows, QWidget* parent = nullptr);
     ~Tf_froosh_kala() override;
+
+protected:
+    // The window of a variant: the ward consumption window names a request and a ward in
+    // place of the customer, has no OTC fee, no cash row and no print.
+    Tf_froosh_kala(const WindowContext& windows, SaleVariant variant, QWidget* parent);
+
+public:
 
     GoodsSaleSession& session() { return m_session; }
     CommandBar* commandBar() const { return m_bar; }
@@ -69,6 +77,9 @@ private:
     // The stored invoice's print; absent when no invoice has the number.
     std::optional<GoodsInvoicePrint> printOf(int number);
 
+    bool goods() const { return m_session.variant() == SaleVariant::GoodsInvoice; }
+    // The header's first field: the customer's family name, or the request number.
+    QWidget* firstField() const;
     void startNew();
     void setInputsEnabled(bool enabled);
     void setEditLook(bool editing);
@@ -88,8 +99,11 @@ private:
 
     QLineEdit* me_sh_factor;
     QLineEdit* me_date_ta;
-    QLineEdit* me_family;
-    QLineEdit* me_name;
+    QLineEdit* me_family = nullptr;
+    QLineEdit* me_name = nullptr;
+    QLineEdit* sh_darkhast = nullptr;
+    CodeField* me_code_bakhsh = nullptr;
+    QLineEdit* me_name_bakhsh = nullptr;
     DrugLookup* DBGrid2;
     QLineEdit* me_tedad;
     QComboBox* cb_vaziat;
@@ -104,6 +118,15 @@ private:
     CommandBar* m_bar;
     QMenu* m_searchMenu;
     TF_search_factor* m_invoiceSearch = nullptr; // made when first used, then kept
+};
+
+// The ward consumption window: the goods sale window's variant for a ward's draw against a
+// written request.
+class Tmasrafi_bakhsh : public Tf_froosh_kala {
+    Q_OBJECT
+public:
+    explicit Tmasrafi_bakhsh(const WindowContext& windows, QWidget* parent = nullptr)
+        : Tf_froosh_kala(windows, SaleVariant::WardConsumption, parent) {}
 };
 
 } // namespace ph
