@@ -183,6 +183,14 @@ void GoodsSaleTest::saveWritesHeadingLinesCashAndStockTogether() {
     QCOMPARE(m_session->lines().lineCount(), 3);
     QCOMPARE(m_session->totals().payable, 3851.5);
     QCOMPARE(m_session->lines().cell(3, GoodsLines::Quantity), QStringLiteral("3")); // by goods code
+    // Saved again unchanged: the stored lines go back and leave again, the compounded one
+    // neither way, and no cash row is added.
+    m_session->startEdit();
+    m_prompter->answerYes();
+    QVERIFY(m_session->save(test::saleContext(), true).saved);
+    QCOMPARE(test::stockOf(db, 1010001), 8.0);
+    QCOMPARE(test::stockOf(db, 1700001), 10.0);
+    QCOMPARE(cashRows(1).size(), 1);
     QVERIFY(!m_session->load(9));
     QCOMPARE(m_session->lines().lineCount(), 0);
 }
