@@ -235,7 +235,9 @@ SavedPrescription PrescriptionStore::saveNew(const PrescriptionRecord& r, const 
                   QVariantList{saved.invoiceNumber} + headerValues(saved.code, r, c));
         storePrescriberAndPatient(m_db, r);
         insertLines(m_db, saved.invoiceNumber, r);
-        insertCashRow(m_db, {saved.invoiceNumber, 'd', r.cash, 0, c.today, r.family + QStringLiteral("  ") + r.name, cashDesk}, c);
+        insertCashRow(m_db,
+                      {saved.invoiceNumber, 'd', r.cash, 0, c.today, r.family + QStringLiteral("  ") + r.name, cashDesk},
+                      c);
         if (r.stockKeeping) moveStock(m_db, r.stock, -1);
         return saved;
     });

@@ -3,7 +3,6 @@
 #include "admin/settings_store.h"
 #include "core/amounts.h"
 #include "core/prompter.h"
-#include "db/database.h"
 #include "dispensing/drug_list.h"
 #include "insurance/tariff_store.h"
 #include "sales/sales_texts.h"
@@ -36,8 +35,7 @@ GoodsTotals goodsTotals(const LineList& lines, int kindColumn, int totalColumn, 
 
 GoodsSaleSession::GoodsSaleSession(Database& db, Prompter& prompter, SaleVariant variant)
     : m_db(db), m_prompter(prompter), m_variant(variant),
-      m_store(db, variant == SaleVariant::GoodsInvoice ? SaleDocumentKind::goodsInvoice()
-                                                       : SaleDocumentKind::wardConsumption()) {}
+      m_store(db, SaleDocumentKind::of(variant)) {}
 
 QStringList GoodsSaleSession::kinds() const {
     if (goods()) return {t::kGoods, t::kOtc};
@@ -55,41 +53,18 @@ void GoodsSaleSession::start(const QString& today) {
     recompute();
 }
 
-// The lines table keeps no line number: a stored invoice shows its lines by goods code.
 bool GoodsSaleSession::load(int number) {
     m_editing.reset();
     m_lines.clear();
     m_header = {number, {}, {}, {}, {}, {}};
     m_totals = {};
-    QSqlQuery q = m_db.exec(
-        goods() ? QStringLiteral("select date_sabt, name, family, price_koll_f, price_koll, price_otc, "
-                                 "name_kala, code_kala, name_type, vaziat, tedad, price, price_koll1 "
-                                 "from v_see_froosh_kala where sh_factor=? order by code_kala, vaziat, tedad")
-                : QStringLiteral("select date_sabt, sh_darkhast, code_bakhsh, price_koll, price_koll, 0, "
-                                 "name_kala, code_darou, name, vaziat, tedad, price_one, price_koll1 "
-                                 "from v_see_masrafi where sh_factor=? order by code_darou, vaziat, tedad"),
-        {number});
-    bool found = false;
-    while (q.next()) {
-        if (!found) {
-            found = true;
-            m_header.date = q.value(0).toString();
-            if (goods()) {
-                m_header.name = q.value(1).toString();
-                m_header.family = q.value(2).toString();
-            } else {
-                m_header.requestNumber = q.value(1).isNull() ? QString() : plainDecimalText(q.value(1).toDouble());
-                m_header.wardCode = q.value(2).isNull() ? QString() : QString::number(q.value(2).toLongLong());
-            }
-            m_totals.payable = q.value(3).toDouble();
-            m_totals.goods = q.value(4).toDouble();
-            m_totals.otc = q.value(5).toDouble();
-        }
-        auto number = [&](int i) { return q.value(i).isNull() ? QString() : plainDecimalText(q.value(i).toDouble()); };
-        m_lines.append({QString(), q.value(6).toString(), number(7), q.value(8).toString(), q.value(9).toString(),
-                        number(10), number(11), number(12)});
-    }
-    return found;
+    const std::optional<StoredSaleDocument> stored = m_store.load(number);
+    if (!stored) return false;
+    m_header = {number, stored->date, stored->family, stored->name, stored->requestNumber, stored->wardCode};
+    m_totals = {stored->goods, stored->otc, stored->payable};
+    for (const QStringList& cells : stored->lines)
+        m_lines.append(cells);
+    return true;
 }
 
 void GoodsSaleSession::startEdit() {
@@ -125,10 +100,8 @@ std::optional<GoodsLineResult> GoodsSaleSession::checkLine(const std::optional<D
 
 void GoodsSaleSession::warnBeyondStock(const DrugItem& goods, double quantity) {
     if (!m_stockKeeping) return;
-    const QVariant stock =
-        m_db.scalar(m_db.dialect().selectLimited(QStringLiteral("moj_vah from moj_kala_vah where code_kala=? and code_vah=?"), 1),
-                    {goods.code, DrugList::kPharmacyUnit});
-    if (!stock.isNull() && stock.toDouble() < quantity) m_prompter.warning(t::kBeyondStock);
+    const std::optional<double> stock = m_store.pharmacyStock(goods.code);
+    if (stock && *stock < quantity) m_prompter.warning(t::kBeyondStock);
 }
 
 namespace {

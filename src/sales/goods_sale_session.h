@@ -14,10 +14,6 @@ namespace ph {
 class Database;
 class Prompter;
 
-// What a goods sale session enters: a goods invoice sold over the counter, or a ward's
-// consumption (no customer, no cash row, no OTC fee, numbered by a counter of its own).
-enum class SaleVariant { GoodsInvoice, WardConsumption };
-
 // The header of a goods invoice (or a ward consumption) being entered or shown.
 struct GoodsHeader {
     int invoiceNumber = 0; // sh_factor (the next one for a new document)

@@ -2,6 +2,8 @@
 
 #include "db/database.h"
 #include "db/key_allocator.h"
+#include "core/amounts.h"
+#include "dispensing/drug_list.h"
 #include "dispensing/sale_rows.h"
 
 #include <QStringList>
@@ -9,15 +11,59 @@
 namespace ph {
 
 const SaleDocumentKind& SaleDocumentKind::goodsInvoice() {
-    static const SaleDocumentKind kind{QStringLiteral("heading_froosh_kala"), QStringLiteral("details_froosh_kala"),
+    static const SaleDocumentKind kind{SaleVariant::GoodsInvoice, QStringLiteral("heading_froosh_kala"), QStringLiteral("details_froosh_kala"),
                                        QStringLiteral("code_kala"), QStringLiteral("price"), 'k'};
     return kind;
 }
 
 const SaleDocumentKind& SaleDocumentKind::wardConsumption() {
-    static const SaleDocumentKind kind{QStringLiteral("heading_masrafi"), QStringLiteral("details_masrafi"),
+    static const SaleDocumentKind kind{SaleVariant::WardConsumption, QStringLiteral("heading_masrafi"), QStringLiteral("details_masrafi"),
                                        QStringLiteral("code_darou"), QStringLiteral("price_one"), std::nullopt};
     return kind;
+}
+
+const SaleDocumentKind& SaleDocumentKind::of(SaleVariant variant) {
+    return variant == SaleVariant::GoodsInvoice ? goodsInvoice() : wardConsumption();
+}
+
+std::optional<StoredSaleDocument> SaleDocumentStore::load(int number) {
+    const bool goods = m_kind.variant == SaleVariant::GoodsInvoice;
+    QSqlQuery q = m_db.exec(
+        goods ? QStringLiteral("select date_sabt, name, family, price_koll_f, price_koll, price_otc, "
+                               "name_kala, code_kala, name_type, vaziat, tedad, price, price_koll1 "
+                               "from v_see_froosh_kala where sh_factor=? order by code_kala, vaziat, tedad")
+              : QStringLiteral("select date_sabt, sh_darkhast, code_bakhsh, price_koll, price_koll, 0, "
+                               "name_kala, code_darou, name, vaziat, tedad, price_one, price_koll1 "
+                               "from v_see_masrafi where sh_factor=? order by code_darou, vaziat, tedad"),
+        {number});
+    std::optional<StoredSaleDocument> stored;
+    const auto amount = [&](int i) { return q.value(i).isNull() ? QString() : plainDecimalText(q.value(i).toDouble()); };
+    while (q.next()) {
+        if (!stored) {
+            stored.emplace();
+            stored->date = q.value(0).toString();
+            if (goods) {
+                stored->name = q.value(1).toString();
+                stored->family = q.value(2).toString();
+            } else {
+                stored->requestNumber = amount(1);
+                stored->wardCode = q.value(2).isNull() ? QString() : QString::number(q.value(2).toLongLong());
+            }
+            stored->payable = q.value(3).toDouble();
+            stored->goods = q.value(4).toDouble();
+            stored->otc = q.value(5).toDouble();
+        }
+        stored->lines.append({QString(), q.value(6).toString(), amount(7), q.value(8).toString(),
+                              q.value(9).toString(), amount(10), amount(11), amount(12)});
+    }
+    return stored;
+}
+
+std::optional<double> SaleDocumentStore::pharmacyStock(double code) {
+    const QVariant stock = m_db.scalar(
+        m_db.dialect().selectLimited(QStringLiteral("moj_vah from moj_kala_vah where code_kala=? and code_vah=?"), 1),
+        {code, DrugList::kPharmacyUnit});
+    return stock.isNull() ? std::nullopt : std::optional<double>(stock.toDouble());
 }
 
 int SaleDocumentStore::nextNumber() {

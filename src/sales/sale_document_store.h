@@ -13,10 +13,15 @@ namespace ph {
 
 class Database;
 
+// What a goods sale session enters: a goods invoice sold over the counter, or a ward's
+// consumption (no customer, no cash row, no OTC fee, numbered by a counter of its own).
+enum class SaleVariant { GoodsInvoice, WardConsumption };
+
 // Where a sale document without an insurer lives: a heading table numbered by a counter of
 // its own and a lines table. A goods invoice leaves a cash row of its kind; a ward
 // consumption document leaves none. Names are the program's own, never the user's.
 struct SaleDocumentKind {
+    SaleVariant variant;
     QString heading;           // heading_froosh_kala
     QString details;           // details_froosh_kala
     QString codeColumn;        // the lines' goods column: code_kala
@@ -25,6 +30,7 @@ struct SaleDocumentKind {
 
     static const SaleDocumentKind& goodsInvoice();
     static const SaleDocumentKind& wardConsumption();
+    static const SaleDocumentKind& of(SaleVariant variant);
 };
 
 // One stored line of a sale document.
@@ -48,6 +54,17 @@ struct SaleRecord {
     bool waitsAtCashDesk = false; // the settings' cash flag
 };
 
+// A stored document as its window shows it: the heading's values, its stored totals and the
+// line list's cells (line number left empty).
+struct StoredSaleDocument {
+    QString date;          // date_sabt
+    QString family, name;  // a goods invoice's customer
+    QString requestNumber; // a ward consumption's sh_darkhast
+    QString wardCode;      // and code_bakhsh
+    double goods = 0, otc = 0, payable = 0;
+    QList<QStringList> lines;
+};
+
 // Stored sale documents of a kind: numbering, saving, deleting, browsing. Every save is one
 // transaction that holds the heading, the lines, the cash row and the stock.
 class SaleDocumentStore {
@@ -68,6 +85,12 @@ public:
     // go back into stock and the new ones leave it, and a cash row takes the difference to
     // what the document's cash rows hold in sum. False when no document has the number.
     bool saveEdit(int number, const SaleRecord& record, const SaveContext& context);
+
+    // The stored document with the number, its lines by goods code (the lines table keeps no
+    // line number); absent when none is stored under it.
+    std::optional<StoredSaleDocument> load(int number);
+    // The pharmacy unit's stock of the goods; absent when the unit keeps no figure for it.
+    std::optional<double> pharmacyStock(double code);
 
     enum class RemoveResult { Removed, NotFound, ClosedByCashDesk };
     // Deletes the heading, the lines and the document's own cash rows in one transaction;
