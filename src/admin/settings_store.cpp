@@ -31,6 +31,25 @@ std::optional<Settings> SettingsStore::read() {
     return s;
 }
 
+TillKeeper SettingsStore::tillKeeper() {
+    QSqlQuery query = m_db.exec(m_db.dialect().selectLimited(QStringLiteral("flag_cash, code_cash from tanzimat"), 1));
+    TillKeeper keeper;
+    if (!query.next()) return keeper;
+    keeper.defined = query.value(0).toInt() != 0;
+    keeper.code = query.value(1).toString();
+    return keeper;
+}
+
+void SettingsStore::setTillKeeper(const TillKeeper& keeper) {
+    const QVariantList values = {keeper.defined ? 1 : 0, keeper.defined ? keeper.code.trimmed() : QString()};
+    Transaction transaction(m_db);
+    if (m_db.scalar(m_db.dialect().selectLimited(QStringLiteral("1 from tanzimat"), 1)).isNull())
+        m_db.exec(QStringLiteral("insert into tanzimat (flag_cash, code_cash) values (?, ?)"), values);
+    else
+        m_db.exec(QStringLiteral("update tanzimat set flag_cash=?, code_cash=?"), values);
+    transaction.commit();
+}
+
 void SettingsStore::save(const Settings& s) {
     QStringList columns = {QStringLiteral("p_noskhe"), QStringLiteral("p_factor"), QStringLiteral("message_taeed"),
                            QStringLiteral("message_address"), QStringLiteral("cash")};

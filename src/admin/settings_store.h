@@ -21,6 +21,12 @@ struct Settings {
     bool separateCashDesk = false;  // cash: sales wait at a cash desk of their own
 };
 
+// Who keeps the till: the settings' flag_cash and code_cash.
+struct TillKeeper {
+    bool defined = false; // flag_cash: a keeper is named and the till is open
+    QString code;         // code_cash: the keeper's user code, empty when none
+};
+
 class SettingsStore {
 public:
     explicit SettingsStore(Database& db) : m_db(db) {}
@@ -31,6 +37,11 @@ public:
     // an empty one keeps the stored message, and with no search key chosen none of the
     // three key columns is written.
     void save(const Settings& settings);
+
+    // The till keeper of the first row; none when the table is empty.
+    TillKeeper tillKeeper();
+    // Names the next keeper of the till (the till open), or none (the till waits for one).
+    void setTillKeeper(const TillKeeper& keeper);
 
 private:
     Database& m_db;

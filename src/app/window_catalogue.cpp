@@ -17,6 +17,9 @@
 #include "insurance/ui/fmbimeh_daru.h"
 #include "insurance/ui/fmtarefeh.h"
 #include "insurance/ui/tanzimat_bime.h"
+#include "sales/ui/cash.h"
+#include "sales/ui/cashier.h"
+#include "sales/ui/froosh_kala.h"
 #include "widgets/window_context.h"
 
 namespace ph {
@@ -60,6 +63,12 @@ void registerWindows(WindowRegistry& registry, const WindowContext& windows, con
         });
         return window;
     });
+    registry.add(QStringLiteral("Tf_froosh_kala"),
+                 [windows](QWidget* parent) { return new Tf_froosh_kala(windows, parent); });
+    registry.add(QStringLiteral("Tmasrafi_bakhsh"),
+                 [windows](QWidget* parent) { return new Tmasrafi_bakhsh(windows, parent); });
+    registry.add(QStringLiteral("Tf_cashier"), [windows](QWidget* parent) { return new Tf_cashier(windows, parent); });
+    registry.add(QStringLiteral("Tf_cash"), [windows](QWidget* parent) { return new Tf_cash(windows, parent); });
     registry.add(QStringLiteral("Tf_tanzimat"), [windows](QWidget* parent) { return new Tf_tanzimat(windows, parent); });
     registry.add(
         QStringLiteral("TF_change_pass"), [windows](QWidget* parent) { return new TF_change_pass(windows, parent); },

@@ -5,6 +5,7 @@
 #include "cli/print_command.h"
 #include "cli/quote_command.h"
 #include "cli/save_command.h"
+#include "cli/till_command.h"
 #include "core/ci_config.h"
 #include "core/clock.h"
 #include "db/database.h"
@@ -33,11 +34,13 @@ const char* const kUsage =
     "%3"
     "%4"
     "%5"
+    "%6"
     "  --help      show this text\n";
 
 QString usage() {
     return QString::fromUtf8(kUsage).arg(QString::fromUtf8(kQuoteUsage), QString::fromUtf8(kSaveUsage), QString::fromUtf8(kDemoUsage),
-                                      QString::fromUtf8(kBackupUsage), QString::fromUtf8(kPrintUsage));
+                                      QString::fromUtf8(kBackupUsage), QString::fromUtf8(kPrintUsage))
+        .arg(QString::fromUtf8(kTillUsage));
 }
 
 int init(const QString& workingDir, QTextStream& out) {
@@ -109,6 +112,10 @@ int run(const QStringList& argsIn, QTextStream& out, QTextStream& err, const std
         if (command == QLatin1String("print")) {
             if (!args.contains(QLatin1String("--help")) && refuseMissingDatabase(command, workingDir, err)) return 2;
             return print(workingDir, args, out, err);
+        }
+        if (command == QLatin1String("till")) {
+            if (!args.contains(QLatin1String("--help")) && refuseMissingDatabase(command, workingDir, err)) return 2;
+            return till(workingDir, args, out, err);
         }
         if (command == QLatin1String("demo")) {
             if (!args.isEmpty()) {

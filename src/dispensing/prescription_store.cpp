@@ -5,6 +5,7 @@
 #include "db/database.h"
 #include "db/key_allocator.h"
 #include "dispensing/drug_list.h"
+#include "dispensing/sale_rows.h"
 #include "insurance/doctor_store.h"
 
 namespace ph {
@@ -168,18 +169,6 @@ void insertLines(Database& db, int invoice, const PrescriptionRecord& r) {
     }
 }
 
-// Takes the lines out of the pharmacy unit's stock (sign -1) or puts them back (+1), by a
-// relative update, so that other counters' sales in the meantime are kept. A unit without
-// a stock figure for the drug keeps none, and a compounded drug is made here and kept in
-// no stock; the lines after it still move.
-void moveStock(Database& db, const QList<StockLine>& lines, int sign) {
-    for (const StockLine& line : lines)
-        db.exec(QStringLiteral("update moj_kala_vah set moj_vah=moj_vah+? where code_kala=? and code_vah=? "
-                               "and moj_vah is not null and not exists (select 1 from mosh_kala_anbar k "
-                               "where k.code_kala=moj_kala_vah.code_kala and k.type_code=70)"),
-                {sign * line.quantity, line.code, DrugList::kPharmacyUnit});
-}
-
 QList<StockLine> storedStockLines(Database& db, int invoice) {
     QList<StockLine> lines;
     QSqlQuery q = db.exec(QStringLiteral("select code_darou, tedad from details_noskhe where sh_factor=? order by row"),
@@ -208,22 +197,6 @@ void storePrescriberAndPatient(Database& db, const PrescriptionRecord& r) {
                 {r.insurer, textOrNull(r.expiryDate), textOrNull(r.name), textOrNull(r.family),
                  textOrNull(r.insNoTamin), patient});
     }
-}
-
-struct CashRow {
-    CashAmounts amounts;
-    double refund = 0; // koll_bargasht
-    QString date;
-    QString familyName;
-};
-
-void insertCash(Database& db, int invoice, const SaveContext& c, bool separateCashDesk, const CashRow& row) {
-    db.exec(QStringLiteral("insert into cash (sh_factor, code_opr, code_cashier, flag_pa, date_no, date_pa, time_no, "
-                           "time_pa, azad, otc, fani, bimar, koll_daryaft, koll_bargasht, ekhtetam, type_factor, "
-                           "family_b, kala) values (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, 0, 'd', ?, ?)"),
-            {invoice, c.userCode, separateCashDesk ? c.cashierCode : c.userCode, separateCashDesk ? 0 : 1, row.date,
-             row.date, c.time, c.time, row.amounts.free, row.amounts.otc, row.amounts.fee, row.amounts.patient,
-             row.amounts.total, row.refund, row.familyName, row.amounts.goods});
 }
 
 } // namespace
@@ -262,8 +235,9 @@ SavedPrescription PrescriptionStore::saveNew(const PrescriptionRecord& r, const 
                   QVariantList{saved.invoiceNumber} + headerValues(saved.code, r, c));
         storePrescriberAndPatient(m_db, r);
         insertLines(m_db, saved.invoiceNumber, r);
-        insertCash(m_db, saved.invoiceNumber, c, cashDesk,
-                   {r.cash, 0, c.today, r.family + QStringLiteral("  ") + r.name});
+        insertCashRow(m_db,
+                      {saved.invoiceNumber, 'd', r.cash, 0, c.today, r.family + QStringLiteral("  ") + r.name, cashDesk},
+                      c);
         if (r.stockKeeping) moveStock(m_db, r.stock, -1);
         return saved;
     });
@@ -300,7 +274,7 @@ SavedPrescription PrescriptionStore::saveEdit(int invoice, const PrescriptionRec
         QSqlQuery held = m_db.exec(
             QStringLiteral("select coalesce(sum(bimar), 0), coalesce(sum(azad), 0), coalesce(sum(otc), 0), "
                            "coalesce(sum(fani), 0), coalesce(sum(kala), 0), coalesce(sum(koll_daryaft), 0), "
-                           "coalesce(sum(koll_bargasht), 0) from cash where sh_factor=?"),
+                           "coalesce(sum(koll_bargasht), 0) from cash where sh_factor=? and type_factor='d'"),
             {invoice});
         held.next();
         const CashAmounts sum{held.value(0).toDouble(), held.value(1).toDouble(), held.value(2).toDouble(),
@@ -311,9 +285,9 @@ SavedPrescription PrescriptionStore::saveEdit(int invoice, const PrescriptionRec
         if (owed > netHeld) {
             const CashAmounts more{r.cash.patient - sum.patient, r.cash.free - sum.free, r.cash.otc - sum.otc,
                                    r.cash.fee - sum.fee,         r.cash.goods - sum.goods, owed - netHeld};
-            insertCash(m_db, invoice, c, cashDesk, {more, 0, r.deliveryDate, r.family});
+            insertCashRow(m_db, {invoice, 'd', more, 0, r.deliveryDate, r.family, cashDesk}, c);
         } else if (owed < netHeld) {
-            insertCash(m_db, invoice, c, cashDesk, {CashAmounts{}, netHeld - owed, c.today, r.family});
+            insertCashRow(m_db, {invoice, 'd', CashAmounts{}, netHeld - owed, c.today, r.family, cashDesk}, c);
         }
         if (r.stockKeeping) moveStock(m_db, r.stock, -1);
         return saved;

@@ -11,7 +11,7 @@
 #include "dispensing/ui/drug_lookup.h"
 #include "dispensing/ui/froosh_darou_texts.h"
 #include "dispensing/ui/header_panel.h"
-#include "dispensing/ui/prescription_lines_model.h"
+#include "widgets/line_list_model.h"
 #include "widgets/command_bar.h"
 #include "widgets/guarded.h"
 #include "widgets/keys.h"
@@ -114,7 +114,7 @@ void Tf_froosh_darou::makeLineEntry() {
                            static_cast<QWidget*>(but_edit)})
         field->installEventFilter(this);
 
-    m_linesModel = new PrescriptionLinesModel(m_session.lines(), this);
+    m_linesModel = new LineListModel(m_session.lines(), this);
     StringGrid1 = makeListGrid(this, QStringLiteral("StringGrid1"), m_linesModel);
     StringGrid1->horizontalHeader()->setStretchLastSection(false);
     StringGrid1->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
@@ -375,7 +375,7 @@ void Tf_froosh_darou::focusField(const QString& objectName) {
 
 int Tf_froosh_darou::selectedLine() const {
     const QModelIndex current = StringGrid1->currentIndex();
-    return current.isValid() ? PrescriptionLinesModel::lineRow(current.row()) : -1;
+    return current.isValid() ? LineListModel::lineRow(current.row()) : -1;
 }
 
 void Tf_froosh_darou::chooseDrug() {
@@ -447,7 +447,7 @@ void Tf_froosh_darou::addLine() {
     showLines();
     showPrice(false);
     m_drugs->clearSearch();
-    StringGrid1->selectRow(PrescriptionLinesModel::viewRow(m_session.lines().lastRow()));
+    StringGrid1->selectRow(LineListModel::viewRow(m_session.lines().lastRow()));
     cb_vaziat->setCurrentText(kindAfterInsurerChange(m_session.insurer()));
     if (result.focus.isEmpty())
         m_drugs->setFocus();
@@ -475,7 +475,7 @@ void Tf_froosh_darou::replaceLine() {
     showPrice(false);
     setLineMode(false);
     m_drugs->clearSearch();
-    StringGrid1->selectRow(PrescriptionLinesModel::viewRow(result.row));
+    StringGrid1->selectRow(LineListModel::viewRow(result.row));
     if (result.focus.isEmpty())
         m_drugs->setFocus();
     else
@@ -489,7 +489,7 @@ void Tf_froosh_darou::removeLine() {
     m_session.removeLine(row);
     showLines();
     setLineMode(false);
-    StringGrid1->selectRow(PrescriptionLinesModel::viewRow(std::min(row, m_session.lines().lastRow())));
+    StringGrid1->selectRow(LineListModel::viewRow(std::min(row, m_session.lines().lastRow())));
 }
 
 void Tf_froosh_darou::save() {

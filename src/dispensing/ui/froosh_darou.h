@@ -22,7 +22,7 @@ namespace ph {
 class CommandBar;
 class DrugLookup;
 class PrescriptionHeaderPanel;
-class PrescriptionLinesModel;
+class LineListModel;
 class TF_search_factor;
 
 // The prescription entry window: the header, the drug lookup, the line entry, the line
@@ -131,7 +131,7 @@ private:
     QPushButton* but_sabt1;
     QPushButton* but_edit;
     QTableView* StringGrid1;
-    PrescriptionLinesModel* m_linesModel;
+    LineListModel* m_linesModel;
 
     QLineEdit* me_sahme_bime;
     QLineEdit* me_sahme_bimar;

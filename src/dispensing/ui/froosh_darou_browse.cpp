@@ -12,7 +12,7 @@
 #include "dispensing/ui/search_factor.h"
 #include "dispensing/ui/froosh_darou_texts.h"
 #include "dispensing/ui/header_panel.h"
-#include "dispensing/ui/prescription_lines_model.h"
+#include "widgets/line_list_model.h"
 #include "widgets/command_bar.h"
 #include "widgets/guarded.h"
 

@@ -178,7 +178,15 @@ struct InvoiceSizes {
     QList<double> widths; // the seven columns
 };
 
-ReportLayout invoiceLayout(const InvoiceSizes& s) {
+// The captions that differ between a prescription's invoice and a goods invoice.
+struct InvoiceCaptions {
+    QString patientShare = print::texts::kPatientShare;
+    QString free = print::texts::kFree;
+    QString fee = print::texts::kFee;
+    bool insurer = true;
+};
+
+ReportLayout invoiceLayout(const InvoiceSizes& s, const InvoiceCaptions& captions = {}) {
     namespace t = print::texts;
     ReportLayout layout;
     layout.page = {s.page, QMarginsF(s.margin, s.margin, s.margin, s.margin)};
@@ -203,15 +211,15 @@ ReportLayout invoiceLayout(const InvoiceSizes& s) {
     y += line;
     pair(title, t::kPatient, QStringLiteral("patient"), true, y);
     y += line;
-    pair(title, t::kInsurer, QStringLiteral("insurer"), true, y);
+    pair(title, captions.insurer ? t::kInsurer : QString(), QStringLiteral("insurer"), true, y);
     y += line * 1.2;
     title.heightMm = y;
 
     const QList<Column> columns = {
         {t::kRow, QStringLiteral("row"), s.widths.at(0)},        {t::kDrug, QStringLiteral("drug"), s.widths.at(1)},
-        {t::kQuantity, QStringLiteral("quantity"), s.widths.at(2)}, {t::kPatientShare, QStringLiteral("bimar"), s.widths.at(3)},
+        {t::kQuantity, QStringLiteral("quantity"), s.widths.at(2)}, {captions.patientShare, QStringLiteral("bimar"), s.widths.at(3)},
         {t::kGoods, QStringLiteral("kala"), s.widths.at(4)},    {t::kOtc, QStringLiteral("otc"), s.widths.at(5)},
-        {t::kFree, QStringLiteral("azad"), s.widths.at(6)},
+        {captions.free, QStringLiteral("azad"), s.widths.at(6)},
     };
     Band& heads = layout.columnHeader;
     heads.heightMm = s.rowHeight + 1;
@@ -233,7 +241,7 @@ ReportLayout invoiceLayout(const InvoiceSizes& s) {
     summary.linesMm = {QLineF(0, 0, width, 0)};
     y = 1;
     pair(summary, t::kTotal, QStringLiteral("total"), true, y);
-    pair(summary, t::kFee, QStringLiteral("fee"), false, y);
+    pair(summary, captions.fee, QStringLiteral("fee"), false, y);
     y += line;
     TextField words = TextField::value(QStringLiteral("words"), QRectF(0, y, width, line), Align::Right, s.smallPoints);
     words.prefix = t::kInWords + QLatin1Char(' ');
@@ -251,8 +259,10 @@ ReportLayout invoiceLayout(const InvoiceSizes& s) {
     return layout;
 }
 
+const InvoiceSizes kA5Invoice{{148, 210}, 0.8, 14, 10, 9, 6.5, 6.0, {10, 55, 14, 18, 15, 14.4, 20}};
+
 ReportLayout a5Invoice() {
-    return invoiceLayout({{148, 210}, 0.8, 14, 10, 9, 6.5, 6.0, {10, 55, 14, 18, 15, 14.4, 20}});
+    return invoiceLayout(kA5Invoice);
 }
 
 ReportLayout thermalInvoice() {
@@ -290,6 +300,41 @@ print::Report invoiceReport(const PrescriptionPrintData& data, PrintKind kind, c
         });
     }
     return print::Report(kind == PrintKind::ThermalInvoice ? thermalInvoice() : a5Invoice(), values);
+}
+
+print::Report goodsInvoiceReport(const GoodsInvoicePrint& data, const InvoiceHeading& heading) {
+    ReportData values;
+    values.values = {
+        {QStringLiteral("pharmacy"), heading.pharmacyName.trimmed()},
+        {QStringLiteral("number"), QString::number(data.invoice)},
+        {QStringLiteral("date"), data.date},
+        {QStringLiteral("patient"), data.customer.trimmed()},
+        {QStringLiteral("insurer"), QStringLiteral(" ")},
+        {QStringLiteral("total"), amountText(data.total)},
+        {QStringLiteral("fee"), amountText(data.otc)},
+        {QStringLiteral("words"), inWords(data.total)},
+        {QStringLiteral("message"), heading.message.trimmed()},
+    };
+    int count = 0;
+    for (const GoodsInvoicePrint::Line& line : data.lines) {
+        if (line.name.trimmed().isEmpty()) continue;
+        // The goods and OTC columns have no figure of their own on a goods invoice.
+        values.rows.append({
+            {QStringLiteral("row"), QString::number(++count)},
+            {QStringLiteral("drug"), line.name.trimmed()},
+            {QStringLiteral("quantity"), amountText(line.quantity)},
+            {QStringLiteral("bimar"), amountText(line.price)},
+            {QStringLiteral("kala"), QString()},
+            {QStringLiteral("otc"), QString()},
+            {QStringLiteral("azad"), amountText(line.total)},
+        });
+    }
+    InvoiceCaptions captions;
+    captions.patientShare = QStringLiteral("قيمت ");
+    captions.free = QStringLiteral("قيمت کل");
+    captions.fee = QStringLiteral("OTC");
+    captions.insurer = false;
+    return print::Report(invoiceLayout(kA5Invoice, captions), values);
 }
 
 print::Report reportFor(const PrescriptionPrintData& data, PrintKind kind, const InvoiceHeading& heading,

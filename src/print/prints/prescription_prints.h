@@ -48,6 +48,26 @@ print::Report prescriptionReport(const PrescriptionPrintData& data);
 print::Report invoiceReport(const PrescriptionPrintData& data, PrintKind kind, const InvoiceHeading& heading,
                             const ShownFigures* shown = nullptr);
 
+// A goods invoice as its print shows it.
+struct GoodsInvoicePrint {
+    int invoice = 0;  // sh_factor
+    QString date;     // date_sabt
+    QString customer; // family, a space, name
+    double total = 0; // price_koll_f
+    double otc = 0;   // the OTC fee
+    struct Line {
+        QString name; // the goods' name; a line whose goods left the catalogue is not printed
+        double quantity = 0;
+        double price = 0; // unit price
+        double total = 0; // line total
+    };
+    QList<Line> lines;
+};
+
+// The goods invoice on the A5 invoice layout: no insurer, the unit price in the patient's
+// column and the line total in the free column, the OTC fee in the fee line.
+print::Report goodsInvoiceReport(const GoodsInvoicePrint& data, const InvoiceHeading& heading);
+
 // The print of `kind` for the stored prescription.
 print::Report reportFor(const PrescriptionPrintData& data, PrintKind kind, const InvoiceHeading& heading,
                         const ShownFigures* shown = nullptr);

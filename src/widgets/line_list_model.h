@@ -4,15 +4,15 @@
 
 namespace ph {
 
-class PrescriptionLines;
+class LineList;
 
-// The line list StringGrid1 as a read-only table: the prescription's rows from row 1 with
+// A document's line list StringGrid1 as a read-only table: the list's rows from row 1 with
 // the empty last row, the captions of row 0 as column titles. It only shows the lines the
-// prescription session holds; reset() after every change of them.
-class PrescriptionLinesModel : public QAbstractTableModel {
+// document session holds; reset() after every change of them.
+class LineListModel : public QAbstractTableModel {
     Q_OBJECT
 public:
-    explicit PrescriptionLinesModel(const PrescriptionLines& lines, QObject* parent = nullptr);
+    explicit LineListModel(const LineList& lines, QObject* parent = nullptr);
 
     // The list changed: the view reads it again.
     void reset();
@@ -26,7 +26,7 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
 
 private:
-    const PrescriptionLines& m_lines;
+    const LineList& m_lines;
 };
 
 } // namespace ph

@@ -1,0 +1,132 @@
+#pragma once
+
+#include "print/prints/prescription_prints.h"
+#include "sales/goods_sale_session.h"
+#include "widgets/window_context.h"
+
+#include <QDialog>
+
+#include <optional>
+
+class QComboBox;
+class QGroupBox;
+class QLineEdit;
+class QMenu;
+class QPushButton;
+class QTableView;
+
+namespace ph {
+
+class CodeField;
+class CommandBar;
+class DrugLookup;
+class LineListModel;
+class TF_search_factor;
+
+// The goods sale window: a customer, goods picked from the dispensing window's drug lookup
+// with a quantity and a kind, the line list and the totals, saved with F2 as a goods
+// invoice; stored invoices browsed, searched, corrected (F3) and deleted (Ctrl+F4). The
+// rules are the goods sale session's; the window maps fields and outcomes.
+class Tf_froosh_kala : public QDialog {
+    Q_OBJECT
+public:
+    explicit Tf_froosh_kala(const WindowContext& windows, QWidget* parent = nullptr);
+    ~Tf_froosh_kala() override;
+
+protected:
+    // The window of a variant: the ward consumption window names a request and a ward in
+    // place of the customer, has no OTC fee, no cash row and no print.
+    Tf_froosh_kala(const WindowContext& windows, SaleVariant variant, QWidget* parent);
+
+public:
+
+    GoodsSaleSession& session() { return m_session; }
+    CommandBar* commandBar() const { return m_bar; }
+
+    void save();
+    void addLine();
+    void replaceLine();
+    void removeLine();
+    void abandon();
+    void beginEdit();
+    void deleteStored();
+    // The print button: the shown invoice in the print preview.
+    void printShown();
+
+    int currentInvoice() const { return m_current; }
+    // Shows the stored invoice read-only; a number without one shows an empty screen.
+    void showInvoice(int number);
+    void showFirst();
+    void showPrevious();
+    void showNext();
+    void showLast();
+    void searchByNumber();
+
+public slots:
+    void reject() override;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void makeFields();
+    void makeCommands();
+    void makeLayout();
+    void searchInvoices(int kind);
+    // The stored invoice's print; absent when no invoice has the number.
+    std::optional<GoodsInvoicePrint> printOf(int number);
+
+    bool goods() const { return m_session.variant() == SaleVariant::GoodsInvoice; }
+    // The header's first field: the customer's family name, or the request number.
+    QWidget* firstField() const;
+    void startNew();
+    void setInputsEnabled(bool enabled);
+    void setEditLook(bool editing);
+    void showHeader();
+    void showLines();
+    void chooseGoods();
+    void selectLine();
+    void setLineMode(bool replacing);
+    void applyHeader();
+    void focusField(const QString& objectName);
+    int selectedLine() const;
+    bool handleKey(QWidget* widget, QKeyEvent* event);
+
+    WindowContext m_windows;
+    GoodsSaleSession m_session;
+    int m_current = 0;
+
+    QLineEdit* me_sh_factor;
+    QLineEdit* me_date_ta;
+    QLineEdit* me_family = nullptr;
+    QLineEdit* me_name = nullptr;
+    QLineEdit* sh_darkhast = nullptr;
+    CodeField* me_code_bakhsh = nullptr;
+    QLineEdit* me_name_bakhsh = nullptr;
+    DrugLookup* DBGrid2;
+    QLineEdit* me_tedad;
+    QComboBox* cb_vaziat;
+    QPushButton* but_sabt1;
+    QPushButton* BitBtn1;
+    QTableView* StringGrid1;
+    LineListModel* m_linesModel;
+    QLineEdit* me_koll_kala;
+    QLineEdit* me_otc;
+    QLineEdit* me_koll;
+    QGroupBox* Panel1;
+    CommandBar* m_bar;
+    QMenu* m_searchMenu;
+    TF_search_factor* m_invoiceSearch = nullptr; // made when first used, then kept
+};
+
+// The ward consumption window: the goods sale window's variant for a ward's draw against a
+// written request.
+class Tmasrafi_bakhsh : public Tf_froosh_kala {
+    Q_OBJECT
+public:
+    explicit Tmasrafi_bakhsh(const WindowContext& windows, QWidget* parent = nullptr)
+        : Tf_froosh_kala(windows, SaleVariant::WardConsumption, parent) {}
+};
+
+} // namespace ph

@@ -1,0 +1,270 @@
+// The goods sale and cash desk windows driven from the keyboard, offscreen.
+#include "core/app_context.h"
+#include "core/clock.h"
+#include "core/scripted_prompter.h"
+#include "sales/sales_texts.h"
+#include "sales/ui/cash.h"
+#include "sales/ui/cashier.h"
+#include "sales/ui/froosh_kala.h"
+#include "sales_fixture.h"
+#include "support/test_database.h"
+#include "support/window_fixture.h"
+#include "widgets/command_bar.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+#include <QTableView>
+#include <QtTest>
+
+using namespace ph;
+using Kind = ScriptedPrompter::Kind;
+using ph::test::child;
+using ph::test::focusName;
+using ph::test::press;
+using ph::test::typeText;
+namespace t = ph::texts::sales;
+
+namespace {
+
+void enter(QWidget& window) {
+    press(window, Qt::Key_Return);
+}
+
+void typeAndEnter(QWidget& window, const QString& text) {
+    auto* field = qobject_cast<QLineEdit*>(window.focusWidget());
+    QVERIFY2(field, qPrintable(focusName(window)));
+    field->selectAll();
+    typeText(field, text);
+    enter(window);
+}
+
+} // namespace
+
+class SalesWindowsTest : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void saleCollectionAndClosingByKeyboard();
+    void browsingAndCorrecting();
+    void wardConsumptionByKeyboard();
+
+private:
+    WindowContext windows() { return {m_context, m_t->db(), m_prompter, m_clock}; }
+    QString text(QWidget& window, const char* name) { return child<QLineEdit>(window, name)->text(); }
+    // In the lookup: chooses the goods whose name begins with the text and adds it.
+    void addGoods(QWidget& window, const QString& name, const QString& quantity, const QString& kind);
+
+    std::unique_ptr<test::TestDatabase> m_t;
+    AppContext m_context;
+    ScriptedPrompter m_prompter;
+    FixedClock m_clock{QDateTime(QDate(2026, 10, 12), QTime(16, 45))};
+};
+
+void SalesWindowsTest::init() {
+    m_t = std::make_unique<test::TestDatabase>();
+    Database& db = m_t->db();
+    test::fillShop(db);
+    db.exec(QStringLiteral("update tarefeh set percent_otc=10, mab_max_otc=500"));
+    db.exec(QStringLiteral("insert into u_pharmacy (code, name) values (1, ?)"), {QStringLiteral("مدير")});
+    db.exec(QStringLiteral("insert into u_pharmacy (code, name) values (7, ?)"), {QStringLiteral("صندوقدار")});
+    m_context = AppContext();
+    m_context.user_code = 1;
+    m_context.user_name = QStringLiteral("مدير");
+    m_context.cashier_code = 7;
+    m_context.cashier_name = QStringLiteral("صندوقدار");
+    m_context.current_date = test::kSaleDay;
+    for (const char* right : {"save_b", "edit_b", "delete_b"})
+        m_context.rights.insert(QString::fromLatin1(right), true);
+    m_prompter = ScriptedPrompter();
+}
+
+void SalesWindowsTest::cleanup() {
+    QCOMPARE(m_prompter.texts(Kind::ErrorReport), QStringList());
+    m_t.reset();
+}
+
+void SalesWindowsTest::addGoods(QWidget& window, const QString& name, const QString& quantity, const QString& kind) {
+    QCOMPARE(focusName(window), QString("DBGrid2"));
+    typeText(window.focusWidget(), name);
+    enter(window);
+    QCOMPARE(focusName(window), QString("me_tedad"));
+    typeAndEnter(window, quantity);
+    QCOMPARE(focusName(window), QString("cb_vaziat"));
+    QCOMPARE(child<QComboBox>(window, "cb_vaziat")->currentText(), kind);
+    enter(window);
+    QCOMPARE(focusName(window), QString("but_sabt1"));
+    enter(window);
+}
+
+void SalesWindowsTest::saleCollectionAndClosingByKeyboard() {
+    Database& db = m_t->db();
+    // Sales wait at a cash desk of their own, and the till has a keeper.
+    db.exec(QStringLiteral("update tanzimat set cash=1, flag_cash=1, code_cash='7'"));
+
+    Tf_froosh_kala sale(windows());
+    QVERIFY(test::showActive(sale));
+    QCOMPARE(focusName(sale), QString("me_family"));
+    QCOMPARE(text(sale, "me_family"), t::kCustomer);
+    QCOMPARE(text(sale, "me_sh_factor"), QString("1"));
+    QCOMPARE(text(sale, "me_date_ta"), test::kSaleDay);
+    typeAndEnter(sale, QStringLiteral("كريمي"));
+    QCOMPARE(focusName(sale), QString("me_name"));
+    typeAndEnter(sale, QStringLiteral("رضا"));
+    addGoods(sale, QStringLiteral("سرنگ"), QStringLiteral("3"), t::kGoods);
+    addGoods(sale, QStringLiteral("آموكسي"), QStringLiteral("2"), t::kOtc); // a drug: OTC
+    QCOMPARE(child<QTableView>(sale, "StringGrid1")->model()->rowCount(), 3);
+    QCOMPARE(text(sale, "me_koll_kala"), QString("2451.5"));
+    QCOMPARE(text(sale, "me_otc"), QString("200"));
+    QCOMPARE(text(sale, "me_koll"), QString("2651.5"));
+    press(sale, Qt::Key_F2);
+    QCOMPARE(m_prompter.texts(), QStringList());
+    QCOMPARE(text(sale, "me_sh_factor"), QString("2"));
+    QCOMPARE(focusName(sale), QString("me_family"));
+    QCOMPARE(db.scalar(QStringLiteral("select family from heading_froosh_kala where sh_factor=1")).toString(),
+             QStringLiteral("كريمي"));
+    QCOMPARE(test::stockOf(db, 3300001), 7.0);
+    QCOMPARE(db.scalar(QStringLiteral("select flag_pa from cash where sh_factor=1 and type_factor='k'")).toInt(), 0);
+    sale.hide();
+
+    // The cashier collects it with F2; nothing is left waiting.
+    Tf_cashier cashier(windows());
+    QVERIFY(test::showActive(cashier));
+    auto* waiting = child<QTableView>(cashier, "DBGrid1");
+    QCOMPARE(waiting->model()->rowCount(), 1);
+    QCOMPARE(waiting->model()->index(0, 5).data().toString(), QString("K"));
+    press(cashier, Qt::Key_F2);
+    QCOMPARE(m_prompter.texts(), QStringList{t::kNothingSold});
+    QCOMPARE(text(cashier, "me_koll"), QString("2651.5"));
+    QCOMPARE(db.scalar(QStringLiteral("select code_cashier from cash where sh_factor=1")).toInt(), 7);
+    QVERIFY(!cashier.findChild<CommandBar*>()->isEnabled(CommandBar::Save));
+    cashier.hide();
+
+    // The till is closed with F2 and handed to user 1.
+    Tf_cash till(windows());
+    QVERIFY(test::showActive(till));
+    QVERIFY(till.showsSummary());
+    QCOMPARE(text(till, "me_daryaft"), QString("2651.5"));
+    QCOMPARE(text(till, "me_mojoodi"), QString("2651.5"));
+    QCOMPARE(text(till, "me_time_end"), QString("16:45"));
+    m_prompter.answerYes();
+    press(till, Qt::Key_F2);
+    QVERIFY(!till.showsSummary());
+    QCOMPARE(focusName(till), QString("but_back"));
+    QCOMPARE(text(till, "me_name_new"), t::kTemporaryKeeper);
+    QCOMPARE(db.scalar(QStringLiteral("select khales from ekhtetam")).toDouble(), 2651.5);
+    QCOMPARE(db.scalar(QStringLiteral("select count(*) from cash where ekhtetam=0")).toInt(), 0);
+    m_prompter.answerYes();
+    enter(till);
+    QCOMPARE(m_prompter.texts().mid(1), (QStringList{t::kConfirmClosing, t::kConfirmKeeper}));
+    QCOMPARE(till.result(), int(QDialog::Accepted));
+    QCOMPARE(db.scalar(QStringLiteral("select code_cash from tanzimat")).toString(), QString("1"));
+    QCOMPARE(db.scalar(QStringLiteral("select flag_cash from tanzimat")).toInt(), 1);
+}
+
+void SalesWindowsTest::browsingAndCorrecting() {
+    Database& db = m_t->db();
+    Tf_froosh_kala sale(windows());
+    QVERIFY(test::showActive(sale));
+    enter(sale);
+    enter(sale);
+    addGoods(sale, QStringLiteral("پنبه"), QStringLiteral("10"), t::kGoods); // 800
+    press(sale, Qt::Key_F2);
+    QCOMPARE(text(sale, "me_sh_factor"), QString("2"));
+    CommandBar* bar = sale.commandBar();
+
+    // Ctrl+P from the new invoice shows invoice 1, read-only; again: the first is reached.
+    press(sale, Qt::Key_P, Qt::ControlModifier);
+    QCOMPARE(text(sale, "me_sh_factor"), QString("1"));
+    QCOMPARE(text(sale, "me_koll"), QString("800"));
+    QVERIFY(!bar->isEnabled(CommandBar::Save));
+    QVERIFY(bar->isEnabled(CommandBar::Edit));
+    QVERIFY(!child<QWidget>(sale, "me_family")->isEnabled());
+    press(sale, Qt::Key_P, Qt::ControlModifier);
+    QCOMPARE(m_prompter.texts().last(), t::kAtFirst);
+
+    // F3, then the line is chosen in the list and its quantity changed: 12 × 80 = 960.
+    press(sale, Qt::Key_F3);
+    QVERIFY(bar->isEnabled(CommandBar::Save));
+    auto* list = child<QTableView>(sale, "StringGrid1");
+    list->setFocus();
+    list->selectRow(0);
+    press(sale, Qt::Key_Down); // a key in the list takes its row into the line entry
+    press(sale, Qt::Key_Up);
+    QCOMPARE(text(sale, "me_tedad"), QString("10"));
+    QVERIFY(child<QWidget>(sale, "BitBtn1")->isEnabled());
+    child<QLineEdit>(sale, "me_tedad")->setFocus();
+    typeAndEnter(sale, QStringLiteral("12"));
+    enter(sale);
+    QCOMPARE(focusName(sale), QString("BitBtn1"));
+    enter(sale);
+    QCOMPARE(text(sale, "me_koll"), QString("960"));
+    m_prompter.answerYes();
+    press(sale, Qt::Key_F2);
+    QCOMPARE(m_prompter.texts().last(), t::kConfirmEdit);
+    QCOMPARE(db.scalar(QStringLiteral("select price_koll_f from heading_froosh_kala where sh_factor=1")).toDouble(),
+             960.0);
+    QCOMPARE(db.scalar(QStringLiteral("select sum(koll_daryaft) from cash where sh_factor=1")).toDouble(), 960.0);
+    QCOMPARE(test::stockOf(db, 3300002), -2.0);
+
+    // The print: nothing stored under the new invoice's number; the stored one is previewed.
+    m_prompter.answerYes();
+    press(sale, Qt::Key_F9);
+    child<QPushButton>(sale, "ToolButton1")->click();
+    QCOMPARE(m_prompter.texts().last(), t::kPrintNotFound);
+    press(sale, Qt::Key_L, Qt::ControlModifier);
+    bool previewed = false;
+    QTimer::singleShot(0, &sale, [&] {
+        if (QWidget* preview = QApplication::activeModalWidget()) {
+            previewed = preview->inherits("QPrintPreviewDialog");
+            preview->close();
+        }
+    });
+    child<QPushButton>(sale, "ToolButton1")->click();
+    QVERIFY(previewed);
+
+    // Deleting it after a search by number.
+    m_prompter.answerPrompt(QStringLiteral("ok"), QStringLiteral("1"));
+    press(sale, Qt::Key_A, Qt::ControlModifier);
+    QCOMPARE(text(sale, "me_sh_factor"), QString("1"));
+    m_prompter.answerYes();
+    press(sale, Qt::Key_F4, Qt::ControlModifier);
+    QCOMPARE(m_prompter.texts().last(), t::kConfirmDelete);
+    QCOMPARE(db.scalar(QStringLiteral("select count(*) from heading_froosh_kala")).toInt(), 0);
+    QCOMPARE(db.scalar(QStringLiteral("select count(*) from cash")).toInt(), 0);
+    QCOMPARE(text(sale, "me_sh_factor"), QString("1"));
+}
+
+void SalesWindowsTest::wardConsumptionByKeyboard() {
+    Database& db = m_t->db();
+    db.exec(QStringLiteral("insert into place (code, name, active) values (3, ?, 1)"), {QStringLiteral("جراحي")});
+    Tmasrafi_bakhsh ward(windows());
+    QVERIFY(test::showActive(ward));
+    QCOMPARE(focusName(ward), QString("sh_darkhast"));
+    QCOMPARE(child<QComboBox>(ward, "cb_vaziat")->currentText(), QStringLiteral("تعرفه"));
+    QVERIFY(!child<QWidget>(ward, "ToolButton1")->isVisible());
+    typeAndEnter(ward, QStringLiteral("7788"));
+    QCOMPARE(focusName(ward), QString("me_code_bakhsh"));
+    typeAndEnter(ward, QStringLiteral("9")); // no such ward: refused, the focus stays
+    QCOMPARE(m_prompter.texts().last(), QStringLiteral("اين كد موجود نمي باشد"));
+    QCOMPARE(focusName(ward), QString("me_code_bakhsh"));
+    typeAndEnter(ward, QStringLiteral("3"));
+    QCOMPARE(text(ward, "me_name_bakhsh"), QStringLiteral("جراحي"));
+    addGoods(ward, QStringLiteral("آموكسي"), QStringLiteral("3"), QStringLiteral("تعرفه")); // the kind is kept
+    addGoods(ward, QStringLiteral("پنبه"), QStringLiteral("2"), QStringLiteral("تعرفه"));
+    QCOMPARE(text(ward, "me_koll_kala"), QString("3160"));
+    press(ward, Qt::Key_F2);
+    QCOMPARE(focusName(ward), QString("sh_darkhast"));
+    QCOMPARE(db.scalar(QStringLiteral("select code_bakhsh from heading_masrafi where sh_factor=1")).toInt(), 3);
+    QCOMPARE(db.scalar(QStringLiteral("select count(*) from details_masrafi")).toInt(), 2);
+    QCOMPARE(db.scalar(QStringLiteral("select count(*) from cash")).toInt(), 0);
+    QCOMPARE(test::stockOf(db, 1010001), 7.0);
+    press(ward, Qt::Key_L, Qt::ControlModifier);
+    QCOMPARE(text(ward, "sh_darkhast"), QString("7788"));
+    QCOMPARE(text(ward, "me_name_bakhsh"), QStringLiteral("جراحي"));
+}
+
+QTEST_MAIN(SalesWindowsTest)
+#include "sales_windows_test.moc"
