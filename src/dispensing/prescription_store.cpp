@@ -107,11 +107,7 @@ int takeDayCounter(Database& db, int insurer, const QString& date) {
 }
 
 QString prescriptionCode(Database& db, int userCode, const PrescriptionRecord& r) {
-    const int counter = takeDayCounter(db, r.insurer, r.prescriptionDate);
-    const QString user = userCode < 10 ? QStringLiteral("0%1").arg(userCode) : QString::number(userCode);
-    const QString insurer = insurerPart(r.insurerText);
-    return user + (insurer.isEmpty() ? QString() : u'-' + insurer) + u'-' + r.prescriptionDate.mid(3, 2) + u'-' +
-           r.prescriptionDate.mid(6, 2) + u'-' + QStringLiteral("%1").arg(counter, 4, 10, QLatin1Char('0'));
+    return takePrescriptionCode(db, userCode, r.insurer, r.insurerText, r.prescriptionDate);
 }
 
 const char* const kHeaderColumns =
@@ -189,6 +185,33 @@ QList<StockLine> storedStockLines(Database& db, int invoice) {
     return lines;
 }
 
+struct CashRow {
+    CashAmounts amounts;
+    double refund = 0; // koll_bargasht
+    QString date;
+    QString familyName;
+};
+
+void insertCash(Database& db, int invoice, const SaveContext& c, bool separateCashDesk, const CashRow& row) {
+    db.exec(QStringLiteral("insert into cash (sh_factor, code_opr, code_cashier, flag_pa, date_no, date_pa, time_no, "
+                           "time_pa, azad, otc, fani, bimar, koll_daryaft, koll_bargasht, ekhtetam, type_factor, "
+                           "family_b, kala) values (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, 0, 'd', ?, ?)"),
+            {invoice, c.userCode, separateCashDesk ? c.cashierCode : c.userCode, separateCashDesk ? 0 : 1, row.date,
+             row.date, c.time, c.time, row.amounts.free, row.amounts.otc, row.amounts.fee, row.amounts.patient,
+             row.amounts.total, row.refund, row.familyName, row.amounts.goods});
+}
+
+} // namespace
+
+QString takePrescriptionCode(Database& db, int userCode, int insurer, const QString& insurerText,
+                             const QString& date) {
+    const int counter = takeDayCounter(db, insurer, date);
+    const QString user = userCode < 10 ? QStringLiteral("0%1").arg(userCode) : QString::number(userCode);
+    const QString part = insurerPart(insurerText);
+    return user + (part.isEmpty() ? QString() : u'-' + part) + u'-' + date.mid(3, 2) + u'-' + date.mid(6, 2) + u'-' +
+           QStringLiteral("%1").arg(counter, 4, 10, QLatin1Char('0'));
+}
+
 void storePrescriberAndPatient(Database& db, const PrescriptionRecord& r) {
     if (!r.prescriberCouncil.isEmpty() && !r.prescriberName.isEmpty())
         DoctorStore(db).registerPrescriber({0, r.prescriberName, r.prescriberFamily, r.prescriberCouncil,
@@ -209,24 +232,6 @@ void storePrescriberAndPatient(Database& db, const PrescriptionRecord& r) {
                  textOrNull(r.insNoTamin), patient});
     }
 }
-
-struct CashRow {
-    CashAmounts amounts;
-    double refund = 0; // koll_bargasht
-    QString date;
-    QString familyName;
-};
-
-void insertCash(Database& db, int invoice, const SaveContext& c, bool separateCashDesk, const CashRow& row) {
-    db.exec(QStringLiteral("insert into cash (sh_factor, code_opr, code_cashier, flag_pa, date_no, date_pa, time_no, "
-                           "time_pa, azad, otc, fani, bimar, koll_daryaft, koll_bargasht, ekhtetam, type_factor, "
-                           "family_b, kala) values (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, 0, 'd', ?, ?)"),
-            {invoice, c.userCode, separateCashDesk ? c.cashierCode : c.userCode, separateCashDesk ? 0 : 1, row.date,
-             row.date, c.time, c.time, row.amounts.free, row.amounts.otc, row.amounts.fee, row.amounts.patient,
-             row.amounts.total, row.refund, row.familyName, row.amounts.goods});
-}
-
-} // namespace
 
 
 bool PrescriptionStore::isDuplicate(const PrescriptionRecord& r, bool withInsurer) {
