@@ -11,7 +11,9 @@
 #include "app/password.h"
 #include "catalogue/ui/darou.h"
 #include "catalogue/ui/type_.h"
+#include "dispensing/ui/edit_bimeh.h"
 #include "dispensing/ui/froosh_darou.h"
+#include "dispensing/ui/moghavemi.h"
 #include "insurance/ui/doctor.h"
 #include "insurance/ui/fmbimeh.h"
 #include "insurance/ui/fmbimeh_daru.h"
@@ -60,6 +62,9 @@ void registerWindows(WindowRegistry& registry, const WindowContext& windows, con
         });
         return window;
     });
+    registry.add(QStringLiteral("Tf_moghavemi"),
+                 [windows](QWidget* parent) { return new Tf_moghavemi(windows, parent); });
+    registry.add(QStringLiteral("Tedit_bimeh"), [windows](QWidget* parent) { return new Tedit_bimeh(windows, parent); });
     registry.add(QStringLiteral("Tf_tanzimat"), [windows](QWidget* parent) { return new Tf_tanzimat(windows, parent); });
     registry.add(
         QStringLiteral("TF_change_pass"), [windows](QWidget* parent) { return new TF_change_pass(windows, parent); },

@@ -125,6 +125,14 @@ std::optional<InsurerChangeProblem> BulkInsurerChange::checkFields(const Insurer
     return std::nullopt;
 }
 
+std::optional<QString> BulkInsurerChange::patientOfFile(const QString& fileNumber) {
+    QSqlQuery q = m_db.exec(m_db.dialect().selectLimited(
+                                QStringLiteral("name_b, family_b from heading_noskhe where sh_bimeh=? order by sh_factor"), 1),
+                            {fileNumber.trimmed()});
+    if (!q.next()) return std::nullopt;
+    return q.value(0).toString().trimmed() + u' ' + q.value(1).toString().trimmed();
+}
+
 InsurerChangeOutcome BulkInsurerChange::run(const InsurerChangeRequest& request) {
     InsurerChangeOutcome outcome;
     if ((outcome.refused = checkFields(request))) return outcome;

@@ -56,6 +56,10 @@ public:
 
     InsurerChangeOutcome run(const InsurerChangeRequest& request);
 
+    // The name and family name of the first prescription stored with the file number;
+    // absent when none is.
+    std::optional<QString> patientOfFile(const QString& fileNumber);
+
 private:
     Database& m_db;
     std::unique_ptr<PricingData> m_ownPricing;

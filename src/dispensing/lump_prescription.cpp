@@ -135,6 +135,19 @@ std::optional<BookletPatient> LumpPrescriptionStore::patientByBooklet(const QStr
     return BookletPatient{text(q.value(0)), text(q.value(1)), text(q.value(2))};
 }
 
+PickRows LumpPrescriptionStore::bookletPickRows(int insurer) {
+    PickRows rows;
+    QSqlQuery q = m_db.exec(
+        QStringLiteral("select name_b, family_b, sh_bimeh from mosh_bimaran where code_bimeh=? order by sh_bimeh"),
+        {insurer});
+    while (q.next()) {
+        const QString name = text(q.value(0)), family = text(q.value(1));
+        rows.append({text(q.value(2)), family + QStringLiteral("   ") + name,
+                     {{QStringLiteral("name_b"), name}, {QStringLiteral("family_b"), family}}});
+    }
+    return rows;
+}
+
 std::optional<double> LumpPrescriptionStore::insurerPercent(int insurer) {
     const std::optional<Contract> first = InsurerStore(m_db).terms(insurer).first;
     return first ? std::optional<double>(first->percent) : std::nullopt;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/pick_row.h"
+
 #include <QList>
 #include <QString>
 
@@ -61,6 +63,9 @@ public:
     std::optional<int> previous(int from);
 
     std::optional<BookletPatient> patientByBooklet(const QString& booklet);
+    // The insurer's patients as the lookup picker lists them: the booklet number as code,
+    // family and name as name1, with `name_b` and `family_b` beside, by booklet number.
+    PickRows bookletPickRows(int insurer);
     // The insurer's percentage: the deduct of its first contract period; absent without one.
     std::optional<double> insurerPercent(int insurer);
 
