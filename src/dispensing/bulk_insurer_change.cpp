@@ -1,21 +1,14 @@
 #include "dispensing/bulk_insurer_change.h"
 
-#include "core/amounts.h"
-#include "core/scripted_prompter.h"
 #include "db/database.h"
 #include "db/key_allocator.h"
 #include "dispensing/dispensing_texts.h"
+#include "dispensing/insurer_code.h"
 #include "dispensing/invoice_search.h"
-#include "dispensing/line_kind.h"
-#include "dispensing/line_pricer.h"
-#include "dispensing/prescription_lines.h"
-#include "dispensing/pricing_store.h"
 #include "insurance/insurer_store.h"
 
 namespace ph {
 namespace {
-
-using Col = PrescriptionLines::Column;
 
 const QString kFileMissing = QStringLiteral("شماره پرونده مشخص نشده است");
 const QString kInsurerMissing = QStringLiteral("نام بيمه مشخص نشده است");
@@ -26,98 +19,126 @@ const QString kNoCoveringPeriod =
 // An insurer by this name makes every line free.
 const QString kFreeInsurerName = QStringLiteral("آزاد");
 
-// A refusal found inside the transaction: everything is rolled back.
-struct Refused {
-    InsurerChangeProblem problem;
-};
-
-// The reference data of pricing, with the new insurer's contract period that covers the
-// range standing as its first: its percentage prices the lines.
-class CoveringPeriod : public PricingData {
-public:
-    CoveringPeriod(PricingData& inner, int insurer, Contract period)
-        : m_inner(inner), m_insurer(insurer), m_period(std::move(period)) {}
-
-    std::optional<DrugItem> findDrug(double code, bool stockKeeping) override {
-        return m_inner.findDrug(code, stockKeeping);
-    }
-    InsurerTerms insurerTerms(int insurer) override {
-        InsurerTerms terms = m_inner.insurerTerms(insurer);
-        if (insurer == m_insurer) terms.first = m_period;
-        return terms;
-    }
-    std::optional<DrugRuleEntry> rule(int insurer, double drug) override { return m_inner.rule(insurer, drug); }
-    std::optional<double> formulaFreePart(double drug) override { return m_inner.formulaFreePart(drug); }
-    bool isHoteling(int insurer, double drug) override { return m_inner.isHoteling(insurer, drug); }
-    QList<CompanionItem> companions(double drug, bool stockKeeping) override {
-        return m_inner.companions(drug, stockKeeping);
-    }
-    std::optional<double> pharmacyStock(double drug) override { return m_inner.pharmacyStock(drug); }
-
-private:
-    PricingData& m_inner;
-    int m_insurer;
-    Contract m_period;
-};
-
-QString numberText(const QVariant& value) {
-    return value.isNull() ? QString() : plainDecimalText(value.toDouble());
+// The line's value read as a number, null as 0.
+double number(const QVariant& value) {
+    return value.isNull() ? 0 : value.toDouble();
 }
 
-double amountOf(const QString& text) {
-    return text.trimmed().isEmpty() ? 0 : amountFromText(text);
-}
-
-// A stored prescription's lines as the line list holds them, with the stored row numbers.
-struct StoredLines {
-    PrescriptionLines lines;
-    QList<QVariant> rows; // details_noskhe.row of each line, in list order
+// Insurer, patient and free parts of a line.
+struct Shares {
+    double insurer = 0;
+    double patient = 0;
+    double free = 0;
 };
 
-StoredLines readLines(Database& db, int invoice) {
-    StoredLines stored;
-    QSqlQuery q = db.exec(QStringLiteral("select row, code_darou, vaziat, tedad, price_one, price_koll, sazman, bimar, "
-                                         "azad, otc, kala, price_h from details_noskhe where sh_factor=? order by row"),
-                          {invoice});
-    while (q.next()) {
-        QStringList cells(PrescriptionLines::kColumns);
-        cells[Col::Code] = numberText(q.value(1));
-        cells[Col::Kind] = q.value(2).toString().trimmed();
-        for (int i = 0; i < 8; ++i)
-            cells[Col::Quantity + i] = numberText(q.value(3 + i));
-        cells[Col::HotelingPrice] = q.value(11).isNull() ? QStringLiteral("0") : numberText(q.value(11));
-        stored.lines.append(cells);
-        stored.rows.append(q.value(0));
-    }
-    return stored;
+// The insurer pays its percentage of the whole line.
+Shares atContractPercentage(double unitPrice, double quantity, double percent) {
+    const double insurer = unitPrice * quantity * (percent / 100);
+    return {insurer, unitPrice * quantity - insurer, 0};
 }
 
-void writeLines(Database& db, int invoice, const StoredLines& stored) {
-    const QString sql = QStringLiteral(
-        "update details_noskhe set vaziat=?, price_one=?, price_koll=?, sazman=?, bimar=?, azad=?, otc=?, kala=?, "
-        "price_h=? where sh_factor=? and row=?");
-    for (int i = 0; i < stored.rows.size(); ++i) {
-        const QStringList& cells = stored.lines.row(i + 1);
-        QVariantList values{cells.value(Col::Kind)};
-        for (int column = Col::UnitPrice; column <= Col::GoodsAmount; ++column)
-            values.append(amountOf(cells.value(column)));
-        values << amountOf(cells.value(Col::HotelingPrice)) << invoice << stored.rows.at(i);
-        db.exec(sql, values);
+// The insurer pays its percentage up to the rule's quantity (type 1) or unit price (type 2);
+// the rest is free. A null limit counts as 0 here.
+Shares withinLimit(const InsurerChangeRule& rule, double unitPrice, double quantity, double percent) {
+    const double d = percent / 100;
+    const double limit = rule.limitType == 1 ? rule.quantity.value_or(0) : rule.tariff.value_or(0);
+    switch (rule.limitType.value_or(0)) {
+    case 1:
+        if (limit < quantity)
+            return {limit * unitPrice * d, limit * unitPrice * (100 - percent) / 100,
+                    (quantity - limit) * unitPrice};
+        break;
+    case 2:
+        if (limit < unitPrice)
+            return {limit * quantity * d, limit * quantity * (100 - percent) / 100,
+                    quantity * (unitPrice - limit)};
+        break;
+    default:
+        return {};
     }
+    return {quantity * unitPrice * d, quantity * unitPrice * (100 - percent) / 100, 0};
+}
+
+void setShares(InsurerChangeLine& line, const Shares& shares) {
+    line.kind = texts::kInsured;
+    line.insurerShare = shares.insurer;
+    line.patientShare = shares.patient;
+    line.freeAmount = shares.free;
+}
+
+void makeFree(InsurerChangeLine& line) {
+    line.kind = texts::kFree;
+    line.freeAmount = line.unitPrice * line.quantity;
+    line.patientShare = 0;
+    line.insurerShare = 0;
 }
 
 } // namespace
 
-BulkInsurerChange::BulkInsurerChange(Database& db)
-    : m_db(db), m_ownPricing(std::make_unique<PricingStore>(db)), m_pricing(*m_ownPricing) {}
+InsurerChangeLine priceLineForNewInsurer(const InsurerChangeLine& stored,
+                                         const std::optional<InsurerChangeRule>& rule, bool hoteling,
+                                         const InsurerChangeTerms& terms) {
+    InsurerChangeLine line = stored;
+    // A hoteling line of the former insurer is priced from its hoteling price.
+    if (line.hotelingPrice > 0) {
+        line.unitPrice = line.hotelingPrice;
+        line.total = line.unitPrice * line.quantity;
+        line.hotelingPrice = 0;
+    }
+    if (terms.freeInsurer) {
+        makeFree(line);
+    } else {
+        if (rule && rule->notCovered) makeFree(line); // a limit below may still price it
+        const bool noLimit = rule && rule->quantity == 0.0 && rule->tariff == 0.0;
+        const bool limited = rule && (rule->quantity.value_or(0) > 0 || rule->tariff.value_or(0) > 0);
+        if (noLimit) {
+            // Only a former insured line is priced; any other keeps its amounts.
+            if (stored.kind.trimmed() == texts::kInsured)
+                setShares(line, atContractPercentage(line.unitPrice, line.quantity, terms.percent));
+        } else if (limited) {
+            setShares(line, withinLimit(*rule, line.unitPrice, line.quantity, terms.percent));
+        } else {
+            setShares(line, atContractPercentage(line.unitPrice, line.quantity, terms.percent));
+        }
+    }
+    // A drug the insurer keeps as hoteling: no amounts, the hoteling price it was stored with.
+    if (hoteling) {
+        line.hotelingPrice = stored.hotelingPrice;
+        line.unitPrice = 0;
+        line.patientShare = 0;
+        line.insurerShare = 0;
+        line.freeAmount = 0;
+        line.total = 0;
+    }
+    return line;
+}
 
-BulkInsurerChange::BulkInsurerChange(Database& db, PricingData& pricing) : m_db(db), m_pricing(pricing) {}
+InsurerChangeHeader headerForNewInsurer(const InsurerChangeSums& sums, double otcFee, double technicalFee,
+                                        double percent, bool feeInCommitment) {
+    const double d = percent / 100;
+    InsurerChangeHeader header;
+    header.freeTotal = sums.free;
+    if (feeInCommitment) {
+        header.insurerTotal = sums.insurer + d * technicalFee;
+        header.total = sums.patient + sums.goods + sums.free + otcFee + (1 - d) * technicalFee;
+        header.patientTotal = sums.patient + (1 - d) * technicalFee;
+    } else {
+        header.insurerTotal = sums.insurer;
+        header.patientTotal = sums.patient;
+        header.total = sums.patient + sums.goods + sums.free + otcFee + technicalFee;
+    }
+    return header;
+}
+
+BulkInsurerChange::BulkInsurerChange(Database& db) : m_db(db) {}
 
 BulkInsurerChange::~BulkInsurerChange() = default;
 
 std::optional<InsurerChangeProblem> BulkInsurerChange::checkFields(const InsurerChangeRequest& r) {
-    if (r.fileNumber.trimmed().isEmpty()) return InsurerChangeProblem{kFileMissing, QStringLiteral("sh_parvandeh")};
-    if (r.insurerCode.trimmed().isEmpty()) return InsurerChangeProblem{kInsurerMissing, QStringLiteral("me_code_bime")};
+    if (r.fileNumber.trimmed().isEmpty())
+        return InsurerChangeProblem{kFileMissing, QStringLiteral("sh_parvandeh")};
+    if (r.insurerCode.trimmed().isEmpty())
+        return InsurerChangeProblem{kInsurerMissing, QStringLiteral("me_code_bime")};
     if (checkSearchDate(r.firstDate).state != SearchDate::State::Valid)
         return InsurerChangeProblem{kRangeMissing, QStringLiteral("me_date1")};
     if (checkSearchDate(r.lastDate).state != SearchDate::State::Valid)
@@ -126,11 +147,29 @@ std::optional<InsurerChangeProblem> BulkInsurerChange::checkFields(const Insurer
 }
 
 std::optional<QString> BulkInsurerChange::patientOfFile(const QString& fileNumber) {
-    QSqlQuery q = m_db.exec(m_db.dialect().selectLimited(
-                                QStringLiteral("name_b, family_b from heading_noskhe where sh_bimeh=? order by sh_factor"), 1),
-                            {fileNumber.trimmed()});
+    QSqlQuery q = m_db.exec(
+        m_db.dialect().selectLimited(
+            QStringLiteral("name_b, family_b from heading_noskhe where sh_bimeh=? order by sh_factor"), 1),
+        {fileNumber.trimmed()});
     if (!q.next()) return std::nullopt;
     return q.value(0).toString().trimmed() + u' ' + q.value(1).toString().trimmed();
+}
+
+std::optional<InsurerChangeRule> BulkInsurerChange::rule(int insurer, double drug) {
+    QSqlQuery q = m_db.exec(
+        QStringLiteral("select non_bimeh, qu, mab, ty_no from bimeh_daru where code_bimeh=? and code_kala=?"),
+        {insurer, drug});
+    if (!q.next()) {
+        q.finish();
+        return std::nullopt;
+    }
+    InsurerChangeRule rule;
+    rule.notCovered = !q.value(0).isNull() && q.value(0).toBool();
+    if (!q.value(1).isNull()) rule.quantity = q.value(1).toDouble();
+    if (!q.value(2).isNull()) rule.tariff = q.value(2).toDouble();
+    if (!q.value(3).isNull()) rule.limitType = q.value(3).toInt();
+    q.finish();
+    return rule;
 }
 
 InsurerChangeOutcome BulkInsurerChange::run(const InsurerChangeRequest& request) {
@@ -140,7 +179,7 @@ InsurerChangeOutcome BulkInsurerChange::run(const InsurerChangeRequest& request)
     const QString first = checkSearchDate(request.firstDate).text;
     const QString last = checkSearchDate(request.lastDate).text;
 
-    // The insurer and the contract period that covers the whole range.
+    // The insurer and the first of its contract periods that covers the whole range.
     const InsurerCode code = InsurerCode::fromText(request.insurerCode);
     InsurerStore insurers(m_db);
     const std::optional<Insurer> insurer = code.number() ? insurers.find(*code.number()) : std::nullopt;
@@ -158,72 +197,91 @@ InsurerChangeOutcome BulkInsurerChange::run(const InsurerChangeRequest& request)
         outcome.refused = InsurerChangeProblem{kNoCoveringPeriod, QStringLiteral("me_date1")};
         return outcome;
     }
+    const InsurerChangeTerms terms{period->percent, insurer->name.trimmed() == kFreeInsurerName};
 
-    CoveringPeriod pricing(m_pricing, insurer->code, *period);
-    PricingContext context;
-    context.insurer = code;
-    context.admission = Admission::Inpatient;
-    context.currentDate = request.today;
-    context.hospitalStamp = true; // an inpatient prescription comes from the hospital
-    const QString kind =
-        insurer->name.trimmed() == kFreeInsurerName ? texts::kFree : kindAfterInsurerChange(code);
-    const double d = period->percent / 100;
+    saveInTransaction(m_db, [&] {
+        outcome.prescriptions = 0;
+        outcome.lines = 0;
+        // The inpatient lines of the file in the range, as stored.
+        struct Selected {
+            int invoice;
+            QVariant row;
+            double drug;
+            InsurerChangeLine line;
+        };
+        QList<Selected> selected;
+        QSqlQuery q = m_db.exec(
+            QStringLiteral(
+                "select sh_factor, row, code_darou, vaziat, tedad, price_one, price_koll1, sazman, bimar, "
+                "azad, price_h from v_see_noskhe where paz_type=0 and sh_bimeh=? and date_no>=? and "
+                "date_no<=? order by sh_factor, row"),
+            {fileNumber, first, last});
+        while (q.next()) {
+            InsurerChangeLine line;
+            line.kind = q.value(3).toString();
+            line.quantity = number(q.value(4));
+            line.unitPrice = number(q.value(5));
+            line.total = number(q.value(6));
+            line.insurerShare = number(q.value(7));
+            line.patientShare = number(q.value(8));
+            line.freeAmount = number(q.value(9));
+            line.hotelingPrice = number(q.value(10));
+            selected.append(Selected{q.value(0).toInt(), q.value(1), number(q.value(2)), line});
+        }
+        q.finish();
 
-    try {
-        saveInTransaction(m_db, [&] {
-            outcome.prescriptions = 0;
-            outcome.lines = 0;
-            QList<int> invoices;
-            QSqlQuery found = m_db.exec(
-                QStringLiteral("select h.sh_factor from heading_noskhe h where h.paz_type=0 and h.sh_bimeh=? and "
-                               "h.date_no>=? and h.date_no<=? and exists (select 1 from details_noskhe d where "
-                               "d.sh_factor=h.sh_factor) order by h.sh_factor"),
-                {fileNumber, first, last});
-            while (found.next())
-                invoices.append(found.value(0).toInt());
+        const QString updateLine = QStringLiteral("update details_noskhe set vaziat=?, price_one=?, "
+                                                  "price_koll=?, sazman=?, bimar=?, azad=?, price_h=? "
+                                                  "where sh_factor=? and row=?");
+        for (const Selected& s : selected) {
+            QSqlQuery found =
+                m_db.exec(QStringLiteral("select 1 from hoteling where code_kala=? and code_bimeh=?"),
+                          {s.drug, insurer->code});
+            const bool hoteling = found.next();
             found.finish();
+            const InsurerChangeLine line =
+                priceLineForNewInsurer(s.line, rule(insurer->code, s.drug), hoteling, terms);
+            m_db.exec(updateLine, {line.kind, line.unitPrice, line.total, line.insurerShare,
+                                   line.patientShare, line.freeAmount, line.hotelingPrice, s.invoice, s.row});
+            ++outcome.lines;
+        }
 
-            for (int invoice : invoices) {
-                StoredLines stored = readLines(m_db, invoice);
-                ScriptedPrompter silent; // a question or a message here refuses the change
-                LinePricer pricer(pricing, silent);
-                pricer.repriceInsuredAndFree(stored.lines, context, kind);
-                if (!silent.texts().isEmpty() || stored.lines.lineCount() != stored.rows.size())
-                    throw Refused{{QStringLiteral("نسخه شماره %1: %2؛ تغيير بيمه انجام نشد")
-                                       .arg(invoice)
-                                       .arg(silent.texts().value(0, texts::kCannotEditLine)),
-                                   QStringLiteral("me_code_bime")}};
-                writeLines(m_db, invoice, stored);
-                outcome.lines += stored.rows.size();
-
-                double patient = 0, insurerShare = 0, free = 0, goods = 0;
-                for (int row = 1; row < stored.lines.lastRow(); ++row) {
-                    patient += amountOf(stored.lines.cell(row, Col::PatientShare));
-                    insurerShare += amountOf(stored.lines.cell(row, Col::InsurerShare));
-                    free += amountOf(stored.lines.cell(row, Col::FreeAmount));
-                    goods += amountOf(stored.lines.cell(row, Col::GoodsAmount));
-                }
-                QSqlQuery header =
-                    m_db.exec(QStringLiteral("select price_otc, fani2 from heading_noskhe where sh_factor=?"), {invoice});
-                header.next();
-                const double otc = header.value(0).toDouble();
-                const double fee = header.value(1).toDouble();
-                header.finish();
-                // When the insurer pays its percentage of the technical fee, that part is its
-                // own and the rest the patient's.
-                const double insurerFee = period->feeInCommitment ? d * fee : 0;
-                const double patientFee = period->feeInCommitment ? fee - insurerFee : 0;
-                m_db.exec(QStringLiteral("update heading_noskhe set code_bimeh=?, price_azad=?, price_bimeh=?, "
-                                         "price_bimar=?, price_koll=? where sh_factor=?"),
-                          {insurer->code, free, insurerShare + insurerFee, patient + patientFee,
-                           patient + goods + free + otc + fee - insurerFee, invoice});
-                ++outcome.prescriptions;
-            }
-        });
-    } catch (const Refused& refused) {
-        outcome = {};
-        outcome.refused = refused.problem;
-    }
+        // Each prescription's header from the sums of its lines.
+        struct Summed {
+            int invoice;
+            InsurerChangeSums sums;
+        };
+        QList<Summed> summed;
+        QSqlQuery sums =
+            m_db.exec(QStringLiteral(
+                          "select sh_factor, sum(bimar), sum(sazman), sum(azad), sum(kala) from v_see_noskhe "
+                          "where paz_type=0 and sh_bimeh=? and date_no>=? and date_no<=? group by sh_factor "
+                          "order by sh_factor"),
+                      {fileNumber, first, last});
+        while (sums.next())
+            summed.append(Summed{sums.value(0).toInt(),
+                                 {number(sums.value(1)), number(sums.value(2)), number(sums.value(3)),
+                                  number(sums.value(4))}});
+        sums.finish();
+        for (const Summed& s : summed) {
+            QSqlQuery header = m_db.exec(
+                QStringLiteral(
+                    "select price_otc, fani2 from heading_noskhe where sh_factor=? and date_no>=? and "
+                    "date_no<=?"),
+                {s.invoice, first, last});
+            if (!header.next()) continue;
+            const double otc = number(header.value(0));
+            const double fee = number(header.value(1));
+            header.finish();
+            const InsurerChangeHeader amounts =
+                headerForNewInsurer(s.sums, otc, fee, period->percent, period->feeInCommitment);
+            m_db.exec(QStringLiteral("update heading_noskhe set code_bimeh=?, price_azad=?, price_bimeh=?, "
+                                     "price_bimar=?, price_koll=? where sh_factor=?"),
+                      {insurer->code, amounts.freeTotal, amounts.insurerTotal, amounts.patientTotal,
+                       amounts.total, s.invoice});
+            ++outcome.prescriptions;
+        }
+    });
     return outcome;
 }
 

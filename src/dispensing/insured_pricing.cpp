@@ -60,9 +60,7 @@ InsuredPath InsuredPricing::choosePath(const InsuredInput& input, Prompter& prom
     if (!input.rule) return InsuredPath::ContractPercentage;
     const DrugRuleEntry& rule = *input.rule;
     if (rule.notCovered) return InsuredPath::Free;
-    if (rule.hospitalOnly && !input.hospitalStamp.value_or(false) &&
-        (input.hospitalStamp || !prompter.askYesNo(texts::kHospitalStampQuestion)))
-        return InsuredPath::Free;
+    if (rule.hospitalOnly && !prompter.askYesNo(texts::kHospitalStampQuestion)) return InsuredPath::Free;
     const bool noLimit = rule.quantity == 0 && rule.tariff == 0;
     if (noLimit && inpatient) return InsuredPath::ContractPercentage;
     if (noLimit && rule.specialty == 0 && rule.deduct == 0) return InsuredPath::ContractPercentage;

@@ -16,9 +16,6 @@ struct InsuredInput {
     Admission admission = Admission::Outpatient;
     std::optional<Contract> contract;   // the insurer's first contract period
     std::optional<DrugRuleEntry> rule;  // the insurer's rule for the drug
-    // Whether the prescription bears the hospital stamp, when already known; otherwise a
-    // hospital-only drug asks.
-    std::optional<bool> hospitalStamp;
 };
 
 enum class InsuredPath {
@@ -38,7 +35,7 @@ struct InsuredShares {
 class InsuredPricing {
 public:
     // The ordered decisions on the rule. A hospital-only drug asks whether the
-    // prescription bears the hospital stamp (unless the input tells); "no" prices it free.
+    // prescription bears the hospital stamp; "no" prices it free.
     static InsuredPath choosePath(const InsuredInput& input, Prompter& prompter);
     // The shares along a path (Free gives none).
     static InsuredShares shares(InsuredPath path, const InsuredInput& input);

@@ -175,7 +175,6 @@ int LinePricer::writeInsured(PrescriptionLines& lines, Target target, const Pric
     facts.unitPrice = unitPrice;
     facts.specialtyCode = context.specialtyCode;
     facts.admission = context.admission;
-    facts.hospitalStamp = context.hospitalStamp;
     facts.contract = m_data.insurerTerms(insurer).first;
     facts.rule = m_data.rule(insurer, drug.code);
     const InsuredPath path = InsuredPricing::choosePath(facts, m_prompter);
@@ -263,35 +262,6 @@ QString LinePricer::priceFieldFor(const QStringList& row, const DrugItem& drug) 
     return price;
 }
 
-LineResult LinePricer::repriceRow(PrescriptionLines& lines, int row, const PricingContext& context,
-                                  const QString& formerKind, const QString& kind) {
-    bool isCode = false;
-    const double code = lines.cell(row, Col::Code).toDouble(&isCode);
-    const std::optional<DrugItem> drug = isCode ? m_data.findDrug(code, context.stockKeeping) : std::nullopt;
-    QStringList former = lines.row(row);
-    former[Col::Kind] = formerKind;
-    lines.setCell(row, Col::Kind, kind);
-    const LineInput input{lines.cell(row, Col::Quantity), kind,
-                          drug ? priceFieldFor(former, *drug) : lines.cell(row, Col::UnitPrice)};
-    const LineResult result = replaceRow(lines, row, context, input, true);
-    // A line that could not be priced again keeps its kind, so that its amounts stay
-    // in the columns of that kind.
-    if (!result.written() && row < lines.lastRow()) lines.setCell(row, Col::Kind, formerKind);
-    return result;
-}
-
-QList<int> LinePricer::repriceInsuredAndFree(PrescriptionLines& lines, const PricingContext& context,
-                                             const QString& kind) {
-    QList<int> failed;
-    for (int row = 1; row < lines.lastRow(); ++row) {
-        const LineKind former = lineKindOf(lines.cell(row, Col::Kind));
-        if (lines.cell(row, Col::Code).isEmpty() || (former != LineKind::Insured && former != LineKind::Free))
-            continue;
-        if (!repriceRow(lines, row, context, lines.cell(row, Col::Kind), kind).written()) failed.append(row);
-    }
-    return failed;
-}
-
 LinePricer::InsurerChange LinePricer::changeInsurer(PrescriptionLines& lines, const PricingContext& context,
                                                     const InsurerCode& previous) {
     if (context.insurer == previous || lines.lineCount() == 0)
@@ -307,8 +277,21 @@ LinePricer::InsurerChange LinePricer::changeInsurer(PrescriptionLines& lines, co
         relabelled.append(named);
         if (named) lines.setCell(row, Col::Kind, newKind);
     }
-    for (int row = 1; row < lines.rowCount() && lines.isLine(row); ++row)
-        if (relabelled.value(row)) repriceRow(lines, row, context, formerKinds.at(row), newKind);
+    for (int row = 1; row < lines.rowCount() && lines.isLine(row); ++row) {
+        if (!relabelled.value(row)) continue;
+        bool isCode = false;
+        const double code = lines.cell(row, Col::Code).toDouble(&isCode);
+        const std::optional<DrugItem> drug =
+            isCode ? m_data.findDrug(code, context.stockKeeping) : std::nullopt;
+        QStringList former = lines.row(row);
+        former[Col::Kind] = formerKinds.at(row);
+        const LineInput input{lines.cell(row, Col::Quantity), newKind,
+                              drug ? priceFieldFor(former, *drug) : lines.cell(row, Col::UnitPrice)};
+        const LineResult result = replaceRow(lines, row, context, input, true);
+        // A line that could not be priced again keeps its kind, so that its amounts stay
+        // in the columns of that kind.
+        if (!result.written() && row < lines.lastRow()) lines.setCell(row, Col::Kind, formerKinds.at(row));
+    }
     return InsurerChange::Repriced;
 }
 

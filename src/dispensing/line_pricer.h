@@ -21,8 +21,6 @@ struct PricingContext {
     Admission admission = Admission::Outpatient;
     QString currentDate;       // the main context's current_date, yy/mm/dd
     bool stockKeeping = false; // form_mode 1: the pharmacy unit's stock and prices
-    // Whether the prescription bears the hospital stamp, when known without asking.
-    std::optional<bool> hospitalStamp;
 };
 
 // The line fields as the user left them.
@@ -69,13 +67,6 @@ public:
     InsurerChange changeInsurer(PrescriptionLines& lines, const PricingContext& context,
                                 const InsurerCode& previous);
 
-    // Prices every insured and free line of the list again for the context's insurer, as
-    // an insurer change does once confirmed, without asking: each takes `kind` and is
-    // priced from its own unit price. OTC and goods lines keep their kind and amounts.
-    // Returns the rows that could not be priced again (their drug has left the drug list,
-    // or a line check failed); those keep their former kind.
-    QList<int> repriceInsuredAndFree(PrescriptionLines& lines, const PricingContext& context, const QString& kind);
-
     // The unit price a row is priced again from (me_price when the row is selected): its
     // unit price; a hoteling row's hoteling price; and for an insured compounded drug
     // the formula's free part added back, since the row shows the price without it.
@@ -89,9 +80,6 @@ private:
     };
 
     LineResult validate(const DrugItem& drug, const LineInput& input);
-    // Prices a row again as `kind` from its own cells (`formerKind` the kind it had).
-    LineResult repriceRow(PrescriptionLines& lines, int row, const PricingContext& context, const QString& formerKind,
-                          const QString& kind);
     LineResult replaceRow(PrescriptionLines& lines, int row, const PricingContext& context,
                           const LineInput& input, bool insurerChangePass);
     LineResult price(PrescriptionLines& lines, Target target, const PricingContext& context,
