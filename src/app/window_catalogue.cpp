@@ -11,7 +11,9 @@
 #include "app/password.h"
 #include "catalogue/ui/darou.h"
 #include "catalogue/ui/type_.h"
+#include "dispensing/ui/edit_bimeh.h"
 #include "dispensing/ui/froosh_darou.h"
+#include "dispensing/ui/moghavemi.h"
 #include "insurance/ui/doctor.h"
 #include "insurance/ui/fmbimeh.h"
 #include "insurance/ui/fmbimeh_daru.h"
@@ -69,6 +71,9 @@ void registerWindows(WindowRegistry& registry, const WindowContext& windows, con
                  [windows](QWidget* parent) { return new Tmasrafi_bakhsh(windows, parent); });
     registry.add(QStringLiteral("Tf_cashier"), [windows](QWidget* parent) { return new Tf_cashier(windows, parent); });
     registry.add(QStringLiteral("Tf_cash"), [windows](QWidget* parent) { return new Tf_cash(windows, parent); });
+    registry.add(QStringLiteral("Tf_moghavemi"),
+                 [windows](QWidget* parent) { return new Tf_moghavemi(windows, parent); });
+    registry.add(QStringLiteral("Tedit_bimeh"), [windows](QWidget* parent) { return new Tedit_bimeh(windows, parent); });
     registry.add(QStringLiteral("Tf_tanzimat"), [windows](QWidget* parent) { return new Tf_tanzimat(windows, parent); });
     registry.add(
         QStringLiteral("TF_change_pass"), [windows](QWidget* parent) { return new TF_change_pass(windows, parent); },

@@ -108,11 +108,7 @@ int takeDayCounter(Database& db, int insurer, const QString& date) {
 }
 
 QString prescriptionCode(Database& db, int userCode, const PrescriptionRecord& r) {
-    const int counter = takeDayCounter(db, r.insurer, r.prescriptionDate);
-    const QString user = userCode < 10 ? QStringLiteral("0%1").arg(userCode) : QString::number(userCode);
-    const QString insurer = insurerPart(r.insurerText);
-    return user + (insurer.isEmpty() ? QString() : u'-' + insurer) + u'-' + r.prescriptionDate.mid(3, 2) + u'-' +
-           r.prescriptionDate.mid(6, 2) + u'-' + QStringLiteral("%1").arg(counter, 4, 10, QLatin1Char('0'));
+    return takePrescriptionCode(db, userCode, r.insurer, r.insurerText, r.prescriptionDate);
 }
 
 const char* const kHeaderColumns =
@@ -178,6 +174,17 @@ QList<StockLine> storedStockLines(Database& db, int invoice) {
     return lines;
 }
 
+} // namespace
+
+QString takePrescriptionCode(Database& db, int userCode, int insurer, const QString& insurerText,
+                             const QString& date) {
+    const int counter = takeDayCounter(db, insurer, date);
+    const QString user = userCode < 10 ? QStringLiteral("0%1").arg(userCode) : QString::number(userCode);
+    const QString part = insurerPart(insurerText);
+    return user + (part.isEmpty() ? QString() : u'-' + part) + u'-' + date.mid(3, 2) + u'-' + date.mid(6, 2) + u'-' +
+           QStringLiteral("%1").arg(counter, 4, 10, QLatin1Char('0'));
+}
+
 void storePrescriberAndPatient(Database& db, const PrescriptionRecord& r) {
     if (!r.prescriberCouncil.isEmpty() && !r.prescriberName.isEmpty())
         DoctorStore(db).registerPrescriber({0, r.prescriberName, r.prescriberFamily, r.prescriberCouncil,
@@ -198,8 +205,6 @@ void storePrescriberAndPatient(Database& db, const PrescriptionRecord& r) {
                  textOrNull(r.insNoTamin), patient});
     }
 }
-
-} // namespace
 
 
 bool PrescriptionStore::isDuplicate(const PrescriptionRecord& r, bool withInsurer) {

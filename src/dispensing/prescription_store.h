@@ -65,4 +65,13 @@ private:
     Database& m_db;
 };
 
+// Takes the next serial of the insurer's day counter (code_noskhe) and returns the
+// prescription code: operator, insurer part, month, day and the four-digit serial. Runs
+// inside the caller's saving transaction.
+QString takePrescriptionCode(Database& db, int userCode, int insurer, const QString& insurerText,
+                             const QString& date);
+// Registers the record's prescriber when he is new and has a first name, and adds or
+// updates its patient (by the booklet number sh_bimeh), inside the caller's transaction.
+void storePrescriberAndPatient(Database& db, const PrescriptionRecord& record);
+
 } // namespace ph

@@ -462,8 +462,9 @@ void FrooshDarouTest::managementMenuFollowsRights() {
     QVERIFY(test::showActive(window));
     const QList<QAction*> entries = window.managementMenu()->actions();
     QCOMPARE(entries.size(), 6);
-    for (QAction* entry : entries.mid(1)) // the rules without bimehdarou, and the windows not built yet
-        QVERIFY2(!entry->isEnabled(), qPrintable(entry->text()));
+    // The rules without bimehdarou, and the windows not built yet; the insurer change is open to all.
+    for (QAction* entry : entries.mid(1))
+        QVERIFY2(entry->isEnabled() == (entry->text() == QStringLiteral("تغيير بيمه")), qPrintable(entry->text()));
 
     press(window, Qt::Key_F11);
     QCOMPARE(m_prompter.texts(), QStringList{texts::kNoDrugListRight});
@@ -478,6 +479,8 @@ void FrooshDarouTest::managementMenuFollowsRights() {
     QVERIFY(entries.at(1)->isEnabled());
     entries.at(1)->trigger();
     QCOMPARE(opened, (QStringList{QStringLiteral("Tf_darou"), QStringLiteral("Tfmbimeh_daru")}));
+    entries.at(2)->trigger();
+    QCOMPARE(opened.last(), QStringLiteral("Tedit_bimeh"));
     QVERIFY(window.commandBar()->isEnabled(CommandBar::Print));
 }
 

@@ -184,9 +184,12 @@ void Tf_froosh_darou::makeCommands() {
     connect(m_rulesAction, &QAction::triggered, this, [this] {
         if (m_openWindow) m_openWindow(QStringLiteral("Tfmbimeh_daru"));
     });
+    QAction* insurerChange = m_management->addAction(QStringLiteral("تغيير بيمه"));
+    connect(insurerChange, &QAction::triggered, this, [this] {
+        if (m_openWindow) m_openWindow(QStringLiteral("Tedit_bimeh"));
+    });
     // Entries whose windows are not part of the program yet.
-    for (const auto& [text, key] : QList<QPair<QString, int>>{{QStringLiteral("تغيير بيمه"), 0},
-                                                              {QStringLiteral("صورتحساب"), Qt::Key_F6},
+    for (const auto& [text, key] : QList<QPair<QString, int>>{{QStringLiteral("صورتحساب"), Qt::Key_F6},
                                                               {QStringLiteral("کلا برگ"), 0},
                                                               {QStringLiteral("معادل"), Qt::Key_F5}}) {
         QAction* action = m_management->addAction(text);
