@@ -4,6 +4,7 @@
 #include "cli/demo_command.h"
 #include "cli/print_command.h"
 #include "cli/quote_command.h"
+#include "cli/reprice_command.h"
 #include "cli/save_command.h"
 #include "core/ci_config.h"
 #include "core/clock.h"
@@ -33,11 +34,12 @@ const char* const kUsage =
     "%3"
     "%4"
     "%5"
+    "%6"
     "  --help      show this text\n";
 
 QString usage() {
     return QString::fromUtf8(kUsage).arg(QString::fromUtf8(kQuoteUsage), QString::fromUtf8(kSaveUsage), QString::fromUtf8(kDemoUsage),
-                                      QString::fromUtf8(kBackupUsage), QString::fromUtf8(kPrintUsage));
+                                      QString::fromUtf8(kBackupUsage), QString::fromUtf8(kPrintUsage), QString::fromUtf8(kRepriceUsage));
 }
 
 int init(const QString& workingDir, QTextStream& out) {
@@ -110,6 +112,8 @@ int run(const QStringList& argsIn, QTextStream& out, QTextStream& err, const std
             if (!args.contains(QLatin1String("--help")) && refuseMissingDatabase(command, workingDir, err)) return 2;
             return print(workingDir, args, out, err);
         }
+        if (command == QLatin1String("reprice-compounded"))
+            return refuseMissingDatabase(command, workingDir, err) ? 2 : repriceCompoundedCommand(workingDir, args, out, err);
         if (command == QLatin1String("demo")) {
             if (!args.isEmpty()) {
                 err << "pharmacyctl demo: takes no options, not \"" << args.first() << "\"\n";
