@@ -127,6 +127,16 @@ bool GoodsTree::namesLocked(double code) const {
     return false;
 }
 
+bool GoodsTree::stockFlagSet() const {
+    const QVariant flag = m_db.scalar(m_db.dialect().selectLimited(QStringLiteral("mojodi from onvan_darou"), 1));
+    return !flag.isNull() && flag.toInt() != 0;
+}
+
+bool GoodsTree::hasStoreStock(double code) const {
+    return m_db.exec(m_db.dialect().selectLimited(QStringLiteral("1 from moj_kala_anbar where code_kala=?"), 1), {code})
+        .next();
+}
+
 GoodsTree::Result GoodsTree::add(qint64 formKey, const GoodsTreeItem& item, double* code) {
     if (goodsNodeKind(formKey) != GoodsNodeKind::Form) return Result::UnknownForm;
     if (item.name.trimmed().isEmpty()) return Result::EmptyName;
@@ -164,9 +174,7 @@ GoodsTree::Result GoodsTree::edit(const GoodsTreeItem& item, bool withPrice) {
 GoodsTree::Result GoodsTree::remove(double code) {
     Transaction transaction(m_db);
     if (!find(code)) return Result::Missing;
-    if (m_db.exec(m_db.dialect().selectLimited(QStringLiteral("1 from moj_kala_anbar where code_kala=?"), 1), {code})
-            .next())
-        return Result::HasStock;
+    if (hasStoreStock(code)) return Result::HasStock;
     m_db.exec(QStringLiteral("delete from mosh_kala_anbar where code_kala=?"), {code});
     transaction.commit();
     return Result::Saved;

@@ -65,6 +65,11 @@ public:
     // Whether the goods' names are read-only: store stock, unit stock or prescription lines
     // name it.
     bool namesLocked(double code) const;
+    // Whether the pharmacy profile's stock flag (onvan_darou.mojodi) is set: the search
+    // panel then offers no price.
+    bool stockFlagSet() const;
+    // Whether store stock rows (moj_kala_anbar) name the goods: it is then never deleted.
+    bool hasStoreStock(double code) const;
 
     // Adds a goods item under the form node `formKey`: a new code from the form's counter,
     // flag 0, no price. `code` receives the code.
