@@ -4,6 +4,7 @@
 #include "core/error.h"
 #include "db/database.h"
 #include "db/key_allocator.h"
+#include "db/pick_rows.h"
 #include "db/transaction.h"
 
 namespace ph {
@@ -43,6 +44,10 @@ QList<FormulaType> FormulaTypeStore::list() const {
         out.append({query.value(0).toLongLong(), query.value(1).toString(), query.value(2).toDouble(),
                     query.value(3).toDouble(), query.value(4).toString()});
     return out;
+}
+
+PickRows FormulaTypeStore::pickRows() const {
+    return loadPickRows(m_db, QStringLiteral("select code,name as name1,fani,khadamat from type_formul order by code"));
 }
 
 std::optional<FormulaType> FormulaTypeStore::find(qint64 code) const {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/pick_row.h"
+
 #include <QList>
 #include <QString>
 
@@ -34,6 +36,8 @@ public:
     explicit FormulaTypeStore(Database& db) : m_db(db) {}
 
     QList<FormulaType> list() const; // by code
+    // The picker rows (code, name1, fani, khadamat), by code.
+    PickRows pickRows() const;
     std::optional<FormulaType> find(qint64 code) const;
     qint64 nextCode() const;
     // Stores a new type under `type.code`, its name trimmed and its technical fee whole.

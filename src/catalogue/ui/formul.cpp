@@ -4,7 +4,6 @@
 #include "core/amounts.h"
 #include "core/app_context.h"
 #include "core/prompter.h"
-#include "db/pick_rows.h"
 #include "widgets/code_field.h"
 #include "widgets/command_bar.h"
 #include "widgets/guarded.h"
@@ -124,8 +123,7 @@ void TF_formul::makeFields() {
         bool chosen = false;
         guarded(m_windows.prompter, [&] {
             chosen = pickCode(m_windows, me_code_type, QStringLiteral("type_formul"),
-                              loadPickRows(m_windows.db, QStringLiteral("select code,name as name1,fani,khadamat from "
-                                                                        "type_formul order by code")));
+                              FormulaTypeStore(m_windows.db).pickRows());
         });
         (chosen ? static_cast<QWidget*>(me_name) : me_code_type)->setFocus();
     });
@@ -211,7 +209,7 @@ void TF_formul::makeFields() {
     bottom->addWidget(StringGrid1, 1);
     bottom->addLayout(totals);
     auto* layout = new QVBoxLayout(this);
-    layout->addLayout(top);
+    layout->addLayout(top, 1);
     layout->addLayout(bottom, 1);
 
     m_nav = new KeyNav({me_code_type, me_name, me_latin, me_code_dastoor, me_code_negahdari, me_code_payam, DBGrid1,
