@@ -9,7 +9,13 @@
 #include "app/navigation.h"
 #include "app/window_registry.h"
 #include "app/password.h"
+#include "catalogue/ui/d_sakhtani.h"
 #include "catalogue/ui/darou.h"
+#include "catalogue/ui/formul.h"
+#include "catalogue/ui/mosh_kala.h"
+#include "catalogue/ui/payam.h"
+#include "catalogue/ui/type_formul.h"
+#include "catalogue/ui/wait_.h"
 #include "catalogue/ui/type_.h"
 #include "dispensing/ui/edit_bimeh.h"
 #include "dispensing/ui/froosh_darou.h"
@@ -48,6 +54,23 @@ void registerWindows(WindowRegistry& registry, const WindowContext& windows, con
         return window;
     });
     registry.add(QStringLiteral("TF_type"), [windows](QWidget* parent) { return new TF_type(windows, parent); });
+    registry.add(QStringLiteral("Tfmmosh_kala"),
+                 [windows](QWidget* parent) { return new Tfmmosh_kala(windows, parent); });
+    registry.add(QStringLiteral("Tf_payam"), [windows](QWidget* parent) { return new Tf_payam(windows, parent); });
+    registry.add(QStringLiteral("Tf_d_sakhtani"),
+                 [windows](QWidget* parent) { return new Tf_d_sakhtani(windows, parent); });
+    registry.add(QStringLiteral("TF_type_formul"),
+                 [windows](QWidget* parent) { return new TF_type_formul(windows, parent); });
+    registry.add(QStringLiteral("TF_wait"), [windows](QWidget* parent) { return new TF_wait(windows, parent); });
+    // The formula window opens the base materials (F5) as the main window would, the same kept window.
+    registry.add(QStringLiteral("TF_formul"), [windows, &registry](QWidget* parent) {
+        auto* window = new TF_formul(windows, parent);
+        window->setWindowOpener([&registry, window](const QString& windowClass) {
+            QWidget* opened = registry.window(windowClass, window);
+            if (auto* dialog = qobject_cast<QDialog*>(opened)) dialog->exec();
+        });
+        return window;
+    });
     registry.add(QStringLiteral("Tfmbimeh"), [windows](QWidget* parent) { return new Tfmbimeh(windows, parent); });
     registry.add(QStringLiteral("Tfmtarefeh"), [windows](QWidget* parent) { return new Tfmtarefeh(windows, parent); });
     registry.add(QStringLiteral("Tfmbimeh_daru"),

@@ -4,6 +4,7 @@
 #include "cli/demo_command.h"
 #include "cli/print_command.h"
 #include "cli/quote_command.h"
+#include "cli/reprice_command.h"
 #include "cli/save_command.h"
 #include "cli/till_command.h"
 #include "core/ci_config.h"
@@ -30,17 +31,19 @@ const char* const kUsage =
     "Commands:\n"
     "  init        create the schema of a new database, or upgrade an older one, and exit\n"
     "%1"
-    "%2"
-    "%3"
-    "%4"
-    "%5"
-    "%6"
     "  --help      show this text\n";
 
 QString usage() {
-    return QString::fromUtf8(kUsage).arg(QString::fromUtf8(kQuoteUsage), QString::fromUtf8(kSaveUsage), QString::fromUtf8(kDemoUsage),
-                                      QString::fromUtf8(kBackupUsage), QString::fromUtf8(kPrintUsage))
-        .arg(QString::fromUtf8(kTillUsage));
+    // One entry per command, in the order they are listed.
+    static const char* const commandUsages[] = {
+        kQuoteUsage, kSaveUsage, kDemoUsage, kBackupUsage, kPrintUsage,
+        kTillUsage,
+        kRepriceUsage,
+    };
+    QString commands;
+    for (const char* text : commandUsages)
+        commands += QString::fromUtf8(text);
+    return QString::fromUtf8(kUsage).arg(commands);
 }
 
 int init(const QString& workingDir, QTextStream& out) {
@@ -117,6 +120,8 @@ int run(const QStringList& argsIn, QTextStream& out, QTextStream& err, const std
             if (!args.contains(QLatin1String("--help")) && refuseMissingDatabase(command, workingDir, err)) return 2;
             return till(workingDir, args, out, err);
         }
+        if (command == QLatin1String("reprice-compounded"))
+            return refuseMissingDatabase(command, workingDir, err) ? 2 : repriceCompoundedCommand(workingDir, args, out, err);
         if (command == QLatin1String("demo")) {
             if (!args.isEmpty()) {
                 err << "pharmacyctl demo: takes no options, not \"" << args.first() << "\"\n";

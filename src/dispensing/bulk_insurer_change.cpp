@@ -78,6 +78,12 @@ void makeFree(InsurerChangeLine& line) {
 InsurerChangeLine priceLineForNewInsurer(const InsurerChangeLine& stored,
                                          const std::optional<InsurerChangeRule>& rule, bool hoteling,
                                          const InsurerChangeTerms& terms) {
+    // OTC and goods lines carry their amounts in the line's otc and kala columns, which
+    // the change leaves alone; pricing them as insured lines would count them twice in
+    // the prescription's total.
+    const QString kind = stored.kind.trimmed();
+    if (kind == texts::kOtc || kind == texts::kGoods)
+        return stored;
     InsurerChangeLine line = stored;
     // A hoteling line of the former insurer is priced from its hoteling price.
     if (line.hotelingPrice > 0) {
@@ -101,9 +107,11 @@ InsurerChangeLine priceLineForNewInsurer(const InsurerChangeLine& stored,
             setShares(line, atContractPercentage(line.unitPrice, line.quantity, terms.percent));
         }
     }
-    // A drug the insurer keeps as hoteling: no amounts, the hoteling price it was stored with.
+    // A drug the insurer keeps as hoteling: no amounts, its unit price kept as the
+    // hoteling price (as the dispensing window stores one), so that a line that becomes
+    // hoteling does not lose its price.
     if (hoteling) {
-        line.hotelingPrice = stored.hotelingPrice;
+        line.hotelingPrice = line.unitPrice;
         line.unitPrice = 0;
         line.patientShare = 0;
         line.insurerShare = 0;

@@ -69,9 +69,11 @@ void Report::paginate() {
         m_pages.append(current);
     };
     // A band taller than the room a fresh page leaves is printed anyway, cut at the footer,
-    // rather than starting pages without end.
+    // rather than starting pages without end. The first page is not fresh in that sense when
+    // its title leaves no room: the first row then starts the next page.
+    bool titlePage = !m_layout.title.isEmpty();
     const auto fits = [&](const Band& band, bool freshPage) {
-        return freshPage || y + band.heightMm <= footerTop + 1e-6;
+        return (freshPage && !titlePage) || y + band.heightMm <= footerTop + 1e-6;
     };
 
     startPage(true);
@@ -81,6 +83,7 @@ void Report::paginate() {
         if (!fits(m_layout.detail, fresh)) {
             endPage();
             startPage(false);
+            titlePage = false;
         }
         place(m_layout.detail, row);
         fresh = false;

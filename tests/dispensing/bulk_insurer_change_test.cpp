@@ -194,9 +194,14 @@ void BulkInsurerChangeTest::linePricing_data() {
     QTest::newRow("not covered, no limits, insured line")
         << fiveInsured << true << true << QVariant(0) << QVariant(0) << none << false << false
         << QStringList{insured, "1000", "5000", "3500", "1500", "0", "0"};
-    QTest::newRow("not covered, no limits, OTC line")
+    // OTC and goods lines keep their amounts (they are counted through their otc and
+    // kala columns), whatever the rule.
+    QTest::newRow("OTC line kept")
         << fiveOtc << true << true << QVariant(0) << QVariant(0) << none << false << false
-        << QStringList{free, "1000", "5000", "0", "0", "5000", "0"};
+        << QStringList{texts::kOtc, "1000", "5000", "0", "0", "0", "0"};
+    QTest::newRow("goods line kept, no rule")
+        << QStringList{texts::kGoods, "5", "1000", "5000", "0", "0", "0", "0"} << false << false << none << none
+        << none << false << false << QStringList{texts::kGoods, "1000", "5000", "0", "0", "0", "0"};
     QTest::newRow("not covered, with a limit")
         << fiveInsured << true << true << QVariant(2) << QVariant(0) << QVariant(1) << false << false
         << QStringList{insured, "1000", "5000", "1400", "600", "3000", "0"};
@@ -204,12 +209,12 @@ void BulkInsurerChangeTest::linePricing_data() {
                                   << false << true
                                   << QStringList{free, "1000", "5000", "0", "0", "5000", "0"};
     // A drug the new insurer keeps as hoteling has no amounts, even under a free insurer,
-    // and keeps the hoteling price it was stored with.
+    // and keeps its unit price as the hoteling price.
     QTest::newRow("free insurer, hoteling line")
         << QStringList{insured, "2", "0", "0", "0", "0", "0", "500"} << false << false << none << none << none
         << true << true << QStringList{free, "0", "0", "0", "0", "0", "500"};
     QTest::newRow("becomes hoteling") << fiveInsured << false << false << none << none << none << true
-                                      << false << QStringList{insured, "0", "0", "0", "0", "0", "0"};
+                                      << false << QStringList{insured, "0", "0", "0", "0", "0", "1000"};
 }
 
 void BulkInsurerChangeTest::linePricing() {
@@ -264,9 +269,9 @@ void BulkInsurerChangeTest::changeInPlace() {
     const QList<StoredLine> lines = {
         {1010003, texts::kFree, 3, 2500},      // no rule: 60 % of 7500
         {1010002, texts::kInsured, 5, 1000},   // 2 of 5 at 60 %, the rest free
-        {1400001, texts::kInsured, 1, 50000},  // hoteling: no amounts
+        {1400001, texts::kInsured, 1, 50000},  // hoteling: no amounts, its price kept
         {1400002, texts::kInsured, 2, 0, 750}, // former hoteling line: priced at 750
-        {3300001, texts::kOtc, 2, 150},        // every line is priced; its OTC amount stays
+        {3300001, texts::kOtc, 2, 150},        // an OTC line keeps its amounts
     };
     storePrescription(db, 1, QStringLiteral("05/03/10"), 0, lines);
     storePrescription(db, 2, QStringLiteral("05/03/31"), 0, lines.mid(0, 2));
@@ -296,9 +301,9 @@ void BulkInsurerChangeTest::changeInPlace() {
     q.finish();
     QCOMPARE(stored, (QStringList{QStringLiteral("تعرفه 2500 7500 4500 3000 0 0 0"),
                                   QStringLiteral("تعرفه 1000 5000 1200 800 3000 0 0"),
-                                  QStringLiteral("تعرفه 0 0 0 0 0 0 0"),
+                                  QStringLiteral("تعرفه 0 0 0 0 0 0 50000"),
                                   QStringLiteral("تعرفه 750 1500 900 600 0 0 0"),
-                                  QStringLiteral("تعرفه 150 300 180 120 0 300 0")}));
+                                  QStringLiteral("OTC 150 300 0 0 0 300 0")}));
 
     // The header: the new insurer and its lines' sums; the period does not share the
     // technical fee of 1000, so it stays whole in the total beside the OTC fee of 320.
@@ -310,7 +315,7 @@ void BulkInsurerChangeTest::changeInPlace() {
     for (int i = 0; i < 8; ++i)
         got.append(header.value(i).toDouble());
     header.finish();
-    QCOMPARE(got, (QList<double>{10, 3000, 6780, 4520, 4520 + 3000 + 320 + 1000, 320, 80, 1000}));
+    QCOMPARE(got, (QList<double>{10, 3000, 6600, 4400, 4400 + 3000 + 320 + 1000, 320, 80, 1000}));
 
     QCOMPARE(snapshot(db, 3), untouched);
 

@@ -2,6 +2,7 @@
 #include "core/clock.h"
 #include "core/scripted_prompter.h"
 #include "dispensing/dispensing_texts.h"
+#include "dispensing/ui/barchasb.h"
 #include "dispensing/ui/froosh_darou.h"
 #include "dispensing/ui/froosh_darou_texts.h"
 #include "dispensing/ui/search_factor.h"
@@ -92,6 +93,7 @@ private slots:
     void removeAbandonAndClose();
     void replaceSelectedLine();
     void compoundedDrugTakesItsPrice();
+    void printMenuOpensTheLabels();
     void knownPatientFillsHeader();
     void managementMenuFollowsRights();
     void automaticPrintsFollowTheSave();
@@ -436,6 +438,38 @@ void FrooshDarouTest::compoundedDrugTakesItsPrice() {
     QCOMPARE(text(window, "me_azad"), QString("1500"));
     QVERIFY(!price->isVisible());
     QCOMPARE(focusName(window), QString("DBGrid2"));
+}
+
+void FrooshDarouTest::printMenuOpensTheLabels() {
+    Database& db = m_t->db();
+    db.exec(QStringLiteral("insert into dastoor_darou (code, sharh, active) values (1, ?, 1)"),
+            {QStringLiteral("شبي يك بار")});
+    db.exec(QStringLiteral("update heading_formul_darou set code_dastoor=1 where code_darou=1700001"));
+    Tf_froosh_darou window(windows());
+    QVERIFY(test::showActive(window));
+    child<QTableView>(window, "DBGrid2")->setFocus();
+    for (const char* drug : {"پماد", "ويتا"}) {
+        typeText(window.focusWidget(), QString::fromUtf8(drug));
+        enter(window);
+        typeAndEnter(window, "1");
+        if (focusName(window) == QLatin1String("me_price")) enter(window);
+        enter(window);
+    }
+    QCOMPARE(window.session().lines().lineCount(), 2);
+    auto* labels = window.findChild<QAction*>(QStringLiteral("N6"));
+    QVERIFY(labels && labels->isEnabled());
+    QList<CompoundedLabel> shown;
+    QTimer::singleShot(0, &window, [&] {
+        auto* dialog = qobject_cast<Tf_barchasb*>(window.labelsWindow());
+        if (!dialog) return;
+        shown = dialog->labels();
+        dialog->reject();
+    });
+    labels->trigger();
+    // Only the compounded drug has a label, with its formula's instruction.
+    QCOMPARE(shown.size(), 1);
+    QCOMPARE(shown.at(0).code, 1700001.0);
+    QCOMPARE(shown.at(0).instruction, QStringLiteral("شبي يك بار"));
 }
 
 void FrooshDarouTest::knownPatientFillsHeader() {

@@ -7,7 +7,9 @@
 
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QDoubleSpinBox>
 #include <QFormLayout>
+#include <QLabel>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -77,8 +79,21 @@ Tf_tanzimat::Tf_tanzimat(const WindowContext& windows, QWidget* parent) : QDialo
     m_storeProgram->setPlaceholderText(QStringLiteral("anbar"));
     m_persianDigits = named(new QCheckBox(QStringLiteral("ارقام فارسي در جدول ها (از اجراي بعدي برنامه)"), computer),
                             "ch_persian_digits");
+    // The label printer's page, in millimetres.
+    m_labelWidth = named(new QDoubleSpinBox(computer), "me_label_width");
+    m_labelHeight = named(new QDoubleSpinBox(computer), "me_label_height");
+    for (QDoubleSpinBox* size : {m_labelWidth, m_labelHeight}) {
+        size->setRange(10, 300);
+        size->setDecimals(1);
+        size->setSuffix(QStringLiteral(" mm"));
+    }
+    auto* labelSize = new QHBoxLayout;
+    labelSize->addWidget(m_labelWidth);
+    labelSize->addWidget(new QLabel(QStringLiteral("×"), computer));
+    labelSize->addWidget(m_labelHeight);
     auto* computerLayout = new QFormLayout(computer);
     computerLayout->addRow(QStringLiteral("برنامه انبار: "), m_storeProgram);
+    computerLayout->addRow(QStringLiteral("اندازه برچسب (عرض × ارتفاع): "), labelSize);
     computerLayout->addRow(m_persianDigits);
     computer->setVisible(m_windows.settings != nullptr);
 
@@ -109,6 +124,9 @@ void Tf_tanzimat::load() {
     if (QSettings* computer = m_windows.settings) {
         m_storeProgram->setText(computer->value(QLatin1String(workstation::kStoreProgram)).toString());
         m_persianDigits->setChecked(computer->value(QLatin1String(workstation::kPersianDigits), false).toBool());
+        const QSizeF label = workstation::labelPageMm(computer);
+        m_labelWidth->setValue(label.width());
+        m_labelHeight->setValue(label.height());
     }
     const auto settings = SettingsStore(m_windows.db).read();
     if (!settings)
@@ -140,6 +158,8 @@ void Tf_tanzimat::save() {
     if (QSettings* computer = m_windows.settings) {
         computer->setValue(QLatin1String(workstation::kStoreProgram), m_storeProgram->text().trimmed());
         computer->setValue(QLatin1String(workstation::kPersianDigits), m_persianDigits->isChecked());
+        computer->setValue(QLatin1String(workstation::kLabelWidth), m_labelWidth->value());
+        computer->setValue(QLatin1String(workstation::kLabelHeight), m_labelHeight->value());
         computer->sync();
     }
     m_windows.prompter.information(QStringLiteral("ثبت اطلاعات شما با موفقيت انجام شد"));

@@ -6,6 +6,7 @@
 
 class QButtonGroup;
 class QCheckBox;
+class QDoubleSpinBox;
 class QLineEdit;
 class QRadioButton;
 
@@ -42,6 +43,8 @@ private:
     QRadioButton* m_network;
     QLineEdit* m_storeProgram;
     QCheckBox* m_persianDigits;
+    QDoubleSpinBox* m_labelWidth;
+    QDoubleSpinBox* m_labelHeight;
 };
 
 } // namespace ph

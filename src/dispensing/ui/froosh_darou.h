@@ -24,6 +24,7 @@ class DrugLookup;
 class PrescriptionHeaderPanel;
 class LineListModel;
 class TF_search_factor;
+class Tf_barchasb;
 
 // The prescription entry window: the header, the drug lookup, the line entry, the line
 // list and the totals of a prescription being dispensed, saved with F2. The window maps
@@ -51,6 +52,9 @@ public:
     void openDrugList();
     // The print menu's invoice and prescription prints of a stored number (asked for).
     void printOnRequest(PrintKind kind);
+    // The print menu's labels: the label window over the prescription the window shows.
+    void openLabels();
+    QDialog* labelsWindow() const;
 
     // Stored prescriptions. The current invoice number is the one shown or to be loaded;
     // for a new prescription it is the next number.
@@ -148,6 +152,7 @@ private:
     QMenu* m_management;
     QMenu* PopupMenu3 = nullptr;
     TF_search_factor* m_invoiceSearch = nullptr; // made when first used, then kept
+    Tf_barchasb* m_labelsWindow = nullptr;       // made when first used, then kept
     QMenu* m_searchMenu = nullptr;
     int m_current = 0;
     QAction* m_rulesAction = nullptr;

@@ -5,7 +5,9 @@
 #include "core/amounts.h"
 #include "core/prompter.h"
 #include "dispensing/stored_prescriptions.h"
+#include "dispensing/ui/barchasb.h"
 #include "dispensing/ui/froosh_darou_texts.h"
+#include "dispensing/ui/header_panel.h"
 #include "print/prints/print_stored.h"
 #include "widgets/command_bar.h"
 #include "widgets/guarded.h"
@@ -29,7 +31,7 @@ void Tf_froosh_darou::makePrintMenu() {
         const char* name;
         QString text;
         QKeySequence key;
-        std::optional<PrintKind> kind; // absent: the window it opens is not part of the program yet
+        std::optional<PrintKind> kind; // absent: the labels window
     } items[] = {
         {"N8", QStringLiteral("چاپ فاکتور"), QKeySequence(Qt::CTRL | Qt::Key_X), PrintKind::Invoice},
         {"N9", QStringLiteral("چاپ نسخه"), QKeySequence(Qt::CTRL | Qt::Key_Y), PrintKind::Prescription},
@@ -42,7 +44,8 @@ void Tf_froosh_darou::makePrintMenu() {
         action->setShortcut(item.key);
         action->setShortcutContext(Qt::WindowShortcut);
         if (!item.kind) {
-            action->setEnabled(false);
+            // The labels of the prescription's compounded drugs.
+            connect(action, &QAction::triggered, this, [this] { guarded(m_windows.prompter, [this] { openLabels(); }); });
             continue;
         }
         addAction(action); // its key works while the menu is closed
@@ -69,6 +72,29 @@ void Tf_froosh_darou::printOnRequest(PrintKind kind) {
     if (kind == PrintKind::Prescription && StoredPrescriptions(m_windows.db).load(number)) loadCurrent();
     printStoredPrescription(m_windows.db, m_windows.context, number, kind, PrintOutput::Menu, this,
                             m_windows.prompter);
+}
+
+void Tf_froosh_darou::openLabels() {
+    const PrescriptionHeader header = m_header->header();
+    LabelPrescription prescription;
+    prescription.invoice = header.invoiceNumber.trimmed().toInt();
+    const PrescriptionLines& lines = m_session.lines();
+    for (int row = 1; row < lines.rowCount(); ++row) { // row 0 holds the captions
+        bool number = false;
+        const double code = lines.cell(row, PrescriptionLines::Code).trimmed().toDouble(&number);
+        if (number && code > 0) prescription.drugCodes.append(code);
+    }
+    prescription.patientName = header.name;
+    prescription.patientFamily = header.family;
+    prescription.prescriberName = header.prescriberName;
+    prescription.prescriberFamily = header.prescriberFamily;
+    if (!m_labelsWindow) m_labelsWindow = new Tf_barchasb(m_windows, this);
+    m_labelsWindow->setPrescription(prescription);
+    m_labelsWindow->exec();
+}
+
+QDialog* Tf_froosh_darou::labelsWindow() const {
+    return m_labelsWindow;
 }
 
 void Tf_froosh_darou::printAfterSaving(int invoice, const ShownFigures& shown) {
