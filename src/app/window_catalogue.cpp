@@ -10,6 +10,8 @@
 #include "app/window_registry.h"
 #include "app/password.h"
 #include "catalogue/ui/darou.h"
+#include "catalogue/ui/fmmoadel.h"
+#include "catalogue/ui/hamrah.h"
 #include "catalogue/ui/type_.h"
 #include "dispensing/ui/froosh_darou.h"
 #include "insurance/ui/doctor.h"
@@ -42,6 +44,8 @@ void registerWindows(WindowRegistry& registry, const WindowContext& windows, con
         });
         return window;
     });
+    registry.add(QStringLiteral("Tfmmoadel"), [windows](QWidget* parent) { return new Tfmmoadel(windows, parent); });
+    registry.add(QStringLiteral("Tf_hamrah"), [windows](QWidget* parent) { return new Tf_hamrah(windows, parent); });
     registry.add(QStringLiteral("TF_type"), [windows](QWidget* parent) { return new TF_type(windows, parent); });
     registry.add(QStringLiteral("Tfmbimeh"), [windows](QWidget* parent) { return new Tfmbimeh(windows, parent); });
     registry.add(QStringLiteral("Tfmtarefeh"), [windows](QWidget* parent) { return new Tfmtarefeh(windows, parent); });
