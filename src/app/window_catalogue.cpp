@@ -18,6 +18,7 @@
 #include "insurance/ui/fmbimeh.h"
 #include "insurance/ui/fmbimeh_daru.h"
 #include "insurance/ui/fmtarefeh.h"
+#include "insurance/ui/hoteling.h"
 #include "insurance/ui/tanzimat_bime.h"
 #include "widgets/window_context.h"
 
@@ -53,6 +54,7 @@ void registerWindows(WindowRegistry& registry, const WindowContext& windows, con
                  [windows](QWidget* parent) { return new Tfmbimeh_daru(windows, parent); });
     registry.add(QStringLiteral("Tf_tanzimat_bime"),
                  [windows](QWidget* parent) { return new Tf_tanzimat_bime(windows, parent); });
+    registry.add(QStringLiteral("Tf_hoteling"), [windows](QWidget* parent) { return new Tf_hoteling(windows, parent); });
     registry.add(QStringLiteral("Tf_doctor"), [windows](QWidget* parent) { return new Tf_doctor(windows, parent); });
     // The dispensing window opens the drug list and the insurer-drug rules of its
     // management menu as the main window would, the same kept windows.
