@@ -14,6 +14,7 @@
 #include "catalogue/ui/hamrah.h"
 #include "catalogue/ui/type_.h"
 #include "dispensing/ui/froosh_darou.h"
+#include "dispensing/ui/sorathesab_b.h"
 #include "insurance/ui/doctor.h"
 #include "insurance/ui/fmbimeh.h"
 #include "insurance/ui/fmbimeh_daru.h"
@@ -64,8 +65,16 @@ void registerWindows(WindowRegistry& registry, const WindowContext& windows, con
             QWidget* opened = registry.window(windowClass, window);
             if (auto* dialog = qobject_cast<QDialog*>(opened)) dialog->exec();
         });
+        window->setBillOpener([&registry, window](const QString& fileNumber) {
+            if (auto* bill = qobject_cast<Tsorathesab_b*>(registry.window(QStringLiteral("Tsorathesab_b"), window))) {
+                bill->setFileNumber(fileNumber);
+                bill->exec();
+            }
+        });
         return window;
     });
+    registry.add(QStringLiteral("Tsorathesab_b"),
+                 [windows](QWidget* parent) { return new Tsorathesab_b(windows, parent); });
     registry.add(QStringLiteral("Tf_tanzimat"), [windows](QWidget* parent) { return new Tf_tanzimat(windows, parent); });
     registry.add(
         QStringLiteral("TF_change_pass"), [windows](QWidget* parent) { return new TF_change_pass(windows, parent); },
