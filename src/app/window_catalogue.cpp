@@ -14,6 +14,7 @@
 #include "catalogue/ui/hamrah.h"
 #include "catalogue/ui/type_.h"
 #include "dispensing/ui/froosh_darou.h"
+#include "dispensing/ui/search_darou.h"
 #include "dispensing/ui/sorathesab_b.h"
 #include "insurance/ui/doctor.h"
 #include "insurance/ui/fmbimeh.h"
@@ -73,6 +74,9 @@ void registerWindows(WindowRegistry& registry, const WindowContext& windows, con
         });
         return window;
     });
+    // The compounded drug search, for the formulas window to open.
+    registry.add(QStringLiteral("Tf_search_darou"),
+                 [windows](QWidget* parent) { return new Tf_search_darou(windows, parent); });
     registry.add(QStringLiteral("Tsorathesab_b"),
                  [windows](QWidget* parent) { return new Tsorathesab_b(windows, parent); });
     registry.add(QStringLiteral("Tf_tanzimat"), [windows](QWidget* parent) { return new Tf_tanzimat(windows, parent); });
