@@ -221,9 +221,13 @@ void FrooshDarouTest::outpatientByKeyboardAlone() {
 void FrooshDarouTest::inpatientWithWard() {
     Database& db = m_t->db();
     Tf_froosh_darou window(windows());
+    QString billFile;
+    window.setBillOpener([&billFile](const QString& file) { billFile = file; });
     QVERIFY(test::showActive(window));
     typeAndEnter(window, "2");
     typeAndEnter(window, "900100"); // the file number
+    press(window, Qt::Key_F6); // the patient bill of the file
+    QCOMPARE(billFile, QString("900100"));
     typeAndEnter(window, "كريمي");
     typeAndEnter(window, "حسن");
     enter(window); // no page number

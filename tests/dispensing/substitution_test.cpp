@@ -345,6 +345,18 @@ void SubstitutionTest::keyboardWalkFromTheDispensingWindow() {
     QCOMPARE(window.session().lines().lineCount(), 1);
     QCOMPARE(window.session().lines().cell(1, Col::Code), QString("1010001"));
     QCOMPARE(child<QLineEdit>(window, "me_azad")->text(), QString("3000"));
+
+    // F10 closes the equivalents window and adds nothing.
+    bool closed = false;
+    QTimer::singleShot(0, [&] {
+        QWidget* equivalents = QApplication::activeModalWidget();
+        QVERIFY(equivalents);
+        press(*equivalents, Qt::Key_F10);
+        closed = !equivalents->isVisible();
+    });
+    press(window, Qt::Key_F5);
+    QVERIFY(closed);
+    QCOMPARE(window.session().lines().lineCount(), 1);
 }
 
 QTEST_MAIN(SubstitutionTest)
