@@ -16,14 +16,19 @@
 #include "catalogue/ui/payam.h"
 #include "catalogue/ui/type_formul.h"
 #include "catalogue/ui/wait_.h"
+#include "catalogue/ui/fmmoadel.h"
+#include "catalogue/ui/hamrah.h"
 #include "catalogue/ui/type_.h"
 #include "dispensing/ui/edit_bimeh.h"
 #include "dispensing/ui/froosh_darou.h"
 #include "dispensing/ui/moghavemi.h"
+#include "dispensing/ui/search_darou.h"
+#include "dispensing/ui/sorathesab_b.h"
 #include "insurance/ui/doctor.h"
 #include "insurance/ui/fmbimeh.h"
 #include "insurance/ui/fmbimeh_daru.h"
 #include "insurance/ui/fmtarefeh.h"
+#include "insurance/ui/hoteling.h"
 #include "insurance/ui/tanzimat_bime.h"
 #include "sales/ui/cash.h"
 #include "sales/ui/cashier.h"
@@ -53,6 +58,8 @@ void registerWindows(WindowRegistry& registry, const WindowContext& windows, con
         });
         return window;
     });
+    registry.add(QStringLiteral("Tfmmoadel"), [windows](QWidget* parent) { return new Tfmmoadel(windows, parent); });
+    registry.add(QStringLiteral("Tf_hamrah"), [windows](QWidget* parent) { return new Tf_hamrah(windows, parent); });
     registry.add(QStringLiteral("TF_type"), [windows](QWidget* parent) { return new TF_type(windows, parent); });
     registry.add(QStringLiteral("Tfmmosh_kala"),
                  [windows](QWidget* parent) { return new Tfmmosh_kala(windows, parent); });
@@ -77,6 +84,7 @@ void registerWindows(WindowRegistry& registry, const WindowContext& windows, con
                  [windows](QWidget* parent) { return new Tfmbimeh_daru(windows, parent); });
     registry.add(QStringLiteral("Tf_tanzimat_bime"),
                  [windows](QWidget* parent) { return new Tf_tanzimat_bime(windows, parent); });
+    registry.add(QStringLiteral("Tf_hoteling"), [windows](QWidget* parent) { return new Tf_hoteling(windows, parent); });
     registry.add(QStringLiteral("Tf_doctor"), [windows](QWidget* parent) { return new Tf_doctor(windows, parent); });
     // The dispensing window opens the drug list and the insurer-drug rules of its
     // management menu as the main window would, the same kept windows.
@@ -85,6 +93,12 @@ void registerWindows(WindowRegistry& registry, const WindowContext& windows, con
         window->setWindowOpener([&registry, window](const QString& windowClass) {
             QWidget* opened = registry.window(windowClass, window);
             if (auto* dialog = qobject_cast<QDialog*>(opened)) dialog->exec();
+        });
+        window->setBillOpener([&registry, window](const QString& fileNumber) {
+            if (auto* bill = qobject_cast<Tsorathesab_b*>(registry.window(QStringLiteral("Tsorathesab_b"), window))) {
+                bill->setFileNumber(fileNumber);
+                bill->exec();
+            }
         });
         return window;
     });
@@ -97,6 +111,11 @@ void registerWindows(WindowRegistry& registry, const WindowContext& windows, con
     registry.add(QStringLiteral("Tf_moghavemi"),
                  [windows](QWidget* parent) { return new Tf_moghavemi(windows, parent); });
     registry.add(QStringLiteral("Tedit_bimeh"), [windows](QWidget* parent) { return new Tedit_bimeh(windows, parent); });
+    // The compounded drug search, for the formulas window to open.
+    registry.add(QStringLiteral("Tf_search_darou"),
+                 [windows](QWidget* parent) { return new Tf_search_darou(windows, parent); });
+    registry.add(QStringLiteral("Tsorathesab_b"),
+                 [windows](QWidget* parent) { return new Tsorathesab_b(windows, parent); });
     registry.add(QStringLiteral("Tf_tanzimat"), [windows](QWidget* parent) { return new Tf_tanzimat(windows, parent); });
     registry.add(
         QStringLiteral("TF_change_pass"), [windows](QWidget* parent) { return new TF_change_pass(windows, parent); },

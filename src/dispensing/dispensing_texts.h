@@ -97,4 +97,12 @@ inline const QString kPrescriptionDateInvalid = QStringLiteral("تاريخ نس�
 inline const QString kDuplicate = QStringLiteral("نسخه موردنظر با اين پزشك و دراين تاريخ قبلا ثبت شده است");
 inline const QString kSaveDuplicateQuestion = QStringLiteral("آيا نسخه ثبت شود؟");
 
+// equivalent substitution
+inline const QString kNoEquivalentRight = QStringLiteral("دسترسي به کليد داروي معادل براي شما امکان پذير نمي باشد");
+inline const QString kNoEquivalents = QStringLiteral("داروي معادل براي كالاي موردنظر شما تعريف نشده است");
+inline const QString kPrescribedQuantityMissing = QStringLiteral("تعداد داروي اصلي مشخص نشده است");
+inline const QString kEquivalentQuantityMissing = QStringLiteral("تعداد داروي معادل مشخص نشده است");
+inline const QString kPrescribedQuantityNotNumber = QStringLiteral("تعداد داروي اصلي بايد عدد باشد");
+inline const QString kEquivalentQuantityNotNumber = QStringLiteral("تعداد داروي معادل بايد عدد باشد");
+
 } // namespace ph::texts

@@ -1,6 +1,8 @@
 #include "dispensing/prescription_session.h"
 
 #include "core/amounts.h"
+#include "core/error.h"
+#include "dispensing/drug_list.h"
 #include "core/prompter.h"
 #include "dispensing/dispensing_texts.h"
 #include "dispensing/line_kind.h"
@@ -11,7 +13,7 @@ namespace ph {
 using Col = PrescriptionLines::Column;
 
 PrescriptionSession::PrescriptionSession(Database& db, Prompter& prompter)
-    : m_prompter(prompter), m_pricing(db), m_prescriptions(db), m_tariffs(db), m_pricer(m_pricing, prompter) {}
+    : m_db(db), m_prompter(prompter), m_pricing(db), m_prescriptions(db), m_tariffs(db), m_pricer(m_pricing, prompter) {}
 
 void PrescriptionSession::reset() {
     m_editing.reset();
@@ -91,6 +93,100 @@ LineResult PrescriptionSession::addLine(const DrugItem& drug, const LineInput& i
 
 LineResult PrescriptionSession::replaceLine(int row, const LineInput& input) {
     return m_pricer.replace(m_lines, row, context(), input);
+}
+
+QList<EquivalentRow> PrescriptionSession::equivalentsFor(double drug) {
+    return EquivalentStore(m_db).offers(drug, m_stockKeeping ? std::optional<int>(DrugList::kPharmacyUnit)
+                                                             : std::nullopt);
+}
+
+namespace {
+
+// A typed quantity as a number; absent when the text is not one.
+std::optional<double> quantityOf(const QString& text) {
+    try {
+        return amountFromText(text);
+    } catch (const Error&) {
+        return std::nullopt;
+    }
+}
+
+} // namespace
+
+SubstitutionResult PrescriptionSession::substitute(const DrugItem& prescribed, const EquivalentRow& equivalent,
+                                                   const SubstitutionInput& input) {
+    using Status = SubstitutionResult::Status;
+    const auto refuse = [this](const QString& message, const QString& focus) {
+        m_prompter.warning(message);
+        return SubstitutionResult{Status::NotValid, -1, focus};
+    };
+    const QString prescribedField = QStringLiteral("me_tedad_main");
+    const QString dispensedField = QStringLiteral("me_tedad_moadel");
+    if (input.prescribedQuantity.trimmed().isEmpty()) return refuse(texts::kPrescribedQuantityMissing, prescribedField);
+    if (input.dispensedQuantity.trimmed().isEmpty()) return refuse(texts::kEquivalentQuantityMissing, dispensedField);
+    const std::optional<double> qp = quantityOf(input.prescribedQuantity);
+    if (!qp) return refuse(texts::kPrescribedQuantityNotNumber, prescribedField);
+    const std::optional<double> qe = quantityOf(input.dispensedQuantity);
+    if (!qe) return refuse(texts::kEquivalentQuantityNotNumber, dispensedField);
+    // An over-the-counter sale has no insurer to price the substitution for.
+    if (m_insurer.isEmpty()) return refuse(texts::kInsurerMissing, dispensedField);
+    const std::optional<int> insurer = m_insurer.number();
+    if (!insurer || *insurer < 0) return {Status::NotAdded, -1, {}};
+
+    if (m_stockKeeping) {
+        const double stock = m_pricing.pharmacyStock(equivalent.code).value_or(0);
+        if (stock < *qe) m_prompter.warning(texts::kStockShort + u'\'' + plainDecimalText(stock) + u'\'');
+    }
+
+    const double pp = prescribed.listPrice.value_or(0);
+    const double pe = equivalent.price;
+    QStringList cells(PrescriptionLines::kColumns);
+    const auto zero = QStringLiteral("0");
+    if (*insurer == 0) {
+        cells[Col::Name] = equivalent.name.trimmed();
+        cells[Col::Code] = goodsCodeText(equivalent.code);
+        cells[Col::FormName] = equivalent.formName.trimmed();
+        cells[Col::Kind] = texts::kFree;
+        cells[Col::Quantity] = plainDecimalText(*qe);
+        cells[Col::UnitPrice] = plainDecimalText(pe);
+        cells[Col::Total] = plainDecimalText(*qe * pe);
+        cells[Col::InsurerShare] = zero;
+        cells[Col::PatientShare] = zero;
+        cells[Col::FreeAmount] = plainDecimalText(*qe * pe);
+        cells[Col::MainDrugCode] = goodsCodeText(prescribed.code);
+        cells[Col::MainDrugQuantity] = plainDecimalText(*qp);
+        cells[Col::MainDrugPrice] = plainDecimalText(pp);
+    } else {
+        SubstitutionFacts facts;
+        facts.specialtyCode = m_header.specialtyCode;
+        const std::optional<Contract> contract = m_pricing.insurerTerms(*insurer).first;
+        facts.percent = contract ? contract->percent : 0;
+        facts.rule = m_pricing.rule(*insurer, prescribed.code);
+        facts.quantity = *qp;
+        facts.unitPrice = pp;
+        const InsuredShares asPrescribed = SubstitutionPricing::price(facts, m_prompter);
+        facts.quantity = *qe;
+        facts.unitPrice = pe;
+        const InsuredShares asDispensed = SubstitutionPricing::price(facts, m_prompter);
+        const InsuredShares shares = SubstitutionPricing::compare(asPrescribed, asDispensed);
+        cells[Col::Name] = prescribed.name.trimmed();
+        cells[Col::Code] = goodsCodeText(prescribed.code);
+        cells[Col::FormName] = prescribed.formName.trimmed();
+        cells[Col::Kind] = texts::kInsured;
+        cells[Col::Quantity] = plainDecimalText(*qp);
+        cells[Col::UnitPrice] = plainDecimalText(pp);
+        cells[Col::Total] = plainDecimalText(*qp * pp);
+        cells[Col::InsurerShare] = plainDecimalText(shares.insurer);
+        cells[Col::PatientShare] = plainDecimalText(shares.patient);
+        cells[Col::FreeAmount] = plainDecimalText(shares.free);
+        cells[Col::MainDrugCode] = goodsCodeText(equivalent.code);
+        cells[Col::MainDrugQuantity] = plainDecimalText(*qe);
+        cells[Col::MainDrugPrice] = plainDecimalText(pe);
+    }
+    cells[Col::OtcAmount] = zero;
+    cells[Col::GoodsAmount] = zero;
+    cells[Col::Substitute] = QStringLiteral("1");
+    return {Status::Written, m_lines.append(cells), {}};
 }
 
 void PrescriptionSession::removeLine(int row) {
@@ -210,7 +306,7 @@ PrescriptionRecord PrescriptionSession::record(const Totals& totals) {
         if (!m_lines.isLine(row)) continue;
         const QStringList& cells = m_lines.row(row);
         r.lines.append(cells);
-        r.stock.append({amountFromText(cells.value(Col::Code)), amountFromText(cells.value(Col::Quantity))});
+        r.stock.append(dispensedGoods(cells));
     }
     return r;
 }

@@ -9,6 +9,7 @@
 #include "dispensing/prescription_totals.h"
 #include "dispensing/pricing_store.h"
 #include "dispensing/stored_prescriptions.h"
+#include "dispensing/substitution.h"
 #include "dispensing/threshold_check.h"
 #include "insurance/tariff_store.h"
 
@@ -84,6 +85,16 @@ public:
     LineResult addLine(const DrugItem& drug, const LineInput& input);
     // Prices the row's drug again from the input ("اصلاح دارو").
     LineResult replaceLine(int row, const LineInput& input);
+    // The equivalents the counter may dispense for the drug: those the pharmacy unit holds,
+    // at its price, in stock-keeping mode; else every equivalent at its catalogue price.
+    QList<EquivalentRow> equivalentsFor(double drug);
+    // Dispenses the equivalent instead of the prescribed drug: one line marked as a
+    // substitution in the empty last row, without companions. With an insurer the line
+    // names the prescribed drug and the insurer pays at most what it would pay for it;
+    // without one ("0") the line is the equivalent sold free. The quantities and the
+    // insurer code are checked first, each refusal shown through the Prompter.
+    SubstitutionResult substitute(const DrugItem& prescribed, const EquivalentRow& equivalent,
+                                  const SubstitutionInput& input);
     // Removes a line (F4); the rows below move up and are numbered again. The totals are
     // the caller's to recompute.
     void removeLine(int row);
@@ -116,6 +127,7 @@ private:
     SaveOutcome refuse(const QString& message, const QString& focus = {});
     PrescriptionRecord record(const Totals& totals);
 
+    Database& m_db;
     Prompter& m_prompter;
     PricingStore m_pricing;
     PrescriptionStore m_prescriptions;

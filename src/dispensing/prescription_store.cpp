@@ -5,7 +5,9 @@
 #include "db/database.h"
 #include "db/key_allocator.h"
 #include "dispensing/drug_list.h"
+#include "dispensing/prescription_lines.h"
 #include "dispensing/sale_rows.h"
+#include "dispensing/substitution.h"
 #include "insurance/doctor_store.h"
 
 namespace ph {
@@ -149,7 +151,10 @@ QVariantList headerValues(const QString& code, const PrescriptionRecord& r, cons
 void insertLines(Database& db, int invoice, const PrescriptionRecord& r) {
     using std::size;
     // Cells 2 and 5 to 17 of the line list; the kind (4) is text.
-    static const int numberColumns[] = {2, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16};
+    // Column 13 is stored as the flag 1 for a substitution, whether it holds "1" or, for a
+    // stored line shown again, "معادل".
+    static const int numberColumns[] = {2, 5, 6, 7, 8, 9, 10, 11, 12};
+    static const int mainDrugColumns[] = {14, 15, 16};
     const QString sql = QStringLiteral(
         "insert into details_noskhe (insnotamin, sh_bimeh, sh_factor, row, vaziat, price_h, code_darou, tedad, "
         "price_one, price_koll, sazman, bimar, azad, otc, kala, flag_moadel, code_darou_main, tedad_darou_main, "
@@ -161,16 +166,32 @@ void insertLines(Database& db, int invoice, const PrescriptionRecord& r) {
                                cells.value(17).isEmpty() ? QVariant(0.0) : QVariant(amountFromText(cells.value(17)))};
         for (int column : numberColumns)
             values.append(numberOrNull(cells.value(column)));
+        values.append(cells.value(13).trimmed().isEmpty() ? QVariant() : QVariant(isSubstitutionLine(cells) ? 1 : 0));
+        for (int column : mainDrugColumns)
+            values.append(numberOrNull(cells.value(column)));
         db.exec(sql, values);
     }
 }
 
+// The stored lines as they left stock: a substitution's dispensed drug, not the prescribed one.
 QList<StockLine> storedStockLines(Database& db, int invoice) {
     QList<StockLine> lines;
-    QSqlQuery q = db.exec(QStringLiteral("select code_darou, tedad from details_noskhe where sh_factor=? order by row"),
+    QSqlQuery q = db.exec(QStringLiteral("select code_darou, tedad, vaziat, flag_moadel, code_darou_main, "
+                                         "tedad_darou_main from details_noskhe where sh_factor=? order by row"),
                           {invoice});
-    while (q.next())
-        lines.append({q.value(0).toDouble(), q.value(1).toDouble()});
+    const auto number = [](const QVariant& value) {
+        return value.isNull() ? QString() : plainDecimalText(value.toDouble());
+    };
+    while (q.next()) {
+        QStringList cells(PrescriptionLines::kColumns);
+        cells[PrescriptionLines::Code] = number(q.value(0));
+        cells[PrescriptionLines::Quantity] = number(q.value(1));
+        cells[PrescriptionLines::Kind] = q.value(2).toString().trimmed();
+        cells[PrescriptionLines::Substitute] = number(q.value(3));
+        cells[PrescriptionLines::MainDrugCode] = number(q.value(4));
+        cells[PrescriptionLines::MainDrugQuantity] = number(q.value(5));
+        lines.append(dispensedGoods(cells));
+    }
     return lines;
 }
 

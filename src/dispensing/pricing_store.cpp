@@ -1,6 +1,7 @@
 #include "dispensing/pricing_store.h"
 
 #include "db/database.h"
+#include "insurance/hoteling_store.h"
 
 namespace ph {
 
@@ -28,11 +29,7 @@ std::optional<double> PricingStore::formulaFreePart(double drug) {
 }
 
 bool PricingStore::isHoteling(int insurer, double drug) {
-    return m_db
-        .exec(m_db.dialect().selectLimited(
-                  QStringLiteral("1 from hoteling where code_kala=? and code_bimeh=?"), 1),
-              {drug, insurer})
-        .next();
+    return HotelingStore(m_db).exists(insurer, drug);
 }
 
 QList<CompanionItem> PricingStore::companions(double drug, bool stockKeeping) {

@@ -9,6 +9,7 @@
 #include "dispensing/drug_list.h"
 #include "dispensing/line_kind.h"
 #include "dispensing/ui/drug_lookup.h"
+#include "dispensing/ui/moadel.h"
 #include "dispensing/ui/froosh_darou_texts.h"
 #include "dispensing/ui/header_panel.h"
 #include "widgets/line_list_model.h"
@@ -188,14 +189,16 @@ void Tf_froosh_darou::makeCommands() {
     connect(insurerChange, &QAction::triggered, this, [this] {
         if (m_openWindow) m_openWindow(QStringLiteral("Tedit_bimeh"));
     });
-    // Entries whose windows are not part of the program yet.
-    for (const auto& [text, key] : QList<QPair<QString, int>>{{QStringLiteral("صورتحساب"), Qt::Key_F6},
-                                                              {QStringLiteral("کلا برگ"), 0},
-                                                              {QStringLiteral("معادل"), Qt::Key_F5}}) {
-        QAction* action = m_management->addAction(text);
-        if (key) action->setShortcut(QKeySequence(key));
-        action->setEnabled(false);
-    }
+    QAction* bill = m_management->addAction(QStringLiteral("صورتحساب"));
+    bill->setShortcut(QKeySequence(Qt::Key_F6));
+    connect(bill, &QAction::triggered, this, [this] { guarded(m_windows.prompter, [this] { openBill(); }); });
+    // An entry whose window is not part of the program yet.
+    m_management->addAction(QStringLiteral("کلا برگ"))->setEnabled(false);
+    QAction* equivalents = m_management->addAction(QStringLiteral("معادل"));
+    equivalents->setObjectName(QStringLiteral("mnuMoadel"));
+    equivalents->setShortcut(QKeySequence(Qt::Key_F5));
+    connect(equivalents, &QAction::triggered, this,
+            [this] { guarded(m_windows.prompter, [this] { openEquivalents(); }); });
     but_Modiriat->setMenu(m_management);
 }
 
@@ -542,6 +545,33 @@ void Tf_froosh_darou::openDrugList() {
     guarded(m_windows.prompter, [this] { loadDrugList(); });
 }
 
+void Tf_froosh_darou::openEquivalents() {
+    if (!m_bar->isEnabled(CommandBar::Save)) return; // a stored prescription is shown, not being corrected
+    if (!m_windows.context.hasRight(QStringLiteral("moadel"))) {
+        m_windows.prompter.warning(texts::kNoEquivalentRight);
+        return;
+    }
+    const std::optional<DrugItem> prescribed = m_drugs->current();
+    const QList<EquivalentRow> offers =
+        prescribed ? m_session.equivalentsFor(prescribed->code) : QList<EquivalentRow>{};
+    if (offers.isEmpty()) {
+        m_windows.prompter.warning(texts::kNoEquivalents);
+        return;
+    }
+    applyHeader();
+    if (!m_equivalentsWindow) m_equivalentsWindow = new Tf_moadel(m_windows, m_session, this);
+    m_equivalentsWindow->setOffers(*prescribed, offers);
+    m_equivalentsWindow->exec();
+    showLines();
+}
+
+void Tf_froosh_darou::openBill() {
+    if (!m_openBill) return;
+    applyHeader();
+    const InsNoParts& number = m_session.header().insNo;
+    m_openBill(number.base + number.insNo + number.bookNo + number.pageNo);
+}
+
 bool Tf_froosh_darou::handleKey(QWidget* widget, QKeyEvent* event) {
     const int key = event->key();
     if (keyModifiers(event) == Qt::ControlModifier && key == Qt::Key_F3) {
@@ -571,6 +601,12 @@ bool Tf_froosh_darou::handleKey(QWidget* widget, QKeyEvent* event) {
         return true;
     case Qt::Key_F11:
         openDrugList();
+        return true;
+    case Qt::Key_F5:
+        guarded(m_windows.prompter, [this] { openEquivalents(); });
+        return true;
+    case Qt::Key_F6:
+        guarded(m_windows.prompter, [this] { openBill(); });
         return true;
     default:
         break;

@@ -25,6 +25,7 @@ class PrescriptionHeaderPanel;
 class LineListModel;
 class TF_search_factor;
 class Tf_barchasb;
+class Tf_moadel;
 
 // The prescription entry window: the header, the drug lookup, the line entry, the line
 // list and the totals of a prescription being dispensed, saved with F2. The window maps
@@ -38,6 +39,8 @@ public:
 
     // Opens another window of the program by its class name (the management menu).
     void setWindowOpener(std::function<void(const QString&)> open) { m_openWindow = std::move(open); }
+    // Opens the patient bill for a hospital file number (the management menu's "صورتحساب").
+    void setBillOpener(std::function<void(const QString&)> open) { m_openBill = std::move(open); }
 
     PrescriptionSession& session() { return m_session; }
     CommandBar* commandBar() const { return m_bar; }
@@ -50,6 +53,11 @@ public:
     void removeLine();
     void abandon();
     void openDrugList();
+    // F5: the equivalents of the drug under the cursor of the drug lookup; the one chosen
+    // is dispensed instead (the equivalents window, kept once made).
+    void openEquivalents();
+    // F6: the patient bill for the file number the insurance number's parts make.
+    void openBill();
     // The print menu's invoice and prescription prints of a stored number (asked for).
     void printOnRequest(PrintKind kind);
     // The print menu's labels: the label window over the prescription the window shows.
@@ -124,6 +132,7 @@ private:
     WindowContext m_windows;
     PrescriptionSession m_session;
     std::function<void(const QString&)> m_openWindow;
+    std::function<void(const QString&)> m_openBill;
     std::optional<DrugItem> m_chosen;
 
     PrescriptionHeaderPanel* m_header;
@@ -153,6 +162,7 @@ private:
     QMenu* PopupMenu3 = nullptr;
     TF_search_factor* m_invoiceSearch = nullptr; // made when first used, then kept
     Tf_barchasb* m_labelsWindow = nullptr;       // made when first used, then kept
+    Tf_moadel* m_equivalentsWindow = nullptr;    // made when first used, then kept
     QMenu* m_searchMenu = nullptr;
     int m_current = 0;
     QAction* m_rulesAction = nullptr;
