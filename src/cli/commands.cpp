@@ -1,6 +1,7 @@
 #include "cli/commands.h"
 
 #include "cli/backup_command.h"
+#include "cli/claims_command.h"
 #include "cli/demo_command.h"
 #include "cli/print_command.h"
 #include "cli/quote_command.h"
@@ -33,11 +34,12 @@ const char* const kUsage =
     "%3"
     "%4"
     "%5"
+    "%6"
     "  --help      show this text\n";
 
 QString usage() {
     return QString::fromUtf8(kUsage).arg(QString::fromUtf8(kQuoteUsage), QString::fromUtf8(kSaveUsage), QString::fromUtf8(kDemoUsage),
-                                      QString::fromUtf8(kBackupUsage), QString::fromUtf8(kPrintUsage));
+                                      QString::fromUtf8(kBackupUsage), QString::fromUtf8(kPrintUsage), QString::fromUtf8(kClaimsUsage));
 }
 
 int init(const QString& workingDir, QTextStream& out) {
@@ -110,6 +112,12 @@ int run(const QStringList& argsIn, QTextStream& out, QTextStream& err, const std
             if (!args.contains(QLatin1String("--help")) && refuseMissingDatabase(command, workingDir, err)) return 2;
             return print(workingDir, args, out, err);
         }
+        if (command == QLatin1String("claims")) {
+            if (!args.contains(QLatin1String("--help")) && refuseMissingDatabase(command, workingDir, err)) return 2;
+            return claims(workingDir, args, out, err);
+        }
+        // The merge reads and writes claim files only: no database is needed.
+        if (command == QLatin1String("claims-merge")) return claimsMerge(args, out, err);
         if (command == QLatin1String("demo")) {
             if (!args.isEmpty()) {
                 err << "pharmacyctl demo: takes no options, not \"" << args.first() << "\"\n";
