@@ -10,6 +10,8 @@
 #include "app/window_registry.h"
 #include "app/password.h"
 #include "catalogue/ui/darou.h"
+#include "claims/ui/disket_koli.h"
+#include "claims/ui/list_bimeh.h"
 #include "catalogue/ui/type_.h"
 #include "dispensing/ui/froosh_darou.h"
 #include "insurance/ui/doctor.h"
@@ -60,6 +62,20 @@ void registerWindows(WindowRegistry& registry, const WindowContext& windows, con
         });
         return window;
     });
+    // The insurance list opens a listed prescription for correction in the dispensing window
+    // and waits for it to close.
+    registry.add(QStringLiteral("Tf_list_bimeh"), [windows, workingDir, &registry](QWidget* parent) {
+        auto* window = new Tf_list_bimeh(windows, workingDir, parent);
+        window->setPrescriptionOpener([&registry, window](int invoice) {
+            auto* dispensing = qobject_cast<Tf_froosh_darou*>(registry.window(QStringLiteral("Tf_froosh_darou"), window));
+            if (!dispensing) return;
+            dispensing->showOnOpen(invoice);
+            dispensing->exec();
+        });
+        return window;
+    });
+    registry.add(QStringLiteral("Tdisket_koli"),
+                 [windows, workingDir](QWidget* parent) { return new Tdisket_koli(windows, workingDir, parent); });
     registry.add(QStringLiteral("Tf_tanzimat"), [windows](QWidget* parent) { return new Tf_tanzimat(windows, parent); });
     registry.add(
         QStringLiteral("TF_change_pass"), [windows](QWidget* parent) { return new TF_change_pass(windows, parent); },

@@ -39,6 +39,7 @@ private:
     void paginate();
     void paintBand(QPainter& painter, const Placed& placed, int page) const;
     QString textOf(const TextField& field, int row, int page) const;
+    QString runningSum(const QString& key, int page) const;
 
     ReportLayout m_layout;
     ReportData m_data;

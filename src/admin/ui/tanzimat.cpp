@@ -7,6 +7,8 @@
 
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QDir>
+#include <QFileDialog>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -77,8 +79,20 @@ Tf_tanzimat::Tf_tanzimat(const WindowContext& windows, QWidget* parent) : QDialo
     m_storeProgram->setPlaceholderText(QStringLiteral("anbar"));
     m_persianDigits = named(new QCheckBox(QStringLiteral("ارقام فارسي در جدول ها (از اجراي بعدي برنامه)"), computer),
                             "ch_persian_digits");
+    // The folder of the removable medium (a memory stick) that claim files are written to.
+    m_claimsFolder = named(new QLineEdit(computer), "me_claims_folder");
+    m_claimsFolder->setLayoutDirection(Qt::LeftToRight);
+    auto* chooseFolder = named(new QPushButton(QStringLiteral("..."), computer), "but_claims_folder");
+    connect(chooseFolder, &QPushButton::clicked, this, [this] {
+        const QString folder = QFileDialog::getExistingDirectory(this, QStringLiteral("پوشه ديسكت بيمه"), m_claimsFolder->text());
+        if (!folder.isEmpty()) m_claimsFolder->setText(QDir::toNativeSeparators(folder));
+    });
+    auto* claimsRow = new QHBoxLayout;
+    claimsRow->addWidget(m_claimsFolder, 1);
+    claimsRow->addWidget(chooseFolder);
     auto* computerLayout = new QFormLayout(computer);
     computerLayout->addRow(QStringLiteral("برنامه انبار: "), m_storeProgram);
+    computerLayout->addRow(QStringLiteral("پوشه ديسكت بيمه: "), claimsRow);
     computerLayout->addRow(m_persianDigits);
     computer->setVisible(m_windows.settings != nullptr);
 
@@ -109,6 +123,7 @@ void Tf_tanzimat::load() {
     if (QSettings* computer = m_windows.settings) {
         m_storeProgram->setText(computer->value(QLatin1String(workstation::kStoreProgram)).toString());
         m_persianDigits->setChecked(computer->value(QLatin1String(workstation::kPersianDigits), false).toBool());
+        m_claimsFolder->setText(computer->value(QLatin1String(workstation::kClaimsFolder)).toString());
     }
     const auto settings = SettingsStore(m_windows.db).read();
     if (!settings)
@@ -140,6 +155,7 @@ void Tf_tanzimat::save() {
     if (QSettings* computer = m_windows.settings) {
         computer->setValue(QLatin1String(workstation::kStoreProgram), m_storeProgram->text().trimmed());
         computer->setValue(QLatin1String(workstation::kPersianDigits), m_persianDigits->isChecked());
+        computer->setValue(QLatin1String(workstation::kClaimsFolder), m_claimsFolder->text().trimmed());
         computer->sync();
     }
     m_windows.prompter.information(QStringLiteral("ثبت اطلاعات شما با موفقيت انجام شد"));

@@ -41,6 +41,7 @@ private:
     QRadioButton* m_single;
     QRadioButton* m_network;
     QLineEdit* m_storeProgram;
+    QLineEdit* m_claimsFolder;
     QCheckBox* m_persianDigits;
 };
 
