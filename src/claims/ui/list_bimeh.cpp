@@ -276,6 +276,9 @@ void Tf_list_bimeh::makeFields() {
     connect(me_search2, &QLineEdit::textChanged, this, [this] { search(2); });
     connect(me_search3, &QLineEdit::textChanged, this, [this] { search(3); });
     for (QLineEdit* field : {me_search1, me_search2, me_search3}) field->installEventFilter(this);
+    for (QLineEdit* field : std::initializer_list<QLineEdit*>{edtInsID, me_code_no, me_date11, me_date22, me_kaf, me_saghf,
+                                                             me_page1, me_page2, fani})
+        field->installEventFilter(this);
 
     me_sazman = totalBox(this, "me_sazman");
     me_bimar = totalBox(this, "me_bimar");
@@ -527,7 +530,7 @@ void Tf_list_bimeh::showRows(QList<ListRow> rows) {
     m_rows->narrow(ListRowsModel::Field::None, {});
     m_rows->setAll(std::move(rows));
     m_bound = true;
-    if (m_rows->rowCount() > 0) DBGrid1->selectRow(0);
+    selectRow(0);
 }
 
 void Tf_list_bimeh::showList() {
@@ -542,6 +545,11 @@ void Tf_list_bimeh::showList() {
     }
     m_shown = *s;
     showRows(std::move(rows));
+}
+
+void Tf_list_bimeh::selectRow(int row) {
+    if (!m_rows->hasRow(row)) return;
+    DBGrid1->setCurrentIndex(m_rows->index(row, 0));
 }
 
 const QList<ListRow>& Tf_list_bimeh::shownRows() const { return m_rows->rows(); }
@@ -564,7 +572,7 @@ void Tf_list_bimeh::search(int which) {
         m_rows->order(ListOrder::Invoice);
         const QList<ListRow>& rows = m_rows->rows();
         for (int i = 0; i < rows.size(); ++i)
-            if (QString::number(rows.at(i).invoice) == text) DBGrid1->selectRow(i);
+            if (QString::number(rows.at(i).invoice) == text) selectRow(i);
         return;
     }
     const ListOrder order = which == 1 ? ListOrder::Family : which == 2 ? ListOrder::InsuranceNumber : ListOrder::Code;
@@ -717,6 +725,11 @@ void Tf_list_bimeh::exportSheet() {
 }
 
 bool Tf_list_bimeh::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::ShortcutOverride) {
+        // Ctrl+A to Ctrl+I sort the list from every field, a text field's own use of them aside.
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (key->modifiers() == Qt::ControlModifier && key->key() >= Qt::Key_A && key->key() <= Qt::Key_I) return true;
+    }
     if (event->type() != QEvent::KeyPress) return QDialog::eventFilter(watched, event);
     auto* key = static_cast<QKeyEvent*>(event);
     if (watched == CheckListBox1) {

@@ -94,6 +94,8 @@ private:
     std::optional<ListSelection> checkedSelection();
     void showRows(QList<ListRow> rows);
     void resetTotals();
+    // Makes the row the grid's current one.
+    void selectRow(int row);
     void search(int which);
     QString claimFolder(ClaimPlace place);
 
