@@ -112,6 +112,7 @@ void sortRows(QList<ListRow>& rows, ListOrder order) {
 }
 
 QList<ListRow> InsuranceListStore::rows(const ListSelection& selection) {
+    if (selection.insurers.isEmpty()) return {}; // no insurer chosen: nothing is listed
     QVariantList values;
     const QString where = conditions(selection, values);
     QSqlQuery q = m_db.exec(QStringLiteral("select sh_factor, family_b, name_b, insnotamin, sh_bimeh, date_no, code_no, "
@@ -139,6 +140,7 @@ QList<ListRow> InsuranceListStore::rows(const ListSelection& selection) {
 }
 
 QList<SheetRow> InsuranceListStore::sheetRows(const ListSelection& selection) {
+    if (selection.insurers.isEmpty()) return {}; // no insurer chosen: nothing is listed
     QVariantList values;
     const QString where = conditions(selection, values);
     QSqlQuery q = m_db.exec(QStringLiteral("select name_b, family_b, sh_bimeh, name_p, date_no, koll, price_bimeh, "
@@ -162,6 +164,7 @@ QList<SheetRow> InsuranceListStore::sheetRows(const ListSelection& selection) {
 }
 
 QList<ClaimPrescription> InsuranceListStore::claimPrescriptions(const ListSelection& selection) {
+    if (selection.insurers.isEmpty()) return {}; // no insurer chosen: nothing is listed
     // One statement: the headers with their tariff lines beside them, a header without such
     // lines once with empty line columns. A line whose goods is missing from the catalogue
     // is not claimed.

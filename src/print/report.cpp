@@ -168,8 +168,10 @@ void Report::paintPage(QPainter& painter, int page) const {
 }
 
 bool Report::paintAll(QPainter& painter, QPagedPaintDevice& device) const {
-    for (int page = 0; page < pageCount(); ++page) {
-        if (page > 0 && !device.newPage()) return false;
+    const int first = m_firstPage > 0 ? std::min(m_firstPage, pageCount()) - 1 : 0;
+    const int last = m_lastPage > 0 ? std::min(m_lastPage, pageCount()) - 1 : pageCount() - 1;
+    for (int page = std::max(first, 0); page <= last; ++page) {
+        if (page > std::max(first, 0) && !device.newPage()) return false;
         paintPage(painter, page);
     }
     return true;

@@ -345,6 +345,12 @@ void ClaimsWindowsTest::printedListCarriesItsSums() {
              qPrintable(firstPage.join(u' ')));
     QVERIFY(!firstPage.contains(QStringLiteral("60000")));
     QVERIFY(secondPage.contains(QStringLiteral("60000")) && secondPage.contains(QStringLiteral("420")));
+    // A page range prints its pages alone, with the sums carried from the pages before.
+    print::Report second = listReport({}, rows);
+    second.limitToPages(2, 2);
+    QVERIFY(print::writePdf(second, pdf).done());
+    QCOMPARE(pdfPages(pdf), 1);
+    QVERIFY(pdfText(pdf).contains(QStringLiteral("60000")));
 }
 
 void ClaimsWindowsTest::correctionReadsTheListAgain() {

@@ -202,6 +202,7 @@ Tf_list_bimeh::Tf_list_bimeh(const WindowContext& windows, QString workingDir, Q
     makeGrid();
     makeCommands();
     makeLayout();
+    resize(1200, 700); // room for the grid's rows under the selection fields
 }
 
 Tf_list_bimeh::~Tf_list_bimeh() = default;
@@ -629,7 +630,11 @@ void Tf_list_bimeh::printList(bool preview) {
     QList<ListPrintRow> rows;
     for (const ListRow& r : m_rows->rows())
         rows.append({r.family, r.name, r.insNoTamin, r.date, r.prescriber, r.insurerShare, r.patientShare, r.total});
-    m_outputReport(listReport(heading, rows), preview);
+    print::Report report = listReport(heading, rows);
+    // Both page fields filled: only those pages are printed.
+    if (!me_page1->text().isEmpty() && !me_page2->text().isEmpty())
+        report.limitToPages(me_page1->text().toInt(), me_page2->text().toInt());
+    m_outputReport(report, preview);
     m_bar->button(CommandBar::Print)->setEnabled(false);
 }
 
