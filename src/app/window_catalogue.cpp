@@ -18,6 +18,8 @@
 #include "catalogue/ui/wait_.h"
 #include "catalogue/ui/fmmoadel.h"
 #include "catalogue/ui/hamrah.h"
+#include "claims/ui/disket_koli.h"
+#include "claims/ui/list_bimeh.h"
 #include "catalogue/ui/type_.h"
 #include "dispensing/ui/edit_bimeh.h"
 #include "dispensing/ui/froosh_darou.h"
@@ -116,6 +118,20 @@ void registerWindows(WindowRegistry& registry, const WindowContext& windows, con
                  [windows](QWidget* parent) { return new Tf_search_darou(windows, parent); });
     registry.add(QStringLiteral("Tsorathesab_b"),
                  [windows](QWidget* parent) { return new Tsorathesab_b(windows, parent); });
+    // The insurance list opens a listed prescription for correction in the dispensing window
+    // and waits for it to close.
+    registry.add(QStringLiteral("Tf_list_bimeh"), [windows, workingDir, &registry](QWidget* parent) {
+        auto* window = new Tf_list_bimeh(windows, workingDir, parent);
+        window->setPrescriptionOpener([&registry, window](int invoice) {
+            auto* dispensing = qobject_cast<Tf_froosh_darou*>(registry.window(QStringLiteral("Tf_froosh_darou"), window));
+            if (!dispensing) return;
+            dispensing->showOnOpen(invoice);
+            dispensing->exec();
+        });
+        return window;
+    });
+    registry.add(QStringLiteral("Tdisket_koli"),
+                 [windows, workingDir](QWidget* parent) { return new Tdisket_koli(windows, workingDir, parent); });
     registry.add(QStringLiteral("Tf_tanzimat"), [windows](QWidget* parent) { return new Tf_tanzimat(windows, parent); });
     registry.add(
         QStringLiteral("TF_change_pass"), [windows](QWidget* parent) { return new TF_change_pass(windows, parent); },

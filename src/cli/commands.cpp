@@ -1,6 +1,7 @@
 #include "cli/commands.h"
 
 #include "cli/backup_command.h"
+#include "cli/claims_command.h"
 #include "cli/demo_command.h"
 #include "cli/print_command.h"
 #include "cli/quote_command.h"
@@ -39,6 +40,7 @@ QString usage() {
         kQuoteUsage, kSaveUsage, kDemoUsage, kBackupUsage, kPrintUsage,
         kTillUsage,
         kRepriceUsage,
+        kClaimsUsage,
     };
     QString commands;
     for (const char* text : commandUsages)
@@ -122,6 +124,12 @@ int run(const QStringList& argsIn, QTextStream& out, QTextStream& err, const std
         }
         if (command == QLatin1String("reprice-compounded"))
             return refuseMissingDatabase(command, workingDir, err) ? 2 : repriceCompoundedCommand(workingDir, args, out, err);
+        if (command == QLatin1String("claims")) {
+            if (!args.contains(QLatin1String("--help")) && refuseMissingDatabase(command, workingDir, err)) return 2;
+            return claims(workingDir, args, out, err);
+        }
+        // The merge reads and writes claim files only: no database is needed.
+        if (command == QLatin1String("claims-merge")) return claimsMerge(args, out, err);
         if (command == QLatin1String("demo")) {
             if (!args.isEmpty()) {
                 err << "pharmacyctl demo: takes no options, not \"" << args.first() << "\"\n";

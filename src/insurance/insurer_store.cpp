@@ -88,6 +88,10 @@ PickRows InsurerStore::pickRows() {
     return loadPickRows(m_db, QStringLiteral("select code, name as name1 from organs_m order by code"));
 }
 
+PickRows InsurerStore::pickRowsByName() {
+    return loadPickRows(m_db, QStringLiteral("select code, name as name1 from organs_m order by name"));
+}
+
 InsurerStore::Added InsurerStore::add(const Insurer& insurer) {
     const QString name = insurer.name.trimmed();
     if (name.isEmpty()) return {AddResult::EmptyName, 0};

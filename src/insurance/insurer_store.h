@@ -58,6 +58,8 @@ public:
     std::optional<QString> nameOf(int code);
     // The insurers as the lookup picker lists them: code and name1, in code order.
     PickRows pickRows();
+    // The same rows ordered by name.
+    PickRows pickRowsByName();
 
     enum class AddResult { Added, EmptyName, DuplicateName };
     struct Added {

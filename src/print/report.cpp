@@ -6,6 +6,9 @@
 #include <QPainter>
 #include <QPageSize>
 
+#include <algorithm>
+#include <cmath>
+
 // Resource registration must be named outside any namespace.
 static void registerPrintFonts() {
     Q_INIT_RESOURCE(print_fonts);
@@ -105,12 +108,23 @@ QString Report::textOf(const TextField& field, int row, int page) const {
         text = QString::number(page + 1);
     else if (field.key == kPageCount)
         text = QString::number(m_pages.size());
+    else if (field.key.startsWith(kRunningSum))
+        text = runningSum(field.key.mid(kRunningSum.size()), page);
     else if (row >= 0 && m_data.rows.at(row).contains(field.key))
         text = m_data.rows.at(row).value(field.key);
     else
         text = m_data.values.value(field.key);
     if (!text.isEmpty() && !field.prefix.isEmpty()) text = field.prefix + text;
     return text;
+}
+
+QString Report::runningSum(const QString& key, int page) const {
+    int last = -1;
+    for (int p = 0; p <= page && p < m_pages.size(); ++p)
+        for (const Placed& placed : m_pages.at(p)) last = std::max(last, placed.row);
+    double sum = 0;
+    for (int row = 0; row <= last; ++row) sum += m_data.rows.at(row).value(key).toDouble();
+    return QString::number(qint64(std::trunc(sum)));
 }
 
 void Report::paintBand(QPainter& painter, const Placed& placed, int page) const {
@@ -157,8 +171,10 @@ void Report::paintPage(QPainter& painter, int page) const {
 }
 
 bool Report::paintAll(QPainter& painter, QPagedPaintDevice& device) const {
-    for (int page = 0; page < pageCount(); ++page) {
-        if (page > 0 && !device.newPage()) return false;
+    const int first = m_firstPage > 0 ? std::min(m_firstPage, pageCount()) - 1 : 0;
+    const int last = m_lastPage > 0 ? std::min(m_lastPage, pageCount()) - 1 : pageCount() - 1;
+    for (int page = std::max(first, 0); page <= last; ++page) {
+        if (page > std::max(first, 0) && !device.newPage()) return false;
         paintPage(painter, page);
     }
     return true;

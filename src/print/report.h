@@ -23,8 +23,14 @@ public:
 
     // Paints one page (from 0) with a painter whose origin is the sheet's top-left corner.
     void paintPage(QPainter& painter, int page) const;
-    // Paints every page, starting a new sheet on the device between them. False when the
-    // device refuses a new page.
+    // Prints only pages `first` to `last` (counted from 1, both included); the page numbers and
+    // the sums carried to each page stay those of the whole report.
+    void limitToPages(int first, int last) {
+        m_firstPage = first;
+        m_lastPage = last;
+    }
+    // Paints every page (of the limit, when one is set), starting a new sheet on the device
+    // between them. False when the device refuses a new page.
     bool paintAll(QPainter& painter, QPagedPaintDevice& device) const;
 
 private:
@@ -39,11 +45,14 @@ private:
     void paginate();
     void paintBand(QPainter& painter, const Placed& placed, int page) const;
     QString textOf(const TextField& field, int row, int page) const;
+    QString runningSum(const QString& key, int page) const;
 
     ReportLayout m_layout;
     ReportData m_data;
     QString m_family;
     QList<QList<Placed>> m_pages;
+    int m_firstPage = 0;
+    int m_lastPage = 0;
 };
 
 // The family of the bundled Persian font, loaded on first use; empty when it cannot be loaded.

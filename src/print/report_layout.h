@@ -18,6 +18,9 @@ using Values = QHash<QString, QString>;
 // of pages.
 inline const QString kPageNumber = QStringLiteral("page");
 inline const QString kPageCount = QStringLiteral("pages");
+// A field keyed kRunningSum + a detail value's name prints the whole-number part of that
+// value summed over the rows printed up to the end of its page (a page foot's carried sums).
+inline const QString kRunningSum = QStringLiteral("running_sum:");
 
 enum class Align { Left, Right, Center };
 

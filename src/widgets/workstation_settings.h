@@ -11,6 +11,7 @@ inline constexpr char kPersianDigits[] = "display/persianDigits"; // grids draw 
 inline constexpr char kStoreProgram[] = "programs/store";         // the outside store program
 inline constexpr char kLabelWidth[] = "print/labelWidthMm";       // the label page, in millimetres
 inline constexpr char kLabelHeight[] = "print/labelHeightMm";
+inline constexpr char kClaimsFolder[] = "claims/removableFolder";  // the removable-media folder of claim files
 
 // The outside store program: the one the settings name, else "anbar" found on the search path.
 inline QString storeProgram(const QSettings* settings) {

@@ -98,6 +98,7 @@ private slots:
     void managementMenuFollowsRights();
     void automaticPrintsFollowTheSave();
     void steppingThroughStoredNumbers();
+    void opensAStoredPrescriptionWhenAsked();
     void searchWindowChoosesWhatIsShown();
     void storedLinesAndTotalsAsStored();
     void correctionSavedOverTheSameNumber();
@@ -616,6 +617,20 @@ void FrooshDarouTest::steppingThroughStoredNumbers() {
     press(window, Qt::Key_F, Qt::ControlModifier);
     press(window, Qt::Key_L, Qt::ControlModifier);
     QCOMPARE(m_prompter.texts(Kind::Warning), (QStringList{texts::kNoStoredPrescription, texts::kNoStoredPrescription}));
+}
+
+// Another window (the insurance list) opens a stored prescription for correction: that showing
+// shows it; the next showing starts a new prescription again.
+void FrooshDarouTest::opensAStoredPrescriptionWhenAsked() {
+    Tf_froosh_darou window(windows());
+    window.showOnOpen(7);
+    QVERIFY(test::showActive(window));
+    QCOMPARE(window.currentInvoice(), 7);
+    QCOMPARE(text(window, "me_sh_factor"), QString("7"));
+    QCOMPARE(states(window), QString("0001 off"));
+    window.hide();
+    QVERIFY(test::showActive(window));
+    QCOMPARE(states(window), QString("1100 in"));
 }
 
 // A stored prescription is shown as stored: its header, its lines with the substitution and

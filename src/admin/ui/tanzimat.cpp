@@ -8,6 +8,8 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QDoubleSpinBox>
+#include <QDir>
+#include <QFileDialog>
 #include <QFormLayout>
 #include <QLabel>
 #include <QGroupBox>
@@ -91,9 +93,21 @@ Tf_tanzimat::Tf_tanzimat(const WindowContext& windows, QWidget* parent) : QDialo
     labelSize->addWidget(m_labelWidth);
     labelSize->addWidget(new QLabel(QStringLiteral("×"), computer));
     labelSize->addWidget(m_labelHeight);
+    // The folder of the removable medium (a memory stick) that claim files are written to.
+    m_claimsFolder = named(new QLineEdit(computer), "me_claims_folder");
+    m_claimsFolder->setLayoutDirection(Qt::LeftToRight);
+    auto* chooseFolder = named(new QPushButton(QStringLiteral("..."), computer), "but_claims_folder");
+    connect(chooseFolder, &QPushButton::clicked, this, [this] {
+        const QString folder = QFileDialog::getExistingDirectory(this, QStringLiteral("پوشه ديسكت بيمه"), m_claimsFolder->text());
+        if (!folder.isEmpty()) m_claimsFolder->setText(QDir::toNativeSeparators(folder));
+    });
+    auto* claimsRow = new QHBoxLayout;
+    claimsRow->addWidget(m_claimsFolder, 1);
+    claimsRow->addWidget(chooseFolder);
     auto* computerLayout = new QFormLayout(computer);
     computerLayout->addRow(QStringLiteral("برنامه انبار: "), m_storeProgram);
     computerLayout->addRow(QStringLiteral("اندازه برچسب (عرض × ارتفاع): "), labelSize);
+    computerLayout->addRow(QStringLiteral("پوشه ديسكت بيمه: "), claimsRow);
     computerLayout->addRow(m_persianDigits);
     computer->setVisible(m_windows.settings != nullptr);
 
@@ -127,6 +141,7 @@ void Tf_tanzimat::load() {
         const QSizeF label = workstation::labelPageMm(computer);
         m_labelWidth->setValue(label.width());
         m_labelHeight->setValue(label.height());
+        m_claimsFolder->setText(computer->value(QLatin1String(workstation::kClaimsFolder)).toString());
     }
     const auto settings = SettingsStore(m_windows.db).read();
     if (!settings)
@@ -160,6 +175,7 @@ void Tf_tanzimat::save() {
         computer->setValue(QLatin1String(workstation::kPersianDigits), m_persianDigits->isChecked());
         computer->setValue(QLatin1String(workstation::kLabelWidth), m_labelWidth->value());
         computer->setValue(QLatin1String(workstation::kLabelHeight), m_labelHeight->value());
+        computer->setValue(QLatin1String(workstation::kClaimsFolder), m_claimsFolder->text().trimmed());
         computer->sync();
     }
     m_windows.prompter.information(QStringLiteral("ثبت اطلاعات شما با موفقيت انجام شد"));

@@ -42,6 +42,7 @@ private:
     QRadioButton* m_single;
     QRadioButton* m_network;
     QLineEdit* m_storeProgram;
+    QLineEdit* m_claimsFolder;
     QCheckBox* m_persianDigits;
     QDoubleSpinBox* m_labelWidth;
     QDoubleSpinBox* m_labelHeight;

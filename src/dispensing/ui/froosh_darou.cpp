@@ -1,5 +1,7 @@
 #include "dispensing/ui/froosh_darou.h"
 
+#include <utility>
+
 #include "admin/settings_store.h"
 #include "core/amounts.h"
 #include "core/app_context.h"
@@ -305,6 +307,7 @@ void Tf_froosh_darou::showEvent(QShowEvent* event) {
         m_bar->setNavigationEnabled(true);
         startNew();
         loadDrugList();
+        if (const std::optional<int> number = std::exchange(m_showOnOpen, std::nullopt)) showInvoice(*number);
     });
     m_rulesAction->setEnabled(m_windows.context.hasRight(QStringLiteral("bimehdarou")) && m_openWindow);
     refreshStatus();

@@ -70,6 +70,9 @@ public:
     // Shows the stored prescription with this number read-only; a number without one
     // shows an empty window with the inputs off.
     void showInvoice(int number);
+    // The next showing of the window shows this stored prescription instead of a new one
+    // (the insurance list opens a prescription for correction so).
+    void showOnOpen(int number) { m_showOnOpen = number; }
     void showFirst();
     void showPrevious();
     void showNext();
@@ -164,6 +167,7 @@ private:
     Tf_barchasb* m_labelsWindow = nullptr;       // made when first used, then kept
     Tf_moadel* m_equivalentsWindow = nullptr;    // made when first used, then kept
     QMenu* m_searchMenu = nullptr;
+    std::optional<int> m_showOnOpen;
     int m_current = 0;
     QAction* m_rulesAction = nullptr;
     QLabel* m_userPanel;
