@@ -4,6 +4,7 @@
 #include "cli/demo_command.h"
 #include "cli/print_command.h"
 #include "cli/quote_command.h"
+#include "cli/report_command.h"
 #include "cli/save_command.h"
 #include "core/ci_config.h"
 #include "core/clock.h"
@@ -33,11 +34,14 @@ const char* const kUsage =
     "%3"
     "%4"
     "%5"
+    "%6"
+    "%7"
     "  --help      show this text\n";
 
 QString usage() {
     return QString::fromUtf8(kUsage).arg(QString::fromUtf8(kQuoteUsage), QString::fromUtf8(kSaveUsage), QString::fromUtf8(kDemoUsage),
-                                      QString::fromUtf8(kBackupUsage), QString::fromUtf8(kPrintUsage));
+                                      QString::fromUtf8(kBackupUsage), QString::fromUtf8(kPrintUsage), QString::fromUtf8(kReportUsage),
+                                      QString::fromUtf8(kStockUsage));
 }
 
 int init(const QString& workingDir, QTextStream& out) {
@@ -109,6 +113,14 @@ int run(const QStringList& argsIn, QTextStream& out, QTextStream& err, const std
         if (command == QLatin1String("print")) {
             if (!args.contains(QLatin1String("--help")) && refuseMissingDatabase(command, workingDir, err)) return 2;
             return print(workingDir, args, out, err);
+        }
+        if (command == QLatin1String("report")) {
+            if (!args.contains(QLatin1String("--help")) && refuseMissingDatabase(command, workingDir, err)) return 2;
+            return report(workingDir, args, SystemClock(), out, err);
+        }
+        if (command == QLatin1String("stock")) {
+            if (!args.contains(QLatin1String("--help")) && refuseMissingDatabase(command, workingDir, err)) return 2;
+            return stock(workingDir, args, out, err);
         }
         if (command == QLatin1String("demo")) {
             if (!args.isEmpty()) {

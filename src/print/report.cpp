@@ -1,5 +1,7 @@
 #include "print/report.h"
 
+#include <algorithm>
+
 #include <QFont>
 #include <QFontDatabase>
 #include <QPagedPaintDevice>
@@ -125,6 +127,21 @@ void Report::paintBand(QPainter& painter, const Placed& placed, int page) const 
         painter.setPen(pen);
         painter.drawLine(QPointF((left + line.x1()) * unitsX, (placed.topMm + line.y1()) * unitsY),
                          QPointF((left + line.x2()) * unitsX, (placed.topMm + line.y2()) * unitsY));
+    }
+    for (const PictureField& field : placed.band->pictures) {
+        const auto found = m_data.pictures.constFind(field.key);
+        if (found == m_data.pictures.cend() || found->isNull()) continue;
+        const QRectF source = found->boundingRect();
+        if (source.isEmpty()) continue;
+        const QRectF target = toDevice(field.placeMm);
+        const double scale = std::min(target.width() / source.width(), target.height() / source.height());
+        painter.save();
+        painter.translate(target.center().x() - source.width() * scale / 2,
+                          target.center().y() - source.height() * scale / 2);
+        painter.scale(scale, scale);
+        painter.translate(-source.topLeft());
+        painter.drawPicture(0, 0, *found);
+        painter.restore();
     }
     painter.setPen(Qt::black);
     for (const TextField& field : placed.band->fields) {

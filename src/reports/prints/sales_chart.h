@@ -1,0 +1,28 @@
+#pragma once
+
+#include "reports/sales_report.h"
+
+#include <QPicture>
+#include <QSize>
+
+QT_BEGIN_NAMESPACE
+class QChart;
+QT_END_NAMESPACE
+
+namespace ph {
+
+// The two charts of a sales report: the items with the most Rials as bars, and the daily
+// totals of the range as a line. The window shows them beside the grid; the print carries the
+// same drawing.
+QChart* makeTopItemsChart(const SalesChartData& data);
+QChart* makeDailyChart(const SalesChartData& data);
+// Both charts side by side (bars right, line left) as a drawing of the given size in pixels.
+// Needs the widgets application (charts are graphics items).
+QPicture salesChartPicture(const SalesChartData& data, QSize pixels = QSize(1200, 520));
+
+namespace texts {
+inline const QString kTopItemsChart = QStringLiteral("پرفروش‌ترين اقلام (ريال)");
+inline const QString kDailyChart = QStringLiteral("فروش روزانه (ريال)");
+} // namespace texts
+
+} // namespace ph
