@@ -28,8 +28,4 @@ QList<GoodsSheetRow> GoodsSheetStore::summary(const GoodsSheetRequest& request) 
     return rows;
 }
 
-QString GoodsSheetStore::wardName(int ward) {
-    return m_db.scalar(QStringLiteral("select name from place where code = ?"), {ward}).toString();
-}
-
 } // namespace ph

@@ -31,8 +31,6 @@ class GoodsSheetStore {
 public:
     explicit GoodsSheetStore(Database& db) : m_db(db) {}
     QList<GoodsSheetRow> summary(const GoodsSheetRequest& request);
-    // The ward's name; empty when there is no such ward.
-    QString wardName(int ward);
 
 private:
     Database& m_db;

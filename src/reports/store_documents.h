@@ -65,6 +65,8 @@ inline const QString kNoDocument = QStringLiteral("برگه جهت ثبت موج
 inline const QString kTakeInQuestion = QStringLiteral("اطلاعات مورد نظر ثبت موجودي داروخانه ميشود.مطمئن هستيد؟");
 inline const QString kPriceQuestion = QStringLiteral("قيمت داروها در داروخانه بر اساس قيمت در حواله باشد");
 inline const QString kTakenIn = QStringLiteral("برگه مورد نظر در موجودي داروخانه اعمال شد");
+// A document another workstation took in meanwhile.
+inline const QString kAlreadyTakenIn = QStringLiteral("اين برگه قبلا در موجودي داروخانه اعمال شده است");
 } // namespace texts
 
 } // namespace ph

@@ -81,15 +81,8 @@ void replaceChart(QChartView* view, QChart* chart) {
 } // namespace
 
 SalesReportWindow::SalesReportWindow(const WindowContext& windows, SalesReportKind kind, QWidget* parent)
-    : QDialog(parent), m_windows(windows), m_kind(kind) {
+    : QDialog(parent), m_windows(windows), m_kind(kind), m_outputs(ReportOutputs::dialogs(windows.prompter)) {
     setLayoutDirection(Qt::RightToLeft);
-    m_outputs.chooseFile = [this](const QString& caption, const QString& filter) {
-        return QFileDialog::getSaveFileName(this, caption, QString(), filter);
-    };
-    m_outputs.show = [this](const print::Report& report) {
-        const print::OutputResult result = print::preview(report, this);
-        if (!result.done() && !result.message.isEmpty()) m_windows.prompter.warning(result.message);
-    };
     buildFields();
     buildGrids();
     buildCommands();
@@ -431,14 +424,14 @@ print::Report SalesReportWindow::makePrint() {
 void SalesReportWindow::printReport() {
     guarded(m_windows.prompter, [this] {
         if (!runReport()) return;
-        m_outputs.show(makePrint());
+        m_outputs.show(this, makePrint());
     });
 }
 
 void SalesReportWindow::saveSpreadsheet() {
     guarded(m_windows.prompter, [this] {
         if (m_report.isEmpty() && !runReport()) return;
-        QString path = m_outputs.chooseFile(texts::kSaveSpreadsheet, QStringLiteral("Excel (*.xlsx)"));
+        QString path = m_outputs.chooseFile(this, texts::kSaveSpreadsheet, QStringLiteral("Excel (*.xlsx)"));
         if (path.isEmpty()) return;
         if (!path.endsWith(QLatin1String(".xlsx"), Qt::CaseInsensitive)) path += QStringLiteral(".xlsx");
         SalesPrintHeading heading;
@@ -456,7 +449,7 @@ void SalesReportWindow::saveSpreadsheet() {
 void SalesReportWindow::savePdf() {
     guarded(m_windows.prompter, [this] {
         if (m_report.isEmpty() && !runReport()) return;
-        QString path = m_outputs.chooseFile(texts::kSavePdf, QStringLiteral("PDF (*.pdf)"));
+        QString path = m_outputs.chooseFile(this, texts::kSavePdf, QStringLiteral("PDF (*.pdf)"));
         if (path.isEmpty()) return;
         if (!path.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive)) path += QStringLiteral(".pdf");
         const print::OutputResult result = print::writePdf(makePrint(), path);

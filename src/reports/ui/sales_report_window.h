@@ -1,6 +1,7 @@
 #pragma once
 
 #include "reports/sales_report.h"
+#include "reports/ui/report_outputs.h"
 #include "widgets/form_mode.h"
 #include "widgets/window_context.h"
 
@@ -39,16 +40,10 @@ class Report;
 class SalesReportWindow : public QDialog {
     Q_OBJECT
 public:
-    // What the window asks the user and shows; tests answer in place of the dialogs.
-    struct Outputs {
-        std::function<QString(const QString& caption, const QString& filter)> chooseFile;
-        std::function<void(const print::Report&)> show; // the print preview
-    };
-
     SalesReportWindow(const WindowContext& windows, SalesReportKind kind, QWidget* parent = nullptr);
     ~SalesReportWindow() override;
 
-    void setOutputs(Outputs outputs) { m_outputs = std::move(outputs); }
+    void setOutputs(ReportOutputs outputs) { m_outputs = std::move(outputs); }
     SalesReportKind kind() const { return m_kind; }
     const SalesReport& report() const { return m_report; }
     // The rows the grid shows, in its order, as indexes into report().rows.
@@ -84,7 +79,7 @@ private:
     SalesReportKind m_kind;
     SalesReport m_report;
     QList<int> m_sortColumns;
-    Outputs m_outputs;
+    ReportOutputs m_outputs;
 
     QLabel* m_title = nullptr;
     DateField* me_date11 = nullptr;
