@@ -163,7 +163,7 @@ int report(const QString& workingDir, const QStringList& args, const Clock& cloc
         written = print::writeXlsx({salesSheet(request.sales.kind, result, rows, heading)}, request.path);
         break;
     case Output::Pdf: {
-        const QPicture chart = result.isEmpty() ? QPicture() : salesChartPicture(salesChart(result, rows));
+        const QImage chart = result.isEmpty() ? QImage() : salesChartImage(salesChart(result, rows));
         written = print::writePdf(salesPrint(request.sales.kind, result, rows, heading, chart), request.path);
         break;
     }

@@ -131,16 +131,13 @@ void Report::paintBand(QPainter& painter, const Placed& placed, int page) const 
     for (const PictureField& field : placed.band->pictures) {
         const auto found = m_data.pictures.constFind(field.key);
         if (found == m_data.pictures.cend() || found->isNull()) continue;
-        const QRectF source = found->boundingRect();
-        if (source.isEmpty()) continue;
         const QRectF target = toDevice(field.placeMm);
-        const double scale = std::min(target.width() / source.width(), target.height() / source.height());
+        const QSizeF size = QSizeF(found->size()).scaled(target.size(), Qt::KeepAspectRatio);
+        const QRectF place(target.center().x() - size.width() / 2, target.center().y() - size.height() / 2,
+                           size.width(), size.height());
         painter.save();
-        painter.translate(target.center().x() - source.width() * scale / 2,
-                          target.center().y() - source.height() * scale / 2);
-        painter.scale(scale, scale);
-        painter.translate(-source.topLeft());
-        painter.drawPicture(0, 0, *found);
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        painter.drawImage(place, *found);
         painter.restore();
     }
     painter.setPen(Qt::black);

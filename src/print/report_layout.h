@@ -4,7 +4,7 @@
 #include <QLineF>
 #include <QList>
 #include <QMarginsF>
-#include <QPicture>
+#include <QImage>
 #include <QRectF>
 #include <QSizeF>
 #include <QString>
@@ -58,8 +58,8 @@ struct TextField {
     }
 };
 
-// A drawing (a chart) at a fixed place in its band, in millimetres: the report's picture named
-// `key`, scaled to fill the place with its proportions kept.
+// A picture (a chart) at a fixed place in its band, in millimetres: the report's image named
+// `key`, scaled to fit the place with its proportions kept.
 struct PictureField {
     QRectF placeMm;
     QString key;
@@ -101,7 +101,7 @@ struct ReportLayout {
 struct ReportData {
     Values values;
     QList<Values> rows;
-    QHash<QString, QPicture> pictures; // drawings named by the bands' picture fields
+    QHash<QString, QImage> pictures; // images named by the bands' picture fields
 };
 
 } // namespace ph::print

@@ -59,7 +59,7 @@ QList<int> allRows(const SalesReport& report) {
 }
 
 print::Report salesPrint(SalesReportKind kind, const SalesReport& report, const QList<int>& shownRows,
-                         const SalesPrintHeading& heading, const QPicture& chart) {
+                         const SalesPrintHeading& heading, const QImage& chart) {
     const bool byInsurer = kind == SalesReportKind::ByInsurer;
     print::TablePrint table;
     QList<TableHeadingLine> party;

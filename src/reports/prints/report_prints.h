@@ -6,7 +6,7 @@
 #include "reports/sales_report.h"
 #include "reports/stock_store.h"
 
-#include <QPicture>
+#include <QImage>
 
 namespace ph {
 
@@ -23,7 +23,7 @@ struct SalesPrintHeading {
 // The rows a print or a file holds: `shownRows` are indexes into report.rows, in the order
 // shown (the grid's filter and order); empty takes every row by code.
 print::Report salesPrint(SalesReportKind kind, const SalesReport& report, const QList<int>& shownRows,
-                         const SalesPrintHeading& heading, const QPicture& chart = QPicture());
+                         const SalesPrintHeading& heading, const QImage& chart = QImage());
 print::XlsxSheet salesSheet(SalesReportKind kind, const SalesReport& report, const QList<int>& shownRows,
                             const SalesPrintHeading& heading);
 // Comma-separated rows, one per item, under a line of column names.

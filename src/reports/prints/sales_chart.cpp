@@ -4,6 +4,7 @@
 
 #include <QBarCategoryAxis>
 #include <QBarSet>
+#include <QCategoryAxis>
 #include <QChart>
 #include <QGraphicsScene>
 #include <QHorizontalBarSeries>
@@ -76,18 +77,20 @@ QChart* makeDailyChart(const SalesChartData& data) {
     QChart* chart = emptyChart(texts::kDailyChart);
     auto* series = new QLineSeries;
     series->setPointsVisible(true);
-    QStringList dates;
     double most = 0;
     for (int i = 0; i < data.daily.size(); ++i) {
         series->append(i, data.daily.at(i).amount);
-        dates << data.daily.at(i).date;
         most = std::max(most, data.daily.at(i).amount);
     }
     chart->addSeries(series);
-    auto* days = new QBarCategoryAxis;
-    days->append(dates);
+    // At most eight dates under the line, month and day.
+    auto* days = new QCategoryAxis;
+    days->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
     days->setLabelsFont(labelFont());
-    days->setLabelsAngle(-90);
+    const int count = int(data.daily.size());
+    const int step = std::max(1, (count + 7) / 8);
+    for (int i = 0; i < count; i += step) days->append(data.daily.at(i).date.mid(3), i);
+    days->setRange(-0.5, std::max(0.5, count - 0.5));
     auto* amounts = new QValueAxis;
     amounts->setLabelFormat(QStringLiteral("%.0f"));
     amounts->setLabelsFont(labelFont());
@@ -100,22 +103,27 @@ QChart* makeDailyChart(const SalesChartData& data) {
     return chart;
 }
 
-QPicture salesChartPicture(const SalesChartData& data, QSize pixels) {
+QImage salesChartImage(const SalesChartData& data, QSize pixels) {
+    // The charts are laid out at screen resolution (the charts size their texts in screen
+    // pixels) on half the image and drawn twice as large, so the default size prints as
+    // 190 x 85 mm, sharp, with the texts at their point sizes.
+    const QSizeF layout = QSizeF(pixels) / 2;
     QGraphicsScene scene;
-    const double half = pixels.width() / 2.0;
     QChart* bars = makeTopItemsChart(data);
     QChart* line = makeDailyChart(data);
     scene.addItem(bars);
     scene.addItem(line);
-    line->setGeometry(QRectF(0, 0, half, pixels.height()));
-    bars->setGeometry(QRectF(half, 0, half, pixels.height()));
-    scene.setSceneRect(0, 0, pixels.width(), pixels.height());
-    QPicture picture;
-    QPainter painter(&picture);
+    line->setGeometry(QRectF(0, 0, layout.width() / 2, layout.height()));
+    bars->setGeometry(QRectF(layout.width() / 2, 0, layout.width() / 2, layout.height()));
+    scene.setSceneRect(QRectF(QPointF(0, 0), layout));
+    QImage image(pixels, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
+    painter.setRenderHint(QPainter::TextAntialiasing);
     scene.render(&painter, QRectF(0, 0, pixels.width(), pixels.height()), scene.sceneRect());
     painter.end();
-    return picture; // the scene deletes the charts
+    return image; // the scene deletes the charts
 }
 
 } // namespace ph

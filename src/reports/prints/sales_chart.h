@@ -2,7 +2,7 @@
 
 #include "reports/sales_report.h"
 
-#include <QPicture>
+#include <QImage>
 #include <QSize>
 
 QT_BEGIN_NAMESPACE
@@ -16,9 +16,9 @@ namespace ph {
 // same drawing.
 QChart* makeTopItemsChart(const SalesChartData& data);
 QChart* makeDailyChart(const SalesChartData& data);
-// Both charts side by side (bars right, line left) as a drawing of the given size in pixels.
+// Both charts side by side (bars right, line left) as an image of the given size in pixels.
 // Needs the widgets application (charts are graphics items).
-QPicture salesChartPicture(const SalesChartData& data, QSize pixels = QSize(1200, 520));
+QImage salesChartImage(const SalesChartData& data, QSize pixels = QSize(1436, 642));
 
 namespace texts {
 inline const QString kTopItemsChart = QStringLiteral("پرفروش‌ترين اقلام (ريال)");

@@ -418,7 +418,7 @@ print::Report SalesReportWindow::makePrint() {
                         : m_kind == SalesReportKind::ByDoctor ? me_name_pe->text()
                                                               : QString();
     const QList<int> rows = shownRows();
-    return salesPrint(m_kind, m_report, rows, heading, salesChartPicture(salesChart(m_report, rows)));
+    return salesPrint(m_kind, m_report, rows, heading, salesChartImage(salesChart(m_report, rows)));
 }
 
 void SalesReportWindow::printReport() {
