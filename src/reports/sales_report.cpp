@@ -29,56 +29,61 @@ QString itemRestriction(const SalesRequest& request, const QString& column, QVar
     return sql;
 }
 
+// The names of the items of the summed rows `g` (code, date, quantity, amount, two shares),
+// joined after the sums so that each item and day is looked up once.
+QString withNames(const QString& sums) {
+    return QStringLiteral("select g.code, k.name_kala, t.name, g.day, g.quantity, g.amount, g.insurer, g.patient "
+                          "from (%1) g "
+                          "left join mosh_kala_anbar k on k.code_kala = g.code "
+                          "left join type_kala t on t.code = k.type_code")
+        .arg(sums);
+}
+
 // Everything sold in the range by entry date, summed per item and day: prescription lines
 // dispensed as written, substituted lines counted under the prescribed drug with its own
 // quantity and price, and goods invoice lines. One statement, so nothing is shared between
-// runs.
+// runs; the prescription lines are read once, through the entry-date index.
 QString generalSql(const SalesRequest& request, QVariantList& params) {
-    const QString sql = QStringLiteral(
-        "select x.code_darou, k.name_kala, t.name, x.date_sabt, sum(x.tedad), sum(x.price), 0, 0 from ("
-        "select d.code_darou as code_darou, d.tedad as tedad, d.price_koll as price, h.date_sabt as date_sabt "
+    const QString counted = QStringLiteral("case when d.flag_moadel = 1 then d.code_darou_main else d.code_darou end");
+    const QString sums = QStringLiteral(
+        "select x.code as code, x.day as day, sum(x.tedad) as quantity, sum(x.price) as amount, "
+        "0 as insurer, 0 as patient from ("
+        "select %1 as code, "
+        "case when d.flag_moadel = 1 then d.tedad_darou_main else d.tedad end as tedad, "
+        "case when d.flag_moadel = 1 then d.price_darou_main * d.tedad_darou_main else d.price_koll end as price, "
+        "h.date_sabt as day "
         "from heading_noskhe h join details_noskhe d on d.sh_factor = h.sh_factor "
-        "where h.date_sabt >= ? and h.date_sabt <= ? and d.flag_moadel = 0%1 "
-        "union all "
-        "select d.code_darou_main, d.tedad_darou_main, d.price_darou_main * d.tedad_darou_main, h.date_sabt "
-        "from heading_noskhe h join details_noskhe d on d.sh_factor = h.sh_factor "
-        "where h.date_sabt >= ? and h.date_sabt <= ? and d.flag_moadel = 1%2 "
+        "where h.date_sabt >= ? and h.date_sabt <= ? and d.flag_moadel in (0, 1)%2 "
         "union all "
         "select d.code_kala, d.tedad, d.price_koll, h.date_sabt "
         "from heading_froosh_kala h join details_froosh_kala d on d.sh_factor = h.sh_factor "
         "where h.date_sabt >= ? and h.date_sabt <= ?%3"
-        ") x "
-        "left join mosh_kala_anbar k on k.code_kala = x.code_darou "
-        "left join type_kala t on t.code = k.type_code "
-        "group by x.code_darou, k.name_kala, t.name, x.date_sabt");
+        ") x group by x.code, x.day");
     params << request.from << request.to;
-    const QString asWritten = itemRestriction(request, QStringLiteral("d.code_darou"), params);
-    params << request.from << request.to;
-    const QString substituted = itemRestriction(request, QStringLiteral("d.code_darou_main"), params);
+    const QString prescriptions = itemRestriction(request, counted, params);
     params << request.from << request.to;
     const QString goods = itemRestriction(request, QStringLiteral("d.code_kala"), params);
-    return sql.arg(asWritten, substituted, goods);
+    return withNames(sums.arg(counted, prescriptions, goods));
 }
 
 // One insurer's or one doctor's prescription lines by prescription date, per item and day.
 QString consumptionSql(const SalesRequest& request, QVariantList& params) {
     const bool byInsurer = request.kind == SalesReportKind::ByInsurer;
-    QString sql = QStringLiteral(
-        "select d.code_darou, k.name_kala, t.name, h.date_no, sum(d.tedad), sum(d.price_koll), %1 "
-        "from heading_noskhe h join details_noskhe d on d.sh_factor = h.sh_factor "
-        "left join mosh_kala_anbar k on k.code_kala = d.code_darou "
-        "left join type_kala t on t.code = k.type_code "
+    QString sums = QStringLiteral(
+        "select d.code_darou as code, h.date_no as day, sum(d.tedad) as quantity, sum(d.price_koll) as amount, "
+        "%1 from heading_noskhe h join details_noskhe d on d.sh_factor = h.sh_factor "
         "where h.date_no >= ? and h.date_no <= ? and %2 = ?")
-                      .arg(byInsurer ? QStringLiteral("sum(d.sazman), sum(d.bimar)") : QStringLiteral("0, 0"),
-                           byInsurer ? QStringLiteral("h.code_bimeh") : QStringLiteral("h.nezam_p"));
+                       .arg(byInsurer ? QStringLiteral("sum(d.sazman) as insurer, sum(d.bimar) as patient")
+                                      : QStringLiteral("0 as insurer, 0 as patient"),
+                            byInsurer ? QStringLiteral("h.code_bimeh") : QStringLiteral("h.nezam_p"));
     params << request.from << request.to;
     if (byInsurer)
         params << request.insurer;
     else
         params << request.doctor;
-    sql += itemRestriction(request, QStringLiteral("d.code_darou"), params);
-    sql += QStringLiteral(" group by d.code_darou, k.name_kala, t.name, h.date_no");
-    return sql;
+    sums += itemRestriction(request, QStringLiteral("d.code_darou"), params);
+    sums += QStringLiteral(" group by d.code_darou, h.date_no");
+    return withNames(sums);
 }
 
 double number(const QVariant& value) { return value.isNull() ? 0 : value.toDouble(); }
