@@ -77,7 +77,7 @@ print::Report salesPrint(SalesReportKind kind, const SalesReport& report, const 
     table.columns = {
         {QStringLiteral("رديف "), QStringLiteral("row"), 11},
         {QStringLiteral("كددارو/كالا"), QStringLiteral("code"), 24},
-        {QStringLiteral("نام دارو/كالا"), QStringLiteral("name"), byInsurer ? 52 : 70, Align::Right},
+        {QStringLiteral("نام دارو/كالا"), QStringLiteral("name"), byInsurer ? 52.0 : 70.0, Align::Right},
         {QStringLiteral("شكل"), QStringLiteral("form"), 22},
         {QStringLiteral("تعداد"), QStringLiteral("quantity"), 18, Align::Center, true},
         {QStringLiteral("قيمت"), QStringLiteral("amount"), 26, Align::Center, true},
