@@ -1,7 +1,7 @@
 #include "cli/commands.h"
+#include "print/reports/sales_chart.h"
 
 #include <QCoreApplication>
-#include <QApplication>
 
 #include <cstdio>
 #include <cstdlib>
@@ -27,8 +27,7 @@ bool printsSomething(int argc, char** argv) {
 
 std::unique_ptr<QCoreApplication> makeApplication(int& argc, char** argv) {
     if (!printsSomething(argc, argv)) return std::make_unique<QCoreApplication>(argc, argv);
-    if (!std::getenv("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    return std::make_unique<QApplication>(argc, argv);
+    return ph::makeDrawingApplication(argc, argv);
 }
 
 } // namespace

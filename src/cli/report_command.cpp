@@ -11,12 +11,11 @@
 #include "insurance/insurer_store.h"
 #include "print/report_output.h"
 #include "print/xlsx_table.h"
-#include "reports/prints/report_prints.h"
-#include "reports/prints/sales_chart.h"
+#include "print/reports/report_prints.h"
+#include "print/reports/sales_chart.h"
 #include "reports/sales_report.h"
 #include "reports/stock_store.h"
 
-#include <QApplication>
 #include <QJsonDocument>
 #include <QJsonObject>
 
@@ -127,7 +126,7 @@ int report(const QString& workingDir, const QStringList& args, const Clock& cloc
         err << "pharmacyctl report: " << error.message << "\n";
         return 2;
     }
-    if (request.output == Output::Pdf && !qobject_cast<QApplication*>(QCoreApplication::instance())) {
+    if (request.output == Output::Pdf && !canDrawCharts()) {
         err << "pharmacyctl report: printing needs the graphics library, which did not start\n";
         return 1;
     }

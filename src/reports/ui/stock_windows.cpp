@@ -7,7 +7,7 @@
 #include "core/prompter.h"
 #include "print/report_output.h"
 #include "print/xlsx_table.h"
-#include "reports/prints/report_prints.h"
+#include "print/reports/report_prints.h"
 #include "widgets/code_field.h"
 #include "widgets/date_field.h"
 #include "widgets/guarded.h"
@@ -211,11 +211,11 @@ Tfmanbar_darookaneh::Tfmanbar_darookaneh(const WindowContext& windows, QWidget* 
     auto* incoming = new QWidget(m_tabs);
     auto* incomingLayout = new QVBoxLayout(incoming);
     incomingLayout->addWidget(DBGrid3, 1);
-    incomingLayout->addWidget(DBGrid1, 2);
+    incomingLayout->addWidget(DBGrid1, 1);
     auto* returns = new QWidget(m_tabs);
     auto* returnsLayout = new QVBoxLayout(returns);
     returnsLayout->addWidget(DBGrid2, 1);
-    returnsLayout->addWidget(DBGrid4, 2);
+    returnsLayout->addWidget(DBGrid4, 1);
     m_tabs->addTab(incoming, QStringLiteral("دارو وتجهيزات وارده به داروخانه"));
     m_tabs->addTab(returns, QStringLiteral("دارو وتجهيزات برگشتي از داروخانه به انبار"));
 
@@ -229,7 +229,7 @@ Tfmanbar_darookaneh::Tfmanbar_darookaneh(const WindowContext& windows, QWidget* 
     auto* main = new QVBoxLayout(this);
     main->addWidget(m_tabs, 1);
     main->addLayout(commands);
-    resize(900, 620);
+    resize(900, 680);
 }
 
 Tfmanbar_darookaneh::~Tfmanbar_darookaneh() = default;

@@ -1,7 +1,7 @@
-#include "reports/prints/report_prints.h"
+#include "print/reports/report_prints.h"
 
 #include "core/amounts.h"
-#include "reports/prints/table_print.h"
+#include "print/reports/table_print.h"
 
 #include <QSaveFile>
 

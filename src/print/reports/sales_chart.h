@@ -5,8 +5,11 @@
 #include <QImage>
 #include <QSize>
 
+#include <memory>
+
 QT_BEGIN_NAMESPACE
 class QChart;
+class QCoreApplication;
 QT_END_NAMESPACE
 
 namespace ph {
@@ -19,6 +22,12 @@ QChart* makeDailyChart(const SalesChartData& data);
 // Both charts side by side (bars right, line left) as an image of the given size in pixels.
 // Needs the widgets application (charts are graphics items).
 QImage salesChartImage(const SalesChartData& data, QSize pixels = QSize(1436, 642));
+
+// The application a program that prints needs: the widgets application (the charts are graphics
+// items), drawing off screen when there is no screen (a server, a script).
+std::unique_ptr<QCoreApplication> makeDrawingApplication(int& argc, char** argv);
+// Whether this program's application can draw the charts.
+bool canDrawCharts();
 
 namespace texts {
 inline const QString kTopItemsChart = QStringLiteral("پرفروش‌ترين اقلام (ريال)");

@@ -1,7 +1,8 @@
-#include "reports/prints/sales_chart.h"
+#include "print/reports/sales_chart.h"
 
 #include "print/report.h"
 
+#include <QApplication>
 #include <QBarCategoryAxis>
 #include <QBarSet>
 #include <QCategoryAxis>
@@ -102,6 +103,13 @@ QChart* makeDailyChart(const SalesChartData& data) {
     series->attachAxis(amounts);
     return chart;
 }
+
+std::unique_ptr<QCoreApplication> makeDrawingApplication(int& argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    return std::make_unique<QApplication>(argc, argv);
+}
+
+bool canDrawCharts() { return qobject_cast<QApplication*>(QCoreApplication::instance()) != nullptr; }
 
 QImage salesChartImage(const SalesChartData& data, QSize pixels) {
     // The charts are laid out at screen resolution (the charts size their texts in screen

@@ -1,4 +1,4 @@
-#include "reports/prints/table_print.h"
+#include "print/reports/table_print.h"
 
 namespace ph::print {
 namespace {
