@@ -13,6 +13,7 @@
 #include "support/xlsx_reading.h"
 #include "../print/pdf_reading.h"
 
+#include <QAbstractButton>
 #include <QBarSet>
 #include <QChart>
 #include <QChartView>
@@ -67,6 +68,7 @@ private Q_SLOTS:
     void init();
     void cleanup();
     void generalReportWithChartFollowingTheSearch();
+    void oneItemChosenInTheItemGrid();
     void refusals_data();
     void refusals();
     void printAndFilesCarryTheShownRows();
@@ -133,6 +135,36 @@ void ReportWindowsTest::generalReportWithChartFollowingTheSearch() {
     press(window, Qt::Key_F9);
     QVERIFY(window.report().isEmpty());
     QCOMPARE(child<QLineEdit>(window, QStringLiteral("me_koll"))->text(), QStringLiteral("0"));
+}
+
+// The one-item option: the item grid is typed into (a name shows the items it begins with, a
+// number finds the item by its code) and Enter runs the report of the current item.
+void ReportWindowsTest::oneItemChosenInTheItemGrid() {
+    TFg_masraf window(windows());
+    QVERIFY(showActive(window));
+    typeDate(window, QStringLiteral("me_date11"), QStringLiteral("010705"));
+    typeDate(window, QStringLiteral("me_date22"), QStringLiteral("310705"));
+    child<QAbstractButton>(window, QStringLiteral("rb_one"))->setChecked(true);
+    auto* items = child<QTableView>(window, QStringLiteral("DBGrid2"));
+    QVERIFY(items->isVisible());
+    QCOMPARE(items->model()->rowCount(), 4);
+    items->setFocus();
+    items->setCurrentIndex(items->model()->index(0, 1));
+    typeIn(window, QStringLiteral("سف"));
+    QCOMPARE(items->model()->rowCount(), 1);
+    press(window, Qt::Key_Return);
+    QCOMPARE(window.report().rows.size(), 1);
+    QCOMPARE(window.report().rows.first().code, 1010003.0);
+    // A number in the name column finds the item by its code.
+    items->setFocus();
+    press(window, Qt::Key_Backspace);
+    press(window, Qt::Key_Backspace);
+    QCOMPARE(items->model()->rowCount(), 4);
+    typeIn(window, QStringLiteral("5020001"));
+    press(window, Qt::Key_Return);
+    QCOMPARE(window.report().rows.size(), 1);
+    QCOMPARE(window.report().rows.first().code, 5020001.0);
+    QCOMPARE(window.report().rows.first().amount, 280.0);
 }
 
 void ReportWindowsTest::refusals_data() {

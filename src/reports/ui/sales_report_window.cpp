@@ -1,5 +1,6 @@
 #include "reports/ui/sales_report_window.h"
 
+#include "admin/settings_store.h"
 #include "catalogue/goods.h"
 #include "core/amounts.h"
 #include "core/app_context.h"
@@ -162,7 +163,14 @@ void SalesReportWindow::buildFields() {
         DBGrid2->setVisible(one);
         me_code1->setEnabled(!one);
         me_code2->setEnabled(!one);
-        if (one) guarded(m_windows.prompter, [this] { m_items->setRows(GoodsCatalogue(m_windows.db).list()); });
+        if (!one) return;
+        guarded(m_windows.prompter, [this] {
+            m_items->setRows(GoodsCatalogue(m_windows.db).list());
+            // The settings choose the column a typed number is looked for in.
+            const std::optional<Settings> settings = SettingsStore(m_windows.db).read();
+            const Settings::SearchKey key = settings ? settings->searchKey : Settings::SearchKey::None;
+            m_itemKeyColumn = key == Settings::SearchKey::Price ? 2 : key == Settings::SearchKey::CodeSh ? 0 : 3;
+        });
     });
     for (QWidget* field : {static_cast<QWidget*>(me_date11), static_cast<QWidget*>(me_date22),
                            static_cast<QWidget*>(me_code1), static_cast<QWidget*>(me_code2),
@@ -178,7 +186,9 @@ void SalesReportWindow::buildGrids() {
          {QStringLiteral("كد دارو"), [](const GoodsItem& g) { return QVariant(g.code); }},
          {QStringLiteral("شكل دارو"), [](const GoodsItem& g) { return QVariant(g.formName); }}},
         this);
-    DBGrid2 = makeListGrid(this, QStringLiteral("DBGrid2"), m_items);
+    m_itemSearch = new QuickSearchModel(this);
+    m_itemSearch->setSourceModel(m_items);
+    DBGrid2 = makeListGrid(this, QStringLiteral("DBGrid2"), m_itemSearch);
     setCodeColumns(DBGrid2, {0, 3});
     setAmountColumns(DBGrid2, {2});
     DBGrid2->installEventFilter(this);
@@ -457,7 +467,35 @@ void SalesReportWindow::savePdf() {
     });
 }
 
+bool SalesReportWindow::typeInItems(QKeyEvent* key) {
+    if (key->key() == Qt::Key_Backspace) {
+        m_itemTyped.chop(1);
+    } else {
+        const QString text = key->text();
+        if (text.isEmpty() || !text.at(0).isPrint() || (key->modifiers() & ~Qt::ShiftModifier)) return false;
+        m_itemTyped += text;
+    }
+    const int nameColumn = 1;
+    const int column = DBGrid2->currentIndex().isValid() ? DBGrid2->currentIndex().column() : nameColumn;
+    const bool number = !m_itemTyped.isEmpty() && m_itemTyped.at(0).isDigit();
+    if (number) {
+        // In the name column the settings' key column is searched; elsewhere the column itself
+        // (the identity code, the price or the code).
+        m_itemSearch->clearNameFilter();
+        const int searched = column == nameColumn || column == 4 ? m_itemKeyColumn : column;
+        bool whole = false;
+        const double value = m_itemTyped.toDouble(&whole);
+        const int row = whole ? m_itemSearch->findRow(searched, value) : -1;
+        if (row >= 0) DBGrid2->setCurrentIndex(m_itemSearch->index(row, column));
+    } else if (column == nameColumn) {
+        m_itemSearch->filterByName(m_itemTyped, {nameColumn});
+        if (m_itemSearch->rowCount() > 0) DBGrid2->setCurrentIndex(m_itemSearch->index(0, nameColumn));
+    }
+    return true;
+}
+
 bool SalesReportWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == DBGrid2 && event->type() == QEvent::FocusIn) m_itemTyped.clear();
     if (event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
         const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
@@ -465,6 +503,7 @@ bool SalesReportWindow::eventFilter(QObject* watched, QEvent* event) {
             guarded(m_windows.prompter, [this] { runReport(); });
             return true;
         }
+        if (watched == DBGrid2 && typeInItems(key)) return true;
         if (enter) {
             // Enter moves on through the fields; a code field checks its code first.
             if (auto* code = qobject_cast<CodeField*>(watched); code && !code->acceptCode()) return true;

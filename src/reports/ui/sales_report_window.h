@@ -25,6 +25,7 @@ namespace ph {
 class CodeField;
 class DateField;
 class QuickSearch;
+class QuickSearchModel;
 struct GoodsItem;
 template <typename Row> class RowTableModel;
 
@@ -72,6 +73,9 @@ private:
     void showParty();
     void refreshChart();
     void applySort(const QList<int>& columns);
+    // Typing in the item grid: a digit-led text finds the item by the settings' search key, any
+    // other text shows the items whose name begins with it.
+    bool typeInItems(QKeyEvent* key);
     SalesRequest request(bool* ok);
     print::Report makePrint();
 
@@ -99,6 +103,9 @@ private:
     RowTableModel<GoodsItem>* m_items = nullptr;
     RowTableModel<SalesRow>* m_rows = nullptr;
     QuickSearch* m_search = nullptr;
+    QuickSearchModel* m_itemSearch = nullptr;
+    QString m_itemTyped;
+    int m_itemKeyColumn = 3;
     QLineEdit* me_search1 = nullptr;
     QLineEdit* me_koll = nullptr;
     QChartView* m_barsView = nullptr;
