@@ -35,6 +35,8 @@
 #include "sales/ui/cash.h"
 #include "sales/ui/cashier.h"
 #include "sales/ui/froosh_kala.h"
+#include "reports/ui/sales_report_window.h"
+#include "reports/ui/stock_windows.h"
 #include "widgets/window_context.h"
 
 namespace ph {
@@ -132,6 +134,13 @@ void registerWindows(WindowRegistry& registry, const WindowContext& windows, con
     });
     registry.add(QStringLiteral("Tdisket_koli"),
                  [windows, workingDir](QWidget* parent) { return new Tdisket_koli(windows, workingDir, parent); });
+    registry.add(QStringLiteral("TFg_masraf"), [windows](QWidget* parent) { return new TFg_masraf(windows, parent); });
+    registry.add(QStringLiteral("TFg_masraf_pe"),
+                 [windows](QWidget* parent) { return new TFg_masraf_pe(windows, parent); });
+    registry.add(QStringLiteral("Tmojoodi"), [windows](QWidget* parent) { return new Tmojoodi(windows, parent); });
+    registry.add(QStringLiteral("Tfmanbar_darookaneh"),
+                 [windows](QWidget* parent) { return new Tfmanbar_darookaneh(windows, parent); });
+    registry.add(QStringLiteral("Tm_kala_b"), [windows](QWidget* parent) { return new Tm_kala_b(windows, parent); });
     registry.add(QStringLiteral("Tf_tanzimat"), [windows](QWidget* parent) { return new Tf_tanzimat(windows, parent); });
     registry.add(
         QStringLiteral("TF_change_pass"), [windows](QWidget* parent) { return new TF_change_pass(windows, parent); },

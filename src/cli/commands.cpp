@@ -6,6 +6,7 @@
 #include "cli/print_command.h"
 #include "cli/quote_command.h"
 #include "cli/reprice_command.h"
+#include "cli/report_command.h"
 #include "cli/save_command.h"
 #include "cli/till_command.h"
 #include "core/ci_config.h"
@@ -41,6 +42,8 @@ QString usage() {
         kTillUsage,
         kRepriceUsage,
         kClaimsUsage,
+        kReportUsage,
+        kStockUsage,
     };
     QString commands;
     for (const char* text : commandUsages)
@@ -130,6 +133,14 @@ int run(const QStringList& argsIn, QTextStream& out, QTextStream& err, const std
         }
         // The merge reads and writes claim files only: no database is needed.
         if (command == QLatin1String("claims-merge")) return claimsMerge(args, out, err);
+        if (command == QLatin1String("report")) {
+            if (!args.contains(QLatin1String("--help")) && refuseMissingDatabase(command, workingDir, err)) return 2;
+            return report(workingDir, args, SystemClock(), out, err);
+        }
+        if (command == QLatin1String("stock")) {
+            if (!args.contains(QLatin1String("--help")) && refuseMissingDatabase(command, workingDir, err)) return 2;
+            return stock(workingDir, args, out, err);
+        }
         if (command == QLatin1String("demo")) {
             if (!args.isEmpty()) {
                 err << "pharmacyctl demo: takes no options, not \"" << args.first() << "\"\n";

@@ -1,7 +1,7 @@
 #include "cli/commands.h"
+#include "print/reports/sales_chart.h"
 
 #include <QCoreApplication>
-#include <QGuiApplication>
 
 #include <cstdio>
 #include <cstdlib>
@@ -11,23 +11,23 @@
 
 namespace {
 
-// Printing draws text with fonts, which needs the graphics library; with no screen to show
-// on (a server, a script) it draws off screen. The other commands need neither.
+// Printing draws text with fonts, which needs the graphics library, and a report's chart is
+// drawn by the widgets library; with no screen to show on (a server, a script) they draw off
+// screen. The other commands need neither.
 bool printsSomething(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--dir") == 0) {
             ++i;
             continue;
         }
-        return std::strcmp(argv[i], "print") == 0;
+        return std::strcmp(argv[i], "print") == 0 || std::strcmp(argv[i], "report") == 0;
     }
     return false;
 }
 
 std::unique_ptr<QCoreApplication> makeApplication(int& argc, char** argv) {
     if (!printsSomething(argc, argv)) return std::make_unique<QCoreApplication>(argc, argv);
-    if (!std::getenv("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    return std::make_unique<QGuiApplication>(argc, argv);
+    return ph::makeDrawingApplication(argc, argv);
 }
 
 } // namespace

@@ -1,5 +1,7 @@
 #include "print/report.h"
 
+#include <algorithm>
+
 #include <QFont>
 #include <QFontDatabase>
 #include <QPagedPaintDevice>
@@ -142,6 +144,18 @@ void Report::paintBand(QPainter& painter, const Placed& placed, int page) const 
         painter.setPen(pen);
         painter.drawLine(QPointF((left + line.x1()) * unitsX, (placed.topMm + line.y1()) * unitsY),
                          QPointF((left + line.x2()) * unitsX, (placed.topMm + line.y2()) * unitsY));
+    }
+    for (const PictureField& field : placed.band->pictures) {
+        const auto found = m_data.pictures.constFind(field.key);
+        if (found == m_data.pictures.cend() || found->isNull()) continue;
+        const QRectF target = toDevice(field.placeMm);
+        const QSizeF size = QSizeF(found->size()).scaled(target.size(), Qt::KeepAspectRatio);
+        const QRectF place(target.center().x() - size.width() / 2, target.center().y() - size.height() / 2,
+                           size.width(), size.height());
+        painter.save();
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        painter.drawImage(place, *found);
+        painter.restore();
     }
     painter.setPen(Qt::black);
     for (const TextField& field : placed.band->fields) {

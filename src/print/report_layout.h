@@ -4,6 +4,7 @@
 #include <QLineF>
 #include <QList>
 #include <QMarginsF>
+#include <QImage>
 #include <QRectF>
 #include <QSizeF>
 #include <QString>
@@ -60,12 +61,20 @@ struct TextField {
     }
 };
 
+// A picture (a chart) at a fixed place in its band, in millimetres: the report's image named
+// `key`, scaled to fit the place with its proportions kept.
+struct PictureField {
+    QRectF placeMm;
+    QString key;
+};
+
 // A horizontal strip of the page with its fields and ruled lines, all in millimetres
 // from its top-left corner. A band of height 0 is not printed.
 struct Band {
     double heightMm = 0;
     QList<TextField> fields;
     QList<QLineF> linesMm;
+    QList<PictureField> pictures;
     bool isEmpty() const { return heightMm <= 0; }
 };
 
@@ -95,6 +104,7 @@ struct ReportLayout {
 struct ReportData {
     Values values;
     QList<Values> rows;
+    QHash<QString, QImage> pictures; // images named by the bands' picture fields
 };
 
 } // namespace ph::print

@@ -2,6 +2,7 @@
 #include "print/report_output.h"
 #include "pdf_reading.h"
 
+#include <QPainter>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -41,6 +42,7 @@ private slots:
     void fieldsLandAtTheirPlaces_data();
     void fieldsLandAtTheirPlaces();
     void detailRepeatsAndBreaksPages();
+    void pictureFillsItsPlace();
     void unwritablePdfIsReported();
 
 private:
@@ -138,6 +140,35 @@ void ReportEngineTest::detailRepeatsAndBreaksPages() {
     QCOMPARE(test::pdfPages(spilled), 2);
     QCOMPARE(wordsNamed(spilledWords, "END").first().page, 2);
     QCOMPARE(wordsNamed(spilledWords, "HEAD").size(), 1);
+}
+
+// A picture is scaled into its place with its proportions kept, centred where the place is
+// wider; a picture the report does not have leaves its place blank.
+void ReportEngineTest::pictureFillsItsPlace() {
+    ReportLayout layout;
+    layout.page = {QSizeF(100, 60), QMarginsF(5, 5, 5, 5)};
+    layout.title.heightMm = 30;
+    layout.title.pictures = {{QRectF(0, 0, 90, 20), QStringLiteral("chart")},
+                             {QRectF(0, 20, 90, 10), QStringLiteral("none")}};
+    ReportData data;
+    QImage red(200, 100, QImage::Format_RGB32); // 2:1 in a 90 x 20 mm place: 40 x 20 mm
+    red.fill(Qt::red);
+    data.pictures.insert(QStringLiteral("chart"), red);
+    const Report report(layout, data);
+
+    // One pixel a millimetre.
+    QImage page(100, 60, QImage::Format_RGB32);
+    page.fill(Qt::white);
+    page.setDotsPerMeterX(1000);
+    page.setDotsPerMeterY(1000);
+    QPainter painter(&page);
+    report.paintPage(painter, 0);
+    painter.end();
+    const auto isRed = [&page](int x, int y) { return page.pixelColor(x, y) == QColor(Qt::red); };
+    QVERIFY(isRed(50, 15));                                    // the middle of the place
+    QVERIFY(isRed(31, 6) && isRed(68, 23));                    // 30..70 mm across, 5..25 mm down
+    QVERIFY(!isRed(28, 15) && !isRed(72, 15) && !isRed(50, 27)); // nothing past it
+    QVERIFY(!isRed(50, 30));                                   // the missing picture
 }
 
 void ReportEngineTest::unwritablePdfIsReported() {

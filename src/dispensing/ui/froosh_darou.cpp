@@ -194,8 +194,10 @@ void Tf_froosh_darou::makeCommands() {
     QAction* bill = m_management->addAction(QStringLiteral("صورتحساب"));
     bill->setShortcut(QKeySequence(Qt::Key_F6));
     connect(bill, &QAction::triggered, this, [this] { guarded(m_windows.prompter, [this] { openBill(); }); });
-    // An entry whose window is not part of the program yet.
-    m_management->addAction(QStringLiteral("کلا برگ"))->setEnabled(false);
+    QAction* goodsSheet = m_management->addAction(QStringLiteral("کلا برگ"));
+    connect(goodsSheet, &QAction::triggered, this, [this] {
+        if (m_openWindow) m_openWindow(QStringLiteral("Tm_kala_b"));
+    });
     QAction* equivalents = m_management->addAction(QStringLiteral("معادل"));
     equivalents->setObjectName(QStringLiteral("mnuMoadel"));
     equivalents->setShortcut(QKeySequence(Qt::Key_F5));

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QStringList>
+#include <QTextStream>
+
+namespace ph {
+class Clock;
+}
+
+namespace ph::cli {
+
+extern const char* const kReportUsage;
+extern const char* const kStockUsage;
+
+// pharmacyctl report sales|by-insurer|by-doctor: a sales report to a comma file, a spreadsheet
+// or a PDF, with its totals as JSON on standard output.
+int report(const QString& workingDir, const QStringList& args, const Clock& clock, QTextStream& out, QTextStream& err);
+// pharmacyctl stock: the pharmacy's stock list to a comma file or a spreadsheet.
+int stock(const QString& workingDir, const QStringList& args, QTextStream& out, QTextStream& err);
+
+} // namespace ph::cli

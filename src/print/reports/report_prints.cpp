@@ -1,0 +1,283 @@
+#include "print/reports/report_prints.h"
+
+#include "core/amounts.h"
+#include "print/reports/table_print.h"
+
+#include <QSaveFile>
+
+namespace ph {
+namespace {
+
+using print::Align;
+using print::TableColumn;
+using print::TableHeadingLine;
+using print::XlsxColumn;
+using print::XlsxColumnKind;
+
+const QString kSumCaption = QStringLiteral("جمع ");
+
+QString code(double value) { return QString::number(qint64(value)); }
+QString amount(double value) { return plainDecimalText(roundRial(value)); }
+QString count(double value) { return plainDecimalText(value); }
+
+QList<int> rowsOf(const SalesReport& report, const QList<int>& shownRows) {
+    return shownRows.isEmpty() ? allRows(report) : shownRows;
+}
+
+QString printTitle(SalesReportKind kind) {
+    switch (kind) {
+    case SalesReportKind::ByInsurer: return texts::kByInsurerPrintTitle;
+    case SalesReportKind::ByDoctor: return texts::kByDoctorPrintTitle;
+    case SalesReportKind::General: break;
+    }
+    return texts::kSalesPrintTitle;
+}
+
+print::OutputResult writeCsv(const QString& path, const QStringList& lines) {
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return print::OutputResult::failed(QStringLiteral("فايل ساخته نشد: ") + path);
+    file.write(lines.join(QLatin1Char('\n')).toUtf8());
+    file.write("\n");
+    if (!file.commit()) return print::OutputResult::failed(QStringLiteral("فايل ساخته نشد: ") + path);
+    return {};
+}
+
+// A text field of a comma file: quoted when it holds a comma, a quote or a line break.
+QString csvField(const QString& text) {
+    if (!text.contains(QLatin1Char(',')) && !text.contains(QLatin1Char('"')) && !text.contains(QLatin1Char('\n')))
+        return text;
+    return QLatin1Char('"') + QString(text).replace(QLatin1String("\""), QLatin1String("\"\"")) + QLatin1Char('"');
+}
+
+} // namespace
+
+QList<int> allRows(const SalesReport& report) {
+    QList<int> rows;
+    for (int i = 0; i < report.rows.size(); ++i) rows.append(i);
+    return rows;
+}
+
+print::Report salesPrint(SalesReportKind kind, const SalesReport& report, const QList<int>& shownRows,
+                         const SalesPrintHeading& heading, const QImage& chart) {
+    const bool byInsurer = kind == SalesReportKind::ByInsurer;
+    print::TablePrint table;
+    QList<TableHeadingLine> party;
+    if (kind != SalesReportKind::General)
+        party.append({QStringLiteral("party"),
+                      byInsurer ? QStringLiteral("بيمه: ") : QStringLiteral("پزشك: "), Align::Right});
+    party.append({QStringLiteral("reportDate"), QStringLiteral("تاريخ گزارش "), Align::Left});
+    table.heading = {
+        {{{}, QStringLiteral("بسمه تعالي "), Align::Center, true}},
+        {{QStringLiteral("title"), {}, Align::Center, true, 12}},
+        {{QStringLiteral("range"), {}, Align::Center}, {print::kPageNumber, QStringLiteral("صفحه "), Align::Left}},
+        {{QStringLiteral("pharmacy"), QStringLiteral("داروخانه "), Align::Center}},
+        party,
+    };
+    table.columns = {
+        {QStringLiteral("رديف "), QStringLiteral("row"), 11},
+        {QStringLiteral("كددارو/كالا"), QStringLiteral("code"), 24},
+        {QStringLiteral("نام دارو/كالا"), QStringLiteral("name"), byInsurer ? 52.0 : 70.0, Align::Right},
+        {QStringLiteral("شكل"), QStringLiteral("form"), 22},
+        {QStringLiteral("تعداد"), QStringLiteral("quantity"), 18, Align::Center, true},
+        {QStringLiteral("قيمت"), QStringLiteral("amount"), 26, Align::Center, true},
+    };
+    if (byInsurer) {
+        table.columns.append({QStringLiteral("سهم بيمار"), QStringLiteral("patient"), 22, Align::Center, true});
+        table.columns.append({QStringLiteral("سهم سازمان"), QStringLiteral("insurer"), 22, Align::Center, true});
+    }
+    table.sumCaption = kSumCaption;
+    if (!chart.isNull()) table.pictureKey = QStringLiteral("chart");
+
+    print::ReportData data;
+    data.values = {{QStringLiteral("title"), printTitle(kind)},
+                   {QStringLiteral("range"), QStringLiteral("از تاريخ %1 تا تاريخ %2").arg(heading.from, heading.to)},
+                   {QStringLiteral("pharmacy"), heading.pharmacyName},
+                   {QStringLiteral("reportDate"), heading.reportDate},
+                   {QStringLiteral("party"), heading.partyName}};
+    SalesTotals sum;
+    int number = 0;
+    for (int index : rowsOf(report, shownRows)) {
+        const SalesRow& row = report.rows.at(index);
+        sum.quantity += row.quantity;
+        sum.amount += row.amount;
+        sum.insurerShare += row.insurerShare;
+        sum.patientShare += row.patientShare;
+        data.rows.append({{QStringLiteral("row"), QString::number(++number)},
+                          {QStringLiteral("code"), code(row.code)},
+                          {QStringLiteral("name"), row.name},
+                          {QStringLiteral("form"), row.form},
+                          {QStringLiteral("quantity"), count(row.quantity)},
+                          {QStringLiteral("amount"), amount(row.amount)},
+                          {QStringLiteral("patient"), amount(row.patientShare)},
+                          {QStringLiteral("insurer"), amount(row.insurerShare)}});
+    }
+    // The sums in whole numbers.
+    data.values.insert(QStringLiteral("quantity_sum"), wholeRialText(sum.quantity));
+    data.values.insert(QStringLiteral("amount_sum"), wholeRialText(sum.amount));
+    data.values.insert(QStringLiteral("patient_sum"), wholeRialText(sum.patientShare));
+    data.values.insert(QStringLiteral("insurer_sum"), wholeRialText(sum.insurerShare));
+    if (!chart.isNull()) data.pictures.insert(QStringLiteral("chart"), chart);
+    return print::Report(print::tableLayout(table), data);
+}
+
+print::XlsxSheet salesSheet(SalesReportKind kind, const SalesReport& report, const QList<int>& shownRows,
+                            const SalesPrintHeading& heading) {
+    const bool byInsurer = kind == SalesReportKind::ByInsurer;
+    print::XlsxSheet sheet;
+    sheet.name = QStringLiteral("گزارش");
+    sheet.titleLines = {printTitle(kind), QStringLiteral("از تاريخ %1 تا تاريخ %2").arg(heading.from, heading.to)};
+    if (!heading.pharmacyName.isEmpty()) sheet.titleLines.append(QStringLiteral("داروخانه ") + heading.pharmacyName);
+    if (!heading.partyName.isEmpty()) sheet.titleLines.append(heading.partyName);
+    sheet.columns = {{QStringLiteral("كد دارو/كالا"), XlsxColumnKind::Count},
+                     {QStringLiteral("نام دارو/كالا"), XlsxColumnKind::Text},
+                     {QStringLiteral("شكل"), XlsxColumnKind::Text},
+                     {QStringLiteral("تعداد "), XlsxColumnKind::Count},
+                     {QStringLiteral("قيمت"), XlsxColumnKind::Amount}};
+    if (byInsurer) {
+        sheet.columns.append({QStringLiteral("سهم سازمان"), XlsxColumnKind::Amount});
+        sheet.columns.append({QStringLiteral("سهم بيمار"), XlsxColumnKind::Amount});
+    }
+    SalesTotals sum;
+    for (int index : rowsOf(report, shownRows)) {
+        const SalesRow& row = report.rows.at(index);
+        QVariantList cells{row.code, row.name, row.form, row.quantity, roundRial(row.amount)};
+        if (byInsurer) cells << roundRial(row.insurerShare) << roundRial(row.patientShare);
+        sheet.rows.append(cells);
+        sum.quantity += row.quantity;
+        sum.amount += row.amount;
+        sum.insurerShare += row.insurerShare;
+        sum.patientShare += row.patientShare;
+    }
+    sheet.totals = {QVariant(), kSumCaption.trimmed(), QVariant(), sum.quantity, roundRial(sum.amount)};
+    if (byInsurer) sheet.totals << roundRial(sum.insurerShare) << roundRial(sum.patientShare);
+    return sheet;
+}
+
+print::OutputResult writeSalesCsv(SalesReportKind kind, const SalesReport& report, const QList<int>& shownRows,
+                                  const QString& path) {
+    const bool byInsurer = kind == SalesReportKind::ByInsurer;
+    QStringList lines{byInsurer ? QStringLiteral("code_darou,name_kala,name,sum_tedad,sum_price,sum_sazman,sum_bimar")
+                                : QStringLiteral("code_darou,name_kala,name,sum_tedad,sum_price")};
+    for (int index : rowsOf(report, shownRows)) {
+        const SalesRow& row = report.rows.at(index);
+        QStringList cells{code(row.code), csvField(row.name), csvField(row.form), count(row.quantity),
+                          plainDecimalText(row.amount)};
+        if (byInsurer) cells << plainDecimalText(row.insurerShare) << plainDecimalText(row.patientShare);
+        lines.append(cells.join(QLatin1Char(',')));
+    }
+    return writeCsv(path, lines);
+}
+
+print::Report stockPrint(const QList<StockRow>& rows, const StockPrintHeading& heading) {
+    print::TablePrint table;
+    table.heading = {
+        {{{}, QStringLiteral("بسمه تعالي "), Align::Center, true}},
+        {{{}, texts::kStockPrintTitle, Align::Center, true, 12},
+         {print::kPageNumber, QStringLiteral("صفحه "), Align::Left}},
+        {{QStringLiteral("date"), QStringLiteral(" تاريخ گزارش:"), Align::Right},
+         {QStringLiteral("time"), QStringLiteral(" ساعت گزارش:"), Align::Left}},
+    };
+    table.columns = {{QStringLiteral("رديف"), QStringLiteral("row"), 14},
+                     {QStringLiteral("كد دارو"), QStringLiteral("code"), 30},
+                     {QStringLiteral("نام"), QStringLiteral("name"), 110, Align::Right},
+                     {QStringLiteral("تعداد"), QStringLiteral("quantity"), 30, Align::Center, true}};
+    table.sumCaption = kSumCaption;
+    print::ReportData data;
+    data.values = {{QStringLiteral("date"), heading.reportDate}, {QStringLiteral("time"), heading.reportTime}};
+    double sum = 0;
+    int number = 0;
+    for (const StockRow& row : rows) {
+        sum += row.quantity;
+        data.rows.append({{QStringLiteral("row"), QString::number(++number)},
+                          {QStringLiteral("code"), code(row.code)},
+                          {QStringLiteral("name"), row.name},
+                          {QStringLiteral("quantity"), count(row.quantity)}});
+    }
+    data.values.insert(QStringLiteral("quantity_sum"), plainDecimalText(sum));
+    return print::Report(print::tableLayout(table), data);
+}
+
+print::XlsxSheet stockSheet(const QList<StockRow>& rows) {
+    print::XlsxSheet sheet;
+    sheet.name = QStringLiteral("موجودي");
+    sheet.titleLines = {texts::kStockPrintTitle};
+    sheet.columns = {{QStringLiteral("كد دارو"), XlsxColumnKind::Count},
+                     {QStringLiteral("نام دارو"), XlsxColumnKind::Text},
+                     {QStringLiteral("موجودي دارو"), XlsxColumnKind::Count}};
+    double sum = 0;
+    for (const StockRow& row : rows) {
+        sheet.rows.append({row.code, row.name, row.quantity});
+        sum += row.quantity;
+    }
+    sheet.totals = {QVariant(), kSumCaption.trimmed(), sum};
+    return sheet;
+}
+
+print::OutputResult writeStockCsv(const QList<StockRow>& rows, const QString& path) {
+    QStringList lines{QStringLiteral("code_kala,name_kala,moj_vah")};
+    for (const StockRow& row : rows)
+        lines.append(QStringList{code(row.code), csvField(row.name), plainDecimalText(row.quantity)}.join(QLatin1Char(',')));
+    return writeCsv(path, lines);
+}
+
+print::Report goodsSheetPrint(const QList<GoodsSheetRow>& rows, const GoodsSheetHeading& heading) {
+    print::TablePrint table;
+    table.heading = {
+        {{{}, QStringLiteral("بسمه تعالي "), Align::Center, true}},
+        {{{}, heading.wardConsumption ? texts::kWardConsumptionPrintTitle : texts::kGoodsSheetPrintTitle,
+          Align::Center, true, 12},
+         {print::kPageNumber, QStringLiteral("صفحه "), Align::Left}},
+        {{QStringLiteral("pharmacy"), QStringLiteral("داروخانه "), Align::Right},
+         {QStringLiteral("reportDate"), QStringLiteral("تاريخ گزارش :"), Align::Left}},
+        {{QStringLiteral("from"), QStringLiteral("از تاريخ  :"), Align::Right},
+         {QStringLiteral("to"), QStringLiteral("تا تاريخ:"), Align::Center}},
+        {{QStringLiteral("ward"), QStringLiteral("نام بخش:"), Align::Right},
+         {QStringLiteral("request"), QStringLiteral("شماره درخواست:"), Align::Center}},
+    };
+    table.columns = {{QStringLiteral("رديف "), QStringLiteral("row"), 12},
+                     {QStringLiteral("شكل دارو"), QStringLiteral("form"), 26},
+                     {QStringLiteral("نام دارو"), QStringLiteral("name"), 70, Align::Right},
+                     {QStringLiteral("تعداد"), QStringLiteral("quantity"), 20},
+                     {QStringLiteral("قيمت واحد"), QStringLiteral("unit"), 28},
+                     {QStringLiteral("قيمت کل"), QStringLiteral("amount"), 32, Align::Center, true}};
+    table.sumCaption = kSumCaption;
+    print::ReportData data;
+    data.values = {{QStringLiteral("pharmacy"), heading.pharmacyName}, {QStringLiteral("reportDate"), heading.reportDate},
+                   {QStringLiteral("from"), heading.from},             {QStringLiteral("to"), heading.to},
+                   {QStringLiteral("ward"), heading.wardName},         {QStringLiteral("request"), heading.request}};
+    double sum = 0;
+    int number = 0;
+    for (const GoodsSheetRow& row : rows) {
+        sum += row.amount;
+        data.rows.append({{QStringLiteral("row"), QString::number(++number)},
+                          {QStringLiteral("form"), row.form},
+                          {QStringLiteral("name"), row.name},
+                          {QStringLiteral("quantity"), count(row.quantity)},
+                          {QStringLiteral("unit"), amount(row.unitPrice)},
+                          {QStringLiteral("amount"), amount(row.amount)}});
+    }
+    data.values.insert(QStringLiteral("amount_sum"), wholeRialText(sum));
+    return print::Report(print::tableLayout(table), data);
+}
+
+print::XlsxSheet goodsSheetSheet(const QList<GoodsSheetRow>& rows, const GoodsSheetHeading& heading) {
+    print::XlsxSheet sheet;
+    sheet.name = QStringLiteral("كالا برگ");
+    sheet.titleLines = {heading.wardConsumption ? texts::kWardConsumptionPrintTitle : texts::kGoodsSheetPrintTitle,
+                        QStringLiteral("از تاريخ %1 تا تاريخ %2").arg(heading.from, heading.to)};
+    sheet.columns = {{QStringLiteral("شكل دارو"), XlsxColumnKind::Text},
+                     {QStringLiteral("نام دارو"), XlsxColumnKind::Text},
+                     {QStringLiteral("تعداد"), XlsxColumnKind::Count},
+                     {QStringLiteral("قيمت واحد"), XlsxColumnKind::Amount},
+                     {QStringLiteral("قيمت کل"), XlsxColumnKind::Amount}};
+    double sum = 0;
+    for (const GoodsSheetRow& row : rows) {
+        sheet.rows.append({row.form, row.name, row.quantity, roundRial(row.unitPrice), roundRial(row.amount)});
+        sum += row.amount;
+    }
+    sheet.totals = {kSumCaption.trimmed(), QVariant(), QVariant(), QVariant(), roundRial(sum)};
+    return sheet;
+}
+
+} // namespace ph

@@ -1,0 +1,56 @@
+#pragma once
+
+#include "print/report.h"
+#include "print/xlsx_table.h"
+#include "reports/goods_sheet.h"
+#include "reports/sales_report.h"
+#include "reports/stock_store.h"
+
+#include <QImage>
+
+namespace ph {
+
+// What a sales print shows besides the rows: the pharmacy, the range as entered, the day of
+// the report and, by insurer or by doctor, the insurer's or doctor's name.
+struct SalesPrintHeading {
+    QString pharmacyName;
+    QString from;
+    QString to;
+    QString reportDate;
+    QString partyName;
+};
+
+// The rows a print or a file holds: `shownRows` are indexes into report.rows, in the order
+// shown (the grid's filter and order); empty takes every row by code.
+print::Report salesPrint(SalesReportKind kind, const SalesReport& report, const QList<int>& shownRows,
+                         const SalesPrintHeading& heading, const QImage& chart = QImage());
+print::XlsxSheet salesSheet(SalesReportKind kind, const SalesReport& report, const QList<int>& shownRows,
+                            const SalesPrintHeading& heading);
+// Comma-separated rows, one per item, under a line of column names.
+print::OutputResult writeSalesCsv(SalesReportKind kind, const SalesReport& report, const QList<int>& shownRows,
+                                  const QString& path);
+
+struct StockPrintHeading {
+    QString reportDate;
+    QString reportTime;
+};
+print::Report stockPrint(const QList<StockRow>& rows, const StockPrintHeading& heading);
+print::XlsxSheet stockSheet(const QList<StockRow>& rows);
+print::OutputResult writeStockCsv(const QList<StockRow>& rows, const QString& path);
+
+struct GoodsSheetHeading {
+    QString pharmacyName;
+    QString from;
+    QString to;
+    QString wardName;
+    QString request;
+    QString reportDate;
+    bool wardConsumption = false;
+};
+print::Report goodsSheetPrint(const QList<GoodsSheetRow>& rows, const GoodsSheetHeading& heading);
+print::XlsxSheet goodsSheetSheet(const QList<GoodsSheetRow>& rows, const GoodsSheetHeading& heading);
+
+// The rows in the order of a list of indexes; every row when the list is empty.
+QList<int> allRows(const SalesReport& report);
+
+} // namespace ph

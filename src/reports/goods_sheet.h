@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+#include <optional>
+
+namespace ph {
+
+class Database;
+
+// The summary goods sheet: what the wards received in a date range, per form, item and unit
+// price, from inpatient prescriptions or from ward consumption documents.
+struct GoodsSheetRequest {
+    QString from; // yy/mm/dd
+    QString to;
+    bool wardConsumption = false;
+    std::optional<double> request; // request number
+    std::optional<int> ward;
+};
+
+struct GoodsSheetRow {
+    QString form;
+    QString name;
+    double quantity = 0;
+    double unitPrice = 0;
+    double amount = 0;
+};
+
+class GoodsSheetStore {
+public:
+    explicit GoodsSheetStore(Database& db) : m_db(db) {}
+    QList<GoodsSheetRow> summary(const GoodsSheetRequest& request);
+
+private:
+    Database& m_db;
+};
+
+namespace texts {
+inline const QString kNoDateRange = QStringLiteral("محدوده تاريخي مشخص نشده است");
+inline const QString kGoodsSheetPrintTitle = QStringLiteral("گزارش کالا برگ");
+inline const QString kWardConsumptionPrintTitle = QStringLiteral("گزارش مصرفي بخش");
+} // namespace texts
+
+} // namespace ph

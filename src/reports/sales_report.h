@@ -1,0 +1,103 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+#include <optional>
+
+namespace ph {
+
+class Database;
+
+// The three sales reports: everything sold (prescriptions and goods invoices) by entry date,
+// and the prescriptions of one insurer or one doctor by prescription date.
+enum class SalesReportKind { General, ByInsurer, ByDoctor };
+
+struct SalesRequest {
+    SalesReportKind kind = SalesReportKind::General;
+    QString from; // yy/mm/dd, both ends included
+    QString to;
+    // All items, optionally within a code range, or one item.
+    std::optional<double> codeFrom;
+    std::optional<double> codeTo;
+    std::optional<double> item;
+    int insurer = 0;  // by insurer
+    QString doctor;   // by doctor: the council number
+};
+
+// One item's line of the report.
+struct SalesRow {
+    double code = 0;
+    QString name;
+    QString form;
+    double quantity = 0;
+    double amount = 0;
+    double insurerShare = 0; // by insurer only
+    double patientShare = 0;
+};
+
+// What one item sold on one day, for the chart's daily line.
+struct SalesItemDay {
+    int row = 0; // index into SalesReport::rows
+    QString date;
+    double amount = 0;
+};
+
+struct SalesTotals {
+    double quantity = 0;
+    double amount = 0;
+    double insurerShare = 0;
+    double patientShare = 0;
+};
+
+struct SalesReport {
+    QList<SalesRow> rows; // by code
+    QList<SalesItemDay> days; // by date, then row
+    SalesTotals totals() const;
+    bool isEmpty() const { return rows.isEmpty(); }
+};
+
+// The chart of a report: the items with the most Rials, and the daily totals of the range.
+struct SalesChartData {
+    struct Bar {
+        QString label;
+        double amount = 0;
+    };
+    struct Point {
+        QString date;
+        double amount = 0;
+    };
+    QList<Bar> topItems;   // largest first
+    QList<Point> daily;    // every day of the range with sales, in order
+};
+
+// The chart of the rows that are shown: `shownRows` are indexes into report.rows (all of them
+// when the grid has no filter).
+SalesChartData salesChart(const SalesReport& report, const QList<int>& shownRows, int topCount = 10);
+
+// Reads the reports. Each run is one statement of its own, so workstations running the same
+// report at once never see each other's rows.
+class SalesReportStore {
+public:
+    explicit SalesReportStore(Database& db) : m_db(db) {}
+    SalesReport run(const SalesRequest& request);
+
+private:
+    Database& m_db;
+};
+
+namespace texts {
+inline const QString kSalesTitle = QStringLiteral("   گزارش كلي مصرف ريالي و مقداري دارو و كالا  ");
+inline const QString kByInsurerTitle = QStringLiteral("گزارش مصرف دارو به تفکيک بيمه");
+inline const QString kByDoctorTitle = QStringLiteral("گزارش مصرف دارو به تفکيک پزشک");
+inline const QString kSalesPrintTitle = QStringLiteral("گزارش مصرف ريالي و مقداري دارو");
+inline const QString kByInsurerPrintTitle = QStringLiteral("گزارش مصرف دارو به تفكيك بيمه");
+inline const QString kByDoctorPrintTitle = QStringLiteral("گزارش مصرف دارو به تفكيك پزشك");
+inline const QString kNoSales = QStringLiteral("گزارش فروشي دراين تاريخ وجود ندارد");
+inline const QString kNoConsumption = QStringLiteral("گزارشي با مشخصات وارد شده وجود ندارد");
+inline const QString kNoReportDate = QStringLiteral("تاريخ گزارش مشخص نشده است");
+inline const QString kNoInsurer = QStringLiteral("کد بيمه مشخص نشده است");
+inline const QString kNoDoctor = QStringLiteral("نام پزشک مشخص نشده است");
+} // namespace texts
+
+} // namespace ph

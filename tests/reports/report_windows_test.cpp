@@ -1,0 +1,310 @@
+#include "core/app_context.h"
+#include "core/clock.h"
+#include "core/scripted_prompter.h"
+#include "print/report.h"
+#include "print/report_output.h"
+#include "report_fixture.h"
+#include "reports/goods_sheet.h"
+#include "reports/store_documents.h"
+#include "reports/ui/sales_report_window.h"
+#include "reports/ui/stock_windows.h"
+#include "support/test_database.h"
+#include "support/window_fixture.h"
+#include "support/xlsx_reading.h"
+#include "../print/pdf_reading.h"
+
+#include <QAbstractButton>
+#include <QBarSet>
+#include <QChart>
+#include <QChartView>
+#include <QHorizontalBarSeries>
+#include <QLineEdit>
+#include <QLineSeries>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <optional>
+
+using namespace ph;
+using namespace ph::test;
+using Kind = ScriptedPrompter::Kind;
+
+namespace {
+
+// Types a date day first into a masked date field.
+void typeDate(QWidget& window, const QString& name, const QString& dayFirst) {
+    auto* field = child<QLineEdit>(window, name);
+    field->setFocus();
+    field->selectAll();
+    typeIn(window, dayFirst);
+}
+
+int barCount(QWidget& window) {
+    auto* view = child<QChartView>(window, QStringLiteral("chart_top_items"));
+    const auto series = view->chart()->series();
+    if (series.isEmpty()) return 0;
+    auto* bars = qobject_cast<QHorizontalBarSeries*>(series.first());
+    return bars && !bars->barSets().isEmpty() ? bars->barSets().first()->count() : 0;
+}
+
+double lineTotal(QWidget& window) {
+    auto* view = child<QChartView>(window, QStringLiteral("chart_daily"));
+    double sum = 0;
+    for (const QPointF& p : qobject_cast<QLineSeries*>(view->chart()->series().first())->points()) sum += p.y();
+    return sum;
+}
+
+double stockOf(Database& db, double code) {
+    return db.scalar(QStringLiteral("select moj_vah from moj_kala_vah where code_kala = ? and code_vah = 20"), {code})
+        .toDouble();
+}
+
+} // namespace
+
+class ReportWindowsTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void init();
+    void cleanup();
+    void generalReportWithChartFollowingTheSearch();
+    void oneItemChosenInTheItemGrid();
+    void refusals_data();
+    void refusals();
+    void printAndFilesCarryTheShownRows();
+    void storeDocumentTakenInFromTheWindow();
+    void stockListAndGoodsSheet();
+
+private:
+    WindowContext windows() { return {m_context, m_t->db(), m_prompter, m_clock}; }
+    ReportOutputs outputsInto(const QString& path);
+
+    std::unique_ptr<TestDatabase> m_t;
+    ScriptedPrompter m_prompter;
+    AppContext m_context;
+    FixedClock m_clock{QDateTime(QDate(2026, 11, 1), QTime(10, 30))};
+    QTemporaryDir m_dir;
+    std::optional<print::Report> m_shown;
+};
+
+void ReportWindowsTest::init() {
+    m_t = std::make_unique<TestDatabase>();
+    fillReportFixture(m_t->db());
+    m_prompter.clear();
+    m_context = AppContext();
+    m_context.pharmacy_name = QStringLiteral("داروخانه شفا");
+    m_context.current_date = QStringLiteral("05/08/10");
+    m_shown.reset();
+}
+
+void ReportWindowsTest::cleanup() { m_t.reset(); }
+
+ReportOutputs ReportWindowsTest::outputsInto(const QString& path) {
+    ReportOutputs outputs;
+    outputs.chooseFile = [path](QWidget*, const QString&, const QString&) { return path; };
+    outputs.show = [this](QWidget*, const print::Report& report) { m_shown.emplace(report); };
+    return outputs;
+}
+
+void ReportWindowsTest::generalReportWithChartFollowingTheSearch() {
+    TFg_masraf window(windows());
+    QVERIFY(showActive(window));
+    QCOMPARE(focusName(window), QStringLiteral("me_date11"));
+    typeDate(window, QStringLiteral("me_date11"), QStringLiteral("010705"));
+    typeDate(window, QStringLiteral("me_date22"), QStringLiteral("310705"));
+    press(window, Qt::Key_F7);
+    QVERIFY2(m_prompter.shown().isEmpty(), qPrintable(m_prompter.texts().join(u'|')));
+    // July by entry date: 1010001 420, 1010002 500, 1010003 300, 5020001 280.
+    QCOMPARE(window.report().rows.size(), 4);
+    QCOMPARE(child<QTableView>(window, QStringLiteral("DBGrid1"))->model()->rowCount(), 4);
+    QCOMPARE(child<QLineEdit>(window, QStringLiteral("me_koll"))->text(), QStringLiteral("1,500"));
+    QCOMPARE(barCount(window), 4);
+    QCOMPARE(lineTotal(window), 1500.0);
+    // A name typed in the search narrows the grid, and the chart with it.
+    auto* search = child<QLineEdit>(window, QStringLiteral("me_search1"));
+    search->setFocus();
+    typeIn(window, QStringLiteral("گاز"));
+    QCOMPARE(window.shownRows(), QList<int>{3});
+    QCOMPARE(barCount(window), 1);
+    QCOMPARE(lineTotal(window), 280.0);
+    search->clear();
+    QCOMPARE(barCount(window), 4);
+    // The total stays the report's whole total.
+    QCOMPARE(child<QLineEdit>(window, QStringLiteral("me_koll"))->text(), QStringLiteral("1,500"));
+    // F9 clears.
+    press(window, Qt::Key_F9);
+    QVERIFY(window.report().isEmpty());
+    QCOMPARE(child<QLineEdit>(window, QStringLiteral("me_koll"))->text(), QStringLiteral("0"));
+}
+
+// The one-item option: the item grid is typed into (a name shows the items it begins with, a
+// number finds the item by its code) and Enter runs the report of the current item.
+void ReportWindowsTest::oneItemChosenInTheItemGrid() {
+    TFg_masraf window(windows());
+    QVERIFY(showActive(window));
+    typeDate(window, QStringLiteral("me_date11"), QStringLiteral("010705"));
+    typeDate(window, QStringLiteral("me_date22"), QStringLiteral("310705"));
+    child<QAbstractButton>(window, QStringLiteral("rb_one"))->setChecked(true);
+    auto* items = child<QTableView>(window, QStringLiteral("DBGrid2"));
+    QVERIFY(items->isVisible());
+    QCOMPARE(items->model()->rowCount(), 4);
+    items->setFocus();
+    items->setCurrentIndex(items->model()->index(0, 1));
+    typeIn(window, QStringLiteral("سف"));
+    QCOMPARE(items->model()->rowCount(), 1);
+    press(window, Qt::Key_Return);
+    QCOMPARE(window.report().rows.size(), 1);
+    QCOMPARE(window.report().rows.first().code, 1010003.0);
+    // A number in the name column finds the item by its code.
+    items->setFocus();
+    press(window, Qt::Key_Backspace);
+    press(window, Qt::Key_Backspace);
+    QCOMPARE(items->model()->rowCount(), 4);
+    typeIn(window, QStringLiteral("5020001"));
+    press(window, Qt::Key_Return);
+    QCOMPARE(window.report().rows.size(), 1);
+    QCOMPARE(window.report().rows.first().code, 5020001.0);
+    QCOMPARE(window.report().rows.first().amount, 280.0);
+}
+
+void ReportWindowsTest::refusals_data() {
+    QTest::addColumn<int>("formMode"); // -1: the general report
+    QTest::addColumn<QString>("from");
+    QTest::addColumn<QString>("to");
+    QTest::addColumn<QString>("code");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<QString>("focus");
+    QTest::newRow("no start date") << -1 << "" << "310705" << "" << texts::kNoReportDate << "me_date11";
+    QTest::newRow("no end date") << -1 << "010705" << "" << "" << texts::kNoReportDate << "me_date22";
+    QTest::newRow("nothing sold") << -1 << "010105" << "310105" << "" << texts::kNoSales << "me_date11";
+    QTest::newRow("no insurer") << 20 << "010705" << "310705" << "" << texts::kNoInsurer << "me_code_b";
+    QTest::newRow("no doctor") << 21 << "010705" << "310705" << "" << texts::kNoDoctor << "me_nezam";
+    QTest::newRow("insurer with nothing") << 20 << "010105" << "310105" << "2" << texts::kNoConsumption << "me_date11";
+}
+
+void ReportWindowsTest::refusals() {
+    QFETCH(int, formMode);
+    QFETCH(QString, from);
+    QFETCH(QString, to);
+    QFETCH(QString, code);
+    QFETCH(QString, message);
+    QFETCH(QString, focus);
+    std::unique_ptr<SalesReportWindow> window;
+    if (formMode < 0) {
+        window = std::make_unique<TFg_masraf>(windows());
+    } else {
+        auto* pe = new TFg_masraf_pe(windows());
+        pe->setFormMode(formMode);
+        window.reset(pe);
+    }
+    QVERIFY(showActive(*window));
+    if (!from.isEmpty()) typeDate(*window, QStringLiteral("me_date11"), from);
+    if (!to.isEmpty()) typeDate(*window, QStringLiteral("me_date22"), to);
+    if (!code.isEmpty()) child<QLineEdit>(*window, formMode == 20 ? QStringLiteral("me_code_b") : QStringLiteral("me_nezam"))->setText(code);
+    press(*window, Qt::Key_F7);
+    QCOMPARE(m_prompter.texts(Kind::Warning), QStringList{message});
+    QCOMPARE(focusName(*window), focus);
+}
+
+void ReportWindowsTest::printAndFilesCarryTheShownRows() {
+    if (!popplerPresent()) QSKIP("pdftotext is not installed");
+    TFg_masraf_pe window(windows());
+    window.setFormMode(20);
+    QVERIFY(showActive(window));
+    typeDate(window, QStringLiteral("me_date11"), QStringLiteral("010605"));
+    typeDate(window, QStringLiteral("me_date22"), QStringLiteral("310705"));
+    child<QLineEdit>(window, QStringLiteral("me_code_b"))->setText(QStringLiteral("2"));
+    QCOMPARE(child<QLineEdit>(window, QStringLiteral("me_name_b"))->text(), QStringLiteral("تامين اجتماعي"));
+    // Insurer 2, June and July by prescription date: 1010001 2 for 200 (140/60), 1010003 3 + 1 for 1200.
+    const QString xlsx = m_dir.filePath(QStringLiteral("insurer.xlsx"));
+    window.setOutputs(outputsInto(xlsx));
+    press(window, Qt::Key_F8);
+    QVERIFY2(m_prompter.shown().isEmpty(), qPrintable(m_prompter.texts().join(u'|')));
+    QVERIFY(m_shown);
+    QCOMPARE(m_shown->data().rows.size(), 2);
+    QCOMPARE(m_shown->data().values.value(QStringLiteral("amount_sum")), QStringLiteral("1400"));
+    QCOMPARE(m_shown->data().values.value(QStringLiteral("insurer_sum")), QStringLiteral("770"));
+    QCOMPARE(m_shown->data().values.value(QStringLiteral("patient_sum")), QStringLiteral("630"));
+    QVERIFY(m_shown->data().pictures.contains(QStringLiteral("chart")));
+
+    window.saveSpreadsheet();
+    const XlsxSheetText sheet = readXlsxSheet(xlsx);
+    QVERIFY(sheet.rightToLeft);
+    QStringList totals = sheet.rows.last();
+    QCOMPARE(totals.mid(3, 4), (QStringList{"6", "1400", "770", "630"}));
+
+    // Only the searched item goes to the PDF.
+    auto* search = child<QLineEdit>(window, QStringLiteral("me_search1"));
+    search->setFocus();
+    typeIn(window, QStringLiteral("سفك"));
+    const QString pdf = m_dir.filePath(QStringLiteral("insurer.pdf"));
+    window.setOutputs(outputsInto(pdf));
+    window.savePdf();
+    const QString text = pdfText(pdf);
+    QVERIFY2(text.contains(texts::kByInsurerPrintTitle), qPrintable(text));
+    QVERIFY2(text.contains(QStringLiteral("اجتماعي")), qPrintable(text)); // the insurer
+    QVERIFY(text.contains(QStringLiteral("1010003")));
+    QVERIFY(!text.contains(QStringLiteral("1010001")));
+    QVERIFY(text.contains(QStringLiteral("1200")));
+}
+
+void ReportWindowsTest::storeDocumentTakenInFromTheWindow() {
+    Database& db = m_t->db();
+    db.exec(QStringLiteral("insert into mosh_havaleh (num_h, code_anbar, year1, code_vah, taeed_darou, date_sod, price_kol) "
+                           "values (7, 1, 1405, 20, 0, '05/07/03', 5000)"));
+    db.exec(QStringLiteral("insert into kala_havaleh (num_h, code_anbar, year1, code_kala, price_u, qu, date_exps) values "
+                           "(7, 1, 1405, 1010001, 110, 5, '06/01/01'), (7, 1, 1405, 1010003, 320, 2, '06/02/01')"));
+    Tfmanbar_darookaneh window(windows());
+    QVERIFY(showActive(window));
+    QCOMPARE(child<QTableView>(window, QStringLiteral("DBGrid3"))->model()->rowCount(), 1);
+    QCOMPARE(child<QTableView>(window, QStringLiteral("DBGrid1"))->model()->rowCount(), 2);
+    // Confirm, then the price question for each line: the document's price for the first only.
+    m_prompter.answerConfirm(1);
+    m_prompter.answerConfirm(1);
+    m_prompter.answerConfirm(0);
+    m_prompter.answerConfirm(-1);
+    press(window, Qt::Key_F2);
+    QCOMPARE(m_prompter.texts(Kind::Confirm),
+             (QStringList{texts::kTakeInQuestion, texts::kPriceQuestion, texts::kPriceQuestion, texts::kTakenIn}));
+    QCOMPARE(stockOf(db, 1010001), 5.0);
+    QCOMPARE(stockOf(db, 1010003), 2.0);
+    QCOMPARE(db.scalar(QStringLiteral("select price_u from mosh_kala_anbar where code_kala = 1010001")).toDouble(), 110.0);
+    QCOMPARE(db.scalar(QStringLiteral("select price_u from mosh_kala_anbar where code_kala = 1010003")).toDouble(), 300.0);
+    QCOMPARE(child<QTableView>(window, QStringLiteral("DBGrid3"))->model()->rowCount(), 0);
+    // Nothing left to take.
+    m_prompter.clear();
+    m_prompter.answerConfirm(-1);
+    press(window, Qt::Key_F2);
+    QCOMPARE(m_prompter.texts(Kind::Confirm), QStringList{texts::kNoDocument});
+    QCOMPARE(stockOf(db, 1010001), 5.0);
+}
+
+void ReportWindowsTest::stockListAndGoodsSheet() {
+    Database& db = m_t->db();
+    db.exec(QStringLiteral("insert into moj_kala_vah (code_kala, code_vah, moj_vah, price_u) values "
+                           "(1010001, 20, 3, 100), (1010002, 20, 7, 50)"));
+    Tmojoodi stock(windows());
+    QVERIFY(showActive(stock));
+    QCOMPARE(focusName(stock), QStringLiteral("me_search"));
+    QCOMPARE(child<QTableView>(stock, QStringLiteral("DBGrid1"))->model()->rowCount(), 2);
+    stock.setOutputs(outputsInto(m_dir.filePath(QStringLiteral("stock.xlsx"))));
+    press(stock, Qt::Key_P, Qt::ControlModifier);
+    QVERIFY(m_shown);
+    QCOMPARE(m_shown->data().values.value(QStringLiteral("quantity_sum")), QStringLiteral("10"));
+    QCOMPARE(m_shown->data().values.value(QStringLiteral("time")), QStringLiteral("10:30"));
+
+    Tm_kala_b sheet(windows());
+    QVERIFY(showActive(sheet));
+    typeDate(sheet, QStringLiteral("me_date1"), QStringLiteral("010705"));
+    press(sheet, Qt::Key_F2);
+    QCOMPARE(m_prompter.texts(Kind::Warning), QStringList{texts::kNoDateRange});
+    QCOMPARE(focusName(sheet), QStringLiteral("me_date2"));
+    typeDate(sheet, QStringLiteral("me_date2"), QStringLiteral("300805"));
+    press(sheet, Qt::Key_F2);
+    // Inpatient prescriptions 2 and 4: 100 + 300 + 500.
+    QCOMPARE(sheet.total(), 900.0);
+    QCOMPARE(child<QLineEdit>(sheet, QStringLiteral("me_koll"))->text(), QStringLiteral("900"));
+}
+
+QTEST_MAIN(ReportWindowsTest)
+#include "report_windows_test.moc"

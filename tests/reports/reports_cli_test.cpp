@@ -1,0 +1,155 @@
+#include "report_fixture.h"
+#include "support/cli_run.h"
+#include "support/test_database.h"
+#include "support/xlsx_reading.h"
+#include "../print/pdf_reading.h"
+
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace ph;
+using namespace ph::test;
+
+namespace {
+
+QStringList fileLines(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return {};
+    return QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+}
+
+QJsonObject json(const CliRun& run) { return QJsonDocument::fromJson(run.out.toUtf8()).object(); }
+
+} // namespace
+
+class ReportsCliTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void init();
+    void cleanup();
+    void salesAsCsvXlsxAndPdf();
+    void byInsurerAndByDoctor();
+    void stockList();
+    void badInput_data();
+    void badInput();
+
+private:
+    QStringList dir() const { return {QStringLiteral("--dir"), m_t->workingDir()}; }
+    std::unique_ptr<TestDatabase> m_t;
+    QTemporaryDir m_out;
+};
+
+void ReportsCliTest::init() {
+    m_t = std::make_unique<TestDatabase>();
+    fillReportFixture(m_t->db());
+    m_t->db().exec(QStringLiteral("insert into onvan_darou (code_vahed, onvan_vahed) values (1, 'داروخانه شفا')"));
+}
+
+void ReportsCliTest::cleanup() { m_t.reset(); }
+
+void ReportsCliTest::salesAsCsvXlsxAndPdf() {
+    const QStringList range{QStringLiteral("report"), QStringLiteral("sales"), QStringLiteral("--from"),
+                            QStringLiteral("05/07/01"), QStringLiteral("--to"), QStringLiteral("05/07/30")};
+    const QString csv = m_out.filePath(QStringLiteral("sales.csv"));
+    const CliRun run = pharmacyctl(dir() + range + QStringList{QStringLiteral("--csv"), csv});
+    QCOMPARE(run.status, 0);
+    QCOMPARE(json(run).value(QStringLiteral("rows")).toInt(), 4);
+    QCOMPARE(json(run).value(QStringLiteral("sum_price")).toDouble(), 1500.0);
+    const QStringList lines = fileLines(csv);
+    QCOMPARE(lines.size(), 5);
+    QCOMPARE(lines.at(0), QStringLiteral("code_darou,name_kala,name,sum_tedad,sum_price"));
+    // The substituted line counts under the prescribed drug, with its own quantity and price.
+    QCOMPARE(lines.at(2), QStringLiteral("1010002,آموكسي سيلين,كپسول,10,500"));
+    double sum = 0;
+    double quantity = 0;
+    for (const QString& line : lines.mid(1)) {
+        quantity += line.section(u',', 3, 3).toDouble();
+        sum += line.section(u',', 4, 4).toDouble();
+    }
+    QCOMPARE(sum, 1500.0);
+
+    const QString xlsx = m_out.filePath(QStringLiteral("sales.xlsx"));
+    QCOMPARE(pharmacyctl(dir() + range + QStringList{QStringLiteral("--xlsx"), xlsx}).status, 0);
+    const XlsxSheetText sheet = readXlsxSheet(xlsx);
+    QVERIFY(sheet.rightToLeft);
+    // The totals row holds the same sums as the comma file.
+    QCOMPARE(sheet.rows.last().mid(3, 2), (QStringList{QString::number(quantity), QStringLiteral("1500")}));
+
+    if (!popplerPresent()) QSKIP("pdftotext is not installed");
+    const QString pdf = m_out.filePath(QStringLiteral("sales.pdf"));
+    const CliRun printed = pharmacyctl(dir() + range + QStringList{QStringLiteral("--pdf"), pdf});
+    QVERIFY2(printed.status == 0, qPrintable(printed.err));
+    const QString text = pdfText(pdf);
+    QVERIFY2(text.contains(QStringLiteral("1500")) && text.contains(QStringLiteral("5020001")), qPrintable(text));
+    QVERIFY(text.contains(QStringLiteral("شفا")));
+}
+
+void ReportsCliTest::byInsurerAndByDoctor() {
+    const QString csv = m_out.filePath(QStringLiteral("insurer.csv"));
+    CliRun run = pharmacyctl(dir() + QStringList{"report", "by-insurer", "--from", "05/06/01", "--to", "05/07/30",
+                                                 "--insurer", "2", "--csv", csv});
+    QVERIFY2(run.status == 0, qPrintable(run.err));
+    QCOMPARE(json(run).value(QStringLiteral("sum_sazman")).toDouble(), 770.0);
+    QCOMPARE(json(run).value(QStringLiteral("sum_bimar")).toDouble(), 630.0);
+    QCOMPARE(fileLines(csv).at(0), QStringLiteral("code_darou,name_kala,name,sum_tedad,sum_price,sum_sazman,sum_bimar"));
+    run = pharmacyctl(dir() + QStringList{"report", "by-doctor", "--from", "05/07/01", "--to", "05/07/30", "--doctor",
+                                          "222", "--csv", csv});
+    QVERIFY2(run.status == 0, qPrintable(run.err));
+    // Prescriptions 2 and 3: 100 + 300 + 300.
+    QCOMPARE(json(run).value(QStringLiteral("sum_price")).toDouble(), 700.0);
+    QCOMPARE(fileLines(csv).size(), 4);
+    // Nothing in the range: an empty report, said on standard error.
+    run = pharmacyctl(dir() + QStringList{"report", "by-doctor", "--from", "05/01/01", "--to", "05/01/31", "--doctor",
+                                          "222", "--csv", csv});
+    QCOMPARE(run.status, 0);
+    QCOMPARE(json(run).value(QStringLiteral("rows")).toInt(), 0);
+    QVERIFY(run.err.contains(QStringLiteral("گزارشي با مشخصات وارد شده وجود ندارد")));
+}
+
+void ReportsCliTest::stockList() {
+    m_t->db().exec(QStringLiteral("insert into moj_kala_vah (code_kala, code_vah, moj_vah, price_u) values "
+                                  "(1010001, 20, 3, 100), (1010002, 20, 7.5, 50), (1010002, 30, 100, 50)"));
+    const QString csv = m_out.filePath(QStringLiteral("stock.csv"));
+    const CliRun run = pharmacyctl(dir() + QStringList{"stock", "--csv", csv});
+    QCOMPARE(run.status, 0);
+    QCOMPARE(json(run).value(QStringLiteral("sum_moj_vah")).toDouble(), 10.5);
+    QCOMPARE(fileLines(csv), (QStringList{"code_kala,name_kala,moj_vah", "1010001,استامينوفن,3",
+                                          "1010002,آموكسي سيلين,7.5"}));
+    const QString xlsx = m_out.filePath(QStringLiteral("stock.xlsx"));
+    QCOMPARE(pharmacyctl(dir() + QStringList{"stock", "--xlsx", xlsx}).status, 0);
+    const XlsxSheetText sheet = readXlsxSheet(xlsx);
+    QCOMPARE(sheet.rows.last().last(), QStringLiteral("10.5"));
+}
+
+void ReportsCliTest::badInput_data() {
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<int>("status");
+    QTest::newRow("no report") << QStringList{"report", "--from", "05/07/01", "--to", "05/07/30", "--csv", "x"} << 2;
+    QTest::newRow("unknown report") << QStringList{"report", "weekly", "--from", "05/07/01", "--to", "05/07/30", "--csv", "x"} << 2;
+    QTest::newRow("no range") << QStringList{"report", "sales", "--csv", "x"} << 2;
+    QTest::newRow("bad date") << QStringList{"report", "sales", "--from", "05/13/01", "--to", "05/07/30", "--csv", "x"} << 2;
+    QTest::newRow("no file") << QStringList{"report", "sales", "--from", "05/07/01", "--to", "05/07/30"} << 2;
+    QTest::newRow("two files") << QStringList{"report", "sales", "--from", "05/07/01", "--to", "05/07/30", "--csv", "x", "--xlsx", "y"} << 2;
+    QTest::newRow("insurer missing") << QStringList{"report", "by-insurer", "--from", "05/07/01", "--to", "05/07/30", "--csv", "x"} << 2;
+    QTest::newRow("unknown insurer") << QStringList{"report", "by-insurer", "--from", "05/07/01", "--to", "05/07/30", "--insurer", "99", "--csv", "x"} << 2;
+    QTest::newRow("unknown doctor") << QStringList{"report", "by-doctor", "--from", "05/07/01", "--to", "05/07/30", "--doctor", "999", "--csv", "x"} << 2;
+    QTest::newRow("doctor on sales") << QStringList{"report", "sales", "--from", "05/07/01", "--to", "05/07/30", "--doctor", "111", "--csv", "x"} << 2;
+    QTest::newRow("stock without file") << QStringList{"stock"} << 2;
+    QTest::newRow("stock as pdf") << QStringList{"stock", "--pdf", "x"} << 2;
+}
+
+void ReportsCliTest::badInput() {
+    QFETCH(QStringList, args);
+    QFETCH(int, status);
+    QDir::setCurrent(m_out.path());
+    const CliRun run = pharmacyctl(dir() + args);
+    QCOMPARE(run.status, status);
+    QVERIFY(!run.err.isEmpty());
+    QVERIFY(!QFile::exists(m_out.filePath(QStringLiteral("x"))));
+}
+
+QTEST_MAIN(ReportsCliTest)
+#include "reports_cli_test.moc"
