@@ -5,7 +5,6 @@
 #include "db/database.h"
 #include "db/transaction.h"
 
-#include <QHash>
 #include <QStringList>
 #include <QVariantList>
 
@@ -77,7 +76,6 @@ public:
         : m_db(db), m_table(std::move(table)), m_columns(columns), m_rowsPerStatement(rowsPerStatement) {
         m_values.reserve(columns.size() * rowsPerStatement);
     }
-    ~BulkInsert() = default;
 
     void add(std::initializer_list<QVariant> row) {
         Q_ASSERT(int(row.size()) == m_columns.size());
