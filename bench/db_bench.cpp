@@ -16,6 +16,10 @@
 //       against its floor, the same rows written by hand-made prepared statements in one
 //       transaction; then prescriptions saved per second by one and by eight
 //       workstations at once, each on its own connection.
+//   db_bench saves FOLDER COUNT
+//       COUNT 5-line prescriptions saved through the session on the database of the
+//       working folder FOLDER (bench/run times it against save_floor); prints the time
+//       of the saves alone (F2, not the entry and pricing of the lines) as elapsed_ms=.
 //   db_bench stored [FILE] [PRESCRIPTIONS]
 //       Showing stored prescriptions on an embedded database of PRESCRIPTIONS
 //       prescriptions (default 300,000, three lines each; FILE defaults to
@@ -329,7 +333,7 @@ double percentile(const std::vector<double>& sorted, double p) {
 }
 
 // A prescription of `lines` lines for the demo's insurer 2, for patient `n`.
-void enterPrescription(PrescriptionSession& session, const QList<DrugItem>& drugs, int lines, int n) {
+void enterPrescription(PrescriptionSession& session, const QList<DrugItem>& drugs, int lines, qint64 n) {
     session.start({QStringLiteral("05/07/15"), QStringLiteral("10:00")});
     session.changeInsurer(InsurerCode::fromText(QStringLiteral("2")));
     PrescriptionHeader& h = session.header();
@@ -337,9 +341,9 @@ void enterPrescription(PrescriptionSession& session, const QList<DrugItem>& drug
     h.family = QStringLiteral("بيمار %1").arg(n);
     h.name = QStringLiteral("علي");
     h.pageNumber = QStringLiteral("1");
-    h.prescriberCouncil = QStringLiteral("12345");
-    h.prescriberName = QStringLiteral("مريم");
-    h.prescriberFamily = QStringLiteral("احمدي");
+    h.prescriberCouncil = QStringLiteral("45213"); // a prescriber of the demo working set
+    h.prescriberName = QStringLiteral("علي");
+    h.prescriberFamily = QStringLiteral("محمدي");
     h.specialtyCode = QStringLiteral("1");
     h.typeCode = QStringLiteral("1");
     h.expiryDate = QStringLiteral("1405/12/29");
@@ -505,6 +509,36 @@ void concurrentSavesOn(const QString& engineName, Database& db) {
                 distinct == saved ? "yes" : "no");
 }
 
+// COUNT 5-line prescriptions saved through the prescription session on the database of
+// the working folder FOLDER, as the window's F2 saves them (the figure whose floor is
+// save_floor). Patients differ from one process to the next.
+int saves(const QString& folder, int count) {
+    Database db(readConnectionSettings(folder));
+    db.open();
+    DrugList list(db);
+    const bool stockKeeping = list.stockKeepingMode();
+    QList<DrugItem> drugs;
+    for (const double code : {1010001.0, 1010002.0, 1010003.0, 1010004.0, 1010005.0}) {
+        const std::optional<DrugItem> drug = list.find(code, stockKeeping);
+        if (!drug) qFatal("the demo drug %.0f is missing", code);
+        drugs.append(*drug);
+    }
+    ScriptedPrompter prompter;
+    prompter.setYesNoFallback([](const QString&) { return true; });
+    PrescriptionSession session(db, prompter);
+    const qint64 first = qint64(QCoreApplication::applicationPid()) * 100000;
+    double ms = 0;
+    for (int n = 0; n < count; ++n) {
+        enterPrescription(session, drugs, 5, first + n); // entering and pricing the lines is not timed
+        ms += millisecondsOf([&] {
+            if (!session.save({1, 0, QStringLiteral("05/07/15"), QStringLiteral("10:00")}, true).isSaved())
+                qFatal("the save was refused: %s", qPrintable(prompter.texts().join(u'|')));
+        });
+    }
+    std::printf("elapsed_ms=%.3f\n", ms); // the saves alone (F2), for bench/run
+    return 0;
+}
+
 int prescription() {
     return onDemoDatabases([](const QString& engineName, Database& db) {
         prescriptionOn(engineName, db);
@@ -526,11 +560,13 @@ int main(int argc, char** argv) {
             return pricing();
         if (args.value(0) == QLatin1String("prescription"))
             return prescription();
+        if (args.value(0) == QLatin1String("saves") && args.size() == 3)
+            return saves(args.at(1), args.at(2).toInt());
     } catch (const Error& error) {
         std::fprintf(stderr, "%s\n", qPrintable(error.message()));
         return 1;
     }
     std::fprintf(stderr, "usage: db_bench inuse [FILE] [PRESCRIPTIONS] | db_bench stored [FILE] [PRESCRIPTIONS] | "
-                         "db_bench pricing | db_bench prescription\n");
+                         "db_bench pricing | db_bench prescription | db_bench saves FOLDER COUNT\n");
     return 2;
 }

@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Configures (once) and builds the project in ./build with Ninja and ccache, two jobs.
+# PH_BUILD_DIR names another build folder (./test --asan builds in build-asan, its
+# compiler flags taken from CXXFLAGS and LDFLAGS at the folder's first configuration).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-build="$root/build"
+build="${PH_BUILD_DIR:-$root/build}"
 # Let ccache share objects between clones in different folders (CI builds a fresh clone).
 export CCACHE_BASEDIR="$root" CCACHE_NOHASHDIR=1
 if [ ! -f "$build/build.ninja" ]; then

@@ -1,0 +1,119 @@
+// Eight workstations saving at once, each a `pharmacyctl save` process after another:
+// every acknowledged save is stored, no invoice number or prescription code is taken
+// twice and the stock went down once per save. Prints the saves per second of eight
+// against one.
+#include "db/database.h"
+#include "support/cli_run.h"
+#include "support/test_database.h"
+
+#include <QElapsedTimer>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QSet>
+#include <QTest>
+
+#include <atomic>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+using namespace ph;
+
+namespace {
+
+constexpr double kDrug = 1010001; // a drug of the demo working set
+
+QByteArray prescription(int patient) {
+    return QStringLiteral(R"({"user": 1, "me_code_bime": "2", "edtMeliCode": "%1", "me_family": "بيمار %2",
+        "me_name_bimar": "علي", "sh_safhe": 1, "me_nezam_pe": "45213", "me_name_pe": "علي", "me_family_pe": "محمدي",
+        "me_code_takhasos": "1", "me_ctype_no": "1", "me_date_bime": "1405/12/29", "me_date_no": "05/07/15",
+        "me_date_ta": "05/07/15", "lines": [[%3, 1]]})")
+        .arg(1000000000 + patient)
+        .arg(patient)
+        .arg(qint64(kDrug))
+        .toUtf8();
+}
+
+struct Run {
+    QList<int> acknowledged;
+    QStringList failures;
+    double seconds = 0;
+};
+
+// `clients` workers at once, each running `each` pharmacyctl save processes in turn.
+Run saveAtOnce(const QString& workingDir, int clients, int each, int firstPatient) {
+    Run run;
+    std::mutex lock;
+    std::vector<std::thread> workers;
+    QElapsedTimer timer;
+    timer.start();
+    for (int c = 0; c < clients; ++c)
+        workers.emplace_back([&, c] {
+            for (int i = 0; i < each; ++i) {
+                QProcess save;
+                save.start(QStringLiteral(PHARMACYCTL),
+                           {"--dir", workingDir, "save", "--today", "05/07/15", "--time", "10:00"});
+                save.write(prescription(firstPatient + c * each + i));
+                save.closeWriteChannel();
+                const bool finished = save.waitForFinished(60000);
+                const QByteArray out = save.readAllStandardOutput();
+                const std::lock_guard<std::mutex> guard(lock);
+                if (!finished || save.exitStatus() != QProcess::NormalExit || save.exitCode() != 0) {
+                    run.failures.append(QString::fromUtf8(save.readAllStandardError() + out));
+                    continue;
+                }
+                run.acknowledged.append(QJsonDocument::fromJson(out).object().value("sh_factor").toInt());
+            }
+        });
+    for (std::thread& worker : workers)
+        worker.join();
+    run.seconds = timer.nsecsElapsed() / 1e9;
+    return run;
+}
+
+} // namespace
+
+class ConcurrentSaveTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void eightWorkstationsAtOnce();
+};
+
+void ConcurrentSaveTest::eightWorkstationsAtOnce() {
+    const int each = qEnvironmentVariableIsSet("PH_CONCURRENT_SAVES") ? qEnvironmentVariableIntValue("PH_CONCURRENT_SAVES")
+                                                                      : 12;
+    constexpr int kClients = 8;
+    test::TestDatabase t;
+    const test::CliRun demo = test::pharmacyctl({"--dir", t.workingDir(), "demo"});
+    QVERIFY2(demo.status == 0, qPrintable(demo.err));
+    Database& db = t.db();
+    const QString stockSql = QStringLiteral("select moj_vah from moj_kala_vah where code_kala=? and code_vah=20");
+    db.exec(QStringLiteral("update moj_kala_vah set moj_vah=100000 where code_kala=? and code_vah=20"), {kDrug});
+
+    const Run one = saveAtOnce(t.workingDir(), 1, each, 0);
+    QVERIFY2(one.failures.isEmpty(), qPrintable(one.failures.join(u'\n')));
+    const Run eight = saveAtOnce(t.workingDir(), kClients, each, 100000);
+    QVERIFY2(eight.failures.isEmpty(), qPrintable(eight.failures.join(u'\n')));
+    QCOMPARE(eight.acknowledged.size(), kClients * each);
+
+    const int total = (kClients + 1) * each;
+    QCOMPARE(db.scalar(QStringLiteral("select count(*) from heading_noskhe")).toInt(), total);
+    QCOMPARE(db.scalar(QStringLiteral("select count(distinct sh_factor) from heading_noskhe")).toInt(), total);
+    QCOMPARE(db.scalar(QStringLiteral("select count(distinct code_no) from heading_noskhe")).toInt(), total);
+    QCOMPARE(db.scalar(QStringLiteral("select count(*) from cash where type_factor='d'")).toInt(), total);
+    QCOMPARE(db.scalar(stockSql, {kDrug}).toDouble(), 100000.0 - total);
+    const QSet<int> distinct(eight.acknowledged.begin(), eight.acknowledged.end());
+    QCOMPARE(distinct.size(), eight.acknowledged.size());
+    for (const int number : eight.acknowledged)
+        QCOMPARE(db.scalar(QStringLiteral("select count(*) from details_noskhe where sh_factor=?"), {number}).toInt(), 1);
+
+    qInfo("%s: 1 process %d saves in %.2f s (%.1f/s); %d processes %d saves in %.2f s (%.1f/s); ratio %.2f",
+          t.engine() == Engine::Sqlite ? "SQLite" : "PostgreSQL", each, one.seconds, each / one.seconds, kClients,
+          kClients * each, eight.seconds, kClients * each / eight.seconds,
+          (kClients * each / eight.seconds) / (each / one.seconds));
+}
+
+QTEST_GUILESS_MAIN(ConcurrentSaveTest)
+#include "concurrent_save_test.moc"
