@@ -89,6 +89,14 @@ QPushButton* CommandBar::button(Command command) const {
     return it == m_entries.cend() ? nullptr : it->button;
 }
 
+void CommandBar::nameButtons(std::initializer_list<ButtonName> names) {
+    for (const ButtonName& name : names) {
+        QPushButton* b = button(name.command);
+        b->setObjectName(QString::fromLatin1(name.objectName));
+        b->setText(QString::fromUtf16(name.caption));
+    }
+}
+
 void CommandBar::setHandler(Command command, std::function<void()> handler) {
     if (auto it = m_entries.find(command); it != m_entries.end()) it->handler = std::move(handler);
 }

@@ -7,6 +7,7 @@
 #include <QWidget>
 
 #include <functional>
+#include <initializer_list>
 
 class QPushButton;
 
@@ -80,6 +81,13 @@ public:
     bool has(Command command) const { return m_commands.testFlag(command); }
     // The command's button; null when the bar has no such command.
     QPushButton* button(Command command) const;
+    // Gives buttons the window's own object names and captions.
+    struct ButtonName {
+        Command command;
+        const char* objectName;
+        const char16_t* caption;
+    };
+    void nameButtons(std::initializer_list<ButtonName> names);
 
     void setHandler(Command command, std::function<void()> handler);
     // The right tested before the command; an empty flag tests none.

@@ -92,22 +92,14 @@ Tf_hamrah::Tf_hamrah(const WindowContext& windows, QWidget* parent)
                            CommandBar::New | CommandBar::Save | CommandBar::Edit | CommandBar::Delete |
                                CommandBar::DeleteDocument | CommandBar::Close,
                            this);
-    const struct {
-        CommandBar::Command command;
-        const char* name;
-        const char16_t* text;
-    } buttons[] = {
+    m_bar->nameButtons({
         {CommandBar::New, "but_new", u"جديدF1"},
         {CommandBar::Save, "ToolButton2", u"اضافه F2"},
         {CommandBar::Edit, "but_eslah", u"ويرايش F3"},
         {CommandBar::Delete, "but_delete", u"حذف داروي اصليF4"},
         {CommandBar::DeleteDocument, "ToolButton1", u"حذف داروي همراهCtrl+F4"},
         {CommandBar::Close, "but_close", u"خروج F10"},
-    };
-    for (const auto& b : buttons) {
-        m_bar->button(b.command)->setObjectName(QString::fromLatin1(b.name));
-        m_bar->button(b.command)->setText(QString::fromUtf16(b.text));
-    }
+    });
     // The add button names F2 but has no key: Enter in the status adds.
     m_bar->setKeys(CommandBar::Save, {});
     m_bar->setRight(CommandBar::Save, {});

@@ -149,11 +149,7 @@ void Tf_froosh_darou::makeCommands() {
                            CommandBar::DocumentWindow | CommandBar::Navigation | CommandBar::Sort |
                                CommandBar::Print,
                            this);
-    const struct {
-        CommandBar::Command command;
-        const char* name;
-        const char16_t* text;
-    } buttons[] = {
+    m_bar->nameButtons({
         {CommandBar::Save, "but_ok", u"ثبت نسخهF2"},
         {CommandBar::Edit, "but_eslah", u"ويرايش F3"},
         {CommandBar::RemoveLine, "but_hazf", u"حذف دارو F4"},
@@ -162,11 +158,7 @@ void Tf_froosh_darou::makeCommands() {
         {CommandBar::Print, "but_print", u"چاپF8"},
         {CommandBar::New, "but_enseraf", u"جديد/انصراف F9"},
         {CommandBar::Close, "but_close", u"خروجF10"},
-    };
-    for (const auto& b : buttons) {
-        m_bar->button(b.command)->setObjectName(QString::fromLatin1(b.name));
-        m_bar->button(b.command)->setText(QString::fromUtf16(b.text));
-    }
+    });
     // The save right is the session's first check; F10 alone closes, Esc belongs to the lookup.
     m_bar->setRight(CommandBar::Save, {});
     m_bar->setKeys(CommandBar::Close, {QKeySequence(Qt::Key_F10)});

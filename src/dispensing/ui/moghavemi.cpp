@@ -137,19 +137,11 @@ void Tf_moghavemi::makeFields() {
 void Tf_moghavemi::makeCommands() {
     m_bar = new CommandBar(m_windows.context, m_windows.prompter,
                            CommandBar::DataWindow | CommandBar::Navigation | CommandBar::Sort, this);
-    const struct {
-        CommandBar::Command command;
-        const char* name;
-        const char16_t* text;
-    } buttons[] = {
+    m_bar->nameButtons({
         {CommandBar::Save, "but_ok", u"ثبت F2"},          {CommandBar::Edit, "but_eslah", u"ويرايش F3"},
         {CommandBar::Delete, "but_delete_f", u"حذف F4"},  {CommandBar::Sort, "but_search", u"جستجوCtrl+S"},
         {CommandBar::New, "but_enseraf", u"جديد/انصراف F9"}, {CommandBar::Close, "but_close", u"خروجF10"},
-    };
-    for (const auto& b : buttons) {
-        m_bar->button(b.command)->setObjectName(QString::fromLatin1(b.name));
-        m_bar->button(b.command)->setText(QString::fromUtf16(b.text));
-    }
+    });
     m_bar->setKeys(CommandBar::Close, {QKeySequence(Qt::Key_F10)});
     m_bar->setHandler(CommandBar::Save, [this] { guarded(m_windows.prompter, [this] { save(); }); });
     m_bar->setHandler(CommandBar::Edit, [this] { guarded(m_windows.prompter, [this] { edit(); }); });

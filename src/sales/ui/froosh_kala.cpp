@@ -139,11 +139,7 @@ void Tf_froosh_kala::makeCommands() {
     m_bar = new CommandBar(m_windows.context, m_windows.prompter,
                            CommandBar::DocumentWindow | CommandBar::Navigation | CommandBar::Sort | CommandBar::Print,
                            this);
-    const struct {
-        CommandBar::Command command;
-        const char* name;
-        const char16_t* text;
-    } buttons[] = {
+    m_bar->nameButtons({
         {CommandBar::Save, "but_ok", u" ثبت فاكتور F2"},
         {CommandBar::Edit, "but_edit", u"ويرايش F3"},
         {CommandBar::RemoveLine, "but_delete_kala", u"حذف كالا F4"},
@@ -152,11 +148,7 @@ void Tf_froosh_kala::makeCommands() {
         {CommandBar::Print, "ToolButton1", u"چاپ فاكتورF8"},
         {CommandBar::New, "but_enseraf", u"انصراف/جديد F9"},
         {CommandBar::Close, "but_close", u"خروجF10"},
-    };
-    for (const auto& b : buttons) {
-        m_bar->button(b.command)->setObjectName(QString::fromLatin1(b.name));
-        m_bar->button(b.command)->setText(QString::fromUtf16(b.text));
-    }
+    });
     // The session checks the save and delete rights (the save's before its question); F10
     // alone closes, Esc belongs to the lookup; the print button has no key.
     m_bar->setRight(CommandBar::Save, {});
