@@ -68,8 +68,14 @@ void registerWindows(WindowRegistry& registry, const WindowContext& windows, con
     registry.add(QStringLiteral("Tfmmosh_kala"),
                  [windows](QWidget* parent) { return new Tfmmosh_kala(windows, parent); });
     registry.add(QStringLiteral("Tf_payam"), [windows](QWidget* parent) { return new Tf_payam(windows, parent); });
-    registry.add(QStringLiteral("Tf_d_sakhtani"),
-                 [windows](QWidget* parent) { return new Tf_d_sakhtani(windows, parent); });
+    registry.add(QStringLiteral("Tf_d_sakhtani"), [windows](QWidget* parent) {
+        auto* window = new Tf_d_sakhtani(windows, parent);
+        window->setLockAction([windows, window] {
+            TF_password lock(windows.context, windows.db, windows.prompter, window);
+            lock.exec();
+        });
+        return window;
+    });
     registry.add(QStringLiteral("TF_type_formul"),
                  [windows](QWidget* parent) { return new TF_type_formul(windows, parent); });
     registry.add(QStringLiteral("TF_wait"), [windows](QWidget* parent) { return new TF_wait(windows, parent); });

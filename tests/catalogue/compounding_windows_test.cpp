@@ -18,6 +18,8 @@
 
 #include <QComboBox>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QTableView>
 #include <QTreeWidget>
@@ -39,6 +41,7 @@ private Q_SLOTS:
     void formulaTypeWindowSavesAndRefusesDuplicates();
     void formulaWindowPricesSavesShowsAndProtects();
     void formulaWindowShowsTheDrugChosenInTheSearch();
+    void materialsWindowDropsItsAppearanceMenuOnF6();
     void priceUpdateWindowRunsAndReports();
     void goodsTreeWindowAddsEditsAndRefusesDeletes();
 
@@ -249,6 +252,30 @@ void CompoundingWindowsTest::formulaWindowShowsTheDrugChosenInTheSearch() {
     QCOMPARE(child<QLineEdit>(window, QStringLiteral("me_name"))->text(), QStringLiteral("شربت سرفه"));
     QCOMPARE(window.lines().size(), ointment().lines.size());
     QVERIFY(child<QLineEdit>(window, QStringLiteral("me_name"))->isReadOnly());
+}
+
+void CompoundingWindowsTest::materialsWindowDropsItsAppearanceMenuOnF6() {
+    Tf_d_sakhtani window(windowContext());
+    bool locked = false;
+    window.setLockAction([&locked] { locked = true; });
+    QVERIFY(showActive(window));
+    QCOMPARE(focusName(window), QStringLiteral("me_name"));
+    press(window, Qt::Key_F6);
+    QMenu* appearance = window.appearanceMenu();
+    QVERIFY(appearance->isVisible());
+    QCOMPARE(appearance->title(), QStringLiteral("تغيير ظاهر F6"));
+    // It hangs under its title in the menu bar (the window is wider than the test screen, so
+    // the menu's side is left to the screen's edge).
+    auto* bar = window.findChild<QMenuBar*>();
+    const QRect title = bar->actionGeometry(appearance->menuAction());
+    QVERIFY(!title.isEmpty());
+    QCOMPARE(appearance->geometry().top(), bar->mapToGlobal(title.bottomLeft()).y() + 1);
+    appearance->actions().last()->trigger();
+    QVERIFY(locked);
+    appearance->hide();
+    // The fields keep their keys: F2 still saves (here refused for the missing name).
+    press(window, Qt::Key_F2);
+    QCOMPARE(m_prompter.texts(Kind::Warning), QStringList{QStringLiteral("نام ماده مشخص نشده است")});
 }
 
 void CompoundingWindowsTest::priceUpdateWindowRunsAndReports() {
