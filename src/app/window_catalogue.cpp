@@ -68,17 +68,30 @@ void registerWindows(WindowRegistry& registry, const WindowContext& windows, con
     registry.add(QStringLiteral("Tfmmosh_kala"),
                  [windows](QWidget* parent) { return new Tfmmosh_kala(windows, parent); });
     registry.add(QStringLiteral("Tf_payam"), [windows](QWidget* parent) { return new Tf_payam(windows, parent); });
-    registry.add(QStringLiteral("Tf_d_sakhtani"),
-                 [windows](QWidget* parent) { return new Tf_d_sakhtani(windows, parent); });
+    registry.add(QStringLiteral("Tf_d_sakhtani"), [windows](QWidget* parent) {
+        auto* window = new Tf_d_sakhtani(windows, parent);
+        window->setLockAction([windows, window] {
+            TF_password lock(windows.context, windows.db, windows.prompter, window);
+            lock.exec();
+        });
+        return window;
+    });
     registry.add(QStringLiteral("TF_type_formul"),
                  [windows](QWidget* parent) { return new TF_type_formul(windows, parent); });
     registry.add(QStringLiteral("TF_wait"), [windows](QWidget* parent) { return new TF_wait(windows, parent); });
-    // The formula window opens the base materials (F5) as the main window would, the same kept window.
+    // The formula window opens the base materials (F5) as the main window would, the same kept window,
+    // and the compounded drug search (F7).
     registry.add(QStringLiteral("TF_formul"), [windows, &registry](QWidget* parent) {
         auto* window = new TF_formul(windows, parent);
         window->setWindowOpener([&registry, window](const QString& windowClass) {
             QWidget* opened = registry.window(windowClass, window);
             if (auto* dialog = qobject_cast<QDialog*>(opened)) dialog->exec();
+        });
+        // F7 finds a compounded drug in the drug search; its formula is then shown.
+        window->setDrugSearch([&registry, window]() -> std::optional<double> {
+            auto* search = qobject_cast<Tf_search_darou*>(registry.window(QStringLiteral("Tf_search_darou"), window));
+            if (!search) return std::nullopt;
+            return search->choose();
         });
         return window;
     });

@@ -18,6 +18,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMenuBar>
 #include <QPointer>
 #include <QSortFilterProxyModel>
 #include <QTableView>
@@ -144,6 +145,19 @@ QMenu* makeAppearanceMenu(QWidget* window, std::function<void()> lock) {
         if (lock) lock();
     });
     return menu;
+}
+
+void popUpUnderTitle(QWidget* window, QMenu* menu) {
+    auto* bar = window->findChild<QMenuBar*>();
+    const QRect title = bar ? bar->actionGeometry(menu->menuAction()) : QRect();
+    if (title.isEmpty()) {
+        menu->popup(window->mapToGlobal(QPoint(window->isRightToLeft() ? window->width() : 0, 0)));
+        return;
+    }
+    QPoint corner = bar->mapToGlobal(title.bottomLeft()) + QPoint(0, 1);
+    if (window->isRightToLeft())
+        corner.rx() = bar->mapToGlobal(title.bottomRight()).x() - menu->sizeHint().width() + 1;
+    menu->popup(corner);
 }
 
 } // namespace ph

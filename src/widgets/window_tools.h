@@ -26,6 +26,11 @@ bool pickCode(const WindowContext& windows, CodeField* field, const QString& mod
 // is closed for good; nothing is stored. Its last entry runs `lock` (the lock window).
 QMenu* makeAppearanceMenu(QWidget* window, std::function<void()> lock);
 
+// Drops a menu of the window's menu bar down under its title, as a click on the title does
+// (the menu's right edge on the title's under a right-to-left title); at the window's corner
+// when the bar does not show the menu.
+void popUpUnderTitle(QWidget* window, QMenu* menu);
+
 // A line field with its object name.
 QLineEdit* makeLineField(QWidget* parent, const QString& objectName);
 

@@ -6,6 +6,7 @@
 #include "catalogue/ui/payam.h"
 #include "catalogue/ui/type_formul.h"
 #include "catalogue/ui/wait_.h"
+#include "core/amounts.h"
 #include "core/app_context.h"
 #include "core/clock.h"
 #include "core/scripted_prompter.h"
@@ -17,6 +18,8 @@
 
 #include <QComboBox>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QTableView>
 #include <QTreeWidget>
@@ -37,6 +40,8 @@ private Q_SLOTS:
     void materialsWindowChecksInOrder();
     void formulaTypeWindowSavesAndRefusesDuplicates();
     void formulaWindowPricesSavesShowsAndProtects();
+    void formulaWindowShowsTheDrugChosenInTheSearch();
+    void materialsWindowDropsItsAppearanceMenuOnF6();
     void priceUpdateWindowRunsAndReports();
     void goodsTreeWindowAddsEditsAndRefusesDeletes();
 
@@ -211,6 +216,66 @@ void CompoundingWindowsTest::formulaWindowPricesSavesShowsAndProtects() {
     press(window, Qt::Key_F2);
     QCOMPARE(goodsPrice(m_t->db(), 1700001), 10600.0);
     QCOMPARE(window.state(), TF_formul::State::Viewing);
+}
+
+void CompoundingWindowsTest::formulaWindowShowsTheDrugChosenInTheSearch() {
+    double first = 0;
+    double second = 0;
+    FormulaStore(m_t->db()).add(ointment(), &first);
+    FormulaStore(m_t->db()).add(ointment(QStringLiteral("شربت سرفه")), &second);
+    TF_formul window(windowContext());
+    std::optional<double> chosen;
+    int searches = 0;
+    window.setDrugSearch([&] {
+        ++searches;
+        return chosen;
+    });
+    QVERIFY(showActive(window));
+    QCOMPARE(child<QPushButton>(window, QStringLiteral("but_search_darou"))->text(), QStringLiteral("جستجوومشاهده F7"));
+    child<QLineEdit>(window, QStringLiteral("me_name"))->setText(QStringLiteral("در دست"));
+
+    // Closed without a choice, or with the code 0: the formula being typed stays.
+    for (const std::optional<double> none : {std::optional<double>(), std::optional<double>(0)}) {
+        chosen = none;
+        press(window, Qt::Key_F7);
+        QCOMPARE(window.state(), TF_formul::State::New);
+        QCOMPARE(child<QLineEdit>(window, QStringLiteral("me_name"))->text(), QStringLiteral("در دست"));
+    }
+    QCOMPARE(searches, 2);
+
+    // A chosen drug shows its formula, read-only.
+    chosen = second;
+    press(window, Qt::Key_F7);
+    QCOMPARE(searches, 3);
+    QCOMPARE(window.state(), TF_formul::State::Viewing);
+    QCOMPARE(child<QLineEdit>(window, QStringLiteral("me_code"))->text(), plainDecimalText(second));
+    QCOMPARE(child<QLineEdit>(window, QStringLiteral("me_name"))->text(), QStringLiteral("شربت سرفه"));
+    QCOMPARE(window.lines().size(), ointment().lines.size());
+    QVERIFY(child<QLineEdit>(window, QStringLiteral("me_name"))->isReadOnly());
+}
+
+void CompoundingWindowsTest::materialsWindowDropsItsAppearanceMenuOnF6() {
+    Tf_d_sakhtani window(windowContext());
+    bool locked = false;
+    window.setLockAction([&locked] { locked = true; });
+    QVERIFY(showActive(window));
+    QCOMPARE(focusName(window), QStringLiteral("me_name"));
+    press(window, Qt::Key_F6);
+    QMenu* appearance = window.appearanceMenu();
+    QVERIFY(appearance->isVisible());
+    QCOMPARE(appearance->title(), QStringLiteral("تغيير ظاهر F6"));
+    // It hangs under its title in the menu bar (the window is wider than the test screen, so
+    // the menu's side is left to the screen's edge).
+    auto* bar = window.findChild<QMenuBar*>();
+    const QRect title = bar->actionGeometry(appearance->menuAction());
+    QVERIFY(!title.isEmpty());
+    QCOMPARE(appearance->geometry().top(), bar->mapToGlobal(title.bottomLeft()).y() + 1);
+    appearance->actions().last()->trigger();
+    QVERIFY(locked);
+    appearance->hide();
+    // The fields keep their keys: F2 still saves (here refused for the missing name).
+    press(window, Qt::Key_F2);
+    QCOMPARE(m_prompter.texts(Kind::Warning), QStringList{QStringLiteral("نام ماده مشخص نشده است")});
 }
 
 void CompoundingWindowsTest::priceUpdateWindowRunsAndReports() {

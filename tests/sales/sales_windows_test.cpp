@@ -2,6 +2,7 @@
 #include "core/app_context.h"
 #include "core/clock.h"
 #include "core/scripted_prompter.h"
+#include "print/report.h"
 #include "sales/sales_texts.h"
 #include "sales/ui/cash.h"
 #include "sales/ui/cashier.h"
@@ -240,7 +241,14 @@ void SalesWindowsTest::browsingAndCorrecting() {
 void SalesWindowsTest::wardConsumptionByKeyboard() {
     Database& db = m_t->db();
     db.exec(QStringLiteral("insert into place (code, name, active) values (3, ?, 1)"), {QStringLiteral("جراحي")});
+    db.exec(QStringLiteral("update tanzimat set p_factor=?"), {1});
     Tmasrafi_bakhsh ward(windows());
+    // The print after a new save is the consumption sheet; a failed print is only reported.
+    QList<print::ReportData> printed;
+    ward.setPrintStep([&printed](const print::Report& report) {
+        printed.append(report.data());
+        return print::OutputResult::failed(QStringLiteral("no printer"));
+    });
     QVERIFY(test::showActive(ward));
     QCOMPARE(focusName(ward), QString("sh_darkhast"));
     QCOMPARE(child<QComboBox>(ward, "cb_vaziat")->currentText(), QStringLiteral("تعرفه"));
@@ -261,9 +269,27 @@ void SalesWindowsTest::wardConsumptionByKeyboard() {
     QCOMPARE(db.scalar(QStringLiteral("select count(*) from details_masrafi")).toInt(), 2);
     QCOMPARE(db.scalar(QStringLiteral("select count(*) from cash")).toInt(), 0);
     QCOMPARE(test::stockOf(db, 1010001), 7.0);
+    QCOMPARE(m_prompter.texts().last(), QStringLiteral("no printer"));
+    QCOMPARE(printed.size(), 1);
+    const print::Values& sheet = printed.at(0).values;
+    QCOMPARE(sheet.value("number"), QString("1"));
+    QCOMPARE(sheet.value("request"), QString("7788"));
+    QCOMPARE(sheet.value("wardCode"), QString("3"));
+    QCOMPARE(sheet.value("wardName"), QStringLiteral("جراحي"));
+    QCOMPARE(sheet.value("total"), QString("3,160"));
+    QCOMPARE(printed.at(0).rows.size(), 2);
+    QCOMPARE(printed.at(0).rows.at(0).value("code"), QString("1010001"));
+    QCOMPARE(printed.at(0).rows.at(0).value("kind"), QStringLiteral("تعرفه"));
+    QCOMPARE(printed.at(0).rows.at(0).value("quantity"), QString("3"));
     press(ward, Qt::Key_L, Qt::ControlModifier);
     QCOMPARE(text(ward, "sh_darkhast"), QString("7788"));
     QCOMPARE(text(ward, "me_name_bakhsh"), QStringLiteral("جراحي"));
+    // A corrected consumption is not printed again.
+    press(ward, Qt::Key_F3);
+    m_prompter.answerYes();
+    press(ward, Qt::Key_F2);
+    QCOMPARE(m_prompter.texts().last(), t::kConfirmEdit);
+    QCOMPARE(printed.size(), 1);
 }
 
 QTEST_MAIN(SalesWindowsTest)

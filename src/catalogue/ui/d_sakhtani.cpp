@@ -9,9 +9,13 @@
 #include "widgets/quick_search.h"
 #include "widgets/window_tools.h"
 
+#include <QAction>
 #include <QFormLayout>
 #include <QHBoxLayout>
+#include <QLayout>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
 #include <QRegularExpressionValidator>
 #include <QShowEvent>
 
@@ -93,6 +97,20 @@ Tf_d_sakhtani::Tf_d_sakhtani(const WindowContext& windows, QWidget* parent)
     addSortEntry(QStringLiteral("براساس نام"), {1, 4});
     addSortEntry(QStringLiteral("براساس واحد"), {4, 1});
     addSortEntry(QStringLiteral("براساس قيمت"), {5, 1});
+    // The appearance menu in the window's menu bar; F6 drops it down from anywhere in the window.
+    m_appearance = makeAppearanceMenu(this, [this] {
+        if (m_lock) m_lock();
+    });
+    m_appearance->setTitle(QStringLiteral("تغيير ظاهر F6"));
+    auto* menuBar = new QMenuBar(this);
+    menuBar->addMenu(m_appearance);
+    layout()->setMenuBar(menuBar);
+    auto* appearanceKey = new QAction(this);
+    appearanceKey->setShortcut(QKeySequence(Qt::Key_F6));
+    appearanceKey->setShortcutContext(Qt::WindowShortcut);
+    connect(appearanceKey, &QAction::triggered, this, [this] { popUpUnderTitle(this, m_appearance); });
+    addAction(appearanceKey);
+
     CommandBar* bar = commandBar();
     bar->setHandler(CommandBar::Save, [this] { saveMaterial(); });
     bar->setHandler(CommandBar::Edit, [this] { editMaterial(); });

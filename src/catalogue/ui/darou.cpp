@@ -332,16 +332,7 @@ void Tf_darou::deleteDrug() {
 
 // F6 opens the appearance menu under its title in the menu bar, as a click there does.
 void Tf_darou::popUpAppearanceMenu() {
-    auto* bar = findChild<QMenuBar*>();
-    const QRect title = bar ? bar->actionGeometry(m_appearance->menuAction()) : QRect();
-    if (title.isEmpty()) {
-        m_appearance->popup(mapToGlobal(QPoint(isRightToLeft() ? width() : 0, 0)));
-        return;
-    }
-    // Under a right-to-left title the menu's right edge lines up with the title's.
-    QPoint corner = bar->mapToGlobal(title.bottomLeft()) + QPoint(0, 1);
-    if (isRightToLeft()) corner.rx() = bar->mapToGlobal(title.bottomRight()).x() - m_appearance->sizeHint().width() + 1;
-    m_appearance->popup(corner);
+    popUpUnderTitle(this, m_appearance);
 }
 
 bool Tf_darou::handleKey(QWidget* widget, int key, Qt::KeyboardModifiers modifiers) {

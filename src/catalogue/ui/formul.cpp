@@ -227,7 +227,8 @@ void TF_formul::makeFields() {
 
 void TF_formul::makeCommands() {
     m_bar = new CommandBar(m_windows.context, m_windows.prompter,
-                           CommandBar::DocumentWindow | CommandBar::Navigation | CommandBar::Search, this);
+                           CommandBar::DocumentWindow | CommandBar::Navigation | CommandBar::Search | CommandBar::Sort,
+                           this);
     m_bar->button(CommandBar::Save)->setText(QStringLiteral(" ثبت فرمول F2"));
     m_bar->button(CommandBar::Edit)->setText(QStringLiteral("ويرايش F3"));
     m_bar->setKeys(CommandBar::Edit, {}); // button only
@@ -239,6 +240,10 @@ void TF_formul::makeCommands() {
     m_bar->setKeys(CommandBar::Search, {QKeySequence(Qt::Key_F5)});
     m_bar->setRight(CommandBar::Search, QStringLiteral("mat"));
     m_bar->setRefusal(CommandBar::Search, kKeyRefusal);
+    // The bar's spare command opens the compounded drug search.
+    m_bar->button(CommandBar::Sort)->setObjectName(QStringLiteral("but_search_darou"));
+    m_bar->button(CommandBar::Sort)->setText(QStringLiteral("جستجوومشاهده F7"));
+    m_bar->setKeys(CommandBar::Sort, {QKeySequence(Qt::Key_F7)});
     m_bar->setRefusal(CommandBar::RemoveLine, kSaveRefusal);
     m_bar->setRefusal(CommandBar::DeleteDocument, kSaveRefusal);
     m_bar->setRight(CommandBar::RemoveLine, QStringLiteral("delete_b"));
@@ -256,6 +261,7 @@ void TF_formul::makeCommands() {
         if (m_openWindow) m_openWindow(QStringLiteral("Tf_d_sakhtani"));
         guarded(m_windows.prompter, [this] { reloadMaterials(); });
     });
+    m_bar->setHandler(CommandBar::Sort, [this] { searchDrug(); });
     m_bar->setHandler(CommandBar::First, [this] { step(-2); });
     m_bar->setHandler(CommandBar::Previous, [this] { step(-1); });
     m_bar->setHandler(CommandBar::Next, [this] { step(1); });
@@ -465,6 +471,13 @@ void TF_formul::showFormula(double code) {
     setEditable(false);
     m_bar->showDocument();
     m_bar->setEnabled(CommandBar::RemoveLine, false);
+}
+
+void TF_formul::searchDrug() {
+    if (!m_searchDrug) return;
+    std::optional<double> chosen;
+    if (!guarded(m_windows.prompter, [&] { chosen = m_searchDrug(); })) return;
+    if (chosen && *chosen != 0) showFormula(*chosen);
 }
 
 void TF_formul::step(int direction) {

@@ -28,7 +28,7 @@ class QuickSearch;
 // chosen in the material list, a quantity and a status); the totals follow every change of
 // the lines. F2 saves a new formula (or the edit), F3 makes the shown formula editable, F4
 // removes the line under the cursor, Ctrl+F4 deletes the shown formula, F5 opens the base
-// materials, Ctrl+F/P/N/L show the first, previous, next and last formula, F9 clears for a
+// materials, F7 finds a compounded drug in the drug search and shows its formula, Ctrl+F/P/N/L show the first, previous, next and last formula, F9 clears for a
 // new formula.
 class TF_formul : public QDialog {
     Q_OBJECT
@@ -40,6 +40,8 @@ public:
 
     // Opens another window of the program by its class name (the base materials).
     void setWindowOpener(std::function<void(const QString&)> open) { m_openWindow = std::move(open); }
+    // Opens the compounded drug search and returns the drug chosen there, or nothing.
+    void setDrugSearch(std::function<std::optional<double>()> search) { m_searchDrug = std::move(search); }
     State state() const { return m_state; }
     CommandBar* commandBar() const { return m_bar; }
     const QList<FormulaLine>& lines() const { return m_lineList; }
@@ -52,6 +54,8 @@ public:
     void startEdit();
     void deleteFormula();
     void showFormula(double code);
+    // F7: the drug chosen in the drug search, its formula shown; nothing chosen changes nothing.
+    void searchDrug();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -71,6 +75,7 @@ private:
 
     WindowContext m_windows;
     std::function<void(const QString&)> m_openWindow;
+    std::function<std::optional<double>()> m_searchDrug;
     State m_state = State::New;
     double m_shownCode = 0;
     std::optional<int> m_changingLine;

@@ -424,15 +424,41 @@ void Tf_froosh_kala::save() {
     }
     startNew();
     m_bar->setEnabled(CommandBar::Edit, true);
-    // A new invoice goes to the printer straight away when the settings ask for it.
+    // A new document goes to the printer straight away when the settings ask for it.
     const std::optional<Settings> settings = SettingsStore(m_windows.db).read();
-    if (!corrected && settings && settings->printInvoice) {
-        if (const std::optional<GoodsInvoicePrint> data = printOf(outcome.invoiceNumber)) {
-            const print::OutputResult result =
-                print::printDirect(goodsInvoiceReport(*data, {m_windows.context.pharmacy_name, m_windows.context.payam}));
-            if (result.status == print::OutputResult::Status::Failed) m_windows.prompter.warning(result.message);
-        }
+    if (!corrected && settings && settings->printInvoice) printSaved(outcome.invoiceNumber);
+}
+
+void Tf_froosh_kala::printSaved(int number) {
+    std::optional<print::Report> report;
+    if (goods()) {
+        if (const std::optional<GoodsInvoicePrint> data = printOf(number))
+            report.emplace(goodsInvoiceReport(*data, {m_windows.context.pharmacy_name, m_windows.context.payam}));
+    } else if (const std::optional<WardConsumptionPrint> data = consumptionPrintOf(number)) {
+        report.emplace(wardConsumptionReport(*data, m_windows.context.pharmacy_name));
     }
+    if (!report) return;
+    const print::OutputResult result = m_printStep(*report);
+    if (result.status == print::OutputResult::Status::Failed) m_windows.prompter.warning(result.message);
+}
+
+std::optional<WardConsumptionPrint> Tf_froosh_kala::consumptionPrintOf(int number) {
+    GoodsSaleSession stored(m_windows.db, m_windows.prompter, SaleVariant::WardConsumption);
+    if (!stored.load(number)) return std::nullopt;
+    WardConsumptionPrint data;
+    data.number = number;
+    data.date = stored.header().date;
+    data.requestNumber = stored.header().requestNumber;
+    data.wardCode = stored.header().wardCode;
+    if (!data.wardCode.trimmed().isEmpty())
+        data.wardName = activeWardName(m_windows.db, data.wardCode.trimmed().toLongLong()).value_or(QString());
+    data.total = stored.totals().goods;
+    const GoodsLines& lines = stored.lines();
+    for (int row = 1; row < lines.lastRow(); ++row)
+        data.lines.append({lines.cell(row, Col::Name), lines.cell(row, Col::Code), lines.cell(row, Col::FormName),
+                           lines.cell(row, Col::Kind), amountFromText(lines.cell(row, Col::Quantity)),
+                           amountFromText(lines.cell(row, Col::UnitPrice)), amountFromText(lines.cell(row, Col::Total))});
+    return data;
 }
 
 std::optional<GoodsInvoicePrint> Tf_froosh_kala::printOf(int number) {

@@ -1,11 +1,14 @@
 #pragma once
 
+#include "print/prints/consumption_print.h"
 #include "print/prints/prescription_prints.h"
+#include "print/report_output.h"
 #include "sales/goods_sale_session.h"
 #include "widgets/window_context.h"
 
 #include <QDialog>
 
+#include <functional>
 #include <optional>
 
 class QComboBox;
@@ -35,7 +38,8 @@ public:
 
 protected:
     // The window of a variant: the ward consumption window names a request and a ward in
-    // place of the customer, has no OTC fee, no cash row and no print.
+    // place of the customer, has no OTC fee, no cash row and no print button; its print after
+    // a save is the consumption sheet.
     Tf_froosh_kala(const WindowContext& windows, SaleVariant variant, QWidget* parent);
 
 public:
@@ -52,6 +56,10 @@ public:
     void deleteStored();
     // The print button: the shown invoice in the print preview.
     void printShown();
+    // Where the print after a new save goes (the invoice, or a ward's consumption sheet):
+    // straight to the default printer unless replaced.
+    using PrintStep = std::function<print::OutputResult(const print::Report&)>;
+    void setPrintStep(PrintStep step) { m_printStep = std::move(step); }
 
     int currentInvoice() const { return m_current; }
     // Shows the stored invoice read-only; a number without one shows an empty screen.
@@ -76,6 +84,10 @@ private:
     void searchInvoices(int kind);
     // The stored invoice's print; absent when no invoice has the number.
     std::optional<GoodsInvoicePrint> printOf(int number);
+    // The stored consumption's sheet; absent when no consumption has the number.
+    std::optional<WardConsumptionPrint> consumptionPrintOf(int number);
+    // The print of the document just saved under `number`, sent through the print step.
+    void printSaved(int number);
 
     bool goods() const { return m_session.variant() == SaleVariant::GoodsInvoice; }
     // The header's first field: the customer's family name, or the request number.
@@ -96,6 +108,7 @@ private:
     WindowContext m_windows;
     GoodsSaleSession m_session;
     int m_current = 0;
+    PrintStep m_printStep = [](const print::Report& report) { return print::printDirect(report); };
 
     QLineEdit* me_sh_factor;
     QLineEdit* me_date_ta;
