@@ -53,4 +53,19 @@ double amountFromText(const QString& text) {
     return plain.toDouble();
 }
 
+QString groupedAmountText(double amount) {
+    const QString plain = plainDecimalText(amount);
+    const bool negative = plain.startsWith(u'-');
+    const QString body = negative ? plain.mid(1) : plain;
+    const qsizetype point = body.indexOf(u'.');
+    const QString whole = point < 0 ? body : body.left(point);
+    QString out;
+    for (qsizetype i = 0; i < whole.size(); ++i) {
+        if (i > 0 && (whole.size() - i) % 3 == 0) out.append(u',');
+        out.append(whole.at(i));
+    }
+    if (point >= 0) out.append(body.mid(point));
+    return negative ? QStringLiteral("-") + out : out;
+}
+
 } // namespace ph

@@ -13,6 +13,10 @@ QString plainDecimalText(double amount);
 // A rounded amount as an integer text: "115", "-3".
 QString wholeRialText(double amount);
 
+// An amount in its shortest decimal form with the whole part grouped by thousands:
+// 1234567.5 -> "1,234,567.5".
+QString groupedAmountText(double amount);
+
 // The number a field or a line cell holds: plain decimal text ("1250", "12.5", "-3", Persian
 // digits too, blanks around it ignored). Anything else, an empty text included, is a
 // conversion error: ph::Error naming the text, and the action it belongs to stops.

@@ -26,20 +26,6 @@ QString toPersianDigits(QString text) {
 }
 
 // Groups the whole part of a plain decimal text by thousands: "-1234567.5" -> "-1,234,567.5".
-QString grouped(const QString& plain) {
-    const bool negative = plain.startsWith(u'-');
-    const QString body = negative ? plain.mid(1) : plain;
-    const qsizetype point = body.indexOf(u'.');
-    const QString whole = point < 0 ? body : body.left(point);
-    QString out;
-    for (qsizetype i = 0; i < whole.size(); ++i) {
-        if (i > 0 && (whole.size() - i) % 3 == 0) out.append(u',');
-        out.append(whole.at(i));
-    }
-    if (point >= 0) out.append(body.mid(point));
-    return negative ? QStringLiteral("-") + out : out;
-}
-
 // A code column keeps its number whole whatever its type.
 bool isNumber(const QVariant& value) {
     switch (value.typeId()) {
@@ -62,7 +48,7 @@ bool isNumber(const QVariant& value) {
 } // namespace
 
 QString amountDisplayText(double amount, bool persianDigits) {
-    const QString text = grouped(plainDecimalText(amount));
+    const QString text = groupedAmountText(amount);
     return persianDigits ? toPersianDigits(text) : text;
 }
 

@@ -1,5 +1,6 @@
 #include "pdf_reading.h"
 #include "print/prints/consumption_print.h"
+#include "core/amounts.h"
 #include "print/report_output.h"
 
 #include <QTemporaryDir>

@@ -84,19 +84,6 @@ ReportLayout consumptionLayout() {
 
 } // namespace
 
-QString groupedAmountText(double amount) {
-    const QString text = plainDecimalText(amount);
-    const bool negative = text.startsWith(u'-');
-    const qsizetype point = text.indexOf(u'.');
-    const QString whole = text.mid(negative ? 1 : 0, (point < 0 ? text.size() : point) - (negative ? 1 : 0));
-    QString grouped;
-    for (qsizetype i = 0; i < whole.size(); ++i) {
-        if (i > 0 && (whole.size() - i) % 3 == 0) grouped.append(u',');
-        grouped.append(whole[i]);
-    }
-    return (negative ? QStringLiteral("-") : QString()) + grouped + (point < 0 ? QString() : text.mid(point));
-}
-
 print::Report wardConsumptionReport(const WardConsumptionPrint& data, const QString& pharmacyName) {
     ReportData values;
     values.values = {

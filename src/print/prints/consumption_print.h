@@ -27,9 +27,6 @@ struct WardConsumptionPrint {
     QList<Line> lines;
 };
 
-// An amount with its whole part grouped by thousands: 1234567.5 -> "1,234,567.5".
-QString groupedAmountText(double amount);
-
 // The ward consumption sheet on A4: the pharmacy, the consumption's number, date, ward and
 // request, one row per line with its prices grouped by thousands, the total and the places
 // for the ward's and the pharmacy's signatures.
