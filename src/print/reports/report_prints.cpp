@@ -261,6 +261,52 @@ print::Report goodsSheetPrint(const QList<GoodsSheetRow>& rows, const GoodsSheet
     return print::Report(print::tableLayout(table), data);
 }
 
+print::Report goodsSheetDetailPrint(const GoodsSheetDetail& detail, const GoodsSheetHeading& heading) {
+    print::TablePrint table;
+    table.heading = {
+        {{{}, QStringLiteral("بسمه تعالي "), Align::Center, true}},
+        {{{}, texts::kGoodsSheetDetailPrintTitle, Align::Center, true, 12},
+         {print::kPageNumber, QStringLiteral("صفحه "), Align::Left}},
+        {{QStringLiteral("pharmacy"), QStringLiteral("داروخانه "), Align::Right},
+         {QStringLiteral("reportDate"), QStringLiteral("تاريخ گزارش :"), Align::Left}},
+        {{QStringLiteral("from"), QStringLiteral("از تاريخ  :"), Align::Right},
+         {QStringLiteral("to"), QStringLiteral("تا تاريخ:"), Align::Center}},
+        {{QStringLiteral("ward"), QStringLiteral("نام بخش:"), Align::Right},
+         {QStringLiteral("request"), QStringLiteral("شماره درخواست:"), Align::Center}},
+    };
+    table.columns = {{QStringLiteral("رديف "), QStringLiteral("row"), 10},
+                     {QStringLiteral("نسخه"), QStringLiteral("invoice"), 14},
+                     {QStringLiteral("نام بيمار"), QStringLiteral("patient"), 38, Align::Right},
+                     {QStringLiteral("شكل دارو"), QStringLiteral("form"), 22},
+                     {QStringLiteral("نام دارو"), QStringLiteral("name"), 50, Align::Right},
+                     {QStringLiteral("تعداد"), QStringLiteral("quantity"), 14},
+                     {QStringLiteral("قيمت واحد"), QStringLiteral("unit"), 20},
+                     {QStringLiteral("قيمت کل"), QStringLiteral("amount"), 22, Align::Center, true}};
+    table.sumCaption = kSumCaption;
+    print::ReportData data;
+    data.values = {{QStringLiteral("pharmacy"), heading.pharmacyName}, {QStringLiteral("reportDate"), heading.reportDate},
+                   {QStringLiteral("from"), heading.from},             {QStringLiteral("to"), heading.to},
+                   {QStringLiteral("ward"), heading.wardName},         {QStringLiteral("request"), heading.request}};
+    QHash<double, QString> patients;
+    for (const GoodsSheetPrescription& p : detail.prescriptions)
+        patients.insert(p.invoice, (p.name + QLatin1Char(' ') + p.family).trimmed());
+    double sum = 0;
+    int number = 0;
+    for (const GoodsSheetLine& line : detail.lines) {
+        sum += line.amount;
+        data.rows.append({{QStringLiteral("row"), QString::number(++number)},
+                          {QStringLiteral("invoice"), code(line.invoice)},
+                          {QStringLiteral("patient"), patients.value(line.invoice)},
+                          {QStringLiteral("form"), line.form},
+                          {QStringLiteral("name"), line.name},
+                          {QStringLiteral("quantity"), count(line.quantity)},
+                          {QStringLiteral("unit"), amount(line.unitPrice)},
+                          {QStringLiteral("amount"), amount(line.amount)}});
+    }
+    data.values.insert(QStringLiteral("amount_sum"), wholeRialText(sum));
+    return print::Report(print::tableLayout(table), data);
+}
+
 print::XlsxSheet goodsSheetSheet(const QList<GoodsSheetRow>& rows, const GoodsSheetHeading& heading) {
     print::XlsxSheet sheet;
     sheet.name = QStringLiteral("كالا برگ");
