@@ -77,6 +77,7 @@ private Q_SLOTS:
     void storeDocumentTakenInFromTheWindow();
     void stockListAndGoodsSheet();
     void detailedGoodsSheet();
+    void stockPrintGroupedByCategory();
 
 private:
     WindowContext windows() { return {m_context, m_t->db(), m_prompter, m_clock}; }
@@ -363,6 +364,43 @@ void ReportWindowsTest::detailedGoodsSheet() {
     double ward = 0;
     for (const FixtureWardLine& l : kWardLines) ward += l.quantity * l.unitPrice;
     QCOMPARE(sheet.total(), ward);
+}
+
+void ReportWindowsTest::stockPrintGroupedByCategory() {
+    Database& db = m_t->db();
+    db.exec(QStringLiteral("insert into mosh_kala_anbar (code_kala, name_kala, type_code, group_code, price_u) values "
+                           "(5020002, 'سرنگ', 3, 5, 10)"));
+    db.exec(QStringLiteral("update mosh_kala_anbar set group_code = 5 where code_kala = 5020001"));
+    // 1010001 is covered by one insurer of two: tariff. 1010002 and 5020002 are covered by none:
+    // free. 1010003 is a hoteling drug. 9000001 has no catalogue row.
+    db.exec(QStringLiteral("insert into bimeh_daru (code_bimeh, code_kala, non_bimeh) values "
+                           "(2, 1010001, 1), (3, 1010001, 0), (2, 1010002, 1), (3, 1010002, 1), (2, 5020002, 1)"));
+    db.exec(QStringLiteral("insert into hoteling (code_bimeh, code_kala) values (2, 1010003)"));
+    db.exec(QStringLiteral("insert into moj_kala_vah (code_kala, code_vah, moj_vah, price_u) values "
+                           "(9000001, 20, 1, 0), (5020002, 20, 8, 10), (5020001, 20, 4, 20), (1010003, 20, 2, 300), "
+                           "(1010002, 20, 7, 50), (1010001, 20, 3, 100)"));
+    Tmojoodi stock(windows());
+    QVERIFY(showActive(stock));
+    stock.setOutputs(outputsInto({}));
+    press(stock, Qt::Key_P, Qt::ControlModifier);
+    QVERIFY(m_shown);
+    QStringList printed;
+    for (const print::Values& row : m_shown->data().rows)
+        printed.append(row.value(QStringLiteral("name")) + u'|' + row.value(QStringLiteral("quantity")));
+    const auto group = [](const QString& caption, const QStringList& items, int sum) {
+        return QStringList{caption + u'|'} + items + QStringList{QStringLiteral("جمع ") + caption + u'|' + QString::number(sum)};
+    };
+    const QStringList expected =
+        group(texts::kStockDrugTariff, {QStringLiteral("استامينوفن|3")}, 3) +
+        group(texts::kStockDrugFree, {QStringLiteral("آموكسي سيلين|7")}, 7) +
+        group(texts::kStockEquipmentTariff, {QStringLiteral("گاز استريل|4")}, 4) +
+        group(texts::kStockEquipmentFree, {QStringLiteral("سرنگ|8")}, 8) +
+        group(texts::kStockHoteling, {QStringLiteral("سفكسيم|2")}, 2) + group(texts::kStockOther, {QStringLiteral("|1")}, 1);
+    QCOMPARE(printed, expected);
+    QCOMPARE(m_shown->data().values.value(QStringLiteral("quantity_sum")), QStringLiteral("25"));
+    // Items are numbered through the groups, captions and sums are not.
+    QCOMPARE(m_shown->data().rows.at(1).value(QStringLiteral("row")), QStringLiteral("1"));
+    QCOMPARE(m_shown->data().rows.at(4).value(QStringLiteral("row")), QStringLiteral("2"));
 }
 
 QTEST_MAIN(ReportWindowsTest)

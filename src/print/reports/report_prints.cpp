@@ -5,6 +5,8 @@
 
 #include <QSaveFile>
 
+#include <algorithm>
+
 namespace ph {
 namespace {
 
@@ -185,14 +187,30 @@ print::Report stockPrint(const QList<StockRow>& rows, const StockPrintHeading& h
     table.sumCaption = kSumCaption;
     print::ReportData data;
     data.values = {{QStringLiteral("date"), heading.reportDate}, {QStringLiteral("time"), heading.reportTime}};
+    // Grouped by category, in the categories' order, each under its caption and closed by its
+    // sum; the rows keep their order inside a category.
+    QList<StockRow> ordered = rows;
+    std::stable_sort(ordered.begin(), ordered.end(),
+                     [](const StockRow& a, const StockRow& b) { return a.category < b.category; });
     double sum = 0;
+    double groupSum = 0;
     int number = 0;
-    for (const StockRow& row : rows) {
+    for (int i = 0; i < ordered.size(); ++i) {
+        const StockRow& row = ordered.at(i);
+        const QString caption = stockCategoryCaption(row.category);
+        if (i == 0 || ordered.at(i - 1).category != row.category) {
+            data.rows.append({{QStringLiteral("name"), caption}});
+            groupSum = 0;
+        }
         sum += row.quantity;
+        groupSum += row.quantity;
         data.rows.append({{QStringLiteral("row"), QString::number(++number)},
                           {QStringLiteral("code"), code(row.code)},
                           {QStringLiteral("name"), row.name},
                           {QStringLiteral("quantity"), count(row.quantity)}});
+        if (i + 1 == ordered.size() || ordered.at(i + 1).category != row.category)
+            data.rows.append({{QStringLiteral("name"), kSumCaption + caption},
+                              {QStringLiteral("quantity"), plainDecimalText(groupSum)}});
     }
     data.values.insert(QStringLiteral("quantity_sum"), plainDecimalText(sum));
     return print::Report(print::tableLayout(table), data);
