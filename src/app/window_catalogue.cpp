@@ -119,10 +119,24 @@ void registerWindows(WindowRegistry& registry, const WindowContext& windows, con
         });
         return window;
     });
-    registry.add(QStringLiteral("Tf_froosh_kala"),
-                 [windows](QWidget* parent) { return new Tf_froosh_kala(windows, parent); });
-    registry.add(QStringLiteral("Tmasrafi_bakhsh"),
-                 [windows](QWidget* parent) { return new Tmasrafi_bakhsh(windows, parent); });
+    // The goods sale and ward consumption windows open the stock list (Ctrl+M) as the main
+    // window would, the same kept window.
+    registry.add(QStringLiteral("Tf_froosh_kala"), [windows, &registry](QWidget* parent) {
+        auto* window = new Tf_froosh_kala(windows, parent);
+        window->setWindowOpener([&registry, window](const QString& windowClass) {
+            QWidget* opened = registry.window(windowClass, window);
+            if (auto* dialog = qobject_cast<QDialog*>(opened)) dialog->exec();
+        });
+        return window;
+    });
+    registry.add(QStringLiteral("Tmasrafi_bakhsh"), [windows, &registry](QWidget* parent) {
+        auto* window = new Tmasrafi_bakhsh(windows, parent);
+        window->setWindowOpener([&registry, window](const QString& windowClass) {
+            QWidget* opened = registry.window(windowClass, window);
+            if (auto* dialog = qobject_cast<QDialog*>(opened)) dialog->exec();
+        });
+        return window;
+    });
     registry.add(QStringLiteral("Tf_cashier"), [windows](QWidget* parent) { return new Tf_cashier(windows, parent); });
     registry.add(QStringLiteral("Tf_cash"), [windows](QWidget* parent) { return new Tf_cash(windows, parent); });
     registry.add(QStringLiteral("Tf_moghavemi"),

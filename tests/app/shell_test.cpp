@@ -5,6 +5,8 @@
 #include "app/fmmain.h"
 #include "app/main_window.h"
 #include "app/password.h"
+#include "app/window_catalogue.h"
+#include "app/window_registry.h"
 #include "core/clock.h"
 #include "core/scripted_prompter.h"
 #include "db/schema.h"
@@ -12,6 +14,7 @@
 #include "support/typing.h"
 #include "support/window_fixture.h"
 #include "widgets/form_mode.h"
+#include "widgets/window_context.h"
 
 #include <QAction>
 #include <QApplication>
@@ -98,6 +101,8 @@ private Q_SLOTS:
     void signInAndOutWithTheKeyboard();
     void mainWindowWithTheKeyboard();
     void loginAndMainWindowsOpenCentred();
+    void saleWindowsOpenTheStockList_data();
+    void saleWindowsOpenTheStockList();
 
 private:
     std::unique_ptr<TestDatabase> m_t;
@@ -514,6 +519,35 @@ void ShellTest::loginAndMainWindowsOpenCentred() {
     login.show();
     QCOMPARE(login.frameGeometry().topLeft(), screen.topLeft());
     login.close();
+}
+
+void ShellTest::saleWindowsOpenTheStockList_data() {
+    QTest::addColumn<QString>("windowClass");
+    QTest::newRow("goods sale") << QStringLiteral("Tf_froosh_kala");
+    QTest::newRow("ward consumption") << QStringLiteral("Tmasrafi_bakhsh");
+}
+
+// Ctrl+M in a sale window opens the program's kept stock list over it, modally.
+void ShellTest::saleWindowsOpenTheStockList() {
+    QFETCH(QString, windowClass);
+    AppContext context;
+    context.rights = rightsWith({});
+    ScriptedPrompter prompter;
+    WindowRegistry registry;
+    Tf_main main(context, m_t->db(), prompter, m_clock, registry);
+    registerWindows(registry, WindowContext{context, m_t->db(), prompter, m_clock, nullptr}, m_t->workingDir(), main);
+    QWidget* sale = registry.window(windowClass, &main);
+    QVERIFY(test::showActive(*sale));
+    QWidget* shown = nullptr;
+    QTimer::singleShot(0, sale, [&shown] {
+        shown = QApplication::activeModalWidget();
+        if (shown) shown->close();
+    });
+    test::press(*sale, Qt::Key_M, Qt::ControlModifier);
+    QVERIFY(shown);
+    QCOMPARE(shown->objectName(), QStringLiteral("Tmojoodi"));
+    QCOMPARE(shown, registry.window(QStringLiteral("Tmojoodi"), &main));
+    sale->hide();
 }
 
 QTEST_MAIN(ShellTest)

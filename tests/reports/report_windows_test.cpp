@@ -15,6 +15,8 @@
 
 #include <QAbstractButton>
 #include <QBarSet>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QChart>
 #include <QChartView>
 #include <QHorizontalBarSeries>
@@ -74,6 +76,8 @@ private Q_SLOTS:
     void printAndFilesCarryTheShownRows();
     void storeDocumentTakenInFromTheWindow();
     void stockListAndGoodsSheet();
+    void detailedGoodsSheet();
+    void stockPrintGroupedByCategory();
 
 private:
     WindowContext windows() { return {m_context, m_t->db(), m_prompter, m_clock}; }
@@ -300,10 +304,103 @@ void ReportWindowsTest::stockListAndGoodsSheet() {
     QCOMPARE(m_prompter.texts(Kind::Warning), QStringList{texts::kNoDateRange});
     QCOMPARE(focusName(sheet), QStringLiteral("me_date2"));
     typeDate(sheet, QStringLiteral("me_date2"), QStringLiteral("300805"));
+    auto* type = child<QComboBox>(sheet, QStringLiteral("cb_type"));
+    QCOMPARE(type->currentText(), QStringLiteral("مشروح"));
+    type->setCurrentIndex(type->findText(QStringLiteral("مختصر")));
     press(sheet, Qt::Key_F2);
     // Inpatient prescriptions 2 and 4: 100 + 300 + 500.
     QCOMPARE(sheet.total(), 900.0);
     QCOMPARE(child<QLineEdit>(sheet, QStringLiteral("me_koll"))->text(), QStringLiteral("900"));
+}
+
+void ReportWindowsTest::detailedGoodsSheet() {
+    Tm_kala_b sheet(windows());
+    QVERIFY(showActive(sheet));
+    QVERIFY(sheet.detailedShown());
+    typeDate(sheet, QStringLiteral("me_date1"), QStringLiteral("010605"));
+    typeDate(sheet, QStringLiteral("me_date2"), QStringLiteral("300805"));
+    press(sheet, Qt::Key_F2);
+    QVERIFY(child<QWidget>(sheet, QStringLiteral("Tkala_b_mash"))->isVisible());
+    // The inpatient prescriptions 2 and 4, the lines of the first, every line of both.
+    auto* prescriptions = child<QTableView>(sheet, QStringLiteral("DBGrid2"));
+    auto* current = child<QTableView>(sheet, QStringLiteral("DBGrid3"));
+    QCOMPARE(prescriptions->model()->rowCount(), 2);
+    QCOMPARE(prescriptions->model()->index(0, 1).data().toDouble(), 2.0);
+    QCOMPARE(current->model()->rowCount(), 2);
+    QCOMPARE(child<QTableView>(sheet, QStringLiteral("DBGrid4"))->model()->rowCount(), 3);
+    prescriptions->setCurrentIndex(prescriptions->model()->index(1, 0));
+    QCOMPARE(current->model()->rowCount(), 1);
+    QCOMPARE(current->model()->index(0, 3).data().toDouble(), 5.0); // 5 of 1010001 on prescription 4
+    double sum = 0;
+    for (const FixturePrescriptionLine& l : kPrescriptionLines)
+        if (l.invoice == 2 || l.invoice == 4) sum += l.total;
+    QCOMPARE(sheet.total(), sum);
+
+    // The printout: every line with its prescription, summed; written to a PDF as it is shown.
+    const QString pdf = m_dir.filePath(QStringLiteral("detail.pdf"));
+    ReportOutputs outputs = outputsInto({});
+    outputs.show = [this, pdf](QWidget*, const print::Report& report) {
+        m_shown.emplace(report);
+        QVERIFY(print::writePdf(report, pdf).done());
+    };
+    sheet.setOutputs(outputs);
+    press(sheet, Qt::Key_F8);
+    QVERIFY2(m_prompter.shown().isEmpty(), qPrintable(m_prompter.texts().join(u'|')));
+    QVERIFY(m_shown);
+    QCOMPARE(m_shown->data().rows.size(), 3);
+    QCOMPARE(m_shown->data().values.value(QStringLiteral("amount_sum")), QString::number(sum));
+    if (popplerPresent()) {
+        const QString text = pdfText(pdf);
+        QVERIFY2(text.contains(QStringLiteral("مشروح")), qPrintable(text));
+        QVERIFY2(text.contains(QStringLiteral("آموكسي")), qPrintable(text));
+        QVERIFY(text.contains(QString::number(sum)));
+    }
+
+    // Ward consumption has only the summary: ticking it shows the summary of ward documents.
+    child<QCheckBox>(sheet, QStringLiteral("cb_masrafi"))->setChecked(true);
+    press(sheet, Qt::Key_F2);
+    QVERIFY(!sheet.detailedShown());
+    QVERIFY(child<QWidget>(sheet, QStringLiteral("Tkala_b_mokh"))->isVisible());
+    double ward = 0;
+    for (const FixtureWardLine& l : kWardLines) ward += l.quantity * l.unitPrice;
+    QCOMPARE(sheet.total(), ward);
+}
+
+void ReportWindowsTest::stockPrintGroupedByCategory() {
+    Database& db = m_t->db();
+    db.exec(QStringLiteral("insert into mosh_kala_anbar (code_kala, name_kala, type_code, group_code, price_u) values "
+                           "(5020002, 'سرنگ', 3, 5, 10)"));
+    db.exec(QStringLiteral("update mosh_kala_anbar set group_code = 5 where code_kala = 5020001"));
+    // 1010001 is covered by one insurer of two: tariff. 1010002 and 5020002 are covered by none:
+    // free. 1010003 is a hoteling drug. 9000001 has no catalogue row.
+    db.exec(QStringLiteral("insert into bimeh_daru (code_bimeh, code_kala, non_bimeh) values "
+                           "(2, 1010001, 1), (3, 1010001, 0), (2, 1010002, 1), (3, 1010002, 1), (2, 5020002, 1)"));
+    db.exec(QStringLiteral("insert into hoteling (code_bimeh, code_kala) values (2, 1010003)"));
+    db.exec(QStringLiteral("insert into moj_kala_vah (code_kala, code_vah, moj_vah, price_u) values "
+                           "(9000001, 20, 1, 0), (5020002, 20, 8, 10), (5020001, 20, 4, 20), (1010003, 20, 2, 300), "
+                           "(1010002, 20, 7, 50), (1010001, 20, 3, 100)"));
+    Tmojoodi stock(windows());
+    QVERIFY(showActive(stock));
+    stock.setOutputs(outputsInto({}));
+    press(stock, Qt::Key_P, Qt::ControlModifier);
+    QVERIFY(m_shown);
+    QStringList printed;
+    for (const print::Values& row : m_shown->data().rows)
+        printed.append(row.value(QStringLiteral("name")) + u'|' + row.value(QStringLiteral("quantity")));
+    const auto group = [](const QString& caption, const QStringList& items, int sum) {
+        return QStringList{caption + u'|'} + items + QStringList{QStringLiteral("جمع ") + caption + u'|' + QString::number(sum)};
+    };
+    const QStringList expected =
+        group(texts::kStockDrugTariff, {QStringLiteral("استامينوفن|3")}, 3) +
+        group(texts::kStockDrugFree, {QStringLiteral("آموكسي سيلين|7")}, 7) +
+        group(texts::kStockEquipmentTariff, {QStringLiteral("گاز استريل|4")}, 4) +
+        group(texts::kStockEquipmentFree, {QStringLiteral("سرنگ|8")}, 8) +
+        group(texts::kStockHoteling, {QStringLiteral("سفكسيم|2")}, 2) + group(texts::kStockOther, {QStringLiteral("|1")}, 1);
+    QCOMPARE(printed, expected);
+    QCOMPARE(m_shown->data().values.value(QStringLiteral("quantity_sum")), QStringLiteral("25"));
+    // Items are numbered through the groups, captions and sums are not.
+    QCOMPARE(m_shown->data().rows.at(1).value(QStringLiteral("row")), QStringLiteral("1"));
+    QCOMPARE(m_shown->data().rows.at(4).value(QStringLiteral("row")), QStringLiteral("2"));
 }
 
 QTEST_MAIN(ReportWindowsTest)

@@ -117,6 +117,8 @@ private Q_SLOTS:
     void returnLowersStock();
     void goodsSheetSummary_data();
     void goodsSheetSummary();
+    void goodsSheetDetail_data();
+    void goodsSheetDetail();
     void stockListShowsThePharmacyUnit();
 
 private:
@@ -393,6 +395,72 @@ void ReportsDbTest::goodsSheetSummary() {
         QCOMPARE(row.quantity, expected.value(key).first);
         QCOMPARE(row.amount, expected.value(key).second);
     }
+}
+
+void ReportsDbTest::goodsSheetDetail_data() {
+    QTest::addColumn<int>("wardCode");   // 0: any
+    QTest::addColumn<double>("request"); // 0: any
+    QTest::addColumn<QString>("from");
+    QTest::addColumn<QString>("to");
+    QTest::newRow("every ward") << 0 << 0. << "05/06/01" << "05/08/30";
+    QTest::newRow("July") << 0 << 0. << "05/07/01" << "05/07/31";
+    QTest::newRow("ward 5, request 9") << 5 << 9. << "05/06/01" << "05/08/30";
+    QTest::newRow("ward 6") << 6 << 0. << "05/06/01" << "05/08/30";
+    QTest::newRow("request 10") << 0 << 10. << "05/06/01" << "05/08/30";
+}
+
+void ReportsDbTest::goodsSheetDetail() {
+    QFETCH(int, wardCode);
+    QFETCH(double, request);
+    QFETCH(QString, from);
+    QFETCH(QString, to);
+    GoodsSheetRequest r;
+    r.from = from;
+    r.to = to;
+    if (wardCode) r.ward = wardCode;
+    if (request > 0) r.request = request;
+    // The inpatient prescriptions in the range and their lines, with quantities and totals summed
+    // per prescription by hand.
+    QList<double> invoices;
+    QMap<double, QPair<double, double>> sums;
+    for (const FixturePrescription& p : kPrescriptions) {
+        const QString date = QString::fromLatin1(p.written);
+        if (p.patientType != 0 || date < from || date > to || (wardCode && p.ward != wardCode) ||
+            (request > 0 && p.request != request))
+            continue;
+        invoices.append(p.number);
+        for (const FixturePrescriptionLine& l : kPrescriptionLines) {
+            if (l.invoice != p.number) continue;
+            sums[p.number].first += l.quantity;
+            sums[p.number].second += l.total;
+        }
+    }
+    const GoodsSheetDetail detail = GoodsSheetStore(m_t->db()).detail(r);
+    QList<double> shown;
+    for (const GoodsSheetPrescription& p : detail.prescriptions) {
+        shown.append(p.invoice);
+        QCOMPARE(p.request, prescription(int(p.invoice)).request);
+        QCOMPARE(p.written, QString::fromLatin1(prescription(int(p.invoice)).written));
+    }
+    QCOMPARE(shown, invoices);
+    double lineCount = 0;
+    for (double invoice : invoices) {
+        double quantity = 0;
+        double amount = 0;
+        for (const GoodsSheetLine& line : detail.linesOf(invoice)) {
+            quantity += line.quantity;
+            amount += line.amount;
+            ++lineCount;
+        }
+        QCOMPARE(quantity, sums.value(invoice).first);
+        QCOMPARE(amount, sums.value(invoice).second);
+    }
+    QCOMPARE(double(detail.lines.size()), lineCount); // no line of another prescription
+    // The doctor's name by the prescription's council number.
+    const QMap<QString, QString> doctors{{QStringLiteral("111"), QStringLiteral("مريم احمدي")},
+                                         {QStringLiteral("222"), QStringLiteral("علي رضايي")}};
+    for (const GoodsSheetPrescription& p : detail.prescriptions)
+        QCOMPARE(p.doctor, doctors.value(QString::fromLatin1(prescription(int(p.invoice)).doctor)));
 }
 
 void ReportsDbTest::stockListShowsThePharmacyUnit() {

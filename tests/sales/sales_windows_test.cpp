@@ -51,6 +51,8 @@ private slots:
     void saleCollectionAndClosingByKeyboard();
     void browsingAndCorrecting();
     void wardConsumptionByKeyboard();
+    void stockListOpensOverTheWindow_data();
+    void stockListOpensOverTheWindow();
 
 private:
     WindowContext windows() { return {m_context, m_t->db(), m_prompter, m_clock}; }
@@ -290,6 +292,40 @@ void SalesWindowsTest::wardConsumptionByKeyboard() {
     press(ward, Qt::Key_F2);
     QCOMPARE(m_prompter.texts().last(), t::kConfirmEdit);
     QCOMPARE(printed.size(), 1);
+}
+
+void SalesWindowsTest::stockListOpensOverTheWindow_data() {
+    QTest::addColumn<bool>("ward");
+    QTest::newRow("goods sale") << false;
+    QTest::newRow("ward consumption") << true;
+}
+
+void SalesWindowsTest::stockListOpensOverTheWindow() {
+    QFETCH(bool, ward);
+    std::unique_ptr<Tf_froosh_kala> window;
+    if (ward)
+        window = std::make_unique<Tmasrafi_bakhsh>(windows());
+    else
+        window = std::make_unique<Tf_froosh_kala>(windows());
+    // Without an opener the key does nothing.
+    QVERIFY(test::showActive(*window));
+    press(*window, Qt::Key_M, Qt::ControlModifier);
+    QCOMPARE(m_prompter.texts(), QStringList());
+    QStringList opened;
+    window->setWindowOpener([&opened](const QString& windowClass) { opened.append(windowClass); });
+    const QString first = focusName(*window);
+    ph::test::typeIn(*window, ward ? QStringLiteral("12") : QStringLiteral("كر"));
+    press(*window, Qt::Key_M, Qt::ControlModifier);
+    QCOMPARE(opened, QStringList{QStringLiteral("Tmojoodi")});
+    // The header being typed is kept, and the key typed nothing into it.
+    QCOMPARE(focusName(*window), first);
+    const QString typed = child<QLineEdit>(*window, first)->text();
+    QVERIFY2(typed.endsWith(ward ? QStringLiteral("12") : QStringLiteral("كر")), qPrintable(typed));
+    QVERIFY(!typed.contains(u'm', Qt::CaseInsensitive));
+    // From the line list as well.
+    child<QTableView>(*window, "StringGrid1")->setFocus();
+    press(*window, Qt::Key_M, Qt::ControlModifier);
+    QCOMPARE(opened.size(), 2);
 }
 
 QTEST_MAIN(SalesWindowsTest)

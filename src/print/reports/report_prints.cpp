@@ -5,6 +5,8 @@
 
 #include <QSaveFile>
 
+#include <algorithm>
+
 namespace ph {
 namespace {
 
@@ -185,14 +187,30 @@ print::Report stockPrint(const QList<StockRow>& rows, const StockPrintHeading& h
     table.sumCaption = kSumCaption;
     print::ReportData data;
     data.values = {{QStringLiteral("date"), heading.reportDate}, {QStringLiteral("time"), heading.reportTime}};
+    // Grouped by category, in the categories' order, each under its caption and closed by its
+    // sum; the rows keep their order inside a category.
+    QList<StockRow> ordered = rows;
+    std::stable_sort(ordered.begin(), ordered.end(),
+                     [](const StockRow& a, const StockRow& b) { return a.category < b.category; });
     double sum = 0;
+    double groupSum = 0;
     int number = 0;
-    for (const StockRow& row : rows) {
+    for (int i = 0; i < ordered.size(); ++i) {
+        const StockRow& row = ordered.at(i);
+        const QString caption = stockCategoryCaption(row.category);
+        if (i == 0 || ordered.at(i - 1).category != row.category) {
+            data.rows.append({{QStringLiteral("name"), caption}});
+            groupSum = 0;
+        }
         sum += row.quantity;
+        groupSum += row.quantity;
         data.rows.append({{QStringLiteral("row"), QString::number(++number)},
                           {QStringLiteral("code"), code(row.code)},
                           {QStringLiteral("name"), row.name},
                           {QStringLiteral("quantity"), count(row.quantity)}});
+        if (i + 1 == ordered.size() || ordered.at(i + 1).category != row.category)
+            data.rows.append({{QStringLiteral("name"), kSumCaption + caption},
+                              {QStringLiteral("quantity"), plainDecimalText(groupSum)}});
     }
     data.values.insert(QStringLiteral("quantity_sum"), plainDecimalText(sum));
     return print::Report(print::tableLayout(table), data);
@@ -256,6 +274,52 @@ print::Report goodsSheetPrint(const QList<GoodsSheetRow>& rows, const GoodsSheet
                           {QStringLiteral("quantity"), count(row.quantity)},
                           {QStringLiteral("unit"), amount(row.unitPrice)},
                           {QStringLiteral("amount"), amount(row.amount)}});
+    }
+    data.values.insert(QStringLiteral("amount_sum"), wholeRialText(sum));
+    return print::Report(print::tableLayout(table), data);
+}
+
+print::Report goodsSheetDetailPrint(const GoodsSheetDetail& detail, const GoodsSheetHeading& heading) {
+    print::TablePrint table;
+    table.heading = {
+        {{{}, QStringLiteral("بسمه تعالي "), Align::Center, true}},
+        {{{}, texts::kGoodsSheetDetailPrintTitle, Align::Center, true, 12},
+         {print::kPageNumber, QStringLiteral("صفحه "), Align::Left}},
+        {{QStringLiteral("pharmacy"), QStringLiteral("داروخانه "), Align::Right},
+         {QStringLiteral("reportDate"), QStringLiteral("تاريخ گزارش :"), Align::Left}},
+        {{QStringLiteral("from"), QStringLiteral("از تاريخ  :"), Align::Right},
+         {QStringLiteral("to"), QStringLiteral("تا تاريخ:"), Align::Center}},
+        {{QStringLiteral("ward"), QStringLiteral("نام بخش:"), Align::Right},
+         {QStringLiteral("request"), QStringLiteral("شماره درخواست:"), Align::Center}},
+    };
+    table.columns = {{QStringLiteral("رديف "), QStringLiteral("row"), 10},
+                     {QStringLiteral("نسخه"), QStringLiteral("invoice"), 14},
+                     {QStringLiteral("نام بيمار"), QStringLiteral("patient"), 38, Align::Right},
+                     {QStringLiteral("شكل دارو"), QStringLiteral("form"), 22},
+                     {QStringLiteral("نام دارو"), QStringLiteral("name"), 50, Align::Right},
+                     {QStringLiteral("تعداد"), QStringLiteral("quantity"), 14},
+                     {QStringLiteral("قيمت واحد"), QStringLiteral("unit"), 20},
+                     {QStringLiteral("قيمت کل"), QStringLiteral("amount"), 22, Align::Center, true}};
+    table.sumCaption = kSumCaption;
+    print::ReportData data;
+    data.values = {{QStringLiteral("pharmacy"), heading.pharmacyName}, {QStringLiteral("reportDate"), heading.reportDate},
+                   {QStringLiteral("from"), heading.from},             {QStringLiteral("to"), heading.to},
+                   {QStringLiteral("ward"), heading.wardName},         {QStringLiteral("request"), heading.request}};
+    QHash<double, QString> patients;
+    for (const GoodsSheetPrescription& p : detail.prescriptions)
+        patients.insert(p.invoice, (p.name + QLatin1Char(' ') + p.family).trimmed());
+    double sum = 0;
+    int number = 0;
+    for (const GoodsSheetLine& line : detail.lines) {
+        sum += line.amount;
+        data.rows.append({{QStringLiteral("row"), QString::number(++number)},
+                          {QStringLiteral("invoice"), code(line.invoice)},
+                          {QStringLiteral("patient"), patients.value(line.invoice)},
+                          {QStringLiteral("form"), line.form},
+                          {QStringLiteral("name"), line.name},
+                          {QStringLiteral("quantity"), count(line.quantity)},
+                          {QStringLiteral("unit"), amount(line.unitPrice)},
+                          {QStringLiteral("amount"), amount(line.amount)}});
     }
     data.values.insert(QStringLiteral("amount_sum"), wholeRialText(sum));
     return print::Report(print::tableLayout(table), data);

@@ -48,6 +48,8 @@ struct GoodsSheetHeading {
     bool wardConsumption = false;
 };
 print::Report goodsSheetPrint(const QList<GoodsSheetRow>& rows, const GoodsSheetHeading& heading);
+// The detailed sheet: every line of the prescriptions with its prescription and patient.
+print::Report goodsSheetDetailPrint(const GoodsSheetDetail& detail, const GoodsSheetHeading& heading);
 print::XlsxSheet goodsSheetSheet(const QList<GoodsSheetRow>& rows, const GoodsSheetHeading& heading);
 
 // The rows in the order of a list of indexes; every row when the list is empty.

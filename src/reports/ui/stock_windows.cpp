@@ -27,6 +27,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStackedWidget>
 #include <QTabWidget>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -328,7 +329,9 @@ Tm_kala_b::Tm_kala_b(const WindowContext& windows, QWidget* parent)
     setLayoutDirection(Qt::RightToLeft);
     cb_type = new QComboBox(this);
     cb_type->setObjectName(QStringLiteral("cb_type"));
+    cb_type->addItem(QStringLiteral("مشروح"));
     cb_type->addItem(QStringLiteral("مختصر"));
+    cb_type->setCurrentIndex(0);
     Database& db = windows.db;
     me_code_bakhsh = new CodeField(this);
     me_code_bakhsh->setObjectName(QStringLiteral("me_code_bakhsh"));
@@ -369,6 +372,37 @@ Tm_kala_b::Tm_kala_b(const WindowContext& windows, QWidget* parent)
     me_koll->setReadOnly(true);
     me_koll->setFocusPolicy(Qt::NoFocus);
 
+    m_prescriptions = new RowTableModel<GoodsSheetPrescription>(
+        {{QStringLiteral("شماره درخواست"), [](const GoodsSheetPrescription& p) { return QVariant(p.request); }},
+         {QStringLiteral("نسخه"), [](const GoodsSheetPrescription& p) { return QVariant(p.invoice); }},
+         {QStringLiteral("نـام خـانـوادگـي"), [](const GoodsSheetPrescription& p) { return QVariant(p.family); }},
+         {QStringLiteral("نـام بيمـار"), [](const GoodsSheetPrescription& p) { return QVariant(p.name); }},
+         {QStringLiteral("شماره دفترچه/پرونده"), [](const GoodsSheetPrescription& p) { return QVariant(p.insuranceNumber); }},
+         {QStringLiteral("تاريخ نسخه"), [](const GoodsSheetPrescription& p) { return QVariant(p.written); }},
+         {QStringLiteral("كدنسخه"), [](const GoodsSheetPrescription& p) { return QVariant(p.code); }},
+         {QStringLiteral("نـام پـزشك"), [](const GoodsSheetPrescription& p) { return QVariant(p.doctor); }}},
+        this);
+    m_currentLines = new RowTableModel<GoodsSheetLine>(
+        {{QStringLiteral("نسخه"), [](const GoodsSheetLine& l) { return QVariant(l.invoice); }},
+         {QStringLiteral("شكل دارو"), [](const GoodsSheetLine& l) { return QVariant(l.form); }},
+         {QStringLiteral("نـام دارو"), [](const GoodsSheetLine& l) { return QVariant(l.name); }},
+         {QStringLiteral("تعداد"), [](const GoodsSheetLine& l) { return QVariant(l.quantity); }},
+         {QStringLiteral("قيمت واحد"), [](const GoodsSheetLine& l) { return QVariant(roundRial(l.unitPrice)); }}},
+        this);
+    m_allLines = new RowTableModel<GoodsSheetLine>(
+        {{QStringLiteral("شكل دارو"), [](const GoodsSheetLine& l) { return QVariant(l.form); }},
+         {QStringLiteral("نـام دارو"), [](const GoodsSheetLine& l) { return QVariant(l.name); }},
+         {QStringLiteral("تعداد"), [](const GoodsSheetLine& l) { return QVariant(l.quantity); }}},
+        this);
+    DBGrid2 = makeListGrid(this, QStringLiteral("DBGrid2"), m_prescriptions);
+    DBGrid3 = makeListGrid(this, QStringLiteral("DBGrid3"), m_currentLines);
+    DBGrid4 = makeListGrid(this, QStringLiteral("DBGrid4"), m_allLines);
+    setCodeColumns(DBGrid2, {0, 1});
+    setCodeColumns(DBGrid3, {0});
+    setAmountColumns(DBGrid3, {4});
+    connect(DBGrid2->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this] { showPrescriptionLines(); });
+
     but_ok = button(this, "but_ok", QStringLiteral("تاييد  F2"));
     but_print = button(this, "but_print", QStringLiteral("چاپ F8"));
     but_excel = button(this, "but_excel", kSaveSpreadsheet);
@@ -391,16 +425,36 @@ Tm_kala_b::Tm_kala_b(const WindowContext& windows, QWidget* parent)
     fields->addWidget(me_date2, 2, 3);
     fields->addWidget(new QLabel(QStringLiteral("شماره درخواست:"), this), 3, 0);
     fields->addWidget(sh_darkhast, 3, 1);
+    m_detailPage = new QWidget(this);
+    m_detailPage->setObjectName(QStringLiteral("Tkala_b_mash"));
+    auto* detail = new QGridLayout(m_detailPage);
+    detail->setContentsMargins(0, 0, 0, 0);
+    detail->addWidget(DBGrid2, 0, 0, 1, 2);
+    detail->addWidget(DBGrid3, 1, 0);
+    detail->addWidget(DBGrid4, 1, 1);
+    detail->setRowStretch(0, 1);
+    detail->setRowStretch(1, 1);
+    auto* summaryPage = new QWidget(this);
+    summaryPage->setObjectName(QStringLiteral("Tkala_b_mokh"));
+    auto* summary = new QVBoxLayout(summaryPage);
+    summary->setContentsMargins(0, 0, 0, 0);
+    summary->addWidget(DBGrid1, 1);
     auto* foot = new QHBoxLayout;
-    foot->addWidget(new QLabel(QStringLiteral("جمع كل دارو:"), this));
+    foot->addWidget(new QLabel(QStringLiteral("جمع كل دارو:"), summaryPage));
     foot->addWidget(me_koll);
     foot->addStretch(1);
+    summary->addLayout(foot);
+    m_pages = new QStackedWidget(this);
+    m_pages->addWidget(m_detailPage);
+    m_pages->addWidget(summaryPage);
+    connect(cb_type, &QComboBox::currentIndexChanged, m_pages, &QStackedWidget::setCurrentIndex);
+    connect(cb_type, &QComboBox::currentIndexChanged, this, [this](int index) { but_excel->setEnabled(index == 1); });
+    but_excel->setEnabled(false);
     auto* commands = new QHBoxLayout;
     for (QPushButton* b : {but_ok, but_print, but_excel, but_cancel}) commands->addWidget(b);
     auto* main = new QVBoxLayout(this);
     main->addLayout(fields);
-    main->addWidget(DBGrid1, 1);
-    main->addLayout(foot);
+    main->addWidget(m_pages, 1);
     main->addLayout(commands);
     resize(760, 600);
 }
@@ -427,15 +481,38 @@ bool Tm_kala_b::showSheet() {
     request.wardConsumption = cb_masrafi->isChecked();
     if (const auto ward = me_code_bakhsh->code()) request.ward = int(*ward);
     if (const auto number = sh_darkhast->code()) request.request = double(*number);
-    m_sheet = GoodsSheetStore(m_windows.db).summary(request);
-    m_rows->setRows(m_sheet);
-    me_koll->setText(amountDisplayText(roundRial(total())));
+    // Ward consumption documents have no prescriptions to list.
+    if (request.wardConsumption) cb_type->setCurrentIndex(1);
+    GoodsSheetStore store(m_windows.db);
+    if (detailedShown()) {
+        m_detail = store.detail(request);
+        m_prescriptions->setRows(m_detail.prescriptions);
+        m_allLines->setRows(m_detail.lines);
+        if (m_prescriptions->rowCount() > 0) DBGrid2->setCurrentIndex(m_prescriptions->index(0, 0));
+        showPrescriptionLines();
+    } else {
+        m_sheet = store.summary(request);
+        m_rows->setRows(m_sheet);
+        me_koll->setText(amountDisplayText(roundRial(total())));
+    }
     return true;
+}
+
+bool Tm_kala_b::detailedShown() const { return cb_type->currentIndex() == 0; }
+
+void Tm_kala_b::showPrescriptionLines() {
+    const int row = currentSourceRow(DBGrid2);
+    m_currentLines->setRows(m_prescriptions->hasRow(row) ? m_detail.linesOf(m_prescriptions->row(row).invoice)
+                                                         : QList<GoodsSheetLine>());
 }
 
 double Tm_kala_b::total() const {
     double sum = 0;
-    for (const GoodsSheetRow& row : m_sheet) sum += row.amount;
+    if (detailedShown()) {
+        for (const GoodsSheetLine& line : m_detail.lines) sum += line.amount;
+    } else {
+        for (const GoodsSheetRow& row : m_sheet) sum += row.amount;
+    }
     return sum;
 }
 
@@ -454,13 +531,14 @@ GoodsSheetHeading Tm_kala_b::heading() const {
 void Tm_kala_b::printSheet() {
     guarded(m_windows.prompter, [this] {
         if (!showSheet()) return;
-        m_outputs.show(this, goodsSheetPrint(m_sheet, heading()));
+        m_outputs.show(this, detailedShown() ? goodsSheetDetailPrint(m_detail, heading())
+                                             : goodsSheetPrint(m_sheet, heading()));
     });
 }
 
 void Tm_kala_b::saveSpreadsheet() {
     guarded(m_windows.prompter, [this] {
-        if (!showSheet()) return;
+        if (!showSheet() || detailedShown()) return;
         saveSheet(this, m_outputs, m_windows.prompter, goodsSheetSheet(m_sheet, heading()));
     });
 }

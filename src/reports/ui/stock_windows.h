@@ -15,6 +15,7 @@ class QCheckBox;
 class QComboBox;
 class QLineEdit;
 class QPushButton;
+class QStackedWidget;
 class QTabWidget;
 class QTableView;
 
@@ -92,8 +93,10 @@ private:
     QPushButton* but_close = nullptr;
 };
 
-// The goods sheet: what the wards received in a range, per form, item and unit price, from
-// inpatient prescriptions or ward consumption documents; F2 shows it, F8 prints it.
+// The goods sheet: what the wards received in a range. Detailed (the default): the inpatient
+// prescriptions with the lines of the current one and every line of the range. Summary: per
+// form, item and unit price, from inpatient prescriptions or ward consumption documents (ward
+// consumption always shows the summary). F2 shows the sheet, F8 prints it.
 class Tm_kala_b : public QDialog {
     Q_OBJECT
 public:
@@ -105,6 +108,7 @@ public:
     void printSheet();
     void saveSpreadsheet();
     double total() const;
+    bool detailedShown() const;
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -113,10 +117,12 @@ protected:
 
 private:
     GoodsSheetHeading heading() const;
+    void showPrescriptionLines();
 
     WindowContext m_windows;
     ReportOutputs m_outputs;
     QList<GoodsSheetRow> m_sheet;
+    GoodsSheetDetail m_detail;
     QComboBox* cb_type = nullptr;
     CodeField* me_code_bakhsh = nullptr;
     QLineEdit* me_name_bakhsh = nullptr;
@@ -124,9 +130,18 @@ private:
     DateField* me_date2 = nullptr;
     CodeField* sh_darkhast = nullptr;
     QCheckBox* cb_masrafi = nullptr;
+    QStackedWidget* m_pages = nullptr;
     RowTableModel<GoodsSheetRow>* m_rows = nullptr;
     QTableView* DBGrid1 = nullptr;
     QLineEdit* me_koll = nullptr;
+    // The detailed page (Tkala_b_mash): prescriptions, the current one's lines, every line.
+    QWidget* m_detailPage = nullptr;
+    RowTableModel<GoodsSheetPrescription>* m_prescriptions = nullptr;
+    RowTableModel<GoodsSheetLine>* m_currentLines = nullptr;
+    RowTableModel<GoodsSheetLine>* m_allLines = nullptr;
+    QTableView* DBGrid2 = nullptr;
+    QTableView* DBGrid3 = nullptr;
+    QTableView* DBGrid4 = nullptr;
     QPushButton* but_ok = nullptr;
     QPushButton* but_print = nullptr;
     QPushButton* but_excel = nullptr;

@@ -600,6 +600,11 @@ bool Tf_froosh_kala::handleKey(QWidget* widget, QKeyEvent* event) {
         m_searchMenu->actions().at(key - Qt::Key_A)->trigger();
         return true;
     }
+    if (keyModifiers(event) == Qt::ControlModifier && key == Qt::Key_M) {
+        // The stock list, opened over this window.
+        if (m_openWindow) m_openWindow(QStringLiteral("Tmojoodi"));
+        return true;
+    }
     if (!isPlain(event)) return false;
     const bool enter = isEnterKey(key);
     if (!goods() && widget == sh_darkhast) {

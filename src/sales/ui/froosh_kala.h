@@ -46,6 +46,9 @@ public:
 
     GoodsSaleSession& session() { return m_session; }
     CommandBar* commandBar() const { return m_bar; }
+    // Opens another window of the program by its class name (Ctrl+M: the stock list); the
+    // application gives the window this, without it such keys do nothing.
+    void setWindowOpener(std::function<void(const QString&)> open) { m_openWindow = std::move(open); }
 
     void save();
     void addLine();
@@ -131,6 +134,7 @@ private:
     CommandBar* m_bar;
     QMenu* m_searchMenu;
     TF_search_factor* m_invoiceSearch = nullptr; // made when first used, then kept
+    std::function<void(const QString&)> m_openWindow;
 };
 
 // The ward consumption window: the goods sale window's variant for a ward's draw against a
