@@ -6,6 +6,7 @@
 #include <QMap>
 
 #include <algorithm>
+#include <numeric>
 
 namespace ph {
 namespace {
@@ -110,22 +111,36 @@ SalesReport SalesReportStore::run(const SalesRequest& request) {
     QMap<double, SalesRow> items;
     struct Day {
         double code;
-        QString date;
+        int date; // index into dates, replaced by its rank before sorting
         double amount;
     };
     QList<Day> days;
+    // The dates of the range, each text once; the days are sorted by its rank, not by comparing texts.
+    QHash<QString, int> dateIndex;
+    QStringList dates;
+    SalesRow* row = nullptr;
+    double rowCode = 0;
     while (query.next()) {
         const double code = number(query.value(0));
-        SalesRow& row = items[code];
-        row.code = code;
-        if (row.name.isEmpty()) row.name = query.value(1).toString();
-        if (row.form.isEmpty()) row.form = query.value(2).toString();
+        if (!row || code != rowCode) { // the rows of one item usually come together
+            row = &items[code];
+            rowCode = code;
+        }
+        row->code = code;
+        if (row->name.isEmpty()) row->name = query.value(1).toString();
+        if (row->form.isEmpty()) row->form = query.value(2).toString();
         const double amount = number(query.value(5));
-        row.quantity += number(query.value(4));
-        row.amount += amount;
-        row.insurerShare += number(query.value(6));
-        row.patientShare += number(query.value(7));
-        days.append({code, query.value(3).toString(), amount});
+        row->quantity += number(query.value(4));
+        row->amount += amount;
+        row->insurerShare += number(query.value(6));
+        row->patientShare += number(query.value(7));
+        const QString date = query.value(3).toString();
+        auto known = dateIndex.constFind(date);
+        if (known == dateIndex.cend()) {
+            known = dateIndex.insert(date, int(dates.size()));
+            dates.append(date);
+        }
+        days.append({code, known.value(), amount});
     }
     query.finish();
 
@@ -135,11 +150,18 @@ SalesReport SalesReportStore::run(const SalesRequest& request) {
         rowOf.insert(it.key(), int(report.rows.size()));
         report.rows.append(it.value());
     }
+    QList<int> byDate(dates.size());
+    std::iota(byDate.begin(), byDate.end(), 0);
+    std::sort(byDate.begin(), byDate.end(), [&dates](int a, int b) { return dates.at(a) < dates.at(b); });
+    QList<int> rank(dates.size());
+    for (int i = 0; i < byDate.size(); ++i) rank[byDate.at(i)] = i;
+    for (Day& day : days) day.date = rank.at(day.date);
     std::sort(days.begin(), days.end(), [](const Day& a, const Day& b) {
         return a.date != b.date ? a.date < b.date : a.code < b.code;
     });
+    report.days.reserve(days.size());
     for (const Day& day : days)
-        report.days.append({rowOf.value(day.code), day.date, day.amount});
+        report.days.append({rowOf.value(day.code), dates.at(byDate.at(day.date)), day.amount});
     return report;
 }
 
