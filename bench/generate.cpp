@@ -1,10 +1,11 @@
 // Fills a database with years of generated data for the benchmarks:
 //
-//   generate [--dir FOLDER] [--prescriptions N] [--seed S] [--catalogue N]
+//   generate [--dir FOLDER] [--prescriptions N] [--seed S] [--catalogue N] [--years Y]
 //
 // FOLDER (default: the current folder) is a working folder as the program uses it: its
 // ci.txt names a PostgreSQL database, or else the embedded pharmacy.db is created there.
-// The database must be empty. N prescriptions (default 1,000,000) over five years, about
+// The database must be empty. N prescriptions (default 1,000,000) over Y years (default
+// five, from 1400), about
 // three lines each, with their cash rows, three goods invoices for every ten
 // prescriptions, a till closing a day, and a catalogue of 30,000 goods on top of the
 // demo working set. The same seed (default 1) writes the same rows.
@@ -35,10 +36,12 @@ int main(int argc, char** argv) {
             options.seed = value.toULongLong(&ok);
         else if (option == QLatin1String("--catalogue"))
             options.catalogue = value.toInt(&ok);
+        else if (option == QLatin1String("--years"))
+            options.years = value.toInt(&ok);
         else
             ok = false;
-        if (!ok || options.prescriptions < 0 || options.catalogue < 1) {
-            std::fprintf(stderr, "usage: generate [--dir FOLDER] [--prescriptions N] [--seed S] [--catalogue N]\n");
+        if (!ok || options.prescriptions < 0 || options.catalogue < 1 || options.years < 1 || options.years > 99) {
+            std::fprintf(stderr, "usage: generate [--dir FOLDER] [--prescriptions N] [--seed S] [--catalogue N] [--years Y]\n");
             return 2;
         }
     }

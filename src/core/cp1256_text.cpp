@@ -5,6 +5,7 @@
 #include <unicode/ucnv.h>
 #include <unicode/ucnv_err.h>
 
+#include <algorithm>
 #include <memory>
 
 namespace ph {
@@ -40,6 +41,12 @@ Cp1256Text encodeCp1256(const QString& text) {
     Cp1256Text result;
     const QString mapped = toCp1256Forms(text);
     if (mapped.isEmpty()) return result;
+    // Numbers, dates and codes are plain ASCII, which the code page holds byte for byte:
+    // no converter is opened for them.
+    if (std::all_of(mapped.cbegin(), mapped.cend(), [](QChar c) { return c.unicode() < 0x80; })) {
+        result.bytes = mapped.toLatin1();
+        return result;
+    }
     Converter converter = openConverter();
     UErrorCode status = U_ZERO_ERROR;
     // Stop at the first character the code page lacks instead of writing a substitute.

@@ -3,9 +3,9 @@
 #include "db/database.h"
 
 #include <QHash>
-#include <QMap>
 
 #include <algorithm>
+#include <numeric>
 
 namespace ph {
 namespace {
@@ -106,18 +106,32 @@ SalesReport SalesReportStore::run(const SalesRequest& request) {
     const QString sql = request.kind == SalesReportKind::General ? generalSql(request, params)
                                                                  : consumptionSql(request, params);
     QSqlQuery query = m_db.exec(sql, params);
-    // Items by code; a code the catalogue does not know still has its own row.
-    QMap<double, SalesRow> items;
+    // Items in the order first met, found by code; a code the catalogue does not know still
+    // has its own row. They are put in code order at the end.
+    QList<SalesRow> items;
+    QHash<double, int> itemOf;
     struct Day {
-        double code;
-        QString date;
+        int item;  // index into items
+        int date;  // index into dates, replaced by its rank before sorting
         double amount;
     };
     QList<Day> days;
+    // The dates of the range, each text once; the days are sorted by its rank, not by comparing texts.
+    QHash<QString, int> dateIndex;
+    QStringList dates;
+    int item = -1;
     while (query.next()) {
         const double code = number(query.value(0));
-        SalesRow& row = items[code];
-        row.code = code;
+        if (item < 0 || items.at(item).code != code) { // the rows of one item often come together
+            auto found = itemOf.constFind(code);
+            if (found == itemOf.cend()) {
+                found = itemOf.insert(code, int(items.size()));
+                items.append(SalesRow{});
+                items.last().code = code;
+            }
+            item = found.value();
+        }
+        SalesRow& row = items[item];
         if (row.name.isEmpty()) row.name = query.value(1).toString();
         if (row.form.isEmpty()) row.form = query.value(2).toString();
         const double amount = number(query.value(5));
@@ -125,21 +139,41 @@ SalesReport SalesReportStore::run(const SalesRequest& request) {
         row.amount += amount;
         row.insurerShare += number(query.value(6));
         row.patientShare += number(query.value(7));
-        days.append({code, query.value(3).toString(), amount});
+        const QString date = query.value(3).toString();
+        auto known = dateIndex.constFind(date);
+        if (known == dateIndex.cend()) {
+            known = dateIndex.insert(date, int(dates.size()));
+            dates.append(date);
+        }
+        days.append({item, known.value(), amount});
     }
     query.finish();
 
     SalesReport report;
-    QHash<double, int> rowOf;
-    for (auto it = items.cbegin(); it != items.cend(); ++it) {
-        rowOf.insert(it.key(), int(report.rows.size()));
-        report.rows.append(it.value());
+    QList<int> byCode(items.size());
+    std::iota(byCode.begin(), byCode.end(), 0);
+    std::sort(byCode.begin(), byCode.end(), [&items](int a, int b) { return items.at(a).code < items.at(b).code; });
+    QList<int> rowOf(items.size());
+    report.rows.reserve(items.size());
+    for (int i = 0; i < byCode.size(); ++i) {
+        rowOf[byCode.at(i)] = i;
+        report.rows.append(items.at(byCode.at(i)));
+    }
+    QList<int> byDate(dates.size());
+    std::iota(byDate.begin(), byDate.end(), 0);
+    std::sort(byDate.begin(), byDate.end(), [&dates](int a, int b) { return dates.at(a) < dates.at(b); });
+    QList<int> rank(dates.size());
+    for (int i = 0; i < byDate.size(); ++i) rank[byDate.at(i)] = i;
+    for (Day& day : days) {
+        day.date = rank.at(day.date);
+        day.item = rowOf.at(day.item);
     }
     std::sort(days.begin(), days.end(), [](const Day& a, const Day& b) {
-        return a.date != b.date ? a.date < b.date : a.code < b.code;
+        return a.date != b.date ? a.date < b.date : a.item < b.item;
     });
+    report.days.reserve(days.size());
     for (const Day& day : days)
-        report.days.append({rowOf.value(day.code), day.date, day.amount});
+        report.days.append({day.item, dates.at(byDate.at(day.date)), day.amount});
     return report;
 }
 
