@@ -129,6 +129,7 @@ void Tf_froosh_kala::makeFields() {
     StringGrid1->horizontalHeader()->setStretchLastSection(false);
     StringGrid1->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     StringGrid1->horizontalHeader()->setSectionResizeMode(Col::Name, QHeaderView::Stretch);
+    setAmountColumns(StringGrid1, {Col::UnitPrice, Col::Total});
     connect(StringGrid1, &QTableView::clicked, this, &Tf_froosh_kala::selectLine);
 
     me_koll_kala = shownField(this, "me_koll_kala");
