@@ -12,10 +12,6 @@ namespace ph {
 using Col = GoodsLines::Column;
 namespace t = texts::sales;
 
-QString GoodsTotals::goodsText() const { return plainDecimalText(goods); }
-QString GoodsTotals::otcText() const { return plainDecimalText(otc); }
-QString GoodsTotals::payableText() const { return plainDecimalText(payable); }
-
 GoodsTotals goodsTotals(const LineList& lines, int kindColumn, int totalColumn, const OtcRate& rate) {
     GoodsTotals totals;
     double otcSum = 0;

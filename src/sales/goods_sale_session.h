@@ -29,9 +29,6 @@ struct GoodsTotals {
     double goods = 0;
     double otc = 0;
     double payable = 0;
-    QString goodsText() const;
-    QString otcText() const;
-    QString payableText() const;
 };
 
 // The OTC fee of the tariff's first row: a percentage of the OTC lines, capped.

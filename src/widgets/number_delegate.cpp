@@ -79,6 +79,13 @@ void NumberDelegate::initStyleOption(QStyleOptionViewItem* option, const QModelI
     const QVariant value = index.data(Qt::DisplayRole);
     if (isNumber(value) && isCodeColumn(index))
         option->text = codeDisplayText(value.toDouble(), drawsPersianDigits(option->locale));
+    // Document line lists keep their cells as text; a column the window names as amounts is
+    // drawn grouped all the same.
+    if (value.typeId() == QMetaType::QString && m_amountColumns.contains(index.column())) {
+        bool ok = false;
+        const double amount = value.toString().trimmed().toDouble(&ok);
+        if (ok) option->text = amountDisplayText(amount, drawsPersianDigits(option->locale));
+    }
 }
 
 } // namespace ph

@@ -19,8 +19,10 @@ QString codeDisplayText(double code, bool persianDigits = false);
 bool drawsPersianDigits(const QLocale& locale);
 
 // The grids' way of drawing numbers: a number in a code column is drawn as a code, any other
-// number as an amount; texts, dates and check boxes are drawn as they are. A column is a code
-// column when the window names it so, or when its caption says it is a code ("كد" / "کد").
+// number as an amount; texts, dates and check boxes are drawn as they are, except a text holding a
+// number in a column the window names as amounts (document line lists keep their cells as
+// text). A column is a code column when the window names it so, or when its caption says it is
+// a code ("كد" / "کد").
 class NumberDelegate : public QStyledItemDelegate {
     Q_OBJECT
 public:

@@ -182,9 +182,9 @@ void CompoundingWindowsTest::formulaWindowPricesSavesShowsAndProtects() {
     addLine(0, QStringLiteral("3"), kInsuredMaterial);
     addLine(1, QStringLiteral("0.5"), kFreeMaterial);
     QCOMPARE(window.lines().size(), 2);
-    QCOMPARE(child<QLineEdit>(window, QStringLiteral("me_koll_bimeh"))->text(), QStringLiteral("3600"));
-    QCOMPARE(child<QLineEdit>(window, QStringLiteral("me_koll_azad"))->text(), QStringLiteral("2000"));
-    QCOMPARE(child<QLineEdit>(window, QStringLiteral("me_koll"))->text(), QStringLiteral("12600"));
+    QCOMPARE(child<QLineEdit>(window, QStringLiteral("me_koll_bimeh"))->text(), QStringLiteral("3,600"));
+    QCOMPARE(child<QLineEdit>(window, QStringLiteral("me_koll_azad"))->text(), QStringLiteral("2,000"));
+    QCOMPARE(child<QLineEdit>(window, QStringLiteral("me_koll"))->text(), QStringLiteral("12,600"));
     // The line list keeps an empty row after the last line.
     QCOMPARE(child<QTableView>(window, QStringLiteral("StringGrid1"))->model()->rowCount(), 3);
 

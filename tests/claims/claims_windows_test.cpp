@@ -112,9 +112,9 @@ void ClaimsWindowsTest::showsTheChosenInsurersWithTotals() {
     QList<int> invoices;
     for (const ListRow& row : window.shownRows()) invoices.append(row.invoice);
     QCOMPARE(invoices, (QList<int>{12, 11, 13}));
-    QCOMPARE(boxText(window, "me_sazman"), QStringLiteral("3000"));
-    QCOMPARE(boxText(window, "me_bimar"), QStringLiteral("1500.5"));
-    QCOMPARE(boxText(window, "me_koll"), QStringLiteral("4500.5"));
+    QCOMPARE(boxText(window, "me_sazman"), QStringLiteral("3,000"));
+    QCOMPARE(boxText(window, "me_bimar"), QStringLiteral("1,500.5"));
+    QCOMPARE(boxText(window, "me_koll"), QStringLiteral("4,500.5"));
     QCOMPARE(boxText(window, "count"), QStringLiteral("3"));
     // The booklet column shows the social-security form.
     QCOMPARE(window.shownRows().at(1).insNoTamin, QStringLiteral("1234567890-0012-03-07"));
@@ -125,7 +125,7 @@ void ClaimsWindowsTest::showsTheChosenInsurersWithTotals() {
     specialties->item(1)->setCheckState(Qt::Unchecked);
     press(window, Qt::Key_F7);
     QCOMPARE(window.shownRows().size(), 2);
-    QCOMPARE(boxText(window, "me_sazman"), QStringLiteral("2000"));
+    QCOMPARE(boxText(window, "me_sazman"), QStringLiteral("2,000"));
 
     // Removing an insurer from the chosen list.
     specialties->item(1)->setCheckState(Qt::Checked);
@@ -224,8 +224,8 @@ void ClaimsWindowsTest::claimFilesFromTheWindow() {
     window.exportClaimFile(ClaimPlace::Chosen);
     QVERIFY(proposed.endsWith(QStringLiteral("/nos1")));
     QCOMPARE(readFile(dir.filePath(QStringLiteral("march.txt"))), kCustomFile);
-    QCOMPARE(boxText(window, "me_sazman_noskhe"), QStringLiteral("3000"));
-    QCOMPARE(boxText(window, "me_sazman_aghlam"), QStringLiteral("3630"));
+    QCOMPARE(boxText(window, "me_sazman_noskhe"), QStringLiteral("3,000"));
+    QCOMPARE(boxText(window, "me_sazman_aghlam"), QStringLiteral("3,630"));
 
     window.setFileChooser([&](const QString&) { return dir.filePath(QStringLiteral("short.txt")); });
     window.exportClaimFile(ClaimPlace::ChosenNoLines);
@@ -365,7 +365,7 @@ void ClaimsWindowsTest::correctionReadsTheListAgain() {
     grid->setCurrentIndex(grid->model()->index(1, 0));
     press(window, Qt::Key_F3);
     QCOMPARE(opened, QList<int>{11});
-    QCOMPARE(boxText(window, "me_sazman"), QStringLiteral("6000"));
+    QCOMPARE(boxText(window, "me_sazman"), QStringLiteral("6,000"));
     QCOMPARE(window.shownRows().at(1).insurerShare, 4000.0);
 }
 

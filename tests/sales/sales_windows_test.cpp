@@ -119,9 +119,9 @@ void SalesWindowsTest::saleCollectionAndClosingByKeyboard() {
     addGoods(sale, QStringLiteral("سرنگ"), QStringLiteral("3"), t::kGoods);
     addGoods(sale, QStringLiteral("آموكسي"), QStringLiteral("2"), t::kOtc); // a drug: OTC
     QCOMPARE(child<QTableView>(sale, "StringGrid1")->model()->rowCount(), 3);
-    QCOMPARE(text(sale, "me_koll_kala"), QString("2451.5"));
+    QCOMPARE(text(sale, "me_koll_kala"), QString("2,451.5"));
     QCOMPARE(text(sale, "me_otc"), QString("200"));
-    QCOMPARE(text(sale, "me_koll"), QString("2651.5"));
+    QCOMPARE(text(sale, "me_koll"), QString("2,651.5"));
     press(sale, Qt::Key_F2);
     QCOMPARE(m_prompter.texts(), QStringList());
     QCOMPARE(text(sale, "me_sh_factor"), QString("2"));
@@ -140,7 +140,7 @@ void SalesWindowsTest::saleCollectionAndClosingByKeyboard() {
     QCOMPARE(waiting->model()->index(0, 5).data().toString(), QString("K"));
     press(cashier, Qt::Key_F2);
     QCOMPARE(m_prompter.texts(), QStringList{t::kNothingSold});
-    QCOMPARE(text(cashier, "me_koll"), QString("2651.5"));
+    QCOMPARE(text(cashier, "me_koll"), QString("2,651.5"));
     QCOMPARE(db.scalar(QStringLiteral("select code_cashier from cash where sh_factor=1")).toInt(), 7);
     QVERIFY(!cashier.findChild<CommandBar*>()->isEnabled(CommandBar::Save));
     cashier.hide();
@@ -149,8 +149,8 @@ void SalesWindowsTest::saleCollectionAndClosingByKeyboard() {
     Tf_cash till(windows());
     QVERIFY(test::showActive(till));
     QVERIFY(till.showsSummary());
-    QCOMPARE(text(till, "me_daryaft"), QString("2651.5"));
-    QCOMPARE(text(till, "me_mojoodi"), QString("2651.5"));
+    QCOMPARE(text(till, "me_daryaft"), QString("2,651.5"));
+    QCOMPARE(text(till, "me_mojoodi"), QString("2,651.5"));
     QCOMPARE(text(till, "me_time_end"), QString("16:45"));
     m_prompter.answerYes();
     press(till, Qt::Key_F2);
@@ -264,7 +264,7 @@ void SalesWindowsTest::wardConsumptionByKeyboard() {
     QCOMPARE(text(ward, "me_name_bakhsh"), QStringLiteral("جراحي"));
     addGoods(ward, QStringLiteral("آموكسي"), QStringLiteral("3"), QStringLiteral("تعرفه")); // the kind is kept
     addGoods(ward, QStringLiteral("پنبه"), QStringLiteral("2"), QStringLiteral("تعرفه"));
-    QCOMPARE(text(ward, "me_koll_kala"), QString("3160"));
+    QCOMPARE(text(ward, "me_koll_kala"), QString("3,160"));
     press(ward, Qt::Key_F2);
     QCOMPARE(focusName(ward), QString("sh_darkhast"));
     QCOMPARE(db.scalar(QStringLiteral("select code_bakhsh from heading_masrafi where sh_factor=1")).toInt(), 3);

@@ -5,6 +5,8 @@
 #include <QHeaderView>
 #include <QLocale>
 #include <QStyleOptionViewItem>
+#include <QStandardItem>
+#include <QStandardItemModel>
 #include <QTableView>
 #include <QTest>
 
@@ -18,6 +20,7 @@ private Q_SLOTS:
     void codes_data();
     void codes();
     void gridDrawsCodesWholeAndAmountsGrouped();
+    void textAmountColumnsDrawGrouped();
     void longTextColumnTakesTheSpareWidth();
 };
 
@@ -110,6 +113,26 @@ void NumberDelegateTest::gridDrawsCodesWholeAndAmountsGrouped() {
     QCOMPARE(drawn(grid, 0, 0), QStringLiteral("1,100,001"));
     setCodeColumns(grid, {0});
     QCOMPARE(drawn(grid, 0, 0), QStringLiteral("1100001"));
+}
+
+// A line list keeps its cells as text: a column named as amounts draws a number grouped, other
+// texts (an empty cell, a name, a code with leading zeros elsewhere) as they are.
+void NumberDelegateTest::textAmountColumnsDrawGrouped() {
+    QWidget window;
+    QStandardItemModel model(0, 3);
+    model.setHorizontalHeaderLabels({QStringLiteral("قيمت واحد"), QStringLiteral("شماره"), QStringLiteral("قيمت كل")});
+    model.appendRow({new QStandardItem(QStringLiteral("4800")), new QStandardItem(QStringLiteral("0012345")),
+                     new QStandardItem(QStringLiteral("2451.5"))});
+    model.appendRow({new QStandardItem(QString()), new QStandardItem(QStringLiteral("12")),
+                     new QStandardItem(QStringLiteral("علي"))});
+    QTableView* grid = makeListGrid(&window, QStringLiteral("StringGrid1"), &model);
+    QCOMPARE(drawn(grid, 0, 0), QStringLiteral("4800")); // not named: drawn as it is
+    setAmountColumns(grid, {0, 2});
+    QCOMPARE(drawn(grid, 0, 0), QStringLiteral("4,800"));
+    QCOMPARE(drawn(grid, 0, 2), QStringLiteral("2,451.5"));
+    QCOMPARE(drawn(grid, 0, 1), QStringLiteral("0012345"));
+    QCOMPARE(drawn(grid, 1, 0), QString());
+    QCOMPARE(drawn(grid, 1, 2), QStringLiteral("علي"));
 }
 
 void NumberDelegateTest::longTextColumnTakesTheSpareWidth() {

@@ -7,6 +7,7 @@
 #include "widgets/code_field.h"
 #include "widgets/command_bar.h"
 #include "widgets/guarded.h"
+#include "widgets/number_delegate.h"
 #include "widgets/key_nav.h"
 #include "widgets/list_grid.h"
 #include "widgets/picker.h"
@@ -190,7 +191,10 @@ void TF_formul::makeFields() {
     header->addRow(QStringLiteral("پيام يا توضيح : "), pair(me_code_payam, me_name_payam, this));
     auto* materials = new QVBoxLayout;
     materials->addWidget(DBGrid1, 1);
-    materials->addWidget(me_search);
+    auto* searchRow = new QHBoxLayout;
+    searchRow->addWidget(new QLabel(QStringLiteral("جستجوي سريع براساس كد/نام"), this));
+    searchRow->addWidget(me_search, 1);
+    materials->addLayout(searchRow);
     auto* lineEntry = new QFormLayout;
     lineEntry->addRow(QStringLiteral("مقدار: "), me_meghdar);
     lineEntry->addRow(QStringLiteral("وضعيت:"), Cb_vaziat);
@@ -386,9 +390,9 @@ void TF_formul::recomputeTotals() {
     const double fee = me_fani->text().trimmed().isEmpty() ? 0 : me_fani->text().toDouble();
     const double service = me_khadamat->text().trimmed().isEmpty() ? 0 : me_khadamat->text().toDouble();
     const FormulaTotals totals = formulaTotals(m_lineList, fee, service);
-    me_koll_bimeh->setText(plainDecimalText(totals.insured));
-    me_koll_azad->setText(plainDecimalText(totals.free));
-    me_koll->setText(plainDecimalText(totals.payable));
+    me_koll_bimeh->setText(amountDisplayText(totals.insured));
+    me_koll_azad->setText(amountDisplayText(totals.free));
+    me_koll->setText(amountDisplayText(totals.payable));
 }
 
 Formula TF_formul::formulaFromFields() const {

@@ -15,6 +15,7 @@
 #include "widgets/command_bar.h"
 #include "widgets/date_field.h"
 #include "widgets/guarded.h"
+#include "widgets/number_delegate.h"
 #include "widgets/key_nav.h"
 #include "widgets/keys.h"
 #include "widgets/list_grid.h"
@@ -241,7 +242,7 @@ void Tf_list_bimeh::makeFields() {
 
     CheckListBox1 = named(new QListWidget(this), "CheckListBox1");
     CheckListBox1->installEventFilter(this);
-    CheckBox1 = named(new QCheckBox(this), "CheckBox1");
+    CheckBox1 = named(new QCheckBox(QStringLiteral("همه"), this), "CheckBox1");
     CheckBox1->setChecked(true);
     connect(CheckBox1, &QCheckBox::toggled, this, [this](bool on) {
         for (int i = 0; i < CheckListBox1->count(); ++i) CheckListBox1->item(i)->setCheckState(on ? Qt::Checked : Qt::Unchecked);
@@ -357,21 +358,26 @@ void Tf_list_bimeh::makeLayout() {
 
     auto* insurers = new QVBoxLayout;
     auto* insurerRow = new QHBoxLayout;
+    insurerRow->addWidget(new QLabel(QStringLiteral("بيمه:"), this));
     insurerRow->addWidget(edtInsID);
     insurerRow->addWidget(remove);
     insurers->addLayout(insurerRow);
     insurers->addWidget(lstIns);
     lstIns->setMaximumHeight(90);
 
+    // Each field with its caption on its right: caption, field, caption, field.
     auto* filters = new QGridLayout;
-    filters->addWidget(me_code_no, 0, 0);
-    filters->addWidget(me_name_no, 0, 1, 1, 3);
-    filters->addWidget(new QLabel(texts::kKaf, this), 1, 0);
-    filters->addWidget(me_kaf, 1, 1);
-    filters->addWidget(new QLabel(texts::kSaghf, this), 1, 2);
-    filters->addWidget(me_saghf, 1, 3);
-    filters->addWidget(me_date11, 2, 0, 1, 2);
-    filters->addWidget(me_date22, 2, 2, 1, 2);
+    filters->addWidget(new QLabel(QStringLiteral("نوع نسخه:"), this), 0, 0);
+    filters->addWidget(me_code_no, 0, 1);
+    filters->addWidget(me_name_no, 0, 2, 1, 2);
+    filters->addWidget(new QLabel(QStringLiteral("از تاريخ:"), this), 1, 0);
+    filters->addWidget(me_date11, 1, 1);
+    filters->addWidget(new QLabel(QStringLiteral("تا تاريخ:"), this), 1, 2);
+    filters->addWidget(me_date22, 1, 3);
+    filters->addWidget(new QLabel(texts::kKaf, this), 2, 0);
+    filters->addWidget(me_kaf, 2, 1);
+    filters->addWidget(new QLabel(texts::kSaghf, this), 2, 2);
+    filters->addWidget(me_saghf, 2, 3);
     filters->addWidget(new QLabel(texts::kPage1, this), 3, 0);
     filters->addWidget(me_page1, 3, 1);
     filters->addWidget(new QLabel(texts::kPage2, this), 3, 2);
@@ -380,8 +386,13 @@ void Tf_list_bimeh::makeLayout() {
     filters->addWidget(fani, 4, 1);
 
     auto* specialties = new QVBoxLayout;
-    specialties->addWidget(CheckBox1);
+    auto* specialtiesCaption = new QHBoxLayout;
+    specialtiesCaption->addWidget(new QLabel(QStringLiteral("تخصص پزشك:"), this));
+    specialtiesCaption->addWidget(CheckBox1);
+    specialtiesCaption->addStretch(1);
+    specialties->addLayout(specialtiesCaption);
     specialties->addWidget(CheckListBox1);
+    specialties->addStretch(1);
     CheckListBox1->setMaximumHeight(90);
 
     auto* options = new QVBoxLayout;
@@ -524,9 +535,9 @@ void Tf_list_bimeh::clearScreen() {
 
 void Tf_list_bimeh::showRows(QList<ListRow> rows) {
     const ListTotals totals = totalsOf(rows);
-    me_sazman->setText(plainDecimalText(totals.insurerShare));
-    me_bimar->setText(plainDecimalText(totals.patientShare));
-    me_koll->setText(plainDecimalText(totals.total()));
+    me_sazman->setText(amountDisplayText(totals.insurerShare));
+    me_bimar->setText(amountDisplayText(totals.patientShare));
+    me_koll->setText(amountDisplayText(totals.total()));
     count->setText(QString::number(totals.count));
     m_rows->narrow(ListRowsModel::Field::None, {});
     m_rows->setAll(std::move(rows));
@@ -592,9 +603,9 @@ void Tf_list_bimeh::correctPrescription() {
     // Corrected prescriptions are read again, in date order.
     m_rows->setAll(m_store.rows(m_shown));
     const ListTotals totals = totalsOf(m_rows->all());
-    me_sazman->setText(plainDecimalText(totals.insurerShare));
-    me_bimar->setText(plainDecimalText(totals.patientShare));
-    me_koll->setText(plainDecimalText(totals.total()));
+    me_sazman->setText(amountDisplayText(totals.insurerShare));
+    me_bimar->setText(amountDisplayText(totals.patientShare));
+    me_koll->setText(amountDisplayText(totals.total()));
     count->setText(QString::number(totals.count));
 }
 
@@ -698,8 +709,8 @@ void Tf_list_bimeh::exportClaimFile(ClaimPlace place) {
     }
     saveFileBytes(path, file.bytes);
     if (options.variant == ClaimVariant::Custom) {
-        me_sazman_noskhe->setText(plainDecimalText(file.insurerShare));
-        me_sazman_aghlam->setText(plainDecimalText(file.lineInsurerShare));
+        me_sazman_noskhe->setText(amountDisplayText(file.insurerShare));
+        me_sazman_aghlam->setText(amountDisplayText(file.lineInsurerShare));
     }
     m_windows.prompter.information(claims::texts::kFileWritten);
 }

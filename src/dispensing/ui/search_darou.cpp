@@ -14,6 +14,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QStyle>
 #include <QShortcut>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -111,13 +112,16 @@ Tf_search_darou::Tf_search_darou(const WindowContext& windows, QWidget* parent)
     const struct {
         const char* name;
         const char* icon;
+        QStyle::StandardPixmap fallback; // drawn when the desktop has no icon theme
         int step; // -2 first, -1 previous, 1 next, 2 last
-    } moves[] = {{"but_first", "go-first", -2}, {"but_prior", "go-previous", -1}, {"but_next", "go-next", 1},
-                 {"but_last", "go-last", 2}};
+    } moves[] = {{"but_first", "go-first", QStyle::SP_MediaSkipBackward, -2},
+                 {"but_prior", "go-previous", QStyle::SP_ArrowUp, -1},
+                 {"but_next", "go-next", QStyle::SP_ArrowDown, 1},
+                 {"but_last", "go-last", QStyle::SP_MediaSkipForward, 2}};
     for (const auto& move : moves) {
         auto* button = new QPushButton(this);
         button->setObjectName(QString::fromLatin1(move.name));
-        button->setIcon(QIcon::fromTheme(QString::fromLatin1(move.icon)));
+        button->setIcon(QIcon::fromTheme(QString::fromLatin1(move.icon), style()->standardIcon(move.fallback)));
         button->setAutoDefault(false);
         button->setFocusPolicy(Qt::NoFocus);
         const int step = move.step;

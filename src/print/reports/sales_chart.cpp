@@ -10,6 +10,7 @@
 #include <QGraphicsScene>
 #include <QHorizontalBarSeries>
 #include <QLineSeries>
+#include <QLocale>
 #include <QPainter>
 #include <QValueAxis>
 
@@ -32,7 +33,12 @@ QChart* emptyChart(const QString& title) {
     font.setPointSizeF(9);
     chart->setTitleFont(font);
     chart->setTitle(title);
-    chart->setLocalizeNumbers(false);
+    // Amounts on the axes read like the grids' amounts: grouped by thousands, in the digits
+    // the program draws numbers with.
+    QLocale numbers;
+    numbers.setNumberOptions(QLocale::DefaultNumberOptions);
+    chart->setLocalizeNumbers(true);
+    chart->setLocale(numbers);
     chart->setMargins(QMargins(4, 4, 4, 4));
     return chart;
 }
@@ -67,6 +73,8 @@ QChart* makeTopItemsChart(const SalesChartData& data) {
     double most = 0;
     for (const SalesChartData::Bar& bar : data.topItems) most = std::max(most, bar.amount);
     amounts->setRange(0, most > 0 ? most * 1.05 : 1);
+    amounts->applyNiceNumbers(); // round steps (0, 20,000, 40,000) rather than 13,440
+    amounts->setLabelsVisible(most > 0); // no sales: no made-up scale
     chart->addAxis(names_axis, Qt::AlignRight);
     chart->addAxis(amounts, Qt::AlignBottom);
     series->attachAxis(names_axis);
@@ -97,6 +105,8 @@ QChart* makeDailyChart(const SalesChartData& data) {
     amounts->setLabelsFont(labelFont());
     amounts->setTickCount(4);
     amounts->setRange(0, most > 0 ? most * 1.05 : 1);
+    amounts->applyNiceNumbers();
+    amounts->setLabelsVisible(most > 0);
     chart->addAxis(days, Qt::AlignBottom);
     chart->addAxis(amounts, Qt::AlignLeft);
     series->attachAxis(days);

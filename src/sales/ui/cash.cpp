@@ -9,6 +9,7 @@
 #include "sales/sales_texts.h"
 #include "widgets/command_bar.h"
 #include "widgets/guarded.h"
+#include "widgets/number_delegate.h"
 #include "widgets/keys.h"
 #include "widgets/window_tools.h"
 
@@ -150,9 +151,9 @@ void Tf_cash::fillSummary() {
     const TillFigures figures = m_desk.figures();
     showDate(me_date_first, figures.rows ? figures.firstDate : m_windows.context.current_date);
     me_time_first->setText(figures.rows ? figures.firstTime : now());
-    me_daryaft->setText(plainDecimalText(figures.received));
-    me_bargasht->setText(plainDecimalText(figures.refunded));
-    me_mojoodi->setText(plainDecimalText(figures.net()));
+    me_daryaft->setText(amountDisplayText(figures.received));
+    me_bargasht->setText(amountDisplayText(figures.refunded));
+    me_mojoodi->setText(amountDisplayText(figures.net()));
     me_pardakht->setText(QStringLiteral("0"));
 }
 
@@ -172,9 +173,9 @@ void Tf_cash::closeTill() {
     const TillClosing closing =
         m_desk.close(m_windows.context.cashier_code, m_windows.context.current_date, now());
     // What was recorded: the rows paid up to the closing's own moment.
-    me_daryaft->setText(plainDecimalText(closing.figures.received));
-    me_bargasht->setText(plainDecimalText(closing.figures.refunded));
-    me_mojoodi->setText(plainDecimalText(closing.figures.net()));
+    me_daryaft->setText(amountDisplayText(closing.figures.received));
+    me_bargasht->setText(amountDisplayText(closing.figures.refunded));
+    me_mojoodi->setText(amountDisplayText(closing.figures.net()));
     showKeeperPanel();
 }
 

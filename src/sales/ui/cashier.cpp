@@ -7,6 +7,7 @@
 #include "sales/sales_texts.h"
 #include "widgets/command_bar.h"
 #include "widgets/guarded.h"
+#include "widgets/number_delegate.h"
 #include "widgets/list_grid.h"
 #include "widgets/row_table_model.h"
 #include "widgets/window_tools.h"
@@ -117,7 +118,7 @@ void Tf_cashier::load() {
         DBGrid1->selectRow(0);
         DBGrid1->setFocus();
     }
-    me_koll->setText(plainDecimalText(m_desk.receivedSinceClosing()));
+    me_koll->setText(amountDisplayText(m_desk.receivedSinceClosing()));
 }
 
 void Tf_cashier::pay() {

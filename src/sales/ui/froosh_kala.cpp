@@ -14,6 +14,7 @@
 #include "widgets/code_field.h"
 #include "widgets/command_bar.h"
 #include "widgets/guarded.h"
+#include "widgets/number_delegate.h"
 #include "widgets/keys.h"
 #include "widgets/line_list_model.h"
 #include "widgets/list_grid.h"
@@ -128,6 +129,7 @@ void Tf_froosh_kala::makeFields() {
     StringGrid1->horizontalHeader()->setStretchLastSection(false);
     StringGrid1->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     StringGrid1->horizontalHeader()->setSectionResizeMode(Col::Name, QHeaderView::Stretch);
+    setAmountColumns(StringGrid1, {Col::UnitPrice, Col::Total});
     connect(StringGrid1, &QTableView::clicked, this, &Tf_froosh_kala::selectLine);
 
     me_koll_kala = shownField(this, "me_koll_kala");
@@ -301,9 +303,9 @@ void Tf_froosh_kala::showHeader() {
 void Tf_froosh_kala::showLines() {
     m_linesModel->reset();
     const GoodsTotals& totals = m_session.totals();
-    me_koll_kala->setText(totals.goodsText());
-    me_otc->setText(totals.otcText());
-    me_koll->setText(totals.payableText());
+    me_koll_kala->setText(amountDisplayText(totals.goods));
+    me_otc->setText(amountDisplayText(totals.otc));
+    me_koll->setText(amountDisplayText(totals.payable));
 }
 
 void Tf_froosh_kala::setInputsEnabled(bool enabled) {
