@@ -63,6 +63,8 @@ public:
     // tells afterwards whether it was committed; empty where there is none.
     QString transactionIdSql() const;
     QString transactionStatusSql() const;
+    // transactionLockSql() that also returns transactionIdSql()'s number as its second column.
+    QString transactionLockAndIdSql() const;
     // Run first in a transaction that changes the schema: lifts the statement timeout,
     // since adding an index to a large table takes longer than any save.
     QString schemaWorkSql() const;
