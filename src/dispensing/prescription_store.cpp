@@ -97,11 +97,17 @@ int takeDayCounter(Database& db, int insurer, const QString& date) {
     const auto [month, day] = monthAndDay(date);
     const QString column = QStringLiteral("m%1").arg(month); // m1 to m12
     const bool counted = insurer > 0;
-    db.exec(QStringLiteral("update code_noskhe set %1=%2 where code_bimeh=? and rooz=?")
-                .arg(column, counted ? QStringLiteral("coalesce(%1, 0)+1").arg(column) : QStringLiteral("1")),
-            {insurer, day});
-    const QVariant counter = db.scalar(
-        QStringLiteral("select %1 from code_noskhe where code_bimeh=? and rooz=?").arg(column), {insurer, day});
+    const QString update =
+        QStringLiteral("update code_noskhe set %1=%2 where code_bimeh=? and rooz=?")
+            .arg(column, counted ? QStringLiteral("coalesce(%1, 0)+1").arg(column) : QStringLiteral("1"));
+    QVariant counter;
+    if (db.dialect().updateReturns()) {
+        counter = db.scalar(update + QStringLiteral(" returning ") + column, {insurer, day});
+    } else {
+        db.exec(update, {insurer, day});
+        counter = db.scalar(
+            QStringLiteral("select %1 from code_noskhe where code_bimeh=? and rooz=?").arg(column), {insurer, day});
+    }
     // The update leaves the month's counter at 1 or more wherever the row exists.
     if (!counter.isNull()) return counted ? counter.toInt() : 1;
     // No row yet for the insurer and day: another workstation adding it at the same
