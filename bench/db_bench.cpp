@@ -528,13 +528,17 @@ int saves(const QString& folder, int count) {
     PrescriptionSession session(db, prompter);
     const qint64 first = qint64(QCoreApplication::applicationPid()) * 100000;
     double ms = 0;
+    int statements = 0;
     for (int n = 0; n < count; ++n) {
         enterPrescription(session, drugs, 5, first + n); // entering and pricing the lines is not timed
+        const int before = db.executedCount();
         ms += millisecondsOf([&] {
             if (!session.save({1, 0, QStringLiteral("05/07/15"), QStringLiteral("10:00")}, true).isSaved())
                 qFatal("the save was refused: %s", qPrintable(prompter.texts().join(u'|')));
         });
+        statements += db.executedCount() - before;
     }
+    std::printf("statements_per_save=%.1f\n", count > 0 ? double(statements) / count : 0.0);
     std::printf("elapsed_ms=%.3f\n", ms); // the saves alone (F2), for bench/run
     return 0;
 }

@@ -409,10 +409,21 @@ QVariant Database::scalar(const QString& sql, const QVariantList& params) {
 void Database::beginTransaction() {
     exec(m_dialect.beginTransaction());
     m_inTransaction = true;
-    m_transactionId.clear();
-    const QString idSql = m_dialect.transactionIdSql();
-    if (!idSql.isEmpty())
-        m_transactionId = scalar(idSql);
+    m_transactionId.clear(); // read with the first lock, or else just before the commit
+}
+
+void Database::lockInTransaction(qint32 kind, qint32 key) {
+    const QString lock = m_dialect.transactionLockSql();
+    if (lock.isEmpty())
+        return;
+    if (!m_inTransaction || m_transactionId.isValid() || m_dialect.transactionIdSql().isEmpty()) {
+        exec(lock, {kind, key});
+        return;
+    }
+    QSqlQuery query = exec(m_dialect.transactionLockAndIdSql(), {kind, key});
+    if (query.next())
+        m_transactionId = query.value(1);
+    query.finish();
 }
 
 std::optional<bool> Database::wasCommitted(const QVariant& transactionId) {
@@ -432,6 +443,11 @@ std::optional<bool> Database::wasCommitted(const QVariant& transactionId) {
 }
 
 void Database::commitTransaction() {
+    // The server's number of the transaction, when no lock has brought it yet: without it a
+    // connection lost at the commit would leave the outcome unknown.
+    const QString idSql = m_dialect.transactionIdSql();
+    if (!idSql.isEmpty() && !m_transactionId.isValid())
+        m_transactionId = scalar(idSql);
     releaseIdleQueries(); // no finished read may hold its statement open across the commit
     const QVariant transactionId = m_transactionId;
     try {

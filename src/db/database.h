@@ -86,6 +86,10 @@ public:
     void commitTransaction();
     void rollbackTransaction();
     bool inTransaction() const { return m_inTransaction; }
+    // Takes the dialect's transaction lock on (kind, key), held until the transaction ends;
+    // nothing where the engine needs none. The server's number of the transaction comes
+    // back with the first lock, saving it a statement of its own.
+    void lockInTransaction(qint32 kind, qint32 key);
 
     // Names of the tables and views, as the server reports them.
     QStringList tableNames();

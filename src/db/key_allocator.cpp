@@ -36,9 +36,7 @@ qint64 nextKey(Database& db, const QString& table, const QString& column, const 
                const QVariantList& params) {
     requireIdentifier(table);
     requireIdentifier(column);
-    const QString lock = db.dialect().transactionLockSql();
-    if (!lock.isEmpty())
-        db.exec(lock, {kKeyLockKind, nameHash(table + u'.' + column)});
+    db.lockInTransaction(kKeyLockKind, nameHash(table + u'.' + column));
     QString sql = QStringLiteral("select max(%1) from %2").arg(column, table);
     if (!where.isEmpty())
         sql += QStringLiteral(" where ") + where;

@@ -166,6 +166,12 @@ QString SqlDialect::transactionIdSql() const {
     return {};
 }
 
+QString SqlDialect::transactionLockAndIdSql() const {
+    if (m_engine == Engine::Postgres)
+        return QStringLiteral("select pg_advisory_xact_lock(?, ?), txid_current()");
+    return {};
+}
+
 QString SqlDialect::transactionStatusSql() const {
     if (m_engine == Engine::Postgres)
         return QStringLiteral("select txid_status(?)");

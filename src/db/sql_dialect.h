@@ -50,6 +50,8 @@ public:
     // columns since it was prepared (it works when prepared again).
     bool isStalePlan(const QSqlError& error) const;
     bool canLoseConnection() const { return m_engine != Engine::Sqlite; }
+    // Whether an update may end in "returning COLUMNS", giving the rows as it left them.
+    bool updateReturns() const { return m_engine != Engine::SqlServer; }
 
     // Libpq-style options of a server connection: connect timeout, TCP keepalives, and
     // the longest a statement may run before the server cancels it.
@@ -63,6 +65,8 @@ public:
     // tells afterwards whether it was committed; empty where there is none.
     QString transactionIdSql() const;
     QString transactionStatusSql() const;
+    // transactionLockSql() that also returns transactionIdSql()'s number as its second column.
+    QString transactionLockAndIdSql() const;
     // Run first in a transaction that changes the schema: lifts the statement timeout,
     // since adding an index to a large table takes longer than any save.
     QString schemaWorkSql() const;

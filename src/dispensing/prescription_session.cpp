@@ -15,13 +15,13 @@ using Col = PrescriptionLines::Column;
 PrescriptionSession::PrescriptionSession(Database& db, Prompter& prompter)
     : m_db(db), m_prompter(prompter), m_pricing(db), m_prescriptions(db), m_tariffs(db), m_pricer(m_pricing, prompter) {}
 
-void PrescriptionSession::reset() {
+void PrescriptionSession::reset(bool readStockKeeping) {
     m_editing.reset();
     m_pricing.forget();
     m_tariff.reset();
     m_insurer = {};
     m_lines.clear();
-    m_stockKeeping = m_pricing.stockKeepingMode();
+    if (readStockKeeping) m_stockKeeping = m_pricing.stockKeepingMode();
     m_header = {};
 }
 
@@ -30,6 +30,14 @@ void PrescriptionSession::start(const PricingMoment& moment) {
     reset();
     m_header.prescriptionDate = moment.today;
     m_header.invoiceNumber = QString::number(m_prescriptions.nextInvoiceNumber());
+}
+
+void PrescriptionSession::startAfterSave(const PricingMoment& moment, std::optional<int> savedNewNumber) {
+    m_moment = moment;
+    reset(false);
+    m_header.prescriptionDate = moment.today;
+    m_header.invoiceNumber =
+        QString::number(savedNewNumber ? *savedNewNumber + 1 : m_prescriptions.nextInvoiceNumber());
 }
 
 void PrescriptionSession::load(const StoredPrescription& stored) {
@@ -337,7 +345,8 @@ SaveOutcome PrescriptionSession::save(const SaveContext& saveContext, bool maySa
     SaveOutcome outcome{SaveOutcome::Status::Saved, {}, {}};
     outcome.saved = m_editing ? m_prescriptions.saveEdit(*m_editing, stored, saveContext)
                               : m_prescriptions.saveNew(stored, saveContext);
-    start({saveContext.today, saveContext.time});
+    startAfterSave({saveContext.today, saveContext.time},
+                   m_editing ? std::nullopt : std::optional<int>(outcome.saved.invoiceNumber));
     return outcome;
 }
 

@@ -120,7 +120,12 @@ public:
 
 private:
     // No lines, no insurer, an empty header; the reference data read afresh when next needed.
-    void reset();
+    // The stock-keeping mode is read again unless the caller keeps the one it has.
+    void reset(bool readStockKeeping = true);
+    // The new prescription that follows a save. A save changes neither the stock-keeping
+    // mode nor, for a new prescription, the next number beyond the one it took (read
+    // behind the numbering lock in its transaction): neither is read again.
+    void startAfterSave(const PricingMoment& moment, std::optional<int> savedNewNumber);
     PricingContext context() const;
     FeeFacts feeFacts();
     QString storedInsuranceNumber() const;

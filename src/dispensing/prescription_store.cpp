@@ -10,6 +10,8 @@
 #include "dispensing/substitution.h"
 #include "insurance/doctor_store.h"
 
+#include <algorithm>
+
 namespace ph {
 
 std::optional<int> PrescriptionStore::firstInvoiceOfDay(const QString& date, const QString& insuranceNumber) {
@@ -95,11 +97,17 @@ int takeDayCounter(Database& db, int insurer, const QString& date) {
     const auto [month, day] = monthAndDay(date);
     const QString column = QStringLiteral("m%1").arg(month); // m1 to m12
     const bool counted = insurer > 0;
-    db.exec(QStringLiteral("update code_noskhe set %1=%2 where code_bimeh=? and rooz=?")
-                .arg(column, counted ? QStringLiteral("coalesce(%1, 0)+1").arg(column) : QStringLiteral("1")),
-            {insurer, day});
-    const QVariant counter = db.scalar(
-        QStringLiteral("select %1 from code_noskhe where code_bimeh=? and rooz=?").arg(column), {insurer, day});
+    const QString update =
+        QStringLiteral("update code_noskhe set %1=%2 where code_bimeh=? and rooz=?")
+            .arg(column, counted ? QStringLiteral("coalesce(%1, 0)+1").arg(column) : QStringLiteral("1"));
+    QVariant counter;
+    if (db.dialect().updateReturns()) {
+        counter = db.scalar(update + QStringLiteral(" returning ") + column, {insurer, day});
+    } else {
+        db.exec(update, {insurer, day});
+        counter = db.scalar(
+            QStringLiteral("select %1 from code_noskhe where code_bimeh=? and rooz=?").arg(column), {insurer, day});
+    }
     // The update leaves the month's counter at 1 or more wherever the row exists.
     if (!counter.isNull()) return counted ? counter.toInt() : 1;
     // No row yet for the insurer and day: another workstation adding it at the same
@@ -149,27 +157,39 @@ QVariantList headerValues(const QString& code, const PrescriptionRecord& r, cons
 }
 
 void insertLines(Database& db, int invoice, const PrescriptionRecord& r) {
-    using std::size;
     // Cells 2 and 5 to 17 of the line list; the kind (4) is text.
     // Column 13 is stored as the flag 1 for a substitution, whether it holds "1" or, for a
     // stored line shown again, "معادل".
     static const int numberColumns[] = {2, 5, 6, 7, 8, 9, 10, 11, 12};
     static const int mainDrugColumns[] = {14, 15, 16};
-    const QString sql = QStringLiteral(
+    // The lines go in by one statement of several rows, at most kRowsAtOnce rows each, which
+    // keeps the bound values within every engine's limit.
+    constexpr int kRowsAtOnce = 40;
+    const QString head = QStringLiteral(
         "insert into details_noskhe (insnotamin, sh_bimeh, sh_factor, row, vaziat, price_h, code_darou, tedad, "
         "price_one, price_koll, sazman, bimar, azad, otc, kala, flag_moadel, code_darou_main, tedad_darou_main, "
-        "price_darou_main) values (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
-    for (int i = 0; i < r.lines.size(); ++i) {
-        const QStringList& cells = r.lines.at(i);
-        QVariantList values = {textOrNull(r.insNoTamin), textOrNull(r.shBimeh), invoice, i + 1,
-                               textOrNull(cells.value(4)),
-                               cells.value(17).isEmpty() ? QVariant(0.0) : QVariant(amountFromText(cells.value(17)))};
-        for (int column : numberColumns)
-            values.append(numberOrNull(cells.value(column)));
-        values.append(cells.value(13).trimmed().isEmpty() ? QVariant() : QVariant(isSubstitutionLine(cells) ? 1 : 0));
-        for (int column : mainDrugColumns)
-            values.append(numberOrNull(cells.value(column)));
-        db.exec(sql, values);
+        "price_darou_main) values ");
+    const QString rowMarks = QStringLiteral("(?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
+    for (int first = 0; first < r.lines.size(); first += kRowsAtOnce) {
+        const int rows = std::min<int>(kRowsAtOnce, int(r.lines.size()) - first);
+        QVariantList values;
+        values.reserve(rows * 19);
+        for (int i = first; i < first + rows; ++i) {
+            const QStringList& cells = r.lines.at(i);
+            values << textOrNull(r.insNoTamin) << textOrNull(r.shBimeh) << invoice << i + 1
+                   << textOrNull(cells.value(4))
+                   << (cells.value(17).isEmpty() ? QVariant(0.0) : QVariant(amountFromText(cells.value(17))));
+            for (int column : numberColumns)
+                values.append(numberOrNull(cells.value(column)));
+            values.append(cells.value(13).trimmed().isEmpty() ? QVariant()
+                                                               : QVariant(isSubstitutionLine(cells) ? 1 : 0));
+            for (int column : mainDrugColumns)
+                values.append(numberOrNull(cells.value(column)));
+        }
+        QStringList marks;
+        for (int i = 0; i < rows; ++i)
+            marks.append(rowMarks);
+        db.exec(head + marks.join(QStringLiteral(", ")), values);
     }
 }
 

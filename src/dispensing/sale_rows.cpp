@@ -3,6 +3,8 @@
 #include "db/database.h"
 #include "dispensing/drug_list.h"
 
+#include <map>
+
 namespace ph {
 
 void insertCashRow(Database& db, const CashRowValues& row, const SaveContext& c) {
@@ -24,11 +26,30 @@ double heldByCashRows(Database& db, int invoice, char kind) {
 }
 
 void moveStock(Database& db, const QList<StockLine>& lines, int sign) {
+    // Each goods once, by the sum of its lines, in order of code: one statement moves them
+    // all (up to kGoodsAtOnce goods a statement, within every engine's limit of values).
+    std::map<double, double> moves;
     for (const StockLine& line : lines)
-        db.exec(QStringLiteral("update moj_kala_vah set moj_vah=moj_vah+? where code_kala=? and code_vah=? "
-                               "and moj_vah is not null and not exists (select 1 from mosh_kala_anbar k "
-                               "where k.code_kala=moj_kala_vah.code_kala and k.type_code=70)"),
-                {sign * line.quantity, line.code, DrugList::kPharmacyUnit});
+        moves[line.code] += line.quantity;
+    constexpr int kGoodsAtOnce = 40;
+    auto next = moves.cbegin();
+    while (next != moves.cend()) {
+        QString cases;
+        QStringList marks;
+        QVariantList amounts;
+        QVariantList codes;
+        for (int n = 0; n < kGoodsAtOnce && next != moves.cend(); ++n, ++next) {
+            cases += QStringLiteral(" when ? then moj_vah+?");
+            amounts << next->first << sign * next->second;
+            marks.append(QStringLiteral("?"));
+            codes.append(next->first);
+        }
+        db.exec(QStringLiteral("update moj_kala_vah set moj_vah=case code_kala%1 end where code_vah=? and code_kala "
+                               "in (%2) and moj_vah is not null and not exists (select 1 from mosh_kala_anbar k "
+                               "where k.code_kala=moj_kala_vah.code_kala and k.type_code=70)")
+                    .arg(cases, marks.join(QStringLiteral(", "))),
+                amounts + QVariantList{DrugList::kPharmacyUnit} + codes);
+    }
 }
 
 } // namespace ph
