@@ -344,7 +344,7 @@ void SubstitutionTest::keyboardWalkFromTheDispensingWindow() {
     QVERIFY(walked);
     QCOMPARE(window.session().lines().lineCount(), 1);
     QCOMPARE(window.session().lines().cell(1, Col::Code), QString("1010001"));
-    QCOMPARE(child<QLineEdit>(window, "me_azad")->text(), QString("3000"));
+    QCOMPARE(child<QLineEdit>(window, "me_azad")->text(), QString("3,000"));
 
     // F10 closes the equivalents window and adds nothing.
     bool closed = false;

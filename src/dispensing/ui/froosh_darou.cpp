@@ -347,15 +347,19 @@ void Tf_froosh_darou::showLines() {
 }
 
 void Tf_froosh_darou::showTotals(const Totals& t) {
-    me_sahme_bime->setText(t.insurerShare);
-    me_sahme_bimar->setText(t.patientShare);
-    MedtKol->setText(t.insuredTotal);
-    me_azad->setText(t.free);
-    me_otc->setText(t.otc);
-    me_kala->setText(t.goods);
-    me_koll_tarefeh->setText(t.tariffTotal);
-    me_fani->setText(t.fee);
-    me_koll->setText(t.payable);
+    // Amounts are shown grouped by thousands, as in every other window.
+    const auto shown = [](const QString& amount) {
+        return amount.trimmed().isEmpty() ? amount : groupedAmountText(amountFromText(amount));
+    };
+    me_sahme_bime->setText(shown(t.insurerShare));
+    me_sahme_bimar->setText(shown(t.patientShare));
+    MedtKol->setText(shown(t.insuredTotal));
+    me_azad->setText(shown(t.free));
+    me_otc->setText(shown(t.otc));
+    me_kala->setText(shown(t.goods));
+    me_koll_tarefeh->setText(shown(t.tariffTotal));
+    me_fani->setText(shown(t.fee));
+    me_koll->setText(shown(t.payable));
 }
 
 void Tf_froosh_darou::applyHeader() {
