@@ -4,7 +4,6 @@
 #include "core/scripted_prompter.h"
 #include "dispensing/dispensing_texts.h"
 #include "dispensing/ui/barchasb.h"
-#include "core/amounts.h"
 #include "dispensing/ui/froosh_darou.h"
 #include "dispensing/ui/froosh_darou_texts.h"
 #include "dispensing/ui/search_factor.h"
