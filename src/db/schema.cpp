@@ -147,6 +147,12 @@ bool Schema::createMissing(const State& state) {
         // Version 2 is the indexes added above; each later step goes here, written so
         // that it also holds on a database whose tables were just created in their
         // current form.
+        if (state.version < 3) {
+            // A merged claim block of many lines is longer than the 4000 characters the
+            // merge's working column used to hold.
+            const QString widen = m_db.dialect().widenToTextSql(QStringLiteral("list_koli"), QStringLiteral("list"));
+            if (!widen.isEmpty()) m_db.exec(widen);
+        }
         m_db.exec(QStringLiteral("insert into schema_version (version) values (?)"), {kCurrentVersion});
     }
     for (const ViewDef& view : schemaViews()) {

@@ -128,7 +128,7 @@ const QList<TableDef>& schemaTables() {
         {"g_froosh", "code_darou f, tedad f, price f, date_sabt v10", {}},
         {"list_koli",
          "count i, name_b v100, family_b v100, sh_bimeh v100, nezam_p v100, date_no v100, kol i, "
-         "price_bimeh i, price_bimar i, name_p v100, family_p v100, list v4000",
+         "price_bimeh i, price_bimar i, name_p v100, family_p v100, list t",
          {}},
     };
     return tables;

@@ -226,4 +226,16 @@ QString SqlDialect::lockWaitSql() const {
     return m_engine == Engine::Sqlite ? QStringLiteral("PRAGMA busy_timeout=10000") : QString();
 }
 
+QString SqlDialect::widenToTextSql(const QString& table, const QString& column) const {
+    switch (m_engine) {
+    case Engine::Sqlite:
+        return {};
+    case Engine::Postgres:
+        return QStringLiteral("alter table %1 alter column %2 type %3").arg(table, column, typeName(ColumnType::Text));
+    case Engine::SqlServer:
+        return QStringLiteral("alter table %1 alter column %2 %3").arg(table, column, typeName(ColumnType::Text));
+    }
+    return {};
+}
+
 } // namespace ph

@@ -38,6 +38,9 @@ public:
     QString listTablesSql() const;
     // A statement listing a table's columns in order; binds the table name once.
     QString listColumnsSql() const;
+    // Changes a column to unbounded text, keeping its values; empty where the engine
+    // does not hold declared lengths (SQLite).
+    QString widenToTextSql(const QString& table, const QString& column) const;
     // Whether "create index if not exists" is understood.
     bool hasCreateIndexIfNotExists() const { return m_engine != Engine::SqlServer; }
 

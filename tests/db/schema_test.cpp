@@ -1,5 +1,6 @@
 #include "db/legacy_upgrades.h"
 #include "db/schema.h"
+#include "db/sql_dialect.h"
 #include "support/test_database.h"
 
 #include "db/transaction.h"
@@ -284,6 +285,11 @@ void SchemaTest::olderDatabaseGetsTheNewIndexes() {
     db.exec(QStringLiteral("insert into schema_version (version) values (1)"));
     db.exec(QStringLiteral("insert into heading_noskhe (sh_factor, code_opr, type_no) values (1, 4, 2)"));
     db.exec(QStringLiteral("insert into details_noskhe (sh_factor, row, code_darou_main) values (1, 1, 1070001)"));
+    // The merge's working column as the first version declared it.
+    db.exec(QStringLiteral("drop table list_koli"));
+    db.exec(QStringLiteral("create table list_koli (count %1, list %2)")
+                .arg(db.dialect().typeName(ColumnType::Int), db.dialect().typeName(ColumnType::NVarchar, 4000)));
+    db.exec(QStringLiteral("insert into list_koli (count, list) values (1, 'a')"));
     QVERIFY(Schema(db).needsWork());
 
     auto workstation = t.connect();
@@ -291,8 +297,13 @@ void SchemaTest::olderDatabaseGetsTheNewIndexes() {
     const QStringList indexes = db.indexNames();
     for (const QString& index : added)
         QVERIFY2(indexes.contains(index), qPrintable(index));
-    QCOMPARE(Schema(db).storedVersion(), 2);
+    QCOMPARE(Schema(db).storedVersion(), Schema::kCurrentVersion);
     QVERIFY(!Schema(db).needsWork());
+    // A merged claim block longer than 4000 characters now fits, beside the kept row.
+    const QString longBlock(6000, u'x');
+    db.exec(QStringLiteral("insert into list_koli (count, list) values (2, ?)"), {longBlock});
+    QCOMPARE(db.scalar(QStringLiteral("select list from list_koli where count=2")).toString(), longBlock);
+    QCOMPARE(db.scalar(QStringLiteral("select list from list_koli where count=1")).toString(), QStringLiteral("a"));
     QCOMPARE(db.scalar(QStringLiteral("select code_opr from heading_noskhe where type_no=?"), {2}).toInt(), 4);
     QCOMPARE(db.scalar(QStringLiteral("select count(*) from details_noskhe where code_darou_main=?"), {1070001}).toInt(), 1);
 }
