@@ -78,4 +78,21 @@ protected:
     int m_messageBoxResult = 0;
 };
 
+// The confirmation box as a notice: its text with only the close button.
+inline void confirmNotice(Prompter& prompter, const QString& text) {
+    ConfirmRequest request;
+    request.text = text;
+    request.showOk = false;
+    request.showCancel = false;
+    request.showClose = true;
+    prompter.confirm(request);
+}
+
+// The confirmation box as a question with its OK and Cancel buttons; true when confirmed.
+inline bool confirmQuestion(Prompter& prompter, const QString& question) {
+    ConfirmRequest request;
+    request.text = question;
+    return prompter.confirm(request).result == 1;
+}
+
 } // namespace ph

@@ -128,12 +128,7 @@ void Tfmmoadel::addPair() {
     const std::optional<double> mainCode = main ? std::optional(main->code) : std::nullopt;
     const std::optional<double> equivalentCode = equivalent ? std::optional(equivalent->code) : std::nullopt;
     if (mainCode == equivalentCode) {
-        ConfirmRequest notice;
-        notice.text = kSameDrug;
-        notice.showOk = false;
-        notice.showCancel = false;
-        notice.showClose = true;
-        m_windows.prompter.confirm(notice);
+        confirmNotice(m_windows.prompter, kSameDrug);
         return;
     }
     if (!mainCode || !equivalentCode) return; // one of the two is missing

@@ -189,18 +189,11 @@ void Tf_hamrah::loadSelected() {
 }
 
 void Tf_hamrah::notice(const QString& text) {
-    ConfirmRequest request;
-    request.text = text;
-    request.showOk = false;
-    request.showCancel = false;
-    request.showClose = true;
-    m_windows.prompter.confirm(request);
+    confirmNotice(m_windows.prompter, text);
 }
 
 bool Tf_hamrah::ask(const QString& question) {
-    ConfirmRequest request;
-    request.text = question;
-    return m_windows.prompter.confirm(request).result == 1;
+    return confirmQuestion(m_windows.prompter, question);
 }
 
 bool Tf_hamrah::checkEntry() {

@@ -212,12 +212,7 @@ bool Tfmmosh_kala::hasRight(const char* flag, const QString& refusal) {
 }
 
 void Tfmmosh_kala::notice(const QString& text) {
-    ConfirmRequest request;
-    request.text = text;
-    request.showOk = false;
-    request.showCancel = false;
-    request.showClose = true;
-    m_windows.prompter.confirm(request);
+    confirmNotice(m_windows.prompter, text);
 }
 
 void Tfmmosh_kala::newGoods() {

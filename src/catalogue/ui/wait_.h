@@ -10,9 +10,9 @@ class QPushButton;
 
 namespace ph {
 
-// The compounded-drug price update: asks first, then carries the materials' prices into every
-// formula and every compounded drug's goods price in one transaction, with a progress bar.
-// A failure leaves every price as it was and is reported.
+// The compounded-drug price update: asks first, then has the catalogue carry the materials'
+// prices into every formula and every compounded drug's goods price, all or nothing, with a
+// progress bar. A failure leaves every price as it was and is reported.
 class TF_wait : public QDialog {
     Q_OBJECT
 public:

@@ -232,18 +232,11 @@ void Tf_hoteling::clearFields() {
 }
 
 void Tf_hoteling::notice(const QString& text) {
-    ConfirmRequest request;
-    request.text = text;
-    request.showOk = false;
-    request.showCancel = false;
-    request.showClose = true;
-    m_windows.prompter.confirm(request);
+    confirmNotice(m_windows.prompter, text);
 }
 
 bool Tf_hoteling::ask(const QString& question) {
-    ConfirmRequest request;
-    request.text = question;
-    return m_windows.prompter.confirm(request).result == 1;
+    return confirmQuestion(m_windows.prompter, question);
 }
 
 void Tf_hoteling::addDrug() {

@@ -272,19 +272,12 @@ void Tfmanbar_darookaneh::takeIn() {
         const StoreDocumentKind kind = activeKind();
         RowTableModel<StoreDocument>* headers = kind == StoreDocumentKind::Incoming ? m_incoming : m_returns;
         const int row = currentSourceRow(headerGrid(kind));
-        ConfirmRequest notice;
-        notice.showOk = false;
-        notice.showCancel = false;
-        notice.showClose = true;
         if (!headers->hasRow(row)) {
-            notice.text = texts::kNoDocument;
-            m_windows.prompter.confirm(notice);
+            confirmNotice(m_windows.prompter, texts::kNoDocument);
             return;
         }
         const StoreDocumentKey key = headers->row(row).key;
-        ConfirmRequest question;
-        question.text = texts::kTakeInQuestion;
-        if (m_windows.prompter.confirm(question).result != 1) return;
+        if (!confirmQuestion(m_windows.prompter, texts::kTakeInQuestion)) return;
         StoreDocumentStore store(m_windows.db);
         // Another workstation may have taken it meanwhile: nothing to ask about then.
         TakeInOutcome outcome = TakeInOutcome::AlreadyTaken;
@@ -293,16 +286,13 @@ void Tfmanbar_darookaneh::takeIn() {
             // question is open while the stock is being changed.
             QList<bool> documentPrice;
             if (kind == StoreDocumentKind::Incoming) {
-                ConfirmRequest price;
-                price.text = texts::kPriceQuestion;
                 for (int i = 0; i < store.lines(kind, key).size(); ++i)
-                    documentPrice.append(m_windows.prompter.confirm(price).result == 1);
+                    documentPrice.append(confirmQuestion(m_windows.prompter, texts::kPriceQuestion));
             }
             outcome = store.takeIn(kind, key, documentPrice);
         }
         reload();
-        notice.text = outcome == TakeInOutcome::Done ? texts::kTakenIn : texts::kAlreadyTakenIn;
-        m_windows.prompter.confirm(notice);
+        confirmNotice(m_windows.prompter, outcome == TakeInOutcome::Done ? texts::kTakenIn : texts::kAlreadyTakenIn);
     });
 }
 
