@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/pick_row.h"
+#include "db/schema.h"
 
 #include <QList>
 #include <QString>
@@ -16,9 +17,9 @@ class Database;
 inline const QString kInsuredMaterial = QStringLiteral("بيمه");
 inline const QString kFreeMaterial = QStringLiteral("آزاد");
 
-// Compounded drugs are goods of group 1 and form 70.
+// Compounded drugs are goods of group 1 and form 70 (a form every database holds).
 inline constexpr qint64 kCompoundedGroup = 1;
-inline constexpr qint64 kCompoundedForm = 70;
+inline constexpr qint64 kCompoundedForm = kCompoundedFormCode;
 
 // A formula type (type_formul): the fees every formula of the type copies when it is made.
 struct FormulaType {

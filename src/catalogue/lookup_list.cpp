@@ -3,6 +3,7 @@
 #include "db/database.h"
 #include "db/key_allocator.h"
 #include "db/pick_rows.h"
+#include "db/schema.h"
 #include "db/transaction.h"
 
 namespace ph {
@@ -45,6 +46,15 @@ qint64 codeOf(const QVariant& value) {
     return static_cast<qint64>(value.toDouble());
 }
 
+// The next code of a list, read inside the saving transaction. Forms pass over the
+// compounded drugs' form: every database holds it, and goods codes leave room for forms
+// up to 99 only, so the forms entered do not start after it.
+qint64 nextListCode(Database& db, LookupKind kind, const QString& table) {
+    if (kind != LookupKind::Forms) return nextKey(db, table, QStringLiteral("code"));
+    const qint64 next = nextKey(db, table, QStringLiteral("code"), QStringLiteral("code<>?"), {kCompoundedFormCode});
+    return next == kCompoundedFormCode ? next + 1 : next;
+}
+
 bool containsTrimmed(const QList<LookupEntry>& entries, const QString& trimmed) {
     for (const LookupEntry& entry : entries)
         if (entry.name.trimmed() == trimmed) return true;
@@ -73,7 +83,7 @@ QList<LookupEntry> LookupList::entries() const {
 }
 
 qint64 LookupList::nextCode() const {
-    return nextKey(m_db, defOf(m_kind).table, QStringLiteral("code"));
+    return nextListCode(m_db, m_kind, defOf(m_kind).table);
 }
 
 std::optional<QString> LookupList::nameOf(qint64 code) const {
@@ -102,7 +112,7 @@ LookupList::Result LookupList::add(const QString& name, bool active, qint64* cod
     const ListDef& def = defOf(m_kind);
     return saveInTransaction(m_db, [&] {
         if (containsTrimmed(entries(), trimmed)) return Result::Duplicate;
-        const qint64 next = nextKey(m_db, def.table, QStringLiteral("code"));
+        const qint64 next = nextListCode(m_db, m_kind, def.table);
         switch (m_kind) {
         case LookupKind::Forms:
             // A new form's goods-code counter starts at 0; its group columns are set elsewhere.
@@ -127,6 +137,7 @@ LookupList::Result LookupList::add(const QString& name, bool active, qint64* cod
 LookupList::Result LookupList::edit(qint64 code, const QString& name, bool active) {
     const QString trimmed = name.trimmed();
     if (trimmed.isEmpty()) return Result::EmptyName;
+    if (m_kind == LookupKind::Forms && code == kCompoundedFormCode) return Result::Fixed;
     const ListDef& def = defOf(m_kind);
     Transaction transaction(m_db);
     if (!hasActiveFlag() && containsName(trimmed)) return Result::Duplicate;

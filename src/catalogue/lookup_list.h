@@ -51,6 +51,7 @@ public:
         EmptyName, // the trimmed name is empty
         Duplicate, // the name is already in the list
         InUse,     // other rows refer to the code: the name is kept (a ward's flag is stored)
+        Fixed,     // the compounded drugs' form: formulas need it as it is
     };
 
     LookupList(Database& db, LookupKind kind);
@@ -61,6 +62,8 @@ public:
 
     // Every entry, ordered by code.
     QList<LookupEntry> entries() const;
+    // The largest code plus one; for forms, the compounded drugs' form (70, in every
+    // database) is passed over, so the forms entered number on from the others.
     qint64 nextCode() const;
     std::optional<QString> nameOf(qint64 code) const;
     // Whether an entry with this name (compared trimmed, as stored) exists.
@@ -75,7 +78,8 @@ public:
     // workstations adding at once get different codes; `code` receives the one used.
     Result add(const QString& name, bool active = false, qint64* code = nullptr);
 
-    // Renames the entry. In order: an empty name is refused; a name already in the list is
+    // Renames the entry. In order: an empty name is refused; the compounded drugs' form is
+    // never renamed; a name already in the list is
     // refused, the entry's own unchanged name included (wards skip this check, so a ward can
     // be switched on or off under its own name); an entry in use keeps its name.
     Result edit(qint64 code, const QString& name, bool active = false);

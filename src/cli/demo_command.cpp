@@ -211,6 +211,15 @@ bool hasRows(Database& db, const QString& table) {
     return db.exec(db.dialect().selectLimited(QStringLiteral("1 from ") + table, 1)).next();
 }
 
+// Whether the user has filled the table: the compounded drugs' form, which the schema gives
+// every database, is not the user's.
+bool hasUserRows(Database& db, const QString& table) {
+    if (table != QLatin1String("type_kala")) return hasRows(db, table);
+    return db.exec(db.dialect().selectLimited(QStringLiteral("1 from type_kala where code<>?"), 1),
+                   {kCompoundedFormCode})
+        .next();
+}
+
 struct Written {
     int items = 0;
     int rules = 0;
@@ -343,7 +352,7 @@ int demo(const QString& workingDir, const Clock& clock, QTextStream& out, QTextS
     for (const char* table :
          {"mosh_kala_anbar", "moj_kala_vah", "group_kala", "type_kala", "organs_m", "organs_s", "bimeh_daru",
           "tarefeh", "doctor_type", "doctor_s", "place", "type_noskhe", "u_pharmacy"}) {
-        if (hasRows(db, QString::fromLatin1(table))) {
+        if (hasUserRows(db, QString::fromLatin1(table))) {
             err << "pharmacyctl demo: the database already holds data (" << table
                 << " is not empty); demo fills only an empty database, and nothing was changed\n";
             return 1;

@@ -5,6 +5,8 @@
 
 #include <QSet>
 
+#include <cmath>
+
 namespace ph {
 namespace {
 
@@ -62,6 +64,8 @@ constexpr qint32 kSchemaLockKind = 0x7073; // "ps"
 QString indexName(const QString& sqlCreate) { return sqlCreate.section(u' ', -4, -4).toLower(); }
 
 } // namespace
+
+QString compoundedFormName() { return QStringLiteral("داروهاي ساختني"); }
 
 void lockSchema(Database& db) {
     const QString schemaWork = db.dialect().schemaWorkSql();
@@ -143,6 +147,7 @@ bool Schema::createMissing(const State& state) {
     if (!state.tables.contains(QStringLiteral("schema_version"))) {
         m_db.exec(QStringLiteral("create table schema_version (version integer)"));
         m_db.exec(QStringLiteral("insert into schema_version (version) values (?)"), {kCurrentVersion});
+        addCompoundedForm();
     } else if (state.version < kCurrentVersion) {
         // Version 2 is the indexes added above; each later step goes here, written so
         // that it also holds on a database whose tables were just created in their
@@ -153,6 +158,7 @@ bool Schema::createMissing(const State& state) {
             const QString widen = m_db.dialect().widenToTextSql(QStringLiteral("list_koli"), QStringLiteral("list"));
             if (!widen.isEmpty()) m_db.exec(widen);
         }
+        if (state.version < 4) addCompoundedForm();
         m_db.exec(QStringLiteral("insert into schema_version (version) values (?)"), {kCurrentVersion});
     }
     for (const ViewDef& view : schemaViews()) {
@@ -160,6 +166,28 @@ bool Schema::createMissing(const State& state) {
             m_db.exec(QStringLiteral("create view %1 as %2").arg(view.name, view.select(m_db.dialect())));
     }
     return indexesAdded;
+}
+
+void Schema::addCompoundedForm() {
+    const QString name = compoundedFormName();
+    QSqlQuery held = m_db.exec(QStringLiteral("select name from type_kala where code=?"), {kCompoundedFormCode});
+    if (held.next()) {
+        const QString heldName = held.value(0).toString().trimmed();
+        held.finish();
+        if (heldName != name)
+            qWarning("type_kala: the form with code %d is \"%s\", not \"%s\"; it is kept, and compounded drugs "
+                     "are saved under it",
+                     kCompoundedFormCode, qPrintable(heldName), qPrintable(name));
+        return;
+    }
+    held.finish();
+    // Goods of the form made before it had its row keep their codes: the counter goes on
+    // from the largest of them.
+    const QVariant largest = m_db.scalar(QStringLiteral("select max(code_kala) from mosh_kala_anbar where type_code=?"),
+                                         {kCompoundedFormCode});
+    const qint64 counter = largest.isNull() ? 0 : qint64(std::fmod(largest.toDouble(), 10000.0));
+    m_db.exec(QStringLiteral("insert into type_kala (code, name, num) values (?, ?, ?)"),
+              {kCompoundedFormCode, name, counter});
 }
 
 } // namespace ph

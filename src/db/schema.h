@@ -30,6 +30,11 @@ struct ViewDef {
 // held until the transaction ends. What was seen before it must be looked at again.
 void lockSchema(Database& db);
 
+// The drug form of compounded drugs (goods of group 1 and this form), which saving a
+// formula needs: the schema gives every database this row of type_kala.
+inline constexpr int kCompoundedFormCode = 70;
+QString compoundedFormName();
+
 const QList<TableDef>& schemaTables();
 const QList<ViewDef>& schemaViews();
 
@@ -44,10 +49,11 @@ const QList<ViewDef>& schemaViews();
 //
 // Versions: 1 the first layout; 2 the indexes of the look-ups on the growing tables
 // (goods, users and list entries in use, insurance numbers, sale dates), added to older
-// databases.
+// databases; 3 the claim merge's working column of any length; 4 the compounded drugs'
+// form (code 70), added where no form holds that code.
 class Schema {
 public:
-    static constexpr int kCurrentVersion = 3;
+    static constexpr int kCurrentVersion = 4;
 
     explicit Schema(Database& db) : m_db(db) {}
 
@@ -69,6 +75,9 @@ private:
     bool needsWork(const State& state) const;
     // Creates what is missing; returns whether indexes were added to existing tables.
     bool createMissing(const State& state);
+    // Adds the compounded drugs' form where no form has its code; a database that holds
+    // another form under it keeps that form, and the log says so.
+    void addCompoundedForm();
 
     Database& m_db;
 };

@@ -6,13 +6,13 @@
 
 #include <QString>
 
-// A small compounding set: units, two materials (1,200 and 4,000 Rials), form 70 with its
-// counter at 0, one formula type with fees 5,000 and 2,000, and one text in each list.
+// A small compounding set, on a database the schema made (which holds form 70 with its
+// counter at 0): units, two materials (1,200 and 4,000 Rials), one formula type with fees
+// 5,000 and 2,000, and one text in each list.
 namespace ph::test {
 
 inline void seedCompounding(Database& db) {
     db.exec(QStringLiteral("insert into group_kala (code, name) values (1, ?)"), {QStringLiteral("دارويي")});
-    db.exec(QStringLiteral("insert into type_kala (code, name, num) values (70, ?, 0)"), {QStringLiteral("ساختني")});
     db.exec(QStringLiteral("insert into vahed_madeh (code, name) values (1, ?), (2, ?)"),
             {QStringLiteral("گرم"), QStringLiteral("ميلي ليتر")});
     db.exec(QStringLiteral("insert into material (code_mat, name_mat, vahed, price) values (1, ?, 1, 1200), "

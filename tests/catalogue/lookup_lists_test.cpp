@@ -214,7 +214,15 @@ void LookupListsTest::newFormsAndPickerRows() {
     LookupList forms(db, LookupKind::Forms);
     for (const char16_t* name : {u"قرص", u"آمپول", u"شربت"})
         QCOMPARE(forms.add(QString::fromUtf16(name)), Result::Saved);
-    QCOMPARE(db.scalar(QStringLiteral("select count(*) from type_kala where num=0")).toInt(), 3);
+    QCOMPARE(db.scalar(QStringLiteral("select count(*) from type_kala where num=0 and code<>70")).toInt(), 3);
+    // The compounded drugs' form, in every database, keeps its name and is passed over by
+    // the codes of the forms entered.
+    QCOMPARE(forms.nameOf(kCompoundedFormCode), compoundedFormName());
+    QCOMPARE(forms.edit(kCompoundedFormCode, QStringLiteral("پماد")), Result::Fixed);
+    QCOMPARE(forms.nameOf(kCompoundedFormCode), compoundedFormName());
+    db.exec(QStringLiteral("insert into type_kala (code, name, num) values (69, 'x', 0)"));
+    QCOMPARE(forms.nextCode(), 71);
+    db.exec(QStringLiteral("delete from type_kala where code=69"));
     LookupList groups(db, LookupKind::Groups);
     QCOMPARE(groups.add(QStringLiteral("دارو")), Result::Saved);
     QCOMPARE(groups.add(QStringLiteral("آرايشي")), Result::Saved);
@@ -223,7 +231,7 @@ void LookupListsTest::newFormsAndPickerRows() {
     const PickRows groupRows = groupPickRows(db);
     QCOMPARE(codesOf(groupRows), (QList<qint64>{1, 2}));
     QCOMPARE(groupRows.first().name1, QStringLiteral("دارو"));
-    QCOMPARE(codesOf(formPickRows(db)), (QList<qint64>{2, 3, 1}));
+    QCOMPARE(codesOf(formPickRows(db)), (QList<qint64>{2, 70, 3, 1}));
 
     LookupList specialties(db, LookupKind::Specialties);
     QCOMPARE(specialties.add(QStringLiteral("عمومي")), Result::Saved);
@@ -357,6 +365,18 @@ void LookupListsTest::windowInUseWarningPerList() {
                      (c.inUse.isEmpty() ? QStringLiteral("جديد") : QStringLiteral("قديم")),
                  label);
     }
+
+    // The compounded drugs' form (the forms' second row, after code 1) is not renamed.
+    auto w = openWindow(int(LookupKind::Forms));
+    w->grid->setFocus();
+    w->grid->setCurrentIndex(w->grid->model()->index(1, 0));
+    QCOMPARE(w->code->text(), QStringLiteral("70"));
+    w->name->setText(QStringLiteral("جديد"));
+    w->prompter.answerYes();
+    QTest::keyClick(w->name, Qt::Key_F3);
+    QCOMPARE(w->prompter.texts(),
+             (QStringList{kConfirmEdit, QStringLiteral("شكل داروهاي ساختني (كد 70) قابل اصلاح يا حذف نيست")}));
+    QCOMPARE(LookupList(db, LookupKind::Forms).nameOf(kCompoundedFormCode), compoundedFormName());
 }
 
 void LookupListsTest::windowWardStateFollowsTheLoadedRow() {

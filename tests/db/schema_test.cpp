@@ -8,6 +8,7 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QSqlRecord>
 #include <QTest>
 
@@ -118,6 +119,8 @@ private Q_SLOTS:
     void settingsTableUpgrade();
     void threeWorkstationsCreateANewDatabaseAtOnce();
     void olderDatabaseGetsTheNewIndexes();
+    void compoundedFormOnEveryDatabase_data();
+    void compoundedFormOnEveryDatabase();
     void startBesideAWritingWorkstationDoesNotWait();
 };
 
@@ -306,6 +309,43 @@ void SchemaTest::olderDatabaseGetsTheNewIndexes() {
     QCOMPARE(db.scalar(QStringLiteral("select list from list_koli where count=1")).toString(), QStringLiteral("a"));
     QCOMPARE(db.scalar(QStringLiteral("select code_opr from heading_noskhe where type_no=?"), {2}).toInt(), 4);
     QCOMPARE(db.scalar(QStringLiteral("select count(*) from details_noskhe where code_darou_main=?"), {1070001}).toInt(), 1);
+}
+
+void SchemaTest::compoundedFormOnEveryDatabase_data() {
+    QTest::addColumn<QString>("held"); // the older database's form 70: "none", or its name
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("counter");
+    QTest::newRow("new database") << QString() << compoundedFormName() << 0;
+    // A compounded drug stored before the form had its row: the counter goes on from it.
+    QTest::newRow("older database without it") << QStringLiteral("none") << compoundedFormName() << 4;
+    QTest::newRow("older database with another form under 70") << QStringLiteral("قرص") << QStringLiteral("قرص") << 5;
+}
+
+void SchemaTest::compoundedFormOnEveryDatabase() {
+    QFETCH(QString, held);
+    QFETCH(QString, name);
+    QFETCH(int, counter);
+    TestDatabase t;
+    Database& db = t.db();
+    Schema(db).ensure();
+    if (!held.isEmpty()) {
+        db.exec(QStringLiteral("delete from schema_version"));
+        db.exec(QStringLiteral("insert into schema_version (version) values (3)"));
+        db.exec(QStringLiteral("delete from type_kala"));
+        db.exec(QStringLiteral("insert into mosh_kala_anbar (code_kala, name_kala, type_code) values (1700004, 'x', 70)"));
+        if (held != QLatin1String("none")) {
+            db.exec(QStringLiteral("insert into type_kala (code, name, num) values (70, ?, 5)"), {held});
+            QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("code 70 is .* it is kept")));
+        }
+        Schema(*t.connect()).ensure();
+        QCOMPARE(Schema(db).storedVersion(), Schema::kCurrentVersion);
+    }
+    QSqlQuery form = db.exec(QStringLiteral("select name, num from type_kala where code=?"), {kCompoundedFormCode});
+    QVERIFY(form.next());
+    QCOMPARE(form.value(0).toString(), name);
+    QCOMPARE(form.value(1).toInt(), counter);
+    form.finish();
+    QCOMPARE(db.scalar(QStringLiteral("select count(*) from type_kala")).toInt(), 1);
 }
 
 void SchemaTest::startBesideAWritingWorkstationDoesNotWait() {

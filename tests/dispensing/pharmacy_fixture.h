@@ -18,14 +18,13 @@ inline void addGoods(Database& db, double code, const QString& name, int group, 
          {code, name, group, type, price, code + 5});
 }
 
-// A pharmacy with its catalogue, three insurers, rules, a tariff, settings, and two
+// A pharmacy with its catalogue (form 70 the schema's own), three insurers, rules, a tariff, settings, and two
 // prescriptions already stored for one patient on 05/06/15.
 inline void fillPharmacy(Database& db) {
     Schema(db).ensure();
     for (const auto& [code, name] : QList<QPair<int, QString>>{{1, QStringLiteral("قرص")},
                                                                {30, QStringLiteral("عدد")},
-                                                               {40, QStringLiteral("ويال")},
-                                                               {70, QStringLiteral("ساختني")}})
+                                                               {40, QStringLiteral("ويال")}})
         exec(db, QStringLiteral("insert into type_kala (code, name, num) values (?, ?, 0)"), {code, name});
     addGoods(db, 1010001, QStringLiteral("آموكسي سيلين 500"), 1, 1, 1000);
     addGoods(db, 1010002, QStringLiteral("سفكسيم 400"), 1, 1, 4000);

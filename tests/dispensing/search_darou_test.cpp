@@ -50,7 +50,6 @@ void SearchDarouTest::init() {
     m_t = std::make_unique<test::TestDatabase>();
     Database& db = m_t->db();
     Schema(db).ensure();
-    db.exec(QStringLiteral("insert into type_kala (code, name, num) values (70, ?, 0)"), {QStringLiteral("ساختني")});
     db.exec(QStringLiteral("insert into type_kala (code, name, num) values (1, ?, 0)"), {QStringLiteral("قرص")});
     const QString goods = QStringLiteral("insert into mosh_kala_anbar (code_kala, name_kala, name_kala_latin, "
                                          "group_code, type_code, price_u, code_sh) values (?, ?, ?, 1, ?, ?, ?)");

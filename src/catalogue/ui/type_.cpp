@@ -65,6 +65,7 @@ const QString kActiveText = QStringLiteral("فعال ");
 const QString kInactiveText = QStringLiteral("غير فعال");
 const QString kNoName = QStringLiteral("نام وارد نشده است");
 const QString kConfirmEdit = QStringLiteral("آيا از اصلاح اطلاعات مطمئن هستيد");
+const QString kCompoundedFormFixed = QStringLiteral("شكل داروهاي ساختني (كد 70) قابل اصلاح يا حذف نيست");
 
 
 } // namespace
@@ -242,6 +243,8 @@ void TF_type::editEntry() {
         return refuse(textsOf(m_kind).inUse);
     case LookupList::Result::EmptyName:
         return refuse(kNoName);
+    case LookupList::Result::Fixed:
+        return refuse(kCompoundedFormFixed);
     case LookupList::Result::Saved:
         break;
     }
