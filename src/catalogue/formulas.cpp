@@ -32,6 +32,16 @@ QVariant latinOrNull(const QString& latin) {
     return latin.isEmpty() ? QVariant(QMetaType(QMetaType::QString)) : QVariant(latin);
 }
 
+// Prices the stock units' rows of a compounded drug (rows left from before compounded drugs
+// were kept out of stock) at its goods row's price, so that nothing sells it at another;
+// returns whether a row changed.
+bool priceUnitRows(Database& db, double code, double price) {
+    return db.exec(QStringLiteral("update moj_kala_vah set price_u=? where code_kala=? and "
+                                  "(price_u is null or price_u<>?)"),
+                   {price, code, price})
+               .numRowsAffected() > 0;
+}
+
 } // namespace
 
 // ---- formula types -------------------------------------------------------------------
@@ -164,6 +174,7 @@ void FormulaStore::writeLinesAndGoods(const Formula& formula, bool goodsRowIsNew
                                  "where code_kala=?"),
                   {formula.name.trimmed(), nationalCode, formula.latinName.trimmed(), price, formula.code});
     }
+    priceUnitRows(m_db, formula.code, price);
 }
 
 FormulaStore::Result FormulaStore::add(const Formula& formula, double* code) {
@@ -271,9 +282,14 @@ RepriceSummary repriceCompounded(Database& db, const std::function<void(int, int
                     {insured, free, payable, header.code});
             ++summary.formulas;
         }
-        QSqlQuery goods = db.exec(QStringLiteral("select price_u from mosh_kala_anbar where code_kala=?"), {header.code});
-        if (!goods.next()) {
-            goods.finish();
+        std::optional<QVariant> oldPrice; // absent: no goods row
+        {
+            QSqlQuery goods =
+                db.exec(QStringLiteral("select price_u from mosh_kala_anbar where code_kala=?"), {header.code});
+            if (goods.next()) oldPrice = goods.value(0);
+        }
+        const bool unitsRepriced = priceUnitRows(db, header.code, payable);
+        if (!oldPrice) {
             // A formula whose goods row went missing gets it back, so it can be sold again.
             db.exec(QStringLiteral("insert into mosh_kala_anbar (code_kala, name_kala, code_tow, group_code, type_code, "
                                    "flag, name_kala_latin, price_u) values (?, ?, ?, ?, ?, 1, ?, ?)"),
@@ -281,13 +297,12 @@ RepriceSummary repriceCompounded(Database& db, const std::function<void(int, int
                      kCompoundedForm, latinOrNull(header.latin), payable});
             ++summary.goods;
             ++summary.goodsCreated;
-        } else {
-            const QVariant old = goods.value(0);
-            goods.finish();
-            if (old.isNull() || old.toDouble() != payable) {
-                db.exec(QStringLiteral("update mosh_kala_anbar set price_u=? where code_kala=?"), {payable, header.code});
-                ++summary.goods;
-            }
+        } else if (oldPrice->isNull() || oldPrice->toDouble() != payable) {
+            // A goods row without a price is priced like any other.
+            db.exec(QStringLiteral("update mosh_kala_anbar set price_u=? where code_kala=?"), {payable, header.code});
+            ++summary.goods;
+        } else if (unitsRepriced) {
+            ++summary.goods;
         }
         ++done;
         if (progress) progress(done, int(headers.size()));

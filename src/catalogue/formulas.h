@@ -122,14 +122,14 @@ private:
 // What the compounded-drug price update changed.
 struct RepriceSummary {
     int formulas = 0;     // headers whose totals changed
-    int goods = 0;        // goods rows whose price changed, the created ones included
+    int goods = 0;        // compounded drugs whose goods or stock unit price changed, the created ones included
     int goodsCreated = 0; // formulas that had no goods row and got one
     int formulasSeen = 0; // every formula header
 };
 
 // Carries the materials' current prices into every formula line, recomputes every formula's
-// totals with its own fees and prices each compounded drug's goods row at the payable total,
-// creating the goods row of a formula that has none. One transaction: all of it or nothing.
+// totals with its own fees and prices each compounded drug's goods row (and any stock unit's
+// row of it) at the payable total, creating the goods row of a formula that has none. One transaction: all of it or nothing.
 // `progress(done, count)` is called after each formula; an exception thrown from it (or any
 // failure) rolls everything back and propagates.
 RepriceSummary repriceCompounded(Database& db, const std::function<void(int, int)>& progress = {});

@@ -1,6 +1,7 @@
 #include "dispensing/drug_list.h"
 
 #include "db/database.h"
+#include "db/schema.h"
 
 namespace ph {
 
@@ -22,26 +23,30 @@ std::optional<DrugItem> DrugList::find(double code, bool stockKeeping) {
 }
 
 QList<DrugItem> DrugList::select(bool stockKeeping, const std::optional<double>& code) {
+    const QString columns = QStringLiteral("k.name_kala, k.code_sh, k.type_code, k.group_code, t.name ");
+    const QString byCode = code ? QStringLiteral(" and k.code_kala=?") : QString();
     QString sql;
     QVariantList params;
     if (stockKeeping) {
-        sql = QStringLiteral(
-            "v.code_kala, v.price_u, k.name_kala, k.code_sh, k.type_code, k.group_code, t.name "
-            "from moj_kala_vah v, mosh_kala_anbar k, type_kala t "
-            "where v.code_vah=? and v.code_kala=k.code_kala and k.type_code=t.code");
-        params.append(kPharmacyUnit);
+        // Compounded drugs are made to order and never stocked: they are listed at their
+        // goods row's price, which the formula sets, whether the unit has a row for them or not.
+        sql = QStringLiteral("select v.code_kala, v.price_u, ") + columns +
+              QStringLiteral("from moj_kala_vah v, mosh_kala_anbar k, type_kala t "
+                             "where v.code_vah=? and v.code_kala=k.code_kala and k.type_code=t.code "
+                             "and k.type_code<>?") +
+              byCode + QStringLiteral(" union all select k.code_kala, k.price_u, ") + columns +
+              QStringLiteral("from mosh_kala_anbar k, type_kala t where k.type_code=t.code and k.type_code=?") +
+              byCode;
+        params << kPharmacyUnit << kCompoundedFormCode;
+        if (code) params << *code;
+        params << kCompoundedFormCode;
+        if (code) params << *code;
     } else {
-        sql = QStringLiteral(
-            "k.code_kala, k.price_u, k.name_kala, k.code_sh, k.type_code, k.group_code, t.name "
-            "from mosh_kala_anbar k, type_kala t where k.type_code=t.code");
+        sql = QStringLiteral("select k.code_kala, k.price_u, ") + columns +
+              QStringLiteral("from mosh_kala_anbar k, type_kala t where k.type_code=t.code") + byCode;
+        if (code) params << *code;
     }
-    if (code) {
-        sql += QStringLiteral(" and k.code_kala=?");
-        params.append(*code);
-        sql = m_db.dialect().selectLimited(sql, 1);
-    } else {
-        sql = QStringLiteral("select ") + sql + QStringLiteral(" order by k.name_kala, k.code_kala");
-    }
+    sql += code ? QStringLiteral(" order by 1") : QStringLiteral(" order by 3, 1");
     QSqlQuery query = m_db.exec(sql, params);
     QList<DrugItem> drugs;
     while (query.next()) {

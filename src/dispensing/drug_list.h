@@ -10,9 +10,10 @@ namespace ph {
 
 class Database;
 
-// The drug list of the dispensing window. In stock-keeping mode (the pharmacy unit 20
-// has stock rows) it lists the unit's goods at the unit's prices; otherwise every
-// catalogued goods item at its catalogue price.
+// The drug list of the dispensing and goods sale windows. In stock-keeping mode (the
+// pharmacy unit 20 has stock rows) it lists the unit's goods at the unit's prices;
+// otherwise every catalogued goods item at its catalogue price. Compounded drugs (form 70)
+// are never stocked: in either mode every one is listed at its goods row's price.
 class DrugList {
 public:
     static constexpr int kPharmacyUnit = 20;

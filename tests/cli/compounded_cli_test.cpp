@@ -29,7 +29,9 @@ class CompoundedCliTest : public QObject {
 private Q_SLOTS:
     void init();
     void cleanup();
+    void repricedFormulaIsDispensedAtItsPrice_data();
     void repricedFormulaIsDispensedAtItsPrice();
+    void formulaSavedOnADatabaseMadeByInit();
     void refusesOptionsAndMissingDatabase();
 
 private:
@@ -46,13 +48,25 @@ void CompoundedCliTest::cleanup() {
     m_t.reset();
 }
 
+void CompoundedCliTest::repricedFormulaIsDispensedAtItsPrice_data() {
+    QTest::addColumn<bool>("stockKept");
+    QTest::newRow("no stock kept") << false;
+    // The pharmacy unit keeps stock, with a row of the first compounded drug at its old
+    // price and none of the second: both are dispensed, at their formulas' new price.
+    QTest::newRow("stock kept") << true;
+}
+
 void CompoundedCliTest::repricedFormulaIsDispensedAtItsPrice() {
+    QFETCH(bool, stockKept);
     Database& db = m_t->db();
     double code = 0;
     double second = 0;
     FormulaStore(db).add(test::ointment(), &code);
     FormulaStore(db).add(test::ointment(QStringLiteral("پماد ديگر")), &second);
     db.exec(QStringLiteral("delete from mosh_kala_anbar where code_kala=?"), {second});
+    if (stockKept)
+        db.exec(QStringLiteral("insert into moj_kala_vah (code_kala, code_vah, moj_vah, price_u) values (?, 20, 5, 12600)"),
+                {code});
     // Insured line 3 × 1,200 becomes 3 × 1,500: 900 more.
     db.exec(QStringLiteral("update material set price=1500 where code_mat=1"));
 
@@ -71,11 +85,32 @@ void CompoundedCliTest::repricedFormulaIsDispensedAtItsPrice() {
     const auto quote = pharmacyctl({QStringLiteral("--dir"), m_t->workingDir(), QStringLiteral("quote"),
                                     QStringLiteral("--insurer"), QStringLiteral("0"), QStringLiteral("--today"),
                                     QStringLiteral("05/06/15"), QStringLiteral("--time"), QStringLiteral("10:00"),
-                                    QStringLiteral("--line"), QStringLiteral("1700001,2")});
+                                    QStringLiteral("--line"), QStringLiteral("1700001,2"), QStringLiteral("--line"),
+                                    QStringLiteral("1700002,1")});
     QVERIFY2(quote.status == 0, qPrintable(quote.err));
     const QJsonArray lines = QJsonDocument::fromJson(quote.out.toUtf8()).object().value(QStringLiteral("lines")).toArray();
-    QCOMPARE(lines.size(), 1);
+    QCOMPARE(lines.size(), 2);
     QCOMPARE(cellTexts(lines.at(0)).mid(5, 3), (QStringList{"2", "13500", "27000"}));
+    QCOMPARE(cellTexts(lines.at(1)).mid(5, 3), (QStringList{"1", "13500", "13500"}));
+    if (stockKept)
+        QCOMPARE(db.scalar(QStringLiteral("select price_u from moj_kala_vah where code_kala=?"), {code}).toDouble(),
+                 13500.0);
+}
+
+void CompoundedCliTest::formulaSavedOnADatabaseMadeByInit() {
+    // A new database made by init alone holds the compounded drugs' form.
+    test::TestDatabase fresh;
+    const auto init = pharmacyctl({QStringLiteral("--dir"), fresh.workingDir(), QStringLiteral("init")});
+    QVERIFY2(init.status == 0, qPrintable(init.err));
+    Formula formula = test::ointment();
+    double code = 0;
+    QCOMPARE(FormulaStore(fresh.db()).add(formula, &code), FormulaStore::Result::Saved);
+    QCOMPARE(code, 1700001.0);
+    QCOMPARE(fresh.db().scalar(QStringLiteral("select t.name from mosh_kala_anbar k, type_kala t "
+                                              "where k.type_code=t.code and k.code_kala=?"),
+                               {code})
+                 .toString(),
+             compoundedFormName());
 }
 
 void CompoundedCliTest::refusesOptionsAndMissingDatabase() {

@@ -1,11 +1,13 @@
 #include "admin/pharmacy_identity.h"
 #include "admin/rights.h"
 #include "admin/users.h"
+#include "catalogue/formulas.h"
 #include "cli/commands.h"
 #include "cli/demo_command.h"
 #include "core/clock.h"
 #include "core/jalali_date.h"
 #include "db/schema.h"
+#include "dispensing/drug_list.h"
 #include "insurance/doctor_store.h"
 #include "insurance/drug_rule_store.h"
 #include "insurance/insurer_store.h"
@@ -134,6 +136,20 @@ void DemoCommandTest::fillsAnEmptyDatabaseThatPricesAtOnce() {
     QCOMPARE(line.at(7).toString(), QString("18000")); // 10 at the demo's 1,800 Rials
     QCOMPARE(line.at(8).toString(), QString("12600")); // the contract's 70 percent
     QCOMPARE(json["totals"].toObject()["me_fani"].toString(), QString("60000")); // the tariff's day fee
+
+    // A compounded drug can be made at once: its formula is saved under the compounded
+    // drugs' form, and the pharmacy, which keeps stock, dispenses it at its formula's price.
+    Formula formula;
+    formula.name = QStringLiteral("پماد سوختگي");
+    formula.technicalFee = 5000;
+    formula.lines = {{1, QString(), QString(), kFreeMaterial, 2, 1000}};
+    double code = 0;
+    QCOMPARE(FormulaStore(db).add(formula, &code), FormulaStore::Result::Saved);
+    QCOMPARE(code, 1700001.0);
+    const std::optional<DrugItem> compounded = DrugList(db).find(code, true);
+    QVERIFY(compounded);
+    QCOMPARE(compounded->formName, compoundedFormName());
+    QCOMPARE(compounded->listPrice, std::optional<double>(7000));
 }
 
 void DemoCommandTest::refusesANonEmptyDatabase_data() {

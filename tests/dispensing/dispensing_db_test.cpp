@@ -127,7 +127,14 @@ void DispensingDbTest::stockKeepingModeTakesThePharmacyUnitsPrices() {
     QCOMPARE(drugs.find(1010001, true)->listPrice, std::optional<double>(1100));
     QCOMPARE(drugs.find(1010001, false)->listPrice, std::optional<double>(1000));
     QVERIFY(!drugs.find(1010002, true)); // not held by the pharmacy
-    QCOMPARE(drugs.load(true).size(), 2);
+    // A compounded drug is never stocked: listed at its goods row's price, with or without
+    // a row of the unit.
+    QCOMPARE(drugs.find(1700001, true)->listPrice, std::optional<double>(1200));
+    QCOMPARE(drugs.load(true).size(), 3);
+    exec(db, stock, {1700001, 20, 0, 900});
+    QCOMPARE(drugs.find(1700001, true)->listPrice, std::optional<double>(1200));
+    QCOMPARE(drugs.load(true).size(), 3);
+    exec(db, QStringLiteral("delete from moj_kala_vah where code_kala=?"), {1700001});
 
     PricingStore pricing(db);
     const QList<CompanionItem> companions = pricing.companions(1010001, true);
