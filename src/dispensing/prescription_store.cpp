@@ -16,10 +16,11 @@ namespace ph {
 
 std::optional<int> PrescriptionStore::firstInvoiceOfDay(const QString& date, const QString& insuranceNumber) {
     if (insuranceNumber.trimmed().isEmpty()) return std::nullopt;
-    // Every stored prescription has lines (a save without any is refused), so its header
-    // alone tells the patient's prescriptions of the day.
+    // Only prescriptions dispensed with lines count: a lump prescription, recorded by its
+    // totals alone, has a header and no lines, and takes no fee from the patient's own.
     const QVariant first = m_db.scalar(
-        QStringLiteral("select min(sh_factor) from heading_noskhe where date_no=? and sh_bimeh=?"),
+        QStringLiteral("select min(h.sh_factor) from heading_noskhe h where h.date_no=? and h.sh_bimeh=? and "
+                       "exists (select 1 from details_noskhe d where d.sh_factor=h.sh_factor)"),
         {date, insuranceNumber});
     return first.isNull() ? std::nullopt : std::optional<int>(first.toInt());
 }

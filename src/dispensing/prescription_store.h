@@ -25,8 +25,9 @@ class PrescriptionStore {
 public:
     explicit PrescriptionStore(Database& db) : m_db(db) {}
 
-    // The lowest invoice number of the prescriptions stored for the insurance number on
-    // the date; absent when there is none. An empty number identifies no patient.
+    // The lowest invoice number of the prescriptions dispensed with lines for the insurance
+    // number on the date (lump prescriptions do not count); absent when there is none. An
+    // empty number identifies no patient.
     std::optional<int> firstInvoiceOfDay(const QString& date, const QString& insuranceNumber);
     // The invoice number a new prescription shows: the largest stored plus one.
     int nextInvoiceNumber();

@@ -163,6 +163,15 @@ void DispensingDbTest::sameDayRuleOverTheView() {
              std::optional<int>(8));
     QVERIFY(!prescriptions.firstInvoiceOfDay(QStringLiteral("05/06/16"), QStringLiteral("1234567890")));
     QVERIFY(!prescriptions.firstInvoiceOfDay(QStringLiteral("05/06/15"), QString()));
+    // Lump prescriptions (headers without lines) of the patient, before his own of the day
+    // and alone on another day, are not prescriptions of the day.
+    exec(m_t->db(),
+         QStringLiteral("insert into heading_noskhe (sh_factor, date_no, sh_bimeh, code_bimeh, price_koll) "
+                        "values (3, '05/06/15', '1234567890', 2, 5000), (4, '05/06/16', '1234567890', 2, 5000)"),
+         {});
+    QCOMPARE(prescriptions.firstInvoiceOfDay(QStringLiteral("05/06/15"), QStringLiteral("1234567890")),
+             std::optional<int>(7));
+    QVERIFY(!prescriptions.firstInvoiceOfDay(QStringLiteral("05/06/16"), QStringLiteral("1234567890")));
 
     // The emergency insurer's amounts are the fee, at night too; the patient's later
     // prescription of the day carries none, the first one does.
