@@ -235,7 +235,7 @@ GoodsSaleSession::RemoveOutcome GoodsSaleSession::removeStored(bool mayDelete) {
         return RemoveOutcome::Refused;
     }
     if (!m_prompter.askYesNo(t::kConfirmDelete)) return RemoveOutcome::Declined;
-    switch (m_store.remove(m_header.invoiceNumber)) {
+    switch (m_store.remove(m_header.invoiceNumber, m_stockKeeping)) {
     case SaleDocumentStore::RemoveResult::NotFound: m_prompter.warning(t::kDeleteNotFound); return RemoveOutcome::Refused;
     case SaleDocumentStore::RemoveResult::ClosedByCashDesk:
         m_prompter.warning(t::kDeleteClosed);

@@ -103,8 +103,9 @@ public:
     GoodsSaveOutcome save(const SaveContext& context, bool maySave);
 
     enum class RemoveOutcome { Removed, Declined, Refused };
-    // Ctrl+F4: the delete right, the question, then the shown invoice deleted; a refusal shown.
-    // The caller starts a new invoice after a removal.
+    // Ctrl+F4: the delete right, the question, then the shown invoice deleted, its lines back
+    // in stock in stock-keeping mode; a refusal shown. The caller starts a new invoice after
+    // a removal.
     RemoveOutcome removeStored(bool mayDelete);
 
 private:

@@ -176,7 +176,7 @@ bool SaleDocumentStore::saveEdit(int number, const SaleRecord& r, const SaveCont
     });
 }
 
-SaleDocumentStore::RemoveResult SaleDocumentStore::remove(int number) {
+SaleDocumentStore::RemoveResult SaleDocumentStore::remove(int number, bool stockKeeping) {
     return saveInTransaction(m_db, [&] {
         if (!exists(number)) return RemoveResult::NotFound;
         if (m_kind.cash) {
@@ -189,6 +189,7 @@ SaleDocumentStore::RemoveResult SaleDocumentStore::remove(int number) {
                 return RemoveResult::ClosedByCashDesk;
             m_db.exec(QStringLiteral("delete from cash where sh_factor=? and type_factor=?"), {number, kind});
         }
+        if (stockKeeping) moveStock(m_db, storedStock(number), +1);
         m_db.exec(QStringLiteral("delete from %1 where sh_factor=?").arg(m_kind.details), {number});
         m_db.exec(QStringLiteral("delete from %1 where sh_factor=?").arg(m_kind.heading), {number});
         return RemoveResult::Removed;

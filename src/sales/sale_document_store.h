@@ -93,9 +93,10 @@ public:
     std::optional<double> pharmacyStock(double code);
 
     enum class RemoveResult { Removed, NotFound, ClosedByCashDesk };
-    // Deletes the heading, the lines and the document's own cash rows in one transaction;
-    // a document a till closing has counted is refused. The stock is left as it is.
-    RemoveResult remove(int number);
+    // Deletes the heading, the lines and the document's own cash rows in one transaction,
+    // with `stockKeeping` its lines going back into the pharmacy unit's stock in it (they
+    // left it when the document was saved); a document a till closing has counted is refused.
+    RemoveResult remove(int number, bool stockKeeping);
 
 private:
     void insertLines(int number, const SaleRecord& record);

@@ -281,8 +281,8 @@ void GoodsSaleTest::deleteRefusedWhenClosedAndLeavesPrescriptionRows() {
     QCOMPARE(db.scalar(QStringLiteral("select count(*) from details_froosh_kala where sh_factor=2")).toInt(), 0);
     QCOMPARE(cashRows(2).size(), 0);
     QCOMPARE(cashRows(2, QStringLiteral("d")).size(), 1);
-    // Deleting does not put the stock back.
-    QCOMPARE(test::stockOf(db, 3300002), 7.0);
+    // The deleted invoice's lines are back in stock (the refused one's stay out).
+    QCOMPARE(test::stockOf(db, 3300002), 9.0);
 }
 
 void GoodsSaleTest::numbersTakenTwiceRetry() {
@@ -351,6 +351,8 @@ void GoodsSaleTest::wardConsumption() {
     m_prompter->answerYes();
     QCOMPARE(ward.removeStored(true), GoodsSaleSession::RemoveOutcome::Removed);
     QCOMPARE(db.scalar(QStringLiteral("select count(*) from details_masrafi")).toInt(), 0);
+    QCOMPARE(test::stockOf(db, 1010001), 10.0); // its lines back in stock
+    QCOMPARE(test::stockOf(db, 3300002), 9.0);
     QCOMPARE(db.scalar(QStringLiteral("select count(*) from cash")).toInt(), 1);
 }
 

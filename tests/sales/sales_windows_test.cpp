@@ -237,6 +237,7 @@ void SalesWindowsTest::browsingAndCorrecting() {
     QCOMPARE(m_prompter.texts().last(), t::kConfirmDelete);
     QCOMPARE(db.scalar(QStringLiteral("select count(*) from heading_froosh_kala")).toInt(), 0);
     QCOMPARE(db.scalar(QStringLiteral("select count(*) from cash")).toInt(), 0);
+    QCOMPARE(test::stockOf(db, 3300002), 10.0); // its 12 back on the shelf
     QCOMPARE(text(sale, "me_sh_factor"), QString("1"));
 }
 
