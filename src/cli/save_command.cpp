@@ -16,6 +16,8 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include <utility>
+
 namespace ph::cli {
 
 const char* const kSaveUsage =
@@ -76,10 +78,16 @@ void fillHeader(PrescriptionSession& session, const QJsonObject& json) {
                                                                               quoted(admission))};
     h.requestNumber = field(json, "sh_darkhast");
     h.wardCode = field(json, "me_code_bakhsh");
+    // Leaving the council number fills a prescriber of the register, as in the window; the
+    // names and specialty given are what is typed after it.
     h.prescriberCouncil = field(json, "me_nezam_pe");
-    h.prescriberFamily = field(json, "me_family_pe");
-    h.prescriberName = field(json, "me_name_pe");
-    h.specialtyCode = field(json, "me_code_takhasos");
+    session.fillPrescriber(h, CouncilEntry::Leaving);
+    for (const auto& [key, typed] : {std::pair{"me_family_pe", &h.prescriberFamily},
+                                     std::pair{"me_name_pe", &h.prescriberName},
+                                     std::pair{"me_code_takhasos", &h.specialtyCode}}) {
+        const QString value = field(json, key);
+        if (!value.isEmpty()) *typed = value;
+    }
     h.expiryDate = field(json, "me_date_bime");
     h.prescriptionDate = field(json, "me_date_no");
     h.deliveryDate = field(json, "me_date_ta");
@@ -175,7 +183,8 @@ int save(const QString& workingDir, const QStringList& args, const QByteArray& i
             }
             session.addLine(line.drug, line.input);
         }
-        if (!headerProblem) outcome = session.save({user, 0, today, time}, maySave);
+        // Signing in makes the user the cashier as well (a separate cash desk's row names him).
+        if (!headerProblem) outcome = session.save({user, user, today, time}, maySave);
 
         QJsonObject result;
         if (outcome.isSaved()) {

@@ -6,6 +6,7 @@
 #include "core/prompter.h"
 #include "dispensing/dispensing_texts.h"
 #include "dispensing/line_kind.h"
+#include "insurance/doctor_store.h"
 #include "insurance/ins_no.h"
 
 namespace ph {
@@ -55,6 +56,22 @@ void PrescriptionSession::load(const StoredPrescription& stored) {
 void PrescriptionSession::startEdit(int invoiceNumber) {
     m_editing = invoiceNumber;
     m_header.invoiceNumber = QString::number(invoiceNumber);
+}
+
+bool PrescriptionSession::fillPrescriber(PrescriptionHeader& header, CouncilEntry entry) const {
+    const std::optional<Doctor> doctor = header.prescriberCouncil.trimmed().isEmpty()
+                                             ? std::nullopt
+                                             : DoctorStore(m_db).findByCouncilNumber(header.prescriberCouncil);
+    if (doctor) {
+        header.prescriberName = doctor->name;
+        header.prescriberFamily = doctor->family;
+        header.specialtyCode = QString::number(doctor->specialty);
+        return true;
+    }
+    header.prescriberName.clear();
+    if (entry == CouncilEntry::Leaving || header.prescriberCouncil.trimmed().isEmpty())
+        header.prescriberFamily.clear();
+    return false;
 }
 
 bool PrescriptionSession::socialSecurity() const {

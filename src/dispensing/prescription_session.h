@@ -29,6 +29,12 @@ struct PricingMoment {
     int hour() const { return time.left(2).toInt(); }
 };
 
+// How the council-number field (me_nezam_pe) is being used when the register is read.
+enum class CouncilEntry {
+    Typing,  // a character typed: an unknown number empties the first name only
+    Leaving, // left forwards: an unknown number empties both names, typed next
+};
+
 // The outcome of a save (F2).
 struct SaveOutcome {
     enum class Status { Saved, Refused };
@@ -107,6 +113,12 @@ public:
     // The thresholds of the insurer's latest contract, checked before saving, with the
     // messages the settings switch on (read from the settings when not given).
     ThresholdResult checkThresholds(const Totals& totals, std::optional<ThresholdSettings> settings = {});
+
+    // The prescriber fields of `header` for its council number, as that field fills them: a
+    // prescriber of the register brings his names and specialty; an unknown number empties
+    // the names (see CouncilEntry); an empty one empties both. Returns whether the register
+    // knows the prescriber. The window passes its fields; pharmacyctl save the session's header.
+    bool fillPrescriber(PrescriptionHeader& header, CouncilEntry entry) const;
 
     // The insurer takes the four-part social-security number (and has no page field).
     bool socialSecurity() const;

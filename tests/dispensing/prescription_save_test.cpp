@@ -441,31 +441,43 @@ void PrescriptionSaveTest::deletingAndStepping() {
 
 void PrescriptionSaveTest::saveCommand_data() {
     QTest::addColumn<QByteArray>("input");
+    QTest::addColumn<bool>("cashDesk"); // sales wait at a cash desk of their own
     QTest::addColumn<int>("status");
     QTest::addColumn<QString>("shown"); // the messages, or the error on standard error
-    const QByteArray header = R"("user": 1, "me_code_bime": "5", "edtMeliCode": "1234567890", "me_family": "رضايي",
-        "me_name_bimar": "علي", "sh_safhe": 12, "me_nezam_pe": "45213", "me_name_pe": "مريم", "me_family_pe": "احمدي",
-        "me_code_takhasos": "1", "me_ctype_no": "1", "me_date_bime": "1405/12/29", "me_date_no": "05/07/15",
-        "me_date_ta": "05/07/15")";
-    QTest::newRow("saved") << "{" + header + R"(, "lines": [[1010003, 2], ["1010002", "1", "آزاد"]]})" << 0 << QString();
-    QTest::newRow("no lines") << "{" + header + "}" << 3 << texts::kNoLines;
+    const QByteArray patient = R"("user": 1, "me_code_bime": "5", "edtMeliCode": "1234567890", "me_family": "رضايي",
+        "me_name_bimar": "علي", "sh_safhe": 12, "me_nezam_pe": "45213", "me_ctype_no": "1", "me_date_bime": "1405/12/29",
+        "me_date_no": "05/07/15", "me_date_ta": "05/07/15")";
+    const QByteArray header = patient + R"(, "me_name_pe": "مريم", "me_family_pe": "احمدي", "me_code_takhasos": "1")";
+    const QByteArray lines = R"(, "lines": [[1010003, 2], ["1010002", "1", "آزاد"]]})";
+    QTest::newRow("saved") << "{" + header + lines << false << 0 << QString();
+    // The prescriber of the register brings his names and specialty, as leaving the field does.
+    QTest::newRow("prescriber's names from the register") << "{" + patient + lines << false << 0 << QString();
+    QTest::newRow("at a separate cash desk") << "{" + header + lines << true << 0 << QString();
+    QTest::newRow("no lines") << "{" + header + "}" << false << 3 << texts::kNoLines;
     QTest::newRow("header check of a line")
-        << QByteArray(R"({"user": 1, "me_code_bime": "5", "lines": [[1010003, 1]]})") << 3 << texts::kInsuranceNumberMissing;
+        << QByteArray(R"({"user": 1, "me_code_bime": "5", "lines": [[1010003, 1]]})") << false << 3
+        << texts::kInsuranceNumberMissing;
     // An OTC line needs no header; the save still does, the outpatient's dates first.
-    QTest::newRow("OTC line without a header") << QByteArray(R"({"user": 1, "lines": [[1010003, 1, "OTC"]]})") << 3
-                                               << texts::kPrescriptionDateMissing;
-    QTest::newRow("malformed") << QByteArray("{\"user\": 1,") << 2 << QStringLiteral("not JSON");
-    QTest::newRow("unknown drug") << "{" + header + R"(, "lines": [[1999999, 1]]})" << 2 << QStringLiteral("unknown drug code");
-    QTest::newRow("unknown user") << QByteArray(R"({"user": 9})") << 2 << QStringLiteral("unknown user");
-    QTest::newRow("negative quantity") << "{" + header + R"(, "lines": [[1010003, -1]]})" << 2 << QStringLiteral("not a quantity");
+    QTest::newRow("OTC line without a header") << QByteArray(R"({"user": 1, "lines": [[1010003, 1, "OTC"]]})") << false
+                                               << 3 << texts::kPrescriptionDateMissing;
+    QTest::newRow("malformed") << QByteArray("{\"user\": 1,") << false << 2 << QStringLiteral("not JSON");
+    QTest::newRow("unknown drug") << "{" + header + R"(, "lines": [[1999999, 1]]})" << false << 2
+                                  << QStringLiteral("unknown drug code");
+    QTest::newRow("unknown user") << QByteArray(R"({"user": 9})") << false << 2 << QStringLiteral("unknown user");
+    QTest::newRow("negative quantity") << "{" + header + R"(, "lines": [[1010003, -1]]})" << false << 2
+                                       << QStringLiteral("not a quantity");
 }
 
 void PrescriptionSaveTest::saveCommand() {
     QFETCH(QByteArray, input);
+    QFETCH(bool, cashDesk);
     QFETCH(int, status);
     QFETCH(QString, shown);
     Database& db = m_t->db();
     UserStore(db).addUserWithAllRights(QStringLiteral("مدير"), QStringLiteral("secret-1"));
+    exec(db, QStringLiteral("insert into doctor_s (code, name, family, order1, typeno) values (1, ?, ?, '45213', 1)"),
+         {QStringLiteral("مريم"), QStringLiteral("احمدي")});
+    db.exec(QStringLiteral("update tanzimat set cash=?"), {cashDesk ? 1 : 0});
     const ph::test::CliRun run = ph::test::pharmacyctl(
         {"--dir", m_t->workingDir(), "save", "--today", "05/07/15", "--time", "10:30"}, input);
     QCOMPARE(run.status, status);
@@ -486,6 +498,10 @@ void PrescriptionSaveTest::saveCommand() {
         QCOMPARE(db.scalar("select count(*) from details_noskhe where sh_factor=?", {json.value("sh_factor").toInt()})
                      .toInt(),
                  2);
+        QCOMPARE(count(db, QStringLiteral("doctor_s")), 1); // the known prescriber, not a new one
+        // The signed-in user keeps the till: a separate cash desk's row names him, to collect.
+        QCOMPARE(row(db, QStringLiteral("select code_cashier, flag_pa from cash")),
+                 (QVariantList{1, cashDesk ? 0 : 1}));
     }
 }
 

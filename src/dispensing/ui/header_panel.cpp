@@ -130,8 +130,8 @@ void PrescriptionHeaderPanel::makeFields() {
     me_nezam_pe = makeLineField(this, QStringLiteral("me_nezam_pe"));
     me_family_pe = makeLineField(this, QStringLiteral("me_family_pe"));
     me_name_pe = makeLineField(this, QStringLiteral("me_name_pe"));
-    connect(me_nezam_pe, &QLineEdit::textEdited, this, [this](const QString& text) {
-        guarded(m_windows.prompter, [&] { showPrescriber(text, false); });
+    connect(me_nezam_pe, &QLineEdit::textEdited, this, [this](const QString&) {
+        guarded(m_windows.prompter, [&] { showPrescriber(CouncilEntry::Typing); });
     });
     me_nezam_pe->installEventFilter(this);
 
@@ -441,37 +441,27 @@ bool PrescriptionHeaderPanel::leaveSerial() {
     return true;
 }
 
-void PrescriptionHeaderPanel::showPrescriber(const QString& council, bool emptyNamesWhenUnknown) {
-    if (council.trimmed().isEmpty()) {
-        me_name_pe->clear();
-        me_family_pe->clear();
-        return;
-    }
-    const std::optional<Doctor> doctor = DoctorStore(m_windows.db).findByCouncilNumber(council);
-    if (!doctor) {
-        me_name_pe->clear();
-        if (emptyNamesWhenUnknown) me_family_pe->clear();
-        return;
-    }
-    me_name_pe->setText(doctor->name);
-    me_family_pe->setText(doctor->family);
-    me_code_takhasos->setText(QString::number(doctor->specialty));
+bool PrescriptionHeaderPanel::showPrescriber(CouncilEntry entry) {
+    PrescriptionHeader h;
+    h.prescriberCouncil = me_nezam_pe->text();
+    h.prescriberName = me_name_pe->text();
+    h.prescriberFamily = me_family_pe->text();
+    h.specialtyCode = me_code_takhasos->text();
+    const bool known = m_session.fillPrescriber(h, entry);
+    me_name_pe->setText(h.prescriberName);
+    me_family_pe->setText(h.prescriberFamily);
+    if (known) me_code_takhasos->setText(h.specialtyCode);
+    return known;
 }
 
 bool PrescriptionHeaderPanel::leavePrescriber() {
-    std::optional<Doctor> doctor;
-    if (!guarded(m_windows.prompter,
-                 [&] { doctor = DoctorStore(m_windows.db).findByCouncilNumber(me_nezam_pe->text()); }))
-        return false;
-    if (!doctor || me_nezam_pe->text().trimmed().isEmpty()) {
-        // A new prescriber: his names are typed here and he is stored with the prescription.
-        me_name_pe->clear();
-        me_family_pe->clear();
+    bool known = false;
+    if (!guarded(m_windows.prompter, [&] { known = showPrescriber(CouncilEntry::Leaving); })) return false;
+    // A new prescriber: his names are typed next and he is stored with the prescription.
+    if (known)
+        me_date_bime1->setFocus(Qt::TabFocusReason);
+    else
         me_family_pe->setFocus(Qt::TabFocusReason);
-        return false;
-    }
-    showPrescriber(me_nezam_pe->text(), true);
-    me_date_bime1->setFocus(Qt::TabFocusReason);
     return false;
 }
 
@@ -485,7 +475,7 @@ void PrescriptionHeaderPanel::pickPrescriber() {
         me_nezam_pe->setText(chosen->code.toString());
         me_name_pe->setText(chosen->extra.value(QStringLiteral("name")).toString());
         me_family_pe->setText(chosen->extra.value(QStringLiteral("family")).toString());
-        guarded(m_windows.prompter, [&] { showPrescriber(me_nezam_pe->text(), false); });
+        guarded(m_windows.prompter, [&] { showPrescriber(CouncilEntry::Typing); });
     }
     me_nezam_pe->setFocus(Qt::TabFocusReason);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "dispensing/prescription_header.h"
+#include "dispensing/prescription_session.h"
 #include "widgets/window_context.h"
 
 #include <QGroupBox>
@@ -70,7 +71,8 @@ private:
     bool leaveSerial();
     bool leavePrescriber();
     void showInsurerKind(const QString& code);
-    void showPrescriber(const QString& council, bool emptyNamesWhenUnknown);
+    // Fills the prescriber fields from the register; returns whether it knows him.
+    bool showPrescriber(CouncilEntry entry);
     void updateWard();
     void pickPrescriber();
 
