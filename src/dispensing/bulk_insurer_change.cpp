@@ -283,10 +283,11 @@ InsurerChangeOutcome BulkInsurerChange::run(const InsurerChangeRequest& request)
             header.finish();
             const InsurerChangeHeader amounts =
                 headerForNewInsurer(s.sums, otc, fee, period->percent, period->feeInCommitment);
+            // The header keeps the flag its amounts were computed with: the new period's.
             m_db.exec(QStringLiteral("update heading_noskhe set code_bimeh=?, price_azad=?, price_bimeh=?, "
-                                     "price_bimar=?, price_koll=? where sh_factor=?"),
+                                     "price_bimar=?, price_koll=?, fani_flag=? where sh_factor=?"),
                       {insurer->code, amounts.freeTotal, amounts.insurerTotal, amounts.patientTotal,
-                       amounts.total, s.invoice});
+                       amounts.total, period->feeInCommitment ? 1 : 0, s.invoice});
             ++outcome.prescriptions;
         }
     });

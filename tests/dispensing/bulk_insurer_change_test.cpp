@@ -23,15 +23,16 @@ struct StoredLine {
     double hoteling = 0;
 };
 
-// An inpatient (paz_type 0) or outpatient prescription of insurer 4 with its lines; each
-// line carries old amounts of its own, the OTC and goods lines their whole total in their column.
+// An inpatient (paz_type 0) or outpatient prescription of insurer 4, whose contract shared the
+// technical fee, with its lines; each line carries old amounts of its own, the OTC and goods
+// lines their whole total in their column.
 void storePrescription(Database& db, int invoice, const QString& date, int admission,
                        const QList<StoredLine>& lines, const QString& file = kFile) {
     exec(db,
          QStringLiteral(
              "insert into heading_noskhe (sh_factor, date_no, sh_bimeh, code_bimeh, paz_type, price_otc, "
-             "price_kala, fani, fani2, price_koll, price_bimeh, price_bimar, price_azad) "
-             "values (?, ?, ?, 4, ?, 320, 80, 1000, 1000, 1, 1, 1, 1)"),
+             "price_kala, fani, fani2, price_koll, price_bimeh, price_bimar, price_azad, fani_flag) "
+             "values (?, ?, ?, 4, ?, 320, 80, 1000, 1000, 1, 1, 1, 1, 1)"),
          {invoice, date, file, admission});
     int row = 0;
     for (const StoredLine& l : lines) {
@@ -127,14 +128,15 @@ void BulkInsurerChangeTest::init() {
     ph::test::fillPharmacy(db);
     for (const char* table : {"heading_noskhe", "details_noskhe"})
         db.exec(QStringLiteral("delete from ") + QLatin1String(table));
-    // Insurer 10 has two periods of a year; insurer 11 is named free.
+    // Insurer 10 has two half-year periods, the second sharing the technical fee; insurer 11
+    // is named free.
     exec(db,
          QStringLiteral(
              "insert into organs_m (code, name, orj_flag) values (10, 'تكميلي', 0), (11, 'آزاد', 0)"),
          {});
     exec(db,
          QStringLiteral("insert into organs_s (code, row, from_d, to_d, deduct, fani_flag) values "
-                        "(10, 1, '05/01/01', '05/06/31', 60, 0), (10, 2, '05/07/01', '05/12/29', 80, 0), "
+                        "(10, 1, '05/01/01', '05/06/31', 60, 0), (10, 2, '05/07/01', '05/12/29', 80, 1), "
                         "(11, 1, '05/01/01', '05/12/29', 0, 0)"),
          {});
 }
@@ -400,20 +402,27 @@ void BulkInsurerChangeTest::coveringPeriodAndFreeInsurer_data() {
     QTest::addColumn<QString>("insurer");
     QTest::addColumn<QString>("first");
     QTest::addColumn<QStringList>("line"); // vaziat, sazman, bimar, azad, price_h
-    // 2 x 2500: insurer 10's second period (80 %) covers the range; the first (60 %) does not.
+    // The header: price_bimeh, price_bimar, price_koll, fani_flag (OTC fee 320, technical fee 1000).
+    QTest::addColumn<QList<double>>("header");
+    // 2 x 2500: insurer 10's second period (80 %, sharing the fee) covers the range; the
+    // first (60 %, not sharing it) does not.
     QTest::newRow("covering period") << "10"
-                                     << "05/07/01" << QStringList{"تعرفه", "4000", "1000", "0", "0"};
+                                     << "05/07/01" << QStringList{"تعرفه", "4000", "1000", "0", "0"}
+                                     << QList<double>{4800, 1200, 1520, 1};
     QTest::newRow("first period") << "10"
-                                  << "05/01/01" << QStringList{"تعرفه", "3000", "2000", "0", "0"};
+                                  << "05/01/01" << QStringList{"تعرفه", "3000", "2000", "0", "0"}
+                                  << QList<double>{3000, 2000, 3320, 0};
     // An insurer named free makes the lines free.
     QTest::newRow("free insurer") << "11"
-                                  << "05/07/01" << QStringList{"آزاد", "0", "0", "5000", "0"};
+                                  << "05/07/01" << QStringList{"آزاد", "0", "0", "5000", "0"}
+                                  << QList<double>{0, 0, 6320, 0};
 }
 
 void BulkInsurerChangeTest::coveringPeriodAndFreeInsurer() {
     QFETCH(QString, insurer);
     QFETCH(QString, first);
     QFETCH(QStringList, line);
+    QFETCH(QList<double>, header);
     Database& db = m_t->db();
     storePrescription(db, 1, first, 0, {{1010003, texts::kInsured, 2, 2500}});
     const QString last = first.left(6) + QStringLiteral("30");
@@ -424,6 +433,14 @@ void BulkInsurerChangeTest::coveringPeriodAndFreeInsurer() {
     for (int i = 0; i < 5; ++i)
         got.append(i == 0 ? q.value(i).toString() : QString::number(q.value(i).toDouble()));
     QCOMPARE(got, line);
+    q.finish();
+    // The header's amounts and the fee flag they were computed with: the covering period's.
+    QSqlQuery h = db.exec(QStringLiteral("select price_bimeh, price_bimar, price_koll, fani_flag from heading_noskhe"));
+    QVERIFY(h.next());
+    QList<double> stored;
+    for (int i = 0; i < 4; ++i)
+        stored.append(h.value(i).toDouble());
+    QCOMPARE(stored, header);
 }
 
 void BulkInsurerChangeTest::failureHalfWayChangesNothing() {
