@@ -252,6 +252,10 @@ void CompoundingTest::repriceFollowsMaterialPrices() {
     const RepriceSummary again = repriceCompounded(db);
     QCOMPARE(again.formulas, 0);
     QCOMPARE(again.goods, 0);
+    // A goods row that lost its price is priced again.
+    db.exec(QStringLiteral("update mosh_kala_anbar set price_u=null where code_kala=?"), {first});
+    QCOMPARE(repriceCompounded(db).goods, 1);
+    QCOMPARE(test::goodsPrice(db, first), 10000.0);
 }
 
 void CompoundingTest::repriceCreatesMissingGoodsRow() {
