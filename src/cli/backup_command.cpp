@@ -20,8 +20,9 @@ const char* const kBackupUsage =
     "              database itself (exit 2)\n"
     "  restore FILE [--yes]\n"
     "              replace the database with the backup in FILE; the file is checked\n"
-    "              completely first and a file that does not check out changes nothing\n"
-    "              (exit 2); asks for \"yes\" on standard input unless --yes is given\n";
+    "              completely and brought to the current schema beside the database first,\n"
+    "              and a file that does not check out changes nothing (exit 2); asks for\n"
+    "              \"yes\" on standard input unless --yes is given, once the file is found\n";
 
 int backup(const QString& workingDir, const QStringList& args, const Clock& clock, QTextStream& out,
            QTextStream& err) {
