@@ -1,5 +1,6 @@
 #include "admin/backup.h"
 
+#include "core/atomic_file.h"
 #include "db/database.h"
 #include "db/legacy_upgrades.h"
 #include "db/schema.h"
@@ -19,8 +20,7 @@
 
 #include <sqlite3.h>
 
-#include <cstdio>
-#include <unistd.h>
+#include <sys/stat.h>
 
 namespace ph {
 namespace {
@@ -118,48 +118,55 @@ bool copyPages(sqlite3* target, sqlite3* source, const BackupProgress& progress)
     return true;
 }
 
-// A file of the backup's folder, readable by its owner only, that becomes the backup once
-// complete; removed when the work fails.
+// The backup file under construction: a temporary file of the backup's folder, readable by
+// its owner only, that becomes the backup once complete and is removed when the work fails.
+// Temporary files a killed backup left in that folder go first.
 class PartFile {
 public:
-    explicit PartFile(const QString& finalPath) : m_final(finalPath) {
-        const QFileInfo info(finalPath);
-        if (!QDir().mkpath(info.absolutePath()))
-            throw Error(QStringLiteral("پوشه %1 ساخته نشد").arg(native(info.absolutePath())));
-        QTemporaryFile file(info.absolutePath() + QStringLiteral("/.") + info.fileName() +
-                            QStringLiteral(".XXXXXX.part"));
-        file.setAutoRemove(false);
-        if (!file.open())
-            throw Error(QStringLiteral("فايل پشتيبان در %1 نوشته نمي شود: %2")
-                            .arg(native(info.absolutePath()), file.errorString()));
-        m_path = file.fileName();
-        file.close();
-        makeOwnerOnlyFile(m_path);
+    explicit PartFile(const QString& finalPath) : m_file(finalPath) {
+        const QString folder = QFileInfo(finalPath).absolutePath();
+        if (!QDir().mkpath(folder))
+            throw Error(QStringLiteral("پوشه %1 ساخته نشد").arg(native(folder)));
+        removeAbandonedPartFiles(folder);
+        m_file.open();
     }
-    ~PartFile() {
-        if (!m_done)
-            QFile::remove(m_path);
-    }
-    const QString& path() const { return m_path; }
-
+    const QString& path() const { return m_file.temporaryPath(); }
     // Puts the complete file on the disk and gives it its final name, replacing an older one.
-    void complete() {
-        QFile file(m_path);
-        if (file.open(QIODevice::ReadOnly)) {
-            ::fsync(file.handle());
-            file.close();
-        }
-        makeOwnerOnlyFile(m_path);
-        if (std::rename(QFile::encodeName(m_path).constData(), QFile::encodeName(m_final).constData()) != 0)
-            throw Error(QStringLiteral("فايل پشتيبان %1 نوشته نشد").arg(native(m_final)));
-        m_done = true;
-    }
+    void complete() { m_file.commit(); }
 
 private:
-    QString m_final;
-    QString m_path;
-    bool m_done = false;
+    AtomicFile m_file;
 };
+
+// Whether two paths name one file, however each is written (links, "./", ".."): the same
+// file on the disk when both exist, else the same place once the folders are resolved.
+bool sameFile(const QString& a, const QString& b) {
+    struct stat first {}, second {};
+    if (::stat(QFile::encodeName(a).constData(), &first) == 0 && ::stat(QFile::encodeName(b).constData(), &second) == 0)
+        return first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+    auto place = [](const QString& path) {
+        const QFileInfo info(QFileInfo(path).absoluteFilePath());
+        if (info.exists()) return info.canonicalFilePath();
+        const QString folder = QFileInfo(info.absolutePath()).canonicalFilePath();
+        return (folder.isEmpty() ? info.absolutePath() : folder) + QLatin1Char('/') + info.fileName();
+    };
+    return place(a) == place(b);
+}
+
+// Whether `path` is the live embedded database or one of the files the library keeps
+// beside it: a backup written there, or a restore read from there, would lose its writes.
+bool isLiveDatabaseFile(const ConnectionSettings& settings, const QString& path) {
+    if (settings.engine != Engine::Sqlite || settings.database.isEmpty()) return false;
+    QStringList live{settings.database};
+    const QString real = QFileInfo(settings.database).canonicalFilePath();
+    if (!real.isEmpty() && real != settings.database) live.append(real);
+    for (const QString& database : QStringList(live))
+        for (const char* companion : {"-wal", "-shm", "-journal"})
+            live.append(database + QLatin1String(companion));
+    for (const QString& file : std::as_const(live))
+        if (sameFile(path, file)) return true;
+    return false;
+}
 
 // ---- Server tools ---------------------------------------------------------------
 
@@ -309,6 +316,10 @@ QString BackupService::defaultPath(const QString& workingDir, const QString& cur
 
 // Each engine backs up and restores its own way; this is the one place that tells them apart.
 void BackupService::backup(const QString& path, const BackupProgress& progress) {
+    if (isLiveDatabaseFile(m_db.settings(), path))
+        throw BackupRefused(QStringLiteral("فايل پشتيبان نمي تواند خود بانک اطلاعاتي (%1) يا فايل هاي کنار آن باشد؛ "
+                                           "نام ديگري انتخاب کنيد.")
+                                .arg(native(path)));
     switch (m_db.settings().engine) {
     case Engine::Sqlite:
         return backupSqlite(path, progress);
@@ -319,27 +330,64 @@ void BackupService::backup(const QString& path, const BackupProgress& progress) 
     }
 }
 
-void BackupService::restore(const QString& path, const BackupProgress& progress) {
-    if (!QFileInfo(path).isFile() || !QFileInfo(path).isReadable())
+void BackupService::checkRestoreFile(const QString& path) const {
+    QFile file(path);
+    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly))
         throw BackupRefused(QStringLiteral("فايل %1 پيدا نشد يا خوانده نمي شود. ").arg(native(path)) + kUnchanged);
-    switch (m_db.settings().engine) {
-    case Engine::Sqlite:
-        restoreSqlite(path, progress);
-        break;
-    case Engine::Postgres:
-        restorePostgres(path, progress);
-        break;
-    case Engine::SqlServer:
-        restoreSqlServer(path);
-        break;
-    }
-    bringSchemaUpToDate();
+    if (isLiveDatabaseFile(m_db.settings(), path))
+        throw BackupRefused(QStringLiteral("فايل %1 خود بانک اطلاعاتي فعلي است، نه فايل پشتيبان. ").arg(native(path)) +
+                            kUnchanged);
 }
 
-void BackupService::bringSchemaUpToDate() {
-    Schema(m_db).ensure();
-    upgradeUsersTable(m_db);
-    upgradeSettingsTable(m_db);
+void BackupService::restore(const QString& path, const BackupProgress& progress) {
+    checkRestoreFile(path);
+    switch (m_db.settings().engine) {
+    case Engine::Sqlite:
+        // The copy was brought to the current schema before it went in.
+        return restoreSqlite(path, progress);
+    case Engine::Postgres:
+        return restorePostgres(path, progress);
+    case Engine::SqlServer:
+        restoreSqlServer(path);
+        bringSchemaUpToDate(m_db);
+        return;
+    }
+}
+
+void BackupService::bringSchemaUpToDate(Database& db) {
+    Schema(db).ensure();
+    upgradeUsersTable(db);
+    upgradeSettingsTable(db);
+}
+
+void BackupService::prepareStagedCopy(const ConnectionSettings& staged, const QString& path) {
+    Database db(staged);
+    db.open();
+    const QString refused = QStringLiteral("فايل %1 به ساختار فعلي بانک اطلاعاتي برنامه درنمي آيد: %2. ");
+    try {
+        bringSchemaUpToDate(db);
+    } catch (const DbError& error) {
+        const QString why = error.isUniqueViolation()
+                                ? QStringLiteral("در آن شماره هاي تکراري هست که برنامه نمي پذيرد (%1)").arg(error.message())
+                                : error.message();
+        throw BackupRefused(refused.arg(native(path), why) + kUnchanged);
+    } catch (const Error& error) {
+        throw BackupRefused(refused.arg(native(path), error.message()) + kUnchanged);
+    }
+    if (Schema(db).needsWork())
+        throw BackupRefused(refused.arg(native(path), QStringLiteral("ساختار آن کامل نشد")) + kUnchanged);
+    // Every column the program reads, in every table it keeps.
+    for (const TableDef& table : schemaTables()) {
+        QStringList present;
+        for (const QString& column : db.columnNames(table.name))
+            present.append(column.toLower());
+        for (const QString& spec : table.columns.split(u',')) {
+            const QString column = spec.simplified().section(u' ', 0, 0).toLower();
+            if (!present.contains(column))
+                throw BackupRefused(refused.arg(native(path), QStringLiteral("جدول %1 ستون %2 را ندارد").arg(table.name, column)) +
+                                    kUnchanged);
+        }
+    }
 }
 
 // ---- SQLite -----------------------------------------------------------------------
@@ -397,15 +445,37 @@ void BackupService::restoreSqlite(const QString& path, const BackupProgress& pro
                                     .arg(native(path), table) +
                                 kUnchanged);
 
+    // The copy is made, brought to the current schema and checked beside the live database;
+    // only a copy that is whole at the current schema goes in.
+    AtomicFile stage(m_db.settings().database);
+    removeAbandonedPartFiles(QFileInfo(m_db.settings().database).absolutePath());
+    stage.open();
+    const auto firstHalf = [&](int done, int total) { return !progress || progress(done, 2 * total); };
+    const auto secondHalf = [&](int done, int total) { return !progress || progress(total + done, 2 * total); };
     {
-        // The checked snapshot goes into the live file in one write transaction of the
-        // library's backup: every connection sees the old database or the new one.
-        Database target(m_db.settings());
-        target.open();
-        if (!copyPages(sqliteHandle(target.handle()), backup.get(), progress))
+        SqliteFile staged(stage.temporaryPath(), SQLITE_OPEN_READWRITE);
+        if (!staged.opened())
+            throw Error(staged.message());
+        if (!copyPages(staged.get(), backup.get(), firstHalf))
             throw BackupCancelled(QStringLiteral("بازيابي متوقف شد. ") + kUnchanged);
     }
     backup.exec("COMMIT");
+    ConnectionSettings stagedSettings = m_db.settings();
+    stagedSettings.database = stage.temporaryPath();
+    prepareStagedCopy(stagedSettings, path);
+    {
+        // The prepared copy goes into the live file in one write transaction of the
+        // library's backup: every connection sees the old database or the new one.
+        SqliteFile prepared(stage.temporaryPath(), SQLITE_OPEN_READWRITE);
+        if (!prepared.opened() || !prepared.exec("BEGIN"))
+            throw Error(prepared.message());
+        Database target(m_db.settings());
+        target.open();
+        if (!copyPages(sqliteHandle(target.handle()), prepared.get(), secondHalf))
+            throw BackupCancelled(QStringLiteral("بازيابي متوقف شد. ") + kUnchanged);
+        prepared.exec("COMMIT");
+    }
+    stage.discard();
     m_db.close();
     m_db.open();
 }
@@ -491,6 +561,12 @@ void BackupService::restorePostgres(const QString& path, const BackupProgress& p
         throw BackupRefused(QStringLiteral("فايل %1 پشتيبان اين برنامه نيست: جدول %2 در آن نيست. ")
                                 .arg(native(path), missing.first()) +
                             kUnchanged);
+    }
+    try {
+        prepareStagedCopy(onDatabase(live, staged), path);
+    } catch (const Error&) {
+        dropStaged();
+        throw;
     }
 
     // The switch: both names change in one transaction, or neither does.

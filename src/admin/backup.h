@@ -41,11 +41,15 @@ const QStringList& backupRequiredTables();
 // on its own side). Files written here are readable by their owner only and appear under
 // their final name only once complete.
 //
-// A restore first checks the file completely and only then replaces the live database in
-// one step: on SQLite the checked copy is written into the live file inside one write
-// transaction of the library's backup; on PostgreSQL the dump is restored into a new
-// database, checked, and the two names are switched in one transaction. A file that does
-// not check out throws BackupRefused and changes nothing.
+// A restore first checks the file completely, makes a copy of it beside the live database,
+// brings that copy to the current schema and checks it there, and only then replaces the
+// live database in one step: on SQLite the prepared copy (a temporary file in the live
+// database's folder) is written into the live file inside one write transaction of the
+// library's backup; on PostgreSQL the dump is restored into the database <name>_restore,
+// prepared there, and the two names are switched in one transaction. A file that does not
+// check out, or that the schema upgrade refuses, throws BackupRefused and leaves the live
+// database as it was, byte for byte. A backup file is never the live database or a file
+// the library keeps beside it, and a restore never reads from one of them.
 class BackupService {
 public:
     explicit BackupService(Database& db);
@@ -56,12 +60,16 @@ public:
     QString defaultPath(const QString& workingDir, const QString& currentDate) const;
 
     // Writes a full backup to `path` (replacing a file of that name once complete).
-    // Throws Error (BackupCancelled when the progress asked to stop).
+    // Throws Error (BackupCancelled when the progress asked to stop, BackupRefused when
+    // `path` is the live database or a file beside it).
     void backup(const QString& path, const BackupProgress& progress = {});
 
     // Replaces the live database with the backup in `path`, then brings its schema up to
     // date. The connection is opened again on the restored database.
     void restore(const QString& path, const BackupProgress& progress = {});
+    // Throws BackupRefused when `path` is no file that can be read, or is the live database
+    // (or a file beside it): what a restore checks before it asks anything.
+    void checkRestoreFile(const QString& path) const;
 
 private:
     void backupSqlite(const QString& path, const BackupProgress& progress);
@@ -70,7 +78,10 @@ private:
     void restorePostgres(const QString& path, const BackupProgress& progress);
     void backupSqlServer(const QString& path);
     void restoreSqlServer(const QString& path);
-    void bringSchemaUpToDate();
+    static void bringSchemaUpToDate(Database& db);
+    // Brings the staged copy of the backup in `path` to the current schema and checks it is
+    // whole there: every table, column, index and view. Throws BackupRefused.
+    static void prepareStagedCopy(const ConnectionSettings& staged, const QString& path);
 
     Database& m_db;
 };

@@ -2,10 +2,14 @@
 
 #include "admin/pharmacy_identity.h"
 #include "admin/users.h"
+#include "core/atomic_file.h"
 #include "core/prompter.h"
 #include "db/legacy_upgrades.h"
 #include "db/schema.h"
 #include "widgets/guarded.h"
+
+#include <QDir>
+#include <QFileInfo>
 
 namespace ph {
 
@@ -16,7 +20,13 @@ StartupSequence::Outcome StartupSequence::run() {
 }
 
 StartupSequence::Outcome StartupSequence::runSteps() {
-    m_db = std::make_unique<Database>(readConnectionSettings(m_workingDir));
+    const ConnectionSettings settings = readConnectionSettings(m_workingDir);
+    // What a killed backup or restore left behind: in the default backup folder and beside
+    // the embedded database.
+    removeAbandonedPartFiles(QDir(m_workingDir).filePath(QStringLiteral("backup")));
+    if (settings.engine == Engine::Sqlite)
+        removeAbandonedPartFiles(QFileInfo(settings.database).absolutePath());
+    m_db = std::make_unique<Database>(settings);
     m_db->open();
     Schema(*m_db).ensure();
     upgradeUsersTable(*m_db);

@@ -2,11 +2,11 @@
 
 #include "claims/claims_texts.h"
 #include "core/amounts.h"
+#include "core/atomic_file.h"
 #include "core/cp1256_text.h"
 #include "insurance/ins_no.h"
 
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <cmath>
 
@@ -143,13 +143,7 @@ ClaimFile ClaimFileWriter::write(const QList<ClaimPrescription>& prescriptions) 
     return file;
 }
 
-void saveFileBytes(const QString& path, const QByteArray& bytes) {
-    QSaveFile file(path);
-    const QString name = QFileInfo(path).fileName();
-    if (!file.open(QIODevice::WriteOnly)) throw Error(claims::texts::kFileNotWritten.arg(name, file.errorString()));
-    if (file.write(bytes) != bytes.size() || !file.commit())
-        throw Error(claims::texts::kFileNotWritten.arg(name, file.errorString()));
-}
+void saveFileBytes(const QString& path, const QByteArray& bytes) { writeFileWhole(path, bytes); }
 
 QString proposedClaimName(const std::optional<int>& prescriptionType, const QString& previous) {
     if (!prescriptionType) return QStringLiteral("nos1");

@@ -1,7 +1,9 @@
 #include "claims/claim_merge.h"
 
 #include "claims/claim_file.h"
+#include "claims/claim_file_check.h"
 #include "claims/claims_texts.h"
+#include "core/atomic_file.h"
 #include "core/cp1256_text.h"
 #include "db/database.h"
 #include "db/transaction.h"
@@ -10,6 +12,8 @@
 #include <QFileInfo>
 
 #include <algorithm>
+#include <memory>
+#include <vector>
 
 namespace ph {
 namespace {
@@ -78,6 +82,7 @@ void ClaimMerge::startAdding() {
 }
 
 void ClaimMerge::add(const QString& path) {
+    checkClaimFile(path);
     const QList<QByteArray> lines = claimFileLines(readWhole(path));
     QByteArray out = readWhole(m_mainPath);
     int number = m_number;
@@ -172,6 +177,60 @@ MergedFile ClaimMerge::finish(bool names, bool prescriberNames) {
     saveFileBytes(m_mainPath, out);
     m_number = number;
     return merged;
+}
+
+JoinedClaimFile mergeClaimFiles(const QStringList& files, const QString& target) {
+    QList<ClaimFileOutline> outlines;
+    for (const QString& file : files) outlines.append(checkClaimFile(file));
+    if (outlines.isEmpty()) throw Error(claims::texts::kNoMergedPrescription);
+
+    struct Place {
+        QByteArray date;
+        int file = 0;
+        qsizetype block = 0;
+    };
+    QList<Place> order;
+    for (int f = 0; f < outlines.size(); ++f)
+        for (qsizetype b = 0; b < outlines.at(f).blocks.size(); ++b) order.append({outlines.at(f).blocks.at(b).date, f, b});
+    if (order.isEmpty()) throw Error(claims::texts::kNoMergedPrescription);
+    std::stable_sort(order.begin(), order.end(), [](const Place& a, const Place& b) { return a.date < b.date; });
+
+    // The combined list sums the shares: they must be whole Rials.
+    for (qsizetype n = 0; n < order.size(); ++n)
+        if (!outlines.at(order.at(n).file).blocks.at(order.at(n).block).wholeShares)
+            throw Error(claims::texts::kNotWholeShares.arg(n + 1));
+
+    const ClaimFileOutline& first = outlines.first();
+    AtomicFile joined(target);
+    joined.open();
+    QIODevice& out = joined.device();
+    if (first.wrapped) out.write("<Y>\r\n");
+    out.write("<HR>\r\n<DC>" + first.dc + "</DC>\r\n<RC>" + QByteArray::number(order.size()) + "</RC>\r\n<FD>" +
+              first.fd + "</FD>\r\n<TD>" + first.td + "</TD>\r\n</HR>\r\n\r\n");
+    std::vector<std::unique_ptr<QFile>> inputs;
+    for (const QString& file : files) {
+        inputs.push_back(std::make_unique<QFile>(file));
+        if (!inputs.back()->open(QIODevice::ReadOnly))
+            throw Error(claims::texts::kFileNotRead.arg(QFileInfo(file).fileName(), inputs.back()->errorString()));
+    }
+    int number = 0;
+    for (const Place& place : std::as_const(order)) {
+        const ClaimFileOutline::Block& block = outlines.at(place.file).blocks.at(place.block);
+        QFile& input = *inputs.at(place.file);
+        QByteArray bytes;
+        if (input.seek(block.offset)) bytes = input.read(block.size);
+        if (bytes.size() != block.size)
+            throw Error(claims::texts::kFileNotRead.arg(QFileInfo(files.at(place.file)).fileName(), input.errorString()));
+        const qsizetype lineEnd = bytes.indexOf("\r\n");
+        if (first.wrapped) out.write("<X>\r\n");
+        out.write("<PH>\r\n");
+        out.write(renumbered(bytes.left(lineEnd), "SQ", ++number));
+        out.write(bytes.mid(lineEnd));
+        if (first.wrapped) out.write("</X>\r\n");
+    }
+    if (first.wrapped) out.write("</Y>\r\n");
+    joined.commit();
+    return {number, dashedDate(first.fd), dashedDate(first.td)};
 }
 
 void MergedListStore::replace(const QList<MergedPrescription>& rows) {

@@ -41,8 +41,9 @@ public:
     void create();
     // Starts adding files: the numbering starts again and the next file's heading is copied.
     void startAdding();
-    // Appends a claim file's prescriptions to the main file. Throws ph::Error naming a file
-    // that cannot be read or written.
+    // Appends a claim file's prescriptions to the main file. Throws DamagedClaimFile for a
+    // file that is not whole (nothing is added), ph::Error naming a file that cannot be read
+    // or written.
     void add(const QString& path);
     int added() const { return m_number; }
     // Sorts, numbers and rewrites the main file. `names` and `prescriberNames` read the NE/FY
@@ -54,6 +55,20 @@ private:
     int m_number = 0;
     bool m_headerCopied = false;
 };
+
+// What mergeClaimFiles wrote.
+struct JoinedClaimFile {
+    int prescriptions = 0;
+    QString from, to; // the first file's FD and TD as yy/mm/dd
+};
+
+// Joins claim files into `target` as the merge window does when it finishes: the first
+// file's heading with the count of all prescriptions, then every prescription of every file
+// in date order (equal dates in file order), numbered 1, 2, 3 … . Every file is checked
+// completely first (checkClaimFile): a damaged one throws DamagedClaimFile and nothing is
+// written. The files are read a block at a time, never held whole; the target is replaced
+// in one step once complete (FileWriteError when it cannot be).
+JoinedClaimFile mergeClaimFiles(const QStringList& files, const QString& target);
 
 // The lines of a claim file without their CR LF (or LF) ends.
 QList<QByteArray> claimFileLines(const QByteArray& bytes);

@@ -8,6 +8,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 namespace ph::cli {
 
@@ -15,11 +16,13 @@ const char* const kBackupUsage =
     "  backup [FILE]\n"
     "              write a full backup of the database to FILE (default:\n"
     "              backup/backupYYMMDD.db, .dump on PostgreSQL, in the working folder) and\n"
-    "              print its path; the file appears only once complete\n"
+    "              print its path; the file appears only once complete and is never the\n"
+    "              database itself (exit 2)\n"
     "  restore FILE [--yes]\n"
     "              replace the database with the backup in FILE; the file is checked\n"
-    "              completely first and a file that does not check out changes nothing\n"
-    "              (exit 2); asks for \"yes\" on standard input unless --yes is given\n";
+    "              completely and brought to the current schema beside the database first,\n"
+    "              and a file that does not check out changes nothing (exit 2); asks for\n"
+    "              \"yes\" on standard input unless --yes is given, once the file is found\n";
 
 int backup(const QString& workingDir, const QStringList& args, const Clock& clock, QTextStream& out,
            QTextStream& err) {
@@ -30,9 +33,15 @@ int backup(const QString& workingDir, const QStringList& args, const Clock& cloc
     Database db(readConnectionSettings(workingDir));
     db.open();
     BackupService service(db);
+    // A file named on the command line is read from the current folder, as every command does.
     const QString path = args.isEmpty() ? service.defaultPath(workingDir, todayJalaliText(clock))
-                                        : QDir(workingDir).absoluteFilePath(args.first());
-    service.backup(path);
+                                        : QFileInfo(args.first()).absoluteFilePath();
+    try {
+        service.backup(path);
+    } catch (const BackupRefused& refused) {
+        err << "pharmacyctl backup: " << refused.message() << "\n";
+        return 2;
+    }
     out << QDir::toNativeSeparators(path) << "\n";
     return 0;
 }
@@ -45,9 +54,16 @@ int restore(const QString& workingDir, const QStringList& argsIn, const std::opt
         err << "pharmacyctl restore: needs one backup file (pharmacyctl restore FILE [--yes])\n";
         return 2;
     }
-    const QString path = QDir(workingDir).absoluteFilePath(args.first());
+    const QString path = QFileInfo(args.first()).absoluteFilePath();
     Database db(readConnectionSettings(workingDir));
     db.open();
+    // A file that cannot be restored is refused before the question.
+    try {
+        BackupService(db).checkRestoreFile(path);
+    } catch (const BackupRefused& refused) {
+        err << "pharmacyctl restore: " << refused.message() << "\n";
+        return 2;
+    }
     if (!confirmed) {
         err << "Replace the database " << db.settings().describe() << " with " << QDir::toNativeSeparators(path)
             << "? Everything in it now is lost. Type yes to go on: ";

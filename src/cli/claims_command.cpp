@@ -7,6 +7,7 @@
 #include "claims/insurance_list.h"
 #include "cli/option_checks.h"
 #include "core/amounts.h"
+#include "core/atomic_file.h"
 #include "core/ci_config.h"
 #include "db/database.h"
 #include "insurance/insurer_store.h"
@@ -167,24 +168,19 @@ int claimsMerge(const QStringList& args, QTextStream& out, QTextStream& err) {
         err << "pharmacyctl claims-merge: " << error.message << "\n";
         return 2;
     }
-    // Built beside the target under a name of its own, so the target only ever holds a finished merge.
-    const QString work = target + QStringLiteral(".merging");
-    ClaimMerge merge(work);
     try {
-        merge.create();
-        merge.startAdding();
-        for (const QString& file : std::as_const(files)) merge.add(file);
-        const MergedFile merged = merge.finish(false, false);
-        QFile::remove(target);
-        if (!QFile::rename(work, target)) throw Error(claims::texts::kFileNotWritten.arg(target, QString()));
+        const JoinedClaimFile joined = mergeClaimFiles(files, target);
         out << QJsonDocument(QJsonObject{{QStringLiteral("file"), QDir::toNativeSeparators(QFileInfo(target).absoluteFilePath())},
-                                          {QStringLiteral("prescriptions"), int(merged.prescriptions.size())},
-                                          {QStringLiteral("from"), merged.from},
-                                          {QStringLiteral("to"), merged.to}})
+                                          {QStringLiteral("prescriptions"), joined.prescriptions},
+                                          {QStringLiteral("from"), joined.from},
+                                          {QStringLiteral("to"), joined.to}})
                    .toJson(QJsonDocument::Compact)
             << "\n";
+    } catch (const FileWriteError& error) {
+        err << "pharmacyctl claims-merge: " << error.message() << "\n";
+        return 1;
     } catch (const Error& error) {
-        QFile::remove(work);
+        // A damaged or unreadable claim file: nothing was written.
         err << "pharmacyctl claims-merge: " << error.message() << "\n";
         return 2;
     }

@@ -2,6 +2,8 @@
 
 #include "print/report.h"
 
+#include "core/atomic_file.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QPainter>
@@ -34,15 +36,25 @@ OutputResult paintOn(QPrinter& printer, const Report& report) {
 
 OutputResult writePdf(const Report& report, const QString& path) {
     const QString shown = QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
-    if (path.isEmpty() || QFileInfo(path).isDir()) return OutputResult::failed(texts::kPdfNotWritten + shown);
-    QPdfWriter writer(path);
-    writer.setResolution(1200);
-    writer.setCreator(QStringLiteral("pharmacy"));
-    writer.setPageLayout(report.pageLayout());
-    QPainter painter;
-    if (!painter.begin(&writer)) return OutputResult::failed(texts::kPdfNotWritten + shown);
-    const bool painted = report.paintAll(painter, writer);
-    if (!painter.end() || !painted) return OutputResult::failed(texts::kPdfNotWritten + shown);
+    try {
+        AtomicFile file(path);
+        file.open();
+        {
+            // The writer streams into the temporary file; a write the disk refuses is seen
+            // by the commit.
+            QPdfWriter writer(&file.device());
+            writer.setResolution(1200);
+            writer.setCreator(QStringLiteral("pharmacy"));
+            writer.setPageLayout(report.pageLayout());
+            QPainter painter;
+            if (!painter.begin(&writer)) return OutputResult::failed(texts::kPdfNotWritten + shown);
+            const bool painted = report.paintAll(painter, writer);
+            if (!painter.end() || !painted) return OutputResult::failed(texts::kPdfNotWritten + shown);
+        }
+        file.commit();
+    } catch (const FileWriteError& error) {
+        return OutputResult::failed(texts::kPdfNotWritten + shown + QStringLiteral("؛ ") + error.reason());
+    }
     return {};
 }
 

@@ -1,5 +1,7 @@
 #include "print/xlsx_table.h"
 
+#include "core/atomic_file.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -146,34 +148,24 @@ private:
 } // namespace
 
 OutputResult writeXlsx(const QList<XlsxSheet>& sheets, const QString& path) {
-    const QFileInfo target(path);
-    const QString folder = target.absolutePath();
-    if (!QFileInfo(folder).isDir())
-        return OutputResult::failed(texts::kXlsxNotWritten + path);
-    // A name of our own beside the target; libxlsxwriter creates the file itself.
-    QString partial;
-    {
-        QTemporaryFile reserve(QDir(folder).filePath(QStringLiteral(".%1.XXXXXX").arg(target.fileName())));
-        reserve.setAutoRemove(false);
-        if (!reserve.open())
+    try {
+        AtomicFile file(path);
+        file.open();
+        // libxlsxwriter writes the workbook by the temporary file's name.
+        bool written = false;
+        {
+            WorkbookWriter book(QFile::encodeName(file.temporaryPath()));
+            written = book.opened();
+            for (int i = 0; written && i < sheets.size(); ++i)
+                written = book.addSheet(sheets[i], i);
+            if (written)
+                written = book.close();
+        }
+        if (!written)
             return OutputResult::failed(texts::kXlsxNotWritten + path);
-        partial = reserve.fileName();
-    }
-    bool written = false;
-    {
-        WorkbookWriter book(QFile::encodeName(partial));
-        written = book.opened();
-        for (int i = 0; written && i < sheets.size(); ++i)
-            written = book.addSheet(sheets[i], i);
-        if (written)
-            written = book.close();
-    }
-    // rename() replaces an existing target in one step.
-    if (written)
-        written = std::rename(QFile::encodeName(partial).constData(), QFile::encodeName(target.absoluteFilePath()).constData()) == 0;
-    if (!written) {
-        QFile::remove(partial);
-        return OutputResult::failed(texts::kXlsxNotWritten + path);
+        file.commit();
+    } catch (const FileWriteError& error) {
+        return OutputResult::failed(texts::kXlsxNotWritten + path + QStringLiteral("؛ ") + error.reason());
     }
     return {};
 }

@@ -7,6 +7,7 @@
 #include "support/cli_run.h"
 #include "support/test_database.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -67,6 +68,48 @@ void fillWorkingSet(TestDatabase& t) {
         savePrescription(t.db(), 3);
 }
 
+// What the live database is: its file's bytes on the embedded engine; on a server every
+// row, table, view and index it holds.
+QByteArray fingerprint(TestDatabase& t) {
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    if (t.engine() == Engine::Sqlite) {
+        for (const char* suffix : {"", "-wal"}) {
+            QFile file(t.settings().database + QLatin1String(suffix));
+            if (file.open(QIODevice::ReadOnly)) hash.addData(&file);
+        }
+        return hash.result();
+    }
+    Database& db = t.db();
+    QStringList names = db.tableNames() + db.indexNames();
+    names.sort();
+    hash.addData(names.join(u',').toUtf8());
+    hash.addData(QByteArray::number(Schema(db).storedVersion()));
+    const Snapshot rows = snapshot(db);
+    for (auto it = rows.cbegin(); it != rows.cend(); ++it) hash.addData((it.key() + it.value().join(u'\n')).toUtf8());
+    return hash.result();
+}
+
+// A backup of a database the program made: the six tables it must hold, with columns of
+// another program's.
+void writeDecoy(const QString& file) {
+    TestDatabase other;
+    for (const QString& table : backupRequiredTables())
+        other.db().exec(QStringLiteral("create table %1 (id integer, label varchar(20))").arg(table));
+    other.db().exec(QStringLiteral("insert into heading_noskhe values (1, 'x')"));
+    BackupService(other.db()).backup(file);
+}
+
+// A backup taken by an older version, before invoice numbers were made unique, of a
+// database that holds one number twice.
+void writeOlderWithDuplicateInvoice(const QString& file) {
+    TestDatabase other;
+    Schema(other.db()).ensure();
+    other.db().exec(QStringLiteral("drop index ix_heading_noskhe_sh_factor"));
+    other.db().exec(QStringLiteral("insert into heading_noskhe (sh_factor, name_b) values (7, 'a'), (7, 'b')"));
+    other.db().exec(QStringLiteral("update schema_version set version = 1"));
+    BackupService(other.db()).backup(file);
+}
+
 void writeFile(const QString& path, const QByteArray& bytes) {
     QFile file(path);
     QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
@@ -83,6 +126,8 @@ private Q_SLOTS:
     void filesThatDoNotCheckOutAreRefused();
     void backupWhileAnotherConnectionSavesIsConsistent();
     void commandLineBackupAndRestore();
+    void theLiveDatabaseIsNeverATarget_data();
+    void theLiveDatabaseIsNeverATarget();
     void structureRepairUpgradesAnOldLayoutOnce();
 };
 
@@ -128,6 +173,8 @@ void BackupTest::filesThatDoNotCheckOutAreRefused_data() {
     QTest::newRow("empty") << "empty";
     QTest::newRow("another program's backup") << "foreign";
     QTest::newRow("missing") << "missing";
+    QTest::newRow("tables of the right names, wrong columns") << "decoy";
+    QTest::newRow("older backup with an invoice number twice") << "duplicate";
 }
 
 void BackupTest::filesThatDoNotCheckOutAreRefused() {
@@ -154,16 +201,39 @@ void BackupTest::filesThatDoNotCheckOutAreRefused() {
         other.db().exec(QStringLiteral("create table customers (id integer, name varchar(40))"));
         other.db().exec(QStringLiteral("insert into customers values (1, 'x')"));
         BackupService(other.db()).backup(file);
+    } else if (kind == QLatin1String("decoy")) {
+        writeDecoy(file);
+    } else if (kind == QLatin1String("duplicate")) {
+        writeOlderWithDuplicateInvoice(file);
     }
-    const Snapshot before = snapshot(db);
+    const QStringList files = QDir(t.workingDir()).entryList(QDir::Files | QDir::Hidden);
+    const QByteArray before = fingerprint(t);
     try {
         BackupService(db).restore(file);
         QFAIL("the file was taken");
     } catch (const BackupRefused& refused) {
         QVERIFY2(refused.message().contains(QStringLiteral("بانک اطلاعاتي فعلي تغييري نكرد")), qPrintable(refused.message()));
+        if (kind == QLatin1String("duplicate"))
+            QVERIFY2(refused.message().contains(QStringLiteral("شماره هاي تکراري")), qPrintable(refused.message()));
     }
     QVERIFY(db.isOpen());
-    QVERIFY(snapshot(db) == before);
+    QCOMPARE(fingerprint(t), before);
+    // Nothing staged is left beside the database, and work goes on in it.
+    QCOMPARE(QDir(t.workingDir()).entryList(QDir::Files | QDir::Hidden), files);
+    if (t.engine() == Engine::Postgres) {
+        Database admin([&] {
+            ConnectionSettings server = t.settings();
+            server.database = QStringLiteral("postgres");
+            return server;
+        }());
+        admin.open();
+        QCOMPARE(admin.scalar(QStringLiteral("select count(*) from pg_database where datname = ?"),
+                              {t.settings().database + QStringLiteral("_restore")})
+                     .toInt(),
+                 0);
+    }
+    QVERIFY(!Schema(db).needsWork());
+    savePrescription(db, 2);
 }
 
 void BackupTest::backupWhileAnotherConnectionSavesIsConsistent() {
@@ -210,8 +280,13 @@ void BackupTest::commandLineBackupAndRestore() {
     TestDatabase t;
     fillWorkingSet(t);
     const QString dir = t.workingDir();
+    // What a backup killed half-way left: the next backup takes it away.
+    const QString abandoned = QDir(dir).absoluteFilePath(QStringLiteral("backup/.backup991215.db.Ab12Cd.part"));
+    QVERIFY(QDir(dir).mkpath(QStringLiteral("backup")));
+    writeFile(abandoned, QByteArray(100, 'p'));
     const auto backup = pharmacyctl({QStringLiteral("--dir"), dir, QStringLiteral("backup")});
     QVERIFY2(backup.status == 0, qPrintable(backup.err));
+    QVERIFY(!QFile::exists(abandoned));
     const QString file = backup.out.trimmed();
     QVERIFY2(QFileInfo(file).isFile(), qPrintable(file));
     QCOMPARE(QFileInfo(file).absolutePath(), QDir(dir).absoluteFilePath(QStringLiteral("backup")));
@@ -229,11 +304,65 @@ void BackupTest::commandLineBackupAndRestore() {
     const auto refused = pharmacyctl({QStringLiteral("--dir"), dir, QStringLiteral("restore"), junk, QStringLiteral("--yes")});
     QCOMPARE(refused.status, 2);
 
+    // A missing file is refused before the question, and nothing is asked.
+    const auto missing = pharmacyctl({QStringLiteral("--dir"), dir, QStringLiteral("restore"), QStringLiteral("nowhere.db")}, "yes\n");
+    QCOMPARE(missing.status, 2);
+    QVERIFY2(!missing.err.contains(QLatin1String("Type yes")), qPrintable(missing.err));
+
+    // A relative name is read from the current folder, as every command reads its files,
+    // not from --dir.
+    QTemporaryDir elsewhere;
+    QVERIFY(QFile::copy(file, elsewhere.filePath(QStringLiteral("copy.bak"))));
+    const QString previous = QDir::currentPath();
+    QDir::setCurrent(elsewhere.path());
     t.db().close(); // another workstation's connection would stop the switch on a server
-    const auto restored = pharmacyctl({QStringLiteral("--dir"), dir, QStringLiteral("restore"), file, QStringLiteral("--yes")});
+    const auto restored = pharmacyctl({QStringLiteral("--dir"), dir, QStringLiteral("restore"), QStringLiteral("copy.bak"), QStringLiteral("--yes")});
+    QDir::setCurrent(previous);
     QVERIFY2(restored.status == 0, qPrintable(restored.err));
     t.db().open();
     QCOMPARE(t.db().scalar(QStringLiteral("select count(*) from details_noskhe")).toInt(), 15);
+}
+
+void BackupTest::theLiveDatabaseIsNeverATarget_data() {
+    QTest::addColumn<QString>("name"); // the live database's path written another way
+    QTest::newRow("itself") << "pharmacy.db";
+    QTest::newRow("through ./") << "./pharmacy.db";
+    QTest::newRow("through a folder and ..") << "sub/../pharmacy.db";
+    QTest::newRow("through a link") << "link.db";
+    QTest::newRow("its write-ahead log") << "pharmacy.db-wal";
+    QTest::newRow("its shared memory") << "./pharmacy.db-shm";
+    QTest::newRow("its journal") << "pharmacy.db-journal";
+}
+
+// A backup written over the live database (or a file the library keeps beside it) would
+// be renamed over it while workstations write to the old file; a restore from it would
+// copy the database onto itself. Both are refused and nothing changes.
+void BackupTest::theLiveDatabaseIsNeverATarget() {
+    QFETCH(QString, name);
+    TestDatabase t;
+    if (t.engine() != Engine::Sqlite) QSKIP("a server database is no file of this machine");
+    fillWorkingSet(t);
+    const QDir dir(t.workingDir());
+    QVERIFY(dir.mkdir(QStringLiteral("sub")));
+    QVERIFY(QFile::link(t.settings().database, dir.filePath(QStringLiteral("link.db"))));
+    const QStringList files = dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+    const QByteArray before = fingerprint(t);
+    const QString target = dir.filePath(name);
+    QVERIFY_THROWS_EXCEPTION(BackupRefused, BackupService(t.db()).backup(target));
+    if (QFileInfo::exists(target)) QVERIFY_THROWS_EXCEPTION(BackupRefused, BackupService(t.db()).restore(target));
+    QCOMPARE(fingerprint(t), before);
+    QCOMPARE(dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), files);
+
+    const QString previous = QDir::currentPath();
+    QDir::setCurrent(t.workingDir());
+    const auto backup = pharmacyctl({QStringLiteral("--dir"), t.workingDir(), QStringLiteral("backup"), name});
+    const auto restore = pharmacyctl({QStringLiteral("--dir"), t.workingDir(), QStringLiteral("restore"), name}, "yes\n");
+    QDir::setCurrent(previous);
+    QCOMPARE(backup.status, 2);
+    QCOMPARE(restore.status, 2);
+    QVERIFY(!restore.err.contains(QLatin1String("Type yes"))); // refused before the question
+    QCOMPARE(dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), files);
+    QCOMPARE(t.db().scalar(QStringLiteral("select count(*) from heading_noskhe")).toInt(), 5);
 }
 
 void BackupTest::structureRepairUpgradesAnOldLayoutOnce() {

@@ -1,4 +1,5 @@
 #include "claims/claim_file.h"
+#include "claims/claim_file_check.h"
 #include "claims/claim_merge.h"
 #include "claims/claims_texts.h"
 #include "claims/insurance_list.h"
@@ -7,6 +8,7 @@
 #include "claims_fixture.h"
 #include "support/cli_run.h"
 #include "support/test_database.h"
+#include "support/write_failures.h"
 
 #include <QFile>
 #include <QJsonDocument>
@@ -15,6 +17,8 @@
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <optional>
 
 using namespace ph;
 using ph::test::TestDatabase;
@@ -73,6 +77,10 @@ private Q_SLOTS:
     void proposedNames();
     void mergeSortsByDateAndNumbersAgain();
     void mergeRefusesSharesThatAreNotWhole();
+    void mergeRefusesDamagedFiles_data();
+    void mergeRefusesDamagedFiles();
+    void mergeKeepsTheCustomLayout();
+    void claimFilesAreWrittenWholeAndPrivate();
     void commandWritesTheWindowsBytes();
     void commandRefusals_data();
     void commandRefusals();
@@ -321,6 +329,113 @@ void ClaimsTest::mergeRefusesSharesThatAreNotWhole() {
     const QByteArray before = readFile(merge.mainPath());
     QVERIFY_THROWS_EXCEPTION(Error, merge.finish(false, false));
     QCOMPARE(readFile(merge.mainPath()), before);
+}
+
+void ClaimsTest::mergeRefusesDamagedFiles_data() {
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<int>("line"); // where the fault is reported
+    const QByteArray lastLine = "<MH><MG>00123</MG><MD>1</MD><MR>1</MR><MP>300</MP><MI>200</MI><MS>100</MS></MH>";
+    QTest::newRow("cut inside an element") << kMergeFirst.left(kMergeFirst.indexOf(lastLine) + lastLine.size() - 8) << 12;
+    QTest::newRow("cut after a whole prescription") << kMergeFirst.left(kMergeFirst.indexOf("<PH>", 80)) << 3;
+    QTest::newRow("cut before its last line") << kMergeFirst.chopped(7) << 18;
+    QTest::newRow("last line without its end") << kMergeFirst.chopped(2) << 18;
+    QTest::newRow("NUL bytes") << QByteArray(kMergeFirst).replace("<SN>111</SN>", QByteArray("<SN>1\0\0</SN>", 12)) << 9;
+    QTest::newRow("LF line ends") << QByteArray(kMergeFirst).replace("\r\n", "\n") << 1;
+    QTest::newRow("element not closed") << QByteArray(kMergeFirst).replace("<PC>1111</PC>", "<PC>1111") << 9;
+    QTest::newRow("element out of place") << QByteArray(kMergeFirst).replace("<NN>1</NN><PT>1</PT>", "<PT>1</PT><NN>1</NN>") << 9;
+    QTest::newRow("line of no layout") << QByteArray(kMergeFirst).replace("</PH>\r\n<BY>", "</PH>\r\n<BX>") << 11;
+    QTest::newRow("numbered twice") << QByteArray(kMergeFirst).replace("<SQ>2</SQ>", "<SQ>1</SQ>") << 15;
+    QTest::newRow("share not a number") << QByteArray(kMergeFirst).replace("<PS>10</PS>", "<PS>1O</PS>") << 15;
+    QTest::newRow("not a claim file") << QByteArray("hello\r\n") << 1;
+    QTest::newRow("empty") << QByteArray() << 1;
+    QTest::newRow("custom file without its end") << kCustomFile.chopped(6) << int(kCustomFile.count("\r\n"));
+}
+
+// A damaged claim file is named with the line at fault, and nothing is written: the file
+// goes to the insurer. The window's merge refuses it too, before adding anything.
+void ClaimsTest::mergeRefusesDamagedFiles() {
+    QFETCH(QByteArray, bytes);
+    QFETCH(int, line);
+    QTemporaryDir dir;
+    writeFile(dir.filePath(QStringLiteral("damaged.txt")), bytes);
+    writeFile(dir.filePath(QStringLiteral("b.txt")), kMergeSecond);
+    const QString out = dir.filePath(QStringLiteral("all.txt"));
+    writeFile(out, "older");
+    const QStringList before = everyEntry(dir.path());
+    const test::CliRun run = test::pharmacyctl({QStringLiteral("claims-merge"), QStringLiteral("--out"), out,
+                                                dir.filePath(QStringLiteral("b.txt")), dir.filePath(QStringLiteral("damaged.txt"))});
+    QCOMPARE(run.status, 2);
+    QVERIFY2(run.err.contains(QStringLiteral("damaged.txt")) && run.err.contains(QStringLiteral("سطر %1").arg(line)),
+             qPrintable(run.err));
+    QVERIFY(run.out.isEmpty());
+    QCOMPARE(readFile(out), QByteArray("older"));
+    QCOMPARE(everyEntry(dir.path()), before);
+
+    ClaimMerge merge(dir.filePath(QStringLiteral("nos1.txt")));
+    merge.create();
+    merge.startAdding();
+    merge.add(dir.filePath(QStringLiteral("b.txt")));
+    const QByteArray joined = readFile(merge.mainPath());
+    try {
+        merge.add(dir.filePath(QStringLiteral("damaged.txt")));
+        QFAIL("a damaged file was added");
+    } catch (const DamagedClaimFile& error) {
+        QCOMPARE(error.line(), line);
+    }
+    QCOMPARE(readFile(merge.mainPath()), joined);
+    QCOMPARE(merge.added(), 1);
+}
+
+// Custom files keep their wrapping: the joined file is itself a whole custom claim file.
+void ClaimsTest::mergeKeepsTheCustomLayout() {
+    QTemporaryDir dir;
+    QByteArray whole = kCustomFile;
+    whole.replace("500.5", "500"); // the merge sums whole Rials
+    writeFile(dir.filePath(QStringLiteral("a.txt")), whole);
+    const QString out = dir.filePath(QStringLiteral("all.txt"));
+    const test::CliRun run = test::pharmacyctl({QStringLiteral("claims-merge"), QStringLiteral("--out"), out,
+                                                dir.filePath(QStringLiteral("a.txt")), dir.filePath(QStringLiteral("a.txt"))});
+    QVERIFY2(run.status == 0, qPrintable(run.err));
+    const ClaimFileOutline joined = checkClaimFile(out);
+    const ClaimFileOutline single = checkClaimFile(dir.filePath(QStringLiteral("a.txt")));
+    QVERIFY(joined.wrapped);
+    QCOMPARE(joined.blocks.size(), 2 * single.blocks.size());
+    QCOMPARE(readFile(out).count("<X>"), 2 * whole.count("<X>"));
+}
+
+// Claim files carry insurance numbers: readable by their owner only whatever the umask, and
+// a file that cannot be written whole is an error that leaves nothing behind.
+void ClaimsTest::claimFilesAreWrittenWholeAndPrivate() {
+    QTemporaryDir dir;
+    writeFile(dir.filePath(QStringLiteral("a.txt")), kMergeFirst);
+    const QStringList claims{QStringLiteral("--dir"), m_t->workingDir(), QStringLiteral("claims"), QStringLiteral("--insurer"),
+                             QStringLiteral("1,2"), QStringLiteral("--from"), QStringLiteral("05/07/01"),
+                             QStringLiteral("--to"), QStringLiteral("05/07/30"), QStringLiteral("--out")};
+    const QStringList merge{QStringLiteral("claims-merge"), QStringLiteral("--out")};
+    {
+        const Umask open(0);
+        QCOMPARE(test::pharmacyctl(claims + QStringList{dir.filePath(QStringLiteral("nos1.txt"))}).status, 0);
+        QCOMPARE(fileMode(dir.filePath(QStringLiteral("nos1.txt"))), 0600);
+        QCOMPARE(test::pharmacyctl(merge + QStringList{dir.filePath(QStringLiteral("all.txt")), dir.filePath(QStringLiteral("a.txt"))}).status, 0);
+        QCOMPARE(fileMode(dir.filePath(QStringLiteral("all.txt"))), 0600);
+    }
+    for (const QString& place : failingPlaces()) {
+        QTemporaryDir folder;
+        const QString target = failingTarget(place, folder.path(), QStringLiteral("out.txt"));
+        const QStringList before = everyEntry(folder.path());
+        test::CliRun written, joined;
+        {
+            std::optional<FileSizeLimit> full;
+            if (place == QLatin1String("full disk")) full.emplace(16);
+            written = test::pharmacyctl(claims + QStringList{target});
+            joined = test::pharmacyctl(merge + QStringList{target, dir.filePath(QStringLiteral("a.txt"))});
+        }
+        QCOMPARE(written.status, 1);
+        QCOMPARE(joined.status, 1);
+        QVERIFY2(written.err.contains(target) && joined.err.contains(target), qPrintable(written.err + joined.err));
+        QCOMPARE(everyEntry(folder.path()), before);
+    }
+    QVERIFY(!QFileInfo(QStringLiteral("/dev/full")).isFile());
 }
 
 void ClaimsTest::commandWritesTheWindowsBytes() {

@@ -10,9 +10,11 @@
 #include "print/pdf_reading.h"
 #include "print/report_output.h"
 #include "support/test_database.h"
+#include "support/write_failures.h"
 #include "support/window_fixture.h"
 #include "support/xlsx_reading.h"
 #include "widgets/date_field.h"
+#include "widgets/guarded.h"
 
 #include <QCheckBox>
 #include <QFile>
@@ -230,6 +232,21 @@ void ClaimsWindowsTest::claimFilesFromTheWindow() {
     window.setFileChooser([&](const QString&) { return dir.filePath(QStringLiteral("short.txt")); });
     window.exportClaimFile(ClaimPlace::ChosenNoLines);
     QCOMPARE(readFile(dir.filePath(QStringLiteral("short.txt"))), kNoLinesFile);
+    m_prompter.clear();
+
+    // A disk that does not take the file whole: the failure is reported naming the file, the
+    // file is not announced as prepared, and nothing of it is left. (The menu runs the
+    // export guarded, as here.)
+    QTemporaryDir full;
+    window.setFileChooser([&](const QString&) { return full.filePath(QStringLiteral("nos1")); });
+    {
+        const FileSizeLimit limit(16);
+        guarded(m_prompter, [&] { window.exportClaimFile(ClaimPlace::Chosen); });
+    }
+    QCOMPARE(m_prompter.texts(Kind::Information), QStringList());
+    QCOMPARE(m_prompter.texts(Kind::ErrorReport).size(), 1);
+    QVERIFY(m_prompter.texts(Kind::ErrorReport).first().contains(full.filePath(QStringLiteral("nos1.txt"))));
+    QCOMPARE(everyEntry(full.path()), QStringList());
     m_prompter.clear();
 }
 

@@ -7,11 +7,14 @@
 #include "print/prints/print_texts.h"
 #include "print/report_output.h"
 #include "support/cli_run.h"
+#include "support/write_failures.h"
 #include "support/test_database.h"
 
 #include <QPrinterInfo>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <optional>
 
 using namespace ph;
 using ph::test::pdfWords;
@@ -216,6 +219,21 @@ void PrescriptionPrintsTest::refusalsAndFailures() {
         {"--dir", m_t->workingDir(), "print", "invoice", "11", "--pdf", m_out.filePath("no/such/folder/x.pdf")});
     QCOMPARE(unwritable.status, 1);
     QVERIFY(unwritable.err.contains(print::texts::kPdfNotWritten));
+    // A PDF the disk does not take whole is an error, and nothing of it is left.
+    for (const QString& place : test::failingPlaces()) {
+        QTemporaryDir folder;
+        const QString target = test::failingTarget(place, folder.path(), QStringLiteral("x.pdf"));
+        const QStringList before = test::everyEntry(folder.path());
+        test::CliRun run;
+        {
+            std::optional<test::FileSizeLimit> full;
+            if (place == QLatin1String("full disk")) full.emplace(16);
+            run = test::pharmacyctl({"--dir", m_t->workingDir(), "print", "invoice", "11", "--pdf", target});
+        }
+        QCOMPARE(run.status, 1);
+        QVERIFY2(run.err.contains(print::texts::kPdfNotWritten), qPrintable(place + run.err));
+        QCOMPARE(test::everyEntry(folder.path()), before);
+    }
 
     // The window's print: a number not found is a warning; with no printer the automatic print
     // says so in Persian and the stored prescription stays as it is.

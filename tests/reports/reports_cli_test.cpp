@@ -1,6 +1,7 @@
 #include "report_fixture.h"
 #include "support/cli_run.h"
 #include "support/test_database.h"
+#include "support/write_failures.h"
 #include "support/xlsx_reading.h"
 #include "../print/pdf_reading.h"
 
@@ -9,6 +10,8 @@
 #include <QJsonObject>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <optional>
 
 using namespace ph;
 using namespace ph::test;
@@ -23,6 +26,16 @@ QStringList fileLines(const QString& path) {
 
 QJsonObject json(const CliRun& run) { return QJsonDocument::fromJson(run.out.toUtf8()).object(); }
 
+void writeOlder(const QString& path) {
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly)) file.write("older");
+}
+
+QByteArray readOlder(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
 } // namespace
 
 class ReportsCliTest : public QObject {
@@ -35,6 +48,9 @@ private Q_SLOTS:
     void stockList();
     void badInput_data();
     void badInput();
+    void failedWritesLeaveNothing_data();
+    void failedWritesLeaveNothing();
+    void filesAreTheOwnersOnly();
 
 private:
     QStringList dir() const { return {QStringLiteral("--dir"), m_t->workingDir()}; }
@@ -149,6 +165,68 @@ void ReportsCliTest::badInput() {
     QCOMPARE(run.status, status);
     QVERIFY(!run.err.isEmpty());
     QVERIFY(!QFile::exists(m_out.filePath(QStringLiteral("x"))));
+}
+
+namespace {
+
+// The commands that write a file, "@" standing for the file.
+const QList<QPair<QString, QStringList>> kWriters = {
+    {"sales pdf", {"report", "sales", "--from", "05/07/01", "--to", "05/07/30", "--pdf", "@"}},
+    {"sales csv", {"report", "sales", "--from", "05/07/01", "--to", "05/07/30", "--csv", "@"}},
+    {"sales xlsx", {"report", "sales", "--from", "05/07/01", "--to", "05/07/30", "--xlsx", "@"}},
+    {"stock csv", {"stock", "--csv", "@"}},
+    {"stock xlsx", {"stock", "--xlsx", "@"}},
+};
+
+QStringList withFile(QStringList args, const QString& file) {
+    args.replace(args.indexOf(QStringLiteral("@")), file);
+    return args;
+}
+
+} // namespace
+
+void ReportsCliTest::failedWritesLeaveNothing_data() {
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QString>("place");
+    for (const auto& [name, args] : kWriters)
+        for (const QString& place : failingPlaces())
+            QTest::addRow("%s, %s", qPrintable(name), qPrintable(place)) << args << place;
+}
+
+// A file that cannot be written whole is an error (exit 1), and no file, whole, partial or
+// hidden, is left; an older file of that name stays as it was.
+void ReportsCliTest::failedWritesLeaveNothing() {
+    QFETCH(QStringList, args);
+    QFETCH(QString, place);
+    QTemporaryDir folder;
+    const QString target = failingTarget(place, folder.path(), QStringLiteral("out"));
+    if (place == QLatin1String("full disk")) writeOlder(target);
+    const QStringList before = everyEntry(folder.path());
+    const QStringList devices = everyEntry(QStringLiteral("/dev"));
+    CliRun run;
+    {
+        std::optional<FileSizeLimit> full;
+        if (place == QLatin1String("full disk")) full.emplace(16);
+        run = pharmacyctl(dir() + withFile(args, target));
+    }
+    QCOMPARE(run.status, 1);
+    QVERIFY2(run.err.contains(target), qPrintable(run.err)); // the file is named, not the database
+    QVERIFY(run.out.isEmpty()); // no totals over a file that is not there
+    QCOMPARE(everyEntry(folder.path()), before);
+    if (place == QLatin1String("full disk")) QCOMPARE(readOlder(target), QByteArray("older"));
+    QCOMPARE(everyEntry(QStringLiteral("/dev")), devices);
+    QVERIFY(!QFileInfo(QStringLiteral("/dev/full")).isFile());
+}
+
+// Sales lists and stock hold patients' and the pharmacy's figures: readable by the owner
+// only, whatever the umask.
+void ReportsCliTest::filesAreTheOwnersOnly() {
+    const Umask open(0);
+    for (const auto& [name, args] : kWriters) {
+        const QString file = m_out.filePath(name + QStringLiteral(".out"));
+        QCOMPARE(pharmacyctl(dir() + withFile(args, file)).status, 0);
+        QCOMPARE(fileMode(file), 0600);
+    }
 }
 
 QTEST_MAIN(ReportsCliTest)

@@ -1,9 +1,9 @@
 #include "print/reports/report_prints.h"
 
 #include "core/amounts.h"
+#include "core/atomic_file.h"
 #include "print/reports/table_print.h"
 
-#include <QSaveFile>
 
 #include <algorithm>
 
@@ -36,12 +36,11 @@ QString printTitle(SalesReportKind kind) {
 }
 
 print::OutputResult writeCsv(const QString& path, const QStringList& lines) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return print::OutputResult::failed(QStringLiteral("فايل ساخته نشد: ") + path);
-    file.write(lines.join(QLatin1Char('\n')).toUtf8());
-    file.write("\n");
-    if (!file.commit()) return print::OutputResult::failed(QStringLiteral("فايل ساخته نشد: ") + path);
+    try {
+        writeFileWhole(path, lines.join(QLatin1Char('\n')).toUtf8() + '\n');
+    } catch (const FileWriteError& error) {
+        return print::OutputResult::failed(error.message());
+    }
     return {};
 }
 
