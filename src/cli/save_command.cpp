@@ -9,9 +9,11 @@
 #include "db/database.h"
 #include "dispensing/dispensing_texts.h"
 #include "dispensing/line_kind.h"
+#include "dispensing/prescription_fields.h"
 #include "dispensing/prescription_session.h"
 #include "insurance/insurer_store.h"
 
+#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -29,6 +31,10 @@ const char* const kSaveUsage =
     "              me_code_takhasos, me_date_bime (yyyy/mm/dd), me_date_no, me_date_ta\n"
     "              (yy/mm/dd), me_ctype_no, CheckBox1, lines ([code, quantity, kind?, price?]),\n"
     "              answers (hospital_stamp, ended_contract, approval_stamp, duplicate).\n"
+    "              It is saved as the user it names, and only with that user's password:\n"
+    "              --password-file FILE, whose first line is the password (never an\n"
+    "              argument, which other accounts can read); an unknown user or a wrong\n"
+    "              password is refused (exit 3) and nothing is stored.\n"
     "              Options: --today YY/MM/DD, --time HH:MM (default now). Exit 3 when refused.\n";
 
 namespace {
@@ -101,6 +107,8 @@ void fillHeader(PrescriptionSession& session, const QJsonObject& json) {
 QList<LineRequest> readLines(const QJsonObject& json, PrescriptionSession& session) {
     const QJsonValue lines = json.value(QStringLiteral("lines"));
     if (!lines.isUndefined() && !lines.isArray()) throw UsageError{QStringLiteral("lines takes an array")};
+    if (lines.toArray().size() > kMaxPrescriptionLines)
+        throw UsageError{kTooManyLines.arg(kMaxPrescriptionLines)};
     QList<LineRequest> requests;
     for (const QJsonValue& line : lines.toArray()) {
         const QJsonArray parts = line.toArray();
@@ -114,12 +122,25 @@ QList<LineRequest> readLines(const QJsonObject& json, PrescriptionSession& sessi
     return requests;
 }
 
+// The password, the first line of the file named by --password-file.
+QString readPasswordFile(const QString& path) {
+    if (path.isEmpty()) throw UsageError{QStringLiteral("--password-file is needed: the saving user's password")};
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw UsageError{QStringLiteral("cannot read %1: %2").arg(quoted(path), file.errorString())};
+    const QByteArray text = file.readLine(4096);
+    QByteArray line = text;
+    while (line.endsWith('\n') || line.endsWith('\r')) line.chop(1);
+    if (line.isEmpty()) throw UsageError{QStringLiteral("%1 holds no password").arg(quoted(path))};
+    return QString::fromUtf8(line);
+}
+
 } // namespace
 
 int save(const QString& workingDir, const QStringList& args, const QByteArray& input, QTextStream& out,
          QTextStream& err) {
     try {
-        QString today, time;
+        QString today, time, passwordFile;
         for (int i = 0; i < args.size(); ++i) {
             const QString option = args.at(i);
             if (i + 1 >= args.size()) throw UsageError{QStringLiteral("%1 needs a value").arg(quoted(option))};
@@ -128,18 +149,30 @@ int save(const QString& workingDir, const QStringList& args, const QByteArray& i
                 today = checkedDate(option, value);
             else if (option == QLatin1String("--time"))
                 time = checkedTime(option, value);
+            else if (option == QLatin1String("--password-file"))
+                passwordFile = args.at(i);
             else
                 throw UsageError{QStringLiteral("unknown option %1").arg(quoted(option))};
         }
         fillMoment(today, time);
+        const QString password = readPasswordFile(passwordFile);
         const QJsonObject json = parseInput(input);
 
         Database db(readConnectionSettings(workingDir));
         db.open();
         const QString userText = checkedCode(QStringLiteral("a user code"), field(json, "user"), kInsurerDigits);
         const int user = userText.toInt();
-        if (!UserStore(db).nameOf(user)) throw UsageError{QStringLiteral("unknown user %1").arg(user)};
-        const bool maySave = UserStore(db).rightsOf(user).value(QStringLiteral("save_b"), false);
+        // The saving user is the one whose password was given, as at the login window.
+        if (!UserStore(db).nameOf(user)) {
+            err << "pharmacyctl save: " << QStringLiteral("کد کاربر اشتباه وارد شده است") << "\n";
+            return 3;
+        }
+        const std::optional<UserRecord> signedIn = UserStore(db).signIn(user, password);
+        if (!signedIn) {
+            err << "pharmacyctl save: " << QStringLiteral("کلمه عبور اشتباه وارد شده است") << "\n";
+            return 3;
+        }
+        const bool maySave = signedIn->rights.value(QStringLiteral("save_b"), false);
 
         const QString insurerText = field(json, "me_code_bime").trimmed();
         const InsurerCode insurer =
@@ -168,6 +201,9 @@ int save(const QString& workingDir, const QStringList& args, const QByteArray& i
         session.start({today, time});
         session.changeInsurer(insurer);
         fillHeader(session, json);
+        // A field that would not fit its column is bad input, refused before anything is priced.
+        if (const std::optional<HeaderProblem> problem = checkPrescriptionFields(session))
+            throw UsageError{problem->message};
 
         // The lines are added in turn as the window's "ثبت دارو" adds them: an insured or
         // free line after the header checks; a line refused there or by its own checks

@@ -1,5 +1,7 @@
 #include "db/database.h"
 
+#include "db/statement_watchdog.h"
+
 #include <QAtomicInt>
 #include <QDeadlineTimer>
 #include <QFile>
@@ -23,6 +25,14 @@ const QString kLostUnknown = QStringLiteral(
     "جستجو كنيد.");
 const QString kLostRead = QStringLiteral("ارتباط با پايگاه داده قطع شد. دوباره تلاش كنيد.");
 const QString kNoReconnect = QStringLiteral("ارتباط با پايگاه داده قطع شده است و دوباره برقرار نشد (%1).");
+// A document's transaction could not even begin again on a new connection: nothing of it
+// reached the server, and the user is told so.
+const QString kNoReconnectNotStored =
+    kNoReconnect + QStringLiteral(" اين سند ذخيره نشد. پس از برقراري ارتباط آن را دوباره ذخيره كنيد.");
+// The server did not answer within the statement bound (StatementWatchdog).
+const QString kTimedOutNotStored = QStringLiteral(
+    "پايگاه داده در زمان مقرر پاسخ نداد و اين سند ذخيره نشد. پس از برقراري ارتباط آن را دوباره ذخيره كنيد.");
+const QString kTimedOutRead = QStringLiteral("پايگاه داده در زمان مقرر پاسخ نداد. دوباره تلاش كنيد.");
 
 QString uniqueConnectionName() {
     static QAtomicInt counter;
@@ -163,8 +173,11 @@ void Database::close() {
     clearStatementCache();
     m_lastFailed.reset();
     m_inTransaction = false;
-    if (QSqlDatabase::contains(m_connectionName))
-        QSqlDatabase::database(m_connectionName, false).close();
+    if (QSqlDatabase::contains(m_connectionName)) {
+        QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
+        StatementWatchdog::detach(db);
+        db.close();
+    }
 }
 
 void Database::open() {
@@ -213,6 +226,7 @@ void Database::openConnection() {
     m_lost = false;
     m_inTransaction = false;
     m_transactionId.clear();
+    StatementWatchdog::attach(db);
     m_cacheUsable = shareCountWorks(db);
     if (m_settings.engine == Engine::Sqlite) {
         // Several readers beside one writer. The mode is kept in the file: only the first
@@ -341,39 +355,94 @@ void Database::reopenAfterLoss() {
 }
 
 QSqlQuery Database::exec(const QString& sql, const QVariantList& params) {
-    if (m_lost)
-        reopenAfterLoss();
-    releaseIdleQueries();
     const QString word = leadingWord(sql);
+    if (m_lost) {
+        try {
+            reopenAfterLoss();
+        } catch (const DbError& error) {
+            // A transaction being begun is a document being saved: none of it was sent.
+            if (word != QLatin1String("begin") && word != QLatin1String("start"))
+                throw;
+            throw DbError::connectionLost(kNoReconnectNotStored.arg(m_settings.describe()), error.detail(),
+                                          DbError::Lost::NotStored);
+        }
+    }
+    releaseIdleQueries();
     const bool cached =
         m_cacheWanted && m_cacheUsable && (m_statements.count(sql) > 0 || isCacheable(word, sql));
     ++m_executedCount;
     if (changesSchema(word))
         clearStatementCache(); // a prepared statement may not outlive the layout it was planned on
+    // Every wait on the server is bounded: a statement the server has not answered in
+    // time is cancelled, or its connection given up (see StatementWatchdog).
+    StatementWatchdog* watchdog = nullptr; // the connection's, looked up again after reconnecting
+    using Waited = StatementWatchdog::Outcome;
+    Waited waited = Waited::Quiet;
+    const auto watched = [&](auto&& run) {
+        if (!watchdog)
+            return run();
+        watchdog->arm();
+        const bool succeeded = run();
+        waited = watchdog->disarm();
+        if (waited == Waited::Abandoned) {
+            m_lost = true; // the next statement opens the connection again
+            // A commit the server answered stands; any other statement of a transaction
+            // is lost with its connection.
+            return succeeded && (word == QLatin1String("commit") || !m_inTransaction);
+        }
+        if (succeeded)
+            waited = Waited::Quiet; // the cancel came too late to matter
+        return succeeded;
+    };
     for (int attempt = 1;; ++attempt) {
         std::optional<QSqlQuery> failed;
         QSqlError error;
+        watchdog = StatementWatchdog::of(handle());
+        waited = Waited::Quiet;
         if (cached) {
-            if (QSqlQuery* query = preparedQuery(sql, failed)) {
+            // A server prepares a statement as it runs one: it waits on the same locks.
+            QSqlQuery* query = nullptr;
+            if (watched([&] { return (query = preparedQuery(sql, failed)) != nullptr; })) {
                 for (int i = 0; i < params.size(); ++i)
                     query->bindValue(i, params.at(i));
-                if (query->exec()) {
+                if (watched([&] { return query->exec(); })) {
                     m_lastFailed.reset();
                     m_handedOut.push_back(query);
                     return sharedHandle(*query);
                 }
                 error = query->lastError();
             } else {
-                error = failed->lastError();
+                error = failed ? failed->lastError() : query->lastError();
             }
         } else {
             QSqlQuery query(handle());
-            if (runUncached(query, sql, params)) {
+            if (watched([&] { return runUncached(query, sql, params); })) {
                 m_lastFailed.reset();
                 return query;
             }
             error = query.lastError();
             failed = std::move(query);
+        }
+        if (waited != Waited::Quiet) {
+            const QString detail = error.text() + QStringLiteral("\n") + sql;
+            qWarning("%s: no answer within %lld ms: %s", qPrintable(m_settings.describe()),
+                     static_cast<long long>(watchdog->bound().count()), qPrintable(detail));
+            const bool read = isSafeToRepeat(word);
+            if (waited == Waited::Abandoned) {
+                // The server never saw a commit: the transaction ends without storing
+                // anything once its process runs again.
+                failed.reset();
+                const bool inTransaction = std::exchange(m_inTransaction, false);
+                if (inTransaction || read)
+                    throw DbError::connectionLost(inTransaction ? kTimedOutNotStored : kTimedOutRead, detail,
+                                                  DbError::Lost::NotStored);
+                throw DbError::connectionLost(kLostUnknown, detail, DbError::Lost::Unknown);
+            }
+            // Cancelled: the connection still works, and a transaction is left to its
+            // owner to roll back.
+            if (failed)
+                m_lastFailed = std::move(failed);
+            throw DbError(read && !m_inTransaction ? kTimedOutRead : kTimedOutNotStored);
         }
         if (cached && m_dialect.isStalePlan(error)) {
             // Another workstation changed the layout the statement was planned on.
@@ -409,6 +478,8 @@ QVariant Database::scalar(const QString& sql, const QVariantList& params) {
 void Database::beginTransaction() {
     exec(m_dialect.beginTransaction());
     m_inTransaction = true;
+    if (StatementWatchdog* watchdog = StatementWatchdog::of(handle()))
+        watchdog->transactionEnded(); // a bound lifted for the last transaction applies again
     m_transactionId.clear(); // read with the first lock, or else just before the commit
 }
 
@@ -470,6 +541,8 @@ void Database::commitTransaction() {
     }
     m_inTransaction = false;
     m_transactionId.clear();
+    if (StatementWatchdog* watchdog = StatementWatchdog::of(handle()))
+        watchdog->transactionEnded();
 }
 
 void Database::rollbackTransaction() {
@@ -477,6 +550,8 @@ void Database::rollbackTransaction() {
         return; // never begun, or dropped by the server with its connection
     m_inTransaction = false;
     m_transactionId.clear();
+    if (StatementWatchdog* watchdog = StatementWatchdog::of(handle()))
+        watchdog->transactionEnded();
     releaseIdleQueries();
     try {
         exec(m_dialect.rollbackTransaction());
@@ -520,8 +595,19 @@ QStringList Database::indexNames() {
 }
 
 void Database::refreshStatistics() {
-    for (const QString& sql : m_dialect.refreshStatisticsSql())
-        exec(sql);
+    // Analysing a large database takes longer than any statement of a document.
+    StatementWatchdog* const watchdog = StatementWatchdog::of(handle());
+    const bool lifted = watchdog && watchdog->setLifted(true);
+    try {
+        for (const QString& sql : m_dialect.refreshStatisticsSql())
+            exec(sql);
+    } catch (...) {
+        if (watchdog && StatementWatchdog::of(handle()) == watchdog)
+            watchdog->setLifted(lifted);
+        throw;
+    }
+    if (watchdog && StatementWatchdog::of(handle()) == watchdog)
+        watchdog->setLifted(lifted);
 }
 
 void Database::optimizeStatistics() {

@@ -1,6 +1,7 @@
 #include "db/schema.h"
 
 #include "db/database.h"
+#include "db/statement_watchdog.h"
 #include "db/transaction.h"
 
 #include <QSet>
@@ -68,6 +69,9 @@ QString indexName(const QString& sqlCreate) { return sqlCreate.section(u' ', -4,
 QString compoundedFormName() { return QStringLiteral("داروهاي ساختني"); }
 
 void lockSchema(Database& db) {
+    // Adding an index to a large table takes longer than the bound of a statement.
+    if (StatementWatchdog* watchdog = StatementWatchdog::of(db.handle()))
+        watchdog->liftForTransaction();
     const QString schemaWork = db.dialect().schemaWorkSql();
     if (!schemaWork.isEmpty())
         db.exec(schemaWork);

@@ -6,6 +6,7 @@
 #include "core/prompter.h"
 #include "dispensing/dispensing_texts.h"
 #include "dispensing/line_kind.h"
+#include "dispensing/prescription_fields.h"
 #include "insurance/doctor_store.h"
 #include "insurance/ins_no.h"
 
@@ -339,6 +340,7 @@ PrescriptionRecord PrescriptionSession::record(const Totals& totals) {
 SaveOutcome PrescriptionSession::save(const SaveContext& saveContext, bool maySave) {
     if (!maySave) return refuse(texts::kNoSaveRight);
     if (m_editing && !m_prompter.askYesNo(texts::kConfirmEditSave)) return refuse({});
+    if (const auto problem = checkPrescriptionFields(*this)) return refuse(problem->message, problem->focus);
     if (const auto problem = ph::checkHeaderForSave(m_header, m_insurer, socialSecurity()))
         return refuse(problem->message, problem->focus);
     if (m_editing && !m_prescriptions.exists(*m_editing)) return refuse(texts::kInvoiceNotFound);

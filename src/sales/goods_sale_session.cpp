@@ -3,6 +3,7 @@
 #include "admin/settings_store.h"
 #include "core/amounts.h"
 #include "core/prompter.h"
+#include "db/column_limits.h"
 #include "dispensing/drug_list.h"
 #include "insurance/tariff_store.h"
 #include "sales/sales_texts.h"
@@ -180,6 +181,30 @@ SaleRecord GoodsSaleSession::record(const SaveContext&) {
     return r;
 }
 
+namespace {
+
+// The first header field that does not fit the column it is stored in (no NUL, a number
+// where one is stored), with the message naming it: judged before anything is written,
+// the same on every engine.
+std::optional<FieldProblem> refusedField(const GoodsHeader& header, bool goodsInvoice) {
+    if (goodsInvoice) {
+        const QString head = QStringLiteral("heading_froosh_kala");
+        return firstRefusedField({
+            {QStringLiteral("me_family"), QStringLiteral("نام خانوادگي"), head, QStringLiteral("family"), header.family},
+            {QStringLiteral("me_name"), QStringLiteral("نام"), head, QStringLiteral("name"), header.name},
+        });
+    }
+    const QString head = QStringLiteral("heading_masrafi");
+    return firstRefusedField({
+        {QStringLiteral("sh_darkhast"), QStringLiteral("شماره درخواست"), head, QStringLiteral("sh_darkhast"),
+         header.requestNumber},
+        {QStringLiteral("me_code_bakhsh"), QStringLiteral("بخش"), head, QStringLiteral("code_bakhsh"),
+         header.wardCode},
+    });
+}
+
+} // namespace
+
 GoodsSaveOutcome GoodsSaleSession::save(const SaveContext& context, bool maySave) {
     GoodsSaveOutcome outcome;
     if (!maySave) {
@@ -201,6 +226,11 @@ GoodsSaveOutcome GoodsSaleSession::save(const SaveContext& context, bool maySave
     if (!goods() && !m_editing && m_header.wardCode.trimmed().isEmpty()) {
         m_prompter.warning(t::kNoWard);
         outcome.focus = QStringLiteral("me_code_bakhsh");
+        return outcome;
+    }
+    if (const std::optional<FieldProblem> problem = refusedField(m_header, goods())) {
+        m_prompter.warning(problem->message);
+        outcome.focus = problem->focus;
         return outcome;
     }
     if (m_editing && !m_store.exists(*m_editing)) {

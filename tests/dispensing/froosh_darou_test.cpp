@@ -265,6 +265,8 @@ void FrooshDarouTest::inpatientWithWard() {
 void FrooshDarouTest::newPrescriberIsStored() {
     Database& db = m_t->db();
     Tf_froosh_darou window(windows());
+    // The council number takes no more than its column holds.
+    QCOMPARE(child<QLineEdit>(window, "me_nezam_pe")->maxLength(), 30);
     typeOutpatientHeader(window, "77777");
     QCOMPARE(focusName(window), QString("me_family_pe"));
     typeAndEnter(window, "نوري");
@@ -326,6 +328,12 @@ void FrooshDarouTest::refusalsMoveTheFocus_data() {
         << "me_date_bime1" << "19/ 06/ 1405" << false << texts::kExpired << "me_date_bime1";
     QTest::newRow("no family name, adding a line") << "me_family" << "" << false << texts::kFamilyMissing << "me_family";
     QTest::newRow("no page number, saving") << "sh_safhe" << "" << true << texts::kPageMissingOnSave << "sh_safhe";
+    // What a field holds must fit the column it is stored in, as pharmacyctl save judges it.
+    QTest::newRow("page number not a number, saving")
+        << "sh_safhe" << "NaN" << true << QStringLiteral("شماره صفحه بايد عدد باشد") << "sh_safhe";
+    QTest::newRow("NUL in the family name, saving") << "me_family" << QStringLiteral("احمد") + QChar(0) + QStringLiteral("ي")
+                                                    << true << QStringLiteral("نام خانوادگي بيمار نويسه نامعتبر دارد")
+                                                    << "me_family";
 }
 
 void FrooshDarouTest::refusalsMoveTheFocus() {

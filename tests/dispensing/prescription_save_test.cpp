@@ -2,11 +2,13 @@
 #include "core/error.h"
 #include "core/scripted_prompter.h"
 #include "dispensing/dispensing_texts.h"
+#include "dispensing/prescription_fields.h"
 #include "dispensing/prescription_session.h"
 #include "pharmacy_fixture.h"
 #include "support/cli_run.h"
 #include "support/test_database.h"
 
+#include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QSet>
@@ -444,28 +446,59 @@ void PrescriptionSaveTest::saveCommand_data() {
     QTest::addColumn<bool>("cashDesk"); // sales wait at a cash desk of their own
     QTest::addColumn<int>("status");
     QTest::addColumn<QString>("shown"); // the messages, or the error on standard error
+    QTest::addColumn<QByteArray>("password"); // in the file --password-file names
     const QByteArray patient = R"("user": 1, "me_code_bime": "5", "edtMeliCode": "1234567890", "me_family": "رضايي",
         "me_name_bimar": "علي", "sh_safhe": 12, "me_nezam_pe": "45213", "me_ctype_no": "1", "me_date_bime": "1405/12/29",
         "me_date_no": "05/07/15", "me_date_ta": "05/07/15")";
     const QByteArray header = patient + R"(, "me_name_pe": "مريم", "me_family_pe": "احمدي", "me_code_takhasos": "1")";
     const QByteArray lines = R"(, "lines": [[1010003, 2], ["1010002", "1", "آزاد"]]})";
-    QTest::newRow("saved") << "{" + header + lines << false << 0 << QString();
+    const QByteArray secret = "secret-1\n";
+    QTest::newRow("saved") << "{" + header + lines << false << 0 << QString() << secret;
     // The prescriber of the register brings his names and specialty, as leaving the field does.
-    QTest::newRow("prescriber's names from the register") << "{" + patient + lines << false << 0 << QString();
-    QTest::newRow("at a separate cash desk") << "{" + header + lines << true << 0 << QString();
-    QTest::newRow("no lines") << "{" + header + "}" << false << 3 << texts::kNoLines;
+    QTest::newRow("prescriber's names from the register") << "{" + patient + lines << false << 0 << QString() << secret;
+    QTest::newRow("at a separate cash desk") << "{" + header + lines << true << 0 << QString() << secret;
+    QTest::newRow("no lines") << "{" + header + "}" << false << 3 << texts::kNoLines << secret;
     QTest::newRow("header check of a line")
         << QByteArray(R"({"user": 1, "me_code_bime": "5", "lines": [[1010003, 1]]})") << false << 3
-        << texts::kInsuranceNumberMissing;
+        << texts::kInsuranceNumberMissing << secret;
     // An OTC line needs no header; the save still does, the outpatient's dates first.
     QTest::newRow("OTC line without a header") << QByteArray(R"({"user": 1, "lines": [[1010003, 1, "OTC"]]})") << false
-                                               << 3 << texts::kPrescriptionDateMissing;
-    QTest::newRow("malformed") << QByteArray("{\"user\": 1,") << false << 2 << QStringLiteral("not JSON");
+                                               << 3 << texts::kPrescriptionDateMissing << secret;
+    QTest::newRow("malformed") << QByteArray("{\"user\": 1,") << false << 2 << QStringLiteral("not JSON") << secret;
     QTest::newRow("unknown drug") << "{" + header + R"(, "lines": [[1999999, 1]]})" << false << 2
-                                  << QStringLiteral("unknown drug code");
-    QTest::newRow("unknown user") << QByteArray(R"({"user": 9})") << false << 2 << QStringLiteral("unknown user");
+                                  << QStringLiteral("unknown drug code") << secret;
     QTest::newRow("negative quantity") << "{" + header + R"(, "lines": [[1010003, -1]]})" << false << 2
-                                       << QStringLiteral("not a quantity");
+                                       << QStringLiteral("not a quantity") << secret;
+
+    // The prescription with one key changed.
+    const auto with = [&](const char* key, const QJsonValue& value) {
+        QJsonObject json = QJsonDocument::fromJson("{" + header + lines).object();
+        json[QLatin1String(key)] = value;
+        return QJsonDocument(json).toJson(QJsonDocument::Compact);
+    };
+    // The user named is the saving user only with that user's password.
+    QTest::newRow("unknown user") << with("user", 9) << false << 3
+                                  << QStringLiteral("کد کاربر اشتباه وارد شده است") << secret;
+    QTest::newRow("wrong password") << "{" + header + lines << false << 3
+                                    << QStringLiteral("کلمه عبور اشتباه وارد شده است") << QByteArray("secret-2\n");
+    QTest::newRow("no password") << "{" + header + lines << false << 2 << QStringLiteral("holds no password")
+                                 << QByteArray();
+
+    // Every field is judged against its column before anything is written, the same on
+    // both engines (the embedded one would store the text whole, a server refuse it).
+    QTest::newRow("council number past its width")
+        << with("me_nezam_pe", QString(31, u'7')) << false << 2 << QStringLiteral("نظام پزشكي بيش از 30 نويسه است")
+        << secret;
+    QTest::newRow("NUL in a name") << with("me_family", QStringLiteral("رضا") + QChar(0) + QStringLiteral("يي")) << false
+                                   << 2 << QStringLiteral("نام خانوادگي بيمار نويسه نامعتبر دارد") << secret;
+    QTest::newRow("page number not a number") << with("sh_safhe", QStringLiteral("NaN")) << false << 2
+                                              << QStringLiteral("شماره صفحه بايد عدد باشد") << secret;
+    QTest::newRow("ward past the integer range") << with("me_code_bakhsh", QStringLiteral("99999999999")) << false << 2
+                                                 << QStringLiteral("بخش بيش از اندازه مجاز است") << secret;
+    QByteArray many = R"(, "lines": [)";
+    for (int i = 0; i <= kMaxPrescriptionLines; ++i) many += i ? ", [1010003, 1]" : "[1010003, 1]";
+    QTest::newRow("too many lines") << "{" + header + many + "]}" << false << 2
+                                    << kTooManyLines.arg(kMaxPrescriptionLines) << secret;
 }
 
 void PrescriptionSaveTest::saveCommand() {
@@ -473,15 +506,23 @@ void PrescriptionSaveTest::saveCommand() {
     QFETCH(bool, cashDesk);
     QFETCH(int, status);
     QFETCH(QString, shown);
+    QFETCH(QByteArray, password);
     Database& db = m_t->db();
     UserStore(db).addUserWithAllRights(QStringLiteral("مدير"), QStringLiteral("secret-1"));
     exec(db, QStringLiteral("insert into doctor_s (code, name, family, order1, typeno) values (1, ?, ?, '45213', 1)"),
          {QStringLiteral("مريم"), QStringLiteral("احمدي")});
     db.exec(QStringLiteral("update tanzimat set cash=?"), {cashDesk ? 1 : 0});
+    const QString passwordFile = m_t->workingDir() + QStringLiteral("/password");
+    {
+        QFile file(passwordFile);
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(password);
+    }
     const ph::test::CliRun run = ph::test::pharmacyctl(
-        {"--dir", m_t->workingDir(), "save", "--today", "05/07/15", "--time", "10:30"}, input);
+        {"--dir", m_t->workingDir(), "save", "--today", "05/07/15", "--time", "10:30", "--password-file", passwordFile},
+        input);
     QCOMPARE(run.status, status);
-    if (status == 2) {
+    if (status == 2 || run.out.isEmpty()) { // bad input, or refused before the prescription is read
         QVERIFY2(run.err.startsWith(QLatin1String("pharmacyctl save: ")) && run.err.contains(shown),
                  qPrintable(run.err));
         QCOMPARE(count(db, QStringLiteral("heading_noskhe")), 0);

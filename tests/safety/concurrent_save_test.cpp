@@ -2,11 +2,13 @@
 // every acknowledged save is stored, no invoice number or prescription code is taken
 // twice and the stock went down once per save. Prints the saves per second of eight
 // against one.
+#include "admin/users.h"
 #include "db/database.h"
 #include "support/cli_run.h"
 #include "support/test_database.h"
 
 #include <QElapsedTimer>
+#include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
@@ -24,14 +26,15 @@ namespace {
 
 constexpr double kDrug = 1010001; // a drug of the demo working set
 
-QByteArray prescription(int patient) {
-    return QStringLiteral(R"({"user": 1, "me_code_bime": "2", "edtMeliCode": "%1", "me_family": "بيمار %2",
+QByteArray prescription(int patient, int user) {
+    return QStringLiteral(R"({"user": %4, "me_code_bime": "2", "edtMeliCode": "%1", "me_family": "بيمار %2",
         "me_name_bimar": "علي", "sh_safhe": 1, "me_nezam_pe": "45213", "me_name_pe": "علي", "me_family_pe": "محمدي",
         "me_code_takhasos": "1", "me_ctype_no": "1", "me_date_bime": "1405/12/29", "me_date_no": "05/07/15",
         "me_date_ta": "05/07/15", "lines": [[%3, 1]]})")
         .arg(1000000000 + patient)
         .arg(patient)
         .arg(qint64(kDrug))
+        .arg(user)
         .toUtf8();
 }
 
@@ -42,7 +45,8 @@ struct Run {
 };
 
 // `clients` workers at once, each running `each` pharmacyctl save processes in turn.
-Run saveAtOnce(const QString& workingDir, int clients, int each, int firstPatient) {
+// Each saves as `user`, whose password is in the working folder's file "password".
+Run saveAtOnce(const QString& workingDir, int user, int clients, int each, int firstPatient) {
     Run run;
     std::mutex lock;
     std::vector<std::thread> workers;
@@ -53,8 +57,9 @@ Run saveAtOnce(const QString& workingDir, int clients, int each, int firstPatien
             for (int i = 0; i < each; ++i) {
                 QProcess save;
                 save.start(QStringLiteral(PHARMACYCTL),
-                           {"--dir", workingDir, "save", "--today", "05/07/15", "--time", "10:00"});
-                save.write(prescription(firstPatient + c * each + i));
+                           {"--dir", workingDir, "save", "--today", "05/07/15", "--time", "10:00",
+                            "--password-file", workingDir + QStringLiteral("/password")});
+                save.write(prescription(firstPatient + c * each + i, user));
                 save.closeWriteChannel();
                 const bool finished = save.waitForFinished(60000);
                 const QByteArray out = save.readAllStandardOutput();
@@ -92,9 +97,16 @@ void ConcurrentSaveTest::eightWorkstationsAtOnce() {
     const QString stockSql = QStringLiteral("select moj_vah from moj_kala_vah where code_kala=? and code_vah=20");
     db.exec(QStringLiteral("update moj_kala_vah set moj_vah=100000 where code_kala=? and code_vah=20"), {kDrug});
 
-    const Run one = saveAtOnce(t.workingDir(), 1, each, 0);
+    const int user = UserStore(db).addUserWithAllRights(QStringLiteral("پيشخوان آزمون"), QStringLiteral("saves-at-once"));
+    {
+        QFile password(t.workingDir() + QStringLiteral("/password"));
+        QVERIFY(password.open(QIODevice::WriteOnly));
+        password.write("saves-at-once\n");
+    }
+
+    const Run one = saveAtOnce(t.workingDir(), user, 1, each, 0);
     QVERIFY2(one.failures.isEmpty(), qPrintable(one.failures.join(u'\n')));
-    const Run eight = saveAtOnce(t.workingDir(), kClients, each, 100000);
+    const Run eight = saveAtOnce(t.workingDir(), user, kClients, each, 100000);
     QVERIFY2(eight.failures.isEmpty(), qPrintable(eight.failures.join(u'\n')));
     QCOMPARE(eight.acknowledged.size(), kClients * each);
 

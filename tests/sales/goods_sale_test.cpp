@@ -28,6 +28,7 @@ private slots:
     void cashRowWaitsAtSeparateCashDesk();
     void editUpAndDownTwice();
     void failedSaveLeavesNothing();
+    void fieldsNotFittingTheirColumnsAreRefused();
     void deleteRefusedWhenClosedAndLeavesPrescriptionRows();
     void numbersTakenTwiceRetry();
     void wardConsumption();
@@ -253,6 +254,31 @@ void GoodsSaleTest::failedSaveLeavesNothing() {
     QCOMPARE(db.scalar(QStringLiteral("select count(*) from details_froosh_kala")).toInt(), 0);
     QCOMPARE(test::stockOf(db, 1010001), 10.0);
     QCOMPARE(m_session->lines().lineCount(), 1); // nothing lost on the screen either
+}
+
+// A text with a NUL, or a number beyond the integer column, is refused with a message
+// naming the field before anything is written, on every engine alike.
+void GoodsSaleTest::fieldsNotFittingTheirColumnsAreRefused() {
+    Database& db = m_t->db();
+    add(1010001, QStringLiteral("2"));
+    m_session->header().family = QStringLiteral("رضا") + QChar(0) + QStringLiteral("يي");
+    GoodsSaveOutcome outcome = m_session->save(test::saleContext(), true);
+    QVERIFY(!outcome.saved);
+    QCOMPARE(outcome.focus, QStringLiteral("me_family"));
+    QCOMPARE(m_prompter->texts().last(), QStringLiteral("نام خانوادگي نويسه نامعتبر دارد"));
+
+    GoodsSaleSession ward(db, *m_prompter, SaleVariant::WardConsumption);
+    ward.start(test::kSaleDay);
+    ward.header().requestNumber = QStringLiteral("4411");
+    QVERIFY(ward.addLine(ward.findGoods(1010001), QStringLiteral("3"), t::kOtc).written());
+    ward.header().wardCode = QStringLiteral("99999999999");
+    outcome = ward.save(test::saleContext(), true);
+    QVERIFY(!outcome.saved);
+    QCOMPARE(outcome.focus, QStringLiteral("me_code_bakhsh"));
+    QCOMPARE(m_prompter->texts().last(), QStringLiteral("بخش بيش از اندازه مجاز است"));
+    for (const char* table : {"heading_froosh_kala", "details_froosh_kala", "heading_masrafi", "details_masrafi", "cash"})
+        QCOMPARE(db.scalar(QStringLiteral("select count(*) from %1").arg(QLatin1String(table))).toInt(), 0);
+    QCOMPARE(test::stockOf(db, 1010001), 10.0);
 }
 
 void GoodsSaleTest::deleteRefusedWhenClosedAndLeavesPrescriptionRows() {

@@ -3,6 +3,7 @@
 #include "catalogue/lookup_list.h"
 #include "core/app_context.h"
 #include "core/prompter.h"
+#include "db/column_limits.h"
 #include "dispensing/dispensing_texts.h"
 #include "dispensing/line_kind.h"
 #include "dispensing/prescription_session.h"
@@ -128,6 +129,8 @@ void PrescriptionHeaderPanel::makeFields() {
     });
 
     me_nezam_pe = makeLineField(this, QStringLiteral("me_nezam_pe"));
+    me_nezam_pe->setMaxLength(columnWidth(QStringLiteral("heading_noskhe"), QStringLiteral("nezam_p")));
+    me_sh_bime->edtMeliCode()->setMaxLength(columnWidth(QStringLiteral("heading_noskhe"), QStringLiteral("sh_bimeh")));
     me_family_pe = makeLineField(this, QStringLiteral("me_family_pe"));
     me_name_pe = makeLineField(this, QStringLiteral("me_name_pe"));
     connect(me_nezam_pe, &QLineEdit::textEdited, this, [this](const QString&) {
