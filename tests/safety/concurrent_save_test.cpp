@@ -1,7 +1,8 @@
 // Eight workstations saving at once, each a `pharmacyctl save` process after another:
 // every acknowledged save is stored, no invoice number or prescription code is taken
-// twice and the stock went down once per save. Prints the saves per second of eight
-// against one.
+// twice and the stock went down by every saved quantity. Prints the saves per second of
+// eight against one. Eight workstations saving the same prescription at once, answering
+// "no" to storing it again, store it once.
 #include "db/database.h"
 #include "support/cli_run.h"
 #include "support/test_database.h"
@@ -24,25 +25,35 @@ namespace {
 
 constexpr double kDrug = 1010001; // a drug of the demo working set
 
+// The quantity of the patient's line: varied, so that a stock move lost to another
+// workstation's shows in the sum.
+int quantityOf(int patient) {
+    return 1 + patient % 3;
+}
+
 QByteArray prescription(int patient) {
     return QStringLiteral(R"({"user": 1, "me_code_bime": "2", "edtMeliCode": "%1", "me_family": "بيمار %2",
         "me_name_bimar": "علي", "sh_safhe": 1, "me_nezam_pe": "45213", "me_name_pe": "علي", "me_family_pe": "محمدي",
         "me_code_takhasos": "1", "me_ctype_no": "1", "me_date_bime": "1405/12/29", "me_date_no": "05/07/15",
-        "me_date_ta": "05/07/15", "lines": [[%3, 1]]})")
+        "me_date_ta": "05/07/15", "lines": [[%3, %4]]})")
         .arg(1000000000 + patient)
         .arg(patient)
         .arg(qint64(kDrug))
+        .arg(quantityOf(patient))
         .toUtf8();
 }
 
 struct Run {
     QList<int> acknowledged;
+    int quantity = 0; // of the acknowledged saves
+    int refused = 0;  // exit 3
     QStringList failures;
     double seconds = 0;
 };
 
-// `clients` workers at once, each running `each` pharmacyctl save processes in turn.
-Run saveAtOnce(const QString& workingDir, int clients, int each, int firstPatient) {
+// `clients` workers at once, each running `each` pharmacyctl save processes in turn, of
+// patients firstPatient on (all of firstPatient when `samePatient`).
+Run saveAtOnce(const QString& workingDir, int clients, int each, int firstPatient, bool samePatient = false) {
     Run run;
     std::mutex lock;
     std::vector<std::thread> workers;
@@ -51,19 +62,25 @@ Run saveAtOnce(const QString& workingDir, int clients, int each, int firstPatien
     for (int c = 0; c < clients; ++c)
         workers.emplace_back([&, c] {
             for (int i = 0; i < each; ++i) {
+                const int patient = samePatient ? firstPatient : firstPatient + c * each + i;
                 QProcess save;
                 save.start(QStringLiteral(PHARMACYCTL),
                            {"--dir", workingDir, "save", "--today", "05/07/15", "--time", "10:00"});
-                save.write(prescription(firstPatient + c * each + i));
+                save.write(prescription(patient));
                 save.closeWriteChannel();
                 const bool finished = save.waitForFinished(60000);
                 const QByteArray out = save.readAllStandardOutput();
                 const std::lock_guard<std::mutex> guard(lock);
+                if (finished && save.exitStatus() == QProcess::NormalExit && save.exitCode() == 3) {
+                    ++run.refused;
+                    continue;
+                }
                 if (!finished || save.exitStatus() != QProcess::NormalExit || save.exitCode() != 0) {
                     run.failures.append(QString::fromUtf8(save.readAllStandardError() + out));
                     continue;
                 }
                 run.acknowledged.append(QJsonDocument::fromJson(out).object().value("sh_factor").toInt());
+                run.quantity += quantityOf(patient);
             }
         });
     for (std::thread& worker : workers)
@@ -79,6 +96,7 @@ class ConcurrentSaveTest : public QObject {
 
 private slots:
     void eightWorkstationsAtOnce();
+    void samePrescriptionAtOnceIsStoredOnce();
 };
 
 void ConcurrentSaveTest::eightWorkstationsAtOnce() {
@@ -97,13 +115,14 @@ void ConcurrentSaveTest::eightWorkstationsAtOnce() {
     const Run eight = saveAtOnce(t.workingDir(), kClients, each, 100000);
     QVERIFY2(eight.failures.isEmpty(), qPrintable(eight.failures.join(u'\n')));
     QCOMPARE(eight.acknowledged.size(), kClients * each);
+    QCOMPARE(one.refused + eight.refused, 0);
 
     const int total = (kClients + 1) * each;
     QCOMPARE(db.scalar(QStringLiteral("select count(*) from heading_noskhe")).toInt(), total);
     QCOMPARE(db.scalar(QStringLiteral("select count(distinct sh_factor) from heading_noskhe")).toInt(), total);
     QCOMPARE(db.scalar(QStringLiteral("select count(distinct code_no) from heading_noskhe")).toInt(), total);
     QCOMPARE(db.scalar(QStringLiteral("select count(*) from cash where type_factor='d'")).toInt(), total);
-    QCOMPARE(db.scalar(stockSql, {kDrug}).toDouble(), 100000.0 - total);
+    QCOMPARE(db.scalar(stockSql, {kDrug}).toDouble(), 100000.0 - one.quantity - eight.quantity);
     const QSet<int> distinct(eight.acknowledged.begin(), eight.acknowledged.end());
     QCOMPARE(distinct.size(), eight.acknowledged.size());
     for (const int number : eight.acknowledged)
@@ -113,6 +132,20 @@ void ConcurrentSaveTest::eightWorkstationsAtOnce() {
           t.engine() == Engine::Sqlite ? "SQLite" : "PostgreSQL", each, one.seconds, each / one.seconds, kClients,
           kClients * each, eight.seconds, kClients * each / eight.seconds,
           (kClients * each / eight.seconds) / (each / one.seconds));
+}
+
+void ConcurrentSaveTest::samePrescriptionAtOnceIsStoredOnce() {
+    constexpr int kClients = 8;
+    test::TestDatabase t;
+    const test::CliRun demo = test::pharmacyctl({"--dir", t.workingDir(), "demo"});
+    QVERIFY2(demo.status == 0, qPrintable(demo.err));
+    // Each answers "no" to storing a prescription of the patient stored already that day.
+    const Run run = saveAtOnce(t.workingDir(), kClients, 1, 7, true);
+    QVERIFY2(run.failures.isEmpty(), qPrintable(run.failures.join(u'\n')));
+    QCOMPARE(run.acknowledged.size(), 1);
+    QCOMPARE(run.refused, kClients - 1);
+    QCOMPARE(t.db().scalar(QStringLiteral("select count(*) from heading_noskhe")).toInt(), 1);
+    QCOMPARE(t.db().scalar(QStringLiteral("select count(*) from mosh_bimaran where sh_bimeh=?"), {"1000000007"}).toInt(), 1);
 }
 
 QTEST_GUILESS_MAIN(ConcurrentSaveTest)
