@@ -44,10 +44,11 @@ const QList<ViewDef>& schemaViews();
 //
 // Versions: 1 the first layout; 2 the indexes of the look-ups on the growing tables
 // (goods, users and list entries in use, insurance numbers, sale dates), added to older
-// databases.
+// databases; 3 the claim merge's longer working column; 4 a patient's prescriptions of a
+// day found by the insurance number and the date together.
 class Schema {
 public:
-    static constexpr int kCurrentVersion = 3;
+    static constexpr int kCurrentVersion = 4;
 
     explicit Schema(Database& db) : m_db(db) {}
 
