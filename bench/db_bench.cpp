@@ -347,7 +347,9 @@ void enterPrescription(PrescriptionSession& session, const QList<DrugItem>& drug
     h.specialtyCode = QStringLiteral("1");
     h.typeCode = QStringLiteral("1");
     h.expiryDate = QStringLiteral("1405/12/29");
-    h.prescriptionDate = h.deliveryDate = QStringLiteral("05/07/15");
+    // Days spread over the month, as a pharmacy's are: one day's rows would let the server
+    // plan every save's look-ups for that day alone.
+    h.prescriptionDate = h.deliveryDate = QStringLiteral("05/07/%1").arg(1 + n % 29, 2, 10, QLatin1Char('0'));
     for (int i = 0; i < lines; ++i) {
         const DrugItem& drug = drugs.at(i % drugs.size());
         session.addLine(drug, {QStringLiteral("1"), session.kindForChosen(drug),

@@ -371,6 +371,7 @@ QSqlQuery Database::exec(const QString& sql, const QVariantList& params) {
     const bool cached =
         m_cacheWanted && m_cacheUsable && (m_statements.count(sql) > 0 || isCacheable(word, sql));
     ++m_executedCount;
+    if (m_beforeStatement) m_beforeStatement();
     if (changesSchema(word))
         clearStatementCache(); // a prepared statement may not outlive the layout it was planned on
     // Every wait on the server is bounded: a statement the server has not answered in

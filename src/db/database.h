@@ -8,6 +8,7 @@
 #include <QSqlQuery>
 #include <QVariantList>
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <unordered_map>
@@ -110,6 +111,9 @@ public:
     // Statements prepared, and statements executed, by this object (for measurements).
     int preparedCount() const { return m_preparedCount; }
     int executedCount() const { return m_executedCount; }
+    // Called before each statement is sent, the commit included (a test stops a process
+    // at a chosen statement of a save).
+    void setBeforeStatement(std::function<void()> hook) { m_beforeStatement = std::move(hook); }
     // Whether statements are kept prepared (on unless switched off to measure without).
     void setStatementCacheEnabled(bool enabled);
     // Distinct statements held prepared.
@@ -145,6 +149,7 @@ private:
     bool m_cacheWanted = true;
     int m_preparedCount = 0;
     int m_executedCount = 0;
+    std::function<void()> m_beforeStatement;
     bool m_inTransaction = false;
     bool m_lost = false;
     QVariant m_transactionId; // the server's number of the open transaction, where it has one

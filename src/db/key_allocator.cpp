@@ -28,15 +28,19 @@ constexpr qint32 kKeyLockKind = 0x7068; // "ph"
 
 } // namespace
 
+void lockKeyColumn(Database& db, const QString& table, const QString& column) {
+    requireIdentifier(table);
+    requireIdentifier(column);
+    db.lockInTransaction(kKeyLockKind, nameHash(table + u'.' + column));
+}
+
 void waitBeforeRetry(int attempt) {
     QThread::msleep(QRandomGenerator::global()->bounded(2u, 12u) * unsigned(attempt));
 }
 
 qint64 nextKey(Database& db, const QString& table, const QString& column, const QString& where,
                const QVariantList& params) {
-    requireIdentifier(table);
-    requireIdentifier(column);
-    db.lockInTransaction(kKeyLockKind, nameHash(table + u'.' + column));
+    lockKeyColumn(db, table, column);
     QString sql = QStringLiteral("select max(%1) from %2").arg(column, table);
     if (!where.isEmpty())
         sql += QStringLiteral(" where ") + where;

@@ -18,6 +18,9 @@ namespace ph {
 // `table`, `column` and `where` are the program's own text, never the user's.
 qint64 nextKey(Database& db, const QString& table, const QString& column, const QString& where = {},
                const QVariantList& params = {});
+// The lock nextKey takes, alone: for a key taken by the insert itself, as
+// "(select coalesce(max(code), 0)+1 from table)" among its values.
+void lockKeyColumn(Database& db, const QString& table, const QString& column);
 
 // A short random pause, longer after each collision, so that two workstations that
 // keep taking the same number fall out of step.

@@ -50,7 +50,8 @@ const QList<ViewDef>& schemaViews();
 // Versions: 1 the first layout; 2 the indexes of the look-ups on the growing tables
 // (goods, users and list entries in use, insurance numbers, sale dates), added to older
 // databases; 3 the claim merge's working column of any length; 4 the compounded drugs'
-// form (code 70), added where no form holds that code.
+// form (code 70), added where no form holds that code, and a patient's prescriptions of a
+// day found by the insurance number and the date together.
 class Schema {
 public:
     static constexpr int kCurrentVersion = 4;

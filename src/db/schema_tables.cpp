@@ -76,7 +76,7 @@ const QList<TableDef>& schemaTables() {
          "sh_bimeh v50, insnotamin v50, sh_safhe f, paz_type i, code_bakhsh i, sh_darkhast f, personel i, "
          "code_bimeh i, nezam_p v30, type_no i, flag_taeed b, code_opr i, code i, price_koll f, price_bimeh f, "
          "price_bimar f, price_azad f, price_otc f, price_kala f, fani f, fani2 f, fani_flag b",
-         {"unique sh_factor", "date_no", "code_bimeh,date_no", "sh_bimeh", "nezam_p", "code_opr", "type_no",
+         {"unique sh_factor", "date_no", "code_bimeh,date_no", "sh_bimeh,date_no", "nezam_p", "code_opr", "type_no",
           "code_bakhsh", "date_sabt"}},
         {"details_noskhe",
          "sh_factor i, row i, code_darou f, tedad f, price_one f, price_koll f, sazman f, bimar f, azad f, "

@@ -55,6 +55,8 @@ public:
     bool canLoseConnection() const { return m_engine != Engine::Sqlite; }
     // Whether an update may end in "returning COLUMNS", giving the rows as it left them.
     bool updateReturns() const { return m_engine != Engine::SqlServer; }
+    // Whether several writes may run as one statement, each but the last a member of its WITH.
+    bool chainsWrites() const { return m_engine == Engine::Postgres; }
 
     // Libpq-style options of a server connection: connect timeout, TCP keepalives, and
     // the longest a statement may run before the server cancels it.

@@ -66,6 +66,12 @@ struct PrescriptionRecord {
     QList<StockLine> stock;     // what leaves the pharmacy unit's stock
     CashAmounts cash;           // the amounts the cash desk collects
     bool waitsAtCashDesk = false; // sales wait at a cash desk of their own (the settings' cash flag)
+    // Whether a new prescription is stored when the patient's prescription of the day is
+    // there already: always, or not when one matches by the date and the names (and, with
+    // an insurer, also by the prescriber and the insurance number).
+    enum class Duplicates { Stored, RefusedByNames, RefusedWithInsurer };
+    Duplicates duplicates = Duplicates::Stored;
+    bool prescriberKnown = false; // a prescriber has the council number (read before the save)
 
     // A new prescriber, stored when none has the council number.
     QString prescriberName, prescriberFamily, specialtyCode;

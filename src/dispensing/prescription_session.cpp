@@ -227,7 +227,7 @@ QString PrescriptionSession::priceFieldFor(int row) {
     return drug ? m_pricer.priceFieldFor(cells, *drug) : cells.value(Col::UnitPrice);
 }
 
-FeeFacts PrescriptionSession::feeFacts() {
+FeeFacts PrescriptionSession::feeFacts(std::optional<std::optional<int>> firstInvoiceOfDay) {
     if (!m_tariff) m_tariff = m_tariffs.inForce();
     FeeFacts facts;
     facts.tariff = *m_tariff;
@@ -239,7 +239,8 @@ FeeFacts PrescriptionSession::feeFacts() {
         facts.contract = terms.first;
     }
     facts.firstInvoiceOfDay =
-        m_prescriptions.firstInvoiceOfDay(m_header.prescriptionDate.trimmed(), storedInsuranceNumber());
+        firstInvoiceOfDay ? *firstInvoiceOfDay
+                          : m_prescriptions.firstInvoiceOfDay(m_header.prescriptionDate.trimmed(), storedInsuranceNumber());
     return facts;
 }
 
@@ -345,25 +346,56 @@ SaveOutcome PrescriptionSession::save(const SaveContext& saveContext, bool maySa
         return refuse(problem->message, problem->focus);
     if (m_editing && !m_prescriptions.exists(*m_editing)) return refuse(texts::kInvoiceNotFound);
 
-    const Totals sums = totals();
+    // What the checks read, in one look before the transaction.
+    auto duplicates = PrescriptionRecord::Duplicates::Stored;
+    if (!m_editing && m_header.outpatient() && !m_insurer.isEmpty())
+        duplicates = m_insurer.isInsurer() ? PrescriptionRecord::Duplicates::RefusedWithInsurer
+                                           : PrescriptionRecord::Duplicates::RefusedByNames;
+    PrescriptionStore::BeforeSave before;
+    {
+        PrescriptionRecord identity;
+        identity.prescriptionDate = m_header.prescriptionDate;
+        identity.name = m_header.name;
+        identity.family = m_header.family;
+        if (!m_header.insNo.base.isEmpty()) identity.shBimeh = storedInsuranceNumber();
+        identity.prescriberCouncil = m_header.prescriberCouncil;
+        identity.prescriberName = m_header.prescriberName;
+        identity.duplicates = duplicates;
+        before = m_prescriptions.readBeforeSave(identity, storedInsuranceNumber());
+    }
+    const Totals sums = PrescriptionTotals::compute(m_lines, feeFacts(before.firstInvoiceOfDay));
     PrescriptionRecord stored = record(sums);
+    stored.duplicates = duplicates;
+    stored.prescriberKnown = before.prescriberKnown;
     // A new outpatient prescription already stored for the patient on the day is saved
     // again only when the user says so.
-    if (!m_editing && m_header.outpatient() && !m_insurer.isEmpty() &&
-        m_prescriptions.isDuplicate(stored, m_insurer.isInsurer())) {
+    const auto storeDuplicate = [this] {
         m_prompter.warning(texts::kDuplicate);
-        if (!m_prompter.askYesNo(texts::kSaveDuplicateQuestion)) return refuse({});
+        return m_prompter.askYesNo(texts::kSaveDuplicateQuestion);
+    };
+    if (before.duplicate) {
+        if (!storeDuplicate()) return refuse({});
+        stored.duplicates = PrescriptionRecord::Duplicates::Stored;
     }
     if (m_lines.lineCount() == 0) return refuse(texts::kNoLines);
-    const PrescriptionStore::SaveSettings settings = m_prescriptions.saveSettings();
+    const PrescriptionStore::SaveSettings& settings = before.settings;
     const ThresholdResult check = checkThresholds(sums, settings.thresholds);
     if (!check.savePermitted) return refuse({});
     stored.approvalStamp = check.approvalStamp;
     stored.waitsAtCashDesk = settings.separateCashDesk;
 
     SaveOutcome outcome{SaveOutcome::Status::Saved, {}, {}};
-    outcome.saved = m_editing ? m_prescriptions.saveEdit(*m_editing, stored, saveContext)
-                              : m_prescriptions.saveNew(stored, saveContext);
+    if (m_editing) {
+        outcome.saved = m_prescriptions.saveEdit(*m_editing, stored, saveContext);
+    } else {
+        std::optional<SavedPrescription> saved;
+        // Another workstation stored the same prescription since the question: asked again.
+        while (!(saved = m_prescriptions.saveNew(stored, saveContext))) {
+            if (!storeDuplicate()) return refuse({});
+            stored.duplicates = PrescriptionRecord::Duplicates::Stored;
+        }
+        outcome.saved = *saved;
+    }
     startAfterSave({saveContext.today, saveContext.time},
                    m_editing ? std::nullopt : std::optional<int>(outcome.saved.invoiceNumber));
     return outcome;

@@ -139,7 +139,8 @@ private:
     // behind the numbering lock in its transaction): neither is read again.
     void startAfterSave(const PricingMoment& moment, std::optional<int> savedNewNumber);
     PricingContext context() const;
-    FeeFacts feeFacts();
+    // The fee facts; the patient's first invoice of the day read here unless given.
+    FeeFacts feeFacts(std::optional<std::optional<int>> firstInvoiceOfDay = std::nullopt);
     QString storedInsuranceNumber() const;
     SaveOutcome refuse(const QString& message, const QString& focus = {});
     PrescriptionRecord record(const Totals& totals);

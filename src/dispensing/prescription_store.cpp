@@ -4,6 +4,7 @@
 #include "core/error.h"
 #include "db/database.h"
 #include "db/key_allocator.h"
+#include "db/write_chain.h"
 #include "dispensing/drug_list.h"
 #include "dispensing/prescription_lines.h"
 #include "dispensing/sale_rows.h"
@@ -157,7 +158,14 @@ QVariantList headerValues(const QString& code, const PrescriptionRecord& r, cons
             r.feeInCommitment ? 1 : 0};
 }
 
-void insertLines(Database& db, int invoice, const PrescriptionRecord& r) {
+Statement headerInsert(int invoice, const QString& code, const PrescriptionRecord& r, const SaveContext& c) {
+    return {QStringLiteral("insert into heading_noskhe (sh_factor, %1) values (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, "
+                           "?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)")
+                .arg(QLatin1String(kHeaderColumns)),
+            QVariantList{invoice} + headerValues(code, r, c)};
+}
+
+QList<Statement> lineInserts(int invoice, const PrescriptionRecord& r) {
     // Cells 2 and 5 to 17 of the line list; the kind (4) is text.
     // Column 13 is stored as the flag 1 for a substitution, whether it holds "1" or, for a
     // stored line shown again, "معادل".
@@ -171,6 +179,7 @@ void insertLines(Database& db, int invoice, const PrescriptionRecord& r) {
         "price_one, price_koll, sazman, bimar, azad, otc, kala, flag_moadel, code_darou_main, tedad_darou_main, "
         "price_darou_main) values ");
     const QString rowMarks = QStringLiteral("(?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
+    QList<Statement> inserts;
     for (int first = 0; first < r.lines.size(); first += kRowsAtOnce) {
         const int rows = std::min<int>(kRowsAtOnce, int(r.lines.size()) - first);
         QVariantList values;
@@ -190,8 +199,45 @@ void insertLines(Database& db, int invoice, const PrescriptionRecord& r) {
         QStringList marks;
         for (int i = 0; i < rows; ++i)
             marks.append(rowMarks);
-        db.exec(head + marks.join(QStringLiteral(", ")), values);
+        inserts.append({head + marks.join(QStringLiteral(", ")), values});
     }
+    return inserts;
+}
+
+void insertLines(Database& db, int invoice, const PrescriptionRecord& r) {
+    for (const Statement& insert : lineInserts(invoice, r))
+        db.exec(insert.sql, insert.values);
+}
+
+// The patient's prescription of the day already stored ("select 1 ..."), by the date and
+// the names, with an insurer also by the prescriber and the insurance number.
+QString duplicateSql(const SqlDialect& dialect, const PrescriptionRecord& r) {
+    const bool withInsurer = r.duplicates == PrescriptionRecord::Duplicates::RefusedWithInsurer;
+    return dialect.selectLimited(
+        QStringLiteral("1 from heading_noskhe where ") +
+        (withInsurer ? QStringLiteral("sh_bimeh=? and date_no=? and nezam_p=? and name_b=? and family_b=?")
+                     : QStringLiteral("date_no=? and name_b=? and family_b=?")),
+        1);
+}
+
+QVariantList duplicateValues(const PrescriptionRecord& r) {
+    if (r.duplicates == PrescriptionRecord::Duplicates::RefusedWithInsurer)
+        return {r.shBimeh, r.prescriptionDate.trimmed(), r.prescriberCouncil, r.name, r.family};
+    return {r.prescriptionDate.trimmed(), r.name, r.family};
+}
+
+// The patient's row: a new one (its code the largest plus one, under the caller's lock on
+// the column) when `known` is null, else the known one rewritten.
+Statement patientWrite(const PrescriptionRecord& r, const QVariant& known) {
+    if (known.isNull())
+        return {QStringLiteral("insert into mosh_bimaran (code, insnotamin, sh_bimeh, code_bimeh, date_bimeh, name_b, "
+                               "family_b) values ((select coalesce(max(code), 0)+1 from mosh_bimaran), ?, ?, ?, ?, ?, ?)"),
+                {textOrNull(r.insNoTamin), r.shBimeh, r.insurer, textOrNull(r.expiryDate), textOrNull(r.name),
+                 textOrNull(r.family)}};
+    return {QStringLiteral("update mosh_bimaran set code_bimeh=?, date_bimeh=?, name_b=?, family_b=?, insnotamin=? "
+                           "where code=?"),
+            {r.insurer, textOrNull(r.expiryDate), textOrNull(r.name), textOrNull(r.family), textOrNull(r.insNoTamin),
+             known}};
 }
 
 // The stored lines as they left stock: a substitution's dispensed drug, not the prescribed one.
@@ -234,34 +280,46 @@ void storePrescriberAndPatient(Database& db, const PrescriptionRecord& r) {
     if (r.shBimeh.isEmpty()) return;
     const QVariant patient = db.scalar(
         db.dialect().selectLimited(QStringLiteral("code from mosh_bimaran where sh_bimeh=?"), 1), {r.shBimeh});
-    if (patient.isNull()) {
-        const qint64 code = nextKey(db, QStringLiteral("mosh_bimaran"), QStringLiteral("code"));
-        db.exec(QStringLiteral("insert into mosh_bimaran (code, insnotamin, sh_bimeh, code_bimeh, date_bimeh, name_b, "
-                               "family_b) values (?, ?, ?, ?, ?, ?, ?)"),
-                {code, textOrNull(r.insNoTamin), r.shBimeh, r.insurer, textOrNull(r.expiryDate), textOrNull(r.name),
-                 textOrNull(r.family)});
-    } else {
-        db.exec(QStringLiteral("update mosh_bimaran set code_bimeh=?, date_bimeh=?, name_b=?, family_b=?, insnotamin=? "
-                               "where code=?"),
-                {r.insurer, textOrNull(r.expiryDate), textOrNull(r.name), textOrNull(r.family),
-                 textOrNull(r.insNoTamin), patient});
-    }
+    if (patient.isNull()) lockKeyColumn(db, QStringLiteral("mosh_bimaran"), QStringLiteral("code"));
+    const Statement write = patientWrite(r, patient);
+    db.exec(write.sql, write.values);
 }
 
 
 bool PrescriptionStore::isDuplicate(const PrescriptionRecord& r, bool withInsurer) {
-    if (!withInsurer)
-        return m_db
-            .exec(m_db.dialect().selectLimited(
-                      QStringLiteral("1 from heading_noskhe where date_no=? and name_b=? and family_b=?"), 1),
-                  {r.prescriptionDate.trimmed(), r.name, r.family})
-            .next();
-    return m_db
-        .exec(m_db.dialect().selectLimited(QStringLiteral("1 from heading_noskhe where date_no=? and nezam_p=? and "
-                                                          "name_b=? and family_b=? and sh_bimeh=?"),
-                                           1),
-              {r.prescriptionDate.trimmed(), r.prescriberCouncil, r.name, r.family, r.shBimeh})
-        .next();
+    PrescriptionRecord check = r;
+    check.duplicates = withInsurer ? PrescriptionRecord::Duplicates::RefusedWithInsurer
+                                   : PrescriptionRecord::Duplicates::RefusedByNames;
+    return m_db.exec(duplicateSql(m_db.dialect(), check), duplicateValues(check)).next();
+}
+
+PrescriptionStore::BeforeSave PrescriptionStore::readBeforeSave(const PrescriptionRecord& r,
+                                                              const QString& insuranceNumber) {
+    const SqlDialect& dialect = m_db.dialect();
+    const bool checked = r.duplicates != PrescriptionRecord::Duplicates::Stored;
+    const QString date = r.prescriptionDate.trimmed();
+    const auto setting = [&](const char* column) {
+        return u'(' + dialect.selectLimited(QLatin1String(column) + QStringLiteral(" from tanzimat"), 1) + u')';
+    };
+    QSqlQuery q = m_db.exec(
+        QStringLiteral("select (select min(sh_factor) from heading_noskhe where sh_bimeh=? and date_no=?), (") +
+            (checked ? duplicateSql(dialect, r) : QStringLiteral("select 0")) + QStringLiteral("), (") +
+            dialect.selectLimited(QStringLiteral("code from doctor_s where order1=?"), 1) + QStringLiteral("), ") +
+            setting("message_taeed") + QStringLiteral(", ") + setting("message_address") + QStringLiteral(", ") +
+            setting("cash"),
+        QVariantList{insuranceNumber, date} + (checked ? duplicateValues(r) : QVariantList{}) +
+            QVariantList{r.prescriberCouncil.trimmed()});
+    BeforeSave before;
+    if (!q.next()) return before;
+    // Every stored prescription has lines (a save without any is refused), so its header
+    // alone tells the patient's prescriptions of the day.
+    if (!insuranceNumber.trimmed().isEmpty() && !q.value(0).isNull()) before.firstInvoiceOfDay = q.value(0).toInt();
+    before.duplicate = checked && !q.value(1).isNull() && q.value(1).toInt() != 0;
+    before.prescriberKnown = !q.value(2).isNull();
+    before.settings.thresholds.approvalMessages = q.value(3).toBool();
+    before.settings.thresholds.addressMessages = q.value(4).toBool();
+    before.settings.separateCashDesk = q.value(5).toInt() != 0;
+    return before;
 }
 
 bool PrescriptionStore::exists(int invoiceNumber) {
@@ -270,22 +328,46 @@ bool PrescriptionStore::exists(int invoiceNumber) {
         .next();
 }
 
-SavedPrescription PrescriptionStore::saveNew(const PrescriptionRecord& r, const SaveContext& c) {
-    const bool cashDesk = r.waitsAtCashDesk;
-    return saveInTransaction(m_db, [&] {
+std::optional<SavedPrescription> PrescriptionStore::saveNew(const PrescriptionRecord& r, const SaveContext& c) {
+    const bool refuseDuplicate = r.duplicates != PrescriptionRecord::Duplicates::Stored;
+    const bool newPrescriber = !r.prescriberCouncil.isEmpty() && !r.prescriberName.isEmpty() && !r.prescriberKnown;
+    return saveInTransaction(m_db, [&]() -> std::optional<SavedPrescription> {
+        // Everything is priced and checked before; the transaction takes the numbering lock
+        // first and holds it to the commit, so it does only what needs the lock, in as few
+        // statements as the engine allows. Under it one read takes the largest number and
+        // decides whether the prescription is stored already and whether the patient is
+        // known: of several workstations saving the same prescription, the first stores it
+        // and the others, taking the lock after its commit, find it.
+        lockKeyColumn(m_db, QStringLiteral("heading_noskhe"), QStringLiteral("sh_factor"));
+        QSqlQuery read = m_db.exec(
+            QStringLiteral("select (select max(sh_factor) from heading_noskhe), (%1), (%2)")
+                .arg(refuseDuplicate ? duplicateSql(m_db.dialect(), r) : QStringLiteral("select 0"),
+                     m_db.dialect().selectLimited(QStringLiteral("code from mosh_bimaran where sh_bimeh=?"), 1)),
+            (refuseDuplicate ? duplicateValues(r) : QVariantList{}) + QVariantList{r.shBimeh});
+        read.next();
         SavedPrescription saved;
-        saved.invoiceNumber = int(nextKey(m_db, QStringLiteral("heading_noskhe"), QStringLiteral("sh_factor")));
+        saved.invoiceNumber = read.value(0).isNull() ? 1 : int(read.value(0).toDouble()) + 1;
+        const bool duplicate = !read.value(1).isNull() && read.value(1).toInt() != 0;
+        const QVariant patient = read.value(2);
+        read.finish();
+        if (duplicate) return std::nullopt;
+
+        if (newPrescriber)
+            DoctorStore(m_db).registerPrescriber({0, r.prescriberName, r.prescriberFamily, r.prescriberCouncil,
+                                                  r.specialtyCode.trimmed().toInt()});
         saved.code = prescriptionCode(m_db, c.userCode, r);
-        m_db.exec(QStringLiteral("insert into heading_noskhe (sh_factor, %1) values (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, "
-                                 "?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)")
-                      .arg(QLatin1String(kHeaderColumns)),
-                  QVariantList{saved.invoiceNumber} + headerValues(saved.code, r, c));
-        storePrescriberAndPatient(m_db, r);
-        insertLines(m_db, saved.invoiceNumber, r);
-        insertCashRow(m_db,
-                      {saved.invoiceNumber, 'd', r.cash, 0, c.today, r.family + QStringLiteral("  ") + r.name, cashDesk},
-                      c);
-        if (r.stockKeeping) moveStock(m_db, r.stock, -1);
+        WriteChain writes;
+        if (r.stockKeeping) writes.add(stockMoveStatements(r.stock, -1));
+        if (!r.shBimeh.isEmpty()) {
+            if (patient.isNull()) lockKeyColumn(m_db, QStringLiteral("mosh_bimaran"), QStringLiteral("code"));
+            writes.add(patientWrite(r, patient));
+        }
+        writes.add(headerInsert(saved.invoiceNumber, saved.code, r, c));
+        writes.add(lineInserts(saved.invoiceNumber, r));
+        writes.add(cashRowStatement({saved.invoiceNumber, 'd', r.cash, 0, c.today,
+                                     r.family + QStringLiteral("  ") + r.name, r.waitsAtCashDesk},
+                                    c));
+        writes.run(m_db);
         return saved;
     });
 }

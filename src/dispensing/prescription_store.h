@@ -43,6 +43,18 @@ public:
     // social-security insurer, when none has it whole, one whose number begins with it.
     std::optional<KnownPatient> findPatient(const QString& number, int insurer, bool socialSecurity);
 
+    // What a save reads before its transaction, in one look: the patient's first invoice
+    // of the day (by the record's date and `insuranceNumber`, as firstInvoiceOfDay), whether the prescription is
+    // stored already (when the record refuses duplicates), whether its prescriber (by the
+    // council number) is known, and the settings.
+    struct BeforeSave {
+        std::optional<int> firstInvoiceOfDay;
+        bool duplicate = false;
+        bool prescriberKnown = false;
+        SaveSettings settings;
+    };
+    BeforeSave readBeforeSave(const PrescriptionRecord& record, const QString& insuranceNumber);
+
     // Whether a prescription is stored for the patient on the date: with no insurer by the
     // date and the names; with an insurer also by the prescriber and the insurance number.
     bool isDuplicate(const PrescriptionRecord& record, bool withInsurer);
@@ -52,8 +64,11 @@ public:
     // Stores a new prescription in one transaction: its invoice number and its code's day
     // counter taken there, the header, a new prescriber, the patient, the lines, the
     // cash row and the stock. Another workstation taking the same number at the same
-    // moment makes the whole save run again with fresh numbers.
-    SavedPrescription saveNew(const PrescriptionRecord& record, const SaveContext& context);
+    // moment makes the whole save run again with fresh numbers. Absent, with nothing
+    // written, when the record refuses duplicates and the patient's prescription of the
+    // day is stored already (decided in the same transaction, so that of several
+    // workstations saving the same prescription at once one stores it).
+    std::optional<SavedPrescription> saveNew(const PrescriptionRecord& record, const SaveContext& context);
     // Stores the edited prescription in one transaction: its stored lines go back to
     // stock and the new ones leave it, the header is rewritten (a new code only when its
     // date or insurer changed), and the cash rows get the difference to what they hold.

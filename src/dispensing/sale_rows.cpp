@@ -8,13 +8,18 @@
 namespace ph {
 
 void insertCashRow(Database& db, const CashRowValues& row, const SaveContext& c) {
+    const Statement insert = cashRowStatement(row, c);
+    db.exec(insert.sql, insert.values);
+}
+
+Statement cashRowStatement(const CashRowValues& row, const SaveContext& c) {
     const bool waits = row.waitsAtCashDesk;
-    db.exec(QStringLiteral("insert into cash (sh_factor, code_opr, code_cashier, flag_pa, date_no, date_pa, time_no, "
+    return {QStringLiteral("insert into cash (sh_factor, code_opr, code_cashier, flag_pa, date_no, date_pa, time_no, "
                            "time_pa, azad, otc, fani, bimar, koll_daryaft, koll_bargasht, ekhtetam, type_factor, "
                            "family_b, kala) values (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, 0, ?, ?, ?)"),
             {row.invoice, c.userCode, waits ? c.cashierCode : c.userCode, waits ? 0 : 1, row.date, row.date, c.time,
              c.time, row.amounts.free, row.amounts.otc, row.amounts.fee, row.amounts.patient, row.amounts.total,
-             row.refund, QString(QChar::fromLatin1(row.kind)), row.familyName, row.amounts.goods});
+             row.refund, QString(QChar::fromLatin1(row.kind)), row.familyName, row.amounts.goods}};
 }
 
 double heldByCashRows(Database& db, int invoice, char kind) {
@@ -26,6 +31,12 @@ double heldByCashRows(Database& db, int invoice, char kind) {
 }
 
 void moveStock(Database& db, const QList<StockLine>& lines, int sign) {
+    for (const Statement& move : stockMoveStatements(lines, sign))
+        db.exec(move.sql, move.values);
+}
+
+QList<Statement> stockMoveStatements(const QList<StockLine>& lines, int sign) {
+    QList<Statement> statements;
     // Each goods once, by the sum of its lines, in order of code: one statement moves them
     // all (up to kGoodsAtOnce goods a statement, within every engine's limit of values).
     std::map<double, double> moves;
@@ -44,12 +55,13 @@ void moveStock(Database& db, const QList<StockLine>& lines, int sign) {
             marks.append(QStringLiteral("?"));
             codes.append(next->first);
         }
-        db.exec(QStringLiteral("update moj_kala_vah set moj_vah=case code_kala%1 end where code_vah=? and code_kala "
+        statements.append({QStringLiteral("update moj_kala_vah set moj_vah=case code_kala%1 end where code_vah=? and code_kala "
                                "in (%2) and moj_vah is not null and not exists (select 1 from mosh_kala_anbar k "
                                "where k.code_kala=moj_kala_vah.code_kala and k.type_code=70)")
                     .arg(cases, marks.join(QStringLiteral(", "))),
-                amounts + QVariantList{DrugList::kPharmacyUnit} + codes);
+                amounts + QVariantList{DrugList::kPharmacyUnit} + codes});
     }
+    return statements;
 }
 
 } // namespace ph

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "db/write_chain.h"
 #include "dispensing/prescription_record.h"
 
 #include <QList>
@@ -25,6 +26,8 @@ struct CashRowValues {
 // Writes a sale's cash row, inside the caller's transaction: not closed, recorded and (when
 // paid at once) paid now by the saving user, else waiting for the context's cashier.
 void insertCashRow(Database& db, const CashRowValues& row, const SaveContext& context);
+// The same row as a statement, for a caller that sends it with others.
+Statement cashRowStatement(const CashRowValues& row, const SaveContext& context);
 
 // What the sale's cash rows of the kind hold in sum, received minus refunded.
 double heldByCashRows(Database& db, int invoice, char kind);
@@ -34,5 +37,7 @@ double heldByCashRows(Database& db, int invoice, char kind);
 // meantime are kept. A unit without a stock figure for the goods keeps none, and a
 // compounded drug is made here and kept in no stock, whichever way the lines move.
 void moveStock(Database& db, const QList<StockLine>& lines, int sign);
+// The same moves as statements, for a caller that sends them with others.
+QList<Statement> stockMoveStatements(const QList<StockLine>& lines, int sign);
 
 } // namespace ph

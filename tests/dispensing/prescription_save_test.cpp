@@ -190,6 +190,7 @@ void PrescriptionSaveTest::amountColumnsForTheFeeAndStaff() {
 
 void PrescriptionSaveTest::editSettlesTheCashDifference() {
     Database& db = m_t->db();
+    double fee = 0; // of the last save
     auto saveWith = [&](const QString& quantity, std::optional<int> editing) {
         fillHeader(*m_session, QStringLiteral("0"));
         addLine(*m_session, kVitaminC, quantity);
@@ -198,6 +199,7 @@ void PrescriptionSaveTest::editSettlesTheCashDifference() {
             m_prompter->answerYes();
         }
         const double payable = m_session->totals().payable.toDouble();
+        fee = m_session->totals().fee.toDouble();
         const SaveOutcome outcome = m_session->save(by(1), true);
         [&] { QVERIFY2(outcome.isSaved(), qPrintable(m_prompter->texts().join(u'|'))); }();
         return std::pair{outcome.saved.invoiceNumber, payable};
@@ -219,6 +221,9 @@ void PrescriptionSaveTest::editSettlesTheCashDifference() {
                            {invoice, more})
                      .toInt(),
                  1);
+    // The rows added carry differences only: each column sums to the last save's amount.
+    QVERIFY(fee > 0);
+    QCOMPARE(db.scalar("select sum(fani) from cash where sh_factor=?", {invoice}).toDouble(), fee);
     // Edits keep the invoice and its code, and leave one set of lines.
     QCOMPARE(count(db, QStringLiteral("heading_noskhe")), 1);
     QCOMPARE(db.scalar("select tedad from details_noskhe where sh_factor=?", {invoice}).toDouble(), 2.0);

@@ -1,7 +1,8 @@
 // Eight workstations saving at once, each a `pharmacyctl save` process after another:
 // every acknowledged save is stored, no invoice number or prescription code is taken
-// twice and the stock went down once per save. Prints the saves per second of eight
-// against one.
+// twice and the stock went down by every saved quantity. Prints the saves per second of
+// eight against one. Eight workstations saving the same prescription at once, answering
+// "no" to storing it again, store it once.
 #include "admin/users.h"
 #include "db/database.h"
 #include "support/cli_run.h"
@@ -26,27 +27,37 @@ namespace {
 
 constexpr double kDrug = 1010001; // a drug of the demo working set
 
+// The quantity of the patient's line: varied, so that a stock move lost to another
+// workstation's shows in the sum.
+int quantityOf(int patient) {
+    return 1 + patient % 3;
+}
+
 QByteArray prescription(int patient, int user) {
-    return QStringLiteral(R"({"user": %4, "me_code_bime": "2", "edtMeliCode": "%1", "me_family": "بيمار %2",
+    return QStringLiteral(R"({"user": %5, "me_code_bime": "2", "edtMeliCode": "%1", "me_family": "بيمار %2",
         "me_name_bimar": "علي", "sh_safhe": 1, "me_nezam_pe": "45213", "me_name_pe": "علي", "me_family_pe": "محمدي",
         "me_code_takhasos": "1", "me_ctype_no": "1", "me_date_bime": "1405/12/29", "me_date_no": "05/07/15",
-        "me_date_ta": "05/07/15", "lines": [[%3, 1]]})")
+        "me_date_ta": "05/07/15", "lines": [[%3, %4]]})")
         .arg(1000000000 + patient)
         .arg(patient)
         .arg(qint64(kDrug))
+        .arg(quantityOf(patient))
         .arg(user)
         .toUtf8();
 }
 
 struct Run {
     QList<int> acknowledged;
+    int quantity = 0; // of the acknowledged saves
+    int refused = 0;  // exit 3
     QStringList failures;
     double seconds = 0;
 };
 
-// `clients` workers at once, each running `each` pharmacyctl save processes in turn.
-// Each saves as `user`, whose password is in the working folder's file "password".
-Run saveAtOnce(const QString& workingDir, int user, int clients, int each, int firstPatient) {
+// `clients` workers at once, each running `each` pharmacyctl save processes in turn, of
+// patients firstPatient on (all of firstPatient when `samePatient`). Each saves as `user`,
+// whose password is in the working folder's file "password".
+Run saveAtOnce(const QString& workingDir, int user, int clients, int each, int firstPatient, bool samePatient = false) {
     Run run;
     std::mutex lock;
     std::vector<std::thread> workers;
@@ -55,26 +66,40 @@ Run saveAtOnce(const QString& workingDir, int user, int clients, int each, int f
     for (int c = 0; c < clients; ++c)
         workers.emplace_back([&, c] {
             for (int i = 0; i < each; ++i) {
+                const int patient = samePatient ? firstPatient : firstPatient + c * each + i;
                 QProcess save;
                 save.start(QStringLiteral(PHARMACYCTL),
                            {"--dir", workingDir, "save", "--today", "05/07/15", "--time", "10:00",
                             "--password-file", workingDir + QStringLiteral("/password")});
-                save.write(prescription(firstPatient + c * each + i, user));
+                save.write(prescription(patient, user));
                 save.closeWriteChannel();
                 const bool finished = save.waitForFinished(60000);
                 const QByteArray out = save.readAllStandardOutput();
                 const std::lock_guard<std::mutex> guard(lock);
+                if (finished && save.exitStatus() == QProcess::NormalExit && save.exitCode() == 3) {
+                    ++run.refused;
+                    continue;
+                }
                 if (!finished || save.exitStatus() != QProcess::NormalExit || save.exitCode() != 0) {
                     run.failures.append(QString::fromUtf8(save.readAllStandardError() + out));
                     continue;
                 }
                 run.acknowledged.append(QJsonDocument::fromJson(out).object().value("sh_factor").toInt());
+                run.quantity += quantityOf(patient);
             }
         });
     for (std::thread& worker : workers)
         worker.join();
     run.seconds = timer.nsecsElapsed() / 1e9;
     return run;
+}
+
+// A user of all rights who saves, his password in the working folder's file "password".
+int addSavingUser(test::TestDatabase& t) {
+    const int user = UserStore(t.db()).addUserWithAllRights(QStringLiteral("پيشخوان آزمون"), QStringLiteral("saves-at-once"));
+    QFile password(t.workingDir() + QStringLiteral("/password"));
+    if (!password.open(QIODevice::WriteOnly) || password.write("saves-at-once\n") < 0) qFatal("password file not written");
+    return user;
 }
 
 } // namespace
@@ -84,6 +109,7 @@ class ConcurrentSaveTest : public QObject {
 
 private slots:
     void eightWorkstationsAtOnce();
+    void samePrescriptionAtOnceIsStoredOnce();
 };
 
 void ConcurrentSaveTest::eightWorkstationsAtOnce() {
@@ -97,25 +123,20 @@ void ConcurrentSaveTest::eightWorkstationsAtOnce() {
     const QString stockSql = QStringLiteral("select moj_vah from moj_kala_vah where code_kala=? and code_vah=20");
     db.exec(QStringLiteral("update moj_kala_vah set moj_vah=100000 where code_kala=? and code_vah=20"), {kDrug});
 
-    const int user = UserStore(db).addUserWithAllRights(QStringLiteral("پيشخوان آزمون"), QStringLiteral("saves-at-once"));
-    {
-        QFile password(t.workingDir() + QStringLiteral("/password"));
-        QVERIFY(password.open(QIODevice::WriteOnly));
-        password.write("saves-at-once\n");
-    }
-
+    const int user = addSavingUser(t);
     const Run one = saveAtOnce(t.workingDir(), user, 1, each, 0);
     QVERIFY2(one.failures.isEmpty(), qPrintable(one.failures.join(u'\n')));
     const Run eight = saveAtOnce(t.workingDir(), user, kClients, each, 100000);
     QVERIFY2(eight.failures.isEmpty(), qPrintable(eight.failures.join(u'\n')));
     QCOMPARE(eight.acknowledged.size(), kClients * each);
+    QCOMPARE(one.refused + eight.refused, 0);
 
     const int total = (kClients + 1) * each;
     QCOMPARE(db.scalar(QStringLiteral("select count(*) from heading_noskhe")).toInt(), total);
     QCOMPARE(db.scalar(QStringLiteral("select count(distinct sh_factor) from heading_noskhe")).toInt(), total);
     QCOMPARE(db.scalar(QStringLiteral("select count(distinct code_no) from heading_noskhe")).toInt(), total);
     QCOMPARE(db.scalar(QStringLiteral("select count(*) from cash where type_factor='d'")).toInt(), total);
-    QCOMPARE(db.scalar(stockSql, {kDrug}).toDouble(), 100000.0 - total);
+    QCOMPARE(db.scalar(stockSql, {kDrug}).toDouble(), 100000.0 - one.quantity - eight.quantity);
     const QSet<int> distinct(eight.acknowledged.begin(), eight.acknowledged.end());
     QCOMPARE(distinct.size(), eight.acknowledged.size());
     for (const int number : eight.acknowledged)
@@ -125,6 +146,20 @@ void ConcurrentSaveTest::eightWorkstationsAtOnce() {
           t.engine() == Engine::Sqlite ? "SQLite" : "PostgreSQL", each, one.seconds, each / one.seconds, kClients,
           kClients * each, eight.seconds, kClients * each / eight.seconds,
           (kClients * each / eight.seconds) / (each / one.seconds));
+}
+
+void ConcurrentSaveTest::samePrescriptionAtOnceIsStoredOnce() {
+    constexpr int kClients = 8;
+    test::TestDatabase t;
+    const test::CliRun demo = test::pharmacyctl({"--dir", t.workingDir(), "demo"});
+    QVERIFY2(demo.status == 0, qPrintable(demo.err));
+    // Each answers "no" to storing a prescription of the patient stored already that day.
+    const Run run = saveAtOnce(t.workingDir(), addSavingUser(t), kClients, 1, 7, true);
+    QVERIFY2(run.failures.isEmpty(), qPrintable(run.failures.join(u'\n')));
+    QCOMPARE(run.acknowledged.size(), 1);
+    QCOMPARE(run.refused, kClients - 1);
+    QCOMPARE(t.db().scalar(QStringLiteral("select count(*) from heading_noskhe")).toInt(), 1);
+    QCOMPARE(t.db().scalar(QStringLiteral("select count(*) from mosh_bimaran where sh_bimeh=?"), {"1000000007"}).toInt(), 1);
 }
 
 QTEST_GUILESS_MAIN(ConcurrentSaveTest)

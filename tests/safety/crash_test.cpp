@@ -1,8 +1,8 @@
 // A workstation killed at any moment of a save leaves whole prescriptions only: a child
-// process saves prescriptions in a loop and is killed (SIGKILL) at random moments, many
-// times; then the database passes its integrity check, every prescription has its
-// header, its lines, its cash row and its stock moves or none of them, no number is
-// taken twice, and every save the child acknowledged is there.
+// process saves prescriptions in a loop and is killed (SIGKILL) before each statement of
+// a save in turn, then at random moments; then the database passes its integrity check,
+// every prescription has its header, its lines, its cash row and its stock moves or none
+// of them, no number is taken twice, and every save the child acknowledged is there.
 #include "core/scripted_prompter.h"
 #include "db/database.h"
 #include "support/cli_run.h"
@@ -15,7 +15,10 @@
 #include <QThread>
 #include <QTest>
 
+#include <csignal>
 #include <cstdio>
+
+#include <unistd.h>
 
 using namespace ph;
 
@@ -23,16 +26,24 @@ namespace {
 
 constexpr int kLines = 3;
 
-// The child: saves prescriptions until it is killed, printing each saved number.
-int saveForever(const QString& workingDir, qint64 firstPatient) {
+// The child: saves prescriptions until it is killed, printing each saved number. With
+// `killBefore` > 0 it kills itself just before the killBefore-th statement of its second
+// save, and ends (exit 0) when that save has fewer statements.
+int saveForever(const QString& workingDir, qint64 firstPatient, int killBefore) {
     Database db(readConnectionSettings(workingDir));
     db.open();
+    int statementsToGo = 0; // counts down during the second save
+    db.setBeforeStatement([&] {
+        if (statementsToGo > 0 && --statementsToGo == 0) ::kill(::getpid(), SIGKILL);
+    });
     const QList<DrugItem> drugs = DrugList(db).load(true);
     ScriptedPrompter prompter;
     prompter.setYesNoFallback([](const QString&) { return true; });
     PrescriptionSession session(db, prompter);
     for (qint64 patient = firstPatient;; ++patient) {
         test::enterSamplePrescription(session, drugs, kLines, patient);
+        const bool second = patient == firstPatient + 1;
+        if (second && killBefore > 0) statementsToGo = killBefore;
         const SaveOutcome outcome = session.save({1, 0, QStringLiteral("05/07/15"), QStringLiteral("10:00")}, true);
         if (!outcome.isSaved()) {
             std::fprintf(stderr, "refused: %s\n", qPrintable(prompter.texts().join(u'|')));
@@ -40,6 +51,7 @@ int saveForever(const QString& workingDir, qint64 firstPatient) {
         }
         std::printf("%d\n", outcome.saved.invoiceNumber);
         std::fflush(stdout);
+        if (second && killBefore > 0) return 0;
     }
 }
 
@@ -68,8 +80,32 @@ void CrashTest::killedSavesLeaveWholePrescriptions() {
         stockBefore.append(stockOf(drugs.at(i).code));
 
     QSet<int> acknowledged;
+    const auto readNumbers = [&](QProcess& child) {
+        const QList<QByteArray> numbers = child.readAllStandardOutput().split('\n');
+        for (const QByteArray& number : numbers)
+            if (!number.trimmed().isEmpty()) acknowledged.insert(number.trimmed().toInt());
+    };
+    // Killed before the first statement of a save, then before the second, and so on to
+    // its end: every point between two statements, inside the transaction or around it.
+    int round = 0;
+    for (int killBefore = 1;; ++killBefore, ++round) {
+        QVERIFY2(killBefore < 100, "a save without end");
+        QProcess child;
+        child.start(QCoreApplication::applicationFilePath(),
+                    {QStringLiteral("--save-forever"), t.workingDir(), QString::number(round * 100000),
+                     QString::number(killBefore)});
+        QVERIFY(child.waitForFinished(60000));
+        readNumbers(child);
+        if (child.exitStatus() == QProcess::NormalExit) {
+            QVERIFY2(child.exitCode() == 0, qPrintable(child.readAllStandardError()));
+            QVERIFY(killBefore > 5); // the save ran past several kill points
+            break;
+        }
+    }
+    // And at random moments of a few saves.
     QRandomGenerator random(20261210);
-    for (int round = 0; round < 12; ++round) {
+    for (int randomRound = 0; randomRound < 12; ++randomRound) {
+        ++round;
         QProcess child;
         child.start(QCoreApplication::applicationFilePath(),
                     {QStringLiteral("--save-forever"), t.workingDir(), QString::number(round * 100000)});
@@ -80,9 +116,7 @@ void CrashTest::killedSavesLeaveWholePrescriptions() {
         child.kill();
         QVERIFY(child.waitForFinished(10000));
         QCOMPARE(child.exitStatus(), QProcess::CrashExit);
-        const QList<QByteArray> numbers = child.readAllStandardOutput().split('\n');
-        for (const QByteArray& number : numbers)
-            if (!number.trimmed().isEmpty()) acknowledged.insert(number.trimmed().toInt());
+        readNumbers(child);
     }
     QVERIFY(!acknowledged.isEmpty());
 
@@ -145,10 +179,11 @@ void CrashTest::killedSavesLeaveWholePrescriptions() {
 }
 
 int main(int argc, char** argv) {
-    if (argc == 4 && qstrcmp(argv[1], "--save-forever") == 0) {
+    if ((argc == 4 || argc == 5) && qstrcmp(argv[1], "--save-forever") == 0) {
         QCoreApplication app(argc, argv);
         try {
-            return saveForever(QString::fromLocal8Bit(argv[2]), QByteArray(argv[3]).toLongLong());
+            return saveForever(QString::fromLocal8Bit(argv[2]), QByteArray(argv[3]).toLongLong(),
+                               argc == 5 ? QByteArray(argv[4]).toInt() : 0);
         } catch (const Error& error) {
             std::fprintf(stderr, "%s\n", qPrintable(error.message()));
             return 1;
