@@ -15,14 +15,18 @@ namespace {
 
 // Printing draws text with fonts, which needs the graphics library, and a report's chart is
 // drawn by the widgets library; with no screen to show on (a server, a script) they draw off
-// screen. The other commands need neither.
+// screen. Comma files and spreadsheets need neither, and start sooner without them.
 bool printsSomething(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--dir") == 0) {
             ++i;
             continue;
         }
-        return std::strcmp(argv[i], "print") == 0 || std::strcmp(argv[i], "report") == 0;
+        if (std::strcmp(argv[i], "print") == 0) return true;
+        if (std::strcmp(argv[i], "report") != 0) return false;
+        for (int j = i + 1; j < argc; ++j)
+            if (std::strcmp(argv[j], "--pdf") == 0) return true;
+        return false;
     }
     return false;
 }
