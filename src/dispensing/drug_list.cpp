@@ -40,7 +40,10 @@ QList<DrugItem> DrugList::select(bool stockKeeping, const std::optional<double>&
         params.append(*code);
         sql = m_db.dialect().selectLimited(sql, 1);
     } else {
-        sql = QStringLiteral("select ") + sql + QStringLiteral(" order by k.name_kala, k.code_kala");
+        // The list shows the drugs in the Persian collation of their names, which it sorts
+        // itself; here they come in code order (the catalogue's index, no sort), so that names
+        // the collation holds equal stay in code order.
+        sql = QStringLiteral("select ") + sql + QStringLiteral(" order by k.code_kala");
     }
     QSqlQuery query = m_db.exec(sql, params);
     QList<DrugItem> drugs;
