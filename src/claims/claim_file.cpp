@@ -20,32 +20,56 @@ namespace {
 
 QString numberText(const std::optional<double>& value) { return value ? plainDecimalText(*value) : QString(); }
 
-// Builds the file's bytes line by line; every value is encoded on its own, so a character the
-// code page lacks is reported with its field.
+// Builds the file's bytes record by record: the heading, then each prescription's block, is
+// made as text and encoded once, which is where the time of a large file goes. A character the
+// code page lacks is reported with the field that holds it.
 class Lines {
 public:
-    void line(const QByteArray& ascii = {}) {
-        m_bytes += ascii;
-        m_bytes += "\r\n";
+    void line(const char* ascii = "") {
+        m_text += QLatin1String(ascii);
+        m_text += QLatin1String("\r\n");
     }
-    void add(const char* ascii) { m_bytes += ascii; }
+    void add(const char* ascii) { m_text += QLatin1String(ascii); }
     void element(const char* tag, const QString& value, int invoice, const QString& field) {
-        m_bytes += '<';
-        m_bytes += tag;
-        m_bytes += '>';
-        const Cp1256Text encoded = encodeCp1256(value);
-        if (!encoded.ok()) throw ClaimEncodingError(invoice, field, *encoded.unencodable);
-        m_bytes += encoded.bytes;
-        m_bytes += "</";
-        m_bytes += tag;
-        m_bytes += '>';
+        m_text += QLatin1Char('<');
+        m_text += QLatin1String(tag);
+        m_text += QLatin1Char('>');
+        if (!field.isEmpty()) m_fields.append({int(m_text.size()), int(m_text.size() + value.size()), invoice, &field});
+        m_text += value;
+        m_text += QLatin1String("</");
+        m_text += QLatin1String(tag);
+        m_text += QLatin1Char('>');
     }
     // A value made of digits and separators only (numbers, codes the program writes).
     void element(const char* tag, const QString& value) { element(tag, value, 0, QString()); }
-    void endLine() { m_bytes += "\r\n"; }
-    QByteArray take() { return std::move(m_bytes); }
+    void endLine() { m_text += QLatin1String("\r\n"); }
+    void reserve(qsizetype bytes) { m_bytes.reserve(bytes); }
+    // Encodes the record made since the last one.
+    void endRecord() {
+        const Cp1256Text encoded = encodeCp1256(m_text);
+        if (!encoded.ok()) {
+            for (const Field& field : m_fields)
+                if (encoded.unencodableAt >= field.start && encoded.unencodableAt < field.end)
+                    throw ClaimEncodingError(field.invoice, *field.name, *encoded.unencodable);
+            throw ClaimEncodingError(0, QString(), *encoded.unencodable);
+        }
+        m_bytes += encoded.bytes;
+        m_text.resize(0); // keeps its room for the next record
+        m_fields.clear();
+    }
+    QByteArray take() {
+        endRecord();
+        return std::move(m_bytes);
+    }
 
 private:
+    struct Field {
+        int start, end; // the value's place in the record's text
+        int invoice;
+        const QString* name;
+    };
+    QString m_text;
+    QList<Field> m_fields;
     QByteArray m_bytes;
 };
 
@@ -77,6 +101,10 @@ ClaimFile ClaimFileWriter::write(const QList<ClaimPrescription>& prescriptions) 
     const bool custom = o.variant == ClaimVariant::Custom;
     ClaimFile file;
     Lines out;
+    // About 250 bytes a prescription and 110 a line: the file's bytes grow in place.
+    qsizetype lines = 0;
+    for (const ClaimPrescription& p : prescriptions) lines += p.lines.size();
+    out.reserve(300 + 260 * prescriptions.size() + 120 * lines);
     if (custom) out.line("<Y>");
     out.line("<HR>");
     out.element("DC", o.pharmacyCode, 0, t::kFieldPharmacyCode);
@@ -89,6 +117,7 @@ ClaimFile ClaimFileWriter::write(const QList<ClaimPrescription>& prescriptions) 
     out.endLine();
     out.line("</HR>");
     out.line();
+    out.endRecord();
     int n = 0;
     for (const ClaimPrescription& p : prescriptions) {
         ++n;
@@ -135,6 +164,7 @@ ClaimFile ClaimFileWriter::write(const QList<ClaimPrescription>& prescriptions) 
         }
         out.line("</BY>");
         if (custom) out.line("</X>");
+        out.endRecord();
         file.insurerShare += p.insurerShare.value_or(0);
     }
     if (custom) out.line("</Y>");

@@ -201,11 +201,11 @@ QList<ClaimPrescription> InsuranceListStore::claimPrescriptions(const ListSelect
             p.patientFamily = text(q.value(13));
             p.prescriberName = text(q.value(14));
             p.prescriberFamily = text(q.value(15));
-            prescriptions.append(p);
+            prescriptions.append(std::move(p));
         }
-        if (q.value(16).isNull()) continue; // no tariff line, or its goods is not in the catalogue
+        if (q.isNull(16)) continue; // no tariff line, or its goods is not in the catalogue
         ClaimLine line;
-        if (!q.value(17).isNull()) line.formCode = q.value(17).toInt();
+        if (const QVariant form = q.value(17); !form.isNull()) line.formCode = form.toInt();
         line.nationalCode = number(q.value(18));
         line.quantity = q.value(19).toDouble();
         line.total = q.value(20).toDouble();

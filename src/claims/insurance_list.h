@@ -116,3 +116,7 @@ private:
 };
 
 } // namespace ph
+
+// Its members move by their bytes alone, so a growing list of a month's prescriptions moves
+// them in blocks rather than one by one.
+Q_DECLARE_TYPEINFO(ph::ClaimPrescription, Q_RELOCATABLE_TYPE);

@@ -3,10 +3,9 @@
 #include "cli/backup_command.h"
 #include "cli/claims_command.h"
 #include "cli/demo_command.h"
-#include "cli/print_command.h"
+#include "cli/drawing_commands.h"
 #include "cli/quote_command.h"
 #include "cli/reprice_command.h"
-#include "cli/report_command.h"
 #include "cli/save_command.h"
 #include "cli/till_command.h"
 #include "core/ci_config.h"
@@ -119,7 +118,7 @@ int run(const QStringList& argsIn, QTextStream& out, QTextStream& err, const std
             return refuseMissingDatabase(command, workingDir, err) ? 2 : restore(workingDir, args, input, out, err);
         if (command == QLatin1String("print")) {
             if (!args.contains(QLatin1String("--help")) && refuseMissingDatabase(command, workingDir, err)) return 2;
-            return print(workingDir, args, out, err);
+            return runDrawingCommand(command, workingDir, args, argsIn, out, err);
         }
         if (command == QLatin1String("till")) {
             if (!args.contains(QLatin1String("--help")) && refuseMissingDatabase(command, workingDir, err)) return 2;
@@ -135,11 +134,11 @@ int run(const QStringList& argsIn, QTextStream& out, QTextStream& err, const std
         if (command == QLatin1String("claims-merge")) return claimsMerge(args, out, err);
         if (command == QLatin1String("report")) {
             if (!args.contains(QLatin1String("--help")) && refuseMissingDatabase(command, workingDir, err)) return 2;
-            return report(workingDir, args, SystemClock(), out, err);
+            return runDrawingCommand(command, workingDir, args, argsIn, out, err);
         }
         if (command == QLatin1String("stock")) {
             if (!args.contains(QLatin1String("--help")) && refuseMissingDatabase(command, workingDir, err)) return 2;
-            return stock(workingDir, args, out, err);
+            return runDrawingCommand(command, workingDir, args, argsIn, out, err);
         }
         if (command == QLatin1String("demo")) {
             if (!args.isEmpty()) {

@@ -1,41 +1,15 @@
 #include "cli/commands.h"
-#include "print/reports/sales_chart.h"
 
 #include <QCoreApplication>
 
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
 #include <exception>
-#include <memory>
-
-namespace {
-
-// Printing draws text with fonts, which needs the graphics library, and a report's chart is
-// drawn by the widgets library; with no screen to show on (a server, a script) they draw off
-// screen. The other commands need neither.
-bool printsSomething(int argc, char** argv) {
-    for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--dir") == 0) {
-            ++i;
-            continue;
-        }
-        return std::strcmp(argv[i], "print") == 0 || std::strcmp(argv[i], "report") == 0;
-    }
-    return false;
-}
-
-std::unique_ptr<QCoreApplication> makeApplication(int& argc, char** argv) {
-    if (!printsSomething(argc, argv)) return std::make_unique<QCoreApplication>(argc, argv);
-    return ph::makeDrawingApplication(argc, argv);
-}
-
-} // namespace
 
 int main(int argc, char** argv) {
     // Whatever escapes a command still ends with a message and a failure status.
     try {
-        const std::unique_ptr<QCoreApplication> app = makeApplication(argc, argv);
+        // No command here draws: those that do run in pharmacyctl-print (see drawing_commands.h).
+        QCoreApplication app(argc, argv);
         QTextStream out(stdout);
         QTextStream err(stderr);
         const int status = ph::cli::run(QCoreApplication::arguments().mid(1), out, err);

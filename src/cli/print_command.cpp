@@ -13,11 +13,6 @@
 
 namespace ph::cli {
 
-const char* const kPrintUsage =
-    "  print       print invoice|thermal|prescription N --pdf FILE: writes the A5 invoice, the\n"
-    "              80 mm thermal invoice or the insurer's prescription sheet of the stored\n"
-    "              prescription with invoice number N to FILE as PDF, as the preview shows it.\n";
-
 namespace {
 
 struct PrintRequest {

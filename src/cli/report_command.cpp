@@ -21,15 +21,6 @@
 
 namespace ph::cli {
 
-const char* const kReportUsage =
-    "  report      report sales|by-insurer|by-doctor --from YY/MM/DD --to YY/MM/DD\n"
-    "              [--insurer CODE] [--doctor COUNCIL] (--csv FILE | --xlsx FILE | --pdf FILE):\n"
-    "              what was sold in the range per item (sales: prescriptions and goods invoices by\n"
-    "              entry date; by-insurer, by-doctor: that insurer's or doctor's prescriptions by\n"
-    "              prescription date), as the report windows show it; the totals as JSON\n";
-const char* const kStockUsage =
-    "  stock       stock (--csv FILE | --xlsx FILE): the pharmacy's stock per item\n";
-
 namespace {
 
 enum class Output { None, Csv, Xlsx, Pdf };
@@ -148,7 +139,7 @@ int report(const QString& workingDir, const QStringList& args, const Clock& cloc
         }
         heading.partyName = doctor->family + QStringLiteral("  ") + doctor->name;
     }
-    const SalesReport result = SalesReportStore(db).run(request.sales);
+    SalesReport result = SalesReportStore(db).run(request.sales);
     heading.pharmacyName = PharmacyIdentityStore(db).read().name;
     heading.from = request.sales.from;
     heading.to = request.sales.to;
@@ -162,7 +153,7 @@ int report(const QString& workingDir, const QStringList& args, const Clock& cloc
         written = print::writeXlsx({salesSheet(request.sales.kind, result, rows, heading)}, request.path);
         break;
     case Output::Pdf: {
-        const QImage chart = result.isEmpty() ? QImage() : salesChartImage(salesChart(result, rows));
+        const QImage chart = result.isEmpty() ? QImage() : salesChartImage(SalesReportStore(db).chart(result, rows));
         written = print::writePdf(salesPrint(request.sales.kind, result, rows, heading, chart), request.path);
         break;
     }

@@ -46,7 +46,10 @@ QList<DrugItem> DrugList::select(bool stockKeeping, const std::optional<double>&
               QStringLiteral("from mosh_kala_anbar k, type_kala t where k.type_code=t.code") + byCode;
         if (code) params << *code;
     }
-    sql += code ? QStringLiteral(" order by 1") : QStringLiteral(" order by 3, 1");
+    // The list shows the drugs in the Persian collation of their names, which it sorts
+    // itself; here they come in code order, so that names the collation holds equal stay in
+    // code order.
+    sql += QStringLiteral(" order by 1");
     QSqlQuery query = m_db.exec(sql, params);
     QList<DrugItem> drugs;
     while (query.next()) {

@@ -22,7 +22,7 @@ public:
 
     // Whether the pharmacy keeps stock: any row of unit 20 exists (form_mode 1).
     bool stockKeepingMode();
-    // The whole list, by name.
+    // The whole list, by code (the window orders it by name).
     QList<DrugItem> load(bool stockKeeping);
     // The list's row of a code; absent when the list does not hold it.
     std::optional<DrugItem> find(double code, bool stockKeeping);

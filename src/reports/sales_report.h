@@ -36,9 +36,15 @@ struct SalesRow {
     double patientShare = 0;
 };
 
-// What one item sold on one day, for the chart's daily line.
+// What one item sold on one day, for the chart's daily line over some of the rows.
 struct SalesItemDay {
-    int row = 0; // index into SalesReport::rows
+    double code = 0;
+    QString date;
+    double amount = 0;
+};
+
+// The Rials of one day of the report.
+struct SalesDay {
     QString date;
     double amount = 0;
 };
@@ -51,8 +57,12 @@ struct SalesTotals {
 };
 
 struct SalesReport {
+    SalesRequest request; // what was asked, for the chart's daily line read when it is drawn
     QList<SalesRow> rows; // by code
-    QList<SalesItemDay> days; // by date, then row
+    // Read the first time a chart is drawn, then kept: the day totals of every row, and each
+    // item's days when the chart covers some of the rows only.
+    std::optional<QList<SalesDay>> days;
+    std::optional<QList<SalesItemDay>> itemDays;
     SalesTotals totals() const;
     bool isEmpty() const { return rows.isEmpty(); }
 };
@@ -71,16 +81,16 @@ struct SalesChartData {
     QList<Point> daily;    // every day of the range with sales, in order
 };
 
-// The chart of the rows that are shown: `shownRows` are indexes into report.rows (all of them
-// when the grid has no filter).
-SalesChartData salesChart(const SalesReport& report, const QList<int>& shownRows, int topCount = 10);
-
-// Reads the reports. Each run is one statement of its own, so workstations running the same
-// report at once never see each other's rows.
+// Reads the reports. The rows are one statement of their own, summed per item, so
+// workstations running the same report at once never see each other's rows; a chart's daily
+// line is read when the chart is drawn, summed per day.
 class SalesReportStore {
 public:
     explicit SalesReportStore(Database& db) : m_db(db) {}
     SalesReport run(const SalesRequest& request);
+    // The chart of the rows that are shown: `shownRows` are indexes into report.rows (all of
+    // them when the grid has no filter). The daily line is read once per report and kept in it.
+    SalesChartData chart(SalesReport& report, const QList<int>& shownRows, int topCount = 10);
 
 private:
     Database& m_db;

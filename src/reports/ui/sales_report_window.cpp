@@ -408,7 +408,7 @@ QList<int> SalesReportWindow::shownRows() const {
 }
 
 void SalesReportWindow::refreshChart() {
-    const SalesChartData data = salesChart(m_report, shownRows());
+    const SalesChartData data = SalesReportStore(m_windows.db).chart(m_report, shownRows());
     replaceChart(m_barsView, makeTopItemsChart(data));
     replaceChart(m_lineView, makeDailyChart(data));
 }
@@ -428,7 +428,7 @@ print::Report SalesReportWindow::makePrint() {
                         : m_kind == SalesReportKind::ByDoctor ? me_name_pe->text()
                                                               : QString();
     const QList<int> rows = shownRows();
-    return salesPrint(m_kind, m_report, rows, heading, salesChartImage(salesChart(m_report, rows)));
+    return salesPrint(m_kind, m_report, rows, heading, salesChartImage(SalesReportStore(m_windows.db).chart(m_report, rows)));
 }
 
 void SalesReportWindow::printReport() {

@@ -1,0 +1,14 @@
+#include "cli/drawing_commands.h"
+
+#include "core/clock.h"
+
+namespace ph::cli {
+
+int runDrawingCommand(const QString& command, const QString& workingDir, const QStringList& args,
+                      const QStringList& /*allArgs*/, QTextStream& out, QTextStream& err) {
+    if (command == QLatin1String("print")) return print(workingDir, args, out, err);
+    if (command == QLatin1String("report")) return report(workingDir, args, SystemClock(), out, err);
+    return stock(workingDir, args, out, err);
+}
+
+} // namespace ph::cli
