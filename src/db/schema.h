@@ -47,7 +47,7 @@ const QList<ViewDef>& schemaViews();
 // databases.
 class Schema {
 public:
-    static constexpr int kCurrentVersion = 3;
+    static constexpr int kCurrentVersion = 4;
 
     explicit Schema(Database& db) : m_db(db) {}
 
