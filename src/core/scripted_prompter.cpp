@@ -32,7 +32,11 @@ ConfirmAnswer ScriptedPrompter::confirm(const ConfirmRequest& request) {
     return {m_messageBoxResult, script.result == 0 ? QString() : script.searchText};
 }
 
-PromptAnswer ScriptedPrompter::prompt(const QString& label) { return take<PromptAnswer>(Kind::Prompt, label); }
+PromptAnswer ScriptedPrompter::prompt(const QString& label, const QString& proposed) {
+    PromptAnswer answer = take<PromptAnswer>(Kind::Prompt, label);
+    m_shown.last().proposed = proposed;
+    return answer;
+}
 
 IdentityAnswer ScriptedPrompter::askPharmacyIdentity() {
     return take<IdentityAnswer>(Kind::Identity, QStringLiteral("pharmacy identity"));

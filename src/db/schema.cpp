@@ -137,6 +137,7 @@ void Schema::ensure() {
 
 bool Schema::createMissing(const State& state) {
     bool indexesAdded = false;
+    QStringList remade; // views an upgrade step dropped
     for (const TableDef& table : schemaTables()) {
         const bool newTable = !state.tables.contains(table.name);
         if (newTable)
@@ -163,10 +164,21 @@ bool Schema::createMissing(const State& state) {
             if (!widen.isEmpty()) m_db.exec(widen);
         }
         if (state.version < 4) addCompoundedForm();
+        if (state.version < 5 && state.tables.contains(QStringLiteral("heading_masrafi"))) {
+            // A ward's request number is free text ("R-205"); it was kept as a number. The view
+            // over it is made again below.
+            if (state.tables.contains(QStringLiteral("v_see_masrafi"))) {
+                m_db.exec(QStringLiteral("drop view v_see_masrafi"));
+                remade.append(QStringLiteral("v_see_masrafi"));
+            }
+            for (const QString& sql : m_db.dialect().numberToTextSql(QStringLiteral("heading_masrafi"),
+                                                                     QStringLiteral("sh_darkhast"), 50))
+                m_db.exec(sql);
+        }
         m_db.exec(QStringLiteral("insert into schema_version (version) values (?)"), {kCurrentVersion});
     }
     for (const ViewDef& view : schemaViews()) {
-        if (!state.tables.contains(view.name))
+        if (!state.tables.contains(view.name) || remade.contains(view.name))
             m_db.exec(QStringLiteral("create view %1 as %2").arg(view.name, view.select(m_db.dialect())));
     }
     return indexesAdded;

@@ -51,10 +51,11 @@ const QList<ViewDef>& schemaViews();
 // (goods, users and list entries in use, insurance numbers, sale dates), added to older
 // databases; 3 the claim merge's working column of any length; 4 the compounded drugs'
 // form (code 70), added where no form holds that code, and a patient's prescriptions of a
-// day found by the insurance number and the date together.
+// day found by the insurance number and the date together; 5 a ward's request number kept
+// as the text typed.
 class Schema {
 public:
-    static constexpr int kCurrentVersion = 4;
+    static constexpr int kCurrentVersion = 5;
 
     explicit Schema(Database& db) : m_db(db) {}
 

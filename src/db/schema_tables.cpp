@@ -96,7 +96,7 @@ const QList<TableDef>& schemaTables() {
         {"details_froosh_sakhtani", "sh_factor i, code_darou f, dastoor t, negahdari t, payam t",
          {"sh_factor,code_darou"}},
         {"heading_masrafi",
-         "sh_factor i, date_sabt v10, date_no v10, code_opr i, sh_darkhast f, code_bakhsh i, price_koll f",
+         "sh_factor i, date_sabt v10, date_no v10, code_opr i, sh_darkhast v50, code_bakhsh i, price_koll f",
          {"unique sh_factor", "date_sabt"}},
         {"details_masrafi", "sh_factor i, code_darou f, tedad f, price_one f, price_koll f, vaziat v10",
          {"sh_factor", "code_darou"}},

@@ -238,4 +238,25 @@ QString SqlDialect::widenToTextSql(const QString& table, const QString& column) 
     return {};
 }
 
+QStringList SqlDialect::numberToTextSql(const QString& table, const QString& column, int width) const {
+    const QString type = typeName(ColumnType::NVarchar, width);
+    switch (m_engine) {
+    case Engine::Sqlite: {
+        // SQLite keeps a column's affinity: the column is made again as text, and a whole number
+        // held as a real is written without its ".0".
+        const QString old = column + QStringLiteral("_number");
+        return {QStringLiteral("alter table %1 rename column %2 to %3").arg(table, column, old),
+                QStringLiteral("alter table %1 add column %2 %3").arg(table, column, type),
+                QStringLiteral("update %1 set %2 = case when typeof(%3)='real' and %3=cast(%3 as integer) "
+                               "then cast(cast(%3 as integer) as text) else cast(%3 as text) end")
+                    .arg(table, column, old),
+                QStringLiteral("alter table %1 drop column %2").arg(table, old)};
+    }
+    case Engine::Postgres:
+    case Engine::SqlServer:
+        return {widenColumnSql(table, column, type)};
+    }
+    return {};
+}
+
 } // namespace ph

@@ -41,6 +41,10 @@ public:
     // Changes a column to unbounded text, keeping its values; empty where the engine
     // does not hold declared lengths (SQLite).
     QString widenToTextSql(const QString& table, const QString& column) const;
+    // Statements turning a numeric column into a text column of `width` characters, each
+    // number kept as its shortest text (205 stays "205"). A view reading the column must be
+    // dropped first and made again after.
+    QStringList numberToTextSql(const QString& table, const QString& column, int width) const;
     // Whether "create index if not exists" is understood.
     bool hasCreateIndexIfNotExists() const { return m_engine != Engine::SqlServer; }
 

@@ -1,5 +1,7 @@
 #include "print/report.h"
 
+#include "core/amounts.h"
+
 #include <algorithm>
 
 #include <QFont>
@@ -125,8 +127,9 @@ QString Report::runningSum(const QString& key, int page) const {
     for (int p = 0; p <= page && p < m_pages.size(); ++p)
         for (const Placed& placed : m_pages.at(p)) last = std::max(last, placed.row);
     double sum = 0;
-    for (int row = 0; row <= last; ++row) sum += m_data.rows.at(row).value(key).toDouble();
-    return QString::number(qint64(std::trunc(sum)));
+    // The rows' amounts may be grouped by thousands; the sum is written the same way.
+    for (int row = 0; row <= last; ++row) sum += QString(m_data.rows.at(row).value(key)).remove(u',').toDouble();
+    return groupedAmountText(std::trunc(sum));
 }
 
 void Report::paintBand(QPainter& painter, const Placed& placed, int page) const {

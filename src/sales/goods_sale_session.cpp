@@ -162,7 +162,7 @@ SaleRecord GoodsSaleSession::record(const SaveContext&) {
         r.heading = {{QStringLiteral("date_sabt"), m_header.date},
                      {QStringLiteral("code_opr"), 0},
                      {QStringLiteral("date_no"), m_header.date},
-                     {QStringLiteral("sh_darkhast"), amountFromText(m_header.requestNumber)},
+                     {QStringLiteral("sh_darkhast"), m_header.requestNumber.trimmed()},
                      {QStringLiteral("price_koll"), m_totals.goods}};
         if (!m_header.wardCode.trimmed().isEmpty())
             r.heading.append({QStringLiteral("code_bakhsh"), m_header.wardCode.trimmed().toLongLong()});

@@ -46,7 +46,7 @@ std::optional<StoredSaleDocument> SaleDocumentStore::load(int number) {
                 stored->name = q.value(1).toString();
                 stored->family = q.value(2).toString();
             } else {
-                stored->requestNumber = amount(1);
+                stored->requestNumber = q.value(1).toString();
                 stored->wardCode = q.value(2).isNull() ? QString() : QString::number(q.value(2).toLongLong());
             }
             stored->payable = q.value(3).toDouble();

@@ -15,6 +15,12 @@ inline const QStringList kGoodsLineCaptions = {
     QStringLiteral("وضعيت"), QStringLiteral("تعداد"),     QStringLiteral("قيمت واحد"), QStringLiteral("قيمت كل"),
 };
 
+// The goods lookup's column titles.
+inline const QStringList kGoodsLookupCaptions = {
+    QStringLiteral("كـدشناسه"), QStringLiteral("نـام كــالا"), QStringLiteral("قيمت"),
+    QStringLiteral("كــد كــالا"), QStringLiteral("شكل كــالا"),
+};
+
 // Adding or replacing a line.
 inline const QString kNoFamilyForLine = QStringLiteral("نام خانوادگي مشخص نشده است");
 inline const QString kNoQuantity = QStringLiteral("تعداد كالا مشخص نشده است");
@@ -58,6 +64,8 @@ inline const QString kNoWard = QStringLiteral("نام بخش وارد نشده �
 inline const QString kNothingSold = QStringLiteral("دارو يا كالايي به فروش نرفته است");
 // A second cashier collecting an invoice another has just collected.
 inline const QString kAlreadyPaid = QStringLiteral("اين فاكتور قبلا پرداخت شده است");
+// F2 with no invoice chosen in the list.
+inline const QString kNoInvoiceChosen = QStringLiteral("فاكتوري براي پرداخت انتخاب نشده است");
 inline const QString kConfirmClosing = QStringLiteral("اختتام صندوق انجام شود؟");
 inline const QString kConfirmKeeper = QStringLiteral("صندوق دارجــديد تعريف شود؟");
 inline const QString kUnknownUser = QStringLiteral("کد کاربر اشتباه وارد شده است");

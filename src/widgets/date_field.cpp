@@ -1,7 +1,12 @@
 #include "widgets/date_field.h"
 
+#include <QFontMetrics>
 #include <QKeyEvent>
 #include <QStringList>
+#include <QStyle>
+#include <QStyleOptionFrame>
+
+#include <algorithm>
 
 namespace ph {
 
@@ -86,6 +91,32 @@ void DateField::keyPressEvent(QKeyEvent* event) {
         return;
     }
     QLineEdit::keyPressEvent(event);
+}
+
+QSize DateField::minimumSizeHint() const {
+    QSize hint = QLineEdit::minimumSizeHint();
+    ensurePolished();
+    const QFontMetrics metrics(font());
+    // Every place of the mask measured as its widest possible character (a digit or the blank).
+    int widest = metrics.horizontalAdvance(u'_');
+    for (char16_t digit = u'0'; digit <= u'9'; ++digit) widest = std::max(widest, metrics.horizontalAdvance(QChar(digit)));
+    const QString shape = m_yearFirst ? QStringLiteral("99/99/99")
+                          : m_year == Year::TwoDigits ? QStringLiteral("99/ 99/ 99")
+                                                      : QStringLiteral("99/ 99/ 9999");
+    int textWidth = 0;
+    for (QChar c : shape) textWidth += c == u'9' ? widest : metrics.horizontalAdvance(c);
+    // The line edit's own inner margin (2 px a side) and the cursor, then the frame the style adds.
+    const QMargins margins = textMargins();
+    const int inner = textWidth + 2 * 2 + 1 + margins.left() + margins.right();
+    QStyleOptionFrame option;
+    initStyleOption(&option);
+    const QSize framed = style()->sizeFromContents(QStyle::CT_LineEdit, &option, QSize(inner, hint.height()), this);
+    hint.setWidth(std::max(hint.width(), framed.width()));
+    return hint;
+}
+
+QSize DateField::sizeHint() const {
+    return QLineEdit::sizeHint().expandedTo(minimumSizeHint());
 }
 
 bool DateField::isValidDate() const {

@@ -42,6 +42,11 @@ public:
     // The same check on a stored text of either year length.
     static bool isValidStored(const QString& stored);
 
+    // Wide enough for the whole mask in the field's font: a layout never squeezes a date to a
+    // few of its characters.
+    QSize minimumSizeHint() const override;
+    QSize sizeHint() const override;
+
 protected:
     void keyPressEvent(QKeyEvent* event) override;
 

@@ -202,8 +202,12 @@ void ClaimsWindowsTest::claimFilesFromTheWindow() {
     m_prompter.answerPrompt(QStringLiteral("ok"));
     window.exportClaimFile(ClaimPlace::Default);
     QCOMPARE(m_prompter.texts(Kind::Prompt), QStringList{claims::texts::kFileNameLabel});
-    QCOMPARE(m_prompter.texts(Kind::Information), QStringList{claims::texts::kFileWritten});
-    QCOMPARE(readFile(m_t->workingDir() + QStringLiteral("/claims/nos1.txt")), kDefaultFile);
+    QCOMPARE(m_prompter.shown().first().proposed, QStringLiteral("nos1")); // in the field, ready to keep
+    const QString written = QDir(m_t->workingDir()).absoluteFilePath(QStringLiteral("claims/nos1.txt"));
+    // The message names the file in full.
+    QCOMPARE(m_prompter.texts(Kind::Information),
+             QStringList{claims::texts::kFileWritten + u'\n' + QDir::toNativeSeparators(written)});
+    QCOMPARE(readFile(written), kDefaultFile);
     // The export read the list again and left it unshown.
     QCOMPARE(window.shownRows().size(), 0);
     m_prompter.clear();
@@ -226,6 +230,9 @@ void ClaimsWindowsTest::claimFilesFromTheWindow() {
     window.exportClaimFile(ClaimPlace::Chosen);
     QVERIFY(proposed.endsWith(QStringLiteral("/nos1")));
     QCOMPARE(readFile(dir.filePath(QStringLiteral("march.txt"))), kCustomFile);
+    QCOMPARE(m_prompter.texts(Kind::Information),
+             QStringList{claims::texts::kFileWritten + u'\n' +
+                         QDir::toNativeSeparators(QDir(dir.path()).absoluteFilePath(QStringLiteral("march.txt")))});
     QCOMPARE(boxText(window, "me_sazman_noskhe"), QStringLiteral("3,000"));
     QCOMPARE(boxText(window, "me_sazman_aghlam"), QStringLiteral("3,630"));
 
@@ -341,7 +348,7 @@ void ClaimsWindowsTest::printedListCarriesItsSums() {
     QCOMPARE(data.values.value(QStringLiteral("insurer")), QStringLiteral("تامين اجتماعي\nبيمه سلامت"));
     QCOMPARE(data.values.value(QStringLiteral("header_caption")), QStringLiteral("نوع تخصص"));
     QCOMPARE(data.values.value(QStringLiteral("header_value")), QStringLiteral(" عمومي متخصص"));
-    QCOMPARE(data.values.value(QStringLiteral("sum_bimar")), QStringLiteral("1500"));
+    QCOMPARE(data.values.value(QStringLiteral("sum_bimar")), QStringLiteral("1,500"));
     QCOMPARE(data.values.value(QStringLiteral("in_words")), QStringLiteral("سه هزار ريال"));
     QVERIFY(!child(window, "but_print")->isEnabled());
     QCOMPARE(insurerShareInWords(0), QStringLiteral("رايگان"));
@@ -352,22 +359,24 @@ void ClaimsWindowsTest::printedListCarriesItsSums() {
     for (int i = 0; i < 60; ++i)
         rows.append({QStringLiteral("خانواده"), QStringLiteral("نام"), QStringLiteral("1"), QStringLiteral("05/07/01"),
                      QStringLiteral("پزشك"), 1000, 7, 1007});
+    // Each row's amounts are grouped by thousands, as on the window.
+    QCOMPARE(listReport({}, rows).data().rows.first().value(QStringLiteral("koll")), QStringLiteral("1,007"));
     QTemporaryDir dir;
     const QString pdf = dir.filePath(QStringLiteral("list.pdf"));
     QVERIFY(print::writePdf(listReport({}, rows), pdf).done());
     QCOMPARE(pdfPages(pdf), 2);
     QStringList firstPage, secondPage;
     for (const PdfWord& word : pdfWords(pdf)) (word.page == 1 ? firstPage : secondPage).append(word.text);
-    QVERIFY2(firstPage.contains(QStringLiteral("36000")) && firstPage.contains(QStringLiteral("252")),
+    QVERIFY2(firstPage.contains(QStringLiteral("36,000")) && firstPage.contains(QStringLiteral("252")),
              qPrintable(firstPage.join(u' ')));
-    QVERIFY(!firstPage.contains(QStringLiteral("60000")));
-    QVERIFY(secondPage.contains(QStringLiteral("60000")) && secondPage.contains(QStringLiteral("420")));
+    QVERIFY(!firstPage.contains(QStringLiteral("60,000")));
+    QVERIFY(secondPage.contains(QStringLiteral("60,000")) && secondPage.contains(QStringLiteral("420")));
     // A page range prints its pages alone, with the sums carried from the pages before.
     print::Report second = listReport({}, rows);
     second.limitToPages(2, 2);
     QVERIFY(print::writePdf(second, pdf).done());
     QCOMPARE(pdfPages(pdf), 1);
-    QVERIFY(pdfText(pdf).contains(QStringLiteral("60000")));
+    QVERIFY(pdfText(pdf).contains(QStringLiteral("60,000")));
 }
 
 void ClaimsWindowsTest::correctionReadsTheListAgain() {

@@ -293,6 +293,18 @@ void SchemaTest::olderDatabaseGetsTheNewIndexes() {
     db.exec(QStringLiteral("create table list_koli (count %1, list %2)")
                 .arg(db.dialect().typeName(ColumnType::Int), db.dialect().typeName(ColumnType::NVarchar, 4000)));
     db.exec(QStringLiteral("insert into list_koli (count, list) values (1, 'a')"));
+    // The ward request number as a number, with the view over it.
+    db.exec(QStringLiteral("drop view v_see_masrafi"));
+    db.exec(QStringLiteral("drop table heading_masrafi"));
+    db.exec(QStringLiteral("create table heading_masrafi (sh_factor %1, date_sabt %2, date_no %2, code_opr %1, "
+                           "sh_darkhast %3, code_bakhsh %1, price_koll %3)")
+                .arg(db.dialect().typeName(ColumnType::Int), db.dialect().typeName(ColumnType::NVarchar, 10),
+                     db.dialect().typeName(ColumnType::Float)));
+    for (const ViewDef& view : schemaViews())
+        if (view.name == QLatin1String("v_see_masrafi"))
+            db.exec(QStringLiteral("create view v_see_masrafi as ") + view.select(db.dialect()));
+    db.exec(QStringLiteral("insert into heading_masrafi (sh_factor, sh_darkhast) values (1, 205)"));
+    db.exec(QStringLiteral("insert into details_masrafi (sh_factor, code_darou, tedad) values (1, 1010001, 2)"));
     QVERIFY(Schema(db).needsWork());
 
     auto workstation = t.connect();
@@ -309,6 +321,15 @@ void SchemaTest::olderDatabaseGetsTheNewIndexes() {
     QCOMPARE(db.scalar(QStringLiteral("select list from list_koli where count=1")).toString(), QStringLiteral("a"));
     QCOMPARE(db.scalar(QStringLiteral("select code_opr from heading_noskhe where type_no=?"), {2}).toInt(), 4);
     QCOMPARE(db.scalar(QStringLiteral("select count(*) from details_noskhe where code_darou_main=?"), {1070001}).toInt(), 1);
+    // The request number is text now, the old number written as it was typed; the view reads it.
+    db.exec(QStringLiteral("insert into heading_masrafi (sh_factor, sh_darkhast) values (2, ?)"), {QStringLiteral("R-0206")});
+    QCOMPARE(db.scalar(QStringLiteral("select sh_darkhast from v_see_masrafi where sh_factor=1")).toString(),
+             QStringLiteral("205"));
+    QCOMPARE(db.scalar(QStringLiteral("select sh_darkhast from heading_masrafi where sh_factor=2")).toString(),
+             QStringLiteral("R-0206"));
+    QCOMPARE(db.scalar(QStringLiteral("select count(*) from heading_masrafi where sh_darkhast=?"), {QStringLiteral("205")})
+                 .toInt(),
+             1);
 }
 
 void SchemaTest::compoundedFormOnEveryDatabase_data() {

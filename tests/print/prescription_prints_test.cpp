@@ -90,6 +90,7 @@ private slots:
     void prescriptionSheetByInsurer();
     void invoices_data();
     void invoices();
+    void goodsInvoiceAmountsGrouped();
     void refusalsAndFailures();
 
 private:
@@ -119,19 +120,19 @@ void PrescriptionPrintsTest::prescriptionSheetByInsurer_data() {
     QTest::addColumn<QPointF>("codeAt");      // the code's left edge and field top
     // Lines 3000 and 800 (insured), then the sum, the patient's and the insurer's share and the total.
     QTest::newRow("layout 1") << 11 << QSizeF(111.9, 88.1)
-                              << QStringList{"3000", "800", "3800", "1140", "2660", "9940"} << "3800"
+                              << QStringList{"3,000", "800", "3,800", "1,140", "2,660", "9,940"} << "3,800"
                               << QPointF(108.4, 88.1 - 0.9 - 15.9 + 0.3) << QPointF(5.9, 7.5);
     QTest::newRow("layout 2") << 12 << QSizeF(105.6, 114.6)
-                              << QStringList{"3000", "800", "3800", "1140", "9940", "2660"} << "3000"
+                              << QStringList{"3,000", "800", "3,800", "1,140", "9,940", "2,660"} << "3,000"
                               << QPointF(100.9, 0.3 + 28.8) << QPointF(2.9, 21.7);
     // Every line, then the free amount, the fee and the total.
     QTest::newRow("layout 3 without a setting")
-        << 15 << QSizeF(111.9, 80.7) << QStringList{"3000", "4500", "800", "1200", "4500", "3100", "9940"} << "9940"
+        << 15 << QSizeF(111.9, 80.7) << QStringList{"3,000", "4,500", "800", "1,200", "4,500", "3,100", "9,940"} << "9,940"
         << QPointF(103.5, 80.7 - 0.9 - 28.6 + 17.5) << QPointF(5.1, 5.4);
     // At the stored positions: the lines from the price's place down, then the sum, the
     // patient's share, the free amount and the amount paid.
     QTest::newRow("custom positions") << 13 << QSizeF(148, 210)
-                                      << QStringList{"3000", "800", "3800", "1140", "4500", "9940"} << "800"
+                                      << QStringList{"3,000", "800", "3,800", "1,140", "4,500", "9,940"} << "800"
                                       << QPointF(112.5, 55.3) << QPointF(10, 20);
 }
 
@@ -186,20 +187,36 @@ void PrescriptionPrintsTest::invoices() {
 
     const QString text = test::pdfText(pdf);
     for (const QString& expected : {"Sina pharmacy", "05/07/15", "Rezaei Ali", "Get well soon", "ORS", "ASA", "ZINC",
-                                    "OTC", "9940", "3100"})
+                                    "OTC", "9,940", "3,100"})
         QVERIFY2(text.contains(expected), qPrintable(expected + "\n" + text));
     // The line whose drug is not in the goods master is left off, and the insurer's share is
     // not printed.
     const QStringList printed = words(pdfWords(pdf));
     QVERIFY(!printed.contains("240"));
-    QVERIFY(!printed.contains("2660"));
+    QVERIFY(!printed.contains("2,660"));
     QVERIFY(!printed.contains("4"));                     // three rows, counted from 1
-    QVERIFY(printed.contains("900") && printed.contains("4500") && printed.contains("1200"));
+    QVERIFY(printed.contains("900") && printed.contains("4,500") && printed.contains("1,200"));
     // The captions' words (a colon may be read back on either side of the value next to it).
     for (QString caption : {print::texts::kInvoiceNumber, print::texts::kPatient, print::texts::kRow}) {
         caption.remove(QLatin1Char(':'));
         QVERIFY2(text.contains(caption), qPrintable(caption));
     }
+}
+
+void PrescriptionPrintsTest::goodsInvoiceAmountsGrouped() {
+    GoodsInvoicePrint data;
+    data.invoice = 4;
+    data.date = QStringLiteral("05/07/15");
+    data.customer = QStringLiteral("Karimi Reza");
+    data.lines = {{QStringLiteral("Syringe"), 2, 12500, 25000}, {QStringLiteral("Cotton"), 1, 1250000, 1250000}};
+    data.otc = 1500;
+    data.total = 1276500;
+    const QString pdf = m_out.filePath(QStringLiteral("goods.pdf"));
+    QVERIFY(print::writePdf(goodsInvoiceReport(data, {QStringLiteral("Sina pharmacy"), QString()}), pdf).done());
+    const QStringList printed = words(pdfWords(pdf));
+    for (const QString& amount : QStringList{"12,500", "25,000", "1,250,000", "1,500", "1,276,500"})
+        QVERIFY2(printed.contains(amount), qPrintable(amount + "\n" + printed.join(u' ')));
+    QVERIFY(printed.contains("2")); // a quantity is not an amount
 }
 
 void PrescriptionPrintsTest::refusalsAndFailures() {

@@ -3,6 +3,7 @@
 #include "core/scripted_prompter.h"
 #include "print/report.h"
 #include "print/report_output.h"
+#include "print/reports/sales_chart.h"
 #include "report_fixture.h"
 #include "reports/goods_sheet.h"
 #include "reports/store_documents.h"
@@ -14,7 +15,11 @@
 #include "../print/pdf_reading.h"
 
 #include <QAbstractButton>
+#include <QBarCategoryAxis>
 #include <QBarSet>
+#include <QGraphicsScene>
+#include <QGraphicsTextItem>
+#include <QPainter>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QChart>
@@ -70,6 +75,7 @@ private Q_SLOTS:
     void init();
     void cleanup();
     void generalReportWithChartFollowingTheSearch();
+    void topItemsNamedInFull();
     void oneItemChosenInTheItemGrid();
     void refusals_data();
     void refusals();
@@ -143,6 +149,70 @@ void ReportWindowsTest::generalReportWithChartFollowingTheSearch() {
 
 // The one-item option: the item grid is typed into (a name shows the items it begins with, a
 // number finds the item by its code) and Enter runs the report of the current item.
+// Ten items with long names: every bar is named in full, in the window and in the print.
+void ReportWindowsTest::topItemsNamedInFull() {
+    SalesChartData data;
+    const QStringList forms = {QStringLiteral("قرص"), QStringLiteral("كپسول"), QStringLiteral("شربت"),
+                               QStringLiteral("پماد"), QStringLiteral("قطره")};
+    for (int i = 0; i < 10; ++i)
+        data.topItems.append({QStringLiteral("%1 آموكسي سيلين كلاوولانات %2")
+                                  .arg(forms.at(i % forms.size()))
+                                  .arg(125 * (i + 1)),
+                              100000.0 - i * 7000});
+    // Each name is drawn whole, inside the chart, clear of its neighbours.
+    const auto namesShown = [&data](QChart* chart) {
+        auto* names = qobject_cast<QBarCategoryAxis*>(chart->axes(Qt::Vertical).value(0));
+        QVERIFY(names);
+        QStringList expected;
+        for (const SalesChartData::Bar& bar : data.topItems) expected.prepend(bar.label);
+        QCOMPARE(names->categories(), expected);
+        QList<QRectF> drawn;
+        QList<QGraphicsItem*> items = chart->childItems();
+        while (!items.isEmpty()) {
+            QGraphicsItem* item = items.takeFirst();
+            items.append(item->childItems());
+            auto* text = dynamic_cast<QGraphicsTextItem*>(item);
+            if (text && text->isVisible() && expected.contains(text->toPlainText())) drawn.append(text->sceneBoundingRect());
+        }
+        QCOMPARE(drawn.size(), expected.size());
+        const QRectF area = chart->sceneBoundingRect();
+        const qreal line = QFontMetricsF(names->labelsFont()).height();
+        std::sort(drawn.begin(), drawn.end(), [](const QRectF& a, const QRectF& b) { return a.center().y() < b.center().y(); });
+        for (int i = 0; i < drawn.size(); ++i) {
+            const QString where = QStringLiteral("label %1 at %2,%3 %4x%5 in a chart %6x%7")
+                                      .arg(i).arg(drawn[i].x()).arg(drawn[i].y()).arg(drawn[i].width())
+                                      .arg(drawn[i].height()).arg(area.width()).arg(area.height());
+            QVERIFY2(drawn[i].left() >= area.left() && drawn[i].right() <= area.right(), qPrintable(where));
+            if (i > 0) QVERIFY2(drawn[i].center().y() - drawn[i - 1].center().y() >= line - 0.5, qPrintable(where));
+        }
+    };
+
+    // The window as it opens: its bar chart's place, filled with the ten items.
+    TFg_masraf window(windows());
+    QVERIFY(showActive(window));
+    const QSize place = child<QChartView>(window, QStringLiteral("chart_top_items"))->size();
+    window.hide();
+    QChartView view(makeTopItemsChart(data));
+    view.resize(place);
+    view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    QCoreApplication::processEvents();
+    namesShown(view.chart());
+
+    // The print draws each chart on half of the image, laid out at half its pixels.
+    const QSizeF printed = QSizeF(salesChartImage(data).size()) / 2;
+    QGraphicsScene scene;
+    QChart* bars = makeTopItemsChart(data);
+    scene.addItem(bars);
+    bars->setGeometry(QRectF(0, 0, printed.width() / 2, printed.height()));
+    QCoreApplication::processEvents();
+    QImage image(printed.toSize(), QImage::Format_RGB32);
+    QPainter painter(&image);
+    scene.render(&painter);
+    painter.end();
+    namesShown(bars);
+}
+
 void ReportWindowsTest::oneItemChosenInTheItemGrid() {
     TFg_masraf window(windows());
     QVERIFY(showActive(window));
@@ -226,7 +296,7 @@ void ReportWindowsTest::printAndFilesCarryTheShownRows() {
     QVERIFY2(m_prompter.shown().isEmpty(), qPrintable(m_prompter.texts().join(u'|')));
     QVERIFY(m_shown);
     QCOMPARE(m_shown->data().rows.size(), 2);
-    QCOMPARE(m_shown->data().values.value(QStringLiteral("amount_sum")), QStringLiteral("1400"));
+    QCOMPARE(m_shown->data().values.value(QStringLiteral("amount_sum")), QStringLiteral("1,400"));
     QCOMPARE(m_shown->data().values.value(QStringLiteral("insurer_sum")), QStringLiteral("770"));
     QCOMPARE(m_shown->data().values.value(QStringLiteral("patient_sum")), QStringLiteral("630"));
     QVERIFY(m_shown->data().pictures.contains(QStringLiteral("chart")));
@@ -249,7 +319,7 @@ void ReportWindowsTest::printAndFilesCarryTheShownRows() {
     QVERIFY2(text.contains(QStringLiteral("اجتماعي")), qPrintable(text)); // the insurer
     QVERIFY(text.contains(QStringLiteral("1010003")));
     QVERIFY(!text.contains(QStringLiteral("1010001")));
-    QVERIFY(text.contains(QStringLiteral("1200")));
+    QVERIFY(text.contains(QStringLiteral("1,200")));
 }
 
 void ReportWindowsTest::storeDocumentTakenInFromTheWindow() {

@@ -99,7 +99,7 @@ void ReportsCliTest::salesAsCsvXlsxAndPdf() {
     const CliRun printed = pharmacyctl(dir() + range + QStringList{QStringLiteral("--pdf"), pdf});
     QVERIFY2(printed.status == 0, qPrintable(printed.err));
     const QString text = pdfText(pdf);
-    QVERIFY2(text.contains(QStringLiteral("1500")) && text.contains(QStringLiteral("5020001")), qPrintable(text));
+    QVERIFY2(text.contains(QStringLiteral("1,500")) && text.contains(QStringLiteral("5020001")), qPrintable(text));
     QVERIFY(text.contains(QStringLiteral("شفا")));
 }
 

@@ -49,6 +49,7 @@ private slots:
     void init();
     void cleanup();
     void saleCollectionAndClosingByKeyboard();
+    void cashierGoesOnToTheNextInvoice();
     void browsingAndCorrecting();
     void wardConsumptionByKeyboard();
     void stockListOpensOverTheWindow_data();
@@ -116,6 +117,13 @@ void SalesWindowsTest::saleCollectionAndClosingByKeyboard() {
     typeAndEnter(sale, QStringLiteral("كريمي"));
     QCOMPARE(focusName(sale), QString("me_name"));
     typeAndEnter(sale, QStringLiteral("رضا"));
+    // The lookup names goods, not drugs.
+    QStringList captions;
+    const QAbstractItemModel* lookup = child<QTableView>(sale, "DBGrid2")->model();
+    for (int column = 0; column < lookup->columnCount(); ++column)
+        captions.append(lookup->headerData(column, Qt::Horizontal).toString());
+    QCOMPARE(captions, (QStringList{QStringLiteral("كـدشناسه"), QStringLiteral("نـام كــالا"), QStringLiteral("قيمت"),
+                                    QStringLiteral("كــد كــالا"), QStringLiteral("شكل كــالا")}));
     addGoods(sale, QStringLiteral("سرنگ"), QStringLiteral("3"), t::kGoods);
     addGoods(sale, QStringLiteral("آموكسي"), QStringLiteral("2"), t::kOtc); // a drug: OTC
     QCOMPARE(child<QTableView>(sale, "StringGrid1")->model()->rowCount(), 3);
@@ -165,6 +173,47 @@ void SalesWindowsTest::saleCollectionAndClosingByKeyboard() {
     QCOMPARE(till.result(), int(QDialog::Accepted));
     QCOMPARE(db.scalar(QStringLiteral("select code_cash from tanzimat")).toString(), QString("1"));
     QCOMPARE(db.scalar(QStringLiteral("select flag_cash from tanzimat")).toInt(), 1);
+}
+
+void SalesWindowsTest::cashierGoesOnToTheNextInvoice() {
+    Database& db = m_t->db();
+    for (const auto& [invoice, kind] : {std::pair(1, "d"), std::pair(2, "k"), std::pair(3, "d")})
+        db.exec(QStringLiteral("insert into cash (sh_factor, type_factor, code_opr, code_cashier, flag_pa, date_no, "
+                               "time_no, koll_daryaft, koll_bargasht, ekhtetam, family_b) "
+                               "values (?, ?, 1, 7, 0, ?, '09:00', 1000, 0, 0, 'x')"),
+                {invoice, QString::fromLatin1(kind), test::kSaleDay});
+    const auto paid = [&db] {
+        return db.scalar(QStringLiteral("select count(*) from cash where flag_pa=1")).toInt();
+    };
+
+    Tf_cashier cashier(windows());
+    QVERIFY(test::showActive(cashier));
+    auto* waiting = child<QTableView>(cashier, "DBGrid1");
+    // The cashier moves to the second invoice and pays it: the third becomes current.
+    press(cashier, Qt::Key_Down);
+    QCOMPARE(waiting->currentIndex().row(), 1);
+    press(cashier, Qt::Key_F2);
+    QCOMPARE(paid(), 1);
+    QCOMPARE(db.scalar(QStringLiteral("select sh_factor from cash where flag_pa=1")).toInt(), 2);
+    QCOMPARE(waiting->model()->rowCount(), 2);
+    QCOMPARE(waiting->currentIndex().row(), 1);
+    QCOMPARE(waiting->currentIndex().siblingAtColumn(0).data().toInt(), 3);
+    // Paying the last row leaves the one before it current; F2 goes on without an arrow key.
+    press(cashier, Qt::Key_F2);
+    QCOMPARE(waiting->currentIndex().siblingAtColumn(0).data().toInt(), 1);
+    press(cashier, Qt::Key_F2);
+    QCOMPARE(paid(), 3);
+    QCOMPARE(m_prompter.texts(), QStringList{t::kNothingSold});
+
+    // New invoices are read with F9; F2 with no row current says so and pays nothing.
+    db.exec(QStringLiteral("update cash set flag_pa=0 where sh_factor=3"));
+    press(cashier, Qt::Key_F9);
+    QCOMPARE(waiting->currentIndex().row(), 0);
+    waiting->selectionModel()->clearCurrentIndex();
+    press(cashier, Qt::Key_F2);
+    QCOMPARE(paid(), 2);
+    QCOMPARE(m_prompter.texts(), (QStringList{t::kNothingSold, t::kNoInvoiceChosen}));
+    cashier.hide();
 }
 
 void SalesWindowsTest::browsingAndCorrecting() {
@@ -256,7 +305,7 @@ void SalesWindowsTest::wardConsumptionByKeyboard() {
     QCOMPARE(focusName(ward), QString("sh_darkhast"));
     QCOMPARE(child<QComboBox>(ward, "cb_vaziat")->currentText(), QStringLiteral("تعرفه"));
     QVERIFY(!child<QWidget>(ward, "ToolButton1")->isVisible());
-    typeAndEnter(ward, QStringLiteral("7788"));
+    typeAndEnter(ward, QStringLiteral("R-205"));
     QCOMPARE(focusName(ward), QString("me_code_bakhsh"));
     typeAndEnter(ward, QStringLiteral("9")); // no such ward: refused, the focus stays
     QCOMPARE(m_prompter.texts().last(), QStringLiteral("اين كد موجود نمي باشد"));
@@ -276,7 +325,7 @@ void SalesWindowsTest::wardConsumptionByKeyboard() {
     QCOMPARE(printed.size(), 1);
     const print::Values& sheet = printed.at(0).values;
     QCOMPARE(sheet.value("number"), QString("1"));
-    QCOMPARE(sheet.value("request"), QString("7788"));
+    QCOMPARE(sheet.value("request"), QString("R-205"));
     QCOMPARE(sheet.value("wardCode"), QString("3"));
     QCOMPARE(sheet.value("wardName"), QStringLiteral("جراحي"));
     QCOMPARE(sheet.value("total"), QString("3,160"));
@@ -285,7 +334,7 @@ void SalesWindowsTest::wardConsumptionByKeyboard() {
     QCOMPARE(printed.at(0).rows.at(0).value("kind"), QStringLiteral("تعرفه"));
     QCOMPARE(printed.at(0).rows.at(0).value("quantity"), QString("3"));
     press(ward, Qt::Key_L, Qt::ControlModifier);
-    QCOMPARE(text(ward, "sh_darkhast"), QString("7788"));
+    QCOMPARE(text(ward, "sh_darkhast"), QString("R-205"));
     QCOMPARE(text(ward, "me_name_bakhsh"), QStringLiteral("جراحي"));
     // A corrected consumption is not printed again.
     press(ward, Qt::Key_F3);

@@ -1,6 +1,10 @@
 #include "support/typing.h"
 #include "widgets/date_field.h"
+#include "widgets/persian_look.h"
 
+#include <QApplication>
+#include <QHBoxLayout>
+#include <QLabel>
 #include <QtTest>
 
 using namespace ph;
@@ -17,6 +21,8 @@ private slots:
     void storedTwinShownDayFirst();
     void typedYearFirst_data();
     void typedYearFirst();
+    void wholeDateShownWhenSqueezed_data();
+    void wholeDateShownWhenSqueezed();
 };
 
 void DateFieldTest::typedDayFirst_data() {
@@ -107,6 +113,47 @@ void DateFieldTest::typedYearFirst() {
     QCOMPARE(field->storedText(), stored);
     field->setStoredText(QStringLiteral("86/12/30"));
     QCOMPARE(field->displayText(), QStringLiteral("86/12/30"));
+}
+
+void DateFieldTest::wholeDateShownWhenSqueezed_data() {
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QString>("date");
+    QTest::newRow("two-digit year") << 0 << QStringLiteral("28/ 08/ 05");
+    QTest::newRow("four-digit year") << 1 << QStringLiteral("28/ 08/ 1405");
+    QTest::newRow("year first") << 2 << QStringLiteral("05/08/28");
+}
+
+// In the program's font, in a row of a narrow window beside fields that take any spare width,
+// the field still shows every character of a date: nothing is scrolled out of sight.
+void DateFieldTest::wholeDateShownWhenSqueezed() {
+    QFETCH(int, kind);
+    QFETCH(QString, date);
+    ph::applyPersianLook(*static_cast<QApplication*>(QCoreApplication::instance()));
+    QWidget window;
+    window.setLayoutDirection(Qt::RightToLeft);
+    auto* row = new QHBoxLayout(&window);
+    DateField* field = kind == 2 ? DateField::yearFirst(&window)
+                                 : new DateField(kind == 0 ? Year::TwoDigits : Year::FourDigits, &window);
+    row->addWidget(new QLabel(QStringLiteral("از تاريخ"), &window));
+    row->addWidget(field);
+    row->addWidget(new QLineEdit(&window), 1);
+    window.resize(60, 30);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    field->setText(date);
+    QCOMPARE(field->displayText(), date);
+    const auto cursor = [field] { return field->inputMethodQuery(Qt::ImCursorRectangle).toRect(); };
+    field->setCursorPosition(0);
+    const int start = cursor().center().x();
+    field->setCursorPosition(int(date.size()));
+    const int end = cursor().center().x();
+    // Unscrolled, the cursor at the end stands the whole text's width from the start.
+    QVERIFY2(end - start >= field->fontMetrics().horizontalAdvance(date) - 1,
+             qPrintable(QStringLiteral("%1 px shown of %2 in a field %3 px wide")
+                            .arg(end - start)
+                            .arg(field->fontMetrics().horizontalAdvance(date))
+                            .arg(field->width())));
+    QVERIFY(end < field->width());
 }
 
 QTEST_MAIN(DateFieldTest)

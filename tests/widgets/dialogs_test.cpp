@@ -348,6 +348,17 @@ void DialogsTest::emptyPromptYieldsOkWithEmptyText() {
     QVERIFY(!input.isVisible());
     QCOMPARE(input.answer(), QStringLiteral("ok"));
     QCOMPARE(input.promptText(), QString());
+
+    // A proposed text is kept as it is, or replaced by what is typed over it.
+    input.preparePrompt(label, QStringLiteral("nos3"));
+    QVERIFY(showActive(input));
+    QCOMPARE(input.promptText(), QStringLiteral("nos3"));
+    child<QAbstractButton>(&input, QStringLiteral("but_yes"))->click();
+    QCOMPARE(input.promptText(), QStringLiteral("nos3"));
+    input.preparePrompt(label, QStringLiteral("nos3"));
+    QVERIFY(showActive(input));
+    typeInto(input, QStringLiteral("input_text"), QStringLiteral("march"));
+    QCOMPARE(input.promptText(), QStringLiteral("march"));
 }
 
 void DialogsTest::identityChecksInOrder_data() {

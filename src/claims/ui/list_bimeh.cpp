@@ -28,6 +28,7 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -691,7 +692,7 @@ void Tf_list_bimeh::exportClaimFile(ClaimPlace place) {
             m_windows.prompter.warning(texts::kNoRemovableFolder);
             return;
         }
-        const PromptAnswer answer = m_windows.prompter.prompt(claims::texts::kFileNameLabel);
+        const PromptAnswer answer = m_windows.prompter.prompt(claims::texts::kFileNameLabel, proposed);
         if (answer.answer != QLatin1String("ok")) return;
         const QString name = answer.text.trimmed().isEmpty() ? proposed : answer.text.trimmed();
         path = QDir(folder).filePath(name + QStringLiteral(".txt"));
@@ -712,7 +713,9 @@ void Tf_list_bimeh::exportClaimFile(ClaimPlace place) {
         me_sazman_noskhe->setText(amountDisplayText(file.insurerShare));
         me_sazman_aghlam->setText(amountDisplayText(file.lineInsurerShare));
     }
-    m_windows.prompter.information(claims::texts::kFileWritten);
+    // Where the file went, in full: the user carries it to the insurer from there.
+    m_windows.prompter.information(claims::texts::kFileWritten + u'\n' +
+                                   QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()));
 }
 
 void Tf_list_bimeh::exportSheet() {

@@ -65,7 +65,7 @@ QList<double> columnLefts() {
     return lefts;
 }
 
-QString whole(double value) { return QString::number(qint64(std::trunc(value))); }
+QString whole(double value) { return groupedAmountText(std::trunc(value)); }
 
 Band sumsBand(bool running, double top) {
     Band band;
@@ -170,9 +170,9 @@ print::Report listReport(const ListPrintHeading& heading, const QList<ListPrintR
                           {QStringLiteral("booklet"), r.booklet},
                           {QStringLiteral("date"), r.date},
                           {QStringLiteral("prescriber"), r.prescriber},
-                          {QStringLiteral("bimeh"), plainDecimalText(r.insurerShare)},
-                          {QStringLiteral("bimar"), plainDecimalText(r.patientShare)},
-                          {QStringLiteral("koll"), plainDecimalText(r.total)}});
+                          {QStringLiteral("bimeh"), groupedAmountText(r.insurerShare)},
+                          {QStringLiteral("bimar"), groupedAmountText(r.patientShare)},
+                          {QStringLiteral("koll"), groupedAmountText(r.total)}});
         bimeh += r.insurerShare;
         bimar += r.patientShare;
         koll += r.total;

@@ -29,6 +29,11 @@ public:
               },
               parent) {}
 
+    void setCaptions(const QStringList& captions) {
+        m_captions = captions;
+        emit headerDataChanged(Qt::Horizontal, 0, columnCount() - 1);
+    }
+
     void setTitle(int column, const QString& text) {
         m_titleColumn = column;
         m_title = text;
@@ -49,10 +54,13 @@ public:
         if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section == m_titleColumn &&
             !m_title.isEmpty())
             return m_title;
+        if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 && section < m_captions.size())
+            return m_captions.at(section);
         return RowTableModel<DrugItem>::headerData(section, orientation, role);
     }
 
 private:
+    QStringList m_captions;
     int m_titleColumn = -1;
     QString m_title;
 };
@@ -90,6 +98,10 @@ DrugLookup::DrugLookup(Prompter& prompter, QWidget* parent)
         if (drug) locate(drug->code);
     });
     setExpanded(false);
+}
+
+void DrugLookup::setCaptions(const QStringList& captions) {
+    m_model->setCaptions(captions);
 }
 
 void DrugLookup::setDrugs(QList<DrugItem> drugs) {

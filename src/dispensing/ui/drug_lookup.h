@@ -30,6 +30,8 @@ public:
     DrugLookup(Prompter& prompter, QWidget* parent = nullptr);
 
     void setDrugs(QList<DrugItem> drugs);
+    // Column titles other than the drug ones, one per column (the goods sale names goods).
+    void setCaptions(const QStringList& captions);
     // The column a digit-led text in the name column locates by (price, code or identity code).
     void setSearchKey(Column column) { m_key = column; }
     // The drug of the current row.

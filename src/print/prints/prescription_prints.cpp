@@ -102,8 +102,9 @@ ReportLayout customSheet(const PrintPositions& p, int lineCount) {
     return layout;
 }
 
+// Amounts read as on the windows: grouped by thousands.
 QString amountText(double amount) {
-    return plainDecimalText(amount);
+    return groupedAmountText(amount);
 }
 
 // An amount in Persian words with its unit; empty for nothing to pay or more than 12 digits.
@@ -292,7 +293,7 @@ print::Report invoiceReport(const PrescriptionPrintData& data, PrintKind kind, c
         values.rows.append({
             {QStringLiteral("row"), QString::number(++count)},
             {QStringLiteral("drug"), line.name->trimmed()},
-            {QStringLiteral("quantity"), amountText(line.quantity)},
+            {QStringLiteral("quantity"), plainDecimalText(line.quantity)},
             {QStringLiteral("bimar"), amountText(line.patient)},
             {QStringLiteral("kala"), amountText(line.goods)},
             {QStringLiteral("otc"), amountText(line.otc)},
@@ -322,7 +323,7 @@ print::Report goodsInvoiceReport(const GoodsInvoicePrint& data, const InvoiceHea
         values.rows.append({
             {QStringLiteral("row"), QString::number(++count)},
             {QStringLiteral("drug"), line.name.trimmed()},
-            {QStringLiteral("quantity"), amountText(line.quantity)},
+            {QStringLiteral("quantity"), plainDecimalText(line.quantity)},
             {QStringLiteral("bimar"), amountText(line.price)},
             {QStringLiteral("kala"), QString()},
             {QStringLiteral("otc"), QString()},

@@ -19,7 +19,8 @@ using print::XlsxColumnKind;
 const QString kSumCaption = QStringLiteral("جمع ");
 
 QString code(double value) { return QString::number(qint64(value)); }
-QString amount(double value) { return plainDecimalText(roundRial(value)); }
+// Amounts grouped by thousands, as the windows show them.
+QString amount(double value) { return groupedAmountText(roundRial(value)); }
 QString count(double value) { return plainDecimalText(value); }
 
 QList<int> rowsOf(const SalesReport& report, const QList<int>& shownRows) {
@@ -115,9 +116,9 @@ print::Report salesPrint(SalesReportKind kind, const SalesReport& report, const 
     }
     // The sums in whole numbers.
     data.values.insert(QStringLiteral("quantity_sum"), wholeRialText(sum.quantity));
-    data.values.insert(QStringLiteral("amount_sum"), wholeRialText(sum.amount));
-    data.values.insert(QStringLiteral("patient_sum"), wholeRialText(sum.patientShare));
-    data.values.insert(QStringLiteral("insurer_sum"), wholeRialText(sum.insurerShare));
+    data.values.insert(QStringLiteral("amount_sum"), amount(sum.amount));
+    data.values.insert(QStringLiteral("patient_sum"), amount(sum.patientShare));
+    data.values.insert(QStringLiteral("insurer_sum"), amount(sum.insurerShare));
     if (!chart.isNull()) data.pictures.insert(QStringLiteral("chart"), chart);
     return print::Report(print::tableLayout(table), data);
 }
@@ -274,7 +275,7 @@ print::Report goodsSheetPrint(const QList<GoodsSheetRow>& rows, const GoodsSheet
                           {QStringLiteral("unit"), amount(row.unitPrice)},
                           {QStringLiteral("amount"), amount(row.amount)}});
     }
-    data.values.insert(QStringLiteral("amount_sum"), wholeRialText(sum));
+    data.values.insert(QStringLiteral("amount_sum"), amount(sum));
     return print::Report(print::tableLayout(table), data);
 }
 
@@ -320,7 +321,7 @@ print::Report goodsSheetDetailPrint(const GoodsSheetDetail& detail, const GoodsS
                           {QStringLiteral("unit"), amount(line.unitPrice)},
                           {QStringLiteral("amount"), amount(line.amount)}});
     }
-    data.values.insert(QStringLiteral("amount_sum"), wholeRialText(sum));
+    data.values.insert(QStringLiteral("amount_sum"), amount(sum));
     return print::Report(print::tableLayout(table), data);
 }
 

@@ -19,7 +19,8 @@
 namespace ph {
 namespace {
 
-constexpr int kNameLength = 22;
+// Names up to this length are drawn whole; a longer one is cut with an ellipsis.
+constexpr int kNameLength = 34;
 
 QString shortName(const QString& name) {
     return name.size() > kNameLength ? name.left(kNameLength - 1) + QChar(0x2026) : name;
@@ -58,7 +59,11 @@ QChart* makeTopItemsChart(const SalesChartData& data) {
     // The largest on top: horizontal bars are drawn from the bottom up.
     for (auto it = data.topItems.crbegin(); it != data.topItems.crend(); ++it) {
         *set << it->amount;
-        names << shortName(it->label);
+        QString name = shortName(it->label);
+        // The axis keeps one bar per distinct name: two long names cut to the same text are
+        // told apart by an invisible zero-width non-joiner.
+        while (names.contains(name)) name += QChar(0x200C);
+        names << name;
     }
     auto* series = new QHorizontalBarSeries;
     series->append(set);
@@ -66,6 +71,9 @@ QChart* makeTopItemsChart(const SalesChartData& data) {
     auto* names_axis = new QBarCategoryAxis;
     names_axis->append(names);
     names_axis->setLabelsFont(labelFont());
+    // The axis would cut every name to "…" as soon as a bar is thinner than a line and a
+    // margin; a line of text per bar is enough to read the names, which the chart's height keeps.
+    names_axis->setTruncateLabels(false);
     auto* amounts = new QValueAxis;
     amounts->setLabelFormat(QStringLiteral("%.0f"));
     amounts->setLabelsFont(labelFont());

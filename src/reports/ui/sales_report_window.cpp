@@ -276,8 +276,9 @@ void SalesReportWindow::layOut() {
     auto* charts = new QWidget(this);
     auto* chartLayout = new QVBoxLayout(charts);
     chartLayout->setContentsMargins(0, 0, 0, 0);
-    chartLayout->addWidget(m_barsView, 1);
-    chartLayout->addWidget(m_lineView, 1);
+    // The bars take the larger part: ten item names, one under the other, each needs a line.
+    chartLayout->addWidget(m_barsView, 3);
+    chartLayout->addWidget(m_lineView, 2);
     auto* splitter = new QSplitter(Qt::Horizontal, this);
     splitter->addWidget(DBGrid1);
     splitter->addWidget(charts);

@@ -107,7 +107,9 @@ void Tf_cashier::showEvent(QShowEvent* event) {
     guarded(m_windows.prompter, [this] { load(); });
 }
 
-void Tf_cashier::load() {
+void Tf_cashier::load() { loadAt(0); }
+
+void Tf_cashier::loadAt(int row, const std::optional<WaitingPayment>& wanted) {
     const QList<WaitingPayment> rows = m_desk.waiting();
     m_rows->setRows(rows);
     if (rows.isEmpty()) {
@@ -115,21 +117,41 @@ void Tf_cashier::load() {
         m_windows.prompter.warning(t::kNothingSold);
     } else {
         m_bar->setEnabled(CommandBar::Save, true);
-        DBGrid1->selectRow(0);
+        if (wanted) {
+            const auto found = std::find_if(rows.begin(), rows.end(), [&](const WaitingPayment& r) {
+                return r.invoice == wanted->invoice && r.kind == wanted->kind;
+            });
+            if (found != rows.end()) row = int(found - rows.begin());
+        }
+        makeCurrent(std::clamp(row, 0, int(rows.size()) - 1));
         DBGrid1->setFocus();
     }
     me_koll->setText(amountDisplayText(m_desk.receivedSinceClosing()));
 }
 
+// Makes the row current (which also selects it): F2 pays the current row. QTableView's
+// selectRow() is not used: in a right-to-left grid whose columns do not reach the viewport's
+// edge it makes an invalid index current, and F2 then found no row.
+void Tf_cashier::makeCurrent(int row) {
+    DBGrid1->setCurrentIndex(m_rows->index(row, 0));
+}
+
 void Tf_cashier::pay() {
     const QModelIndex current = DBGrid1->currentIndex();
-    if (!current.isValid() || !m_rows->hasRow(current.row())) return;
-    const WaitingPayment row = m_rows->row(current.row());
+    if (!current.isValid() || !m_rows->hasRow(current.row())) {
+        m_windows.prompter.warning(t::kNoInvoiceChosen);
+        return;
+    }
+    const int at = current.row();
+    const WaitingPayment row = m_rows->row(at);
+    // The row after the paid one becomes current, so the cashier goes on with F2.
+    const std::optional<WaitingPayment> next =
+        m_rows->hasRow(at + 1) ? std::optional(m_rows->row(at + 1)) : std::nullopt;
     const QDateTime now = m_windows.clock.now();
     if (m_desk.pay(row.invoice, row.kind, m_windows.context.cashier_code, m_windows.context.current_date,
                    now.toString(QStringLiteral("HH:mm"))) == CashDesk::PayResult::AlreadyPaid)
         m_windows.prompter.warning(t::kAlreadyPaid);
-    load();
+    loadAt(at, next);
 }
 
 void Tf_cashier::sortBy(Order order) {
@@ -147,7 +169,7 @@ void Tf_cashier::sortBy(Order order) {
     std::stable_sort(rows.begin(), rows.end(),
                      [&](const WaitingPayment& a, const WaitingPayment& b) { return key(a) < key(b); });
     m_rows->setRows(rows);
-    if (!rows.isEmpty()) DBGrid1->selectRow(0);
+    if (!rows.isEmpty()) makeCurrent(0);
 }
 
 } // namespace ph

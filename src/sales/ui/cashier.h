@@ -5,6 +5,8 @@
 
 #include <QDialog>
 
+#include <optional>
+
 class QLineEdit;
 class QMenu;
 class QTableView;
@@ -34,6 +36,10 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    // Loads and makes current the row `wanted` when it is still waiting, else the row at `row`.
+    void loadAt(int row, const std::optional<WaitingPayment>& wanted = std::nullopt);
+    void makeCurrent(int row);
+
     WindowContext m_windows;
     CashDesk m_desk;
     RowTableModel<WaitingPayment>* m_rows;

@@ -84,10 +84,9 @@ void Tf_froosh_kala::makeFields() {
         me_family = makeLineField(this, QStringLiteral("me_family"));
         me_name = makeLineField(this, QStringLiteral("me_name"));
     } else {
-        // The request number is stored as a number.
+        // The request number is free text, as written on the ward's request ("R-205").
         sh_darkhast = makeLineField(this, QStringLiteral("sh_darkhast"));
-        sh_darkhast->setValidator(
-            new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), sh_darkhast));
+        sh_darkhast->setMaxLength(50);
         me_code_bakhsh = new CodeField(this);
         me_code_bakhsh->setObjectName(QStringLiteral("me_code_bakhsh"));
         me_code_bakhsh->setMaxDigits(5);
@@ -103,6 +102,7 @@ void Tf_froosh_kala::makeFields() {
 
     DBGrid2 = new DrugLookup(m_windows.prompter, this);
     DBGrid2->setObjectName(QStringLiteral("DBGrid2"));
+    DBGrid2->setCaptions(t::kGoodsLookupCaptions);
     connect(DBGrid2, &DrugLookup::chosen, this, &Tf_froosh_kala::chooseGoods);
     connect(DBGrid2, &DrugLookup::backRequested, this, [this] {
         if (goods())

@@ -8,6 +8,7 @@
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QRegularExpressionValidator>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace ph {
@@ -98,9 +99,9 @@ void Tf_input::buildIdentityPanel() {
     layout->addLayout(buttonRow(m_identityOk, m_identityClose));
 }
 
-void Tf_input::preparePrompt(const QString& label) {
+void Tf_input::preparePrompt(const QString& label, const QString& proposed) {
     m_promptLabel->setText(label);
-    m_promptText->clear();
+    m_promptText->setText(proposed);
     m_identityPanel->hide();
     m_promptPanel->show();
 }
@@ -193,6 +194,9 @@ void Tf_input::showEvent(QShowEvent* event) {
     m_nezam->clear();
     QDialog::showEvent(event);
     (isIdentity() ? m_code : m_promptText)->setFocus();
+    // A proposed text is selected: Enter keeps it, typing replaces it. Selected once the
+    // dialog is up, as the focus arriving with its activation may move the cursor.
+    if (!isIdentity()) QTimer::singleShot(0, m_promptText, &QLineEdit::selectAll);
 }
 
 } // namespace ph

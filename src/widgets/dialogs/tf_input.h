@@ -20,7 +20,7 @@ public:
     explicit Tf_input(Tf_error& warning, QWidget* parent = nullptr);
 
     // Shows the prompt panel with this label and an empty text, ready for typing.
-    void preparePrompt(const QString& label);
+    void preparePrompt(const QString& label, const QString& proposed = {});
     // Shows the identity panel; showing clears its three fields.
     void prepareIdentity();
 
