@@ -262,9 +262,10 @@ void DarouTest::pickerModes() {
         const char* focusAfter;
     } cases[] = {
         {&list, "me_code_g", "me_name_g", QStringLiteral("group1"), {1, 2}, 2, QStringLiteral("بهداشتي"), "me_code_g"},
-        {&list, "me_code_t", "me_name_t", QStringLiteral("type1"), {7, 8}, 8, QStringLiteral("كپسول"), "me_code_t"},
+        // Forms by name: the compounded drugs' form, which every database holds, comes first.
+        {&list, "me_code_t", "me_name_t", QStringLiteral("type1"), {70, 7, 8}, 8, QStringLiteral("كپسول"), "me_code_t"},
         {&entry, "me_code_g", "me_name_g", QStringLiteral("group2"), {1, 2}, 1, QStringLiteral("دارويي"), "me_code_t"},
-        {&entry, "me_code_t", "me_name_t", QStringLiteral("type2"), {7, 8}, 7, QStringLiteral("قرص"), "me_code_two"},
+        {&entry, "me_code_t", "me_name_t", QStringLiteral("type2"), {70, 7, 8}, 7, QStringLiteral("قرص"), "me_code_two"},
     };
     for (const auto& c : cases) {
         QLineEdit* code = field(*c.window, c.field);
