@@ -61,8 +61,8 @@ public:
     virtual bool askYesNo(const QString& question) = 0;
     // The confirmation box. Its result is shared by the whole program and kept until the next answer.
     virtual ConfirmAnswer confirm(const ConfirmRequest& request) = 0;
-    // The one-line prompt.
-    virtual PromptAnswer prompt(const QString& label) = 0;
+    // The one-line prompt, offering a text the user may take with Enter or type over.
+    virtual PromptAnswer prompt(const QString& label, const QString& text = {}) = 0;
     // The pharmacy identity panel: name, code and the technical director's council number.
     virtual IdentityAnswer askPharmacyIdentity() = 0;
     // The first user of a new database: name and password (typed twice). Empty when declined.

@@ -32,7 +32,12 @@ ConfirmAnswer ScriptedPrompter::confirm(const ConfirmRequest& request) {
     return {m_messageBoxResult, script.result == 0 ? QString() : script.searchText};
 }
 
-PromptAnswer ScriptedPrompter::prompt(const QString& label) { return take<PromptAnswer>(Kind::Prompt, label); }
+PromptAnswer ScriptedPrompter::prompt(const QString& label, const QString& text) {
+    m_shown.append({Kind::Prompt, label, text});
+    if (m_answers.isEmpty() || !std::holds_alternative<PromptAnswer>(m_answers.head()))
+        throw Error(QStringLiteral("no scripted answer for the question: ") + label);
+    return std::get<PromptAnswer>(m_answers.dequeue());
+}
 
 IdentityAnswer ScriptedPrompter::askPharmacyIdentity() {
     return take<IdentityAnswer>(Kind::Identity, QStringLiteral("pharmacy identity"));

@@ -20,13 +20,14 @@ public:
     struct Shown {
         Kind kind;
         QString text;
+        QString offered = {}; // the text a prompt offers
     };
 
     void warning(const QString& text) override;
     void information(const QString& text = {}) override;
     bool askYesNo(const QString& question) override;
     ConfirmAnswer confirm(const ConfirmRequest& request) override;
-    PromptAnswer prompt(const QString& label) override;
+    PromptAnswer prompt(const QString& label, const QString& text = {}) override;
     IdentityAnswer askPharmacyIdentity() override;
     std::optional<NewUserAnswer> askFirstUser() override;
     void showHelp() override;

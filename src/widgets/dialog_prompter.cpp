@@ -80,9 +80,9 @@ ConfirmAnswer DialogPrompter::confirm(const ConfirmRequest& request) {
     return {m_messageBoxResult, dialog.searchText()};
 }
 
-PromptAnswer DialogPrompter::prompt(const QString& label) {
+PromptAnswer DialogPrompter::prompt(const QString& label, const QString& text) {
     Tf_input& dialog = inputDialog();
-    dialog.preparePrompt(label);
+    dialog.preparePrompt(label, text);
     dialog.exec();
     return {dialog.answer(), dialog.promptText()};
 }

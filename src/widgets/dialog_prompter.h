@@ -29,7 +29,7 @@ public:
     void information(const QString& text = {}) override;
     bool askYesNo(const QString& question) override;
     ConfirmAnswer confirm(const ConfirmRequest& request) override;
-    PromptAnswer prompt(const QString& label) override;
+    PromptAnswer prompt(const QString& label, const QString& text = {}) override;
     IdentityAnswer askPharmacyIdentity() override;
     std::optional<NewUserAnswer> askFirstUser() override;
     void showHelp() override;

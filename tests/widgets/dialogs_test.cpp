@@ -95,6 +95,7 @@ private slots:
     void yesNoAnswerStaysUntilAButtonSetsIt();
     void messageBoxResultKeptAfterCloseAndSearchCleared();
     void emptyPromptYieldsOkWithEmptyText();
+    void promptOffersAText();
     void identityChecksInOrder_data();
     void identityChecksInOrder();
     void identityShowingClearsAndEnterMoves();
@@ -348,6 +349,18 @@ void DialogsTest::emptyPromptYieldsOkWithEmptyText() {
     QVERIFY(!input.isVisible());
     QCOMPARE(input.answer(), QStringLiteral("ok"));
     QCOMPARE(input.promptText(), QString());
+}
+
+// The text a prompt offers is taken with the button as it is.
+void DialogsTest::promptOffersAText() {
+    Tf_error warning;
+    Tf_input input(warning);
+    input.preparePrompt(QStringLiteral("شماره فاكتور مورد نظر را واردكنيد"), QStringLiteral("12"));
+    QVERIFY(showActive(input));
+    QCOMPARE(focusName(input), QStringLiteral("input_text"));
+    child<QAbstractButton>(&input, QStringLiteral("but_yes"))->click();
+    QCOMPARE(input.answer(), QStringLiteral("ok"));
+    QCOMPARE(input.promptText(), QStringLiteral("12"));
 }
 
 void DialogsTest::identityChecksInOrder_data() {

@@ -98,9 +98,9 @@ void Tf_input::buildIdentityPanel() {
     layout->addLayout(buttonRow(m_identityOk, m_identityClose));
 }
 
-void Tf_input::preparePrompt(const QString& label) {
+void Tf_input::preparePrompt(const QString& label, const QString& text) {
     m_promptLabel->setText(label);
-    m_promptText->clear();
+    m_promptText->setText(text);
     m_identityPanel->hide();
     m_promptPanel->show();
 }
@@ -193,6 +193,8 @@ void Tf_input::showEvent(QShowEvent* event) {
     m_nezam->clear();
     QDialog::showEvent(event);
     (isIdentity() ? m_code : m_promptText)->setFocus();
+    // The offered text is selected: Enter takes it, typing replaces it.
+    if (!isIdentity()) m_promptText->selectAll();
 }
 
 } // namespace ph

@@ -20,7 +20,8 @@ public:
     explicit Tf_input(Tf_error& warning, QWidget* parent = nullptr);
 
     // Shows the prompt panel with this label and an empty text, ready for typing.
-    void preparePrompt(const QString& label);
+    // The prompt with its caption and the text it offers (empty by default).
+    void preparePrompt(const QString& label, const QString& text = {});
     // Shows the identity panel; showing clears its three fields.
     void prepareIdentity();
 
