@@ -252,8 +252,9 @@ ThresholdResult PrescriptionSession::checkThresholds(const Totals& totals, std::
     ThresholdInput input;
     input.insurer = m_insurer;
     input.specialtyCode = m_header.specialtyCode;
-    input.patientSum = amountFromText(totals.patientShare);
-    input.insurerSum = amountFromText(totals.insurerShare);
+    // The insured amount of the lines: a fee the shares carry does not count.
+    input.patientSum = totals.linesPatientSum;
+    input.insurerSum = totals.linesInsurerSum;
     input.settings = settings ? *settings : m_prescriptions.saveSettings().thresholds;
     if (m_insurer.isInsurer()) input.latestContract = m_pricing.insurerTerms(*m_insurer.number()).latest;
     return ThresholdCheck::run(input, m_prompter);
@@ -289,44 +290,28 @@ PrescriptionRecord PrescriptionSession::record(const Totals& totals) {
     r.specialtyCode = h.specialtyCode;
     r.typeCode = h.typeCode;
 
-    // When the insurer pays its percentage of the technical fee, that part moves from the
-    // patient's share to the insurer's; a member of the staff pays no fee at all.
+    // The totals already hold the shares, the fee and the payable as stored and asked at the
+    // cash desk (the insurer's part of the fee inside them under fani_flag); a member of the
+    // staff pays no fee at all, though the cash row asks for the whole payable.
     const double patient = amountFromText(totals.patientShare);
     const double insurer = amountFromText(totals.insurerShare);
     const double fee = amountFromText(totals.fee);
     const double payable = amountFromText(totals.payable);
-    const double feeShare = totals.insurerFeePart;
-    const std::optional<Contract> contract =
-        m_insurer.number() ? m_pricing.insurerTerms(*m_insurer.number()).first : std::nullopt;
-    r.feeInCommitment = contract && contract->feeInCommitment;
-    if (r.feeInCommitment) {
-        r.patientPrice = patient + totals.feeAmount - feeShare;
-        r.insurerPrice = insurer + feeShare;
-        r.fee = 0;
-        r.fee2 = fee;
-        r.total = payable - feeShare;
-    } else {
-        r.patientPrice = patient;
-        r.insurerPrice = insurer;
-        r.fee = fee;
-        r.fee2 = fee;
-        r.total = payable;
-    }
+    r.feeInCommitment = totals.feeInCommitment;
+    r.patientPrice = patient;
+    r.insurerPrice = insurer;
+    r.fee = fee;
+    r.fee2 = totals.feeAmount;
+    r.total = payable;
     if (h.staff) {
         r.fee = 0;
         r.fee2 = 0;
-        r.total = payable - fee;
+        r.total = payable + totals.insurerFeePart - totals.feeAmount;
     }
     r.freeAmount = amountFromText(totals.free);
     r.otcAmount = amountFromText(totals.otc);
     r.goodsAmount = amountFromText(totals.goods);
-
     r.cash = {patient, r.freeAmount, r.otcAmount, fee, r.goodsAmount, payable};
-    if (r.feeInCommitment) {
-        r.cash.fee = 0;
-        r.cash.patient = patient + totals.feeAmount - feeShare;
-        r.cash.total = payable - feeShare;
-    }
 
     r.stockKeeping = m_stockKeeping;
     for (int row = 1; row < m_lines.rowCount(); ++row) {

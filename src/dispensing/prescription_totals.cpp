@@ -39,6 +39,8 @@ Totals PrescriptionTotals::compute(const PrescriptionLines& lines, const FeeFact
     }
 
     Totals totals;
+    totals.linesPatientSum = patient;
+    totals.linesInsurerSum = insurer;
     totals.free = plainDecimalText(free);
     totals.patientShare = plainDecimalText(patient);
     totals.insurerShare = plainDecimalText(insurer);
@@ -68,6 +70,19 @@ Totals PrescriptionTotals::compute(const PrescriptionLines& lines, const FeeFact
     }
     totals.fee = plainDecimalText(fee);
     totals.payable = wholeRialText(otcWithFee + patient + free + goods + fee);
+    // An insurer whose contract pays its percentage of the technical fee: the fee moves into
+    // the shares (the patient's part to the patient, the rest to the insurer) and the patient
+    // pays the total less the insurer's part. The panel shows what is stored and what the
+    // cash desk asks for.
+    totals.feeInCommitment = facts.contract && facts.contract->feeInCommitment;
+    if (totals.feeInCommitment) {
+        const double feeShare = totals.insurerFeePart;
+        totals.patientShare = plainDecimalText(patient + fee - feeShare);
+        totals.insurerShare = plainDecimalText(insurer + feeShare);
+        totals.insuredTotal = plainDecimalText(insurer + patient + fee);
+        totals.fee = QStringLiteral("0");
+        totals.payable = wholeRialText(otcWithFee + patient + free + goods + fee - feeShare);
+    }
     return totals;
 }
 

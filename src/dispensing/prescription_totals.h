@@ -21,7 +21,10 @@ struct FeeFacts {
     QString currentInvoice; // me_sh_factor, the prescription's own invoice number
 };
 
-// The totals panel, as its fields show it, and the fee values kept for saving.
+// The totals panel, as its fields show it, and the fee values kept for saving. The panel
+// shows what the prescription is stored with and what the cash desk asks for: when the
+// insurer's contract pays part of the technical fee, the fee is inside the two shares and
+// me_fani shows 0.
 struct Totals {
     QString insurerShare = QStringLiteral("0"); // me_sahme_bime
     QString patientShare = QStringLiteral("0"); // me_sahme_bimar
@@ -34,6 +37,9 @@ struct Totals {
     QString payable = QStringLiteral("0");      // me_koll: what the patient pays, whole Rials
     double feeAmount = 0;                       // the technical fee stored with the prescription
     double insurerFeePart = 0;                  // the part of it the insurer pays under fani_flag
+    bool feeInCommitment = false;               // the contract's fani_flag: the fee is in the shares
+    double linesPatientSum = 0;                 // the lines' patient shares, without any fee
+    double linesInsurerSum = 0;                 // the lines' insurer shares, without any fee
 };
 
 // The prescription's totals, recomputed after every change of its lines.

@@ -58,9 +58,12 @@ OutputResult writePdf(const Report& report, const QString& path) {
     return {};
 }
 
+bool printerAvailable() {
+    return !QPrinterInfo::defaultPrinter().isNull() || !QPrinterInfo::availablePrinters().isEmpty();
+}
+
 OutputResult printDirect(const Report& report) {
-    if (QPrinterInfo::defaultPrinter().isNull() && QPrinterInfo::availablePrinters().isEmpty())
-        return OutputResult::failed(texts::kNoPrinter);
+    if (!printerAvailable()) return OutputResult::failed(texts::kNoPrinter);
     QPrinter printer(QPrinter::HighResolution);
     if (!printer.isValid()) return OutputResult::failed(texts::kNoPrinter);
     setUp(printer, report);

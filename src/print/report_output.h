@@ -21,6 +21,8 @@ struct OutputResult {
 
 // Writes the report to a PDF file, page for page as the preview shows it.
 OutputResult writePdf(const Report& report, const QString& path);
+// Whether the system knows a printer to print on without asking.
+bool printerAvailable();
 // Sends the report to the default printer without asking.
 OutputResult printDirect(const Report& report);
 // Asks for the printer and the copies in the print dialog, then prints.

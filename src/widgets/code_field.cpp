@@ -106,6 +106,7 @@ bool CodeField::acceptCode() {
     // The refusal dialog takes the focus while it is open; nothing it does may ask again.
     if (m_refusing) return false;
     if (text().isEmpty() || !m_lookup) return true;
+    if (m_noneCode && code() == m_noneCode) return true;
     bool failed = false;
     if (lookUp(&failed)) return true;
 
@@ -128,6 +129,7 @@ bool CodeField::acceptCode() {
 void CodeField::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_PageDown && event->modifiers() == Qt::NoModifier) {
         event->accept();
+        if (isReadOnly()) return; // a code that may not change is not picked either
         emit pickRequested();
         if (m_picker) m_picker();
         return;

@@ -51,6 +51,9 @@ public:
     QString refusalText() const { return m_refusalText; }
     // Whether a refused code empties the field and its pair (the default).
     void setClearOnRefusal(bool clear) { m_clearOnRefusal = clear; }
+    // A code that stands for "none" (insurer 0: no insurer) and is accepted without a row;
+    // its name is still looked up and shown when there is one.
+    void setNoneCode(std::optional<qint64> code) { m_noneCode = code; }
 
     // What PageDown does besides emitting pickRequested().
     void setPicker(std::function<void()> picker) { m_picker = std::move(picker); }
@@ -63,7 +66,8 @@ public:
     // look-up failed (the failure is reported).
     std::optional<QString> lookupName() const;
 
-    // The leaving check: true when the field is empty, has no lookup, or holds a known code.
+    // The leaving check: true when the field is empty, has no lookup, or holds a known code
+    // or the none code.
     // Otherwise the refusal is shown, the field (and pair) emptied, the focus put back here,
     // and false returned. A failed look-up keeps the field and the focus (its report stands
     // for the refusal) and returns false.
@@ -88,6 +92,7 @@ private:
     std::function<void()> m_picker;
     QString m_refusalText;
     bool m_clearOnRefusal = true;
+    std::optional<qint64> m_noneCode;
     bool m_refusing = false;
 };
 

@@ -3,6 +3,7 @@
 #include "widgets/number_delegate.h"
 
 #include <QHeaderView>
+#include <QResizeEvent>
 #include <QStandardItem>
 #include <QTimer>
 
@@ -19,10 +20,14 @@ constexpr int kMeasuredRows = 300;
 
 ListGrid::ListGrid(QWidget* parent)
     : QTableView(parent), m_numbers(new NumberDelegate(this)), m_fitLater(new QTimer(this)) {
-    // Rows arriving one by one, or a reset followed by a sort, size the columns once.
+    // Rows arriving one by one, or a reset followed by a sort, size the columns once; the
+    // current row is then brought into view, now that the rows are laid out.
     m_fitLater->setSingleShot(true);
     m_fitLater->setInterval(0);
-    connect(m_fitLater, &QTimer::timeout, this, &ListGrid::fitColumns);
+    connect(m_fitLater, &QTimer::timeout, this, [this] {
+        fitColumns();
+        if (currentIndex().isValid()) scrollTo(currentIndex());
+    });
     setItemDelegate(m_numbers);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -101,7 +106,10 @@ void ListGrid::fitColumns() {
 
 void ListGrid::resizeEvent(QResizeEvent* event) {
     QTableView::resizeEvent(event);
-    fitColumns();
+    // Only a change of width moves the columns; a grid that grows or shrinks in height as a
+    // neighbour expands keeps its widths and its current row in view.
+    if (event->size().width() != event->oldSize().width()) fitColumns();
+    if (event->size().height() != event->oldSize().height() && currentIndex().isValid()) scrollTo(currentIndex());
 }
 
 QTableView* makeListGrid(QWidget* parent, const QString& objectName, QAbstractItemModel* model) {
@@ -122,6 +130,18 @@ void setCodeColumns(QTableView* grid, const QList<int>& columns) {
         list->numbers()->setCodeColumns(columns);
         list->fitColumns();
     }
+}
+
+void selectGridRow(QTableView* grid, int row) {
+    const QAbstractItemModel* model = grid->model();
+    if (!model || row < 0 || row >= model->rowCount()) return;
+    const QModelIndex index = model->index(row, 0);
+    grid->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    grid->scrollTo(index);
+}
+
+void setTextColumn(QTableView* grid, int column) {
+    if (auto* list = qobject_cast<ListGrid*>(grid)) list->setTextColumn(column);
 }
 
 void setAmountColumns(QTableView* grid, const QList<int>& columns) {

@@ -16,8 +16,10 @@ class NumberDelegate;
 // A read-only list grid: whole-row selection of one row, no row numbers, Tab leaving the grid
 // for the next field instead of walking its cells. Numbers are drawn through the shared
 // NumberDelegate (amounts grouped by thousands, codes whole). The columns size to their content
-// and captions whenever the rows or the grid's width change, and the long text column (the
-// widest column of texts, unless the window names one) takes the width left over.
+// and captions whenever the rows or the grid's width change (not its height), and the long text
+// column (the widest column of texts, unless the window names one) takes the width left over.
+// The header's sections stay Interactive: a section mode that measures its contents would
+// measure every column again at each width set here.
 class ListGrid : public QTableView {
     Q_OBJECT
 public:
@@ -51,6 +53,11 @@ QTableView* makeListGrid(QWidget* parent, const QString& objectName, QAbstractIt
 // (a no-op for a grid that is not a ListGrid).
 void setCodeColumns(QTableView* grid, const QList<int>& columns);
 void setAmountColumns(QTableView* grid, const QList<int>& columns);
+// Makes the row current and selected and brings it into view, also right after the model was
+// reset (QTableView::selectRow then finds no column at the edge and leaves no row current).
+void selectGridRow(QTableView* grid, int row);
+// The column that takes the spare width (a no-op for a grid that is not a ListGrid).
+void setTextColumn(QTableView* grid, int column);
 
 // A cell of a QStandardItemModel grid holding a number as a number, for the grid to draw.
 QStandardItem* numberItem(double value);

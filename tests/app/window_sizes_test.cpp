@@ -12,6 +12,7 @@
 #include "widgets/window_places.h"
 
 #include <QFrame>
+#include <QHeaderView>
 #include <QLayout>
 #include <QSettings>
 #include <QTableView>
@@ -26,6 +27,8 @@ namespace {
 const QSize kScreen(1366, 728);
 // A grid is usable when about seven rows show.
 constexpr int kUsableGridHeight = 200;
+// Beside an expanded lookup, a list still shows this many of its lines.
+constexpr int kLinesBesideALookup = 6;
 } // namespace
 
 class WindowSizesTest : public QObject {
@@ -110,6 +113,26 @@ void WindowSizesTest::everyWindowFitsTheScreenWithItsPanelsOpen() {
                                  qPrintable(what + QStringLiteral(": %1 is %2 high")
                                                        .arg(grid->objectName())
                                                        .arg(grid->height())));
+                // With a lookup expanded (it has the focus), the other grids keep their lines in view.
+                const QList<QTableView*> grids = window->findChildren<QTableView*>();
+                for (QTableView* lookup : grids) {
+                    if (!lookup->isVisibleTo(window) || !lookup->property("expandsOnFocus").toBool()) continue;
+                    lookup->setProperty("expanded", true);
+                    for (int pass = 0; pass < 3; ++pass) { // the lookup's height follows the room left
+                        window->layout()->activate();
+                        QCoreApplication::processEvents();
+                    }
+                    for (QTableView* grid : grids)
+                        if (grid != lookup && grid->isVisibleTo(window))
+                            QVERIFY2(grid->viewport()->height() >=
+                                         kLinesBesideALookup * grid->verticalHeader()->defaultSectionSize(),
+                                     qPrintable(what + QStringLiteral(": %1 shows %2 pixels of lines beside %3")
+                                                           .arg(grid->objectName())
+                                                           .arg(grid->viewport()->height())
+                                                           .arg(lookup->objectName())));
+                    lookup->setProperty("expanded", false);
+                    window->layout()->activate();
+                }
             }
             window->hide();
         }

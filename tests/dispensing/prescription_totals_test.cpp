@@ -162,6 +162,9 @@ void PrescriptionTotalsTest::insurerFeePartUnderFeeFlag() {
     totals = PrescriptionTotals::compute(lines, f);
     QCOMPARE(totals.feeAmount, 3000.0);
     QCOMPARE(totals.insurerFeePart, 2100.0);
+    // The fee is inside the shares, as stored; the patient pays 30 % of it, as the cash desk asks.
+    QCOMPARE((QStringList{totals.insurerShare, totals.patientShare, totals.fee, totals.payable}),
+             (QStringList{"12100", "900", "0", "900"}));
 }
 
 void PrescriptionTotalsTest::sameDaySecondPrescriptionHasNoFee() {
@@ -180,7 +183,7 @@ void PrescriptionTotalsTest::sameDaySecondPrescriptionHasNoFee() {
     // The first prescription of the day keeps its fee when it is edited later.
     f.firstInvoiceOfDay = 12;
     totals = PrescriptionTotals::compute(lines, f);
-    QCOMPARE(totals.fee, QStringLiteral("3000"));
+    QCOMPARE(totals.feeAmount, 3000.0);
     QCOMPARE(totals.insurerFeePart, 1500.0);
 }
 

@@ -12,6 +12,8 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 
+#include <algorithm>
+
 namespace ph {
 
 // The drug list's rows, with the search text as the title of the column it is typed in.
@@ -138,8 +140,11 @@ bool DrugLookup::locate(double code) {
 }
 
 void DrugLookup::clearSearch() {
+    const std::optional<DrugItem> drug = current();
     setSearch({});
     m_proxy->clearNameFilter();
+    // Dropping the filter must not leave a row current that is neither shown nor highlighted.
+    if (drug) locate(drug->code);
 }
 
 void DrugLookup::setSearch(const QString& text) {
@@ -252,8 +257,20 @@ void DrugLookup::focusOutEvent(QFocusEvent* event) {
     setExpanded(false);
 }
 
+void DrugLookup::setExpandedHeight(int height) {
+    m_expandedHeight = std::clamp(height, kCollapsed, kExpanded);
+    if (m_expanded && this->height() != m_expandedHeight) setFixedHeight(m_expandedHeight);
+}
+
 void DrugLookup::setExpanded(bool expanded) {
-    setFixedHeight(expanded ? kExpanded : kCollapsed);
+    m_expanded = expanded;
+    setFixedHeight(expanded ? m_expandedHeight : kCollapsed);
+}
+
+void DrugLookup::resizeEvent(QResizeEvent* event) {
+    QTableView::resizeEvent(event);
+    // Grown or shrunk, the lookup keeps its current row in view.
+    if (currentIndex().isValid()) scrollTo(currentIndex());
 }
 
 } // namespace ph

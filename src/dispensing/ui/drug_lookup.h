@@ -18,9 +18,11 @@ class QuickSearchModel;
 // text that begins with a digit locates by the numeric search key. In the other columns
 // but the form a digit-led text orders by that column and locates the row equal to it.
 // The search text shows as the column's title. Enter or Tab chooses the current drug;
-// the grid is tall while it has the focus and short otherwise.
+// the grid is tall while it has the focus and short otherwise. At every moment the current
+// row is the highlighted one, it is in view, and it is the drug Enter takes.
 class DrugLookup : public QTableView {
     Q_OBJECT
+    Q_PROPERTY(bool expanded READ isExpanded WRITE setExpanded)
 public:
     enum Column { IdentityCode = 0, Name = 1, Price = 2, Code = 3, FormName = 4 };
     static constexpr int kCollapsed = 60;
@@ -40,9 +42,14 @@ public:
     void choose();
     // Makes the drug with this code current (the filter dropped); false when the list lacks it.
     bool locate(double code);
-    // Drops the name filter and the search text.
+    // Drops the name filter and the search text; the current drug stays current.
     void clearSearch();
     QString searchText() const { return m_search; }
+    // The height the lookup takes while it has the focus, at most kExpanded: the window
+    // lowers it so that what lies below keeps its room.
+    void setExpandedHeight(int height);
+    bool isExpanded() const { return m_expanded; }
+    void setExpanded(bool expanded);
 
 signals:
     // Enter or Tab on a drug.
@@ -56,12 +63,12 @@ protected:
     void focusOutEvent(QFocusEvent* event) override;
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
     bool focusNextPrevChild(bool next) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void search();
     void setSearch(const QString& text);
     void makeCurrent(int proxyRow);
-    void setExpanded(bool expanded);
     // In a code column, a typed code no drug has: warns and keeps the focus.
     bool acceptSearch();
 
@@ -71,6 +78,8 @@ private:
     Column m_key = Code;
     QString m_search;
     int m_searchColumn = Name;
+    int m_expandedHeight = kExpanded;
+    bool m_expanded = false;
 };
 
 } // namespace ph

@@ -33,6 +33,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
+#include <QScrollBar>
 #include <QScreen>
 #include <QStatusBar>
 #include <QTableView>
@@ -84,6 +85,10 @@ Tf_froosh_darou::Tf_froosh_darou(const WindowContext& windows, QWidget* parent)
     makeCommands();
     makeLayout();
 
+    m_fitLookup = new QTimer(this);
+    m_fitLookup->setSingleShot(true);
+    m_fitLookup->setInterval(0);
+    connect(m_fitLookup, &QTimer::timeout, this, &Tf_froosh_darou::fitDrugLookup);
     m_timer = new QTimer(this);
     m_timer->setInterval(1000);
     connect(m_timer, &QTimer::timeout, this, [this] {
@@ -119,9 +124,10 @@ void Tf_froosh_darou::makeLineEntry() {
 
     m_linesModel = new LineListModel(m_session.lines(), this);
     StringGrid1 = makeListGrid(this, QStringLiteral("StringGrid1"), m_linesModel);
-    StringGrid1->horizontalHeader()->setStretchLastSection(false);
-    StringGrid1->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    StringGrid1->horizontalHeader()->setSectionResizeMode(Col::Name, QHeaderView::Stretch);
+    setTextColumn(StringGrid1, Col::Name);
+    // The amounts grouped by thousands, as the totals below them.
+    setAmountColumns(StringGrid1, {Col::UnitPrice, Col::Total, Col::InsurerShare, Col::PatientShare, Col::FreeAmount,
+                                   Col::OtcAmount, Col::GoodsAmount, Col::MainDrugPrice, Col::HotelingPrice});
     connect(StringGrid1, &QTableView::clicked, this, &Tf_froosh_darou::selectLine);
 }
 
@@ -325,6 +331,7 @@ void Tf_froosh_darou::startNew() {
     m_header->syncInsurer();
     m_header->setLook(PrescriptionHeaderPanel::Look::New);
     m_current = m_session.header().invoiceNumber.toInt();
+    m_showsStored = false;
     setInputsEnabled(true);
     m_chosen.reset();
     me_tedad->clear();
@@ -454,7 +461,8 @@ void Tf_froosh_darou::addLine() {
     showLines();
     showPrice(false);
     m_drugs->clearSearch();
-    StringGrid1->selectRow(LineListModel::viewRow(m_session.lines().lastRow()));
+    // The line just added is the highlighted one, in view.
+    selectGridRow(StringGrid1, LineListModel::viewRow(m_session.lines().lineCount()));
     cb_vaziat->setCurrentText(kindAfterInsurerChange(m_session.insurer()));
     if (result.focus.isEmpty())
         m_drugs->setFocus();
@@ -482,7 +490,7 @@ void Tf_froosh_darou::replaceLine() {
     showPrice(false);
     setLineMode(false);
     m_drugs->clearSearch();
-    StringGrid1->selectRow(LineListModel::viewRow(result.row));
+    selectGridRow(StringGrid1, LineListModel::viewRow(result.row));
     if (result.focus.isEmpty())
         m_drugs->setFocus();
     else
@@ -496,7 +504,7 @@ void Tf_froosh_darou::removeLine() {
     m_session.removeLine(row);
     showLines();
     setLineMode(false);
-    StringGrid1->selectRow(LineListModel::viewRow(std::min(row, m_session.lines().lastRow())));
+    selectGridRow(StringGrid1, LineListModel::viewRow(std::min(row, m_session.lines().lastRow())));
 }
 
 void Tf_froosh_darou::save() {
@@ -577,7 +585,7 @@ bool Tf_froosh_darou::handleKey(QWidget* widget, QKeyEvent* event) {
     const int key = event->key();
     if (keyModifiers(event) == Qt::ControlModifier && key == Qt::Key_F3) {
         StringGrid1->setFocus();
-        if (!StringGrid1->currentIndex().isValid()) StringGrid1->selectRow(0);
+        if (!StringGrid1->currentIndex().isValid()) selectGridRow(StringGrid1, 0);
         return true;
     }
     if (keyModifiers(event) == Qt::ControlModifier && key >= Qt::Key_A && key <= Qt::Key_E) {
@@ -663,10 +671,25 @@ bool Tf_froosh_darou::handleKey(QWidget* widget, QKeyEvent* event) {
     return false;
 }
 
+void Tf_froosh_darou::fitDrugLookup() {
+    // The lookup and the line list share the height between them; the expanded lookup takes
+    // what the list does not need to show its last lines.
+    const int lines = kShownLines * StringGrid1->verticalHeader()->defaultSectionSize();
+    const int needed = lines + StringGrid1->horizontalHeader()->sizeHint().height() +
+                       StringGrid1->horizontalScrollBar()->sizeHint().height() + 2 * StringGrid1->frameWidth();
+    m_drugs->setExpandedHeight(m_drugs->height() + StringGrid1->height() - needed);
+}
+
 bool Tf_froosh_darou::eventFilter(QObject* watched, QEvent* event) {
     if (!watched->isWidgetType()) return false;
     auto* widget = static_cast<QWidget*>(watched);
     if (widget->window() != this) return false;
+    // Fitted once the layout has settled: a height set while the layout places the widgets
+    // would start another placing inside this one.
+    if (event->type() == QEvent::Resize && widget == StringGrid1) {
+        m_fitLookup->start();
+        return false;
+    }
     if (event->type() == QEvent::FocusIn && widget == cb_vaziat &&
         cb_vaziat->currentText() == texts::kGoods)
         cb_vaziat->setCurrentText(texts::kInsured);

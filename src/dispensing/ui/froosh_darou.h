@@ -34,6 +34,9 @@ class Tf_moadel;
 class Tf_froosh_darou : public QDialog {
     Q_OBJECT
 public:
+    // The lines the line list keeps in view below the expanded drug lookup.
+    static constexpr int kShownLines = 6;
+
     explicit Tf_froosh_darou(const WindowContext& windows, QWidget* parent = nullptr);
     ~Tf_froosh_darou() override;
 
@@ -101,6 +104,11 @@ private:
     // The invoice search window for a search kind (1 family name to 4 prescription code);
     // the chosen prescription is shown.
     void searchInvoices(int kind);
+    // Whether the shown prescription may give way to another: true unless a correction is
+    // under way and the user does not abandon it.
+    bool mayReplaceShown();
+    // The number the print prompts offer: the shown stored prescription's, else the last stored.
+    QString offeredNumber() const;
     void makeSearchMenu();
     // The prints the settings ask for after a new prescription was stored.
     void printAfterSaving(int invoice, const ShownFigures& shown);
@@ -130,6 +138,8 @@ private:
     bool headerAcceptsLine(const QString& kind);
     void focusField(const QString& objectName);
     int selectedLine() const;
+    // The expanded drug lookup's height: what the line list leaves while it shows its lines.
+    void fitDrugLookup();
     bool handleKey(QWidget* widget, QKeyEvent* event);
 
     WindowContext m_windows;
@@ -169,11 +179,13 @@ private:
     QMenu* m_searchMenu = nullptr;
     std::optional<int> m_showOnOpen;
     int m_current = 0;
+    bool m_showsStored = false; // the current number's stored prescription is shown (or corrected)
     QAction* m_rulesAction = nullptr;
     QLabel* m_userPanel;
     QLabel* m_timePanel;
     QLabel* m_datePanel;
     QTimer* m_timer;
+    QTimer* m_fitLookup; // fits the expanded drug lookup after the line list was resized
 };
 
 } // namespace ph

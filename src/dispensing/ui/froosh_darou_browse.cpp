@@ -27,7 +27,13 @@ namespace ph {
 void Tf_froosh_darou::searchInvoices(int kind) {
     if (!m_invoiceSearch) m_invoiceSearch = new TF_search_factor(m_windows, this);
     // Closed without a choice, the window keeps what it showed.
-    if (const std::optional<int> chosen = m_invoiceSearch->choose(SearchContext::Darou, kind)) showInvoice(*chosen);
+    const std::optional<int> chosen = m_invoiceSearch->choose(SearchContext::Darou, kind);
+    if (chosen && mayReplaceShown()) showInvoice(*chosen);
+}
+
+bool Tf_froosh_darou::mayReplaceShown() {
+    // A correction lives only in the window until it is saved: the F9 question first.
+    return !m_session.editing() || m_windows.prompter.askYesNo(texts::kConfirmAbandon);
 }
 
 void Tf_froosh_darou::makeSearchMenu() {
@@ -76,6 +82,7 @@ void Tf_froosh_darou::makeSearchMenu() {
 }
 
 void Tf_froosh_darou::setInputsEnabled(bool enabled) {
+    m_header->setReadOnly(!enabled);
     m_drugs->setEnabled(enabled);
     cb_vaziat->setEnabled(enabled);
     me_price->setEnabled(enabled);
@@ -108,6 +115,7 @@ void Tf_froosh_darou::loadCurrent() {
 
     m_session.setTaminCodes(m_windows.context.tamin_codes);
     const std::optional<StoredPrescription> stored = StoredPrescriptions(m_windows.db).load(m_current);
+    m_showsStored = stored.has_value();
     if (!stored) {
         // A deleted or unused number: the window stays empty.
         m_session.start(moment());
@@ -165,7 +173,8 @@ void Tf_froosh_darou::showPrevious() {
 void Tf_froosh_darou::searchByNumber() {
     const PromptAnswer answer = m_windows.prompter.prompt(texts::kInvoiceNumberPrompt);
     if (!answer.accepted()) return;
-    showInvoice(wholeNumberFromText(answer.text));
+    const int number = wholeNumberFromText(answer.text);
+    if (mayReplaceShown()) showInvoice(number);
 }
 
 void Tf_froosh_darou::beginEdit() {
@@ -186,6 +195,9 @@ void Tf_froosh_darou::deleteStored() {
     const PromptAnswer answer = m_windows.prompter.prompt(texts::kInvoiceNumberPrompt);
     if (!answer.accepted()) return;
     const int number = wholeNumberFromText(answer.text);
+    // Deleting the prescription being corrected asks its own question; another one would
+    // take the correction's place first.
+    if (number != m_current && !mayReplaceShown()) return;
     showInvoice(number);
     if (!m_windows.prompter.askYesNo(texts::kConfirmDeleteInvoice)) return;
     switch (StoredPrescriptions(m_windows.db).remove(number)) {
@@ -206,6 +218,7 @@ void Tf_froosh_darou::deleteStored() {
     showTotals(Totals{});
     setInputsEnabled(true);
     m_current = m_session.header().invoiceNumber.toInt();
+    m_showsStored = false;
     m_header->firstField()->setFocus();
 }
 

@@ -62,16 +62,24 @@ void Tf_froosh_darou::makePrintMenu() {
 
 void Tf_froosh_darou::printOnRequest(PrintKind kind) {
     const PromptAnswer answer = m_windows.prompter.prompt(
-        kind == PrintKind::Prescription ? kPrescriptionNumberPrompt : texts::kInvoiceNumberPrompt);
+        kind == PrintKind::Prescription ? kPrescriptionNumberPrompt : texts::kInvoiceNumberPrompt, offeredNumber());
     if (!answer.accepted()) return;
     // A number that is not whole stops with a conversion error; nothing is printed.
     const int number = wholeNumberFromText(answer.text);
     // The prescription print shows the prescription in the window first, read-only; a
     // number without one is refused by the print and the window keeps what it showed.
+    const bool shows = kind == PrintKind::Prescription && StoredPrescriptions(m_windows.db).load(number);
+    if (shows && !mayReplaceShown()) return;
     m_current = number;
-    if (kind == PrintKind::Prescription && StoredPrescriptions(m_windows.db).load(number)) loadCurrent();
+    if (shows) loadCurrent();
     printStoredPrescription(m_windows.db, m_windows.context, number, kind, PrintOutput::Menu, this,
                             m_windows.prompter);
+}
+
+QString Tf_froosh_darou::offeredNumber() const {
+    if (m_showsStored) return QString::number(m_current);
+    const std::optional<int> last = StoredPrescriptions(m_windows.db).last();
+    return last ? QString::number(*last) : QString();
 }
 
 void Tf_froosh_darou::openLabels() {

@@ -77,6 +77,15 @@ PrescriptionHeaderPanel::PrescriptionHeaderPanel(const WindowContext& windows, P
     makeFields();
     makeOrder();
     makeLayout();
+    for (QLineEdit* field : findChildren<QLineEdit*>())
+        if (!field->isReadOnly()) m_typedFields.append(field);
+}
+
+void PrescriptionHeaderPanel::setReadOnly(bool readOnly) {
+    for (QLineEdit* field : std::as_const(m_typedFields))
+        field->setReadOnly(readOnly);
+    paz_type->setEnabled(!readOnly);
+    CheckBox1->setEnabled(!readOnly);
 }
 
 void PrescriptionHeaderPanel::makeFields() {
@@ -87,6 +96,7 @@ void PrescriptionHeaderPanel::makeFields() {
     me_name_bime = makeName(this, "me_name_bime");
     me_code_bime->setLookup([&db](qint64 code) { return InsurerStore(db).nameOf(int(code)); }, me_name_bime,
                             prompter);
+    me_code_bime->setNoneCode(0); // a free prescription
     me_code_bime->setPicker([this] {
         guarded(m_windows.prompter, [this] {
             pickCode(m_windows, me_code_bime, QStringLiteral("bime"), InsurerStore(m_windows.db).pickRows());
@@ -334,8 +344,11 @@ void PrescriptionHeaderPanel::setLook(Look look) {
         setPalette(QPalette());
         return;
     }
+    // The captions take the colour that reads on each background: black on the light blue
+    // (5.8:1), white on the dark blue (18:1).
     QPalette shown = palette();
     shown.setColor(QPalette::Window, look == Look::Shown ? QColor(128, 128, 192) : QColor(0, 0, 64));
+    shown.setColor(QPalette::WindowText, look == Look::Shown ? QColor(Qt::black) : QColor(Qt::white));
     setPalette(shown);
     setAutoFillBackground(true);
 }

@@ -41,6 +41,8 @@ public:
     // one is shown, dark blue while it is being corrected.
     enum class Look { New, Shown, Editing };
     void setLook(Look look);
+    // A stored prescription shown, not corrected: nothing in the header can be typed or chosen.
+    void setReadOnly(bool readOnly);
     // The fields as the session keeps them.
     PrescriptionHeader header() const;
     // Gives the session the insurer the field shows, when the field was left another way
@@ -80,6 +82,7 @@ private:
     PrescriptionSession& m_session;
     KeyNav* m_nav = nullptr;
     bool m_loading = false;
+    QList<QLineEdit*> m_typedFields; // the fields the user types in (not the names shown)
 
     CodeField* me_code_bime;
     QLineEdit* me_name_bime;

@@ -29,8 +29,11 @@ bool printStoredPrescription(Database& db, const AppContext& context, int invoic
     const InvoiceHeading heading{context.pharmacy_name, context.payam};
     const print::Report report = reportFor(*data, kind, heading, shown);
 
+    // From the menu, layout 3 goes straight to the printer; with none it is previewed, as the
+    // other prints are, and printed from there.
     if (output == PrintOutput::Menu)
-        output = kind == PrintKind::Prescription && prescriptionLayoutFor(*data) == PrescriptionLayout::Layout3
+        output = kind == PrintKind::Prescription && prescriptionLayoutFor(*data) == PrescriptionLayout::Layout3 &&
+                         print::printerAvailable()
                      ? PrintOutput::Printer
                      : PrintOutput::Preview;
     print::OutputResult result;

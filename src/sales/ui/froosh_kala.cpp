@@ -126,9 +126,7 @@ void Tf_froosh_kala::makeFields() {
 
     m_linesModel = new LineListModel(m_session.lines(), this);
     StringGrid1 = makeListGrid(this, QStringLiteral("StringGrid1"), m_linesModel);
-    StringGrid1->horizontalHeader()->setStretchLastSection(false);
-    StringGrid1->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    StringGrid1->horizontalHeader()->setSectionResizeMode(Col::Name, QHeaderView::Stretch);
+    setTextColumn(StringGrid1, Col::Name);
     setAmountColumns(StringGrid1, {Col::UnitPrice, Col::Total});
     connect(StringGrid1, &QTableView::clicked, this, &Tf_froosh_kala::selectLine);
 
@@ -317,8 +315,10 @@ void Tf_froosh_kala::setInputsEnabled(bool enabled) {
 }
 
 void Tf_froosh_kala::setEditLook(bool editing) {
-    // An edit in progress shows on the header panel's colour.
-    Panel1->setStyleSheet(editing ? QStringLiteral("QGroupBox#Panel1 { background: #000080; }") : QString());
+    // An edit in progress shows on the header panel's colour; its captions turn white to stay readable.
+    Panel1->setStyleSheet(editing ? QStringLiteral("QGroupBox#Panel1 { background: #000080; } "
+                                                   "QGroupBox#Panel1 QLabel { color: white; }")
+                                  : QString());
 }
 
 void Tf_froosh_kala::applyHeader() {
