@@ -3,6 +3,7 @@
 #include "catalogue/lookup_list.h"
 
 #include "catalogue/goods_code.h"
+#include "db/column_limits.h"
 #include "db/database.h"
 #include "db/key_allocator.h"
 #include "db/pick_rows.h"
@@ -10,6 +11,11 @@
 #include <QSqlQuery>
 
 namespace ph {
+
+int goodsNameWidth() {
+    return columnWidth(QStringLiteral("mosh_kala_anbar"), QStringLiteral("name_kala"));
+}
+
 namespace {
 
 struct Naming {

@@ -12,6 +12,9 @@ namespace ph {
 class Database;
 
 // One goods row (mosh_kala_anbar) with the name of its form (type_kala.name).
+// The most characters a goods name holds: what the name field accepts while typing.
+int goodsNameWidth();
+
 struct GoodsItem {
     double code = 0;                   // code_kala
     QString name;                      // name_kala

@@ -50,4 +50,8 @@ std::optional<HeaderProblem> checkPrescriptionFields(const PrescriptionSession& 
     return std::nullopt;
 }
 
+int headerFieldWidth(const QString& column) {
+    return columnWidth(QStringLiteral("heading_noskhe"), column);
+}
+
 } // namespace ph

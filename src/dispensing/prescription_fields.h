@@ -22,4 +22,8 @@ inline const QString kTooManyLines = QStringLiteral("نسخه بيش از %1 د�
 // every engine.
 std::optional<HeaderProblem> checkPrescriptionFields(const PrescriptionSession& session);
 
+// The most characters the header field stored in this column of heading_noskhe takes (0 for
+// no limit): what its input accepts while typing.
+int headerFieldWidth(const QString& column);
+
 } // namespace ph

@@ -135,7 +135,7 @@ void DemoCommandTest::fillsAnEmptyDatabaseThatPricesAtOnce() {
     QCOMPARE(line.at(4).toString(), QString("تعرفه"));
     QCOMPARE(line.at(7).toString(), QString("18000")); // 10 at the demo's 1,800 Rials
     QCOMPARE(line.at(8).toString(), QString("12600")); // the contract's 70 percent
-    QCOMPARE(json["totals"].toObject()["me_fani"].toString(), QString("60000")); // the tariff's day fee
+    QCOMPARE(json["totals"].toObject()["fee_amount"].toDouble(), 60000.0); // the tariff's day fee
 
     // A compounded drug can be made at once: its formula is saved under the compounded
     // drugs' form, and the pharmacy, which keeps stock, dispenses it at its formula's price.

@@ -192,9 +192,10 @@ void DispensingDbTest::sameDayRuleOverTheView() {
     session.changeInsurer(InsurerCode::fromText(QStringLiteral("2")));
     const DrugItem drug = *session.findDrug(1010003);
     QVERIFY(session.addLine(drug, {QStringLiteral("1"), texts::kInsured, {}}).written());
-    QCOMPARE(session.totals().fee, QStringLiteral("3000"));
+    // Insurer 2's contract pays part of the fee, which the panel shows inside the shares.
+    QCOMPARE(session.totals().feeAmount, 3000.0);
     session.setTime(QStringLiteral("21:05"));
-    QCOMPARE(session.totals().fee, QStringLiteral("5000"));
+    QCOMPARE(session.totals().feeAmount, 5000.0);
 }
 
 void DispensingDbTest::sessionReadsTheContractOncePerPrescription() {
@@ -309,7 +310,9 @@ void DispensingDbTest::quoteOfARealisticPrescription() {
         QCOMPARE(cellTexts(lines.at(i)), expected.at(i));
 
     // Insurer 9941, patient 4260, free 12460, OTC 2500 + 10 %, goods 240; fee base 26661 at
-    // 20:59 is a day fee below the ceiling, 70 % of it the insurer's.
+    // 20:59 is a day fee below the ceiling, 70 % of it the insurer's. The contract pays that
+    // part, so the panel shows the fee inside the shares, as the prescription is stored and
+    // the cash desk asks: insurer 9941 + 2100, patient 4260 + 3000 - 2100, payable less 2100.
     const QJsonObject totals = json.value(QStringLiteral("totals")).toObject();
     const QStringList keys{"me_sahme_bime", "me_sahme_bimar",  "MedtKol", "me_azad", "me_otc",
                            "me_kala",       "me_koll_tarefeh", "me_fani", "me_koll"};
@@ -317,7 +320,7 @@ void DispensingDbTest::quoteOfARealisticPrescription() {
     for (const QString& key : keys)
         values.append(totals.value(key).toString());
     QCOMPARE(values,
-             (QStringList{"9941", "4260", "14201", "12460", "2750", "240", "26201", "3000", "22710"}));
+             (QStringList{"12041", "5160", "17201", "12460", "2750", "240", "26201", "0", "20610"}));
     QCOMPARE(totals.value(QStringLiteral("fee_amount")).toDouble(), 3000.0);
     QCOMPARE(totals.value(QStringLiteral("insurer_fee_part")).toDouble(), 2100.0);
     // 14201 is above the latest period's approval threshold of 11000.

@@ -1,7 +1,6 @@
 #include "catalogue/ui/sabt_darou.h"
 
 #include "catalogue/goods.h"
-#include "db/column_limits.h"
 #include "catalogue/lookup_list.h"
 #include "catalogue/ui/goods_set.h"
 #include "core/amounts.h"
@@ -83,7 +82,7 @@ Tf_sabt_darou::Tf_sabt_darou(const WindowContext& windows, DrugListSet& drugs, Q
     me_code_two = makeDigits(QStringLiteral("me_code_two"), kNumberDigits, this);
     me_code_sh = makeDigits(QStringLiteral("me_code_sh"), kNumberDigits, this);
     me_name_kala = makeEdit(QStringLiteral("me_name_kala"), this);
-    me_name_kala->setMaxLength(columnWidth(QStringLiteral("mosh_kala_anbar"), QStringLiteral("name_kala")));
+    me_name_kala->setMaxLength(goodsNameWidth());
     me_name_latin = makeEdit(QStringLiteral("me_name_latin"), this);
     me_name_latin->setLayoutDirection(Qt::LeftToRight);
     me_price = makeDigits(QStringLiteral("me_price"), kNumberDigits, this);

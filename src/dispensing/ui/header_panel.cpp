@@ -3,9 +3,9 @@
 #include "catalogue/lookup_list.h"
 #include "core/app_context.h"
 #include "core/prompter.h"
-#include "db/column_limits.h"
 #include "dispensing/dispensing_texts.h"
 #include "dispensing/line_kind.h"
+#include "dispensing/prescription_fields.h"
 #include "dispensing/prescription_session.h"
 #include "dispensing/prescription_store.h"
 #include "dispensing/stored_prescriptions.h"
@@ -139,8 +139,8 @@ void PrescriptionHeaderPanel::makeFields() {
     });
 
     me_nezam_pe = makeLineField(this, QStringLiteral("me_nezam_pe"));
-    me_nezam_pe->setMaxLength(columnWidth(QStringLiteral("heading_noskhe"), QStringLiteral("nezam_p")));
-    me_sh_bime->edtMeliCode()->setMaxLength(columnWidth(QStringLiteral("heading_noskhe"), QStringLiteral("sh_bimeh")));
+    me_nezam_pe->setMaxLength(headerFieldWidth(QStringLiteral("nezam_p")));
+    me_sh_bime->edtMeliCode()->setMaxLength(headerFieldWidth(QStringLiteral("sh_bimeh")));
     me_family_pe = makeLineField(this, QStringLiteral("me_family_pe"));
     me_name_pe = makeLineField(this, QStringLiteral("me_name_pe"));
     connect(me_nezam_pe, &QLineEdit::textEdited, this, [this](const QString&) {
