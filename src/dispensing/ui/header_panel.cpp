@@ -109,6 +109,10 @@ void PrescriptionHeaderPanel::makeFields() {
     me_sh_bime->setObjectName(QStringLiteral("me_sh_bime"));
     lblDigit = new QLabel(texts::kTenDigits, this);
     lblDigit->setObjectName(QStringLiteral("lblDigit"));
+    // Its place is kept while it is hidden, so the fields do not shift when it appears.
+    QSizePolicy digitPolicy = lblDigit->sizePolicy();
+    digitPolicy.setRetainSizeWhenHidden(true);
+    lblDigit->setSizePolicy(digitPolicy);
     lblDigit->hide();
     connect(me_sh_bime->edtMeliCode(), &QLineEdit::textChanged, this,
             [this](const QString& text) { lblDigit->setVisible(text.size() == 10); });
@@ -232,7 +236,9 @@ void PrescriptionHeaderPanel::makeLayout() {
     grid->addWidget(caption(QStringLiteral("شماره بيمه:"), me_sh_bime), 0, 2);
     auto* number = new QHBoxLayout;
     number->addWidget(me_sh_bime, 1);
+    number->addSpacing(4);
     number->addWidget(lblDigit);
+    number->addSpacing(12); // apart from the invoice number's caption beside it
     grid->addLayout(number, 0, 3, 1, 3);
     grid->addWidget(caption(QStringLiteral("شماره نسخه: "), me_sh_factor), 0, 6);
     grid->addWidget(me_sh_factor, 0, 7);
