@@ -14,10 +14,13 @@
 #include "db/legacy_upgrades.h"
 #include "db/schema.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
+#include <cstdio>
+#include <exception>
 #include <new>
 
 namespace ph::cli {
@@ -159,6 +162,23 @@ int run(const QStringList& argsIn, QTextStream& out, QTextStream& err, const std
     }
     err << "pharmacyctl: unknown command \"" << command << "\"\n\n" << usage();
     return 2;
+}
+
+int runMain(const std::function<std::unique_ptr<QCoreApplication>()>& makeApplication) {
+    try {
+        const std::unique_ptr<QCoreApplication> app = makeApplication();
+        QTextStream out(stdout);
+        QTextStream err(stderr);
+        const int status = run(QCoreApplication::arguments().mid(1), out, err);
+        out.flush();
+        err.flush();
+        return status;
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "pharmacyctl: unexpected failure: %s\n", error.what());
+    } catch (...) {
+        std::fprintf(stderr, "pharmacyctl: unexpected failure\n");
+    }
+    return 1;
 }
 
 } // namespace ph::cli

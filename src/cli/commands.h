@@ -4,7 +4,11 @@
 #include <QByteArray>
 #include <QTextStream>
 
+#include <functional>
+#include <memory>
 #include <optional>
+
+class QCoreApplication;
 
 namespace ph::cli {
 
@@ -13,5 +17,9 @@ namespace ph::cli {
 // `input` is what `save` reads; absent, it reads standard input.
 int run(const QStringList& args, QTextStream& out, QTextStream& err,
         const std::optional<QByteArray>& input = std::nullopt);
+
+// A pharmacyctl program's main: makes its application, runs the command on its arguments
+// and returns the exit status; whatever escapes a command still ends with a message and 1.
+int runMain(const std::function<std::unique_ptr<QCoreApplication>()>& makeApplication);
 
 } // namespace ph::cli

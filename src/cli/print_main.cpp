@@ -3,10 +3,8 @@
 
 #include <QCoreApplication>
 
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <exception>
 #include <memory>
 
 // pharmacyctl-print: pharmacyctl with the commands that draw, which pharmacyctl hands over
@@ -39,19 +37,5 @@ std::unique_ptr<QCoreApplication> makeApplication(int& argc, char** argv) {
 } // namespace
 
 int main(int argc, char** argv) {
-    // Whatever escapes a command still ends with a message and a failure status.
-    try {
-        const std::unique_ptr<QCoreApplication> app = makeApplication(argc, argv);
-        QTextStream out(stdout);
-        QTextStream err(stderr);
-        const int status = ph::cli::run(QCoreApplication::arguments().mid(1), out, err);
-        out.flush();
-        err.flush();
-        return status;
-    } catch (const std::exception& error) {
-        std::fprintf(stderr, "pharmacyctl: unexpected failure: %s\n", error.what());
-    } catch (...) {
-        std::fprintf(stderr, "pharmacyctl: unexpected failure\n");
-    }
-    return 1;
+    return ph::cli::runMain([&] { return makeApplication(argc, argv); });
 }

@@ -53,8 +53,9 @@ QTableView* makeListGrid(QWidget* parent, const QString& objectName, QAbstractIt
 // (a no-op for a grid that is not a ListGrid).
 void setCodeColumns(QTableView* grid, const QList<int>& columns);
 void setAmountColumns(QTableView* grid, const QList<int>& columns);
-// Makes the row current and selected and brings it into view, also right after the model was
-// reset (QTableView::selectRow then finds no column at the edge and leaves no row current).
+// Makes the row current and selected and brings it into view. Use it instead of
+// QTableView::selectRow, which leaves no row current right after a model reset or in a
+// right-to-left grid whose columns do not reach the viewport's edge.
 void selectGridRow(QTableView* grid, int row);
 // The column that takes the spare width (a no-op for a grid that is not a ListGrid).
 void setTextColumn(QTableView* grid, int column);

@@ -119,7 +119,7 @@ bool Tfmmoadel::eventFilter(QObject* watched, QEvent* event) {
 void Tfmmoadel::reloadGrid() {
     const std::optional<GoodsChoice> main = me_name_a->drug();
     m_equivalents->setRows(main ? EquivalentStore(m_windows.db).equivalentsOf(main->code) : QList<EquivalentRow>{});
-    if (m_equivalents->rowCount() > 0) DBGrid1->selectRow(0);
+    if (m_equivalents->rowCount() > 0) selectGridRow(DBGrid1, 0);
 }
 
 void Tfmmoadel::addPair() {

@@ -74,7 +74,7 @@ void Tf_moadel::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     me_tedad_main->clear();
     me_tedad_moadel->clear();
-    if (m_equivalents->rowCount() > 0) DBGrid1->selectRow(0);
+    if (m_equivalents->rowCount() > 0) selectGridRow(DBGrid1, 0);
     DBGrid1->setFocus();
 }
 

@@ -194,7 +194,7 @@ int Tf_search_darou::currentRow() const {
 
 void Tf_search_darou::setCurrentRow(int row) {
     DBGrid1->setCurrentIndex(m_rows->index(row, 1));
-    DBGrid1->selectRow(row);
+    selectGridRow(DBGrid1, row);
 }
 
 void Tf_search_darou::sortBy(Order order) {

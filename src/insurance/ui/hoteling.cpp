@@ -200,7 +200,7 @@ void Tf_hoteling::followInsurer() {
 
 void Tf_hoteling::reloadList() {
     m_drugs->setRows(m_listed ? HotelingStore(m_windows.db).drugsOf(*m_listed) : QList<HotelingRow>{});
-    if (m_drugs->rowCount() > 0) DBGrid1->selectRow(0);
+    if (m_drugs->rowCount() > 0) selectGridRow(DBGrid1, 0);
 }
 
 void Tf_hoteling::searchList(const QString& text) {
@@ -215,7 +215,7 @@ void Tf_hoteling::searchList(const QString& text) {
                 break;
             }
         }
-    DBGrid1->selectRow(found);
+    selectGridRow(DBGrid1, found);
 }
 
 void Tf_hoteling::clearFields() {

@@ -123,17 +123,10 @@ void Tf_cashier::loadAt(int row, const std::optional<WaitingPayment>& wanted) {
             });
             if (found != rows.end()) row = int(found - rows.begin());
         }
-        makeCurrent(std::clamp(row, 0, int(rows.size()) - 1));
+        selectGridRow(DBGrid1, std::clamp(row, 0, int(rows.size()) - 1)); // F2 pays the current row
         DBGrid1->setFocus();
     }
     me_koll->setText(amountDisplayText(m_desk.receivedSinceClosing()));
-}
-
-// Makes the row current (which also selects it): F2 pays the current row. QTableView's
-// selectRow() is not used: in a right-to-left grid whose columns do not reach the viewport's
-// edge it makes an invalid index current, and F2 then found no row.
-void Tf_cashier::makeCurrent(int row) {
-    DBGrid1->setCurrentIndex(m_rows->index(row, 0));
 }
 
 void Tf_cashier::pay() {
@@ -169,7 +162,7 @@ void Tf_cashier::sortBy(Order order) {
     std::stable_sort(rows.begin(), rows.end(),
                      [&](const WaitingPayment& a, const WaitingPayment& b) { return key(a) < key(b); });
     m_rows->setRows(rows);
-    if (!rows.isEmpty()) makeCurrent(0);
+    if (!rows.isEmpty()) selectGridRow(DBGrid1, 0);
 }
 
 } // namespace ph

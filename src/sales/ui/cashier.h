@@ -38,7 +38,6 @@ protected:
 private:
     // Loads and makes current the row `wanted` when it is still waiting, else the row at `row`.
     void loadAt(int row, const std::optional<WaitingPayment>& wanted = std::nullopt);
-    void makeCurrent(int row);
 
     WindowContext m_windows;
     CashDesk m_desk;

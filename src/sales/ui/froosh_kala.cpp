@@ -379,7 +379,7 @@ void Tf_froosh_kala::addLine() {
     showLines();
     DBGrid2->clearSearch();
     me_tedad->clear();
-    StringGrid1->selectRow(LineListModel::viewRow(m_session.lines().lastRow()));
+    selectGridRow(StringGrid1, LineListModel::viewRow(m_session.lines().lastRow()));
     DBGrid2->setFocus();
 }
 
@@ -399,7 +399,7 @@ void Tf_froosh_kala::replaceLine() {
     showLines();
     me_tedad->clear();
     StringGrid1->setFocus();
-    StringGrid1->selectRow(LineListModel::viewRow(row));
+    selectGridRow(StringGrid1, LineListModel::viewRow(row));
 }
 
 void Tf_froosh_kala::removeLine() {
@@ -409,7 +409,7 @@ void Tf_froosh_kala::removeLine() {
     m_session.removeLine(row);
     showLines();
     setLineMode(false);
-    StringGrid1->selectRow(LineListModel::viewRow(std::min(row, m_session.lines().lastRow())));
+    selectGridRow(StringGrid1, LineListModel::viewRow(std::min(row, m_session.lines().lastRow())));
 }
 
 void Tf_froosh_kala::save() {
