@@ -150,7 +150,7 @@ std::vector<Day> workingDays(const GenerateOptions& options) {
 
 QList<int> codes(Database& db, const QString& sql) {
     QList<int> found;
-    QSqlQuery q = db.exec(sql);
+    Rows q = db.exec(sql);
     while (q.next())
         found.append(q.value(0).toInt());
     return found;
@@ -203,7 +203,7 @@ void Generator::writeCatalogue() {
     };
     std::vector<Form> forms;
     {
-        QSqlQuery q = m_db.exec(QStringLiteral("select code, g1, g2, g3, g4, g5, num from type_kala order by code"));
+        Rows q = m_db.exec(QStringLiteral("select code, g1, g2, g3, g4, g5, num from type_kala order by code"));
         while (q.next()) {
             QString groups;
             for (int g = 1; g <= 5; ++g)

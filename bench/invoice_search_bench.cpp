@@ -96,7 +96,7 @@ int main(int argc, char** argv) {
 
     InvoiceSearchStore store(db);
     {
-        QSqlQuery plan = db.exec(QStringLiteral("explain query plan select sh_factor, sh_bimeh, family_b, name_b, "
+        Rows plan = db.exec(QStringLiteral("explain query plan select sh_factor, sh_bimeh, family_b, name_b, "
                                                 "date_no, code_no from heading_noskhe where date_no>=?"),
                                  {lastMonth});
         while (plan.next())
@@ -106,7 +106,7 @@ int main(int argc, char** argv) {
     report("read: since the first of the last month", [&] { rows = int(store.since(SearchContext::Darou, lastMonth).size()); });
     std::printf("  (%d rows)\n", rows);
     report("  of which the statement alone (rows stepped)", [&] {
-        QSqlQuery q = db.exec(QStringLiteral("select sh_factor, sh_bimeh, family_b, name_b, date_no, code_no "
+        Rows q = db.exec(QStringLiteral("select sh_factor, sh_bimeh, family_b, name_b, date_no, code_no "
                                              "from heading_noskhe where date_no>=?"),
                               {lastMonth});
         while (q.next()) {

@@ -8,7 +8,7 @@ namespace ph {
 
 StoredIdentity PharmacyIdentityStore::read() {
     StoredIdentity identity;
-    QSqlQuery query = m_db.exec(m_db.dialect().selectLimited(QStringLiteral("onvan_vahed, fani_nezam from onvan_darou"), 1));
+    Rows query = m_db.exec(m_db.dialect().selectLimited(QStringLiteral("onvan_vahed, fani_nezam from onvan_darou"), 1));
     if (query.next()) {
         identity.name = query.value(0).toString();
         if (!query.value(1).isNull())
@@ -37,7 +37,7 @@ void PharmacyIdentityStore::store(const PharmacyIdentity& identity) {
 QStringList PharmacyIdentityStore::taminCodes() {
     if (!m_db.hasColumn(QStringLiteral("Tanzimat"), QStringLiteral("TaminCode")))
         return {};
-    QSqlQuery query = m_db.exec(m_db.dialect().selectLimited(QStringLiteral("tamincode from tanzimat"), 1));
+    Rows query = m_db.exec(m_db.dialect().selectLimited(QStringLiteral("tamincode from tanzimat"), 1));
     if (!query.next())
         return {};
     return splitCommaText(query.value(0).toString());

@@ -166,7 +166,7 @@ PriceCorrection::Batch PriceCorrection::applyBatch(const QList<PriceSheetRow>& r
                 params.append(double(code));
             QStringList marks;
             marks.fill(QStringLiteral("?"), params.size());
-            QSqlQuery goods = m_db.exec(
+            Rows goods = m_db.exec(
                 QStringLiteral("select code_kala, code_tow from mosh_kala_anbar where code_kala is not null and "
                                "code_tow in (%1) order by code_kala")
                     .arg(marks.join(u',')),

@@ -8,7 +8,7 @@
 namespace ph {
 
 std::optional<Settings> SettingsStore::read() {
-    QSqlQuery query = m_db.exec(m_db.dialect().selectLimited(
+    Rows query = m_db.exec(m_db.dialect().selectLimited(
         QStringLiteral("p_noskhe, p_factor, message_taeed, message_address, payam, price, code_kala, code_sh, cash "
                        "from tanzimat"),
         1));
@@ -32,7 +32,7 @@ std::optional<Settings> SettingsStore::read() {
 }
 
 TillKeeper SettingsStore::tillKeeper() {
-    QSqlQuery query = m_db.exec(m_db.dialect().selectLimited(QStringLiteral("flag_cash, code_cash from tanzimat"), 1));
+    Rows query = m_db.exec(m_db.dialect().selectLimited(QStringLiteral("flag_cash, code_cash from tanzimat"), 1));
     TillKeeper keeper;
     if (!query.next()) return keeper;
     keeper.defined = query.value(0).toInt() != 0;

@@ -105,7 +105,7 @@ void SocialSecurityRepair::addDashedNumber(const QString& table, const QList<int
     m_db.exec(QStringLiteral("update %1 set insnotamin = sh_bimeh where insnotamin is null").arg(table));
     auto convert = [&](const QString& select, const QString& update, const QVariantList& key) {
         QStringList numbers;
-        QSqlQuery query = m_db.exec(select, key);
+        Rows query = m_db.exec(select, key);
         while (query.next())
             numbers.append(query.value(0).toString());
         query.finish();

@@ -17,7 +17,7 @@ QStringList rightNames() {
     return names;
 }
 
-QHash<QString, bool> readRights(const QSqlQuery& query, int firstColumn) {
+QHash<QString, bool> readRights(const Rows& query, int firstColumn) {
     QHash<QString, bool> rights;
     const QStringList names = rightNames();
     for (int i = 0; i < names.size(); ++i)
@@ -57,7 +57,7 @@ int UserStore::addUserWithAllRights(const QString& name, const QString& password
 }
 
 std::optional<QString> UserStore::nameOf(int code) {
-    QSqlQuery query = m_db.exec(QStringLiteral("select name from u_pharmacy where code=?"), {code});
+    Rows query = m_db.exec(QStringLiteral("select name from u_pharmacy where code=?"), {code});
     if (!query.next())
         return std::nullopt;
     return query.value(0).toString();
@@ -74,7 +74,7 @@ bool UserStore::passwordMatches(int code, const QString& stored, const QString& 
 }
 
 std::optional<UserRecord> UserStore::signIn(int code, const QString& password) {
-    QSqlQuery query = m_db.exec(
+    Rows query = m_db.exec(
         QStringLiteral("select code, name, pass, %1 from u_pharmacy where code=?").arg(rightsColumns()), {code});
     if (!query.next())
         return std::nullopt;
@@ -90,7 +90,7 @@ std::optional<UserRecord> UserStore::signIn(int code, const QString& password) {
 }
 
 QHash<QString, bool> UserStore::rightsOf(int code) {
-    QSqlQuery query = m_db.exec(QStringLiteral("select %1 from u_pharmacy where code=?").arg(rightsColumns()), {code});
+    Rows query = m_db.exec(QStringLiteral("select %1 from u_pharmacy where code=?").arg(rightsColumns()), {code});
     return query.next() ? readRights(query, 0) : QHash<QString, bool>();
 }
 
@@ -98,7 +98,7 @@ int UserStore::nextCode() { return int(nextKey(m_db, QStringLiteral("u_pharmacy"
 
 QList<UserRecord> UserStore::all() {
     QList<UserRecord> users;
-    QSqlQuery query =
+    Rows query =
         m_db.exec(QStringLiteral("select code, name, %1 from u_pharmacy order by code").arg(rightsColumns()));
     while (query.next()) {
         UserRecord user;
@@ -111,7 +111,7 @@ QList<UserRecord> UserStore::all() {
 }
 
 bool UserStore::passwordInUse(const QString& password) {
-    QSqlQuery query = m_db.exec(QStringLiteral("select pass from u_pharmacy"));
+    Rows query = m_db.exec(QStringLiteral("select pass from u_pharmacy"));
     QStringList stored;
     while (query.next())
         stored.append(query.value(0).toString());
@@ -159,7 +159,7 @@ bool UserStore::hasRecordedSales(int code) {
 void UserStore::remove(int code) { m_db.exec(QStringLiteral("delete from u_pharmacy where code=?"), {code}); }
 
 bool UserStore::changePassword(int code, const QString& oldPassword, const QString& newPassword) {
-    QSqlQuery query = m_db.exec(QStringLiteral("select pass from u_pharmacy where code=?"), {code});
+    Rows query = m_db.exec(QStringLiteral("select pass from u_pharmacy where code=?"), {code});
     if (!query.next())
         return false;
     const QString stored = query.value(0).toString();

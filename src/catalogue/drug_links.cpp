@@ -6,7 +6,7 @@
 namespace ph {
 
 QList<GoodsChoice> goodsChoices(Database& db) {
-    QSqlQuery q = db.exec(QStringLiteral("select k.code_kala, k.name_kala, k.name_kala_latin, t.name "
+    Rows q = db.exec(QStringLiteral("select k.code_kala, k.name_kala, k.name_kala_latin, t.name "
                                          "from mosh_kala_anbar k left join type_kala t on t.code=k.type_code "
                                          "order by k.name_kala, k.code_kala"));
     QList<GoodsChoice> choices;
@@ -19,7 +19,7 @@ QList<GoodsChoice> goodsChoices(Database& db) {
 
 namespace {
 
-QList<EquivalentRow> readEquivalents(QSqlQuery& q) {
+QList<EquivalentRow> readEquivalents(Rows& q) {
     QList<EquivalentRow> rows;
     while (q.next())
         rows.append({q.value(0).toDouble(), q.value(1).toString().trimmed(), q.value(2).toString().trimmed(),
@@ -30,7 +30,7 @@ QList<EquivalentRow> readEquivalents(QSqlQuery& q) {
 } // namespace
 
 QList<EquivalentRow> EquivalentStore::equivalentsOf(double drug) {
-    QSqlQuery q = m_db.exec(QStringLiteral("select m.code_moadel, k.name_kala, t.name, k.price_u "
+    Rows q = m_db.exec(QStringLiteral("select m.code_moadel, k.name_kala, t.name, k.price_u "
                                            "from moadel_kala m, mosh_kala_anbar k, type_kala t "
                                            "where m.code_kala=? and m.code_moadel=k.code_kala and k.type_code=t.code "
                                            "order by m.code_moadel"),
@@ -40,7 +40,7 @@ QList<EquivalentRow> EquivalentStore::equivalentsOf(double drug) {
 
 QList<EquivalentRow> EquivalentStore::offers(double drug, std::optional<int> unit) {
     if (unit) {
-        QSqlQuery q = m_db.exec(QStringLiteral("select m.code_moadel, k.name_kala, t.name, v.price_u "
+        Rows q = m_db.exec(QStringLiteral("select m.code_moadel, k.name_kala, t.name, v.price_u "
                                                "from moadel_kala m, moj_kala_vah v, mosh_kala_anbar k, type_kala t "
                                                "where m.code_kala=? and v.code_vah=? and m.code_moadel=v.code_kala "
                                                "and v.code_kala=k.code_kala and k.type_code=t.code "
@@ -70,7 +70,7 @@ void EquivalentStore::remove(double main, double equivalent) {
 }
 
 QList<CompanionRow> CompanionStore::companionsOf(double drug) {
-    QSqlQuery q = m_db.exec(QStringLiteral("select h.code_kala_h, k.name_kala, t.name, h.condition "
+    Rows q = m_db.exec(QStringLiteral("select h.code_kala_h, k.name_kala, t.name, h.condition "
                                            "from hamrah_kala h, mosh_kala_anbar k, type_kala t "
                                            "where h.code_kala=? and h.code_kala_h=k.code_kala and k.type_code=t.code "
                                            "order by h.code_kala_h"),
@@ -117,7 +117,7 @@ void rewritePair(Database& db, double drug, double companion, const std::optiona
     Transaction transaction(db);
     QStringList conditions;
     {
-        QSqlQuery q = db.exec(QStringLiteral("select condition from hamrah_kala where code_kala=? and code_kala_h=?"),
+        Rows q = db.exec(QStringLiteral("select condition from hamrah_kala where code_kala=? and code_kala_h=?"),
                               {drug, companion});
         while (q.next())
             conditions.append(q.value(0).toString());

@@ -43,7 +43,7 @@ std::optional<DrugTextKind> drugTextKindForFormMode(int formMode) {
 }
 
 QList<DrugText> DrugTextStore::entries() const {
-    QSqlQuery query = m_db.exec(QStringLiteral("select code, sharh from %1 order by code").arg(defOf(m_kind).table));
+    Rows query = m_db.exec(QStringLiteral("select code, sharh from %1 order by code").arg(defOf(m_kind).table));
     QList<DrugText> out;
     while (query.next())
         out.append({query.value(0).toLongLong(), query.value(1).toString()});
@@ -55,14 +55,14 @@ qint64 DrugTextStore::nextCode() const {
 }
 
 std::optional<QString> DrugTextStore::textOf(qint64 code) const {
-    QSqlQuery query =
+    Rows query =
         m_db.exec(QStringLiteral("select sharh from %1 where code=?").arg(defOf(m_kind).table), {code});
     if (!query.next()) return std::nullopt;
     return query.value(0).toString();
 }
 
 std::optional<qint64> DrugTextStore::codeOf(const QString& text) const {
-    QSqlQuery query = m_db.exec(
+    Rows query = m_db.exec(
         m_db.dialect().selectLimited(QStringLiteral("code from %1 where sharh=?").arg(defOf(m_kind).table), 1),
         {text});
     if (!query.next()) return std::nullopt;

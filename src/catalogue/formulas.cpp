@@ -47,7 +47,7 @@ bool priceUnitRows(Database& db, double code, double price) {
 // ---- formula types -------------------------------------------------------------------
 
 QList<FormulaType> FormulaTypeStore::list() const {
-    QSqlQuery query =
+    Rows query =
         m_db.exec(QStringLiteral("select code, name, fani, khadamat, code_meli from type_formul order by code"));
     QList<FormulaType> out;
     while (query.next())
@@ -61,7 +61,7 @@ PickRows FormulaTypeStore::pickRows() const {
 }
 
 std::optional<FormulaType> FormulaTypeStore::find(qint64 code) const {
-    QSqlQuery query = m_db.exec(
+    Rows query = m_db.exec(
         QStringLiteral("select code, name, fani, khadamat, code_meli from type_formul where code=?"), {code});
     if (!query.next()) return std::nullopt;
     return FormulaType{query.value(0).toLongLong(), query.value(1).toString(), query.value(2).toDouble(),
@@ -108,7 +108,7 @@ FormulaTotals formulaTotals(const QList<FormulaLine>& lines, double technicalFee
 }
 
 std::optional<Formula> FormulaStore::find(double code) const {
-    QSqlQuery header = m_db.exec(
+    Rows header = m_db.exec(
         QStringLiteral("select code_darou, name_darou, name_latin, code_type_formul, fani, khadamat, code_dastoor, "
                        "code_negahdari, code_payam from heading_formul_darou where code_darou=?"),
         {code});
@@ -124,7 +124,7 @@ std::optional<Formula> FormulaStore::find(double code) const {
     f.storage = codeOrNone(header.value(7));
     f.message = codeOrNone(header.value(8));
     header.finish();
-    QSqlQuery lines = m_db.exec(
+    Rows lines = m_db.exec(
         QStringLiteral("select code_mat, name_mat, name, vaziat, meghdar, price from v_see_formul where code_darou=?"),
         {code});
     while (lines.next()) {
@@ -141,7 +141,7 @@ std::optional<Formula> FormulaStore::find(double code) const {
 }
 
 QList<double> FormulaStore::codes() const {
-    QSqlQuery query = m_db.exec(QStringLiteral("select code_darou from heading_formul_darou order by code_darou"));
+    Rows query = m_db.exec(QStringLiteral("select code_darou from heading_formul_darou order by code_darou"));
     QList<double> out;
     while (query.next())
         out.append(query.value(0).toDouble());
@@ -253,7 +253,7 @@ RepriceSummary repriceCompounded(Database& db, const std::function<void(int, int
     };
     QList<Header> headers;
     {
-        QSqlQuery query = db.exec(QStringLiteral(
+        Rows query = db.exec(QStringLiteral(
             "select h.code_darou, h.name_darou, h.name_latin, h.fani, h.khadamat, h.price_koll_bimeh, "
             "h.price_koll_azad, h.sum_koll, t.code_meli from heading_formul_darou h "
             "left join type_formul t on t.code = h.code_type_formul order by h.code_darou"));
@@ -270,7 +270,7 @@ RepriceSummary repriceCompounded(Database& db, const std::function<void(int, int
         double insured = 0;
         double free = 0;
         {
-            QSqlQuery lines = db.exec(
+            Rows lines = db.exec(
                 QStringLiteral("select vaziat, price_koll from details_formul_darou where code_darou=?"), {header.code});
             while (lines.next())
                 (lines.value(0).toString() == kInsuredMaterial ? insured : free) += lines.value(1).toDouble();
@@ -284,7 +284,7 @@ RepriceSummary repriceCompounded(Database& db, const std::function<void(int, int
         }
         std::optional<QVariant> oldPrice; // absent: no goods row
         {
-            QSqlQuery goods =
+            Rows goods =
                 db.exec(QStringLiteral("select price_u from mosh_kala_anbar where code_kala=?"), {header.code});
             if (goods.next()) oldPrice = goods.value(0);
         }

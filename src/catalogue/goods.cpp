@@ -8,7 +8,6 @@
 #include "db/key_allocator.h"
 #include "db/pick_rows.h"
 
-#include <QSqlQuery>
 
 namespace ph {
 
@@ -81,7 +80,7 @@ std::optional<double> optionalNumber(const QVariant& value) {
     return value.toDouble();
 }
 
-GoodsItem readItem(const QSqlQuery& query) {
+GoodsItem readItem(const Rows& query) {
     GoodsItem item;
     item.code = query.value(0).toDouble();
     item.name = query.value(1).toString();
@@ -129,7 +128,7 @@ QList<GoodsItem> GoodsCatalogue::list(const GoodsQuery& query) {
     if (const QString order = orderBy(query.order); !order.isEmpty())
         sql += QStringLiteral(" order by ") + order;
 
-    QSqlQuery rows = m_db.exec(sql, params);
+    Rows rows = m_db.exec(sql, params);
     QList<GoodsItem> items;
     while (rows.next())
         items.append(readItem(rows));
@@ -137,7 +136,7 @@ QList<GoodsItem> GoodsCatalogue::list(const GoodsQuery& query) {
 }
 
 std::optional<GoodsItem> GoodsCatalogue::find(double code) {
-    QSqlQuery row = m_db.exec(kListSelect + QStringLiteral(" and t1.code_kala=?"), {code});
+    Rows row = m_db.exec(kListSelect + QStringLiteral(" and t1.code_kala=?"), {code});
     if (!row.next()) return std::nullopt;
     return readItem(row);
 }
@@ -151,7 +150,7 @@ std::optional<QString> GoodsCatalogue::formName(qint64 code) {
 }
 
 bool GoodsCatalogue::exists(const QString& selectBody, const QVariantList& params) {
-    QSqlQuery query = m_db.exec(m_db.dialect().selectLimited(selectBody, 1), params);
+    Rows query = m_db.exec(m_db.dialect().selectLimited(selectBody, 1), params);
     return query.next();
 }
 
@@ -185,7 +184,7 @@ GoodsSaveResult GoodsCatalogue::update(double code, const GoodsEntry& entry) {
     return saveInTransaction(m_db, [&]() -> GoodsSaveResult {
         QVariant storedGroup, storedForm;
         {
-            QSqlQuery stored =
+            Rows stored =
                 m_db.exec(QStringLiteral("select group_code, type_code from mosh_kala_anbar where code_kala=?"), {code});
             if (!stored.next()) return {GoodsOutcome::Missing, code};
             storedGroup = stored.value(0);
@@ -219,7 +218,7 @@ GoodsSaveResult GoodsCatalogue::update(double code, const GoodsEntry& entry) {
 void GoodsCatalogue::writePrice(double code, double price) {
     QVariant unit;
     {
-        QSqlQuery first = m_db.exec(
+        Rows first = m_db.exec(
             m_db.dialect().selectLimited(QStringLiteral("code_vah from moj_kala_vah where code_kala=? order by code_vah"), 1),
             {code});
         if (!first.next()) return;

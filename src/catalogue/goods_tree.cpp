@@ -63,7 +63,7 @@ qint64 formOfFormNode(qint64 key) {
 QList<GoodsTreeNode> GoodsTree::build() const {
     QList<GoodsTreeNode> groups;
     {
-        QSqlQuery query = m_db.exec(QStringLiteral("select code, name from group_kala order by code"));
+        Rows query = m_db.exec(QStringLiteral("select code, name from group_kala order by code"));
         while (query.next())
             groups.append({query.value(0).toLongLong(), query.value(1).toString(), {}});
     }
@@ -73,14 +73,14 @@ QList<GoodsTreeNode> GoodsTree::build() const {
         if (!column) continue;
         QList<std::pair<qint64, QString>> forms;
         {
-            QSqlQuery query = m_db.exec(
+            Rows query = m_db.exec(
                 QStringLiteral("select code, name from type_kala where %1=1 order by code").arg(*column));
             while (query.next())
                 forms.append({query.value(0).toLongLong(), query.value(1).toString()});
         }
         for (const auto& [form, name] : forms) {
             GoodsTreeNode formNode{formNodeKey(group.key, form), name, {}};
-            QSqlQuery goods = m_db.exec(QStringLiteral("select code_kala, name_kala, name_kala_latin from "
+            Rows goods = m_db.exec(QStringLiteral("select code_kala, name_kala, name_kala_latin from "
                                                        "mosh_kala_anbar where type_code=? and group_code=? "
                                                        "order by code_kala"),
                                         {form, group.key});
@@ -94,7 +94,7 @@ QList<GoodsTreeNode> GoodsTree::build() const {
 }
 
 QList<std::pair<double, QString>> GoodsTree::names() const {
-    QSqlQuery query =
+    Rows query =
         m_db.exec(QStringLiteral("select code_kala, name_kala, name_kala_latin from mosh_kala_anbar "
                                  "order by name_kala, code_kala"));
     QList<std::pair<double, QString>> out;
@@ -104,7 +104,7 @@ QList<std::pair<double, QString>> GoodsTree::names() const {
 }
 
 std::optional<GoodsTreeItem> GoodsTree::find(double code) const {
-    QSqlQuery query = m_db.exec(
+    Rows query = m_db.exec(
         QStringLiteral("select k.code_kala, k.name_kala, k.name_kala_latin, k.code_tow, k.code_sh, k.price_u, t.name "
                        "from mosh_kala_anbar k left join type_kala t on t.code = k.type_code where k.code_kala=?"),
         {code});

@@ -74,7 +74,7 @@ LookupList::LookupList(Database& db, LookupKind kind) : m_db(db), m_kind(kind) {
 QList<LookupEntry> LookupList::entries() const {
     const ListDef& def = defOf(m_kind);
     const QString active = hasActiveFlag() ? QStringLiteral("active") : QStringLiteral("0");
-    QSqlQuery query = m_db.exec(
+    Rows query = m_db.exec(
         QStringLiteral("select code, %1, %2 from %3 order by code").arg(def.nameColumn, active, def.table));
     QList<LookupEntry> out;
     while (query.next())
@@ -88,7 +88,7 @@ qint64 LookupList::nextCode() const {
 
 std::optional<QString> LookupList::nameOf(qint64 code) const {
     const ListDef& def = defOf(m_kind);
-    QSqlQuery query =
+    Rows query =
         m_db.exec(QStringLiteral("select %1 from %2 where code=?").arg(def.nameColumn, def.table), {code});
     if (!query.next()) return std::nullopt;
     return query.value(0).toString();
@@ -185,7 +185,7 @@ PickRows activeWardPickRows(Database& db) {
 }
 
 std::optional<QString> activeWardName(Database& db, qint64 code) {
-    QSqlQuery query = db.exec(QStringLiteral("select name from place where active=1 and code=?"), {code});
+    Rows query = db.exec(QStringLiteral("select name from place where active=1 and code=?"), {code});
     if (!query.next()) return std::nullopt;
     return query.value(0).toString();
 }

@@ -11,7 +11,7 @@ const QString kSelect = QStringLiteral(
     "select m.code_mat, m.name_mat, m.name_tejari, m.name_latin, m.vahed, u.name, m.price "
     "from material m join vahed_madeh u on u.code = m.vahed ");
 
-Material readMaterial(const QSqlQuery& query) {
+Material readMaterial(const Rows& query) {
     Material m;
     m.code = query.value(0).toLongLong();
     m.name = query.value(1).toString();
@@ -30,7 +30,7 @@ QVariant priceValue(const Material& m) {
 } // namespace
 
 QList<Material> MaterialStore::list() const {
-    QSqlQuery query = m_db.exec(kSelect + QStringLiteral("order by m.code_mat"));
+    Rows query = m_db.exec(kSelect + QStringLiteral("order by m.code_mat"));
     QList<Material> out;
     while (query.next())
         out.append(readMaterial(query));
@@ -38,7 +38,7 @@ QList<Material> MaterialStore::list() const {
 }
 
 std::optional<Material> MaterialStore::find(qint64 code) const {
-    QSqlQuery query = m_db.exec(kSelect + QStringLiteral("where m.code_mat=?"), {code});
+    Rows query = m_db.exec(kSelect + QStringLiteral("where m.code_mat=?"), {code});
     if (!query.next()) return std::nullopt;
     return readMaterial(query);
 }
@@ -48,7 +48,7 @@ qint64 MaterialStore::nextCode() const {
 }
 
 std::optional<QString> MaterialStore::unitName(qint64 unit) const {
-    QSqlQuery query = m_db.exec(QStringLiteral("select name from vahed_madeh where code=?"), {unit});
+    Rows query = m_db.exec(QStringLiteral("select name from vahed_madeh where code=?"), {unit});
     if (!query.next()) return std::nullopt;
     return query.value(0).toString();
 }

@@ -7,7 +7,6 @@
 #include "dispensing/invoice_search.h"
 #include "insurance/insurer_store.h"
 
-#include <QSqlQuery>
 
 #include <algorithm>
 
@@ -115,7 +114,7 @@ QList<ListRow> InsuranceListStore::rows(const ListSelection& selection) {
     if (selection.insurers.isEmpty()) return {}; // no insurer chosen: nothing is listed
     QVariantList values;
     const QString where = conditions(selection, values);
-    QSqlQuery q = m_db.exec(QStringLiteral("select sh_factor, family_b, name_b, insnotamin, sh_bimeh, date_no, code_no, "
+    Rows q = m_db.exec(QStringLiteral("select sh_factor, family_b, name_b, insnotamin, sh_bimeh, date_no, code_no, "
                                            "name_p, price_bimeh, price_bimar, koll, sh_safhe from v_list_bimeh where ") +
                                 where + QStringLiteral(" order by date_no, code_no, sh_factor"),
                             values);
@@ -143,7 +142,7 @@ QList<SheetRow> InsuranceListStore::sheetRows(const ListSelection& selection) {
     if (selection.insurers.isEmpty()) return {}; // no insurer chosen: nothing is listed
     QVariantList values;
     const QString where = conditions(selection, values);
-    QSqlQuery q = m_db.exec(QStringLiteral("select name_b, family_b, sh_bimeh, name_p, date_no, koll, price_bimeh, "
+    Rows q = m_db.exec(QStringLiteral("select name_b, family_b, sh_bimeh, name_p, date_no, koll, price_bimeh, "
                                            "price_bimar from v_list_bimeh where ") +
                                 where + QStringLiteral(" order by date_no, code_no, sh_factor"),
                             values);
@@ -170,7 +169,7 @@ QList<ClaimPrescription> InsuranceListStore::claimPrescriptions(const ListSelect
     // is not claimed.
     QVariantList values{texts::kInsured};
     const QString where = conditions(selection, values, QStringLiteral("v."));
-    QSqlQuery q = m_db.exec(
+    Rows q = m_db.exec(
         QStringLiteral("select v.sh_factor, v.date_no, v.date_sabt, v.date_bimeh, v.sh_safhe, v.code_bimeh, "
                        "v.insnotamin, v.sh_bimeh, v.nezam_p, v.price_bimeh, v.price_bimar, v.koll, v.name_b, "
                        "v.family_b, v.name_p1, v.family_p, k.code_kala, k.type_code, k.code_tow, d.tedad, "

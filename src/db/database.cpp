@@ -87,32 +87,11 @@ bool isSafeToRepeat(const QString& word) {
     return word == QLatin1String("select") || word == QLatin1String("begin") || word == QLatin1String("start");
 }
 
-// QSqlQuery is a handle on a shared, reference-counted private part whose first member
-// is the count. Reading it tells a query a caller still holds from one only the cache
-// holds. Whether the layout is as expected is checked on each connection
-// (shareCountWorks); where it is not, statements are not kept.
-int shareCount(const QSqlQuery& query) {
-    static_assert(sizeof(QSqlQuery) == sizeof(void*));
-    const QAtomicInt* const* d = reinterpret_cast<const QAtomicInt* const*>(&query);
-    return (*d)->loadRelaxed();
-}
+// Whether a kept query is in a caller's hands: the pool's share and the Rows' copies.
+bool isHeldByCaller(const std::shared_ptr<QSqlQuery>& query) { return query.use_count() > 1; }
 
-// The cache hands out copies of its queries (shared handles, as Qt has always made them).
-QT_WARNING_PUSH
-QT_WARNING_DISABLE_DEPRECATED
-QSqlQuery sharedHandle(const QSqlQuery& query) { return QSqlQuery(query); }
-QT_WARNING_POP
-
-bool shareCountWorks(const QSqlDatabase& db) {
-    QSqlQuery first(db);
-    if (shareCount(first) != 1)
-        return false;
-    {
-        QSqlQuery second = sharedHandle(first);
-        if (shareCount(first) != 2)
-            return false;
-    }
-    return shareCount(first) == 1;
+bool isSame(const std::weak_ptr<QSqlQuery>& handed, const std::shared_ptr<QSqlQuery>& query) {
+    return !handed.owner_before(query) && !query.owner_before(handed);
 }
 
 constexpr QFileDevice::Permissions kOwnerOnly = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
@@ -227,7 +206,6 @@ void Database::openConnection() {
     m_inTransaction = false;
     m_transactionId.clear();
     StatementWatchdog::attach(db);
-    m_cacheUsable = shareCountWorks(db);
     if (m_settings.engine == Engine::Sqlite) {
         // Several readers beside one writer. The mode is kept in the file: only the first
         // start switches it, and a start that meets another one switching waits its turn.
@@ -257,7 +235,7 @@ void Database::dropStatement(const QString& sql) {
     if (found == m_statements.end())
         return;
     for (const auto& query : found->second)
-        std::erase(m_handedOut, query.get());
+        std::erase_if(m_handedOut, [&](const auto& handed) { return isSame(handed, query); });
     m_statements.erase(found);
 }
 
@@ -266,27 +244,26 @@ void Database::clearStatementCache() {
     m_statements.clear();
 }
 
-bool Database::isHeldByCaller(const QSqlQuery& query) const { return shareCount(query) > 1; }
-
 void Database::releaseIdleQueries() {
     if (m_handedOut.empty())
         return;
-    std::vector<QSqlQuery*> held;
-    for (QSqlQuery* query : m_handedOut) {
-        if (isHeldByCaller(*query))
-            held.push_back(query);
-        else if (query->isActive())
+    std::vector<std::weak_ptr<QSqlQuery>> held;
+    for (std::weak_ptr<QSqlQuery>& handed : m_handedOut) {
+        // Held while a caller's Rows shares it with the pool.
+        if (handed.use_count() > 1)
+            held.push_back(std::move(handed));
+        else if (const std::shared_ptr<QSqlQuery> query = handed.lock(); query && query->isActive())
             query->finish();
     }
     m_handedOut.swap(held);
 }
 
-QSqlQuery* Database::preparedQuery(const QString& sql, std::optional<QSqlQuery>& failed) {
+std::shared_ptr<QSqlQuery> Database::preparedQuery(const QString& sql, std::optional<QSqlQuery>& failed) {
     Pool& pool = m_statements[sql];
     for (const auto& query : pool)
-        if (!isHeldByCaller(*query))
-            return query.get();
-    auto query = std::make_unique<QSqlQuery>(handle());
+        if (!isHeldByCaller(query))
+            return query;
+    auto query = std::make_shared<QSqlQuery>(handle());
     query->setForwardOnly(true);
     ++m_preparedCount;
     if (!query->prepare(sql)) {
@@ -295,8 +272,8 @@ QSqlQuery* Database::preparedQuery(const QString& sql, std::optional<QSqlQuery>&
         failed = std::move(*query);
         return nullptr;
     }
-    pool.push_back(std::move(query));
-    return pool.back().get();
+    pool.push_back(query);
+    return query;
 }
 
 bool Database::runUncached(QSqlQuery& query, const QString& sql, const QVariantList& params) {
@@ -354,7 +331,7 @@ void Database::reopenAfterLoss() {
     }
 }
 
-QSqlQuery Database::exec(const QString& sql, const QVariantList& params) {
+Rows Database::exec(const QString& sql, const QVariantList& params) {
     const QString word = leadingWord(sql);
     if (m_lost) {
         try {
@@ -369,7 +346,7 @@ QSqlQuery Database::exec(const QString& sql, const QVariantList& params) {
     }
     releaseIdleQueries();
     const bool cached =
-        m_cacheWanted && m_cacheUsable && (m_statements.count(sql) > 0 || isCacheable(word, sql));
+        m_cacheWanted && (m_statements.count(sql) > 0 || isCacheable(word, sql));
     ++m_executedCount;
     if (m_beforeStatement) m_beforeStatement();
     if (changesSchema(word))
@@ -402,14 +379,14 @@ QSqlQuery Database::exec(const QString& sql, const QVariantList& params) {
         waited = Waited::Quiet;
         if (cached) {
             // A server prepares a statement as it runs one: it waits on the same locks.
-            QSqlQuery* query = nullptr;
+            std::shared_ptr<QSqlQuery> query;
             if (watched([&] { return (query = preparedQuery(sql, failed)) != nullptr; })) {
                 for (int i = 0; i < params.size(); ++i)
                     query->bindValue(i, params.at(i));
                 if (watched([&] { return query->exec(); })) {
                     m_lastFailed.reset();
                     m_handedOut.push_back(query);
-                    return sharedHandle(*query);
+                    return Rows(std::move(query));
                 }
                 error = query->lastError();
             } else {
@@ -419,7 +396,7 @@ QSqlQuery Database::exec(const QString& sql, const QVariantList& params) {
             QSqlQuery query(handle());
             if (watched([&] { return runUncached(query, sql, params); })) {
                 m_lastFailed.reset();
-                return query;
+                return Rows(std::make_shared<QSqlQuery>(std::move(query)));
             }
             error = query.lastError();
             failed = std::move(query);
@@ -470,7 +447,7 @@ QSqlQuery Database::exec(const QString& sql, const QVariantList& params) {
 }
 
 QVariant Database::scalar(const QString& sql, const QVariantList& params) {
-    QSqlQuery query = exec(sql, params);
+    Rows query = exec(sql, params);
     const QVariant value = query.next() ? query.value(0) : QVariant();
     query.finish();
     return value;
@@ -492,7 +469,7 @@ void Database::lockInTransaction(qint32 kind, qint32 key) {
         exec(lock, {kind, key});
         return;
     }
-    QSqlQuery query = exec(m_dialect.transactionLockAndIdSql(), {kind, key});
+    Rows query = exec(m_dialect.transactionLockAndIdSql(), {kind, key});
     if (query.next())
         m_transactionId = query.value(1);
     query.finish();
@@ -564,7 +541,7 @@ void Database::rollbackTransaction() {
 
 QStringList Database::tableNames() {
     QStringList names;
-    QSqlQuery query = exec(m_dialect.listTablesSql());
+    Rows query = exec(m_dialect.listTablesSql());
     while (query.next())
         names.append(query.value(0).toString());
     return names;
@@ -577,7 +554,7 @@ bool Database::hasTable(const QString& name) {
 
 QStringList Database::columnNames(const QString& table) {
     QStringList names;
-    QSqlQuery query = exec(m_dialect.listColumnsSql(), {table});
+    Rows query = exec(m_dialect.listColumnsSql(), {table});
     while (query.next())
         names.append(query.value(0).toString());
     return names;
@@ -589,7 +566,7 @@ bool Database::hasColumn(const QString& table, const QString& column) {
 
 QStringList Database::indexNames() {
     QStringList names;
-    QSqlQuery query = exec(m_dialect.listIndexesSql());
+    Rows query = exec(m_dialect.listIndexesSql());
     while (query.next())
         names.append(query.value(0).toString());
     return names;

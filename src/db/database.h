@@ -2,6 +2,7 @@
 
 #include "core/ci_config.h"
 #include "core/error.h"
+#include "db/rows.h"
 #include "db/sql_dialect.h"
 
 #include <QSqlDatabase>
@@ -51,10 +52,10 @@ void makeOwnerOnlyFile(const QString& path);
 //
 // Statements are prepared once per connection: each distinct text keeps its prepared
 // query, which later calls execute again with new values (on PostgreSQL a named
-// prepared statement that stays prepared). A query handed out by exec() stays the
-// caller's while the caller holds it; a call with the same text meanwhile gets a query
-// of its own. Queries the callers have let go are finished before the next statement,
-// so no finished read holds a snapshot or a lock.
+// prepared statement that stays prepared). The Rows handed out by exec() keep their query
+// the caller's while any copy of them lives; a call with the same text meanwhile gets a
+// query of its own. Queries the callers have let go are finished before the next
+// statement, so no finished read holds a snapshot or a lock.
 class Database {
 public:
     explicit Database(ConnectionSettings settings, QString connectionName = {});
@@ -73,10 +74,10 @@ public:
     QSqlDatabase handle() const;
 
     // Runs a statement with its values bound in order; throws DbError on failure.
-    // The returned query is forward-only and positioned before its first row.
+    // The returned rows are read forward from before the first row.
     // After a lost connection the next call opens it again; a read outside a
     // transaction that meets a lost connection is run once more on the new one.
-    QSqlQuery exec(const QString& sql, const QVariantList& params = {});
+    Rows exec(const QString& sql, const QVariantList& params = {});
     // The first column of the first row, or a null QVariant when there is no row.
     QVariant scalar(const QString& sql, const QVariantList& params = {});
 
@@ -120,15 +121,15 @@ public:
     int cachedStatementCount() const;
 
 private:
-    using Pool = std::vector<std::unique_ptr<QSqlQuery>>;
+    // A kept query is held by a caller while a Rows shares it with the pool.
+    using Pool = std::vector<std::shared_ptr<QSqlQuery>>;
 
     void openConnection();
     void reopenAfterLoss();
     void clearStatementCache();
     void dropStatement(const QString& sql);
     void releaseIdleQueries();
-    bool isHeldByCaller(const QSqlQuery& query) const;
-    QSqlQuery* preparedQuery(const QString& sql, std::optional<QSqlQuery>& failed);
+    std::shared_ptr<QSqlQuery> preparedQuery(const QString& sql, std::optional<QSqlQuery>& failed);
     bool runUncached(QSqlQuery& query, const QString& sql, const QVariantList& params);
     bool connectionLostBy(const QSqlError& error);
     std::optional<bool> wasCommitted(const QVariant& transactionId);
@@ -144,8 +145,7 @@ private:
     std::optional<QSqlQuery> m_lastFailed;
 
     std::unordered_map<QString, Pool> m_statements;
-    std::vector<QSqlQuery*> m_handedOut; // queries given to callers since the last release
-    bool m_cacheUsable = false;          // whether a held query can be told from an idle one here
+    std::vector<std::weak_ptr<QSqlQuery>> m_handedOut; // kept queries given to callers since the last release
     bool m_cacheWanted = true;
     int m_preparedCount = 0;
     int m_executedCount = 0;

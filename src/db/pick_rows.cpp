@@ -7,7 +7,7 @@
 namespace ph {
 
 PickRows loadPickRows(Database& db, const QString& sql, const QVariantList& params) {
-    QSqlQuery query = db.exec(sql, params);
+    Rows query = db.exec(sql, params);
     const QSqlRecord record = query.record();
     int codeColumn = -1;
     int nameColumn = -1;

@@ -186,7 +186,7 @@ bool Schema::createMissing(const State& state) {
 
 void Schema::addCompoundedForm() {
     const QString name = compoundedFormName();
-    QSqlQuery held = m_db.exec(QStringLiteral("select name from type_kala where code=?"), {kCompoundedFormCode});
+    Rows held = m_db.exec(QStringLiteral("select name from type_kala where code=?"), {kCompoundedFormCode});
     if (held.next()) {
         const QString heldName = held.value(0).toString().trimmed();
         held.finish();

@@ -155,7 +155,7 @@ std::optional<InsurerChangeProblem> BulkInsurerChange::checkFields(const Insurer
 }
 
 std::optional<QString> BulkInsurerChange::patientOfFile(const QString& fileNumber) {
-    QSqlQuery q = m_db.exec(
+    Rows q = m_db.exec(
         m_db.dialect().selectLimited(
             QStringLiteral("name_b, family_b from heading_noskhe where sh_bimeh=? order by sh_factor"), 1),
         {fileNumber.trimmed()});
@@ -164,7 +164,7 @@ std::optional<QString> BulkInsurerChange::patientOfFile(const QString& fileNumbe
 }
 
 std::optional<InsurerChangeRule> BulkInsurerChange::rule(int insurer, double drug) {
-    QSqlQuery q = m_db.exec(
+    Rows q = m_db.exec(
         QStringLiteral("select non_bimeh, qu, mab, ty_no from bimeh_daru where code_bimeh=? and code_kala=?"),
         {insurer, drug});
     if (!q.next()) {
@@ -218,7 +218,7 @@ InsurerChangeOutcome BulkInsurerChange::run(const InsurerChangeRequest& request)
             InsurerChangeLine line;
         };
         QList<Selected> selected;
-        QSqlQuery q = m_db.exec(
+        Rows q = m_db.exec(
             QStringLiteral(
                 "select sh_factor, row, code_darou, vaziat, tedad, price_one, price_koll1, sazman, bimar, "
                 "azad, price_h from v_see_noskhe where paz_type=0 and sh_bimeh=? and date_no>=? and "
@@ -242,7 +242,7 @@ InsurerChangeOutcome BulkInsurerChange::run(const InsurerChangeRequest& request)
                                                   "price_koll=?, sazman=?, bimar=?, azad=?, price_h=? "
                                                   "where sh_factor=? and row=?");
         for (const Selected& s : selected) {
-            QSqlQuery found =
+            Rows found =
                 m_db.exec(QStringLiteral("select 1 from hoteling where code_kala=? and code_bimeh=?"),
                           {s.drug, insurer->code});
             const bool hoteling = found.next();
@@ -260,7 +260,7 @@ InsurerChangeOutcome BulkInsurerChange::run(const InsurerChangeRequest& request)
             InsurerChangeSums sums;
         };
         QList<Summed> summed;
-        QSqlQuery sums =
+        Rows sums =
             m_db.exec(QStringLiteral(
                           "select sh_factor, sum(bimar), sum(sazman), sum(azad), sum(kala) from v_see_noskhe "
                           "where paz_type=0 and sh_bimeh=? and date_no>=? and date_no<=? group by sh_factor "
@@ -272,7 +272,7 @@ InsurerChangeOutcome BulkInsurerChange::run(const InsurerChangeRequest& request)
                                   number(sums.value(4))}});
         sums.finish();
         for (const Summed& s : summed) {
-            QSqlQuery header = m_db.exec(
+            Rows header = m_db.exec(
                 QStringLiteral(
                     "select price_otc, fani2 from heading_noskhe where sh_factor=? and date_no>=? and "
                     "date_no<=?"),

@@ -19,7 +19,7 @@ QString textOrEmpty(Database& db, DrugTextKind kind, const QVariant& code) {
 QList<CompoundedLabel> CompoundedLabels::load(int invoice, const QList<double>& drugCodes) const {
     QList<CompoundedLabel> labels;
     for (double code : drugCodes) {
-        QSqlQuery formula = m_db.exec(QStringLiteral("select name_darou, code_dastoor, code_negahdari, code_payam "
+        Rows formula = m_db.exec(QStringLiteral("select name_darou, code_dastoor, code_negahdari, code_payam "
                                                      "from heading_formul_darou where code_darou=?"),
                                       {code});
         if (!formula.next()) continue; // not a compounded drug: no label
@@ -30,7 +30,7 @@ QList<CompoundedLabel> CompoundedLabels::load(int invoice, const QList<double>& 
         const QVariant storage = formula.value(2);
         const QVariant message = formula.value(3);
         formula.finish();
-        QSqlQuery stored = m_db.exec(QStringLiteral("select dastoor, negahdari, payam from details_froosh_sakhtani "
+        Rows stored = m_db.exec(QStringLiteral("select dastoor, negahdari, payam from details_froosh_sakhtani "
                                                     "where sh_factor=? and code_darou=?"),
                                      {invoice, code});
         if (stored.next()) {
@@ -74,7 +74,7 @@ int CompoundedLabels::store(int invoice, const QList<CompoundedLabel>& labels) {
 }
 
 QList<LabelContentLine> CompoundedLabels::contents(double code) const {
-    QSqlQuery query =
+    Rows query =
         m_db.exec(QStringLiteral("select name_mat, meghdar, name from v_barchasb_sakhtani where code_darou=?"), {code});
     QList<LabelContentLine> out;
     while (query.next())

@@ -50,7 +50,7 @@ QList<DrugItem> DrugList::select(bool stockKeeping, const std::optional<double>&
     // itself; here they come in code order, so that names the collation holds equal stay in
     // code order.
     sql += QStringLiteral(" order by 1");
-    QSqlQuery query = m_db.exec(sql, params);
+    Rows query = m_db.exec(sql, params);
     QList<DrugItem> drugs;
     while (query.next()) {
         DrugItem drug;

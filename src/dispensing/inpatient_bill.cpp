@@ -58,7 +58,7 @@ InpatientBill composeBill(const QList<BillLine>& lines, double fee) {
 }
 
 std::optional<BillPatient> InpatientBillStore::findFile(const QString& fileNumber) {
-    QSqlQuery q = m_db.exec(m_db.dialect().selectLimited(
+    Rows q = m_db.exec(m_db.dialect().selectLimited(
                                 QStringLiteral("h.name_b, h.family_b, o.name from heading_noskhe h "
                                                "left join organs_m o on o.code=h.code_bimeh where h.sh_bimeh=? "
                                                "order by h.sh_factor"),
@@ -79,7 +79,7 @@ InpatientBill InpatientBillStore::read(const BillRequest& request) {
     }
     QList<BillLine> lines;
     {
-        QSqlQuery q = m_db.exec(
+        Rows q = m_db.exec(
             QStringLiteral("select coalesce(price_h, 0) as hoteling, vaziat, group_code, code_darou, name, name_kala, "
                            "price_one, sum(tedad), sum(sazman), sum(bimar), sum(azad) from v_see_noskhe where %1 "
                            "group by coalesce(price_h, 0), vaziat, group_code, code_darou, name, name_kala, price_one "

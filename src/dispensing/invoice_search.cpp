@@ -76,7 +76,7 @@ QList<FoundInvoice> InvoiceSearchStore::read(SearchContext context, const QStrin
                                              const QVariantList& dates) {
     QList<FoundInvoice> found;
     if (searchesPrescriptions(context)) {
-        QSqlQuery q = m_db.exec(QStringLiteral("select sh_factor, sh_bimeh, family_b, name_b, date_no, code_no "
+        Rows q = m_db.exec(QStringLiteral("select sh_factor, sh_bimeh, family_b, name_b, date_no, code_no "
                                                "from heading_noskhe where ") +
                                     QString(condition).arg(QStringLiteral("date_no")) +
                                     QString(),
@@ -92,7 +92,7 @@ QList<FoundInvoice> InvoiceSearchStore::read(SearchContext context, const QStrin
             found.append(row);
         }
     } else {
-        QSqlQuery q = m_db.exec(QStringLiteral("select sh_factor, family, name, date_sabt "
+        Rows q = m_db.exec(QStringLiteral("select sh_factor, family, name, date_sabt "
                                                "from heading_froosh_kala where ") +
                                     QString(condition).arg(QStringLiteral("date_sabt")) +
                                     QString(),

@@ -85,7 +85,7 @@ int LumpPrescriptionStore::nextNumber() {
 }
 
 std::optional<LumpPrescription> LumpPrescriptionStore::load(int invoiceNumber) {
-    QSqlQuery q = m_db.exec(
+    Rows q = m_db.exec(
         QStringLiteral("select sh_factor, code_no, code_bimeh, type_no, date_no, sh_bimeh, family_b, name_b, "
                        "date_bimeh, nezam_p, price_koll, price_bimeh, price_bimar from heading_noskhe where sh_factor=?"),
         {invoiceNumber});
@@ -128,7 +128,7 @@ std::optional<int> LumpPrescriptionStore::previous(int from) {
 }
 
 std::optional<BookletPatient> LumpPrescriptionStore::patientByBooklet(const QString& booklet) {
-    QSqlQuery q = m_db.exec(m_db.dialect().selectLimited(
+    Rows q = m_db.exec(m_db.dialect().selectLimited(
                                 QStringLiteral("name_b, family_b, date_bimeh from mosh_bimaran where sh_bimeh=? order by code"), 1),
                             {booklet.trimmed()});
     if (!q.next()) return std::nullopt;
@@ -137,7 +137,7 @@ std::optional<BookletPatient> LumpPrescriptionStore::patientByBooklet(const QStr
 
 PickRows LumpPrescriptionStore::bookletPickRows(int insurer) {
     PickRows rows;
-    QSqlQuery q = m_db.exec(
+    Rows q = m_db.exec(
         QStringLiteral("select name_b, family_b, sh_bimeh from mosh_bimaran where code_bimeh=? order by sh_bimeh"),
         {insurer});
     while (q.next()) {
@@ -182,7 +182,7 @@ std::optional<LumpPrescription> LumpPrescriptionStore::saveNew(const LumpPrescri
 
 bool LumpPrescriptionStore::saveEdit(const LumpPrescription& p, int userCode, const QString& today) {
     return saveInTransaction(m_db, [&] {
-        QSqlQuery stored =
+        Rows stored =
             m_db.exec(QStringLiteral("select date_no, code_bimeh, code_no from heading_noskhe where sh_factor=?"),
                       {p.invoiceNumber});
         if (!stored.next()) return false;

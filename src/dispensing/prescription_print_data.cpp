@@ -4,7 +4,6 @@
 #include "dispensing/dispensing_texts.h"
 #include "insurance/insurer_store.h"
 
-#include <QSqlQuery>
 
 namespace ph {
 
@@ -20,7 +19,7 @@ QString PrescriptionPrintData::patientName() const {
 }
 
 std::optional<PrescriptionPrintData> PrescriptionPrintReader::read(int invoice) {
-    QSqlQuery head = m_db.exec(QStringLiteral("select code_no, date_sabt, family_b, name_b, code_bimeh, price_koll, "
+    Rows head = m_db.exec(QStringLiteral("select code_no, date_sabt, family_b, name_b, code_bimeh, price_koll, "
                                               "price_bimar, price_bimeh, price_azad, fani from heading_noskhe "
                                               "where sh_factor=?"),
                                {invoice});
@@ -39,7 +38,7 @@ std::optional<PrescriptionPrintData> PrescriptionPrintReader::read(int invoice) 
     d.fee = head.value(9).toDouble();
     head.finish();
 
-    QSqlQuery lines = m_db.exec(
+    Rows lines = m_db.exec(
         QStringLiteral("select d.row, d.code_darou, g.name_kala, d.vaziat, d.tedad, d.price_koll, d.sazman, d.bimar, "
                        "d.azad, d.otc, d.kala, g.code_kala from details_noskhe d "
                        "left join mosh_kala_anbar g on g.code_kala=d.code_darou where d.sh_factor=? order by d.row"),
@@ -67,7 +66,7 @@ std::optional<PrescriptionPrintData> PrescriptionPrintReader::read(int invoice) 
 }
 
 AutomaticPrints PrescriptionPrintReader::automaticPrints() {
-    QSqlQuery q = m_db.exec(m_db.dialect().selectLimited(QStringLiteral("p_noskhe, p_factor from tanzimat"), 1));
+    Rows q = m_db.exec(m_db.dialect().selectLimited(QStringLiteral("p_noskhe, p_factor from tanzimat"), 1));
     AutomaticPrints prints;
     if (q.next()) {
         prints.prescription = q.value(0).toInt() != 0;

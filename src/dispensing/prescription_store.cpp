@@ -32,7 +32,7 @@ int PrescriptionStore::nextInvoiceNumber() {
 }
 
 std::optional<KnownPatient> PrescriptionStore::findPatient(const QString& number, int insurer, bool socialSecurity) {
-    const auto read = [](QSqlQuery& q) -> std::optional<KnownPatient> {
+    const auto read = [](Rows& q) -> std::optional<KnownPatient> {
         if (!q.next()) return std::nullopt;
         KnownPatient patient{q.value(0).toString(), q.value(1).toString(), std::nullopt, std::nullopt};
         if (!q.value(2).isNull()) patient.expiryDate = q.value(2).toString();
@@ -40,20 +40,20 @@ std::optional<KnownPatient> PrescriptionStore::findPatient(const QString& number
         return patient;
     };
     const QString columns = QStringLiteral("name_b, family_b, date_bimeh, insnotamin from mosh_bimaran ");
-    QSqlQuery whole = m_db.exec(m_db.dialect().selectLimited(columns + QStringLiteral("where insnotamin=? and code_bimeh=?"), 1),
+    Rows whole = m_db.exec(m_db.dialect().selectLimited(columns + QStringLiteral("where insnotamin=? and code_bimeh=?"), 1),
                                 {number, insurer});
     if (auto patient = read(whole)) return patient;
     whole.finish();
     if (!socialSecurity || number.size() < 10) return std::nullopt;
     // The stored dashed form begins with the ten-digit base number.
-    QSqlQuery prefix = m_db.exec(
+    Rows prefix = m_db.exec(
         m_db.dialect().selectLimited(columns + QStringLiteral("where insnotamin like ? and code_bimeh=?"), 1),
         {number.left(10) + QStringLiteral("%"), insurer});
     return read(prefix);
 }
 
 PrescriptionStore::SaveSettings PrescriptionStore::saveSettings() {
-    QSqlQuery query = m_db.exec(
+    Rows query = m_db.exec(
         m_db.dialect().selectLimited(QStringLiteral("message_taeed, message_address, cash from tanzimat"), 1));
     SaveSettings settings;
     if (query.next()) {
@@ -243,7 +243,7 @@ Statement patientWrite(const PrescriptionRecord& r, const QVariant& known) {
 // The stored lines as they left stock: a substitution's dispensed drug, not the prescribed one.
 QList<StockLine> storedStockLines(Database& db, int invoice) {
     QList<StockLine> lines;
-    QSqlQuery q = db.exec(QStringLiteral("select code_darou, tedad, vaziat, flag_moadel, code_darou_main, "
+    Rows q = db.exec(QStringLiteral("select code_darou, tedad, vaziat, flag_moadel, code_darou_main, "
                                          "tedad_darou_main from details_noskhe where sh_factor=? order by row"),
                           {invoice});
     const auto number = [](const QVariant& value) {
@@ -301,7 +301,7 @@ PrescriptionStore::BeforeSave PrescriptionStore::readBeforeSave(const Prescripti
     const auto setting = [&](const char* column) {
         return u'(' + dialect.selectLimited(QLatin1String(column) + QStringLiteral(" from tanzimat"), 1) + u')';
     };
-    QSqlQuery q = m_db.exec(
+    Rows q = m_db.exec(
         QStringLiteral("select (select min(sh_factor) from heading_noskhe where sh_bimeh=? and date_no=?), (") +
             (checked ? duplicateSql(dialect, r) : QStringLiteral("select 0")) + QStringLiteral("), (") +
             dialect.selectLimited(QStringLiteral("code from doctor_s where order1=?"), 1) + QStringLiteral("), ") +
@@ -339,7 +339,7 @@ std::optional<SavedPrescription> PrescriptionStore::saveNew(const PrescriptionRe
         // known: of several workstations saving the same prescription, the first stores it
         // and the others, taking the lock after its commit, find it.
         lockKeyColumn(m_db, QStringLiteral("heading_noskhe"), QStringLiteral("sh_factor"));
-        QSqlQuery read = m_db.exec(
+        Rows read = m_db.exec(
             QStringLiteral("select (select max(sh_factor) from heading_noskhe), (%1), (%2)")
                 .arg(refuseDuplicate ? duplicateSql(m_db.dialect(), r) : QStringLiteral("select 0"),
                      m_db.dialect().selectLimited(QStringLiteral("code from mosh_bimaran where sh_bimeh=?"), 1)),
@@ -380,7 +380,7 @@ SavedPrescription PrescriptionStore::saveEdit(int invoice, const PrescriptionRec
     const bool cashDesk = r.waitsAtCashDesk;
     return saveInTransaction(m_db, [&] {
         SavedPrescription saved{invoice, {}};
-        QSqlQuery stored = m_db.exec(
+        Rows stored = m_db.exec(
             QStringLiteral("select date_no, code_bimeh, code_no from heading_noskhe where sh_factor=?"), {invoice});
         if (!stored.next()) throw Error(QStringLiteral("invoice %1 is not stored").arg(invoice));
         const bool renumber =
@@ -400,7 +400,7 @@ SavedPrescription PrescriptionStore::saveEdit(int invoice, const PrescriptionRec
         storePrescriberAndPatient(m_db, r);
 
         // The difference to what the invoice's cash rows hold in sum, collected minus refunded.
-        QSqlQuery held = m_db.exec(
+        Rows held = m_db.exec(
             QStringLiteral("select coalesce(sum(bimar), 0), coalesce(sum(azad), 0), coalesce(sum(otc), 0), "
                            "coalesce(sum(fani), 0), coalesce(sum(kala), 0), coalesce(sum(koll_daryaft), 0), "
                            "coalesce(sum(koll_bargasht), 0) from cash where sh_factor=? and type_factor='d'"),

@@ -20,7 +20,7 @@ std::optional<DrugRuleEntry> PricingStore::rule(int insurer, double drug) {
 }
 
 std::optional<double> PricingStore::formulaFreePart(double drug) {
-    QSqlQuery query =
+    Rows query =
         m_db.exec(m_db.dialect().selectLimited(
                       QStringLiteral("price_koll_azad from heading_formul_darou where code_darou=?"), 1),
                   {drug});
@@ -33,7 +33,7 @@ bool PricingStore::isHoteling(int insurer, double drug) {
 }
 
 QList<CompanionItem> PricingStore::companions(double drug, bool stockKeeping) {
-    QSqlQuery query =
+    Rows query =
         stockKeeping
             ? m_db.exec(QStringLiteral("select h.code_kala_h, k.name_kala, t.name, v.price_u, h.condition "
                                        "from hamrah_kala h, moj_kala_vah v, mosh_kala_anbar k, type_kala t "
@@ -55,7 +55,7 @@ QList<CompanionItem> PricingStore::companions(double drug, bool stockKeeping) {
 }
 
 std::optional<double> PricingStore::pharmacyStock(double drug) {
-    QSqlQuery query =
+    Rows query =
         m_db.exec(m_db.dialect().selectLimited(
                       QStringLiteral("moj_vah from moj_kala_vah where code_kala=? and code_vah=?"), 1),
                   {drug, DrugList::kPharmacyUnit});

@@ -31,7 +31,7 @@ enum Field {
     FlagMoadel, CodeDarouMain, TedadDarouMain, PriceDarouMain,
 };
 
-void readHeader(const QSqlQuery& q, StoredPrescription& p) {
+void readHeader(const Rows& q, StoredPrescription& p) {
     p.invoiceNumber = q.value(ShFactor).toInt();
     p.code = text(q.value(CodeNo));
     p.insurerCode = numberText(q.value(CodeBimeh));
@@ -67,7 +67,7 @@ void readHeader(const QSqlQuery& q, StoredPrescription& p) {
     amount(PriceKala, t.goods);
 }
 
-QStringList readLine(const QSqlQuery& q, int row) {
+QStringList readLine(const Rows& q, int row) {
     QStringList cells(PrescriptionLines::kColumns);
     cells[Col::RowNumber] = QString::number(row);
     cells[Col::Name] = q.value(NameKala).toString();
@@ -92,7 +92,7 @@ QStringList readLine(const QSqlQuery& q, int row) {
 } // namespace
 
 std::optional<StoredPrescription> StoredPrescriptions::load(int invoiceNumber) {
-    QSqlQuery q = m_db.exec(
+    Rows q = m_db.exec(
         QStringLiteral("select sh_factor, date_no, date_sabt, date_bimeh, code_no, code_bimeh, insnotamin, "
                        "sh_darkhast, code_bakhsh, paz_type, personel, name_b, sh_safhe, family_b, nezam_p, "
                        "price_bimar, price_bimeh, price_azad, price_koll, price_otc, fani, price_kala, type_no, "

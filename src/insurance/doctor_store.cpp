@@ -8,7 +8,7 @@
 namespace ph {
 
 QList<DoctorRow> DoctorStore::all() {
-    QSqlQuery q =
+    Rows q =
         m_db.exec(QStringLiteral("select s.code, s.name, s.family, s.order1, s.typeno, t.doc_type "
                                  "from doctor_s s, doctor_type t where s.typeno=t.code order by s.code"));
     QList<DoctorRow> rows;
@@ -30,7 +30,7 @@ int DoctorStore::nextCode() {
 }
 
 std::optional<Doctor> DoctorStore::findByCouncilNumber(const QString& councilNumber) {
-    QSqlQuery q = m_db.exec(
+    Rows q = m_db.exec(
         m_db.dialect().selectLimited(
             QStringLiteral("code, name, family, order1, typeno from doctor_s where order1=? order by code"),
             1),
@@ -74,7 +74,7 @@ void DoctorStore::update(const Doctor& doctor) {
 }
 
 bool DoctorStore::inUse(int code) {
-    QSqlQuery q = m_db.exec(QStringLiteral("select order1 from doctor_s where code=?"), {code});
+    Rows q = m_db.exec(QStringLiteral("select order1 from doctor_s where code=?"), {code});
     if (!q.next()) return false;
     const QVariant council = q.value(0);
     q.finish();
@@ -94,13 +94,13 @@ DoctorStore::RemoveResult DoctorStore::remove(int code) {
 }
 
 std::optional<QString> DoctorStore::specialtyName(qint64 code) {
-    QSqlQuery q = m_db.exec(QStringLiteral("select doc_type from doctor_type where code=?"), {code});
+    Rows q = m_db.exec(QStringLiteral("select doc_type from doctor_type where code=?"), {code});
     if (!q.next()) return std::nullopt;
     return q.value(0).toString();
 }
 
 QList<QPair<int, QString>> DoctorStore::specialties() {
-    QSqlQuery q = m_db.exec(QStringLiteral("select code, doc_type from doctor_type order by code"));
+    Rows q = m_db.exec(QStringLiteral("select code, doc_type from doctor_type order by code"));
     QList<QPair<int, QString>> list;
     while (q.next())
         list.append({q.value(0).toInt(), q.value(1).toString()});

@@ -14,7 +14,7 @@ QVariantList ruleValues(const DrugRuleEntry& r) {
 }
 
 // Reads the rule columns from `first` on (in the order of kRuleColumns).
-void readRule(const QSqlQuery& q, int first, DrugRuleEntry& r) {
+void readRule(const Rows& q, int first, DrugRuleEntry& r) {
     r.limitKind = q.value(first).toInt();
     r.quantity = q.value(first + 1).toDouble();
     r.tariff = q.value(first + 2).toDouble();
@@ -45,7 +45,7 @@ int limitKindForEdit(bool byQuantity, bool byTariff) {
 }
 
 QList<DrugRuleRow> DrugRuleStore::rulesOf(int insurer) {
-    QSqlQuery q = m_db.exec(
+    Rows q = m_db.exec(
         QStringLiteral("select r.code_bimeh, r.code_kala, r.ty_no, r.qu, r.mab, r.madrak, r.bimarestani, "
                        "r.non_bimeh, r.deduct, t.name, k.name_kala, d.doc_type "
                        "from bimeh_daru r "
@@ -69,7 +69,7 @@ QList<DrugRuleRow> DrugRuleStore::rulesOf(int insurer) {
 }
 
 std::optional<DrugRuleEntry> DrugRuleStore::find(int insurer, double drug) {
-    QSqlQuery q = m_db.exec(
+    Rows q = m_db.exec(
         m_db.dialect().selectLimited(QStringLiteral("%1 from bimeh_daru where code_bimeh=? and code_kala=?")
                                          .arg(QLatin1String(kRuleColumns)),
                                      1),
@@ -117,7 +117,7 @@ void DrugRuleStore::removeForInsurers(double drug, const QList<int>& insurers) {
 }
 
 QList<DrugChoice> DrugRuleStore::drugChoices() {
-    QSqlQuery q =
+    Rows q =
         m_db.exec(QStringLiteral("select k.code_kala, k.name_kala, k.name_kala_latin, t.name "
                                  "from mosh_kala_anbar k left join type_kala t on t.code=k.type_code "
                                  "order by k.name_kala, k.code_kala"));

@@ -5,7 +5,7 @@
 namespace ph {
 
 QList<HotelingRow> HotelingStore::drugsOf(int insurer) {
-    QSqlQuery q = m_db.exec(QStringLiteral("select h.code_bimeh, h.code_kala, k.name_kala, t.name "
+    Rows q = m_db.exec(QStringLiteral("select h.code_bimeh, h.code_kala, k.name_kala, t.name "
                                            "from hoteling h, mosh_kala_anbar k, type_kala t "
                                            "where h.code_bimeh=? and h.code_kala=k.code_kala and k.type_code=t.code "
                                            "order by h.code_kala"),

@@ -32,7 +32,7 @@ QString orZero(const QString& code) {
     return trimmed.isEmpty() ? QStringLiteral("0") : trimmed;
 }
 
-Insurer readInsurer(const QSqlQuery& q) {
+Insurer readInsurer(const Rows& q) {
     Insurer insurer;
     insurer.code = q.value(0).toInt();
     insurer.name = q.value(1).toString();
@@ -63,7 +63,7 @@ void rewriteContract(Database& db, const Contract& original, const Contract& cha
 
 QList<Insurer> InsurerStore::all() {
     QList<Insurer> insurers;
-    QSqlQuery q = m_db.exec(
+    Rows q = m_db.exec(
         QStringLiteral("select code, name, code_bimeh, code_pharmacy, orj_flag from organs_m order by code"));
     while (q.next())
         insurers.append(readInsurer(q));
@@ -71,7 +71,7 @@ QList<Insurer> InsurerStore::all() {
 }
 
 std::optional<Insurer> InsurerStore::find(int code) {
-    QSqlQuery q = m_db.exec(
+    Rows q = m_db.exec(
         QStringLiteral("select code, name, code_bimeh, code_pharmacy, orj_flag from organs_m where code=?"),
         {code});
     if (!q.next()) return std::nullopt;
@@ -79,7 +79,7 @@ std::optional<Insurer> InsurerStore::find(int code) {
 }
 
 std::optional<QString> InsurerStore::nameOf(int code) {
-    QSqlQuery q = m_db.exec(QStringLiteral("select name from organs_m where code=?"), {code});
+    Rows q = m_db.exec(QStringLiteral("select name from organs_m where code=?"), {code});
     if (!q.next()) return std::nullopt;
     return q.value(0).toString().trimmed();
 }
@@ -145,7 +145,7 @@ InsurerStore::RemoveResult InsurerStore::remove(int code) {
 
 QList<Contract> InsurerStore::contracts(int insurer) {
     QList<Contract> contracts;
-    QSqlQuery q = m_db.exec(QStringLiteral("select row, %1 from organs_s where code=? "
+    Rows q = m_db.exec(QStringLiteral("select row, %1 from organs_s where code=? "
                                            "order by case when row is null then 1 else 0 end, row")
                                 .arg(QLatin1String(kContractColumns)),
                             {insurer});
@@ -185,7 +185,7 @@ InsurerTerms InsurerStore::terms(int insurer) {
 
 int InsurerStore::saveNewContract(const Contract& contract) {
     return saveInTransaction(m_db, [&] {
-        QSqlQuery same =
+        Rows same =
             m_db.exec(m_db.dialect().selectLimited(
                           QStringLiteral("row from organs_s where code=? and from_d=? and to_d=?"), 1),
                       {contract.insurer, contract.fromDate, contract.toDate});

@@ -3,7 +3,6 @@
 #include "db/database.h"
 #include "db/transaction.h"
 
-#include <QSqlQuery>
 
 #include <array>
 
@@ -18,14 +17,14 @@ std::array<ItemPosition*, 6> items(PrintPositions& p) {
     return {&p.code, &p.price, &p.total, &p.patient, &p.free, &p.paid};
 }
 
-std::optional<double> positionAt(const QSqlQuery& q, int column) {
+std::optional<double> positionAt(const Rows& q, int column) {
     const QVariant value = q.value(column);
     if (value.isNull()) return std::nullopt;
     return value.toDouble();
 }
 
 // Reads "custom, defult1, defult2, <positions>" from the query's columns from `first` on.
-InsurerPrintSetting settingFrom(const QSqlQuery& q, int first) {
+InsurerPrintSetting settingFrom(const Rows& q, int first) {
     InsurerPrintSetting s;
     const bool custom = q.value(first).toInt() != 0;
     const bool layout1 = q.value(first + 1).toInt() != 0;
@@ -49,7 +48,7 @@ QVariant positionValue(const std::optional<double>& value) {
 } // namespace
 
 std::optional<InsurerPrintSetting> PrintSettingStore::forInsurer(int insurer) {
-    QSqlQuery q = m_db.exec(
+    Rows q = m_db.exec(
         m_db.dialect().selectLimited(
             QStringLiteral("code_bimeh, custom, defult1, defult2, %1 from tanzimat_bimeh where code_bimeh=?")
                 .arg(QLatin1String(kPositionColumns)),
@@ -62,7 +61,7 @@ std::optional<InsurerPrintSetting> PrintSettingStore::forInsurer(int insurer) {
 }
 
 QList<InsurerPrintSetting> PrintSettingStore::customSettings() {
-    QSqlQuery q = m_db.exec(QStringLiteral(
+    Rows q = m_db.exec(QStringLiteral(
         "select t.code_bimeh, o.name, t.custom, t.defult1, t.defult2, t.x_noskhe, t.y_noskhe, t.x_price, "
         "t.y_price, t.x_koll, t.y_koll, t.x_bimar, t.y_bimar, t.x_azad, t.y_azad, t.x_pardakht, t.y_pardakht "
         "from tanzimat_bimeh t join organs_m o on o.code=t.code_bimeh where t.custom=1 order by o.name, t.code_bimeh"));

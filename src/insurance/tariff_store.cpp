@@ -41,7 +41,7 @@ void rewrite(Database& db, const QString& from, const QString& to, const TariffP
 
 QList<TariffPeriod> TariffStore::all() {
     QList<TariffPeriod> periods;
-    QSqlQuery q =
+    Rows q =
         m_db.exec(QStringLiteral("select %1 from tarefeh order by coalesce(ord, 0)").arg(QLatin1String(kColumns)));
     while (q.next()) {
         TariffPeriod p;

@@ -20,7 +20,7 @@ QList<GoodsSheetRow> GoodsSheetStore::summary(const GoodsSheetRequest& request) 
         params << *request.ward;
     }
     sql += QStringLiteral(" group by name, name_kala, price_one order by name, name_kala, price_one");
-    QSqlQuery query = m_db.exec(sql, params);
+    Rows query = m_db.exec(sql, params);
     QList<GoodsSheetRow> rows;
     while (query.next())
         rows.append({query.value(0).toString(), query.value(1).toString(), query.value(2).toDouble(),
@@ -61,7 +61,7 @@ GoodsSheetDetail GoodsSheetStore::detail(const GoodsSheetRequest& request) {
         "select l.sh_factor, h.sh_darkhast, l.family_b, l.name_b, l.sh_bimeh, l.date_no, l.code_no, l.name_p "
         "from v_list_bimeh l join heading_noskhe h on h.sh_factor = l.sh_factor");
     sql += detailCondition(request, QStringLiteral("h"), params) + QStringLiteral(" order by l.sh_factor");
-    QSqlQuery query = m_db.exec(sql, params);
+    Rows query = m_db.exec(sql, params);
     while (query.next()) {
         GoodsSheetPrescription p;
         p.invoice = query.value(0).toDouble();

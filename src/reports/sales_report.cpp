@@ -106,7 +106,7 @@ SalesReport SalesReportStore::run(const SalesRequest& request) {
     SalesReport report;
     report.request = request;
     QVariantList params;
-    QSqlQuery query = m_db.exec(rowsSql(request, params), params);
+    Rows query = m_db.exec(rowsSql(request, params), params);
     while (query.next()) {
         SalesRow row;
         row.code = number(query.value(0));
@@ -142,7 +142,7 @@ SalesChartData SalesReportStore::chart(SalesReport& report, const QList<int>& sh
             const QString sql = QStringLiteral("select x.day, sum(x.price) from (%1) x group by x.day order by x.day")
                                     .arg(linesSql(report.request, params));
             QList<SalesDay> days;
-            QSqlQuery query = m_db.exec(sql, params);
+            Rows query = m_db.exec(sql, params);
             while (query.next()) days.append({query.value(0).toString(), number(query.value(1))});
             query.finish();
             report.days = std::move(days);
@@ -157,7 +157,7 @@ SalesChartData SalesReportStore::chart(SalesReport& report, const QList<int>& sh
                                            "order by x.day")
                                 .arg(linesSql(report.request, params));
         QList<SalesItemDay> days;
-        QSqlQuery query = m_db.exec(sql, params);
+        Rows query = m_db.exec(sql, params);
         while (query.next())
             days.append({number(query.value(0)), query.value(1).toString(), number(query.value(2))});
         query.finish();

@@ -17,7 +17,7 @@ QString stockCategoryCaption(StockCategory category) {
 }
 
 QList<StockRow> StockStore::pharmacyStock() {
-    QSqlQuery query = m_db.exec(QStringLiteral(
+    Rows query = m_db.exec(QStringLiteral(
         "select v.code_kala, k.name_kala, v.moj_vah, k.group_code, "
         "(select count(*) from hoteling h where h.code_kala = v.code_kala), "
         "(select count(*) from bimeh_daru b where b.code_kala = v.code_kala), "

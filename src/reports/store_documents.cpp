@@ -18,7 +18,7 @@ QList<StoreDocument> StoreDocumentStore::pending(StoreDocumentKind kind) {
                                              "where taeed_darou = 0 and code_vah = 20 order by year1, num_h, code_anbar")
                             : QStringLiteral("select num_b, code_anbar, year1, date_b, price_kol from mosh_bargasht_b "
                                              "where taeed_daro = 0 and code_vah = 20 order by year1, num_b, code_anbar");
-    QSqlQuery query = m_db.exec(sql);
+    Rows query = m_db.exec(sql);
     QList<StoreDocument> documents;
     while (query.next())
         documents.append({{query.value(0).toInt(), query.value(1).toInt(), query.value(2).toInt()},
@@ -38,7 +38,7 @@ QList<StoreDocumentLine> StoreDocumentStore::lines(StoreDocumentKind kind, const
                              "from kala_bargasht_b l left join mosh_kala_anbar k on k.code_kala = l.code_kala "
                              "left join type_kala t on t.code = k.type_code "
                              "where l.num_b = ? and l.code_anbar = ? and l.year1 = ? order by l.code_kala");
-    QSqlQuery query = m_db.exec(sql, keyParams(key));
+    Rows query = m_db.exec(sql, keyParams(key));
     QList<StoreDocumentLine> result;
     while (query.next()) {
         StoreDocumentLine line;
@@ -71,7 +71,7 @@ TakeInOutcome StoreDocumentStore::takeIn(StoreDocumentKind kind, const StoreDocu
     // The flag is raised first and only from "not taken": of two workstations taking the same
     // document, the second waits for the first's row and then finds nothing to raise.
     {
-        QSqlQuery accept = m_db.exec(
+        Rows accept = m_db.exec(
             incoming ? QStringLiteral("update mosh_havaleh set taeed_darou = 1 where num_h = ? and code_anbar = ? "
                                       "and year1 = ? and taeed_darou = 0")
                      : QStringLiteral("update mosh_bargasht_b set taeed_daro = 1 where num_b = ? and code_anbar = ? "
@@ -89,12 +89,12 @@ TakeInOutcome StoreDocumentStore::takeIn(StoreDocumentKind kind, const StoreDocu
         const StoreDocumentLine& line = documentLines.at(i);
         int changed = 0;
         if (incoming) {
-            QSqlQuery update = m_db.exec(QStringLiteral("update moj_kala_vah set moj_vah = coalesce(moj_vah, 0) + ?, "
+            Rows update = m_db.exec(QStringLiteral("update moj_kala_vah set moj_vah = coalesce(moj_vah, 0) + ?, "
                                                         "price_u = ? where code_kala = ? and code_vah = 20"),
                                          {line.quantity, line.catalogPrice, line.code});
             changed = update.numRowsAffected();
         } else {
-            QSqlQuery update = m_db.exec(QStringLiteral("update moj_kala_vah set moj_vah = coalesce(moj_vah, 0) - ? "
+            Rows update = m_db.exec(QStringLiteral("update moj_kala_vah set moj_vah = coalesce(moj_vah, 0) - ? "
                                                         "where code_kala = ? and code_vah = 20"),
                                          {line.quantity, line.code});
             changed = update.numRowsAffected();

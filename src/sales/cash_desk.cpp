@@ -13,7 +13,7 @@ constexpr int kBeingClosed = 2;
 
 QList<WaitingPayment> CashDesk::waiting() {
     QList<WaitingPayment> rows;
-    QSqlQuery q = m_db.exec(QStringLiteral("select sh_factor, type_factor, family_b, date_no, time_no, koll_daryaft "
+    Rows q = m_db.exec(QStringLiteral("select sh_factor, type_factor, family_b, date_no, time_no, koll_daryaft "
                                            "from cash where flag_pa=0 order by sh_factor, type_factor"));
     while (q.next())
         rows.append({q.value(0).toInt(), q.value(1).toString(), q.value(2).toString(), q.value(3).toString(),
@@ -29,7 +29,7 @@ double CashDesk::receivedSinceClosing() {
 CashDesk::PayResult CashDesk::pay(int invoice, const QString& kind, int cashier, const QString& date,
                                   const QString& time) {
     return saveInTransaction(m_db, [&] {
-        QSqlQuery q = m_db.exec(QStringLiteral("update cash set flag_pa=1, date_pa=?, time_pa=?, code_cashier=? "
+        Rows q = m_db.exec(QStringLiteral("update cash set flag_pa=1, date_pa=?, time_pa=?, code_cashier=? "
                                                "where sh_factor=? and type_factor=? and flag_pa=0"),
                                 {date, time, cashier, invoice, kind});
         return q.numRowsAffected() > 0 ? PayResult::Paid : PayResult::AlreadyPaid;
@@ -38,7 +38,7 @@ CashDesk::PayResult CashDesk::pay(int invoice, const QString& kind, int cashier,
 
 TillFigures CashDesk::sum(const QString& condition) {
     TillFigures f;
-    QSqlQuery q = m_db.exec(QStringLiteral("select type_factor, count(*), coalesce(sum(koll_daryaft), 0), "
+    Rows q = m_db.exec(QStringLiteral("select type_factor, count(*), coalesce(sum(koll_daryaft), 0), "
                                            "coalesce(sum(koll_bargasht), 0) from cash where %1 "
                                            "group by type_factor order by type_factor")
                                 .arg(condition));
@@ -51,7 +51,7 @@ TillFigures CashDesk::sum(const QString& condition) {
         f.refunded += kind.refunded;
     }
     q.finish();
-    QSqlQuery first = m_db.exec(m_db.dialect().selectLimited(
+    Rows first = m_db.exec(m_db.dialect().selectLimited(
         QStringLiteral("date_no, time_no from cash where %1 order by date_no, time_no").arg(condition), 1));
     if (first.next()) {
         f.firstDate = first.value(0).toString();

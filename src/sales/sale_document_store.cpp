@@ -28,7 +28,7 @@ const SaleDocumentKind& SaleDocumentKind::of(SaleVariant variant) {
 
 std::optional<StoredSaleDocument> SaleDocumentStore::load(int number) {
     const bool goods = m_kind.variant == SaleVariant::GoodsInvoice;
-    QSqlQuery q = m_db.exec(
+    Rows q = m_db.exec(
         goods ? QStringLiteral("select date_sabt, name, family, price_koll_f, price_koll, price_otc, "
                                "name_kala, code_kala, name_type, vaziat, tedad, price, price_koll1 "
                                "from v_see_froosh_kala where sh_factor=? order by code_kala, vaziat, tedad")
@@ -98,7 +98,7 @@ void SaleDocumentStore::insertLines(int number, const SaleRecord& r) {
 
 QList<StockLine> SaleDocumentStore::storedStock(int number) {
     QList<StockLine> lines;
-    QSqlQuery q = m_db.exec(
+    Rows q = m_db.exec(
         QStringLiteral("select %1, tedad from %2 where sh_factor=?").arg(m_kind.codeColumn, m_kind.details), {number});
     while (q.next())
         lines.append({q.value(0).toDouble(), q.value(1).toDouble()});

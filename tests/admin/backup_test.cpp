@@ -33,7 +33,7 @@ Snapshot snapshot(Database& db) {
         if (!db.hasTable(table.name))
             continue;
         QStringList rows;
-        QSqlQuery query = db.exec(QStringLiteral("select * from ") + table.name);
+        Rows query = db.exec(QStringLiteral("select * from ") + table.name);
         while (query.next()) {
             QStringList values;
             for (int i = 0; i < query.record().count(); ++i)
@@ -412,7 +412,7 @@ void BackupTest::structureRepairUpgradesAnOldLayoutOnce() {
     const QString dashed = QStringLiteral("1234567890-0012-03-07");
     auto numbers = [&](const QString& sql) {
         QStringList out;
-        QSqlQuery query = db.exec(sql);
+        Rows query = db.exec(sql);
         while (query.next())
             out.append(query.value(0).toString());
         return out;

@@ -43,7 +43,7 @@ QString focusName(QWidget& window) { return focusIn(window)->objectName(); }
 
 QStringList storedPasswords(Database& db) {
     QStringList out;
-    QSqlQuery q = db.exec(QStringLiteral("select pass from u_pharmacy order by code"));
+    Rows q = db.exec(QStringLiteral("select pass from u_pharmacy order by code"));
     while (q.next())
         out.append(q.value(0).toString());
     return out;
@@ -366,7 +366,7 @@ void UsersSettingsTest::settingsWindowSavesAndKeepsTheMessage() {
     QTest::keyClick(&window, Qt::Key_F2);
     QCOMPARE(prompter.texts(Kind::Information), QStringList{QStringLiteral("ثبت اطلاعات شما با موفقيت انجام شد")});
 
-    QSqlQuery row = m_t->db().exec(QStringLiteral("select p_noskhe, p_factor, message_taeed, payam, price, code_kala, "
+    Rows row = m_t->db().exec(QStringLiteral("select p_noskhe, p_factor, message_taeed, payam, price, code_kala, "
                                                   "code_sh, cash, mode from tanzimat"));
     QVERIFY(row.next());
     QCOMPARE(row.value(0).toInt(), 1);
@@ -430,7 +430,7 @@ void UsersSettingsTest::settingsWindowWithTheKeyboard() {
     press(window, Qt::Key_Space);
     press(window, Qt::Key_F2);
     QCOMPARE(prompter.texts(Kind::Information), QStringList{QStringLiteral("ثبت اطلاعات شما با موفقيت انجام شد")});
-    QSqlQuery row = m_t->db().exec(QStringLiteral("select p_noskhe, payam, code_kala, cash from tanzimat"));
+    Rows row = m_t->db().exec(QStringLiteral("select p_noskhe, payam, code_kala, cash from tanzimat"));
     QVERIFY(row.next());
     QCOMPARE(row.value(0).toInt(), 1);
     QCOMPARE(row.value(1).toString(), QStringLiteral("salam"));

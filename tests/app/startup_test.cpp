@@ -137,14 +137,14 @@ void StartupTest::newDatabaseAsksIdentityAndFirstUser() {
     QCOMPARE(context.director_nezam, QStringLiteral("12345"));
 
     Database& db = *startup.database();
-    QSqlQuery row = db.exec(QStringLiteral("select code_vahed, onvan_vahed, fani_nezam from onvan_darou"));
+    Rows row = db.exec(QStringLiteral("select code_vahed, onvan_vahed, fani_nezam from onvan_darou"));
     QVERIFY(row.next());
     QCOMPARE(row.value(0).toInt(), 321);
     QCOMPARE(row.value(1).toString(), QStringLiteral("داروخانه شفا"));
     QCOMPARE(row.value(2).toString(), QStringLiteral("12345"));
     QVERIFY(!row.next());
 
-    QSqlQuery user = db.exec(QStringLiteral("select code, name, pass, access, edit_b, phar from u_pharmacy"));
+    Rows user = db.exec(QStringLiteral("select code, name, pass, access, edit_b, phar from u_pharmacy"));
     QVERIFY(user.next());
     QCOMPARE(user.value(0).toInt(), 1);
     QCOMPARE(user.value(1).toString(), QStringLiteral("مدير"));

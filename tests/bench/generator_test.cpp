@@ -34,7 +34,7 @@ QStringList digest(Database& db) {
           "select count(*), sum(price_koll_f) from heading_froosh_kala",
           "select count(*), sum(price_u), max(name_kala) from mosh_kala_anbar",
           "select count(*), sum(khales) from ekhtetam", "select count(*), max(family_b) from mosh_bimaran"}) {
-        QSqlQuery q = db.exec(QString::fromLatin1(sql));
+        Rows q = db.exec(QString::fromLatin1(sql));
         q.next();
         for (int i = 0; i < q.record().count(); ++i)
             parts.append(q.value(i).toString());

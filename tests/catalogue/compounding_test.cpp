@@ -157,7 +157,7 @@ void CompoundingTest::formulaSavedAsGoodsAndDeletedOnlyUndispensed() {
     QCOMPARE(stored->totals().payable, 12600.0);
     QCOMPARE(db.scalar(QStringLiteral("select sum_koll from heading_formul_darou where code_darou=?"), {code}).toDouble(),
              12600.0);
-    QSqlQuery goods = db.exec(QStringLiteral("select name_kala, code_tow, group_code, type_code, flag, price_u "
+    Rows goods = db.exec(QStringLiteral("select name_kala, code_tow, group_code, type_code, flag, price_u "
                                              "from mosh_kala_anbar where code_kala=?"),
                               {code});
     QVERIFY(goods.next());
@@ -267,7 +267,7 @@ void CompoundingTest::repriceCreatesMissingGoodsRow() {
     const RepriceSummary summary = repriceCompounded(db);
     QCOMPARE(summary.goodsCreated, 1);
     QCOMPARE(summary.goods, 1);
-    QSqlQuery goods = db.exec(
+    Rows goods = db.exec(
         QStringLiteral("select name_kala, group_code, type_code, flag, price_u, code_tow from mosh_kala_anbar where code_kala=?"),
         {code});
     QVERIFY(goods.next());

@@ -33,7 +33,7 @@ const QString kFree = QStringLiteral("آزاد");
 
 QStringList pairs(Database& db, const QString& table, const QString& columns) {
     QStringList found;
-    QSqlQuery q = db.exec(QStringLiteral("select %1 from %2 order by %1").arg(columns, table));
+    Rows q = db.exec(QStringLiteral("select %1 from %2 order by %1").arg(columns, table));
     while (q.next()) {
         QStringList row;
         for (int i = 0; i < columns.count(u',') + 1; ++i)

@@ -2,7 +2,6 @@
 
 #include "db/database.h"
 
-#include <QSqlQuery>
 #include <QString>
 
 // A small catalogue for the goods tests: groups 1 and 2, forms 7 and 8 with their

@@ -142,7 +142,7 @@ void GoodsTest::addStoresTrimmedNamesAndZeroForCodesNotGiven() {
     e.identityCode.reset();
     const double code = goods.add(e).code;
 
-    QSqlQuery row = db().exec(QStringLiteral("select name_kala, name_kala_latin, code_tow, code_sh, group_code, type_code, "
+    Rows row = db().exec(QStringLiteral("select name_kala, name_kala_latin, code_tow, code_sh, group_code, type_code, "
                                              "price_u, flag from mosh_kala_anbar where code_kala=?"),
                               {code});
     QVERIFY(row.next());

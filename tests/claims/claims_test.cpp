@@ -14,7 +14,6 @@
 #include <QJsonDocument>
 #include <QDir>
 #include <QJsonObject>
-#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -297,7 +296,7 @@ void ClaimsTest::mergeSortsByDateAndNumbersAgain() {
 
     MergedListStore(m_t->db()).replace(merged.prescriptions);
     MergedListStore(m_t->db()).replace(merged.prescriptions); // emptied first, not doubled
-    QSqlQuery q = m_t->db().exec(
+    Rows q = m_t->db().exec(
         QStringLiteral("select count, sh_bimeh, date_no, kol, price_bimar, price_bimeh from list_koli order by count"));
     QStringList rows;
     while (q.next())

@@ -22,7 +22,6 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QRadioButton>
-#include <QSqlQuery>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>

@@ -74,8 +74,8 @@ void DatabaseTest::statementsArePreparedOncePerConnection() {
 
     // A query the caller still reads keeps its rows while the same statement runs again.
     {
-        QSqlQuery first = db->exec(select, {7});
-        QSqlQuery second = db->exec(select, {8});
+        Rows first = db->exec(select, {7});
+        Rows second = db->exec(select, {8});
         QVERIFY(first.next() && second.next());
         QCOMPARE(first.value(0).toString(), QStringLiteral("گروه 7"));
         QCOMPARE(second.value(0).toString(), QStringLiteral("گروه 8"));

@@ -190,14 +190,14 @@ void SchemaTest::viewsJoinTheirRows() {
                            "values (1, '05/09/19', 1, 2, '12345', 1000, 700, 300)"));
     db.exec(QStringLiteral("insert into details_noskhe (sh_factor, row, code_darou, tedad, price_one, price_koll) values (1, 1, 1070001, 2, 500, 1000)"));
 
-    QSqlQuery line = db.exec(QStringLiteral("select name_kala, name, name_group, price_koll1 from V_see_noskhe where sh_factor=?"), {1});
+    Rows line = db.exec(QStringLiteral("select name_kala, name, name_group, price_koll1 from V_see_noskhe where sh_factor=?"), {1});
     QVERIFY(line.next());
     QCOMPARE(line.value(0).toString(), QStringLiteral("آموکسی سیلین"));
     QCOMPARE(line.value(1).toString(), QStringLiteral("قرص"));
     QCOMPARE(line.value(2).toString(), QStringLiteral("دارو"));
     QCOMPARE(line.value(3).toDouble(), 1000.0);
 
-    QSqlQuery list = db.exec(QStringLiteral("select name_p, name_p1, family_p, doc_type, koll from V_list_bimeh where sh_factor=?"), {1});
+    Rows list = db.exec(QStringLiteral("select name_p, name_p1, family_p, doc_type, koll from V_list_bimeh where sh_factor=?"), {1});
     QVERIFY(list.next());
     QCOMPARE(list.value(0).toString(), QStringLiteral("علی رضایی"));
     QCOMPARE(list.value(1).toString(), QStringLiteral("علی"));
@@ -361,7 +361,7 @@ void SchemaTest::compoundedFormOnEveryDatabase() {
         Schema(*t.connect()).ensure();
         QCOMPARE(Schema(db).storedVersion(), Schema::kCurrentVersion);
     }
-    QSqlQuery form = db.exec(QStringLiteral("select name, num from type_kala where code=?"), {kCompoundedFormCode});
+    Rows form = db.exec(QStringLiteral("select name, num from type_kala where code=?"), {kCompoundedFormCode});
     QVERIFY(form.next());
     QCOMPARE(form.value(0).toString(), name);
     QCOMPARE(form.value(1).toInt(), counter);

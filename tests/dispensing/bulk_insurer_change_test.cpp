@@ -52,7 +52,7 @@ void storePrescription(Database& db, int invoice, const QString& date, int admis
 QStringList snapshot(Database& db, int from = 0) {
     QStringList rows;
     for (const char* table : {"heading_noskhe", "details_noskhe"}) {
-        QSqlQuery q = db.exec(QStringLiteral("select * from %1 where sh_factor>=? order by sh_factor%2")
+        Rows q = db.exec(QStringLiteral("select * from %1 where sh_factor>=? order by sh_factor%2")
                                   .arg(QLatin1String(table), QLatin1String(table[0] == 'd' ? ", row" : "")),
                               {from});
         while (q.next()) {
@@ -291,7 +291,7 @@ void BulkInsurerChangeTest::changeInPlace() {
     QCOMPARE(outcome.lines, 7);
 
     QStringList stored;
-    QSqlQuery q =
+    Rows q =
         db.exec(QStringLiteral("select vaziat, price_one, price_koll, sazman, bimar, azad, otc, price_h "
                                "from details_noskhe where sh_factor=1 order by row"));
     while (q.next()) {
@@ -309,7 +309,7 @@ void BulkInsurerChangeTest::changeInPlace() {
 
     // The header: the new insurer and its lines' sums; the period does not share the
     // technical fee of 1000, so it stays whole in the total beside the OTC fee of 320.
-    QSqlQuery header =
+    Rows header =
         db.exec(QStringLiteral("select code_bimeh, price_azad, price_bimeh, price_bimar, price_koll, "
                                "price_otc, price_kala, fani from heading_noskhe where sh_factor=1"));
     QVERIFY(header.next());
@@ -427,7 +427,7 @@ void BulkInsurerChangeTest::coveringPeriodAndFreeInsurer() {
     storePrescription(db, 1, first, 0, {{1010003, texts::kInsured, 2, 2500}});
     const QString last = first.left(6) + QStringLiteral("30");
     QVERIFY(BulkInsurerChange(db).run({kFile, first, last, insurer}).done());
-    QSqlQuery q = db.exec(QStringLiteral("select vaziat, sazman, bimar, azad, price_h from details_noskhe"));
+    Rows q = db.exec(QStringLiteral("select vaziat, sazman, bimar, azad, price_h from details_noskhe"));
     QVERIFY(q.next());
     QStringList got;
     for (int i = 0; i < 5; ++i)
@@ -435,7 +435,7 @@ void BulkInsurerChangeTest::coveringPeriodAndFreeInsurer() {
     QCOMPARE(got, line);
     q.finish();
     // The header's amounts and the fee flag they were computed with: the covering period's.
-    QSqlQuery h = db.exec(QStringLiteral("select price_bimeh, price_bimar, price_koll, fani_flag from heading_noskhe"));
+    Rows h = db.exec(QStringLiteral("select price_bimeh, price_bimar, price_koll, fani_flag from heading_noskhe"));
     QVERIFY(h.next());
     QList<double> stored;
     for (int i = 0; i < 4; ++i)

@@ -74,7 +74,7 @@ void typeAndEnter(QWidget& window, const QString& text) {
 }
 
 QList<QVariantList> rows(Database& db, const QString& sql) {
-    QSqlQuery q = db.exec(sql);
+    Rows q = db.exec(sql);
     QList<QVariantList> result;
     while (q.next()) {
         QVariantList values;

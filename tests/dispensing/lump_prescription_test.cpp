@@ -174,7 +174,7 @@ void LumpPrescriptionTest::storedAsTheInsuranceListReadsIt() {
     QVERIFY(m_session->save(p, 7, kToday).done);
     // Outpatient, the booklet as the insured number, the long validity date, type 1, no
     // fee, no lines and no cash row.
-    QSqlQuery q = db.exec(QStringLiteral(
+    Rows q = db.exec(QStringLiteral(
         "select paz_type, insnotamin, sh_bimeh, date_bimeh, type_no, price_koll, price_bimeh, price_bimar, price_azad, "
         "price_otc, fani, fani2, price_kala, flag_taeed, code_opr, date_sabt, date_no, code_bimeh, nezam_p "
         "from heading_noskhe"));
@@ -296,7 +296,7 @@ void LumpPrescriptionTest::twoWorkstationsSaveAtOnce() {
     QCOMPARE(db.scalar("select count(distinct sh_factor) from heading_noskhe").toInt(), 2 * kEach);
     QCOMPARE(db.scalar("select max(sh_factor) from heading_noskhe").toInt(), 2 * kEach);
     QSet<QString> serials;
-    QSqlQuery codes = db.exec(QStringLiteral("select code_no from heading_noskhe"));
+    Rows codes = db.exec(QStringLiteral("select code_no from heading_noskhe"));
     while (codes.next())
         serials.insert(codes.value(0).toString().right(4));
     QCOMPARE(serials.size(), 2 * kEach);

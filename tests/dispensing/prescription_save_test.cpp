@@ -48,7 +48,7 @@ SaveContext by(int user) {
 }
 
 QVariantList row(Database& db, const QString& sql, const QVariantList& params = {}) {
-    QSqlQuery q = db.exec(sql, params);
+    Rows q = db.exec(sql, params);
     QVariantList values;
     if (q.next())
         for (int i = 0; i < q.record().count(); ++i)
@@ -356,7 +356,7 @@ void PrescriptionSaveTest::twoWorkstationsSaveAtOnce() {
     QCOMPARE(db.scalar("select max(sh_factor) from heading_noskhe").toInt(), 2 * kEach);
     // The day counter is shared by both workstations: each code's counter is taken once.
     QSet<QString> counters;
-    QSqlQuery codes = db.exec(QStringLiteral("select code_no from heading_noskhe"));
+    Rows codes = db.exec(QStringLiteral("select code_no from heading_noskhe"));
     while (codes.next())
         counters.insert(codes.value(0).toString().right(4));
     QCOMPARE(counters.size(), 2 * kEach);

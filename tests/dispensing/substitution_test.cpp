@@ -261,7 +261,7 @@ void SubstitutionTest::storedBrowsedAndStockMovedOnce() {
     QCOMPARE(stockOf(kAmoxicillin), 17.0);
     QCOMPARE(stockOf(kVitaminC), 20.0);
 
-    QSqlQuery q = db().exec(QStringLiteral("select code_darou, flag_moadel, code_darou_main, tedad_darou_main, "
+    Rows q = db().exec(QStringLiteral("select code_darou, flag_moadel, code_darou_main, tedad_darou_main, "
                                            "price_darou_main from details_noskhe where sh_factor=?"),
                             {invoice});
     QVERIFY(q.next());

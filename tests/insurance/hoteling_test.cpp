@@ -47,7 +47,7 @@ private:
     Database& db() { return m_t->db(); }
     QStringList stored() {
         QStringList rows;
-        QSqlQuery q = db().exec(QStringLiteral("select code_bimeh, code_kala from hoteling order by code_bimeh, code_kala"));
+        Rows q = db().exec(QStringLiteral("select code_bimeh, code_kala from hoteling order by code_bimeh, code_kala"));
         while (q.next())
             rows.append(q.value(0).toString() + u' ' + QString::number(q.value(1).toLongLong()));
         return rows;

@@ -63,7 +63,7 @@ void typeAndEnter(QWidget& window, const QString& text) {
 }
 
 QVariantList row(Database& db, const QString& sql, const QVariantList& params = {}) {
-    QSqlQuery q = db.exec(sql, params);
+    Rows q = db.exec(sql, params);
     QVariantList values;
     if (q.next())
         for (int i = 0; i < q.record().count(); ++i)

@@ -29,7 +29,7 @@ const QStringList kPositionFields = {"me_xcode", "me_ycode", "me_xprice", "me_yp
                                      "me_xbimar", "me_ybimar", "me_xazad", "me_yazad", "me_xpar", "me_ypar"};
 
 QVariantList row(Database& db, const QString& sql, const QVariantList& params = {}) {
-    QSqlQuery q = db.exec(sql, params);
+    Rows q = db.exec(sql, params);
     QVariantList values;
     if (q.next())
         for (int i = 0; i < q.record().count(); ++i)

@@ -92,7 +92,7 @@ void LabelPrintTest::storingStartsAtTheFirstChangedLabel() {
     // The second label's message changed: the second and the third are stored, not the first.
     shown[1].message = QStringLiteral("پيش از مصرف تكان دهيد");
     QCOMPARE(labels.store(8, shown), 2);
-    QSqlQuery stored = db.exec(QStringLiteral("select code_darou, payam from details_froosh_sakhtani where sh_factor=8 "
+    Rows stored = db.exec(QStringLiteral("select code_darou, payam from details_froosh_sakhtani where sh_factor=8 "
                                               "order by code_darou"));
     QVERIFY(stored.next());
     QCOMPARE(stored.value(0).toDouble(), m_first);

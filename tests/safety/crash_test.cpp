@@ -126,7 +126,7 @@ void CrashTest::killedSavesLeaveWholePrescriptions() {
         // The server's own check of every index of the tables, where amcheck is installed.
         try {
             db.exec(QStringLiteral("create extension if not exists amcheck"));
-            QSqlQuery q = db.exec(QStringLiteral(
+            Rows q = db.exec(QStringLiteral(
                 "select count(bt_index_check(c.oid)) from pg_index i join pg_class c on c.oid = i.indexrelid "
                 "join pg_am a on a.oid = c.relam join pg_namespace n on n.oid = c.relnamespace "
                 "where a.amname = 'btree' and n.nspname = current_schema()"));

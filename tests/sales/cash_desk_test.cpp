@@ -66,7 +66,7 @@ void CashDeskTest::payingMovesTheRowIntoTheTill() {
              CashDesk::PayResult::Paid);
     QVERIFY(desk.waiting().isEmpty());
     QCOMPARE(desk.receivedSinceClosing(), 2200.0);
-    QSqlQuery q = db.exec(QStringLiteral("select code_cashier, date_pa, time_pa from cash where sh_factor=4"));
+    Rows q = db.exec(QStringLiteral("select code_cashier, date_pa, time_pa from cash where sh_factor=4"));
     QVERIFY(q.next());
     QCOMPARE(q.value(0).toInt(), 9);
     QCOMPARE(q.value(1).toString(), QStringLiteral("05/07/21"));
@@ -107,7 +107,7 @@ void CashDeskTest::closingWithNothingPaid() {
     sell(db, 1, QStringLiteral("d"), 300, false); // unpaid rows are never closed
     const TillClosing closing = CashDesk(db).close(7, test::kSaleDay, QStringLiteral("18:00"));
     QCOMPARE(closing.figures.received, 0.0);
-    QSqlQuery q = db.exec(QStringLiteral("select date_first, time_first, koll_daryaft, koll_bargasht, khales, "
+    Rows q = db.exec(QStringLiteral("select date_first, time_first, koll_daryaft, koll_bargasht, khales, "
                                          "code_cashier from ekhtetam"));
     QVERIFY(q.next());
     QCOMPARE(q.value(0).toString(), test::kSaleDay);

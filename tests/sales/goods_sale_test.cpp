@@ -45,7 +45,7 @@ private:
     }
     QList<QVariantList> cashRows(int invoice, const QString& kind = QStringLiteral("k")) {
         QList<QVariantList> rows;
-        QSqlQuery q = m_t->db().exec(QStringLiteral("select koll_daryaft, koll_bargasht, date_no, flag_pa, "
+        Rows q = m_t->db().exec(QStringLiteral("select koll_daryaft, koll_bargasht, date_no, flag_pa, "
                                                      "code_cashier from cash where sh_factor=? and type_factor=? "
                                                      "order by koll_daryaft desc, koll_bargasht"),
                                      {invoice, kind});
@@ -161,7 +161,7 @@ void GoodsSaleTest::saveWritesHeadingLinesCashAndStockTogether() {
     add(3300001, QStringLiteral("3"));
     add(1700001, QStringLiteral("1")); // compounded: no stock moves
     QCOMPARE(saveNew(), 1);
-    QSqlQuery h = db.exec(QStringLiteral("select family, name, code_opr, price_koll, price_otc, price_koll_f, "
+    Rows h = db.exec(QStringLiteral("select family, name, code_opr, price_koll, price_otc, price_koll_f, "
                                          "date_sabt from heading_froosh_kala where sh_factor=1"));
     QVERIFY(h.next());
     QCOMPARE(h.value(0).toString(), t::kCustomer);
@@ -349,7 +349,7 @@ void GoodsSaleTest::wardConsumption() {
     const GoodsSaveOutcome saved = ward.save(test::saleContext(), true);
     QVERIFY(saved.saved);
     QCOMPARE(saved.invoiceNumber, 1);
-    QSqlQuery h = db.exec(QStringLiteral("select date_sabt, date_no, sh_darkhast, code_bakhsh, price_koll, code_opr "
+    Rows h = db.exec(QStringLiteral("select date_sabt, date_no, sh_darkhast, code_bakhsh, price_koll, code_opr "
                                          "from heading_masrafi where sh_factor=1"));
     QVERIFY(h.next());
     QCOMPARE(h.value(1).toString(), test::kSaleDay);
