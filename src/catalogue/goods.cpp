@@ -7,6 +7,7 @@
 #include "db/database.h"
 #include "db/key_allocator.h"
 #include "db/pick_rows.h"
+#include "lots/barcodes.h"
 
 
 namespace ph {
@@ -231,9 +232,23 @@ void GoodsCatalogue::writePrice(double code, double price) {
                   {price, code, unit});
 }
 
+std::optional<double> GoodsCatalogue::itemOfBarcode(const QString& code) {
+    if (const std::optional<double> item = BarcodeStore(m_db).itemOf(code)) return item;
+    // The national code printed as the pack's barcode.
+    bool number = false;
+    const qlonglong national = code.trimmed().toLongLong(&number);
+    if (!number || national <= 0) return std::nullopt;
+    const QVariant item = m_db.scalar(
+        m_db.dialect().selectLimited(QStringLiteral("code_kala from mosh_kala_anbar where code_tow=? order by code_kala"), 1),
+        {double(national)});
+    if (item.isNull()) return std::nullopt;
+    return item.toDouble();
+}
+
 GoodsOutcome GoodsCatalogue::remove(double code) {
     return saveInTransaction(m_db, [&] {
         if (anyRowNames(code, true)) return GoodsOutcome::Referenced;
+        BarcodeStore(m_db).removeAllOf(code);
         m_db.exec(QStringLiteral("delete from mosh_kala_anbar where code_kala=?"), {code});
         return GoodsOutcome::Done;
     });

@@ -93,6 +93,8 @@ public:
     QList<GoodsItem> list(const GoodsQuery& query = {});
     // One goods row with its form name; absent when there is none (or its form has no row).
     std::optional<GoodsItem> find(double code);
+    // The item a scanned or typed barcode names: one of its barcodes, else its national code.
+    std::optional<double> itemOfBarcode(const QString& code);
 
     // The names of a group and a form; absent when there is no such code.
     std::optional<QString> groupName(qint64 code);

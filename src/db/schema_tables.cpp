@@ -31,6 +31,8 @@ const QList<TableDef>& schemaTables() {
          {"unique code_kala", "group_code,type_code", "code_tow"}},
         {"moj_kala_vah", "code_kala f, code_vah i, moj_vah f, price_u f", {"code_kala,code_vah"}},
         {"moj_kala_anbar", "code_kala f", {"code_kala"}},
+        // Barcodes of goods: GTINs as 14 digits, national and own codes as typed.
+        {"kala_barcode", "barcode v40, code_kala f", {"unique barcode", "code_kala"}},
         {"type_kala", "code i, name t, num i, g1 b, g2 b, g3 b, g4 b, g5 b", {"unique code"}},
         {"group_kala", "code i, name t", {"unique code"}},
         {"moadel_kala", "code_kala f, code_moadel f", {"code_kala", "code_moadel"}},

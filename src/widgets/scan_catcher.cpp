@@ -1,0 +1,63 @@
+#include "widgets/scan_catcher.h"
+
+#include <QElapsedTimer>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QWidget>
+
+namespace ph {
+
+ScanCatcher::ScanCatcher(QObject* parent, ShapeCheck isScan, Clock clock)
+    : QObject(parent), m_isScan(std::move(isScan)), m_clock(std::move(clock)) {
+    if (!m_clock) {
+        auto timer = std::make_shared<QElapsedTimer>();
+        timer->start();
+        m_clock = [timer] { return timer->elapsed(); };
+    }
+}
+
+void ScanCatcher::watch(QWidget* area) {
+    area->installEventFilter(this);
+    for (QWidget* child : area->findChildren<QWidget*>())
+        if (child->focusPolicy() != Qt::NoFocus) child->installEventFilter(this);
+}
+
+void ScanCatcher::startBurst(QObject* watched, qint64 now) {
+    m_text.clear();
+    m_last = now;
+    m_field = qobject_cast<QLineEdit*>(watched);
+    if (m_field) {
+        m_fieldText = m_field->text();
+        m_fieldCursor = m_field->cursorPosition();
+    }
+}
+
+bool ScanCatcher::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::KeyPress) return false;
+    const auto* key = static_cast<QKeyEvent*>(event);
+    const qint64 now = m_clock();
+    const bool inBurst = !m_text.isEmpty() && now - m_last <= kMostGapMs;
+    if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+        const QString text = inBurst ? m_text : QString();
+        m_text.clear();
+        if (text.size() < kFewestCharacters || !m_isScan || !m_isScan(text)) return false;
+        if (m_field) {
+            m_field->setText(m_fieldText);
+            m_field->setCursorPosition(m_fieldCursor);
+        }
+        emit scanned(text);
+        return true;
+    }
+    const QString typed = key->text();
+    // Printable keys, and the group separator GS1 data carries (Ctrl+]).
+    if (typed.size() != 1 || (!typed.at(0).isPrint() && typed.at(0) != QChar(0x1D))) {
+        m_text.clear();
+        return false;
+    }
+    if (!inBurst) startBurst(watched, now);
+    m_text.append(typed);
+    m_last = now;
+    return false;
+}
+
+} // namespace ph

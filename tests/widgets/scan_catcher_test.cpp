@@ -1,0 +1,62 @@
+#include "widgets/scan_catcher.h"
+
+#include <QLineEdit>
+#include <QSignalSpy>
+#include <QTest>
+#include <QVBoxLayout>
+#include <QWidget>
+
+using namespace ph;
+
+class ScanCatcherTest : public QObject {
+    Q_OBJECT
+private slots:
+    void tellsAScanFromAPerson_data();
+    void tellsAScanFromAPerson();
+};
+
+void ScanCatcherTest::tellsAScanFromAPerson_data() {
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<int>("gapMs");
+    QTest::addColumn<bool>("scan");
+    QTest::newRow("a scanner's code") << "6260001234567" << 4 << true;
+    QTest::newRow("a person typing the same code") << "6260001234567" << 90 << false;
+    QTest::newRow("fast but too short") << "6260001" << 4 << false;
+    QTest::newRow("fast but not code-shaped") << "aspirin tabs" << 4 << false;
+}
+
+void ScanCatcherTest::tellsAScanFromAPerson() {
+    QFETCH(QString, typed);
+    QFETCH(int, gapMs);
+    QFETCH(bool, scan);
+    qint64 now = 1000;
+    QWidget area;
+    auto* field = new QLineEdit(&area);
+    auto* enterSeen = new QSignalSpy(field, &QLineEdit::returnPressed);
+    (new QVBoxLayout(&area))->addWidget(field);
+    ScanCatcher catcher(&area, [](const QString& text) { return text.front().isDigit(); }, [&] { return now; });
+    catcher.watch(&area);
+    QSignalSpy scans(&catcher, &ScanCatcher::scanned);
+    field->setText(QStringLiteral("قبلي"));
+    field->setCursorPosition(2);
+
+    for (const QChar c : typed) {
+        QTest::keyClick(field, c.toLatin1());
+        now += gapMs;
+    }
+    QTest::keyClick(field, Qt::Key_Return);
+
+    QCOMPARE(scans.size(), scan ? 1 : 0);
+    QCOMPARE(enterSeen->size(), scan ? 0 : 1);
+    if (scan) {
+        QCOMPARE(scans.front().front().toString(), typed);
+        QCOMPARE(field->text(), QStringLiteral("قبلي")); // the field as it was before the scan
+        QCOMPARE(field->cursorPosition(), 2);
+    } else {
+        QCOMPARE(field->text(), QStringLiteral("قب") + typed + QStringLiteral("لي"));
+    }
+    delete enterSeen;
+}
+
+QTEST_MAIN(ScanCatcherTest)
+#include "scan_catcher_test.moc"
