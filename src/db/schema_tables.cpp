@@ -33,6 +33,10 @@ const QList<TableDef>& schemaTables() {
         {"moj_kala_anbar", "code_kala f", {"code_kala"}},
         // Barcodes of goods: GTINs as 14 digits, national and own codes as typed.
         {"kala_barcode", "barcode v40, code_kala f", {"unique barcode", "code_kala"}},
+        // Lots of stock by batch and expiry (ISO date), and what each document drew from them.
+        {"kala_lot", "code_lot i, code_kala f, code_vah i, batch v20, date_exps v10, qu f",
+         {"unique code_lot", "unique code_kala,code_vah,batch,date_exps", "code_vah,date_exps"}},
+        {"kala_lot_line", "type_doc v1, sh_factor i, code_kala f, code_lot i, qu f", {"type_doc,sh_factor"}},
         {"type_kala", "code i, name t, num i, g1 b, g2 b, g3 b, g4 b, g5 b", {"unique code"}},
         {"group_kala", "code i, name t", {"unique code"}},
         {"moadel_kala", "code_kala f, code_moadel f", {"code_kala", "code_moadel"}},

@@ -1,0 +1,75 @@
+#pragma once
+
+#include <QDate>
+#include <QList>
+#include <QString>
+
+#include <optional>
+
+namespace ph {
+
+class Database;
+
+// A lot of an item in a stock unit: its batch, its expiry and the quantity on hand. The
+// item's quantity no lot accounts for (stock from before lots were kept, documents without
+// an expiry) is its untracked quantity: moj_vah less the sum of its lots.
+struct Lot {
+    int id = 0;        // code_lot
+    double item = 0;   // code_kala
+    int unit = 0;      // code_vah
+    QString batch;     // empty when the document gave none
+    QDate expiry;      // invalid when not known
+    double quantity = 0;
+};
+
+// Which lot a scanned pack names.
+struct LotKey {
+    QString batch;
+    QDate expiry;
+};
+
+// Part of a document line's quantity taken from one lot (lot 0: the untracked quantity).
+struct LotDraw {
+    int lot = 0;
+    double quantity = 0;
+};
+
+// The documents that draw lots, as their cash rows name them.
+enum class LotDocument : char { Prescription = 'd', GoodsInvoice = 'k', WardConsumption = 'm' };
+
+// Lots of items (kala_lot) and what each document drew from them (kala_lot_line). Every
+// change is made in the caller's transaction, beside the stock move it goes with.
+class LotStore {
+public:
+    explicit LotStore(Database& db) : m_db(db) {}
+
+    // Adds a quantity taken into stock to its lot, making the lot when it is new. A line
+    // without an expiry stays untracked: nothing is written.
+    void takeIn(double item, int unit, const LotKey& key, double quantity);
+    // Takes a quantity given back to the store out of its lot, as far as the lot holds it;
+    // the rest comes off the untracked quantity.
+    void giveBack(double item, int unit, const LotKey& key, double quantity);
+
+    // Draws a document line's quantity: from the scanned pack's lot when one is named and
+    // holds it, else first expiry first, never from an expired lot; what the lots do not
+    // hold comes from the untracked quantity. Records the draws against the document.
+    QList<LotDraw> draw(LotDocument document, int number, double item, int unit, double quantity, const QDate& today,
+                        const std::optional<LotKey>& scanned = std::nullopt);
+    // Puts everything a document drew back into its lots and forgets the draws (the
+    // document is deleted, or its lines are about to be written again).
+    void putBack(LotDocument document, int number);
+
+    // The lots of an item with something in them, first expiry first.
+    QList<Lot> lotsOf(double item, int unit);
+    // Lots with something in them whose expiry is before today plus the days (expired ones too).
+    QList<Lot> expiringWithin(const QDate& today, int days, int unit);
+    std::optional<Lot> find(double item, int unit, const LotKey& key);
+
+private:
+    Database& m_db;
+};
+
+// The stored form of an expiry: ISO yyyy-mm-dd, empty when not known (sorts as time runs).
+QString lotExpiryText(const QDate& expiry);
+
+} // namespace ph
