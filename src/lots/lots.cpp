@@ -2,6 +2,9 @@
 
 #include "db/database.h"
 #include "db/key_allocator.h"
+#include "core/jalali_date.h"
+
+#include <QRegularExpression>
 
 namespace ph {
 namespace {
@@ -19,6 +22,12 @@ Lot readLot(const Rows& rows) {
     return lot;
 }
 
+// The batch as stored: never null, so that a lot without one is found by "batch=''".
+QString batchText(const LotKey& key) {
+    const QString batch = key.batch.trimmed();
+    return batch.isNull() ? QStringLiteral("") : batch;
+}
+
 QList<Lot> readLots(Rows rows) {
     QList<Lot> lots;
     while (rows.next()) lots.append(readLot(rows));
@@ -27,19 +36,34 @@ QList<Lot> readLots(Rows rows) {
 
 } // namespace
 
+QDate expiryFromDocumentText(const QString& text) {
+    const QString trimmed = text.trimmed();
+    static const QRegularExpression isoDate(QStringLiteral("^(19|20)\\d\\d-\\d\\d-\\d\\d$"));
+    if (isoDate.match(trimmed).hasMatch()) return QDate::fromString(trimmed, Qt::ISODate);
+    static const QRegularExpression longSolar(QStringLiteral("^(13[5-9]\\d|14[0-4]\\d)/(\\d{1,2})/(\\d{1,2})$"));
+    if (const QRegularExpressionMatch match = longSolar.match(trimmed); match.hasMatch()) {
+        const JalaliDate solar{match.captured(1).toInt(), match.captured(2).toInt(), match.captured(3).toInt()};
+        // A day the month does not have is refused, not carried into the next month.
+        const std::optional<JalaliDate> checked = jalaliFromShortText(solar.shortText());
+        return checked ? fromJalali(*checked) : QDate();
+    }
+    const std::optional<JalaliDate> solar = jalaliFromShortText(trimmed);
+    return solar ? fromJalali(*solar) : QDate();
+}
+
 QString lotExpiryText(const QDate& expiry) { return expiry.isValid() ? expiry.toString(Qt::ISODate) : QString(); }
 
 std::optional<Lot> LotStore::find(double item, int unit, const LotKey& key) {
     Rows rows = m_db.exec(QStringLiteral("select %1 from kala_lot where code_kala=? and code_vah=? and batch=? and date_exps=?")
                               .arg(QLatin1String(kLotColumns)),
-                          {item, unit, key.batch.trimmed(), lotExpiryText(key.expiry)});
+                          {item, unit, batchText(key), lotExpiryText(key.expiry)});
     if (!rows.next()) return std::nullopt;
     return readLot(rows);
 }
 
 void LotStore::takeIn(double item, int unit, const LotKey& key, double quantity) {
     if (!key.expiry.isValid() || quantity == 0) return;
-    const QVariantList where{item, unit, key.batch.trimmed(), lotExpiryText(key.expiry)};
+    const QVariantList where{item, unit, batchText(key), lotExpiryText(key.expiry)};
     const Rows changed = m_db.exec(
         QStringLiteral("update kala_lot set qu=qu+? where code_kala=? and code_vah=? and batch=? and date_exps=?"),
         QVariantList{quantity} + where);

@@ -69,6 +69,10 @@ private:
     Database& m_db;
 };
 
+// The expiry a store document's line carries (date_exps): a solar date yyyy/mm/dd or
+// yy/mm/dd, or an ISO date; invalid for anything else.
+QDate expiryFromDocumentText(const QString& text);
+
 // The stored form of an expiry: ISO yyyy-mm-dd, empty when not known (sorts as time runs).
 QString lotExpiryText(const QDate& expiry);
 

@@ -2,6 +2,7 @@
 
 #include "db/database.h"
 #include "db/transaction.h"
+#include "lots/lots.h"
 
 namespace ph {
 namespace {
@@ -104,6 +105,12 @@ TakeInOutcome StoreDocumentStore::takeIn(StoreDocumentKind kind, const StoreDocu
                                      "values (?, 20, ?, ?)"),
                       {line.code, incoming ? line.quantity : -line.quantity,
                        incoming ? line.catalogPrice : line.documentPrice});
+        // Lines with an expiry are kept as lots; the others stay untracked stock.
+        const LotKey lot{QString(), expiryFromDocumentText(line.expiry)};
+        if (incoming)
+            LotStore(m_db).takeIn(line.code, 20, lot, line.quantity);
+        else
+            LotStore(m_db).giveBack(line.code, 20, lot, line.quantity);
         if (incoming && i < documentPrice.size() && documentPrice.at(i)) {
             m_db.exec(QStringLiteral("update mosh_kala_anbar set price_u = ? where code_kala = ?"),
                       {line.documentPrice, line.code});

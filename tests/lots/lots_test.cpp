@@ -31,6 +31,7 @@ private slots:
     void drawsFirstExpiryFirstAndPutsBackExactly();
     void aScannedPackDrawsItsOwnLotButNeverAnExpiredOneUnasked();
     void returnsAndUntrackedLines();
+    void readsAStoreDocumentsExpiry();
 
 private:
     TestDatabase m_test;
@@ -81,6 +82,15 @@ void LotsTest::returnsAndUntrackedLines() {
     store.takeIn(kItem, kPharmacy, {QString(), QDate()}, 50);                         // no expiry: untracked
     store.giveBack(kItem, kPharmacy, {QStringLiteral("LATE"), QDate(2028, 5, 31)}, 15); // more than the lot
     QCOMPARE(holdings(store), (QStringList{"OLD:3", "SOON:6"}));
+}
+
+void LotsTest::readsAStoreDocumentsExpiry() {
+    const QDate nowruz1406 = expiryFromDocumentText(QStringLiteral("2027-03-21"));
+    QVERIFY(nowruz1406.isValid());
+    QCOMPARE(expiryFromDocumentText(QStringLiteral("1406/01/01")), nowruz1406);
+    QCOMPARE(expiryFromDocumentText(QStringLiteral(" 06/01/01 ")), nowruz1406);
+    for (const char* bad : {"", "06/13/01", "1300/01/01", "1406/07/31", "next year"})
+        QVERIFY2(!expiryFromDocumentText(QString::fromLatin1(bad)).isValid(), bad);
 }
 
 QTEST_GUILESS_MAIN(LotsTest)

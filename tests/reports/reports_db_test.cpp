@@ -1,4 +1,5 @@
 #include "db/transaction.h"
+#include "lots/lots.h"
 #include "report_fixture.h"
 #include "reports/goods_sheet.h"
 #include "reports/sales_report.h"
@@ -308,6 +309,12 @@ void ReportsDbTest::documentTakenTwiceIsRefused() {
     QCOMPARE(store.takeIn(StoreDocumentKind::Incoming, key), TakeInOutcome::AlreadyTaken);
     QCOMPARE(stockOf(m_t->db(), 1010001), 15.0);
     QCOMPARE(stockOf(m_t->db(), 1010003), 2.0);
+    // Each line became a lot by its expiry; the stock from before stays untracked.
+    const QList<Lot> lots = LotStore(m_t->db()).lotsOf(1010001, 20);
+    QCOMPARE(lots.size(), 1);
+    QCOMPARE(lots.front().quantity, 5.0);
+    QCOMPARE(lots.front().expiry, expiryFromDocumentText(QStringLiteral("1406/01/01")));
+    QCOMPARE(LotStore(m_t->db()).lotsOf(1010003, 20).front().quantity, 2.0);
 }
 
 // Two workstations take the same document at the same moment: one takes it, the other is
@@ -334,6 +341,7 @@ void ReportsDbTest::documentTakenConcurrentlyCountsOnce() {
     QCOMPARE(int(*outcomes[0] == TakeInOutcome::Done) + int(*outcomes[1] == TakeInOutcome::Done), 1);
     QCOMPARE(stockOf(m_t->db(), 1010001), 15.0);
     QCOMPARE(stockOf(m_t->db(), 1010003), 2.0);
+    QCOMPARE(LotStore(m_t->db()).lotsOf(1010001, 20).front().quantity, 5.0);
 }
 
 void ReportsDbTest::returnLowersStock() {
@@ -343,10 +351,13 @@ void ReportsDbTest::returnLowersStock() {
                            "values (3, 1, 1405, 20, 0, '05/07/04', 700)"));
     db.exec(QStringLiteral("insert into kala_bargasht_b (num_b, code_anbar, year1, code_kala, price_u, qu, date_exps) values "
                            "(3, 1, 1405, 1010001, 95, 4, '06/01/01'), (3, 1, 1405, 1010002, 55, 6, '06/01/01')"));
+    // Three of the returned item's packs are of the returned lot: that lot goes, the rest is untracked stock.
+    LotStore(db).takeIn(1010001, 20, {QString(), expiryFromDocumentText(QStringLiteral("06/01/01"))}, 3);
     StoreDocumentStore store(db);
     QCOMPARE(store.pending(StoreDocumentKind::Return).size(), 1);
     QCOMPARE(store.takeIn(StoreDocumentKind::Return, {3, 1, 1405}), TakeInOutcome::Done);
     QCOMPARE(stockOf(db, 1010001), 6.0);
+    QVERIFY(LotStore(db).lotsOf(1010001, 20).isEmpty());
     // The price of a returned item's stock row is left as it was.
     QCOMPARE(db.scalar(QStringLiteral("select price_u from moj_kala_vah where code_kala = 1010001")).toDouble(), 90.0);
     // No stock row yet: one with the quantity taken off and the line's price.
