@@ -118,6 +118,10 @@ protected:
 private:
     GoodsSheetHeading heading() const;
     void showPrescriptionLines();
+    void makeFields();
+    void makeGrids();
+    void makeCommands();
+    void makeLayout();
 
     WindowContext m_windows;
     ReportOutputs m_outputs;
