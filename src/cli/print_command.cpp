@@ -5,8 +5,8 @@
 #include "cli/option_checks.h"
 #include "core/ci_config.h"
 #include "db/database.h"
-#include "print/prints/prescription_prints.h"
-#include "print/prints/print_texts.h"
+#include "dispensing/print/prescription_prints.h"
+#include "dispensing/print/print_texts.h"
 #include "print/report_output.h"
 
 #include <QGuiApplication>

@@ -7,7 +7,7 @@
 #include "core/prompter.h"
 #include "print/report_output.h"
 #include "print/xlsx_table.h"
-#include "print/reports/report_prints.h"
+#include "reports/print/report_prints.h"
 #include "widgets/code_field.h"
 #include "widgets/date_field.h"
 #include "widgets/guarded.h"

@@ -1,4 +1,4 @@
-#include "print/prints/inpatient_bill_print.h"
+#include "dispensing/print/inpatient_bill_print.h"
 
 #include "core/amounts.h"
 #include "print/column_table.h"

@@ -1,4 +1,4 @@
-#include "print/prints/consumption_print.h"
+#include "sales/print/consumption_print.h"
 
 #include "core/amounts.h"
 #include "print/column_table.h"
