@@ -1,7 +1,7 @@
 #include "cli/print_command.h"
 
 #include "admin/pharmacy_identity.h"
-#include "admin/settings_store.h"
+#include "dispensing/settings_store.h"
 #include "cli/option_checks.h"
 #include "core/ci_config.h"
 #include "db/database.h"

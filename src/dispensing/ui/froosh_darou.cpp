@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "admin/settings_store.h"
+#include "dispensing/settings_store.h"
 #include "core/amounts.h"
 #include "core/app_context.h"
 #include "core/clock.h"

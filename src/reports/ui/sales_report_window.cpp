@@ -1,6 +1,6 @@
 #include "reports/ui/sales_report_window.h"
 
-#include "admin/settings_store.h"
+#include "dispensing/settings_store.h"
 #include "catalogue/goods.h"
 #include "core/amounts.h"
 #include "core/app_context.h"

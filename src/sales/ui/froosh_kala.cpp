@@ -1,6 +1,6 @@
 #include "sales/ui/froosh_kala.h"
 
-#include "admin/settings_store.h"
+#include "dispensing/settings_store.h"
 #include "core/amounts.h"
 #include "core/app_context.h"
 #include "core/clock.h"
