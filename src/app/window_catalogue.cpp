@@ -41,8 +41,11 @@
 
 namespace ph {
 
-void registerWindows(WindowRegistry& registry, const WindowContext& windows, const QString& workingDir,
-                     Tf_main& main) {
+namespace {
+
+// The main window's own commands, the backups, the settings and the users.
+void registerAdminWindows(WindowRegistry& registry, const WindowContext& windows, const QString& workingDir,
+                          Tf_main& main) {
     main.addCommand(QString::fromLatin1(command::kPriceCorrection), [windows, workingDir, &main] {
         choosePriceWorkbookAndCorrect(workingDir, windows.db, windows.prompter, &main);
     });
@@ -54,6 +57,17 @@ void registerWindows(WindowRegistry& registry, const WindowContext& windows, con
     // Windows that change users or passwords close the main window when left, so the
     // next work starts with a fresh sign-in.
     constexpr bool kClosesMain = true;
+    registry.add(QStringLiteral("Tf_tanzimat"), [windows](QWidget* parent) { return new Tf_tanzimat(windows, parent); });
+    registry.add(
+        QStringLiteral("TF_change_pass"), [windows](QWidget* parent) { return new TF_change_pass(windows, parent); },
+        kClosesMain);
+    registry.add(
+        QStringLiteral("TF_user_new"), [windows](QWidget* parent) { return new TF_user_new(windows, parent); },
+        kClosesMain);
+}
+
+// The catalogue: drugs, goods, forms, texts and the compounding formulas.
+void registerCatalogueWindows(WindowRegistry& registry, const WindowContext& windows) {
     registry.add(QStringLiteral("Tf_darou"), [windows](QWidget* parent) {
         auto* window = new Tf_darou(windows, parent);
         window->setLockAction([windows, window] {
@@ -95,6 +109,10 @@ void registerWindows(WindowRegistry& registry, const WindowContext& windows, con
         });
         return window;
     });
+}
+
+// The insurers, their tariffs, drug rules and hoteling, and the doctors.
+void registerInsuranceWindows(WindowRegistry& registry, const WindowContext& windows) {
     registry.add(QStringLiteral("Tfmbimeh"), [windows](QWidget* parent) { return new Tfmbimeh(windows, parent); });
     registry.add(QStringLiteral("Tfmtarefeh"), [windows](QWidget* parent) { return new Tfmtarefeh(windows, parent); });
     registry.add(QStringLiteral("Tfmbimeh_daru"),
@@ -103,6 +121,10 @@ void registerWindows(WindowRegistry& registry, const WindowContext& windows, con
                  [windows](QWidget* parent) { return new Tf_tanzimat_bime(windows, parent); });
     registry.add(QStringLiteral("Tf_hoteling"), [windows](QWidget* parent) { return new Tf_hoteling(windows, parent); });
     registry.add(QStringLiteral("Tf_doctor"), [windows](QWidget* parent) { return new Tf_doctor(windows, parent); });
+}
+
+// Dispensing and its helpers.
+void registerDispensingWindows(WindowRegistry& registry, const WindowContext& windows) {
     // The dispensing window opens the drug list and the insurer-drug rules of its
     // management menu as the main window would, the same kept windows.
     registry.add(QStringLiteral("Tf_froosh_darou"), [windows, &registry](QWidget* parent) {
@@ -119,6 +141,18 @@ void registerWindows(WindowRegistry& registry, const WindowContext& windows, con
         });
         return window;
     });
+    registry.add(QStringLiteral("Tf_moghavemi"),
+                 [windows](QWidget* parent) { return new Tf_moghavemi(windows, parent); });
+    registry.add(QStringLiteral("Tedit_bimeh"), [windows](QWidget* parent) { return new Tedit_bimeh(windows, parent); });
+    // The compounded drug search, for the formulas window to open.
+    registry.add(QStringLiteral("Tf_search_darou"),
+                 [windows](QWidget* parent) { return new Tf_search_darou(windows, parent); });
+    registry.add(QStringLiteral("Tsorathesab_b"),
+                 [windows](QWidget* parent) { return new Tsorathesab_b(windows, parent); });
+}
+
+// The goods sale, the ward consumption and the cash desk.
+void registerSalesWindows(WindowRegistry& registry, const WindowContext& windows) {
     // The goods sale and ward consumption windows open the stock list (Ctrl+M) as the main
     // window would, the same kept window.
     registry.add(QStringLiteral("Tf_froosh_kala"), [windows, &registry](QWidget* parent) {
@@ -139,14 +173,10 @@ void registerWindows(WindowRegistry& registry, const WindowContext& windows, con
     });
     registry.add(QStringLiteral("Tf_cashier"), [windows](QWidget* parent) { return new Tf_cashier(windows, parent); });
     registry.add(QStringLiteral("Tf_cash"), [windows](QWidget* parent) { return new Tf_cash(windows, parent); });
-    registry.add(QStringLiteral("Tf_moghavemi"),
-                 [windows](QWidget* parent) { return new Tf_moghavemi(windows, parent); });
-    registry.add(QStringLiteral("Tedit_bimeh"), [windows](QWidget* parent) { return new Tedit_bimeh(windows, parent); });
-    // The compounded drug search, for the formulas window to open.
-    registry.add(QStringLiteral("Tf_search_darou"),
-                 [windows](QWidget* parent) { return new Tf_search_darou(windows, parent); });
-    registry.add(QStringLiteral("Tsorathesab_b"),
-                 [windows](QWidget* parent) { return new Tsorathesab_b(windows, parent); });
+}
+
+// The insurance list and the merge of claim files.
+void registerClaimsWindows(WindowRegistry& registry, const WindowContext& windows, const QString& workingDir) {
     // The insurance list opens a listed prescription for correction in the dispensing window
     // and waits for it to close.
     registry.add(QStringLiteral("Tf_list_bimeh"), [windows, workingDir, &registry](QWidget* parent) {
@@ -161,6 +191,10 @@ void registerWindows(WindowRegistry& registry, const WindowContext& windows, con
     });
     registry.add(QStringLiteral("Tdisket_koli"),
                  [windows, workingDir](QWidget* parent) { return new Tdisket_koli(windows, workingDir, parent); });
+}
+
+// The reports and the stock.
+void registerReportsWindows(WindowRegistry& registry, const WindowContext& windows) {
     registry.add(QStringLiteral("TFg_masraf"), [windows](QWidget* parent) { return new TFg_masraf(windows, parent); });
     registry.add(QStringLiteral("TFg_masraf_pe"),
                  [windows](QWidget* parent) { return new TFg_masraf_pe(windows, parent); });
@@ -168,13 +202,19 @@ void registerWindows(WindowRegistry& registry, const WindowContext& windows, con
     registry.add(QStringLiteral("Tfmanbar_darookaneh"),
                  [windows](QWidget* parent) { return new Tfmanbar_darookaneh(windows, parent); });
     registry.add(QStringLiteral("Tm_kala_b"), [windows](QWidget* parent) { return new Tm_kala_b(windows, parent); });
-    registry.add(QStringLiteral("Tf_tanzimat"), [windows](QWidget* parent) { return new Tf_tanzimat(windows, parent); });
-    registry.add(
-        QStringLiteral("TF_change_pass"), [windows](QWidget* parent) { return new TF_change_pass(windows, parent); },
-        kClosesMain);
-    registry.add(
-        QStringLiteral("TF_user_new"), [windows](QWidget* parent) { return new TF_user_new(windows, parent); },
-        kClosesMain);
+}
+
+} // namespace
+
+void registerWindows(WindowRegistry& registry, const WindowContext& windows, const QString& workingDir,
+                     Tf_main& main) {
+    registerAdminWindows(registry, windows, workingDir, main);
+    registerCatalogueWindows(registry, windows);
+    registerInsuranceWindows(registry, windows);
+    registerDispensingWindows(registry, windows);
+    registerSalesWindows(registry, windows);
+    registerClaimsWindows(registry, windows, workingDir);
+    registerReportsWindows(registry, windows);
 }
 
 } // namespace ph

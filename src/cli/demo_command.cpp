@@ -228,12 +228,9 @@ struct Written {
     QList<UserRecord> users;
 };
 
-Written writeDemo(Database& db, const QString& today) {
-    Written written;
-    const int year = today.left(2).toInt();
-    written.from = QStringLiteral("%1/01/01").arg(year, 2, 10, QLatin1Char('0'));
-    written.to = QStringLiteral("%1/12/29").arg((year + 1) % 100, 2, 10, QLatin1Char('0'));
-
+// The goods groups, the drugs and goods with their stock, and the forms; the goods codes by
+// item key.
+QHash<QString, double> writeCatalogue(Database& db, Written& written) {
     for (const Named& group : kGroups)
         db.exec(QStringLiteral("insert into group_kala (code, name) values (?, ?)"),
                 {group.code, utf8(group.name)});
@@ -265,7 +262,11 @@ Written writeDemo(Database& db, const QString& today) {
                                "values (?, ?, ?, ?, ?, ?, ?, ?)"),
                 values);
     }
+    return codes;
+}
 
+// The insurers with their contract of the two years, their drug rules and the tariff period.
+void writeInsurers(Database& db, Written& written, const QHash<QString, double>& codes) {
     for (const Insurer& insurer : kInsurers) {
         db.exec(QStringLiteral("insert into organs_m (code, name, code_bimeh, code_pharmacy, orj_flag) "
                                "values (?, ?, ?, ?, 0)"),
@@ -292,7 +293,10 @@ Written writeDemo(Database& db, const QString& today) {
                        "mab_night_down, mab_night_up, percent_otc, mab_max_otc, mab_orj, mab_orj_down, "
                        "mab_orj_up, ord) values (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, 1)"),
         {written.from, written.to, 1000000, 60000, 90000, 80000, 120000, 10, 50000, 2000000, 100000, 150000});
+}
 
+// The specialties, the doctors, the wards and the prescription types.
+void writeRegisters(Database& db) {
     for (const Named& specialty : kSpecialties)
         db.exec(QStringLiteral("insert into doctor_type (code, doc_type) values (?, ?)"),
                 {specialty.code, utf8(specialty.name)});
@@ -308,7 +312,10 @@ Written writeDemo(Database& db, const QString& today) {
     for (const Named& type : kPrescriptionTypes)
         db.exec(QStringLiteral("insert into type_noskhe (code, name) values (?, ?)"),
                 {type.code, utf8(type.name)});
+}
 
+// The pharmacy's identity when it has none, and the settings row.
+void writeSettings(Database& db) {
     if (!hasRows(db, QStringLiteral("onvan_darou")))
         db.exec(
             QStringLiteral("insert into onvan_darou (code_vahed, onvan_vahed, fani_nezam) values (?, ?, ?)"),
@@ -322,7 +329,10 @@ Written writeDemo(Database& db, const QString& today) {
                            "price, code_kala, code_sh, cash, flag_cash, code_cash, mode, tamincode) "
                            "values (0, 0, 1, 1, ?, 0, 1, 0, 0, 0, ?, ?, ?)"),
             {QString(), QString(), QStringLiteral("Single"), taminCodes});
+}
 
+// The two users: the manager with every right and a counter clerk with the sale rights.
+void writeUsers(Database& db, Written& written) {
     UserRecord admin{1, QStringLiteral("مدير داروخانه"), randomPassword(), {}};
     for (std::string_view flag : kRightFlags)
         admin.rights.insert(QString::fromLatin1(flag.data(), qsizetype(flag.size())), true);
@@ -334,6 +344,19 @@ Written writeDemo(Database& db, const QString& today) {
         if (users.add(user) != UserStore::AddResult::Added)
             throw Error(QStringLiteral("the demo user %1 could not be added").arg(user.code));
     written.users = {admin, counter};
+}
+
+Written writeDemo(Database& db, const QString& today) {
+    Written written;
+    const int year = today.left(2).toInt();
+    written.from = QStringLiteral("%1/01/01").arg(year, 2, 10, QLatin1Char('0'));
+    written.to = QStringLiteral("%1/12/29").arg((year + 1) % 100, 2, 10, QLatin1Char('0'));
+
+    const QHash<QString, double> codes = writeCatalogue(db, written);
+    writeInsurers(db, written, codes);
+    writeRegisters(db);
+    writeSettings(db);
+    writeUsers(db, written);
     return written;
 }
 

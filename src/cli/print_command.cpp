@@ -1,12 +1,12 @@
 #include "cli/print_command.h"
 
 #include "admin/pharmacy_identity.h"
-#include "admin/settings_store.h"
+#include "dispensing/settings_store.h"
 #include "cli/option_checks.h"
 #include "core/ci_config.h"
 #include "db/database.h"
-#include "print/prints/prescription_prints.h"
-#include "print/prints/print_texts.h"
+#include "dispensing/print/prescription_prints.h"
+#include "dispensing/print/print_texts.h"
 #include "print/report_output.h"
 
 #include <QGuiApplication>

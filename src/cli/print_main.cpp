@@ -1,5 +1,5 @@
 #include "cli/commands.h"
-#include "print/reports/sales_chart.h"
+#include "reports/print/sales_chart.h"
 
 #include <QCoreApplication>
 

@@ -11,8 +11,8 @@
 #include "insurance/insurer_store.h"
 #include "print/report_output.h"
 #include "print/xlsx_table.h"
-#include "print/reports/report_prints.h"
-#include "print/reports/sales_chart.h"
+#include "reports/print/report_prints.h"
+#include "reports/print/sales_chart.h"
 #include "reports/sales_report.h"
 #include "reports/stock_store.h"
 

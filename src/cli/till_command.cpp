@@ -1,6 +1,6 @@
 #include "cli/till_command.h"
 
-#include "admin/settings_store.h"
+#include "dispensing/settings_store.h"
 #include "core/ci_config.h"
 #include "db/database.h"
 #include "db/schema.h"

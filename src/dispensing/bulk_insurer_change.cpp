@@ -180,6 +180,94 @@ std::optional<InsurerChangeRule> BulkInsurerChange::rule(int insurer, double dru
     return rule;
 }
 
+void BulkInsurerChange::repriceLines(const Insurer& insurer, const InsurerChangeTerms& terms,
+                                     const QString& fileNumber, const QString& first, const QString& last,
+                                     InsurerChangeOutcome& outcome) {
+    // The inpatient lines of the file in the range, as stored.
+    struct Selected {
+        int invoice;
+        QVariant row;
+        double drug;
+        InsurerChangeLine line;
+    };
+    QList<Selected> selected;
+    Rows q = m_db.exec(
+        QStringLiteral(
+            "select sh_factor, row, code_darou, vaziat, tedad, price_one, price_koll1, sazman, bimar, "
+            "azad, price_h from v_see_noskhe where paz_type=0 and sh_bimeh=? and date_no>=? and "
+            "date_no<=? order by sh_factor, row"),
+        {fileNumber, first, last});
+    while (q.next()) {
+        InsurerChangeLine line;
+        line.kind = q.value(3).toString();
+        line.quantity = number(q.value(4));
+        line.unitPrice = number(q.value(5));
+        line.total = number(q.value(6));
+        line.insurerShare = number(q.value(7));
+        line.patientShare = number(q.value(8));
+        line.freeAmount = number(q.value(9));
+        line.hotelingPrice = number(q.value(10));
+        selected.append(Selected{q.value(0).toInt(), q.value(1), number(q.value(2)), line});
+    }
+    q.finish();
+
+    const QString updateLine = QStringLiteral("update details_noskhe set vaziat=?, price_one=?, "
+                                              "price_koll=?, sazman=?, bimar=?, azad=?, price_h=? "
+                                              "where sh_factor=? and row=?");
+    for (const Selected& s : selected) {
+        Rows found =
+            m_db.exec(QStringLiteral("select 1 from hoteling where code_kala=? and code_bimeh=?"),
+                      {s.drug, insurer.code});
+        const bool hoteling = found.next();
+        found.finish();
+        const InsurerChangeLine line =
+            priceLineForNewInsurer(s.line, rule(insurer.code, s.drug), hoteling, terms);
+        m_db.exec(updateLine, {line.kind, line.unitPrice, line.total, line.insurerShare,
+                               line.patientShare, line.freeAmount, line.hotelingPrice, s.invoice, s.row});
+        ++outcome.lines;
+    }
+}
+
+void BulkInsurerChange::updateHeaders(const Insurer& insurer, const Contract& period, const QString& fileNumber,
+                                     const QString& first, const QString& last, InsurerChangeOutcome& outcome) {
+    // Each prescription's header from the sums of its lines.
+    struct Summed {
+        int invoice;
+        InsurerChangeSums sums;
+    };
+    QList<Summed> summed;
+    Rows sums =
+        m_db.exec(QStringLiteral(
+                      "select sh_factor, sum(bimar), sum(sazman), sum(azad), sum(kala) from v_see_noskhe "
+                      "where paz_type=0 and sh_bimeh=? and date_no>=? and date_no<=? group by sh_factor "
+                      "order by sh_factor"),
+                  {fileNumber, first, last});
+    while (sums.next())
+        summed.append(Summed{sums.value(0).toInt(),
+                             {number(sums.value(1)), number(sums.value(2)), number(sums.value(3)),
+                              number(sums.value(4))}});
+    sums.finish();
+    for (const Summed& s : summed) {
+        Rows header = m_db.exec(
+            QStringLiteral(
+                "select price_otc, fani2 from heading_noskhe where sh_factor=? and date_no>=? and "
+                "date_no<=?"),
+            {s.invoice, first, last});
+        if (!header.next()) continue;
+        const double otc = number(header.value(0));
+        const double fee = number(header.value(1));
+        header.finish();
+        const InsurerChangeHeader amounts =
+            headerForNewInsurer(s.sums, otc, fee, period.percent, period.feeInCommitment);
+        // The header keeps the flag its amounts were computed with: the new period's.
+        m_db.exec(QStringLiteral("update heading_noskhe set code_bimeh=?, price_azad=?, price_bimeh=?, "
+                                 "price_bimar=?, price_koll=?, fani_flag=? where sh_factor=?"),
+                  {insurer.code, amounts.freeTotal, amounts.insurerTotal, amounts.patientTotal,
+                   amounts.total, period.feeInCommitment ? 1 : 0, s.invoice});
+        ++outcome.prescriptions;
+    }
+}
+
 InsurerChangeOutcome BulkInsurerChange::run(const InsurerChangeRequest& request) {
     InsurerChangeOutcome outcome;
     if ((outcome.refused = checkFields(request))) return outcome;
@@ -210,86 +298,8 @@ InsurerChangeOutcome BulkInsurerChange::run(const InsurerChangeRequest& request)
     saveInTransaction(m_db, [&] {
         outcome.prescriptions = 0;
         outcome.lines = 0;
-        // The inpatient lines of the file in the range, as stored.
-        struct Selected {
-            int invoice;
-            QVariant row;
-            double drug;
-            InsurerChangeLine line;
-        };
-        QList<Selected> selected;
-        Rows q = m_db.exec(
-            QStringLiteral(
-                "select sh_factor, row, code_darou, vaziat, tedad, price_one, price_koll1, sazman, bimar, "
-                "azad, price_h from v_see_noskhe where paz_type=0 and sh_bimeh=? and date_no>=? and "
-                "date_no<=? order by sh_factor, row"),
-            {fileNumber, first, last});
-        while (q.next()) {
-            InsurerChangeLine line;
-            line.kind = q.value(3).toString();
-            line.quantity = number(q.value(4));
-            line.unitPrice = number(q.value(5));
-            line.total = number(q.value(6));
-            line.insurerShare = number(q.value(7));
-            line.patientShare = number(q.value(8));
-            line.freeAmount = number(q.value(9));
-            line.hotelingPrice = number(q.value(10));
-            selected.append(Selected{q.value(0).toInt(), q.value(1), number(q.value(2)), line});
-        }
-        q.finish();
-
-        const QString updateLine = QStringLiteral("update details_noskhe set vaziat=?, price_one=?, "
-                                                  "price_koll=?, sazman=?, bimar=?, azad=?, price_h=? "
-                                                  "where sh_factor=? and row=?");
-        for (const Selected& s : selected) {
-            Rows found =
-                m_db.exec(QStringLiteral("select 1 from hoteling where code_kala=? and code_bimeh=?"),
-                          {s.drug, insurer->code});
-            const bool hoteling = found.next();
-            found.finish();
-            const InsurerChangeLine line =
-                priceLineForNewInsurer(s.line, rule(insurer->code, s.drug), hoteling, terms);
-            m_db.exec(updateLine, {line.kind, line.unitPrice, line.total, line.insurerShare,
-                                   line.patientShare, line.freeAmount, line.hotelingPrice, s.invoice, s.row});
-            ++outcome.lines;
-        }
-
-        // Each prescription's header from the sums of its lines.
-        struct Summed {
-            int invoice;
-            InsurerChangeSums sums;
-        };
-        QList<Summed> summed;
-        Rows sums =
-            m_db.exec(QStringLiteral(
-                          "select sh_factor, sum(bimar), sum(sazman), sum(azad), sum(kala) from v_see_noskhe "
-                          "where paz_type=0 and sh_bimeh=? and date_no>=? and date_no<=? group by sh_factor "
-                          "order by sh_factor"),
-                      {fileNumber, first, last});
-        while (sums.next())
-            summed.append(Summed{sums.value(0).toInt(),
-                                 {number(sums.value(1)), number(sums.value(2)), number(sums.value(3)),
-                                  number(sums.value(4))}});
-        sums.finish();
-        for (const Summed& s : summed) {
-            Rows header = m_db.exec(
-                QStringLiteral(
-                    "select price_otc, fani2 from heading_noskhe where sh_factor=? and date_no>=? and "
-                    "date_no<=?"),
-                {s.invoice, first, last});
-            if (!header.next()) continue;
-            const double otc = number(header.value(0));
-            const double fee = number(header.value(1));
-            header.finish();
-            const InsurerChangeHeader amounts =
-                headerForNewInsurer(s.sums, otc, fee, period->percent, period->feeInCommitment);
-            // The header keeps the flag its amounts were computed with: the new period's.
-            m_db.exec(QStringLiteral("update heading_noskhe set code_bimeh=?, price_azad=?, price_bimeh=?, "
-                                     "price_bimar=?, price_koll=?, fani_flag=? where sh_factor=?"),
-                      {insurer->code, amounts.freeTotal, amounts.insurerTotal, amounts.patientTotal,
-                       amounts.total, period->feeInCommitment ? 1 : 0, s.invoice});
-            ++outcome.prescriptions;
-        }
+        repriceLines(*insurer, terms, fileNumber, first, last, outcome);
+        updateHeaders(*insurer, *period, fileNumber, first, last, outcome);
     });
     return outcome;
 }

@@ -7,6 +7,8 @@
 namespace ph {
 
 class Database;
+struct Contract;
+struct Insurer;
 
 // What the bulk insurer change is asked to do: move the inpatient prescriptions of one
 // insurance file number, dated within a range, to another insurer.
@@ -117,6 +119,13 @@ protected:
     virtual std::optional<InsurerChangeRule> rule(int insurer, double drug);
 
 private:
+    // Prices every inpatient line of the file in the range again for the insurer, as stored.
+    void repriceLines(const Insurer& insurer, const InsurerChangeTerms& terms, const QString& fileNumber,
+                      const QString& first, const QString& last, InsurerChangeOutcome& outcome);
+    // Gives each prescription of the file in the range the insurer and the sums of its lines.
+    void updateHeaders(const Insurer& insurer, const Contract& period, const QString& fileNumber,
+                      const QString& first, const QString& last, InsurerChangeOutcome& outcome);
+
     Database& m_db;
 };
 

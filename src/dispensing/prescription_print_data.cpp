@@ -2,6 +2,7 @@
 
 #include "db/database.h"
 #include "dispensing/dispensing_texts.h"
+#include "dispensing/settings_store.h"
 #include "insurance/insurer_store.h"
 
 
@@ -66,11 +67,10 @@ std::optional<PrescriptionPrintData> PrescriptionPrintReader::read(int invoice) 
 }
 
 AutomaticPrints PrescriptionPrintReader::automaticPrints() {
-    Rows q = m_db.exec(m_db.dialect().selectLimited(QStringLiteral("p_noskhe, p_factor from tanzimat"), 1));
     AutomaticPrints prints;
-    if (q.next()) {
-        prints.prescription = q.value(0).toInt() != 0;
-        prints.invoice = q.value(1).toInt() != 0;
+    if (const std::optional<Settings> settings = SettingsStore(m_db).read()) {
+        prints.prescription = settings->printPrescription;
+        prints.invoice = settings->printInvoice;
     }
     return prints;
 }

@@ -50,7 +50,8 @@ struct PrescriptionPrintData {
     QString patientName() const;
 };
 
-// Which prints follow a new prescription's save (the first tanzimat row; none without one).
+// Which prints follow a new prescription's save (the settings row's p_noskhe and p_factor; none without
+// a row).
 struct AutomaticPrints {
     bool prescription = false; // p_noskhe
     bool invoice = false;      // p_factor

@@ -8,6 +8,7 @@
 #include "dispensing/drug_list.h"
 #include "dispensing/prescription_lines.h"
 #include "dispensing/sale_rows.h"
+#include "dispensing/settings_store.h"
 #include "dispensing/substitution.h"
 #include "insurance/doctor_store.h"
 
@@ -53,13 +54,11 @@ std::optional<KnownPatient> PrescriptionStore::findPatient(const QString& number
 }
 
 PrescriptionStore::SaveSettings PrescriptionStore::saveSettings() {
-    Rows query = m_db.exec(
-        m_db.dialect().selectLimited(QStringLiteral("message_taeed, message_address, cash from tanzimat"), 1));
     SaveSettings settings;
-    if (query.next()) {
-        settings.thresholds.approvalMessages = query.value(0).toBool();
-        settings.thresholds.addressMessages = query.value(1).toBool();
-        settings.separateCashDesk = query.value(2).toInt() != 0;
+    if (const std::optional<Settings> row = SettingsStore(m_db).read()) {
+        settings.thresholds.approvalMessages = row->askApproval;
+        settings.thresholds.addressMessages = row->askAddress;
+        settings.separateCashDesk = row->separateCashDesk;
     }
     return settings;
 }

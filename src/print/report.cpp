@@ -59,20 +59,21 @@ void Report::paginate() {
     double y = top;
     QList<Placed> current;
 
-    const auto place = [&](const Band& band, int row = -1) {
+    const auto place = [&](Band ReportLayout::*which, int row = -1) {
+        const Band& band = m_layout.*which;
         if (band.isEmpty()) return;
-        current.append({&band, y, row});
+        current.append({which, y, row});
         y += band.heightMm;
     };
     const auto startPage = [&](bool first, bool withColumns = true) {
         y = top;
         current.clear();
-        place(m_layout.pageHeader);
-        if (first) place(m_layout.title);
-        if (withColumns) place(m_layout.columnHeader);
+        place(&ReportLayout::pageHeader);
+        if (first) place(&ReportLayout::title);
+        if (withColumns) place(&ReportLayout::columnHeader);
     };
     const auto endPage = [&] {
-        if (!m_layout.pageFooter.isEmpty()) current.append({&m_layout.pageFooter, footerTop, -1});
+        if (!m_layout.pageFooter.isEmpty()) current.append({&ReportLayout::pageFooter, footerTop, -1});
         m_pages.append(current);
     };
     // A band taller than the room a fresh page leaves is printed anyway, cut at the footer,
@@ -92,7 +93,7 @@ void Report::paginate() {
             startPage(false);
             titlePage = false;
         }
-        place(m_layout.detail, row);
+        place(&ReportLayout::detail, row);
         fresh = false;
     }
     if (!m_layout.summary.isEmpty()) {
@@ -100,7 +101,7 @@ void Report::paginate() {
             endPage();
             startPage(false, false); // no column captions over a page without rows
         }
-        place(m_layout.summary);
+        place(&ReportLayout::summary);
     }
     endPage();
 }
@@ -133,6 +134,7 @@ QString Report::runningSum(const QString& key, int page) const {
 }
 
 void Report::paintBand(QPainter& painter, const Placed& placed, int page) const {
+    const Band& band = m_layout.*placed.band;
     const double left = m_layout.page.marginsMm.left();
     // Device units per millimetre; fonts keep their point sizes on every device.
     const double unitsX = painter.device()->logicalDpiX() / 25.4;
@@ -141,14 +143,14 @@ void Report::paintBand(QPainter& painter, const Placed& placed, int page) const 
         return QRectF((left + mm.left()) * unitsX, (placed.topMm + mm.top()) * unitsY, mm.width() * unitsX,
                       mm.height() * unitsY);
     };
-    for (const QLineF& line : placed.band->linesMm) {
+    for (const QLineF& line : band.linesMm) {
         QPen pen(Qt::black);
         pen.setWidthF(0.2 * unitsX);
         painter.setPen(pen);
         painter.drawLine(QPointF((left + line.x1()) * unitsX, (placed.topMm + line.y1()) * unitsY),
                          QPointF((left + line.x2()) * unitsX, (placed.topMm + line.y2()) * unitsY));
     }
-    for (const PictureField& field : placed.band->pictures) {
+    for (const PictureField& field : band.pictures) {
         const auto found = m_data.pictures.constFind(field.key);
         if (found == m_data.pictures.cend() || found->isNull()) continue;
         const QRectF target = toDevice(field.placeMm);
@@ -161,7 +163,7 @@ void Report::paintBand(QPainter& painter, const Placed& placed, int page) const 
         painter.restore();
     }
     painter.setPen(Qt::black);
-    for (const TextField& field : placed.band->fields) {
+    for (const TextField& field : band.fields) {
         const QString text = textOf(field, placed.row, page);
         if (text.isEmpty()) continue;
         QFont font(m_family);

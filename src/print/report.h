@@ -34,10 +34,11 @@ public:
     bool paintAll(QPainter& painter, QPagedPaintDevice& device) const;
 
 private:
-    // A band placed on a page: its top in millimetres from the sheet's corner and, for the
-    // detail band, the row it prints.
+    // A band placed on a page: which band of the layout, its top in millimetres from the
+    // sheet's corner and, for the detail band, the row it prints. The band is named by its
+    // member rather than by its address, so a copied or moved report paints its own layout.
     struct Placed {
-        const Band* band = nullptr;
+        Band ReportLayout::*band = nullptr;
         double topMm = 0;
         int row = -1;
     };

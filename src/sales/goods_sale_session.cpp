@@ -1,6 +1,6 @@
 #include "sales/goods_sale_session.h"
 
-#include "admin/settings_store.h"
+#include "dispensing/settings_store.h"
 #include "core/amounts.h"
 #include "core/prompter.h"
 #include "db/column_limits.h"

@@ -1,6 +1,6 @@
 #include "admin/password_hash.h"
 #include "admin/rights.h"
-#include "admin/settings_store.h"
+#include "dispensing/settings_store.h"
 #include "admin/ui/change_pass.h"
 #include "admin/ui/tanzimat.h"
 #include "admin/ui/user_new.h"

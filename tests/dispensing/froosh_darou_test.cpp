@@ -9,7 +9,7 @@
 #include "dispensing/ui/froosh_darou_texts.h"
 #include "dispensing/ui/search_factor.h"
 #include "pharmacy_fixture.h"
-#include "print/prints/print_texts.h"
+#include "dispensing/print/print_texts.h"
 #include "print/report_output.h"
 #include "support/contrast.h"
 #include "support/scripted_picker.h"

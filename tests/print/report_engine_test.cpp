@@ -143,7 +143,8 @@ void ReportEngineTest::detailRepeatsAndBreaksPages() {
 }
 
 // A picture is scaled into its place with its proportions kept, centred where the place is
-// wider; a picture the report does not have leaves its place blank.
+// wider; a picture the report does not have leaves its place blank. Painted from a copy of the
+// report.
 void ReportEngineTest::pictureFillsItsPlace() {
     ReportLayout layout;
     layout.page = {QSizeF(100, 60), QMarginsF(5, 5, 5, 5)};
@@ -154,7 +155,11 @@ void ReportEngineTest::pictureFillsItsPlace() {
     QImage red(200, 100, QImage::Format_RGB32); // 2:1 in a 90 x 20 mm place: 40 x 20 mm
     red.fill(Qt::red);
     data.pictures.insert(QStringLiteral("chart"), red);
-    const Report report(layout, data);
+    // A copy paints its own layout: the original given another one after the copy is made
+    // changes nothing of it.
+    Report original(layout, data);
+    const Report report = original;
+    original = Report(pagedLayout(), {});
 
     // One pixel a millimetre.
     QImage page(100, 60, QImage::Format_RGB32);

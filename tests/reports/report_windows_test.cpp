@@ -3,7 +3,7 @@
 #include "core/scripted_prompter.h"
 #include "print/report.h"
 #include "print/report_output.h"
-#include "print/reports/sales_chart.h"
+#include "reports/print/sales_chart.h"
 #include "report_fixture.h"
 #include "reports/goods_sheet.h"
 #include "reports/store_documents.h"

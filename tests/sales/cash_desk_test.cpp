@@ -1,6 +1,6 @@
 // The cash desk on both engines: payments, two cashiers collecting one invoice, till
 // closings with sales going on at another counter.
-#include "admin/settings_store.h"
+#include "dispensing/settings_store.h"
 #include "db/transaction.h"
 #include "sales/cash_desk.h"
 #include "sales_fixture.h"

@@ -1,6 +1,6 @@
 #include "admin/ui/tanzimat.h"
 
-#include "admin/settings_store.h"
+#include "dispensing/settings_store.h"
 #include "core/prompter.h"
 #include "widgets/guarded.h"
 #include "widgets/workstation_settings.h"

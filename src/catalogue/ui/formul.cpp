@@ -85,6 +85,8 @@ TF_formul::TF_formul(const WindowContext& windows, QWidget* parent) : QDialog(pa
     setWindowTitle(QStringLiteral("فـــرم تعـريف فرمول داروهاي ساختني (تركيبي)"));
     resize(900, 720);
     makeFields();
+    makeMaterialFields();
+    makeLayout();
     makeCommands();
 }
 
@@ -154,7 +156,9 @@ void TF_formul::makeFields() {
             if (chosen && next) next->setFocus();
         });
     }
+}
 
+void TF_formul::makeMaterialFields() {
     m_materials = new RowTableModel<Material>(
         {{QStringLiteral("كــدمواد"), [](const Material& m) { return QVariant(m.code); }},
          {QStringLiteral("نـام مواد"), [](const Material& m) { return QVariant(m.name); }},
@@ -180,7 +184,9 @@ void TF_formul::makeFields() {
     m_lines->setHorizontalHeaderLabels(kLineCaptions);
     StringGrid1 = makeListGrid(this, QStringLiteral("StringGrid1"), m_lines);
     connect(StringGrid1, &QTableView::clicked, this, [this](const QModelIndex& index) { loadLine(index.row()); });
+}
 
+void TF_formul::makeLayout() {
     auto* header = new QFormLayout;
     header->addRow(QStringLiteral("كد دارو: "), me_code);
     header->addRow(QStringLiteral("نوع فرمول ساختني:"), pair(me_code_type, me_name_type, this));

@@ -62,6 +62,8 @@ protected:
 
 private:
     void makeFields();
+    void makeMaterialFields();
+    void makeLayout();
     void makeCommands();
     void step(int direction); // -2 first, -1 previous, 1 next, 2 last
     void reloadMaterials();

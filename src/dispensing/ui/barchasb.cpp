@@ -3,7 +3,7 @@
 #include "core/amounts.h"
 #include "core/app_context.h"
 #include "core/prompter.h"
-#include "print/prints/label_print.h"
+#include "dispensing/print/label_print.h"
 #include "print/report_output.h"
 #include "widgets/command_bar.h"
 #include "widgets/guarded.h"

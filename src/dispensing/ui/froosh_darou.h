@@ -1,7 +1,7 @@
 #pragma once
 
 #include "dispensing/prescription_session.h"
-#include "print/prints/prescription_prints.h"
+#include "dispensing/print/prescription_prints.h"
 #include "widgets/window_context.h"
 
 #include <QDialog>

@@ -8,7 +8,7 @@
 #include "dispensing/ui/barchasb.h"
 #include "dispensing/ui/froosh_darou_texts.h"
 #include "dispensing/ui/header_panel.h"
-#include "print/prints/print_stored.h"
+#include "dispensing/print/print_stored.h"
 #include "widgets/command_bar.h"
 #include "widgets/guarded.h"
 

@@ -54,6 +54,13 @@ Tf_search_darou::Tf_search_darou(const WindowContext& windows, QWidget* parent)
           this)) {
     setObjectName(QStringLiteral("f_search_darou"));
     setWindowTitle(QStringLiteral("   فــــــرم جستجـــوي دارو   "));
+    makeFields();
+    makeCommands();
+    makeSortMenu();
+    makeLayout();
+}
+
+void Tf_search_darou::makeFields() {
     DBGrid1 = makeListGrid(this, QStringLiteral("DBGrid1"), m_rows);
     setCodeColumns(DBGrid1, {0, 1});
     setAmountColumns(DBGrid1, {4});
@@ -62,7 +69,9 @@ Tf_search_darou::Tf_search_darou(const WindowContext& windows, QWidget* parent)
     connect(me_search_d, &QLineEdit::textEdited, this, [this](const QString& t) { searchByNameOrCode(t); });
     connect(me_search_p, &QLineEdit::textEdited, this, [this](const QString& t) { searchByPrice(t); });
     connect(DBGrid1, &QTableView::doubleClicked, this, [this] { takeCurrent(); });
+}
 
+void Tf_search_darou::makeCommands() {
     but_ok = new QPushButton(QStringLiteral("ثبت F2"), this);
     but_ok->setObjectName(QStringLiteral("but_ok"));
     but_close = new QPushButton(QStringLiteral("خروجF10"), this);
@@ -78,7 +87,9 @@ Tf_search_darou::Tf_search_darou(const WindowContext& windows, QWidget* parent)
     });
     new QShortcut(QKeySequence(Qt::Key_F2), this, [this] { takeCurrent(); });
     new QShortcut(QKeySequence(Qt::Key_F10), but_close, [this] { but_close->click(); });
+}
 
+void Tf_search_darou::makeSortMenu() {
     m_sortMenu = new QMenu(this);
     m_sortMenu->setObjectName(QStringLiteral("PopupMenu1"));
     const struct {
@@ -106,7 +117,9 @@ Tf_search_darou::Tf_search_darou(const WindowContext& windows, QWidget* parent)
     const auto dropDown = [this] { m_sortMenu->popup(ToolButton1->mapToGlobal(QPoint(0, ToolButton1->height()))); };
     connect(ToolButton1, &QPushButton::clicked, this, dropDown);
     new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_S), this, dropDown);
+}
 
+void Tf_search_darou::makeLayout() {
     // First, previous, next and last in the result.
     auto* steps = new QHBoxLayout;
     const struct {

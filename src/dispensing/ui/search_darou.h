@@ -38,6 +38,10 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void makeFields();
+    void makeCommands();
+    void makeSortMenu();
+    void makeLayout();
     void searchByNameOrCode(const QString& text);
     void searchByPrice(const QString& text);
     // Scans for the first row whose key text begins with the typed digits: onward from the

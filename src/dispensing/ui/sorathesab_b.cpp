@@ -5,7 +5,7 @@
 #include "core/clock.h"
 #include "core/prompter.h"
 #include "dispensing/inpatient_bill.h"
-#include "print/prints/inpatient_bill_print.h"
+#include "dispensing/print/inpatient_bill_print.h"
 #include "print/report_output.h"
 #include "widgets/code_field.h"
 #include "widgets/date_field.h"

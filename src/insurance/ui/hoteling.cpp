@@ -65,12 +65,18 @@ Tf_hoteling::Tf_hoteling(const WindowContext& windows, QWidget* parent)
           this)) {
     setObjectName(QStringLiteral("f_hoteling"));
     setWindowTitle(QStringLiteral("فرم معرفي داروهاي هتلينگ"));
+    makeFields();
+    makeCommands();
+    makeLayout();
+}
+
+void Tf_hoteling::makeFields() {
     cb_code_b = new QComboBox(this);
     cb_code_b->setObjectName(QStringLiteral("cb_code_b"));
     cb_code_b->setEditable(true);
     cb_code_b->setInsertPolicy(QComboBox::NoInsert);
     me_name_b = readOnlyField(this, QStringLiteral("me_name_b"));
-    cb_name_d = new DrugNameBox(windows, QStringLiteral("cb_name_d"), this);
+    cb_name_d = new DrugNameBox(m_windows, QStringLiteral("cb_name_d"), this);
     cb_code_d = readOnlyField(this, QStringLiteral("cb_code_d"));
     me_type = readOnlyField(this, QStringLiteral("me_type"));
     DBGrid1 = makeListGrid(this, QStringLiteral("DBGrid1"), m_drugs);
@@ -94,7 +100,9 @@ Tf_hoteling::Tf_hoteling(const WindowContext& windows, QWidget* parent)
         box->installEventFilter(this);
         box->lineEdit()->installEventFilter(this);
     }
+}
 
+void Tf_hoteling::makeCommands() {
     m_bar = new CommandBar(m_windows.context, m_windows.prompter,
                            CommandBar::New | CommandBar::Save | CommandBar::Delete | CommandBar::DeleteDocument |
                                CommandBar::Search | CommandBar::Close,
@@ -127,7 +135,9 @@ Tf_hoteling::Tf_hoteling(const WindowContext& windows, QWidget* parent)
         clearFields();
         reject();
     });
+}
 
+void Tf_hoteling::makeLayout() {
     auto* fields = new QFormLayout;
     auto* insurerRow = new QHBoxLayout;
     insurerRow->addWidget(cb_code_b);

@@ -37,6 +37,9 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void makeFields();
+    void makeCommands();
+    void makeLayout();
     // The insurer the code names, its name shown and its list loaded; nothing for an unknown code.
     void followInsurer();
     void reloadList();

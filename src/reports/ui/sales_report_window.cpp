@@ -1,6 +1,6 @@
 #include "reports/ui/sales_report_window.h"
 
-#include "admin/settings_store.h"
+#include "dispensing/settings_store.h"
 #include "catalogue/goods.h"
 #include "core/amounts.h"
 #include "core/app_context.h"
@@ -9,8 +9,8 @@
 #include "insurance/insurer_store.h"
 #include "print/report_output.h"
 #include "print/xlsx_table.h"
-#include "print/reports/report_prints.h"
-#include "print/reports/sales_chart.h"
+#include "reports/print/report_prints.h"
+#include "reports/print/sales_chart.h"
 #include "widgets/code_field.h"
 #include "widgets/date_field.h"
 #include "widgets/guarded.h"

@@ -7,7 +7,7 @@
 #include "core/prompter.h"
 #include "print/report_output.h"
 #include "print/xlsx_table.h"
-#include "print/reports/report_prints.h"
+#include "reports/print/report_prints.h"
 #include "widgets/code_field.h"
 #include "widgets/date_field.h"
 #include "widgets/guarded.h"
@@ -317,19 +317,26 @@ Tm_kala_b::Tm_kala_b(const WindowContext& windows, QWidget* parent)
     setObjectName(QStringLiteral("Tm_kala_b"));
     setWindowTitle(QStringLiteral("كالا برگ"));
     setLayoutDirection(Qt::RightToLeft);
+    makeFields();
+    makeGrids();
+    makeCommands();
+    makeLayout();
+}
+
+void Tm_kala_b::makeFields() {
     cb_type = new QComboBox(this);
     cb_type->setObjectName(QStringLiteral("cb_type"));
     cb_type->addItem(QStringLiteral("مشروح"));
     cb_type->addItem(QStringLiteral("مختصر"));
     cb_type->setCurrentIndex(0);
-    Database& db = windows.db;
+    Database& db = m_windows.db;
     me_code_bakhsh = new CodeField(this);
     me_code_bakhsh->setObjectName(QStringLiteral("me_code_bakhsh"));
     me_code_bakhsh->setMaxDigits(9);
     me_name_bakhsh = makeLineField(this, QStringLiteral("me_name_bakhsh"));
     me_name_bakhsh->setReadOnly(true);
     me_name_bakhsh->setFocusPolicy(Qt::NoFocus);
-    me_code_bakhsh->setLookup([&db](qint64 code) { return activeWardName(db, code); }, me_name_bakhsh, windows.prompter);
+    me_code_bakhsh->setLookup([&db](qint64 code) { return activeWardName(db, code); }, me_name_bakhsh, m_windows.prompter);
     me_code_bakhsh->setPicker([this] {
         guarded(m_windows.prompter, [this] {
             pickCode(m_windows, me_code_bakhsh, QStringLiteral("place2"), activeWardPickRows(m_windows.db));
@@ -348,7 +355,9 @@ Tm_kala_b::Tm_kala_b(const WindowContext& windows, QWidget* parent)
     for (QWidget* field : {static_cast<QWidget*>(me_code_bakhsh), static_cast<QWidget*>(me_date1),
                            static_cast<QWidget*>(me_date2), static_cast<QWidget*>(sh_darkhast)})
         field->installEventFilter(this);
+}
 
+void Tm_kala_b::makeGrids() {
     m_rows = new RowTableModel<GoodsSheetRow>(
         {{QStringLiteral("شكل دارو"), [](const GoodsSheetRow& r) { return QVariant(r.form); }},
          {QStringLiteral("نـام دارو"), [](const GoodsSheetRow& r) { return QVariant(r.name); }},
@@ -392,7 +401,9 @@ Tm_kala_b::Tm_kala_b(const WindowContext& windows, QWidget* parent)
     setAmountColumns(DBGrid3, {4});
     connect(DBGrid2->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this] { showPrescriptionLines(); });
+}
 
+void Tm_kala_b::makeCommands() {
     but_ok = button(this, "but_ok", QStringLiteral("تاييد  F2"));
     but_print = button(this, "but_print", QStringLiteral("چاپ F8"));
     but_excel = button(this, "but_excel", kSaveSpreadsheet);
@@ -401,7 +412,9 @@ Tm_kala_b::Tm_kala_b(const WindowContext& windows, QWidget* parent)
     connect(but_print, &QPushButton::clicked, this, &Tm_kala_b::printSheet);
     connect(but_excel, &QPushButton::clicked, this, &Tm_kala_b::saveSpreadsheet);
     connect(but_cancel, &QPushButton::clicked, this, &QDialog::close);
+}
 
+void Tm_kala_b::makeLayout() {
     auto* fields = new QGridLayout;
     fields->addWidget(new QLabel(QStringLiteral("نوع گزارش:"), this), 0, 0);
     fields->addWidget(cb_type, 0, 1);

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "reports/goods_sheet.h"
-#include "print/reports/report_prints.h"
+#include "reports/print/report_prints.h"
 #include "reports/stock_store.h"
 #include "reports/store_documents.h"
 #include "reports/ui/report_outputs.h"
@@ -118,6 +118,10 @@ protected:
 private:
     GoodsSheetHeading heading() const;
     void showPrescriptionLines();
+    void makeFields();
+    void makeGrids();
+    void makeCommands();
+    void makeLayout();
 
     WindowContext m_windows;
     ReportOutputs m_outputs;

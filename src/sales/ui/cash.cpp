@@ -1,6 +1,6 @@
 #include "sales/ui/cash.h"
 
-#include "admin/settings_store.h"
+#include "dispensing/settings_store.h"
 #include "admin/users.h"
 #include "core/amounts.h"
 #include "core/app_context.h"

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "print/prints/consumption_print.h"
-#include "print/prints/prescription_prints.h"
+#include "sales/print/consumption_print.h"
+#include "dispensing/print/prescription_prints.h"
 #include "print/report_output.h"
 #include "sales/goods_sale_session.h"
 #include "widgets/window_context.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "print/prints/prescription_prints.h"
+#include "dispensing/print/prescription_prints.h"
 
 class QWidget;
 

@@ -1,6 +1,7 @@
-#include "print/prints/inpatient_bill_print.h"
+#include "dispensing/print/inpatient_bill_print.h"
 
 #include "core/amounts.h"
+#include "print/column_table.h"
 
 namespace ph {
 
@@ -15,17 +16,13 @@ namespace {
 
 constexpr double kRowHeight = 6;
 
-// The columns, from the right edge of the 190 mm wide printing area.
-struct ColumnPlace {
-    const char* key;
-    const char16_t* caption;
-    double x;
-    double width;
-};
-constexpr ColumnPlace kColumns[] = {
-    {"row", u"رديف", 182, 8},         {"name", u"نام", 127, 55},        {"form", u"شكل دارو", 107, 20},
-    {"quantity", u"تعداد", 95, 12},    {"unit", u"قيمت واحد", 76, 19},   {"total", u"قيمت كل", 57, 19},
-    {"insurer", u"سهم بيمه", 38, 19}, {"patient", u"سهم بيمار", 19, 19}, {"free", u"آزاد", 0, 19},
+// The columns, from the right edge of the 190 mm wide printing area; the amounts aligned left.
+constexpr print::TableColumn kColumns[] = {
+    {"row", u"رديف", 182, 8, Align::Right},           {"name", u"نام", 127, 55, Align::Right},
+    {"form", u"شكل دارو", 107, 20, Align::Right},     {"quantity", u"تعداد", 95, 12, Align::Left},
+    {"unit", u"قيمت واحد", 76, 19, Align::Left},      {"total", u"قيمت كل", 57, 19, Align::Left},
+    {"insurer", u"سهم بيمه", 38, 19, Align::Left},    {"patient", u"سهم بيمار", 19, 19, Align::Left},
+    {"free", u"آزاد", 0, 19, Align::Left},
 };
 
 TextField fixedAt(const QString& caption, double x, double y, double width, double points = 9) {
@@ -61,19 +58,11 @@ ReportLayout billLayout() {
     };
     header.linesMm = {QLineF(0, 39, 190, 39)};
 
-    layout.columnHeader.heightMm = 7;
-    for (const ColumnPlace& c : kColumns)
-        layout.columnHeader.fields.append(
-            TextField::fixed(QString::fromUtf16(c.caption), QRectF(c.x, 0.5, c.width, 5.5), Align::Center, 8).inBold());
-    layout.columnHeader.linesMm = {QLineF(0, 6.5, 190, 6.5)};
-
     // One band for the three kinds of rows: a category's title, a line, a category's sums.
     layout.detail.heightMm = kRowHeight;
     layout.detail.fields.append(TextField::value(QStringLiteral("group"), QRectF(100, 0.3, 90, 5.5), Align::Right, 10).inBold());
     layout.detail.fields.append(TextField::value(QStringLiteral("sumCaption"), QRectF(127, 0.3, 55, 5.5), Align::Right, 9).inBold());
-    for (const ColumnPlace& c : kColumns)
-        layout.detail.fields.append(TextField::value(QString::fromLatin1(c.key), QRectF(c.x, 0.3, c.width, 5.5),
-                                                     c.x < 107 ? Align::Left : Align::Right, 8));
+    print::addColumnTable(layout, kColumns, 190, 8);
 
     Band& summary = layout.summary;
     summary.heightMm = 62;

@@ -1,4 +1,4 @@
-#include "print/prints/label_print.h"
+#include "dispensing/print/label_print.h"
 
 #include "core/amounts.h"
 

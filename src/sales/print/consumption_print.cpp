@@ -1,6 +1,7 @@
-#include "print/prints/consumption_print.h"
+#include "sales/print/consumption_print.h"
 
 #include "core/amounts.h"
+#include "print/column_table.h"
 
 namespace ph {
 
@@ -15,14 +16,7 @@ namespace {
 constexpr double kRowHeight = 6;
 
 // The columns, from the right edge of the 190 mm wide printing area.
-struct ColumnPlace {
-    const char* key;
-    const char16_t* caption;
-    double x;
-    double width;
-    Align align;
-};
-constexpr ColumnPlace kColumns[] = {
+constexpr print::TableColumn kColumns[] = {
     {"row", u"رديف", 182, 8, Align::Center},
     {"name", u"نام كالا", 122, 60, Align::Right},
     {"code", u"كد كالا", 100, 22, Align::Center},
@@ -59,16 +53,8 @@ ReportLayout consumptionLayout() {
     };
     header.linesMm = {QLineF(0, 34, 190, 34)};
 
-    layout.columnHeader.heightMm = 7;
-    for (const ColumnPlace& c : kColumns)
-        layout.columnHeader.fields.append(
-            TextField::fixed(QString::fromUtf16(c.caption), QRectF(c.x, 0.5, c.width, 5.5), Align::Center, 9).inBold());
-    layout.columnHeader.linesMm = {QLineF(0, 6.5, 190, 6.5)};
-
     layout.detail.heightMm = kRowHeight;
-    for (const ColumnPlace& c : kColumns)
-        layout.detail.fields.append(
-            TextField::value(QString::fromLatin1(c.key), QRectF(c.x, 0.3, c.width, 5.5), c.align, 9));
+    print::addColumnTable(layout, kColumns, 190, 9);
 
     Band& summary = layout.summary;
     summary.heightMm = 45;

@@ -1,4 +1,4 @@
-#include "admin/settings_store.h"
+#include "dispensing/settings_store.h"
 
 #include "db/database.h"
 #include "db/transaction.h"
@@ -9,8 +9,8 @@ namespace ph {
 
 std::optional<Settings> SettingsStore::read() {
     Rows query = m_db.exec(m_db.dialect().selectLimited(
-        QStringLiteral("p_noskhe, p_factor, message_taeed, message_address, payam, price, code_kala, code_sh, cash "
-                       "from tanzimat"),
+        QStringLiteral("p_noskhe, p_factor, message_taeed, message_address, payam, price, code_kala, code_sh, cash, "
+                       "flag_cash, code_cash from tanzimat"),
         1));
     if (!query.next())
         return std::nullopt;
@@ -28,16 +28,14 @@ std::optional<Settings> SettingsStore::read() {
     else if (flag(6))
         s.searchKey = Settings::SearchKey::CodeKala;
     s.separateCashDesk = flag(8);
+    s.till.defined = flag(9);
+    s.till.code = query.value(10).toString();
     return s;
 }
 
 TillKeeper SettingsStore::tillKeeper() {
-    Rows query = m_db.exec(m_db.dialect().selectLimited(QStringLiteral("flag_cash, code_cash from tanzimat"), 1));
-    TillKeeper keeper;
-    if (!query.next()) return keeper;
-    keeper.defined = query.value(0).toInt() != 0;
-    keeper.code = query.value(1).toString();
-    return keeper;
+    const std::optional<Settings> settings = read();
+    return settings ? settings->till : TillKeeper{};
 }
 
 void SettingsStore::setTillKeeper(const TillKeeper& keeper) {

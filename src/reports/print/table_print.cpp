@@ -1,4 +1,4 @@
-#include "print/reports/table_print.h"
+#include "reports/print/table_print.h"
 
 namespace ph::print {
 namespace {

@@ -1,8 +1,8 @@
-#include "print/prints/prescription_prints.h"
+#include "dispensing/print/prescription_prints.h"
 
 #include "core/amount_words.h"
 #include "core/amounts.h"
-#include "print/prints/print_texts.h"
+#include "dispensing/print/print_texts.h"
 
 namespace ph {
 

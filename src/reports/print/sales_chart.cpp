@@ -1,4 +1,4 @@
-#include "print/reports/sales_chart.h"
+#include "reports/print/sales_chart.h"
 
 #include "print/report.h"
 

@@ -8,7 +8,14 @@ namespace ph {
 
 class Database;
 
-// The settings row (tanzimat) as the settings window edits it.
+// Who keeps the till: the settings' flag_cash and code_cash.
+struct TillKeeper {
+    bool defined = false; // flag_cash: a keeper is named and the till is open
+    QString code;         // code_cash: the keeper's user code, empty when none
+};
+
+// The settings row (tanzimat): what the settings window edits, what a save asks and prints, and
+// the till's keeper.
 struct Settings {
     enum class SearchKey { None, Price, CodeKala, CodeSh };
 
@@ -19,19 +26,17 @@ struct Settings {
     QString message;                // payam
     SearchKey searchKey = SearchKey::None;
     bool separateCashDesk = false;  // cash: sales wait at a cash desk of their own
+    TillKeeper till;                // flag_cash, code_cash: not written by save()
 };
 
-// Who keeps the till: the settings' flag_cash and code_cash.
-struct TillKeeper {
-    bool defined = false; // flag_cash: a keeper is named and the till is open
-    QString code;         // code_cash: the keeper's user code, empty when none
-};
+// The one reader and writer of the settings row: every part of the program that needs a setting
+// reads it here.
 
 class SettingsStore {
 public:
     explicit SettingsStore(Database& db) : m_db(db) {}
 
-    // The first settings row; nothing when the table is empty.
+    // The first settings row, in one statement; nothing when the table is empty.
     std::optional<Settings> read();
     // Writes the first row (inserted when there is none). The message is written trimmed;
     // an empty one keeps the stored message, and with no search key chosen none of the

@@ -1,9 +1,9 @@
-#include "print/prints/print_stored.h"
+#include "dispensing/print/print_stored.h"
 
 #include "core/app_context.h"
 #include "core/error.h"
 #include "core/prompter.h"
-#include "print/prints/print_texts.h"
+#include "dispensing/print/print_texts.h"
 #include "print/report_output.h"
 
 #include <optional>

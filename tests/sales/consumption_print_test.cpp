@@ -1,5 +1,5 @@
-#include "pdf_reading.h"
-#include "print/prints/consumption_print.h"
+#include "../print/pdf_reading.h"
+#include "sales/print/consumption_print.h"
 #include "core/amounts.h"
 #include "print/report_output.h"
 

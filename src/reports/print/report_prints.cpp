@@ -1,8 +1,8 @@
-#include "print/reports/report_prints.h"
+#include "reports/print/report_prints.h"
 
 #include "core/amounts.h"
 #include "core/atomic_file.h"
-#include "print/reports/table_print.h"
+#include "reports/print/table_print.h"
 
 
 #include <algorithm>
