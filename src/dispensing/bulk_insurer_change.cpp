@@ -1,5 +1,9 @@
 #include "dispensing/bulk_insurer_change.h"
 
+#include "audit/audit_changes.h"
+#include "audit/audit_kinds.h"
+#include "audit/audit_log.h"
+
 #include "db/database.h"
 #include "db/key_allocator.h"
 #include "dispensing/dispensing_texts.h"
@@ -237,6 +241,18 @@ InsurerChangeOutcome BulkInsurerChange::run(const InsurerChangeRequest& request)
             selected.append(Selected{q.value(0).toInt(), q.value(1), number(q.value(2)), line});
         }
         q.finish();
+        // What the history records: every prescription changed, as it was and as it becomes.
+        QList<int> invoices;
+        for (const Selected& s : selected)
+            if (!invoices.contains(s.invoice)) invoices.append(s.invoice);
+        const auto rowsOf = [&](int invoice) {
+            return std::pair{readAuditRow(m_db, QStringLiteral("heading_noskhe"), QStringLiteral("sh_factor=?"), {invoice}),
+                             readAuditRows(m_db, QStringLiteral("details_noskhe"), QStringLiteral("sh_factor=?"),
+                                           {invoice}, QStringLiteral("row"))};
+        };
+        QList<std::pair<AuditRow, QList<AuditRow>>> before;
+        for (int invoice : invoices)
+            before.append(rowsOf(invoice));
 
         const QString updateLine = QStringLiteral("update details_noskhe set vaziat=?, price_one=?, "
                                                   "price_koll=?, sazman=?, bimar=?, azad=?, price_h=? "
@@ -290,6 +306,17 @@ InsurerChangeOutcome BulkInsurerChange::run(const InsurerChangeRequest& request)
                        amounts.total, period->feeInCommitment ? 1 : 0, s.invoice});
             ++outcome.prescriptions;
         }
+        QJsonObject documents;
+        for (qsizetype i = 0; i < invoices.size(); ++i) {
+            const auto after = rowsOf(invoices.at(i));
+            documents.insert(QString::number(invoices.at(i)),
+                             documentChanges(before.at(i).first, after.first, before.at(i).second, after.second));
+        }
+        appendAudit(m_db, request.origin,
+                    {audit_kind::kBulkInsurerChange,
+                     QStringLiteral("%1:%2-%3").arg(fileNumber, first, last),
+                     QJsonObject{{QStringLiteral("insurer"), insurer->code},
+                                 {QStringLiteral("prescriptions"), documents}}});
     });
     return outcome;
 }
