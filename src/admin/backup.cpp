@@ -1,5 +1,8 @@
 #include "admin/backup.h"
 
+#include "audit/audit_kinds.h"
+#include "audit/audit_log.h"
+
 #include "core/atomic_file.h"
 #include "db/database.h"
 #include "db/legacy_upgrades.h"
@@ -10,6 +13,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QJsonObject>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QRegularExpression>
@@ -289,7 +293,16 @@ const QStringList& backupRequiredTables() {
     return tables;
 }
 
-BackupService::BackupService(Database& db) : m_db(db) {}
+BackupService::BackupService(Database& db, AuditOrigin origin) : m_db(db), m_origin(std::move(origin)) {}
+
+void BackupService::record(QLatin1StringView kind, const QString& path) {
+    // A database the program has not made its own (no schema of its own yet) keeps no history.
+    if (!m_db.hasTable(QStringLiteral("audit_log"))) return;
+    Transaction transaction(m_db);
+    const QString file = QFileInfo(path).absoluteFilePath();
+    appendAudit(m_db, m_origin, {QString(kind), file, QJsonObject{{QStringLiteral("file"), file}}});
+    transaction.commit();
+}
 
 QString BackupService::proposedFileName(const QString& currentDate) const {
     QString digits = currentDate;
@@ -322,12 +335,17 @@ void BackupService::backup(const QString& path, const BackupProgress& progress) 
                                 .arg(native(path)));
     switch (m_db.settings().engine) {
     case Engine::Sqlite:
-        return backupSqlite(path, progress);
+        backupSqlite(path, progress);
+        break;
     case Engine::Postgres:
-        return backupPostgres(path, progress);
+        backupPostgres(path, progress);
+        break;
     case Engine::SqlServer:
-        return backupSqlServer(path);
+        backupSqlServer(path);
+        break;
     }
+    // Recorded once the file is whole: the backup itself holds the history up to before it.
+    record(audit_kind::kBackup, path);
 }
 
 void BackupService::checkRestoreFile(const QString& path) const {
@@ -344,14 +362,18 @@ void BackupService::restore(const QString& path, const BackupProgress& progress)
     switch (m_db.settings().engine) {
     case Engine::Sqlite:
         // The copy was brought to the current schema before it went in.
-        return restoreSqlite(path, progress);
+        restoreSqlite(path, progress);
+        break;
     case Engine::Postgres:
-        return restorePostgres(path, progress);
+        restorePostgres(path, progress);
+        break;
     case Engine::SqlServer:
         restoreSqlServer(path);
         bringSchemaUpToDate(m_db);
-        return;
+        break;
     }
+    // The restored database's history goes on from its own last entry.
+    record(audit_kind::kRestore, path);
 }
 
 void BackupService::bringSchemaUpToDate(Database& db) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "audit/audit_origin.h"
 #include "core/ci_config.h"
 #include "core/error.h"
 
@@ -52,7 +53,8 @@ const QStringList& backupRequiredTables();
 // the library keeps beside it, and a restore never reads from one of them.
 class BackupService {
 public:
-    explicit BackupService(Database& db);
+    // Backups and restores go to the history of changes as `origin`'s.
+    explicit BackupService(Database& db, AuditOrigin origin = {});
 
     // "backupYYMMDD" and the engine's extension, for a day given as yy/mm/dd.
     QString proposedFileName(const QString& currentDate) const;
@@ -72,6 +74,8 @@ public:
     void checkRestoreFile(const QString& path) const;
 
 private:
+    // The history's entry of a backup or a restore done, in a transaction of its own.
+    void record(QLatin1StringView kind, const QString& path);
     void backupSqlite(const QString& path, const BackupProgress& progress);
     void restoreSqlite(const QString& path, const BackupProgress& progress);
     void backupPostgres(const QString& path, const BackupProgress& progress);
@@ -84,6 +88,7 @@ private:
     static void prepareStagedCopy(const ConnectionSettings& staged, const QString& path);
 
     Database& m_db;
+    AuditOrigin m_origin;
 };
 
 } // namespace ph

@@ -1,9 +1,12 @@
 #include "admin/price_correction.h"
 
+#include "audit/audit_log.h"
 #include "db/database.h"
 #include "db/transaction.h"
 
 #include <QHash>
+#include <QJsonArray>
+#include <QJsonObject>
 #include <QRegularExpression>
 #include <QSet>
 #include <QStringList>
@@ -155,6 +158,8 @@ PriceCorrection::Batch PriceCorrection::applyBatch(const QList<PriceSheetRow>& r
 
     std::optional<Transaction> transaction;
     QHash<qint64, double> goodsByCode; // national code -> goods code of its first goods row
+    QHash<qint64, QVariant> priceBefore; // national code -> that row's price before the batch
+    QJsonArray changedPrices;          // for the history: each goods row's price before and after
     try {
         transaction.emplace(m_db);
         if (!codes.isEmpty()) {
@@ -167,14 +172,16 @@ PriceCorrection::Batch PriceCorrection::applyBatch(const QList<PriceSheetRow>& r
             QStringList marks;
             marks.fill(QStringLiteral("?"), params.size());
             Rows goods = m_db.exec(
-                QStringLiteral("select code_kala, code_tow from mosh_kala_anbar where code_kala is not null and "
+                QStringLiteral("select code_kala, code_tow, price_u from mosh_kala_anbar where code_kala is not null and "
                                "code_tow in (%1) order by code_kala")
                     .arg(marks.join(u',')),
                 params);
             while (goods.next()) {
                 const qint64 code = static_cast<qint64>(goods.value(1).toDouble());
-                if (!goodsByCode.contains(code))
+                if (!goodsByCode.contains(code)) {
                     goodsByCode.insert(code, goods.value(0).toDouble());
+                    priceBefore.insert(code, goods.value(2));
+                }
             }
         }
     } catch (const DbError& error) {
@@ -212,6 +219,10 @@ PriceCorrection::Batch PriceCorrection::applyBatch(const QList<PriceSheetRow>& r
                 return failed; // the transaction rolls back on leaving
             }
             ++batch.updated;
+            changedPrices.append(QJsonObject{{QStringLiteral("code_kala"), goods.value()},
+                                             {QStringLiteral("before"), QJsonValue::fromVariant(priceBefore.value(plan.code))},
+                                             {QStringLiteral("after"), plan.price}});
+            priceBefore.insert(plan.code, plan.price); // a later row of the sheet changes this price
             break;
         }
         }
@@ -223,6 +234,11 @@ PriceCorrection::Batch PriceCorrection::applyBatch(const QList<PriceSheetRow>& r
     }
 
     try {
+        if (!changedPrices.isEmpty())
+            appendAudit(m_db, m_origin,
+                        {QStringLiteral("goods_price_correction"),
+                         QStringLiteral("%1-%2").arg(rows[begin].sheetRow).arg(rows[begin + batch.processed - 1].sheetRow),
+                         QJsonObject{{QStringLiteral("prices"), changedPrices}}});
         transaction->commit();
     } catch (const DbError& error) {
         Batch failed;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "audit/audit_origin.h"
 #include "admin/price_workbook.h"
 
 #include <QList>
@@ -55,7 +56,9 @@ public:
     // false stops the run there, keeping what was done.
     using Progress = std::function<bool(int done, int total)>;
 
-    explicit PriceCorrection(Database& db) : m_db(db) {}
+    // Each batch's changed prices go to the history of changes as `origin`'s, in the batch's
+    // transaction.
+    explicit PriceCorrection(Database& db, AuditOrigin origin = {}) : m_db(db), m_origin(std::move(origin)) {}
 
     PriceCorrectionReport run(const QList<PriceSheetRow>& rows, const Progress& progress = {});
 
@@ -64,6 +67,7 @@ private:
     Batch applyBatch(const QList<PriceSheetRow>& rows, int begin, int end, const Progress* progress);
 
     Database& m_db;
+    AuditOrigin m_origin;
 };
 
 // The message shown when a run ends: "اصلاح قيمت ها انجام شد." after a complete run

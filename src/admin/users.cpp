@@ -2,8 +2,11 @@
 
 #include "admin/password_hash.h"
 #include "admin/rights.h"
+#include "audit/audit_kinds.h"
+#include "audit/audit_log.h"
 #include "db/database.h"
 #include "db/key_allocator.h"
+#include "db/transaction.h"
 
 #include <QStringList>
 
@@ -23,6 +26,15 @@ QHash<QString, bool> readRights(const Rows& query, int firstColumn) {
     for (int i = 0; i < names.size(); ++i)
         rights.insert(names.at(i), query.value(firstColumn + i).toInt() != 0);
     return rights;
+}
+
+// Runs `write` in a transaction of its own, or in the caller's when one is open (demo fills a
+// whole database in one).
+template <typename Write> void inTransaction(Database& db, Write&& write) {
+    if (db.inTransaction()) return write();
+    Transaction transaction(db);
+    write();
+    transaction.commit();
 }
 
 QVariantList rightValues(const UserRecord& user) {
@@ -52,6 +64,7 @@ int UserStore::addUserWithAllRights(const QString& name, const QString& password
     return saveInTransaction(m_db, [&] {
         const int code = int(nextKey(m_db, QStringLiteral("u_pharmacy"), QStringLiteral("code")));
         m_db.exec(sql, QVariantList{code, name.trimmed(), hash} + rightValues(user));
+        record(code, {});
         return code;
     });
 }
@@ -131,7 +144,11 @@ UserStore::AddResult UserStore::add(const UserRecord& user) {
         return AddResult::DuplicatePassword;
     const QString sql = QStringLiteral("insert into u_pharmacy (code, name, pass, %1) values (?, ?, ?%2)")
                             .arg(rightsColumns(), QStringLiteral(", ?").repeated(int(kRightFlags.size())));
-    m_db.exec(sql, QVariantList{user.code, user.name, hashPassword(user.password)} + rightValues(user));
+    const QString hash = hashPassword(user.password); // slow on purpose: outside the transaction
+    inTransaction(m_db, [&] {
+        m_db.exec(sql, QVariantList{user.code, user.name, hash} + rightValues(user));
+        record(user.code, {});
+    });
     return AddResult::Added;
 }
 
@@ -146,8 +163,12 @@ void UserStore::update(const UserRecord& user) {
         assignments.append(flag + QStringLiteral("=?"));
     values += rightValues(user);
     values.append(user.code);
-    m_db.exec(QStringLiteral("update u_pharmacy set %1 where code=?").arg(assignments.join(QStringLiteral(", "))),
-              values);
+    inTransaction(m_db, [&] {
+        const AuditRow before = storedRow(user.code);
+        m_db.exec(QStringLiteral("update u_pharmacy set %1 where code=?").arg(assignments.join(QStringLiteral(", "))),
+                  values);
+        record(user.code, before);
+    });
 }
 
 bool UserStore::hasRecordedSales(int code) {
@@ -156,7 +177,23 @@ bool UserStore::hasRecordedSales(int code) {
            m_db.exec(d.selectLimited(QStringLiteral("sh_factor from heading_froosh_kala where code_opr=?"), 1), {code}).next();
 }
 
-void UserStore::remove(int code) { m_db.exec(QStringLiteral("delete from u_pharmacy where code=?"), {code}); }
+void UserStore::remove(int code) {
+    inTransaction(m_db, [&] {
+        const AuditRow before = storedRow(code);
+        m_db.exec(QStringLiteral("delete from u_pharmacy where code=?"), {code});
+        record(code, before);
+    });
+}
+
+AuditRow UserStore::storedRow(int code) {
+    return readAuditRow(m_db, QStringLiteral("u_pharmacy"), QStringLiteral("code=?"), {code});
+}
+
+void UserStore::record(int code, const AuditRow& before) {
+    appendAudit(m_db, m_origin,
+                {audit_kind::kUser, QString::number(code),
+                 documentChanges(before, storedRow(code), std::nullopt, std::nullopt, {QStringLiteral("pass")})});
+}
 
 bool UserStore::changePassword(int code, const QString& oldPassword, const QString& newPassword) {
     Rows query = m_db.exec(QStringLiteral("select pass from u_pharmacy where code=?"), {code});
@@ -166,8 +203,12 @@ bool UserStore::changePassword(int code, const QString& oldPassword, const QStri
     query.finish();
     if (!passwordMatches(code, stored, oldPassword))
         return false;
-    m_db.exec(QStringLiteral("update u_pharmacy set pass=? where code=?"),
-              {hashPassword(newPassword.trimmed()), code});
+    const QString hash = hashPassword(newPassword.trimmed());
+    inTransaction(m_db, [&] {
+        const AuditRow before = storedRow(code);
+        m_db.exec(QStringLiteral("update u_pharmacy set pass=? where code=?"), {hash, code});
+        record(code, before);
+    });
     return true;
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "audit/audit_changes.h"
+#include "audit/audit_origin.h"
 #include <QHash>
 #include <QList>
 #include <QString>
@@ -23,7 +25,9 @@ struct UserRecord {
 // (an older database) signs in once and is rehashed at that moment.
 class UserStore {
 public:
-    explicit UserStore(Database& db) : m_db(db) {}
+    // Changes to users, rights and passwords go to the history of changes as `origin`'s
+    // (the password itself never does: only that it changed).
+    explicit UserStore(Database& db, AuditOrigin origin = {}) : m_db(db), m_origin(std::move(origin)) {}
 
     // Whether any user is defined (reads at most one row).
     bool hasUsers();
@@ -56,8 +60,12 @@ private:
     bool passwordMatches(int code, const QString& stored, const QString& password);
     bool passwordInUse(const QString& password);
     QString rightsColumns() const;
+    // The history's entry of a change to the user, its row now read back.
+    void record(int code, const AuditRow& before);
+    AuditRow storedRow(int code);
 
     Database& m_db;
+    AuditOrigin m_origin;
 };
 
 } // namespace ph

@@ -60,7 +60,7 @@ StartupSequence::Outcome StartupSequence::ensureIdentity() {
 }
 
 StartupSequence::Outcome StartupSequence::ensureFirstUser() {
-    UserStore users(*m_db);
+    UserStore users(*m_db, AuditOrigin::here(0, QStringLiteral("first start")));
     if (users.hasUsers())
         return Outcome::Ready;
     const auto first = m_prompter.askFirstUser();

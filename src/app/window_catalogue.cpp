@@ -37,6 +37,7 @@
 #include "sales/ui/froosh_kala.h"
 #include "reports/ui/sales_report_window.h"
 #include "reports/ui/stock_windows.h"
+#include "core/app_context.h"
 #include "widgets/window_context.h"
 
 namespace ph {
@@ -47,7 +48,8 @@ namespace {
 void registerAdminWindows(WindowRegistry& registry, const WindowContext& windows, const QString& workingDir,
                           Tf_main& main) {
     main.addCommand(QString::fromLatin1(command::kPriceCorrection), [windows, workingDir, &main] {
-        choosePriceWorkbookAndCorrect(workingDir, windows.db, windows.prompter, &main);
+        choosePriceWorkbookAndCorrect(workingDir, windows.db, windows.prompter, &main,
+                                      AuditOrigin::here(windows.context.user_code, QStringLiteral("price correction")));
     });
     main.addCommand(QString::fromLatin1(command::kStructureRepair),
                     [windows, &main] { runStructureRepair(windows, &main); });

@@ -1,5 +1,6 @@
 #include "catalogue/formulas.h"
 
+#include "audit/audit_log.h"
 #include "catalogue/goods_code.h"
 #include "core/error.h"
 #include "db/database.h"
@@ -233,8 +234,10 @@ FormulaStore::Result FormulaStore::remove(double code) {
 
 // ---- the price update ----------------------------------------------------------------
 
-RepriceSummary repriceCompounded(Database& db, const std::function<void(int, int)>& progress) {
+RepriceSummary repriceCompounded(Database& db, const std::function<void(int, int)>& progress,
+                                 const AuditOrigin& origin) {
     RepriceSummary summary;
+    QJsonArray changedPrices; // for the history: each goods row's price before and after
     Transaction transaction(db);
     // Every line at its material's current price.
     db.exec(QStringLiteral("update details_formul_darou set "
@@ -297,18 +300,30 @@ RepriceSummary repriceCompounded(Database& db, const std::function<void(int, int
                      kCompoundedForm, latinOrNull(header.latin), payable});
             ++summary.goods;
             ++summary.goodsCreated;
+            changedPrices.append(QJsonObject{{QStringLiteral("code_kala"), header.code},
+                                             {QStringLiteral("before"), QJsonValue::Null},
+                                             {QStringLiteral("after"), payable}});
         } else if (oldPrice->isNull() || oldPrice->toDouble() != payable) {
             // A goods row without a price is priced like any other.
             db.exec(QStringLiteral("update mosh_kala_anbar set price_u=? where code_kala=?"), {payable, header.code});
             ++summary.goods;
+            changedPrices.append(QJsonObject{{QStringLiteral("code_kala"), header.code},
+                                             {QStringLiteral("before"), QJsonValue::fromVariant(*oldPrice)},
+                                             {QStringLiteral("after"), payable}});
         } else if (unitsRepriced) {
             ++summary.goods;
         }
         ++done;
         if (progress) progress(done, int(headers.size()));
     }
+    if (!changedPrices.isEmpty())
+        appendAudit(db, origin,
+                    {QStringLiteral("compounded_reprice"), QStringLiteral("compounded"),
+                     QJsonObject{{QStringLiteral("prices"), changedPrices}}});
     transaction.commit();
     return summary;
 }
 
-} // namespace ph
+} // namespace ph#include <QJsonArray>
+#include <QJsonObject>
+

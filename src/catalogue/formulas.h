@@ -1,5 +1,6 @@
 #pragma once
 
+#include "audit/audit_origin.h"
 #include "core/pick_row.h"
 #include "db/schema.h"
 
@@ -131,7 +132,9 @@ struct RepriceSummary {
 // totals with its own fees and prices each compounded drug's goods row (and any stock unit's
 // row of it) at the payable total, creating the goods row of a formula that has none. One transaction: all of it or nothing.
 // `progress(done, count)` is called after each formula; an exception thrown from it (or any
-// failure) rolls everything back and propagates.
-RepriceSummary repriceCompounded(Database& db, const std::function<void(int, int)>& progress = {});
+// failure) rolls everything back and propagates. The goods prices it changes go to the history
+// of changes as `origin`'s, in the same transaction.
+RepriceSummary repriceCompounded(Database& db, const std::function<void(int, int)>& progress = {},
+                                 const AuditOrigin& origin = {});
 
 } // namespace ph

@@ -1,5 +1,7 @@
 #include "catalogue/goods.h"
 
+#include "core/amounts.h"
+#include "audit/audit_changes.h"
 #include "catalogue/lookup_list.h"
 
 #include "catalogue/goods_code.h"
@@ -177,6 +179,7 @@ GoodsSaveResult GoodsCatalogue::add(const GoodsEntry& entry) {
         m_db.exec(QStringLiteral("insert into mosh_kala_anbar (code_kala, name_kala, code_tow, group_code, type_code, "
                                  "flag, name_kala_latin, code_sh, price_u) values (?, ?, ?, ?, ?, ?, ?, ?, ?)"),
                   rowValues(code, entry));
+        record(code, {});
         return {GoodsOutcome::Done, code};
     });
 }
@@ -191,6 +194,7 @@ GoodsSaveResult GoodsCatalogue::update(double code, const GoodsEntry& entry) {
             storedGroup = stored.value(0);
             storedForm = stored.value(1);
         }
+        const AuditRow before = readAuditRow(m_db, QStringLiteral("mosh_kala_anbar"), QStringLiteral("code_kala=?"), {code});
         const bool groupChanged = storedGroup.isNull() || storedGroup.toLongLong() != entry.group;
         const bool formChanged = storedForm.isNull() || storedForm.toLongLong() != entry.form;
 
@@ -212,8 +216,16 @@ GoodsSaveResult GoodsCatalogue::update(double code, const GoodsEntry& entry) {
                                  "type_code=?, flag=?, name_kala_latin=?, code_sh=?, price_u=? where code_kala=?"),
                   values);
         writePrice(newCode, entry.price);
+        record(newCode, before);
         return {GoodsOutcome::Done, newCode};
     });
+}
+
+void GoodsCatalogue::record(double code, const AuditRow& before) {
+    appendAudit(m_db, m_origin,
+                {QStringLiteral("goods"), plainDecimalText(code),
+                 documentChanges(before, readAuditRow(m_db, QStringLiteral("mosh_kala_anbar"),
+                                                      QStringLiteral("code_kala=?"), {code}))});
 }
 
 void GoodsCatalogue::writePrice(double code, double price) {

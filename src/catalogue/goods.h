@@ -1,5 +1,6 @@
 #pragma once
 
+#include "audit/audit_origin.h"
 #include "core/pick_row.h"
 
 #include <QList>
@@ -87,7 +88,8 @@ struct GoodsSaveResult {
 // A goods named by a row of either kind is never deleted.
 class GoodsCatalogue {
 public:
-    explicit GoodsCatalogue(Database& db) : m_db(db) {}
+    // Goods added and changed (their prices too) go to the history of changes as `origin`'s.
+    explicit GoodsCatalogue(Database& db, AuditOrigin origin = {}) : m_db(db), m_origin(std::move(origin)) {}
 
     // The goods list: the goods of a group and/or a form (or all), in one of the fixed orders.
     QList<GoodsItem> list(const GoodsQuery& query = {});
@@ -116,9 +118,12 @@ public:
 private:
     bool anyRowNames(double code, bool ownRowsToo);
     bool exists(const QString& selectBody, const QVariantList& params);
+    // The history's entry of the goods row, from `before` (empty for a new one) to as stored now.
+    void record(double code, const QMap<QString, QVariant>& before);
     void writePrice(double code, double price);
 
     Database& m_db;
+    AuditOrigin m_origin;
 };
 
 } // namespace ph

@@ -32,7 +32,7 @@ int backup(const QString& workingDir, const QStringList& args, const Clock& cloc
     }
     Database db(readConnectionSettings(workingDir));
     db.open();
-    BackupService service(db);
+    BackupService service(db, AuditOrigin::here(0, QStringLiteral("pharmacyctl backup")));
     // A file named on the command line is read from the current folder, as every command does.
     const QString path = args.isEmpty() ? service.defaultPath(workingDir, todayJalaliText(clock))
                                         : QFileInfo(args.first()).absoluteFilePath();
@@ -80,7 +80,7 @@ int restore(const QString& workingDir, const QStringList& argsIn, const std::opt
         }
     }
     try {
-        BackupService(db).restore(path);
+        BackupService(db, AuditOrigin::here(0, QStringLiteral("pharmacyctl restore"))).restore(path);
     } catch (const BackupRefused& refused) {
         err << "pharmacyctl restore: " << refused.message() << "\n";
         return 2;

@@ -1,5 +1,6 @@
 #include "cli/commands.h"
 
+#include "cli/audit_command.h"
 #include "cli/backup_command.h"
 #include "cli/claims_command.h"
 #include "cli/demo_command.h"
@@ -46,6 +47,7 @@ QString usage() {
         kClaimsUsage,
         kReportUsage,
         kStockUsage,
+        kAuditUsage,
     };
     QString commands;
     for (const char* text : commandUsages)
@@ -126,6 +128,10 @@ int run(const QStringList& argsIn, QTextStream& out, QTextStream& err, const std
         if (command == QLatin1String("till")) {
             if (!args.contains(QLatin1String("--help")) && refuseMissingDatabase(command, workingDir, err)) return 2;
             return till(workingDir, args, out, err);
+        }
+        if (command == QLatin1String("audit")) {
+            if (!args.contains(QLatin1String("--help")) && refuseMissingDatabase(command, workingDir, err)) return 2;
+            return audit(workingDir, args, out, err);
         }
         if (command == QLatin1String("reprice-compounded"))
             return refuseMissingDatabase(command, workingDir, err) ? 2 : repriceCompoundedCommand(workingDir, args, out, err);

@@ -339,7 +339,7 @@ void writeUsers(Database& db, Written& written) {
     UserRecord counter{2, QStringLiteral("كاربر پيشخوان"), randomPassword(), {}};
     for (const char* flag : {"froosh_d", "froosh_k", "save_b", "edit_b", "pass_ta"})
         counter.rights.insert(QString::fromLatin1(flag), true);
-    UserStore users(db);
+    UserStore users(db, AuditOrigin::here(0, QStringLiteral("pharmacyctl demo")));
     for (const UserRecord& user : {admin, counter})
         if (users.add(user) != UserStore::AddResult::Added)
             throw Error(QStringLiteral("the demo user %1 could not be added").arg(user.code));

@@ -23,7 +23,8 @@ int repriceCompoundedCommand(const QString& workingDir, const QStringList& args,
     }
     Database db(readConnectionSettings(workingDir));
     db.open();
-    const RepriceSummary summary = repriceCompounded(db);
+    const RepriceSummary summary =
+        repriceCompounded(db, {}, AuditOrigin::here(0, QStringLiteral("pharmacyctl reprice-compounded")));
     QJsonObject json;
     json[QStringLiteral("formulas")] = summary.formulasSeen;
     json[QStringLiteral("formulas_changed")] = summary.formulas;

@@ -220,7 +220,7 @@ int save(const QString& workingDir, const QStringList& args, const QByteArray& i
             session.addLine(line.drug, line.input);
         }
         // Signing in makes the user the cashier as well (a separate cash desk's row names him).
-        if (!headerProblem) outcome = session.save({user, user, today, time}, maySave);
+        if (!headerProblem) outcome = session.save({user, user, today, time, AuditOrigin::here(user, QStringLiteral("pharmacyctl save"))}, maySave);
 
         QJsonObject result;
         if (outcome.isSaved()) {

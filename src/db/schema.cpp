@@ -140,8 +140,12 @@ bool Schema::createMissing(const State& state) {
     QStringList remade; // views an upgrade step dropped
     for (const TableDef& table : schemaTables()) {
         const bool newTable = !state.tables.contains(table.name);
-        if (newTable)
+        if (newTable) {
             m_db.exec(createTableSql(table));
+            if (table.name == QLatin1String("audit_log"))
+                for (const QString& sql : m_db.dialect().appendOnlyGuardSql(table.name))
+                    m_db.exec(sql);
+        }
         for (const QString& sql : createIndexSql(table)) {
             if (newTable || !state.indexes.contains(indexName(sql))) {
                 m_db.exec(sql);

@@ -52,10 +52,11 @@ const QList<ViewDef>& schemaViews();
 // databases; 3 the claim merge's working column of any length; 4 the compounded drugs'
 // form (code 70), added where no form holds that code, and a patient's prescriptions of a
 // day found by the insurance number and the date together; 5 a ward's request number kept
-// as the text typed.
+// as the text typed; 6 the history of changes (audit_log), which the server refuses to
+// change or remove rows of.
 class Schema {
 public:
-    static constexpr int kCurrentVersion = 5;
+    static constexpr int kCurrentVersion = 6;
 
     explicit Schema(Database& db) : m_db(db) {}
 

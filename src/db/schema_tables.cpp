@@ -130,6 +130,13 @@ const QList<TableDef>& schemaTables() {
         {"kala_bargasht_b", "num_b i, code_anbar i, year1 i, code_kala f, price_u f, qu f, date_exps v10",
          {"num_b,code_anbar,year1"}},
 
+        // The history of changes: entries are only ever added, each chained to the one before
+        // by its hash (the server refuses to change or remove them where it can be told to).
+        {"audit_log",
+         "seq i, changed_at v23, user_code i, host v100, source v100, kind v40, doc_key v100, changes t, "
+         "prev_hash v64, hash v64",
+         {"unique seq", "changed_at", "kind,doc_key", "user_code"}},
+
         // Scratch tables, emptied and refilled by one command.
         {"g_froosh", "code_darou f, tedad f, price f, date_sabt v10", {}},
         {"list_koli",

@@ -259,4 +259,56 @@ QStringList SqlDialect::numberToTextSql(const QString& table, const QString& col
     return {};
 }
 
+QString SqlDialect::serverUtcTimeSql() const {
+    switch (m_engine) {
+    case Engine::Sqlite:
+        return QStringLiteral("strftime('%Y-%m-%d %H:%M:%f', 'now')");
+    case Engine::Postgres:
+        return QStringLiteral("to_char(clock_timestamp() at time zone 'UTC', 'YYYY-MM-DD HH24:MI:SS.MS')");
+    case Engine::SqlServer:
+        return QStringLiteral("convert(varchar(23), sysutcdatetime(), 121)");
+    }
+    return {};
+}
+
+QStringList SqlDialect::appendOnlyGuardSql(const QString& table) const {
+    switch (m_engine) {
+    case Engine::Sqlite:
+        return {QStringLiteral("create trigger %1_no_update before update on %1 begin select raise(abort, "
+                               "'%1 keeps its entries as written'); end")
+                    .arg(table),
+                QStringLiteral("create trigger %1_no_delete before delete on %1 begin select raise(abort, "
+                               "'%1 keeps its entries as written'); end")
+                    .arg(table)};
+    case Engine::Postgres:
+        return {QStringLiteral("create or replace function %1_refuse() returns trigger language plpgsql as "
+                               "$body$ begin raise exception '%1 keeps its entries as written'; end $body$")
+                    .arg(table),
+                QStringLiteral("create trigger %1_no_change before update or delete on %1 for each row execute "
+                               "function %1_refuse()")
+                    .arg(table),
+                QStringLiteral("create trigger %1_no_truncate before truncate on %1 for each statement execute "
+                               "function %1_refuse()")
+                    .arg(table)};
+    case Engine::SqlServer:
+        // Left to the server's own rights: the history is still checked by its hashes.
+        break;
+    }
+    return {};
+}
+
+QStringList SqlDialect::dropAppendOnlyGuardSql(const QString& table) const {
+    switch (m_engine) {
+    case Engine::Sqlite:
+        return {QStringLiteral("drop trigger if exists %1_no_update").arg(table),
+                QStringLiteral("drop trigger if exists %1_no_delete").arg(table)};
+    case Engine::Postgres:
+        return {QStringLiteral("drop trigger if exists %1_no_change on %1").arg(table),
+                QStringLiteral("drop trigger if exists %1_no_truncate on %1").arg(table)};
+    case Engine::SqlServer:
+        break;
+    }
+    return {};
+}
+
 } // namespace ph

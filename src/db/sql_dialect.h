@@ -80,6 +80,14 @@ public:
     // since adding an index to a large table takes longer than any save.
     QString schemaWorkSql() const;
 
+    // The database server's clock now, in UTC, as the text "yyyy-MM-dd HH:mm:ss.zzz" (an expression).
+    QString serverUtcTimeSql() const;
+    // Statements that make the server refuse to change or remove a row of the table (its
+    // entries are only ever added), and the statements that take that refusal away again.
+    // Empty where the program does not install it (SQL Server). The table is the program's own.
+    QStringList appendOnlyGuardSql(const QString& table) const;
+    QStringList dropAppendOnlyGuardSql(const QString& table) const;
+
     // A statement listing the index names of the database (one per row).
     QString listIndexesSql() const;
     // Statements that bring the planner's statistics up to date after bulk work.

@@ -1,5 +1,9 @@
 #include "dispensing/bulk_insurer_change.h"
 
+#include "audit/audit_changes.h"
+#include "audit/audit_kinds.h"
+#include "audit/audit_log.h"
+
 #include "db/database.h"
 #include "db/key_allocator.h"
 #include "dispensing/dispensing_texts.h"
@@ -298,8 +302,35 @@ InsurerChangeOutcome BulkInsurerChange::run(const InsurerChangeRequest& request)
     saveInTransaction(m_db, [&] {
         outcome.prescriptions = 0;
         outcome.lines = 0;
+        // What the history records: every prescription changed, as it was and as it becomes.
+        QList<int> invoices;
+        {
+            Rows changed = m_db.exec(QStringLiteral("select distinct sh_factor from v_see_noskhe where paz_type=0 and "
+                                                    "sh_bimeh=? and date_no>=? and date_no<=? order by sh_factor"),
+                                     {fileNumber, first, last});
+            while (changed.next()) invoices.append(changed.value(0).toInt());
+        }
+        const auto rowsOf = [&](int invoice) {
+            return std::pair{readAuditRow(m_db, QStringLiteral("heading_noskhe"), QStringLiteral("sh_factor=?"), {invoice}),
+                             readAuditRows(m_db, QStringLiteral("details_noskhe"), QStringLiteral("sh_factor=?"),
+                                           {invoice}, QStringLiteral("row"))};
+        };
+        QList<std::pair<AuditRow, QList<AuditRow>>> before;
+        for (int invoice : invoices)
+            before.append(rowsOf(invoice));
         repriceLines(*insurer, terms, fileNumber, first, last, outcome);
         updateHeaders(*insurer, *period, fileNumber, first, last, outcome);
+        QJsonObject documents;
+        for (qsizetype i = 0; i < invoices.size(); ++i) {
+            const auto after = rowsOf(invoices.at(i));
+            documents.insert(QString::number(invoices.at(i)),
+                             documentChanges(before.at(i).first, after.first, before.at(i).second, after.second));
+        }
+        appendAudit(m_db, request.origin,
+                    {audit_kind::kBulkInsurerChange,
+                     QStringLiteral("%1:%2-%3").arg(fileNumber, first, last),
+                     QJsonObject{{QStringLiteral("insurer"), insurer->code},
+                                 {QStringLiteral("prescriptions"), documents}}});
     });
     return outcome;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "audit/audit_origin.h"
 #include <QString>
 
 #include <optional>
@@ -17,6 +18,7 @@ struct InsurerChangeRequest {
     QString firstDate;   // yy/mm/dd
     QString lastDate;    // yy/mm/dd
     QString insurerCode; // the new insurer's organs_m code, as typed
+    AuditOrigin origin;  // who asks, for the history of changes
 };
 
 // A refusal: the message and the field it is about.

@@ -1,5 +1,9 @@
 #include "dispensing/lump_prescription.h"
 
+#include "audit/audit_changes.h"
+#include "audit/audit_kinds.h"
+#include "audit/audit_log.h"
+
 #include "core/amounts.h"
 #include "core/prompter.h"
 #include "db/database.h"
@@ -162,8 +166,9 @@ bool LumpPrescriptionStore::isDuplicate(const LumpPrescription& p) {
         .next();
 }
 
-std::optional<LumpPrescription> LumpPrescriptionStore::saveNew(const LumpPrescription& p, int userCode,
+std::optional<LumpPrescription> LumpPrescriptionStore::saveNew(const LumpPrescription& p, const AuditOrigin& origin,
                                                               const QString& today) {
+    const int userCode = origin.userCode;
     return saveInTransaction(m_db, [&]() -> std::optional<LumpPrescription> {
         if (isDuplicate(p)) return std::nullopt;
         LumpPrescription saved = p;
@@ -176,12 +181,15 @@ std::optional<LumpPrescription> LumpPrescriptionStore::saveNew(const LumpPrescri
                       .arg(QLatin1String(kColumns)),
                   QVariantList{saved.invoiceNumber, saved.code} + values(p, userCode, today));
         storePrescriberAndPatient(m_db, masterRecord(p));
+        record(origin, saved.invoiceNumber, {});
         return saved;
     });
 }
 
-bool LumpPrescriptionStore::saveEdit(const LumpPrescription& p, int userCode, const QString& today) {
+bool LumpPrescriptionStore::saveEdit(const LumpPrescription& p, const AuditOrigin& origin, const QString& today) {
+    const int userCode = origin.userCode;
     return saveInTransaction(m_db, [&] {
+        const AuditRow before = storedHeader(p.invoiceNumber);
         Rows stored =
             m_db.exec(QStringLiteral("select date_no, code_bimeh, code_no from heading_noskhe where sh_factor=?"),
                       {p.invoiceNumber});
@@ -197,11 +205,22 @@ bool LumpPrescriptionStore::saveEdit(const LumpPrescription& p, int userCode, co
         m_db.exec(QStringLiteral("update heading_noskhe set code_no=?, %1 where sh_factor=?").arg(assignments.join(u',')),
                   QVariantList{codeNo} + values(p, userCode, today) + QVariantList{p.invoiceNumber});
         storePrescriberAndPatient(m_db, masterRecord(p));
+        record(origin, p.invoiceNumber, before);
         return true;
     });
 }
 
-LumpPrescriptionStore::RemoveResult LumpPrescriptionStore::remove(int invoiceNumber) {
+AuditRow LumpPrescriptionStore::storedHeader(int invoiceNumber) {
+    return readAuditRow(m_db, QStringLiteral("heading_noskhe"), QStringLiteral("sh_factor=?"), {invoiceNumber});
+}
+
+void LumpPrescriptionStore::record(const AuditOrigin& origin, int invoiceNumber, const AuditRow& before) {
+    appendAudit(m_db, origin,
+                {audit_kind::kLumpPrescription, QString::number(invoiceNumber),
+                 documentChanges(before, storedHeader(invoiceNumber))});
+}
+
+LumpPrescriptionStore::RemoveResult LumpPrescriptionStore::remove(int invoiceNumber, const AuditOrigin& origin) {
     return saveInTransaction(m_db, [&] {
         if (!m_db.exec(m_db.dialect().selectLimited(QStringLiteral("1 from heading_noskhe where sh_factor=?"), 1),
                        {invoiceNumber})
@@ -211,7 +230,9 @@ LumpPrescriptionStore::RemoveResult LumpPrescriptionStore::remove(int invoiceNum
                       {invoiceNumber})
                 .next())
             return RemoveResult::HasLines;
+        const AuditRow before = storedHeader(invoiceNumber);
         m_db.exec(QStringLiteral("delete from heading_noskhe where sh_factor=?"), {invoiceNumber});
+        record(origin, invoiceNumber, before);
         return RemoveResult::Removed;
     });
 }
@@ -252,25 +273,25 @@ LumpPrescriptionSession::Outcome LumpPrescriptionSession::refuse(const QString& 
     return {false, std::nullopt, focus};
 }
 
-LumpPrescriptionSession::Outcome LumpPrescriptionSession::save(const LumpPrescription& p, int userCode,
+LumpPrescriptionSession::Outcome LumpPrescriptionSession::save(const LumpPrescription& p, const AuditOrigin& origin,
                                                                const QString& today) {
     if (const auto problem = check(p)) return refuse(problem->message, problem->focus);
-    std::optional<LumpPrescription> saved = m_store.saveNew(p, userCode, today);
+    std::optional<LumpPrescription> saved = m_store.saveNew(p, origin, today);
     if (!saved) return refuse(kDuplicate, QStringLiteral("me_code_bime"));
     return {true, saved, {}};
 }
 
-LumpPrescriptionSession::Outcome LumpPrescriptionSession::edit(const LumpPrescription& p, int userCode,
+LumpPrescriptionSession::Outcome LumpPrescriptionSession::edit(const LumpPrescription& p, const AuditOrigin& origin,
                                                                const QString& today) {
     if (const auto problem = check(p)) return refuse(problem->message, problem->focus);
     if (!m_prompter.askYesNo(kConfirmEdit)) return refuse({});
-    if (!m_store.saveEdit(p, userCode, today)) return refuse(kNotFound);
+    if (!m_store.saveEdit(p, origin, today)) return refuse(kNotFound);
     return {true, std::nullopt, {}};
 }
 
-LumpPrescriptionSession::Outcome LumpPrescriptionSession::remove(int invoiceNumber) {
+LumpPrescriptionSession::Outcome LumpPrescriptionSession::remove(int invoiceNumber, const AuditOrigin& origin) {
     if (!m_prompter.askYesNo(kConfirmDelete)) return refuse({});
-    switch (m_store.remove(invoiceNumber)) {
+    switch (m_store.remove(invoiceNumber, origin)) {
     case LumpPrescriptionStore::RemoveResult::Removed:
         return {true, std::nullopt, {}};
     case LumpPrescriptionStore::RemoveResult::NotFound:

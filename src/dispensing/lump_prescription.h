@@ -1,5 +1,7 @@
 #pragma once
 
+#include "audit/audit_changes.h"
+#include "audit/audit_origin.h"
 #include "core/pick_row.h"
 
 #include <QList>
@@ -77,16 +79,21 @@ public:
     // taken there (a number taken by another workstation at the same moment makes the save
     // run again with fresh numbers), with its prescriber and patient. Absent, with nothing
     // written, when the same prescription is already stored.
-    std::optional<LumpPrescription> saveNew(const LumpPrescription& p, int userCode, const QString& today);
+    std::optional<LumpPrescription> saveNew(const LumpPrescription& p, const AuditOrigin& origin, const QString& today);
     // Rewrites the stored prescription in one transaction: a new code when its date or
     // insurer changed. False, with nothing written, when it is not stored.
-    bool saveEdit(const LumpPrescription& p, int userCode, const QString& today);
+    bool saveEdit(const LumpPrescription& p, const AuditOrigin& origin, const QString& today);
 
     enum class RemoveResult { Removed, NotFound, HasLines };
     // Deletes the prescription's header; one dispensed with lines is refused.
-    RemoveResult remove(int invoiceNumber);
+    RemoveResult remove(int invoiceNumber, const AuditOrigin& origin);
 
 private:
+    // The stored header as the history of changes records it (empty when none is stored),
+    // and the entry of a change to it, its header now read back.
+    AuditRow storedHeader(int invoiceNumber);
+    void record(const AuditOrigin& origin, int invoiceNumber, const AuditRow& before);
+
     Database& m_db;
 };
 
@@ -114,11 +121,11 @@ public:
         QString focus;                         // after a refusal: the field to focus
     };
     // F2: checks, the duplicate test, then the save.
-    Outcome save(const LumpPrescription& p, int userCode, const QString& today);
+    Outcome save(const LumpPrescription& p, const AuditOrigin& origin, const QString& today);
     // F3: checks, the question, then the rewrite of the shown prescription.
-    Outcome edit(const LumpPrescription& p, int userCode, const QString& today);
+    Outcome edit(const LumpPrescription& p, const AuditOrigin& origin, const QString& today);
     // F4: the question, then the deletion of the shown prescription.
-    Outcome remove(int invoiceNumber);
+    Outcome remove(int invoiceNumber, const AuditOrigin& origin);
 
 private:
     Outcome refuse(const QString& message, const QString& focus = {});

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "audit/audit_origin.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -30,6 +32,7 @@ struct SaveContext {
     int cashierCode = 0;  // the cash desk's keeper, when sales wait at a cash desk
     QString today;        // yy/mm/dd
     QString time;         // HH:MM
+    AuditOrigin origin;   // who saves from where, for the history of changes
 };
 
 // A prescription as it is stored: the header row's values, the line list's cells and

@@ -1,5 +1,8 @@
 #include "dispensing/prescription_store.h"
 
+#include "audit/audit_changes.h"
+#include "audit/audit_kinds.h"
+#include "audit/audit_log.h"
 #include "core/amounts.h"
 #include "core/error.h"
 #include "db/database.h"
@@ -263,6 +266,24 @@ QList<StockLine> storedStockLines(Database& db, int invoice) {
 
 } // namespace
 
+PrescriptionStore::StoredRows PrescriptionStore::storedRows(Database& db, int invoiceNumber) {
+    return {readAuditRow(db, QStringLiteral("heading_noskhe"), QStringLiteral("sh_factor=?"), {invoiceNumber}),
+            readAuditRows(db, QStringLiteral("details_noskhe"), QStringLiteral("sh_factor=?"), {invoiceNumber},
+                          QStringLiteral("row")),
+            readAuditRows(db, QStringLiteral("cash"), QStringLiteral("sh_factor=? and type_factor='d'"),
+                          {invoiceNumber})};
+}
+
+QJsonObject PrescriptionStore::changes(const StoredRows& before, const StoredRows& after) {
+    QJsonObject changes = documentChanges(before.header, after.header, before.lines, after.lines);
+    const QJsonArray cashBefore = auditRowsJson(before.cash);
+    const QJsonArray cashAfter = auditRowsJson(after.cash);
+    if (cashBefore != cashAfter)
+        changes.insert(QStringLiteral("cash"),
+                       QJsonObject{{QStringLiteral("before"), cashBefore}, {QStringLiteral("after"), cashAfter}});
+    return changes;
+}
+
 QString takePrescriptionCode(Database& db, int userCode, int insurer, const QString& insurerText,
                              const QString& date) {
     const int counter = takeDayCounter(db, insurer, date);
@@ -361,11 +382,23 @@ std::optional<SavedPrescription> PrescriptionStore::saveNew(const PrescriptionRe
             if (patient.isNull()) lockKeyColumn(m_db, QStringLiteral("mosh_bimaran"), QStringLiteral("code"));
             writes.add(patientWrite(r, patient));
         }
-        writes.add(headerInsert(saved.invoiceNumber, saved.code, r, c));
-        writes.add(lineInserts(saved.invoiceNumber, r));
-        writes.add(cashRowStatement({saved.invoiceNumber, 'd', r.cash, 0, c.today,
-                                     r.family + QStringLiteral("  ") + r.name, r.waitsAtCashDesk},
-                                    c));
+        const Statement header = headerInsert(saved.invoiceNumber, saved.code, r, c);
+        const QList<Statement> lines = lineInserts(saved.invoiceNumber, r);
+        writes.add(header);
+        writes.add(lines);
+        const Statement cash = cashRowStatement({saved.invoiceNumber, 'd', r.cash, 0, c.today,
+                                                 r.family + QStringLiteral("  ") + r.name, r.waitsAtCashDesk},
+                                                c);
+        writes.add(cash);
+        // The history's entry is taken from the statements themselves, with no read back.
+        QList<AuditRow> lineRows;
+        for (const Statement& insert : lines)
+            lineRows += rowsOfInsert(insert);
+        QJsonObject changes = documentChanges({}, rowsOfInsert(header).value(0), QList<AuditRow>{}, lineRows);
+        changes.insert(QStringLiteral("cash"), QJsonObject{{QStringLiteral("before"), QJsonArray{}},
+                                                           {QStringLiteral("after"), auditRowsJson(rowsOfInsert(cash))}});
+        writes.add(auditEntryStatement(m_db, c.origin,
+                                       {audit_kind::kPrescription, QString::number(saved.invoiceNumber), changes}));
         writes.run(m_db);
         return saved;
     });
@@ -379,6 +412,7 @@ SavedPrescription PrescriptionStore::saveEdit(int invoice, const PrescriptionRec
     const bool cashDesk = r.waitsAtCashDesk;
     return saveInTransaction(m_db, [&] {
         SavedPrescription saved{invoice, {}};
+        const StoredRows before = storedRows(m_db, invoice);
         Rows stored = m_db.exec(
             QStringLiteral("select date_no, code_bimeh, code_no from heading_noskhe where sh_factor=?"), {invoice});
         if (!stored.next()) throw Error(QStringLiteral("invoice %1 is not stored").arg(invoice));
@@ -418,6 +452,10 @@ SavedPrescription PrescriptionStore::saveEdit(int invoice, const PrescriptionRec
             insertCashRow(m_db, {invoice, 'd', CashAmounts{}, netHeld - owed, c.today, r.family, cashDesk}, c);
         }
         if (r.stockKeeping) moveStock(m_db, r.stock, -1);
+        const StoredRows after = storedRows(m_db, invoice);
+        appendAudit(m_db, c.origin,
+                    {audit_kind::kPrescription, QString::number(invoice),
+                     changes(before, after)});
         return saved;
     });
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "audit/audit_changes.h"
 #include "dispensing/prescription_record.h"
 #include "dispensing/threshold_check.h"
 
@@ -76,6 +77,16 @@ public:
     // Puts the stored prescription's lines back into the pharmacy unit's stock, inside the
     // caller's transaction (deleting a prescription in stock-keeping mode).
     void putBackStock(int invoiceNumber);
+
+    // A stored prescription's header, lines and cash rows as the history of changes records them.
+    struct StoredRows {
+        AuditRow header;
+        QList<AuditRow> lines;
+        QList<AuditRow> cash;
+    };
+    static StoredRows storedRows(Database& db, int invoiceNumber);
+    // The history's record of a change from `before` to `after` (empty rows: a removal).
+    static QJsonObject changes(const StoredRows& before, const StoredRows& after);
 
 private:
     Database& m_db;

@@ -1,5 +1,7 @@
 #include "dispensing/stored_prescriptions.h"
 
+#include "audit/audit_kinds.h"
+#include "audit/audit_log.h"
 #include "core/amounts.h"
 #include "db/database.h"
 #include "db/transaction.h"
@@ -134,7 +136,7 @@ std::optional<int> StoredPrescriptions::last() {
     return value.isNull() ? std::nullopt : std::optional<int>(value.toInt());
 }
 
-StoredPrescriptions::RemoveResult StoredPrescriptions::remove(int invoiceNumber) {
+StoredPrescriptions::RemoveResult StoredPrescriptions::remove(int invoiceNumber, const AuditOrigin& origin) {
     Transaction transaction(m_db);
     if (!m_db.exec(m_db.dialect().selectLimited(QStringLiteral("1 from heading_noskhe where sh_factor=?"), 1),
                    {invoiceNumber})
@@ -147,11 +149,15 @@ StoredPrescriptions::RemoveResult StoredPrescriptions::remove(int invoiceNumber)
             .next())
         return RemoveResult::ClosedByCashDesk;
     // In stock-keeping mode the dispensed drugs go back to the shelf with the prescription.
+    const PrescriptionStore::StoredRows before = PrescriptionStore::storedRows(m_db, invoiceNumber);
     if (DrugList(m_db).stockKeepingMode()) PrescriptionStore(m_db).putBackStock(invoiceNumber);
     m_db.exec(QStringLiteral("delete from heading_noskhe where sh_factor=?"), {invoiceNumber});
     m_db.exec(QStringLiteral("delete from details_noskhe where sh_factor=?"), {invoiceNumber});
     // A goods invoice numbered by its own counter may share the number: its rows stay.
     m_db.exec(QStringLiteral("delete from cash where sh_factor=? and type_factor='d'"), {invoiceNumber});
+    appendAudit(m_db, origin,
+                {audit_kind::kPrescription, QString::number(invoiceNumber),
+                 PrescriptionStore::changes(before, {})});
     transaction.commit();
     return RemoveResult::Removed;
 }

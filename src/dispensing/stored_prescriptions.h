@@ -1,5 +1,6 @@
 #pragma once
 
+#include "audit/audit_origin.h"
 #include "dispensing/prescription_header.h"
 #include "dispensing/prescription_totals.h"
 
@@ -41,8 +42,8 @@ public:
     // Deletes the prescription, its lines and its own cash rows (type "d") in one
     // transaction, its lines going back into stock in stock-keeping mode; one the cash
     // desk has closed is refused. The patient, the prescriber and the day counter are
-    // left as they are.
-    RemoveResult remove(int invoiceNumber);
+    // left as they are. The history of changes records what it held, in the same transaction.
+    RemoveResult remove(int invoiceNumber, const AuditOrigin& origin);
 
 private:
     Database& m_db;

@@ -1,5 +1,7 @@
 #include "insurance/drug_rule_store.h"
 
+#include "audit/audit_changes.h"
+#include "core/amounts.h"
 #include "db/database.h"
 #include "db/transaction.h"
 
@@ -84,36 +86,40 @@ std::optional<DrugRuleEntry> DrugRuleStore::find(int insurer, double drug) {
 
 QList<int> DrugRuleStore::addForInsurers(const QList<int>& insurers, const DrugRuleEntry& rule) {
     QList<int> added;
-    Transaction transaction(m_db);
-    for (int insurer : insurers) {
-        if (added.contains(insurer) || hasRule(m_db, insurer, rule.drug)) continue;
-        m_db.exec(QStringLiteral(
-                      "insert into bimeh_daru (code_bimeh, code_kala, %1) values (?, ?, ?, ?, ?, ?, ?, ?, ?)")
-                      .arg(QLatin1String(kRuleColumns)),
-                  QVariantList{insurer, rule.drug} + ruleValues(rule));
-        added.append(insurer);
-    }
-    transaction.commit();
+    // The history records the drug's rules of every insurer, before and after.
+    writeRecorded(m_db, m_origin, QStringLiteral("insurer_drug_rule"), plainDecimalText(rule.drug),
+                  QStringLiteral("bimeh_daru"), QStringLiteral("code_kala=?"), {rule.drug}, [&] {
+                      for (int insurer : insurers) {
+                          if (added.contains(insurer) || hasRule(m_db, insurer, rule.drug)) continue;
+                          m_db.exec(QStringLiteral("insert into bimeh_daru (code_bimeh, code_kala, %1) values (?, ?, "
+                                                   "?, ?, ?, ?, ?, ?, ?)")
+                                        .arg(QLatin1String(kRuleColumns)),
+                                    QVariantList{insurer, rule.drug} + ruleValues(rule));
+                          added.append(insurer);
+                      }
+                  });
     return added;
 }
 
 bool DrugRuleStore::update(const DrugRuleEntry& rule) {
-    Transaction transaction(m_db);
     if (!hasRule(m_db, rule.insurer, rule.drug)) return false;
-    m_db.exec(
-        QStringLiteral("update bimeh_daru set ty_no=?, qu=?, mab=?, madrak=?, bimarestani=?, non_bimeh=?, "
-                       "deduct=? where code_bimeh=? and code_kala=?"),
-        ruleValues(rule) + QVariantList{rule.insurer, rule.drug});
-    transaction.commit();
+    writeRecorded(m_db, m_origin, QStringLiteral("insurer_drug_rule"), plainDecimalText(rule.drug),
+                  QStringLiteral("bimeh_daru"), QStringLiteral("code_kala=? and code_bimeh=?"),
+                  {rule.drug, rule.insurer}, [&] {
+                      m_db.exec(QStringLiteral("update bimeh_daru set ty_no=?, qu=?, mab=?, madrak=?, bimarestani=?, "
+                                               "non_bimeh=?, deduct=? where code_bimeh=? and code_kala=?"),
+                                ruleValues(rule) + QVariantList{rule.insurer, rule.drug});
+                  });
     return true;
 }
 
 void DrugRuleStore::removeForInsurers(double drug, const QList<int>& insurers) {
-    Transaction transaction(m_db);
-    for (int insurer : insurers)
-        m_db.exec(QStringLiteral("delete from bimeh_daru where code_kala=? and code_bimeh=?"),
-                  {drug, insurer});
-    transaction.commit();
+    writeRecorded(m_db, m_origin, QStringLiteral("insurer_drug_rule"), plainDecimalText(drug),
+                  QStringLiteral("bimeh_daru"), QStringLiteral("code_kala=?"), {drug}, [&] {
+                      for (int insurer : insurers)
+                          m_db.exec(QStringLiteral("delete from bimeh_daru where code_kala=? and code_bimeh=?"),
+                                    {drug, insurer});
+                  });
 }
 
 QList<DrugChoice> DrugRuleStore::drugChoices() {

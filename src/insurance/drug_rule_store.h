@@ -1,5 +1,6 @@
 #pragma once
 
+#include "audit/audit_origin.h"
 #include <QList>
 #include <QString>
 
@@ -45,7 +46,8 @@ int limitKindForEdit(bool byQuantity, bool byTariff);
 
 class DrugRuleStore {
 public:
-    explicit DrugRuleStore(Database& db) : m_db(db) {}
+    // Changes go to the history of changes as `origin`'s.
+    explicit DrugRuleStore(Database& db, AuditOrigin origin = {}) : m_db(db), m_origin(std::move(origin)) {}
 
     // The insurer's rules by drug code, those asking no specialty (or one not in the
     // list) and those of goods without a form included.
@@ -67,6 +69,7 @@ public:
 
 private:
     Database& m_db;
+    AuditOrigin m_origin;
 };
 
 } // namespace ph

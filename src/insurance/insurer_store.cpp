@@ -1,5 +1,6 @@
 #include "insurance/insurer_store.h"
 
+#include "audit/audit_changes.h"
 #include "db/database.h"
 #include "db/key_allocator.h"
 #include "db/pick_rows.h"
@@ -185,33 +186,37 @@ InsurerTerms InsurerStore::terms(int insurer) {
 
 int InsurerStore::saveNewContract(const Contract& contract) {
     return saveInTransaction(m_db, [&] {
-        Rows same =
-            m_db.exec(m_db.dialect().selectLimited(
-                          QStringLiteral("row from organs_s where code=? and from_d=? and to_d=?"), 1),
-                      {contract.insurer, contract.fromDate, contract.toDate});
-        if (same.next()) {
-            Contract existing = contract;
-            existing.row = same.value(0).isNull() ? std::nullopt : std::optional<int>(same.value(0).toInt());
+        // The history records the insurer's contract rows before and after.
+        return writeRecorded(m_db, m_origin, QStringLiteral("contract"), QString::number(contract.insurer),
+                             QStringLiteral("organs_s"), QStringLiteral("code=?"), {contract.insurer}, [&] {
+            Rows same =
+                m_db.exec(m_db.dialect().selectLimited(
+                              QStringLiteral("row from organs_s where code=? and from_d=? and to_d=?"), 1),
+                          {contract.insurer, contract.fromDate, contract.toDate});
+            if (same.next()) {
+                Contract existing = contract;
+                existing.row = same.value(0).isNull() ? std::nullopt : std::optional<int>(same.value(0).toInt());
+                same.finish();
+                rewriteContract(m_db, existing, contract);
+                return existing.row.value_or(0);
+            }
             same.finish();
-            rewriteContract(m_db, existing, contract);
-            return existing.row.value_or(0);
-        }
-        same.finish();
-        const int row = int(nextKey(m_db, QStringLiteral("organs_s"), QStringLiteral("row"),
-                                    QStringLiteral("code=?"), {contract.insurer}));
-        m_db.exec(
-            QStringLiteral(
-                "insert into organs_s (code, row, %1) values (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)")
-                .arg(QLatin1String(kContractColumns)),
-            QVariantList{contract.insurer, row} + contractValues(contract));
-        return row;
+            const int row = int(nextKey(m_db, QStringLiteral("organs_s"), QStringLiteral("row"),
+                                        QStringLiteral("code=?"), {contract.insurer}));
+            m_db.exec(
+                QStringLiteral(
+                    "insert into organs_s (code, row, %1) values (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)")
+                    .arg(QLatin1String(kContractColumns)),
+                QVariantList{contract.insurer, row} + contractValues(contract));
+            return row;
+        });
     });
 }
 
 void InsurerStore::updateContract(const Contract& original, const Contract& changed) {
-    Transaction transaction(m_db);
-    rewriteContract(m_db, original, changed);
-    transaction.commit();
+    writeRecorded(m_db, m_origin, QStringLiteral("contract"), QString::number(changed.insurer),
+                  QStringLiteral("organs_s"), QStringLiteral("code=?"), {changed.insurer},
+                  [&] { rewriteContract(m_db, original, changed); });
 }
 
 } // namespace ph

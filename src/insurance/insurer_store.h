@@ -1,5 +1,6 @@
 #pragma once
 
+#include "audit/audit_origin.h"
 #include "core/pick_row.h"
 
 #include <QList>
@@ -49,7 +50,8 @@ struct InsurerTerms {
 // Insurers and their contract periods.
 class InsurerStore {
 public:
-    explicit InsurerStore(Database& db) : m_db(db) {}
+    // Changes of contracts go to the history of changes as `origin`'s.
+    explicit InsurerStore(Database& db, AuditOrigin origin = {}) : m_db(db), m_origin(std::move(origin)) {}
 
     // Every insurer, in code order.
     QList<Insurer> all();
@@ -95,6 +97,7 @@ public:
 
 private:
     Database& m_db;
+    AuditOrigin m_origin;
 };
 
 } // namespace ph

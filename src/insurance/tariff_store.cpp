@@ -1,5 +1,6 @@
 #include "insurance/tariff_store.h"
 
+#include "audit/audit_changes.h"
 #include "db/database.h"
 #include "db/key_allocator.h"
 #include "db/transaction.h"
@@ -68,30 +69,46 @@ std::optional<TariffPeriod> TariffStore::inForce() {
     return periods.first();
 }
 
-TariffStore::SaveResult TariffStore::save(const TariffPeriod& period, const TariffPeriod* editing) {
-    if (isMissing(period.fromDate) || isMissing(period.toDate)) return SaveResult::MissingDate;
-    Transaction transaction(m_db);
+namespace {
+
+// Writes the period over the stored one with its dates, or over the edited one, else as a
+// new row; inside the caller's transaction.
+void storePeriod(Database& db, const TariffPeriod& period, const TariffPeriod* editing) {
     const bool samePair = editing && editing->fromDate == period.fromDate && editing->toDate == period.toDate;
-    if (exists(m_db, period.fromDate, period.toDate)) {
-        rewrite(m_db, period.fromDate, period.toDate, period);
+    if (exists(db, period.fromDate, period.toDate)) {
+        rewrite(db, period.fromDate, period.toDate, period);
         if (editing && !samePair)
-            m_db.exec(QStringLiteral("delete from tarefeh where from_d=? and to_d=?"),
-                      {editing->fromDate, editing->toDate});
-    } else if (editing && exists(m_db, editing->fromDate, editing->toDate)) {
-        rewrite(m_db, editing->fromDate, editing->toDate, period);
+            db.exec(QStringLiteral("delete from tarefeh where from_d=? and to_d=?"),
+                    {editing->fromDate, editing->toDate});
+    } else if (editing && exists(db, editing->fromDate, editing->toDate)) {
+        rewrite(db, editing->fromDate, editing->toDate, period);
     } else {
         // Entered rows keep their order, so "the first row" stays the same row on every engine.
-        const qint64 order = nextKey(m_db, QStringLiteral("tarefeh"), QStringLiteral("ord"));
-        m_db.exec(QStringLiteral("insert into tarefeh (%1, ord) values (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)")
-                      .arg(QLatin1String(kColumns)),
-                  values(period) + QVariantList{order});
+        const qint64 order = nextKey(db, QStringLiteral("tarefeh"), QStringLiteral("ord"));
+        db.exec(QStringLiteral("insert into tarefeh (%1, ord) values (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)")
+                    .arg(QLatin1String(kColumns)),
+                values(period) + QVariantList{order});
     }
-    transaction.commit();
+}
+
+} // namespace
+
+TariffStore::SaveResult TariffStore::save(const TariffPeriod& period, const TariffPeriod* editing) {
+    if (isMissing(period.fromDate) || isMissing(period.toDate)) return SaveResult::MissingDate;
+    // The history records the period's row and the edited one's, before and after.
+    const TariffPeriod& old = editing ? *editing : period;
+    writeRecorded(m_db, m_origin, QStringLiteral("tariff"), period.fromDate + u'-' + period.toDate,
+                  QStringLiteral("tarefeh"), QStringLiteral("(from_d=? and to_d=?) or (from_d=? and to_d=?)"),
+                  {period.fromDate, period.toDate, old.fromDate, old.toDate},
+                  [&] { storePeriod(m_db, period, editing); });
     return SaveResult::Stored;
 }
 
 void TariffStore::remove(const QString& fromDate, const QString& toDate) {
-    m_db.exec(QStringLiteral("delete from tarefeh where from_d=? and to_d=?"), {fromDate, toDate});
+    writeRecorded(m_db, m_origin, QStringLiteral("tariff"), fromDate + u'-' + toDate, QStringLiteral("tarefeh"),
+                  QStringLiteral("from_d=? and to_d=?"), {fromDate, toDate}, [&] {
+                      m_db.exec(QStringLiteral("delete from tarefeh where from_d=? and to_d=?"), {fromDate, toDate});
+                  });
 }
 
 } // namespace ph

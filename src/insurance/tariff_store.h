@@ -1,5 +1,6 @@
 #pragma once
 
+#include "audit/audit_origin.h"
 #include <QList>
 #include <QString>
 
@@ -30,7 +31,8 @@ struct TariffPeriod {
 
 class TariffStore {
 public:
-    explicit TariffStore(Database& db) : m_db(db) {}
+    // Changes go to the history of changes as `origin`'s.
+    explicit TariffStore(Database& db, AuditOrigin origin = {}) : m_db(db), m_origin(std::move(origin)) {}
 
     // Every period in the order the table returns them (the first is the one in force).
     QList<TariffPeriod> all();
@@ -48,6 +50,7 @@ public:
 
 private:
     Database& m_db;
+    AuditOrigin m_origin;
 };
 
 } // namespace ph

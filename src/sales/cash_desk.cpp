@@ -1,5 +1,8 @@
 #include "sales/cash_desk.h"
 
+#include "audit/audit_changes.h"
+#include "audit/audit_kinds.h"
+#include "audit/audit_log.h"
 #include "db/database.h"
 #include "db/key_allocator.h"
 
@@ -27,12 +30,21 @@ double CashDesk::receivedSinceClosing() {
 }
 
 CashDesk::PayResult CashDesk::pay(int invoice, const QString& kind, int cashier, const QString& date,
-                                  const QString& time) {
+                                  const QString& time, const AuditOrigin& origin) {
     return saveInTransaction(m_db, [&] {
         Rows q = m_db.exec(QStringLiteral("update cash set flag_pa=1, date_pa=?, time_pa=?, code_cashier=? "
                                                "where sh_factor=? and type_factor=? and flag_pa=0"),
                                 {date, time, cashier, invoice, kind});
-        return q.numRowsAffected() > 0 ? PayResult::Paid : PayResult::AlreadyPaid;
+        if (q.numRowsAffected() <= 0) return PayResult::AlreadyPaid;
+        q.finish();
+        appendAudit(m_db, origin,
+                    {audit_kind::kCash, kind + u':' + QString::number(invoice),
+                     documentChanges({{QStringLiteral("flag_pa"), 0}},
+                                     {{QStringLiteral("flag_pa"), 1},
+                                      {QStringLiteral("date_pa"), date},
+                                      {QStringLiteral("time_pa"), time},
+                                      {QStringLiteral("code_cashier"), cashier}})});
+        return PayResult::Paid;
     });
 }
 
@@ -64,7 +76,7 @@ TillFigures CashDesk::figures() {
     return sum(QStringLiteral("ekhtetam=0 and flag_pa=1"));
 }
 
-TillClosing CashDesk::close(int cashier, const QString& endDate, const QString& endTime) {
+TillClosing CashDesk::close(int cashier, const QString& endDate, const QString& endTime, const AuditOrigin& origin) {
     return saveInTransaction(m_db, [&] {
         // One statement takes the rows paid so far; what it took is what is summed and closed.
         m_db.exec(QStringLiteral("update cash set ekhtetam=? where ekhtetam=0 and flag_pa=1"), {kBeingClosed});
@@ -80,6 +92,17 @@ TillClosing CashDesk::close(int cashier, const QString& endDate, const QString& 
                   {cashier, closing.firstDate, closing.firstTime, endDate, endTime, closing.figures.received,
                    closing.figures.refunded, closing.figures.net()});
         m_db.exec(QStringLiteral("update cash set ekhtetam=1 where ekhtetam=?"), {kBeingClosed});
+        appendAudit(m_db, origin,
+                    {audit_kind::kTillClosing, endDate + u' ' + endTime,
+                     documentChanges({}, {{QStringLiteral("code_cashier"), cashier},
+                                          {QStringLiteral("date_first"), closing.firstDate},
+                                          {QStringLiteral("time_first"), closing.firstTime},
+                                          {QStringLiteral("date_end"), endDate},
+                                          {QStringLiteral("time_end"), endTime},
+                                          {QStringLiteral("koll_daryaft"), closing.figures.received},
+                                          {QStringLiteral("koll_bargasht"), closing.figures.refunded},
+                                          {QStringLiteral("khales"), closing.figures.net()},
+                                          {QStringLiteral("rows_closed"), closing.figures.rows}})});
         return closing;
     });
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "audit/audit_origin.h"
 #include <QList>
 #include <QString>
 
@@ -59,7 +60,8 @@ public:
     enum class PayResult { Paid, AlreadyPaid };
     // Marks the sale's waiting rows paid by the cashier now. AlreadyPaid when none was
     // waiting any more (another cashier collected it first).
-    PayResult pay(int invoice, const QString& kind, int cashier, const QString& date, const QString& time);
+    PayResult pay(int invoice, const QString& kind, int cashier, const QString& date, const QString& time,
+                  const AuditOrigin& origin);
 
     // The figures a closing would record now.
     TillFigures figures();
@@ -67,7 +69,7 @@ public:
     // marked, summed, and recorded as one closing with the cashier and the end moment;
     // a row paid by another counter meanwhile is left for the next closing. With no paid
     // rows the closing starts and ends now with nothing received.
-    TillClosing close(int cashier, const QString& endDate, const QString& endTime);
+    TillClosing close(int cashier, const QString& endDate, const QString& endTime, const AuditOrigin& origin);
 
 private:
     TillFigures sum(const QString& condition);

@@ -259,13 +259,13 @@ GoodsSaveOutcome GoodsSaleSession::save(const SaveContext& context, bool maySave
     return outcome;
 }
 
-GoodsSaleSession::RemoveOutcome GoodsSaleSession::removeStored(bool mayDelete) {
+GoodsSaleSession::RemoveOutcome GoodsSaleSession::removeStored(bool mayDelete, const AuditOrigin& origin) {
     if (!mayDelete) {
         m_prompter.warning(t::kNoDeleteRight);
         return RemoveOutcome::Refused;
     }
     if (!m_prompter.askYesNo(t::kConfirmDelete)) return RemoveOutcome::Declined;
-    switch (m_store.remove(m_header.invoiceNumber, m_stockKeeping)) {
+    switch (m_store.remove(m_header.invoiceNumber, m_stockKeeping, origin)) {
     case SaleDocumentStore::RemoveResult::NotFound: m_prompter.warning(t::kDeleteNotFound); return RemoveOutcome::Refused;
     case SaleDocumentStore::RemoveResult::ClosedByCashDesk:
         m_prompter.warning(t::kDeleteClosed);

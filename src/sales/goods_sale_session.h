@@ -106,7 +106,7 @@ public:
     // Ctrl+F4: the delete right, the question, then the shown invoice deleted, its lines back
     // in stock in stock-keeping mode; a refusal shown. The caller starts a new invoice after
     // a removal.
-    RemoveOutcome removeStored(bool mayDelete);
+    RemoveOutcome removeStored(bool mayDelete, const AuditOrigin& origin);
 
 private:
     GoodsLineResult refuse(const QString& message, const QString& focus);

@@ -1,5 +1,8 @@
 #include "sales/sale_document_store.h"
 
+#include "audit/audit_kinds.h"
+#include "audit/audit_log.h"
+
 #include "db/database.h"
 #include "db/key_allocator.h"
 #include "core/amounts.h"
@@ -137,6 +140,7 @@ int SaleDocumentStore::saveNew(const SaleRecord& r, const SaveContext& c) {
             insertCashRow(m_db, {number, *m_kind.cash, amounts, 0, c.today, r.familyName, r.waitsAtCashDesk}, c);
         }
         if (r.stockKeeping) moveStock(m_db, stockOf(r), -1);
+        record(c.origin, number, {}, QList<AuditRow>{}, storedHeading(number), storedLines(number));
         return number;
     });
 }
@@ -144,6 +148,8 @@ int SaleDocumentStore::saveNew(const SaleRecord& r, const SaveContext& c) {
 bool SaleDocumentStore::saveEdit(int number, const SaleRecord& r, const SaveContext& c) {
     return saveInTransaction(m_db, [&] {
         if (!exists(number)) return false;
+        const AuditRow before = storedHeading(number);
+        const QList<AuditRow> linesBefore = storedLines(number);
         if (r.stockKeeping) moveStock(m_db, storedStock(number), +1);
         m_db.exec(QStringLiteral("delete from %1 where sh_factor=?").arg(m_kind.details), {number});
         insertLines(number, r);
@@ -172,13 +178,16 @@ bool SaleDocumentStore::saveEdit(int number, const SaleRecord& r, const SaveCont
             }
         }
         if (r.stockKeeping) moveStock(m_db, stockOf(r), -1);
+        record(c.origin, number, before, linesBefore, storedHeading(number), storedLines(number));
         return true;
     });
 }
 
-SaleDocumentStore::RemoveResult SaleDocumentStore::remove(int number, bool stockKeeping) {
+SaleDocumentStore::RemoveResult SaleDocumentStore::remove(int number, bool stockKeeping, const AuditOrigin& origin) {
     return saveInTransaction(m_db, [&] {
         if (!exists(number)) return RemoveResult::NotFound;
+        const AuditRow before = storedHeading(number);
+        const QList<AuditRow> linesBefore = storedLines(number);
         if (m_kind.cash) {
             const QString kind(QChar::fromLatin1(*m_kind.cash));
             // Money a closing has counted stays explained by its document.
@@ -192,8 +201,25 @@ SaleDocumentStore::RemoveResult SaleDocumentStore::remove(int number, bool stock
         if (stockKeeping) moveStock(m_db, storedStock(number), +1);
         m_db.exec(QStringLiteral("delete from %1 where sh_factor=?").arg(m_kind.details), {number});
         m_db.exec(QStringLiteral("delete from %1 where sh_factor=?").arg(m_kind.heading), {number});
+        record(origin, number, before, linesBefore, {}, QList<AuditRow>{});
         return RemoveResult::Removed;
     });
+}
+
+AuditRow SaleDocumentStore::storedHeading(int number) {
+    return readAuditRow(m_db, m_kind.heading, QStringLiteral("sh_factor=?"), {number});
+}
+
+QList<AuditRow> SaleDocumentStore::storedLines(int number) {
+    return readAuditRows(m_db, m_kind.details, QStringLiteral("sh_factor=?"), {number}, m_kind.codeColumn);
+}
+
+void SaleDocumentStore::record(const AuditOrigin& origin, int number, const AuditRow& before,
+                               const std::optional<QList<AuditRow>>& linesBefore, const AuditRow& after,
+                               const std::optional<QList<AuditRow>>& linesAfter) {
+    const QString kind = m_kind.variant == SaleVariant::GoodsInvoice ? QString(audit_kind::kGoodsInvoice)
+                                                                     : QString(audit_kind::kWardConsumption);
+    appendAudit(m_db, origin, {kind, QString::number(number), documentChanges(before, after, linesBefore, linesAfter)});
 }
 
 } // namespace ph

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "audit/audit_changes.h"
 #include "dispensing/prescription_record.h"
 
 #include <QList>
@@ -96,9 +97,15 @@ public:
     // Deletes the heading, the lines and the document's own cash rows in one transaction,
     // with `stockKeeping` its lines going back into the pharmacy unit's stock in it (they
     // left it when the document was saved); a document a till closing has counted is refused.
-    RemoveResult remove(int number, bool stockKeeping);
+    // The history of changes records what it held, in the same transaction.
+    RemoveResult remove(int number, bool stockKeeping, const AuditOrigin& origin);
 
 private:
+    // The stored heading and lines, as the history of changes records them.
+    AuditRow storedHeading(int number);
+    QList<AuditRow> storedLines(int number);
+    void record(const AuditOrigin& origin, int number, const AuditRow& before, const std::optional<QList<AuditRow>>& linesBefore,
+                const AuditRow& after, const std::optional<QList<AuditRow>>& linesAfter);
     void insertLines(int number, const SaleRecord& record);
     QList<StockLine> storedStock(int number);
 

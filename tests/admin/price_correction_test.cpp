@@ -1,7 +1,11 @@
 #include "admin/price_correction.h"
 #include "admin/price_workbook.h"
+#include "audit/audit_log.h"
 #include "db/schema.h"
 #include "db/transaction.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
 #include "support/test_database.h"
 
 #include <QDir>
@@ -476,6 +480,16 @@ void PriceCorrectionTest::badCodesAndPricesAreListed() {
     QCOMPARE(report.updated, 3);
     QCOMPARE(price(1).toDouble(), 999999999999.0);
     QCOMPARE(price(2).toDouble(), 70.0);
+    // The history: the prices changed by the batch, each with the one it replaced.
+    AuditFilter corrections;
+    corrections.kind = QStringLiteral("goods_price_correction");
+    const QList<AuditEntry> entries = AuditLog(m_t->db()).entries(corrections);
+    QCOMPARE(entries.size(), 1);
+    const QJsonArray prices =
+        QJsonDocument::fromJson(entries.first().changes.toUtf8())[QStringLiteral("prices")].toArray();
+    QCOMPARE(prices.size(), 3);
+    QCOMPARE(prices.last()[QStringLiteral("after")].toDouble(), 999999999999.0);
+    QCOMPARE(prices.last()[QStringLiteral("before")].toDouble(), 50.0);
 }
 
 void PriceCorrectionTest::longListOfUnreadableRowsIsCut() {

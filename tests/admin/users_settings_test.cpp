@@ -10,6 +10,7 @@
 #include "core/clock.h"
 #include "core/scripted_prompter.h"
 #include "db/schema.h"
+#include "support/audit_entries.h"
 #include "support/test_database.h"
 #include "support/typing.h"
 #include "support/window_fixture.h"
@@ -117,6 +118,21 @@ void UsersSettingsTest::editKeepsAnEmptyPasswordAndNeverStoresClearText() {
     QVERIFY(!users.changePassword(1, QStringLiteral("second"), QStringLiteral("x")));
     for (const QString& stored : storedPasswords(m_t->db()))
         QVERIFY2(isPasswordHash(stored), qPrintable(stored));
+    // The history: added, renamed with a right more, password changed twice (the refused change
+    // left nothing); a password, clear or hashed, never reaches it.
+    const QList<QJsonObject> history = test::auditChanges(m_t->db(), QStringLiteral("user"), QStringLiteral("1"));
+    QCOMPARE(history.size(), 4);
+    QCOMPARE(test::auditField(history[1], QStringLiteral("name"), "before").toString(), QStringLiteral("علي"));
+    QCOMPARE(test::auditField(history[1], QStringLiteral("name"), "after").toString(), QStringLiteral("علي رضايي"));
+    QCOMPARE(test::auditField(history[1], QStringLiteral("access"), "after").toDouble(), 1.0);
+    QVERIFY(!history[1][QStringLiteral("fields")].toObject().contains(QStringLiteral("pass")));
+    for (int i : {2, 3})
+        QCOMPARE(history[i], (QJsonObject{{QStringLiteral("fields"),
+                                           QJsonObject{{QStringLiteral("pass"),
+                                                        QJsonObject{{QStringLiteral("changed"), true}}}}}}));
+    for (const AuditEntry& entry : AuditLog(m_t->db()).entries({}))
+        for (const char* secret : {"first", "second", "third", "$argon2"})
+            QVERIFY2(!entry.changes.contains(QLatin1String(secret)), qPrintable(entry.changes));
 }
 
 void UsersSettingsTest::deleteRefusedForUsersWithSales() {

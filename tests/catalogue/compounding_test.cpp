@@ -1,3 +1,4 @@
+#include "audit/audit_log.h"
 #include "catalogue/drug_texts.h"
 #include "catalogue/formulas.h"
 #include "catalogue/goods_tree.h"
@@ -7,6 +8,8 @@
 #include "compounding_fixture.h"
 #include "goods_fixture.h"
 
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QtTest>
 
 #include <stdexcept>
@@ -248,10 +251,21 @@ void CompoundingTest::repriceFollowsMaterialPrices() {
                  .toDouble(),
              0.0);
 
-    // Nothing new: nothing changed.
+    // The history: one entry for the run, each goods price with the one it replaced.
+    AuditFilter reprices;
+    reprices.kind = QStringLiteral("compounded_reprice");
+    QList<AuditEntry> entries = AuditLog(db).entries(reprices);
+    QCOMPARE(entries.size(), 1);
+    const QJsonArray prices = QJsonDocument::fromJson(entries.first().changes.toUtf8())[QStringLiteral("prices")].toArray();
+    QCOMPARE(prices.size(), 2);
+    QCOMPARE(prices.at(0)[QStringLiteral("after")].toDouble(), 10000.0);
+    QVERIFY(prices.at(0)[QStringLiteral("before")].toDouble() != 10000.0);
+
+    // Nothing new: nothing changed, and nothing recorded.
     const RepriceSummary again = repriceCompounded(db);
     QCOMPARE(again.formulas, 0);
     QCOMPARE(again.goods, 0);
+    QCOMPARE(AuditLog(db).entries(reprices).size(), 1);
     // A goods row that lost its price is priced again.
     db.exec(QStringLiteral("update mosh_kala_anbar set price_u=null where code_kala=?"), {first});
     QCOMPARE(repriceCompounded(db).goods, 1);

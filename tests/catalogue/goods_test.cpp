@@ -2,8 +2,10 @@
 #include "catalogue/goods_code.h"
 #include "db/schema.h"
 #include "goods_fixture.h"
+#include "support/audit_entries.h"
 #include "support/test_database.h"
 
+#include <QJsonArray>
 #include <QtTest>
 
 using namespace ph;
@@ -181,6 +183,10 @@ void GoodsTest::editKeepsTheCodeAndPricesTheFirstUnitRow() {
     QCOMPARE(stored.nationalCode, std::optional<double>(5551234));
     QCOMPARE(stored.price, std::optional<double>(777));
     QCOMPARE(stored.flag, 1);
+    const QList<QJsonObject> history = test::auditChanges(db(), QStringLiteral("goods"), QStringLiteral("1070001"));
+    QVERIFY(!history.isEmpty());
+    QCOMPARE(test::auditField(history.last(), QStringLiteral("price_u"), "after").toDouble(), 777.0);
+    QCOMPARE(test::auditField(history.last(), QStringLiteral("name_kala"), "after").toString(), QStringLiteral("جديد"));
     // Only the first unit row takes the new price.
     QCOMPARE(db().scalar(QStringLiteral("select price_u from moj_kala_vah where code_vah=20")).toDouble(), 777.0);
     QCOMPARE(db().scalar(QStringLiteral("select price_u from moj_kala_vah where code_vah=30")).toDouble(), 100.0);

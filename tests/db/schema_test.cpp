@@ -77,6 +77,7 @@ const char* const kExpectedColumns[] = {
     "mosh_bargasht_b: NUM_B CODE_ANBAR YEAR1 code_vah taeed_daro date_b price_kol",
     "kala_bargasht_b: NUM_B CODE_ANBAR YEAR1 code_kala price_u qu DATE_EXPS",
     "g_froosh: code_darou tedad price date_sabt",
+    "audit_log: seq changed_at user_code host source kind doc_key changes prev_hash hash",
     "list_koli: count name_b family_b sh_bimeh nezam_p date_no kol price_bimeh price_bimar name_p family_p list",
     // Views.
     "V_see_noskhe: sh_factor date_no date_sabt date_bimeh code_no code_bimeh InsNoTamin sh_darkhast code_bakhsh "
@@ -305,6 +306,10 @@ void SchemaTest::olderDatabaseGetsTheNewIndexes() {
             db.exec(QStringLiteral("create view v_see_masrafi as ") + view.select(db.dialect()));
     db.exec(QStringLiteral("insert into heading_masrafi (sh_factor, sh_darkhast) values (1, 205)"));
     db.exec(QStringLiteral("insert into details_masrafi (sh_factor, code_darou, tedad) values (1, 1010001, 2)"));
+    // No history of changes yet.
+    for (const QString& sql : db.dialect().dropAppendOnlyGuardSql(QStringLiteral("audit_log")))
+        db.exec(sql);
+    db.exec(QStringLiteral("drop table audit_log"));
     QVERIFY(Schema(db).needsWork());
 
     auto workstation = t.connect();
@@ -330,6 +335,10 @@ void SchemaTest::olderDatabaseGetsTheNewIndexes() {
     QCOMPARE(db.scalar(QStringLiteral("select count(*) from heading_masrafi where sh_darkhast=?"), {QStringLiteral("205")})
                  .toInt(),
              1);
+    // The history of changes is there, and the server keeps its entries as written.
+    db.exec(QStringLiteral("insert into audit_log (seq, kind) values (1, 'x')"));
+    QVERIFY_THROWS_EXCEPTION(DbError, db.exec(QStringLiteral("update audit_log set kind='y'")));
+    QVERIFY_THROWS_EXCEPTION(DbError, db.exec(QStringLiteral("delete from audit_log")));
 }
 
 void SchemaTest::compoundedFormOnEveryDatabase_data() {

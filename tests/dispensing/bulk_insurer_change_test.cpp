@@ -4,6 +4,12 @@
 #include "pharmacy_fixture.h"
 #include "support/test_database.h"
 
+#include "audit/audit_log.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
 #include <QSqlRecord>
 #include <QTest>
 
@@ -320,6 +326,20 @@ void BulkInsurerChangeTest::changeInPlace() {
     QCOMPARE(got, (QList<double>{10, 3000, 6600, 4400, 4400 + 3000 + 320 + 1000, 320, 80, 1000}));
 
     QCOMPARE(snapshot(db, 3), untouched);
+
+    // One entry for the whole change: each prescription's header and lines before and after.
+    AuditFilter bulk;
+    bulk.kind = QStringLiteral("bulk_insurer_change");
+    const QList<AuditEntry> entries = AuditLog(db).entries(bulk);
+    QCOMPARE(entries.size(), 1);
+    const QJsonObject changed = QJsonDocument::fromJson(entries.first().changes.toUtf8())
+                                    .object()[QStringLiteral("prescriptions")]
+                                    .toObject();
+    QCOMPARE(changed.keys(), (QStringList{QStringLiteral("1"), QStringLiteral("2")}));
+    const QJsonObject insurer = changed[QStringLiteral("1")][QStringLiteral("fields")][QStringLiteral("code_bimeh")].toObject();
+    QCOMPARE(insurer[QStringLiteral("after")].toDouble(), 10.0);
+    QVERIFY(insurer[QStringLiteral("before")].toDouble() != 10.0);
+    QCOMPARE(changed[QStringLiteral("1")][QStringLiteral("lines")][QStringLiteral("after")].toArray().size(), 5);
 
     // Running it again prices the lines again from their stored values: nothing moves.
     const QStringList once = snapshot(db);

@@ -2,6 +2,7 @@
 #include "core/scripted_prompter.h"
 #include "dispensing/lump_prescription.h"
 #include "pharmacy_fixture.h"
+#include "support/audit_entries.h"
 #include "support/test_database.h"
 
 #include <QSet>
@@ -100,7 +101,7 @@ void LumpPrescriptionTest::codesAndCounter() {
     for (const auto& s : saves) {
         const auto outcome = m_session->save(complete(QString::fromLatin1(s.insurer), QStringLiteral("85/06/15"),
                                                       QString::fromLatin1(s.booklet)),
-                                             s.user, kToday);
+                                             AuditOrigin{s.user, {}, {}}, kToday);
         QVERIFY2(outcome.done, qPrintable(m_prompter->texts().join(u'|')));
         QCOMPARE(outcome.saved->invoiceNumber, s.number);
         QCOMPARE(outcome.saved->code, QString::fromLatin1(s.code));
@@ -160,7 +161,7 @@ void LumpPrescriptionTest::checksInOrder() {
                          &p.council, &p.prescriberFamily, &p.total, &p.insurerShare, &p.patientShare};
     for (int i = emptied; i < 10; ++i)
         fields[i]->clear();
-    const auto outcome = m_session->save(p, 1, kToday);
+    const auto outcome = m_session->save(p, AuditOrigin{1, {}, {}}, kToday);
     QVERIFY(!outcome.done);
     QCOMPARE(outcome.focus, focus);
     QCOMPARE(m_prompter->texts(), QStringList{message});
@@ -171,7 +172,7 @@ void LumpPrescriptionTest::storedAsTheInsuranceListReadsIt() {
     Database& db = m_t->db();
     LumpPrescription p = complete();
     p.typeCode.clear();
-    QVERIFY(m_session->save(p, 7, kToday).done);
+    QVERIFY(m_session->save(p, AuditOrigin{7, {}, {}}, kToday).done);
     // Outpatient, the booklet as the insured number, the long validity date, type 1, no
     // fee, no lines and no cash row.
     Rows q = db.exec(QStringLiteral(
@@ -206,10 +207,10 @@ void LumpPrescriptionTest::storedAsTheInsuranceListReadsIt() {
 
 void LumpPrescriptionTest::duplicateAndPrescriber() {
     Database& db = m_t->db();
-    QVERIFY(m_session->save(complete(), 1, kToday).done);
+    QVERIFY(m_session->save(complete(), AuditOrigin{1, {}, {}}, kToday).done);
     QCOMPARE(db.scalar("select typeno from doctor_s where order1='31415'").toInt(), 0);
     // The same insurer, date, council number, total and booklet: refused.
-    const auto again = m_session->save(complete(), 1, kToday);
+    const auto again = m_session->save(complete(), AuditOrigin{1, {}, {}}, kToday);
     QVERIFY(!again.done);
     QCOMPARE(again.focus, QStringLiteral("me_code_bime"));
     QCOMPARE(m_prompter->texts(), QStringList{"اطلاعات اين نسخه يک بار وارد شده است"});
@@ -219,7 +220,7 @@ void LumpPrescriptionTest::duplicateAndPrescriber() {
     other.total = QStringLiteral("12000");
     other.council = QStringLiteral("27182");
     other.prescriberName.clear();
-    QVERIFY(m_session->save(other, 1, kToday).done);
+    QVERIFY(m_session->save(other, AuditOrigin{1, {}, {}}, kToday).done);
     QCOMPARE(db.scalar("select count(*) from heading_noskhe").toInt(), 2);
     QCOMPARE(db.scalar("select count(*) from doctor_s where order1='27182'").toInt(), 0);
     QCOMPARE(db.scalar("select count(*) from mosh_bimaran").toInt(), 1);
@@ -227,42 +228,52 @@ void LumpPrescriptionTest::duplicateAndPrescriber() {
 
 void LumpPrescriptionTest::editRenumbersOnlyWhenDateOrInsurerChange() {
     Database& db = m_t->db();
-    const LumpPrescription saved = *m_session->save(complete(), 7, kToday).saved;
+    const LumpPrescription saved = *m_session->save(complete(), AuditOrigin{7, {}, {}}, kToday).saved;
     LumpPrescription p = *m_session->store().load(saved.invoiceNumber);
     p.prescriberFamily = QStringLiteral("نوري");
     p.total = QStringLiteral("20000");
     m_prompter->answerYes();
-    QVERIFY(m_session->edit(p, 7, kToday).done);
+    QVERIFY(m_session->edit(p, AuditOrigin{7, {}, {}}, kToday).done);
     QCOMPARE(db.scalar("select code_no from heading_noskhe").toString(), QStringLiteral("07-005-06-15-0001"));
     QCOMPARE(db.scalar("select price_koll from heading_noskhe").toDouble(), 20000.0);
     p.insurer = QStringLiteral("12");
     m_prompter->answerYes();
-    QVERIFY(m_session->edit(p, 7, kToday).done);
+    QVERIFY(m_session->edit(p, AuditOrigin{7, {}, {}}, kToday).done);
     QCOMPARE(db.scalar("select code_no from heading_noskhe").toString(), QStringLiteral("07-0012-06-15-0001"));
     // Declined, or gone meanwhile: nothing written.
     p.total = QStringLiteral("1");
     m_prompter->answerNo();
-    QVERIFY(!m_session->edit(p, 7, kToday).done);
+    QVERIFY(!m_session->edit(p, AuditOrigin{7, {}, {}}, kToday).done);
     p.invoiceNumber = 40;
     m_prompter->answerYes();
-    QVERIFY(!m_session->edit(p, 7, kToday).done);
+    QVERIFY(!m_session->edit(p, AuditOrigin{7, {}, {}}, kToday).done);
     QCOMPARE(m_prompter->texts().last(), QStringLiteral("شماره فاكتورمورد نظر يافت نشد"));
     QCOMPARE(db.scalar("select price_koll from heading_noskhe").toDouble(), 20000.0);
+    // The history: the save and the two corrections, each with what changed, as user 7.
+    const QList<QJsonObject> history =
+        test::auditChanges(db, QStringLiteral("lump_prescription"), QString::number(saved.invoiceNumber));
+    QCOMPARE(history.size(), 3);
+    QCOMPARE(test::auditField(history[1], QStringLiteral("price_koll"), "before").toDouble(),
+             test::auditField(history[0], QStringLiteral("price_koll"), "after").toDouble());
+    QCOMPARE(test::auditField(history[1], QStringLiteral("price_koll"), "after").toDouble(), 20000.0);
+    QCOMPARE(test::auditField(history[2], QStringLiteral("code_bimeh"), "after").toDouble(), 12.0);
+    QVERIFY(!history[2][QStringLiteral("fields")].toObject().contains(QStringLiteral("price_koll")));
+    QCOMPARE(AuditLog(db).entries({}).last().userCode, 7);
 }
 
 void LumpPrescriptionTest::deleteRefusesADispensedPrescription() {
     Database& db = m_t->db();
-    QVERIFY(m_session->save(complete(), 1, kToday).done);
+    QVERIFY(m_session->save(complete(), AuditOrigin{1, {}, {}}, kToday).done);
     exec(db, QStringLiteral("insert into heading_noskhe (sh_factor, date_no) values (2, '85/06/15')"), {});
     exec(db, QStringLiteral("insert into details_noskhe (sh_factor, row, code_darou, tedad) values (2, 1, 1010001, 1)"), {});
     m_prompter->answerYes();
-    QVERIFY(!m_session->remove(2).done);
+    QVERIFY(!m_session->remove(2, {}).done);
     QCOMPARE(m_prompter->texts().last(), QStringLiteral("اين نسخه با اقلام دارو ثبت شده است و از اين فرم حذف نمي شود"));
     QCOMPARE(db.scalar("select count(*) from heading_noskhe").toInt(), 2);
     m_prompter->answerNo();
-    QVERIFY(!m_session->remove(1).done);
+    QVERIFY(!m_session->remove(1, {}).done);
     m_prompter->answerYes();
-    QVERIFY(m_session->remove(1).done);
+    QVERIFY(m_session->remove(1, {}).done);
     QCOMPARE(db.scalar("select count(*) from heading_noskhe").toInt(), 1);
     // Stepping reaches every stored prescription, the dispensed one too.
     QCOMPARE(m_session->store().first(), std::optional<int>(2));
@@ -282,7 +293,7 @@ void LumpPrescriptionTest::twoWorkstationsSaveAtOnce() {
             for (int i = 0; i < kEach; ++i) {
                 const LumpPrescription p =
                     complete(QStringLiteral("5"), QStringLiteral("85/06/15"), QStringLiteral("9%1%2").arg(n).arg(i, 5, 10, QLatin1Char('0')));
-                if (!session.save(p, n + 1, kToday).done) failures[n].append(prompter.texts().join(u'|'));
+                if (!session.save(p, AuditOrigin{n + 1, {}, {}}, kToday).done) failures[n].append(prompter.texts().join(u'|'));
             }
         } catch (const Error& error) {
             failures[n].append(error.message());

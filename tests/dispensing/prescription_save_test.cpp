@@ -5,10 +5,12 @@
 #include "dispensing/prescription_fields.h"
 #include "dispensing/prescription_session.h"
 #include "pharmacy_fixture.h"
+#include "support/audit_entries.h"
 #include "support/cli_run.h"
 #include "support/test_database.h"
 
 #include <QFile>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QSet>
@@ -281,8 +283,10 @@ void PrescriptionSaveTest::refusalsAndFailuresWriteNothing() {
     QStringList cells(PrescriptionLines::kColumns, QStringLiteral("1"));
     cells[PrescriptionLines::Total] = QStringLiteral("x");
     broken.lines = {cells};
+    const int entries = count(db, QStringLiteral("audit_log"));
     QVERIFY_THROWS_EXCEPTION(Error, PrescriptionStore(db).saveNew(broken, by(1)));
     nothingWritten();
+    QCOMPARE(count(db, QStringLiteral("audit_log")), entries); // the history's entry went with the save
 }
 
 void PrescriptionSaveTest::stockMovesOnceAndEditsSettleIt() {
@@ -319,8 +323,35 @@ void PrescriptionSaveTest::stockMovesOnceAndEditsSettleIt() {
     QCOMPARE(stockOf(kVitaminC), 45.0);
 
     // Deleting it puts its lines back, in the same transaction as the deletion.
-    QCOMPARE(StoredPrescriptions(db).remove(invoice), StoredPrescriptions::RemoveResult::Removed);
+    QCOMPARE(StoredPrescriptions(db).remove(invoice, {3, QStringLiteral("desk"), QStringLiteral("Tf_froosh_darou")}),
+             StoredPrescriptions::RemoveResult::Removed);
     QCOMPARE(stockOf(kVitaminC), 50.0);
+
+    // The history holds the three changes, each with the values before and after.
+    const QList<QJsonObject> history = test::auditChanges(db, QStringLiteral("prescription"), QString::number(invoice));
+    QCOMPARE(history.size(), 3);
+    const QString family = QStringLiteral("رضايي");
+    QCOMPARE(test::auditField(history[0], QStringLiteral("family_b"), "after").toString(), family);
+    QVERIFY(test::auditField(history[0], QStringLiteral("family_b"), "before").isNull());
+    QVERIFY(test::auditLines(history[0], "before").isEmpty());
+    QCOMPARE(test::auditLines(history[0], "after").size(), 3);
+    QCOMPARE(test::auditLines(history[0], "after", "cash").size(), 1);
+    // The correction: the header's unchanged fields are left out, the lines go from three to one.
+    QVERIFY(!history[1][QStringLiteral("fields")].toObject().contains(QStringLiteral("family_b")));
+    QVERIFY(test::auditField(history[1], QStringLiteral("price_koll"), "before").toDouble() !=
+            test::auditField(history[1], QStringLiteral("price_koll"), "after").toDouble());
+    QCOMPARE(test::auditLines(history[1], "before").size(), 3);
+    QCOMPARE(test::auditLines(history[1], "after").size(), 1);
+    QCOMPARE(test::auditLines(history[1], "after").first()[QStringLiteral("tedad")].toDouble(), 5.0);
+    // The deletion: what it held, and nothing after.
+    QCOMPARE(test::auditField(history[2], QStringLiteral("family_b"), "before").toString(), family);
+    QVERIFY(test::auditField(history[2], QStringLiteral("family_b"), "after").isNull());
+    QCOMPARE(test::auditLines(history[2], "before").size(), 1);
+    QVERIFY(test::auditLines(history[2], "after").isEmpty());
+    const QList<AuditEntry> entries = AuditLog(db).entries({});
+    QCOMPARE(entries.last().userCode, 3);
+    QCOMPARE(entries.last().source, QStringLiteral("Tf_froosh_darou"));
+    QVERIFY(AuditLog(db).verify().holds());
 }
 
 void PrescriptionSaveTest::twoWorkstationsSaveAtOnce() {
@@ -434,14 +465,14 @@ void PrescriptionSaveTest::deletingAndStepping() {
     exec(db, QStringLiteral("insert into cash (sh_factor, type_factor, koll_daryaft, ekhtetam) values (2, 'k', 900, 1)"),
          {});
     db.exec(QStringLiteral("update cash set ekhtetam=1 where sh_factor=3 and type_factor='d'"));
-    QCOMPARE(stored.remove(3), StoredPrescriptions::RemoveResult::ClosedByCashDesk);
-    QCOMPARE(stored.remove(9), StoredPrescriptions::RemoveResult::NotFound);
-    QCOMPARE(stored.remove(2), StoredPrescriptions::RemoveResult::Removed);
+    QCOMPARE(stored.remove(3, {}), StoredPrescriptions::RemoveResult::ClosedByCashDesk);
+    QCOMPARE(stored.remove(9, {}), StoredPrescriptions::RemoveResult::NotFound);
+    QCOMPARE(stored.remove(2, {}), StoredPrescriptions::RemoveResult::Removed);
     QVERIFY(!stored.load(2));
     QCOMPARE(db.scalar("select count(*) from details_noskhe where sh_factor=2").toInt(), 0);
     QCOMPARE(row(db, QStringLiteral("select type_factor, koll_daryaft from cash where sh_factor=2")),
              (QVariantList{QStringLiteral("k"), 900}));
-    QCOMPARE(stored.remove(1), StoredPrescriptions::RemoveResult::Removed);
+    QCOMPARE(stored.remove(1, {}), StoredPrescriptions::RemoveResult::Removed);
     QCOMPARE(stored.first(), std::optional<int>(3));
     QCOMPARE(count(db, QStringLiteral("heading_noskhe")), 1);
 }

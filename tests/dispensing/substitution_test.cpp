@@ -296,7 +296,7 @@ void SubstitutionTest::storedBrowsedAndStockMovedOnce() {
     QCOMPARE(db().scalar("select count(*) from details_noskhe where sh_factor=? and flag_moadel=1", {invoice}).toInt(), 1);
 
     // Deleted: what left the shelf comes back.
-    QCOMPARE(StoredPrescriptions(db()).remove(invoice), StoredPrescriptions::RemoveResult::Removed);
+    QCOMPARE(StoredPrescriptions(db()).remove(invoice, {}), StoredPrescriptions::RemoveResult::Removed);
     QCOMPARE(stockOf(kAmoxicillin), 20.0);
     QCOMPARE(stockOf(kVitaminC), 20.0);
     QCOMPARE(stockOf(kCefixime), 20.0);

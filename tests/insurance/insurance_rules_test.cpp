@@ -5,8 +5,10 @@
 #include "insurance/drug_rule_store.h"
 #include "insurance/insurer_store.h"
 #include "insurance/tariff_store.h"
+#include "support/audit_entries.h"
 #include "support/test_database.h"
 
+#include <QJsonArray>
 #include <QtTest>
 
 using namespace ph;
@@ -122,6 +124,10 @@ void InsuranceRulesTest::contractsAsDispensingReadsThem() {
     edited.toDate = "85/06/31";
     edited.midwifeApproval = 9;
     store.updateContract(stored[1], edited);
+    const QList<QJsonObject> contractHistory = test::auditChanges(db, QStringLiteral("contract"), QString::number(insurer));
+    QCOMPARE(contractHistory.size(), 4); // two saved, one replaced, one corrected
+    QCOMPARE(test::auditLines(contractHistory.last(), "before", "rows").size(), 2);
+    QVERIFY(test::auditLines(contractHistory.last(), "before", "rows") != test::auditLines(contractHistory.last(), "after", "rows"));
     stored = store.contracts(insurer);
     QCOMPARE(stored[1].toDate, QString("85/06/31"));
     QCOMPARE(stored[1].midwifeApproval, 9.0);
@@ -197,6 +203,13 @@ void InsuranceRulesTest::tariffFirstRowAndPeriodIdentity() {
     olderEdited.dayUp = 25;
     store.save(olderEdited, &older);
     QCOMPARE(store.inForce()->dayUp, 25.0);
+    // The history: the period added, then only the changed field of its correction.
+    const QList<QJsonObject> tariffHistory = test::auditChanges(db, QStringLiteral("tariff"), QStringLiteral("83/01/01-83/12/29"));
+    QCOMPARE(tariffHistory.size(), 2);
+    QCOMPARE(test::auditField(tariffHistory[0], QStringLiteral("from_d"), "after").toString(), older.fromDate);
+    const QJsonObject corrected = tariffHistory[1][QStringLiteral("fields")].toObject();
+    QCOMPARE(corrected.size(), 1);
+    QCOMPARE(corrected.begin()->toObject()[QStringLiteral("after")].toDouble(), 25.0);
     QCOMPARE(store.all().at(0).fromDate, older.fromDate);
 
     // A missing date stores nothing.
@@ -297,6 +310,12 @@ void InsuranceRulesTest::rulesForSeveralInsurers() {
     QCOMPARE(count(db, "bimeh_daru"), 3);
     QCOMPARE(store.find(b, 1010001)->quantity, 10.0);
     QCOMPARE(store.find(c, 1010001)->tariff, 5000.0);
+    // The history holds the drug's rules of every insurer before and after the change.
+    const QList<QJsonObject> rules = test::auditChanges(db, QStringLiteral("insurer_drug_rule"), QStringLiteral("1010001"));
+    QCOMPARE(rules.size(), 2);
+    QCOMPARE(test::auditField(rules[0], QStringLiteral("code_bimeh"), "after").toDouble(), double(b)); // one row: by field
+    QCOMPARE(test::auditLines(rules[1], "before", "rows").size(), 1);
+    QCOMPARE(test::auditLines(rules[1], "after", "rows").size(), 3);
     // Deleting acts on the drug for every insurer named.
     store.removeForInsurers(1010001, {a, b});
     QCOMPARE(count(db, "bimeh_daru"), 1);

@@ -4,6 +4,7 @@
 // eight against one. Eight workstations saving the same prescription at once, answering
 // "no" to storing it again, store it once.
 #include "admin/users.h"
+#include "audit/audit_log.h"
 #include "db/database.h"
 #include "support/cli_run.h"
 #include "support/test_database.h"
@@ -136,6 +137,10 @@ void ConcurrentSaveTest::eightWorkstationsAtOnce() {
     QCOMPARE(db.scalar(QStringLiteral("select count(distinct sh_factor) from heading_noskhe")).toInt(), total);
     QCOMPARE(db.scalar(QStringLiteral("select count(distinct code_no) from heading_noskhe")).toInt(), total);
     QCOMPARE(db.scalar(QStringLiteral("select count(*) from cash where type_factor='d'")).toInt(), total);
+    // Every save left one entry in the history, and the entries form one unbroken chain.
+    QCOMPARE(db.scalar(QStringLiteral("select count(*) from audit_log where kind='prescription'")).toInt(), total);
+    const AuditVerdict chain = AuditLog(db).verify();
+    QVERIFY2(chain.holds(), qPrintable(chain.broken ? chain.broken->reason : QString()));
     QCOMPARE(db.scalar(stockSql, {kDrug}).toDouble(), 100000.0 - one.quantity - eight.quantity);
     const QSet<int> distinct(eight.acknowledged.begin(), eight.acknowledged.end());
     QCOMPARE(distinct.size(), eight.acknowledged.size());

@@ -3,6 +3,7 @@
 // a save in turn, then at random moments; then the database passes its integrity check,
 // every prescription has its header, its lines, its cash row and its stock moves or none
 // of them, no number is taken twice, and every save the child acknowledged is there.
+#include "audit/audit_log.h"
 #include "core/scripted_prompter.h"
 #include "db/database.h"
 #include "support/cli_run.h"
@@ -166,6 +167,9 @@ void CrashTest::killedSavesLeaveWholePrescriptions() {
         QCOMPARE(stockOf(drugs.at(i).code), stockBefore.at(i) - saved);
     // The day counter went as far as the codes did.
     QCOMPARE(db.scalar(QStringLiteral("select m7 from code_noskhe where code_bimeh=2 and rooz=15")).toInt(), saved);
+    // A killed save left no entry in the history; each stored one left one, in an unbroken chain.
+    QCOMPARE(db.scalar(QStringLiteral("select count(*) from audit_log where kind='prescription'")).toInt(), saved);
+    QVERIFY(AuditLog(db).verify().holds());
 
     // And the next save goes on from there.
     ScriptedPrompter prompter;

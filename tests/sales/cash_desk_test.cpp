@@ -1,6 +1,7 @@
 // The cash desk on both engines: payments, two cashiers collecting one invoice, till
 // closings with sales going on at another counter.
 #include "dispensing/settings_store.h"
+#include "support/audit_entries.h"
 #include "db/transaction.h"
 #include "sales/cash_desk.h"
 #include "sales_fixture.h"
@@ -62,7 +63,7 @@ void CashDeskTest::payingMovesTheRowIntoTheTill() {
     sell(db, 2, QStringLiteral("d"), 700, true);
     QCOMPARE(desk.waiting().size(), 1);
     QCOMPARE(desk.receivedSinceClosing(), 700.0);
-    QCOMPARE(desk.pay(4, QStringLiteral("k"), 9, QStringLiteral("05/07/21"), QStringLiteral("12:05")),
+    QCOMPARE(desk.pay(4, QStringLiteral("k"), 9, QStringLiteral("05/07/21"), QStringLiteral("12:05"), {}),
              CashDesk::PayResult::Paid);
     QVERIFY(desk.waiting().isEmpty());
     QCOMPARE(desk.receivedSinceClosing(), 2200.0);
@@ -78,7 +79,7 @@ void CashDeskTest::sameNumberOfTwoKindsAreDistinct() {
     CashDesk desk(db);
     sell(db, 5, QStringLiteral("d"), 100, false);
     sell(db, 5, QStringLiteral("k"), 200, false);
-    QCOMPARE(desk.pay(5, QStringLiteral("d"), 9, test::kSaleDay, QStringLiteral("10:00")), CashDesk::PayResult::Paid);
+    QCOMPARE(desk.pay(5, QStringLiteral("d"), 9, test::kSaleDay, QStringLiteral("10:00"), {}), CashDesk::PayResult::Paid);
     const QList<WaitingPayment> left = desk.waiting();
     QCOMPARE(left.size(), 1);
     QCOMPARE(left.first().kind, QStringLiteral("k"));
@@ -94,18 +95,24 @@ void CashDeskTest::twoCashiersCollectOneInvoice() {
     // Both lists show the invoice; both cashiers press F2 on it.
     QCOMPARE(first.waiting().size(), 1);
     QCOMPARE(second.waiting().size(), 1);
-    QCOMPARE(second.pay(8, QStringLiteral("k"), 11, test::kSaleDay, QStringLiteral("10:01")),
+    QCOMPARE(second.pay(8, QStringLiteral("k"), 11, test::kSaleDay, QStringLiteral("10:01"), {}),
              CashDesk::PayResult::Paid);
-    QCOMPARE(first.pay(8, QStringLiteral("k"), 9, test::kSaleDay, QStringLiteral("10:01")),
+    QCOMPARE(first.pay(8, QStringLiteral("k"), 9, test::kSaleDay, QStringLiteral("10:01"), {}),
              CashDesk::PayResult::AlreadyPaid);
     QCOMPARE(db.scalar(QStringLiteral("select code_cashier from cash where sh_factor=8")).toInt(), 11);
+    // One payment recorded, by the cashier who took it; the refused second one left nothing.
+    const QList<QJsonObject> paid = test::auditChanges(db, QStringLiteral("cash"), QStringLiteral("k:8"));
+    QCOMPARE(paid.size(), 1);
+    QCOMPARE(test::auditField(paid[0], QStringLiteral("flag_pa"), "before").toDouble(), 0.0);
+    QCOMPARE(test::auditField(paid[0], QStringLiteral("flag_pa"), "after").toDouble(), 1.0);
+    QCOMPARE(test::auditField(paid[0], QStringLiteral("code_cashier"), "after").toDouble(), 11.0);
     QCOMPARE(first.receivedSinceClosing(), 5000.0);
 }
 
 void CashDeskTest::closingWithNothingPaid() {
     Database& db = m_t->db();
     sell(db, 1, QStringLiteral("d"), 300, false); // unpaid rows are never closed
-    const TillClosing closing = CashDesk(db).close(7, test::kSaleDay, QStringLiteral("18:00"));
+    const TillClosing closing = CashDesk(db).close(7, test::kSaleDay, QStringLiteral("18:00"), {});
     QCOMPARE(closing.figures.received, 0.0);
     Rows q = db.exec(QStringLiteral("select date_first, time_first, koll_daryaft, koll_bargasht, khales, "
                                          "code_cashier from ekhtetam"));
@@ -131,15 +138,20 @@ void CashDeskTest::closingCountsEachPaidRowOnce() {
     QCOMPARE(before.firstTime, QStringLiteral("08:15"));
     QCOMPARE(before.byKind.size(), 2);
 
-    const TillClosing closing = desk.close(7, test::kSaleDay, QStringLiteral("18:00"));
+    const TillClosing closing = desk.close(7, test::kSaleDay, QStringLiteral("18:00"), {});
     QCOMPARE(closing.figures.received, 1500.0);
     QCOMPARE(closing.figures.refunded, 200.0);
     QCOMPARE(closing.firstTime, QStringLiteral("08:15"));
     QCOMPARE(db.scalar(QStringLiteral("select khales from ekhtetam")).toDouble(), 1300.0);
+    const QList<QJsonObject> closed =
+        test::auditChanges(db, QStringLiteral("till_closing"), test::kSaleDay + QStringLiteral(" 18:00"));
+    QCOMPARE(closed.size(), 1);
+    QCOMPARE(test::auditField(closed[0], QStringLiteral("khales"), "after").toDouble(), 1300.0);
+    QCOMPARE(test::auditField(closed[0], QStringLiteral("rows_closed"), "after").toDouble(), 3.0);
     // A second closing finds nothing more; paying the waiting row leaves it for the next.
     QCOMPARE(desk.figures().rows, 0);
-    desk.pay(2, QStringLiteral("k"), 7, test::kSaleDay, QStringLiteral("18:05"));
-    QCOMPARE(desk.close(7, test::kSaleDay, QStringLiteral("20:00")).figures.received, 900.0);
+    desk.pay(2, QStringLiteral("k"), 7, test::kSaleDay, QStringLiteral("18:05"), {});
+    QCOMPARE(desk.close(7, test::kSaleDay, QStringLiteral("20:00"), {}).figures.received, 900.0);
     QCOMPARE(closedSum(db), 2400.0);
     QCOMPARE(db.scalar(QStringLiteral("select count(*) from cash where ekhtetam<>1")).toInt(), 0);
 }
@@ -156,17 +168,17 @@ void CashDeskTest::closingWhileAnotherCounterSells() {
         // neither waits for it nor counts it.
         Transaction sale(*counter);
         sell(*counter, 2, QStringLiteral("k"), 400, true);
-        QCOMPARE(desk.close(7, test::kSaleDay, QStringLiteral("18:00")).figures.received, 1000.0);
+        QCOMPARE(desk.close(7, test::kSaleDay, QStringLiteral("18:00"), {}).figures.received, 1000.0);
         sale.commit();
     } else {
         // The embedded engine lets one writer in at a time: the sale lands just before or just
         // after the closing; here, after it.
-        QCOMPARE(desk.close(7, test::kSaleDay, QStringLiteral("18:00")).figures.received, 1000.0);
+        QCOMPARE(desk.close(7, test::kSaleDay, QStringLiteral("18:00"), {}).figures.received, 1000.0);
         sell(*counter, 2, QStringLiteral("k"), 400, true);
     }
     // The new sale waits for the next closing, which counts only it.
     QCOMPARE(db.scalar(QStringLiteral("select ekhtetam from cash where sh_factor=2")).toInt(), 0);
-    QCOMPARE(CashDesk(*counter).close(7, test::kSaleDay, QStringLiteral("20:00")).figures.received, 400.0);
+    QCOMPARE(CashDesk(*counter).close(7, test::kSaleDay, QStringLiteral("20:00"), {}).figures.received, 400.0);
     QCOMPARE(closedSum(db), 1400.0);
     QCOMPARE(db.scalar(QStringLiteral("select count(*) from ekhtetam")).toInt(), 2);
 }

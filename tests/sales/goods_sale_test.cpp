@@ -4,7 +4,10 @@
 #include "sales/goods_sale_session.h"
 #include "sales/sales_texts.h"
 #include "sales_fixture.h"
+#include "support/audit_entries.h"
 #include "support/test_database.h"
+
+#include <QJsonArray>
 
 #include <QTest>
 
@@ -294,16 +297,19 @@ void GoodsSaleTest::deleteRefusedWhenClosedAndLeavesPrescriptionRows() {
 
     QVERIFY(m_session->load(1));
     m_prompter->answerYes();
-    QCOMPARE(m_session->removeStored(true), GoodsSaleSession::RemoveOutcome::Refused);
+    QCOMPARE(m_session->removeStored(true, {}), GoodsSaleSession::RemoveOutcome::Refused);
     QCOMPARE(m_prompter->texts().last(), t::kDeleteClosed);
     QVERIFY(m_session->store().exists(1));
     QCOMPARE(cashRows(1).size(), 1);
 
     QVERIFY(m_session->load(2));
-    QCOMPARE(m_session->removeStored(false), GoodsSaleSession::RemoveOutcome::Refused);
+    QCOMPARE(m_session->removeStored(false, {}), GoodsSaleSession::RemoveOutcome::Refused);
     m_prompter->answerYes();
-    QCOMPARE(m_session->removeStored(true), GoodsSaleSession::RemoveOutcome::Removed);
+    QCOMPARE(m_session->removeStored(true, {}), GoodsSaleSession::RemoveOutcome::Removed);
     QVERIFY(!m_session->store().exists(2));
+    // The refused deletion left no entry; the saves and the deletion one each.
+    QCOMPARE(test::auditChanges(db, QStringLiteral("goods_invoice"), QStringLiteral("1")).size(), 1);
+    QCOMPARE(test::auditChanges(db, QStringLiteral("goods_invoice"), QStringLiteral("2")).size(), 2);
     QCOMPARE(db.scalar(QStringLiteral("select count(*) from details_froosh_kala where sh_factor=2")).toInt(), 0);
     QCOMPARE(cashRows(2).size(), 0);
     QCOMPARE(cashRows(2, QStringLiteral("d")).size(), 1);
@@ -375,9 +381,17 @@ void GoodsSaleTest::wardConsumption() {
     QCOMPARE(db.scalar(QStringLiteral("select price_koll from heading_masrafi")).toDouble(), 1160.0);
     QVERIFY(ward.load(1));
     m_prompter->answerYes();
-    QCOMPARE(ward.removeStored(true), GoodsSaleSession::RemoveOutcome::Removed);
+    QCOMPARE(ward.removeStored(true, {}), GoodsSaleSession::RemoveOutcome::Removed);
     QCOMPARE(db.scalar(QStringLiteral("select count(*) from details_masrafi")).toInt(), 0);
     QCOMPARE(test::stockOf(db, 1010001), 10.0); // its lines back in stock
+    // The history: saved, corrected (the total 1160 after), deleted (its request number before).
+    const QList<QJsonObject> history = test::auditChanges(db, QStringLiteral("ward_consumption"), QStringLiteral("1"));
+    QCOMPARE(history.size(), 3);
+    QCOMPARE(test::auditField(history[1], QStringLiteral("price_koll"), "after").toDouble(), 1160.0);
+    QVERIFY(test::auditField(history[1], QStringLiteral("price_koll"), "before").toDouble() != 1160.0);
+    QCOMPARE(test::auditField(history[2], QStringLiteral("sh_darkhast"), "before").toString(), QStringLiteral("R-0205"));
+    QVERIFY(test::auditLines(history[2], "after").isEmpty());
+    QVERIFY(!test::auditLines(history[2], "before").isEmpty());
     QCOMPARE(test::stockOf(db, 3300002), 9.0);
     QCOMPARE(db.scalar(QStringLiteral("select count(*) from cash")).toInt(), 1);
 }

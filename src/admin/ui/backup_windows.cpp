@@ -109,7 +109,8 @@ void Tf_disk_bimeh::showEvent(QShowEvent* event) {
 
 bool Tf_disk_bimeh::writeBackup(const QString& path) {
     WaitShown wait(m_wait, m_progress);
-    return guarded(m_windows.prompter, [&] { BackupService(m_windows.db).backup(path, wait.progress()); });
+    return guarded(m_windows.prompter, [&] { BackupService(m_windows.db, AuditOrigin::here(m_windows.context.user_code, QStringLiteral("Tf_disk_bimeh")))
+                                                           .backup(path, wait.progress()); });
 }
 
 void Tf_disk_bimeh::saveBackup() {
@@ -200,7 +201,8 @@ void Trestore::restore() {
         WaitShown wait(m_wait, m_progress);
         done = guarded(prompter, [&] {
             try {
-                BackupService(m_windows.db).restore(path, wait.progress());
+                BackupService(m_windows.db, AuditOrigin::here(m_windows.context.user_code, QStringLiteral("Trestore")))
+                    .restore(path, wait.progress());
             } catch (const BackupRefused& error) {
                 refused = true;
                 prompter.warning(error.message());

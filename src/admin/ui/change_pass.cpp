@@ -100,7 +100,7 @@ void TF_change_pass::changePassword() {
         return refuse(QStringLiteral("رمز جديدواردنشده است"), m_new);
     bool changed = false;
     guarded(m_windows.prompter, [&] {
-        UserStore users(m_windows.db);
+        UserStore users(m_windows.db, AuditOrigin::here(m_windows.context.user_code, QStringLiteral("TF_change_pass")));
         const int code = m_code->text().toInt();
         if (!users.changePassword(code, m_old->text(), m_new->text()))
             return refuse(QStringLiteral("کد کاربر يا رمزقديم اشتباه وارد شده است"), m_code);

@@ -12,7 +12,8 @@
 
 namespace ph {
 
-void runPriceCorrection(const QString& workbookPath, Database& db, Prompter& prompter, QWidget* parent) {
+void runPriceCorrection(const QString& workbookPath, Database& db, Prompter& prompter, QWidget* parent,
+                        const AuditOrigin& origin) {
     QList<PriceSheetRow> rows;
     // A file that cannot be used changes nothing, and the report says so.
     const bool read = guarded(prompter, [&] {
@@ -26,7 +27,7 @@ void runPriceCorrection(const QString& workbookPath, Database& db, Prompter& pro
     QProgressDialog progress(QStringLiteral("اصلاح قيمت ها ..."), QStringLiteral("انصراف"), 0, int(rows.size()), parent);
     progress.setWindowModality(Qt::WindowModal);
     progress.setMinimumDuration(300);
-    const PriceCorrectionReport report = PriceCorrection(db).run(rows, [&](int done, int total) {
+    const PriceCorrectionReport report = PriceCorrection(db, origin).run(rows, [&](int done, int total) {
         progress.setMaximum(total);
         progress.setValue(done);
         QApplication::processEvents();
@@ -36,11 +37,12 @@ void runPriceCorrection(const QString& workbookPath, Database& db, Prompter& pro
     prompter.information(priceCorrectionMessage(report));
 }
 
-void choosePriceWorkbookAndCorrect(const QString& workingDir, Database& db, Prompter& prompter, QWidget* parent) {
+void choosePriceWorkbookAndCorrect(const QString& workingDir, Database& db, Prompter& prompter, QWidget* parent,
+                                   const AuditOrigin& origin) {
     const QString path = chooseFileToOpen(parent, QStringLiteral("فايل قيمت ها"), defaultPriceWorkbookPath(workingDir),
                                           QStringLiteral("Excel / CSV (*.xls *.xlsx *.csv);;* (*)"));
     if (!path.isEmpty())
-        runPriceCorrection(path, db, prompter, parent);
+        runPriceCorrection(path, db, prompter, parent, origin);
 }
 
 } // namespace ph

@@ -306,7 +306,7 @@ void TF_user_new::addUser() {
         return;
     }
     UserStore::AddResult result = UserStore::AddResult::Added;
-    if (!guarded(m_windows.prompter, [&] { result = UserStore(m_windows.db).add(fromFields()); })) return;
+    if (!guarded(m_windows.prompter, [&] { result = UserStore(m_windows.db, auditOrigin()).add(fromFields()); })) return;
     switch (result) {
     case UserStore::AddResult::DuplicateCode:
         return prompter.warning(QStringLiteral("کد کاربر تکراري است"));
@@ -330,11 +330,15 @@ void TF_user_new::editUser() {
         return;
     }
     // An empty password keeps the stored one: stored passwords are never shown to retype.
-    if (!guarded(m_windows.prompter, [this] { UserStore(m_windows.db).update(fromFields()); })) return;
+    if (!guarded(m_windows.prompter, [this] { UserStore(m_windows.db, auditOrigin()).update(fromFields()); })) return;
     guarded(m_windows.prompter, [this] { reloadGrid(); });
     clearForNew();
     m_name->setFocus();
     m_windows.prompter.information(QStringLiteral("ويرايش اطلاعات با موفقيت انجام شد"));
+}
+
+AuditOrigin TF_user_new::auditOrigin() const {
+    return AuditOrigin::here(m_windows.context.user_code, QStringLiteral("TF_user_new"));
 }
 
 void TF_user_new::deleteUser() {
@@ -344,7 +348,7 @@ void TF_user_new::deleteUser() {
     if (!prompter.askYesNo(QStringLiteral("آيا ازحذف کاربر مطمئن هستيد"))) return;
     const int code = m_code->text().toInt();
     guarded(m_windows.prompter, [&] {
-        UserStore users(m_windows.db);
+        UserStore users(m_windows.db, auditOrigin());
         if (users.hasRecordedSales(code)) {
             prompter.warning(QStringLiteral("حذف کاربر موردنظرامکان پذيرنمي باشد"));
             return;

@@ -36,6 +36,8 @@ public:
     void addUser();
     void editUser();
     void deleteUser();
+    // Who changes users from this window, for the history of changes.
+    AuditOrigin auditOrigin() const;
 
     CommandBar* commandBar() const { return m_bar; }
 

@@ -1,5 +1,6 @@
 #include "catalogue/ui/sabt_darou.h"
 
+#include "core/app_context.h"
 #include "catalogue/goods.h"
 #include "catalogue/lookup_list.h"
 #include "catalogue/ui/goods_set.h"
@@ -282,7 +283,7 @@ void Tf_sabt_darou::saveNew() {
     const GoodsEntry entry =
         entryOf(me_code_g, me_code_t, me_code_two, me_code_sh, me_name_kala, me_name_latin, me_price);
     GoodsSaveResult result;
-    if (!guarded(m_windows.prompter, [&] { result = GoodsCatalogue(m_windows.db).add(entry); })) return;
+    if (!guarded(m_windows.prompter, [&] { result = GoodsCatalogue(m_windows.db, AuditOrigin::here(m_windows.context.user_code, QStringLiteral("Tf_sabt_darou"))).add(entry); })) return;
     if (refused(result.outcome)) return;
     me_code_kala->setText(plainDecimalText(result.code));
     bool listed = false;
@@ -309,7 +310,7 @@ void Tf_sabt_darou::saveEdit() {
     const double code = me_code_kala->text().toDouble(&shown);
     GoodsSaveResult result{GoodsOutcome::Missing, code};
     if (shown &&
-        !guarded(m_windows.prompter, [&] { result = GoodsCatalogue(m_windows.db).update(code, entry); }))
+        !guarded(m_windows.prompter, [&] { result = GoodsCatalogue(m_windows.db, AuditOrigin::here(m_windows.context.user_code, QStringLiteral("Tf_sabt_darou"))).update(code, entry); }))
         return;
     if (refused(result.outcome)) return;
     me_code_kala->setText(plainDecimalText(result.code));

@@ -1,5 +1,6 @@
 #include "catalogue/ui/wait_.h"
 
+#include "core/app_context.h"
 #include "catalogue/formulas.h"
 #include "core/prompter.h"
 #include "widgets/guarded.h"
@@ -62,7 +63,7 @@ void TF_wait::run() {
             m_progress->setMaximum(count);
             m_progress->setValue(finished);
             QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-        });
+        }, AuditOrigin::here(m_windows.context.user_code, QStringLiteral("TF_wait")));
     });
     if (done) {
         m_progress->setValue(m_progress->maximum());

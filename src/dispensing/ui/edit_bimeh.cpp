@@ -138,7 +138,8 @@ bool Tedit_bimeh::fileNumberLeft() {
 
 bool Tedit_bimeh::runChange() {
     const InsurerChangeRequest request{sh_parvandeh->text(), me_date1->displayText(), me_date2->displayText(),
-                                       me_code_bime->text()};
+                                       me_code_bime->text(),
+                                       AuditOrigin::here(m_windows.context.user_code, QStringLiteral("Tedit_bimeh"))};
     const InsurerChangeOutcome outcome = BulkInsurerChange(m_windows.db).run(request);
     if (outcome.refused) {
         m_windows.prompter.warning(outcome.refused->message);

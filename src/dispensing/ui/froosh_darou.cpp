@@ -321,7 +321,8 @@ void Tf_froosh_darou::save() {
     applyHeader();
     const SaveContext context{m_windows.context.user_code, m_windows.context.cashier_code,
                               m_windows.context.current_date,
-                              m_windows.clock.now().toString(QStringLiteral("HH:mm"))};
+                              m_windows.clock.now().toString(QStringLiteral("HH:mm")),
+                              AuditOrigin::here(m_windows.context.user_code, QStringLiteral("Tf_froosh_darou"))};
     // The invoice printed right after the save shows the window's figures.
     auto* insurerName = findChild<QLineEdit*>(QStringLiteral("me_name_bime"));
     m_session.setTime(context.time);

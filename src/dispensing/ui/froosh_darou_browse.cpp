@@ -200,7 +200,8 @@ void Tf_froosh_darou::deleteStored() {
     if (number != m_current && !mayReplaceShown()) return;
     showInvoice(number);
     if (!m_windows.prompter.askYesNo(texts::kConfirmDeleteInvoice)) return;
-    switch (StoredPrescriptions(m_windows.db).remove(number)) {
+    switch (StoredPrescriptions(m_windows.db)
+                .remove(number, AuditOrigin::here(m_windows.context.user_code, QStringLiteral("Tf_froosh_darou")))) {
     case StoredPrescriptions::RemoveResult::NotFound:
         m_windows.prompter.warning(texts::kDeleteNotFound);
         return;

@@ -397,9 +397,13 @@ void Tf_moghavemi::pickPrescriber() {
     me_family_pe->setText(chosen->extra.value(QStringLiteral("family")).toString());
 }
 
+AuditOrigin Tf_moghavemi::auditOrigin() const {
+    return AuditOrigin::here(m_windows.context.user_code, QStringLiteral("Tf_moghavemi"));
+}
+
 void Tf_moghavemi::save() {
     const LumpPrescriptionSession::Outcome outcome =
-        m_session.save(onScreen(), m_windows.context.user_code, m_windows.context.current_date);
+        m_session.save(onScreen(), auditOrigin(), m_windows.context.current_date);
     if (!outcome.done) return focusField(outcome.focus);
     // Insurer, type, date and prescriber stay for the next prescription.
     m_shown.reset();
@@ -414,14 +418,14 @@ void Tf_moghavemi::save() {
 void Tf_moghavemi::edit() {
     if (!m_shown) return;
     const LumpPrescriptionSession::Outcome outcome =
-        m_session.edit(onScreen(), m_windows.context.user_code, m_windows.context.current_date);
+        m_session.edit(onScreen(), auditOrigin(), m_windows.context.current_date);
     if (!outcome.done) return focusField(outcome.focus);
     clearAll();
 }
 
 void Tf_moghavemi::remove() {
     if (!m_shown) return;
-    if (m_session.remove(*m_shown).done) clearAll();
+    if (m_session.remove(*m_shown, auditOrigin()).done) clearAll();
 }
 
 void Tf_moghavemi::step(int direction) {

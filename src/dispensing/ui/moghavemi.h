@@ -55,6 +55,8 @@ private:
     void pickPrescriber();
 
     void save();
+    // Who changes a prescription from this window, for the history of changes.
+    AuditOrigin auditOrigin() const;
     void edit();
     void remove();
     void step(int direction); // -2 first, -1 previous, +1 next, +2 last

@@ -1,5 +1,6 @@
 #include "insurance/ui/fmbimeh.h"
 
+#include "core/app_context.h"
 #include "core/prompter.h"
 #include "core/amounts.h"
 #include "widgets/command_bar.h"
@@ -446,7 +447,7 @@ void Tfmbimeh::confirmContract() {
     const bool stored = guarded(m_windows.prompter, [&] {
         Contract contract = contractFromPanel();
         contract.insurer = insurer->code;
-        InsurerStore store(m_windows.db);
+        InsurerStore store(m_windows.db, AuditOrigin::here(m_windows.context.user_code, QStringLiteral("Tfmbimeh")));
         if (m_pending == Pending::NewContract)
             store.saveNewContract(contract);
         else

@@ -1,5 +1,6 @@
 #include "insurance/ui/fmbimeh_daru.h"
 
+#include "core/app_context.h"
 #include "core/prompter.h"
 #include "core/amounts.h"
 #include "insurance/doctor_store.h"
@@ -465,7 +466,7 @@ void Tfmbimeh_daru::addRules() {
     const bool added = guarded(m_windows.prompter, [this] {
         const int kind = limitKindForNew(rb_tedad->isChecked(), tedad->text(),
                                          rb_mab->isChecked(), mab->text());
-        DrugRuleStore(m_windows.db).addForInsurers(checkedInsurers(), ruleFromFields(kind));
+        DrugRuleStore(m_windows.db, AuditOrigin::here(m_windows.context.user_code, QStringLiteral("Tfmbimeh_daru"))).addForInsurers(checkedInsurers(), ruleFromFields(kind));
         reloadGrid();
     });
     if (!added) return;
@@ -482,7 +483,7 @@ void Tfmbimeh_daru::editRule() {
             DrugRuleEntry rule =
                 ruleFromFields(limitKindForEdit(rb_tedad->isChecked(), rb_mab->isChecked()));
             rule.insurer = *m_insurer;
-            DrugRuleStore(m_windows.db).update(rule); // a pair without a rule is not created here
+            DrugRuleStore(m_windows.db, AuditOrigin::here(m_windows.context.user_code, QStringLiteral("Tfmbimeh_daru"))).update(rule); // a pair without a rule is not created here
         }
         reloadGrid();
     });
@@ -497,7 +498,7 @@ void Tfmbimeh_daru::deleteRules() {
     const double drug = m_rules->row(row).rule.drug; // the row current when the command was chosen
     if (!m_windows.prompter.askYesNo(QStringLiteral("آيا از حذف اطلاعات مطمئن هستيد؟"))) return;
     guarded(m_windows.prompter, [&] {
-        DrugRuleStore(m_windows.db).removeForInsurers(drug, checkedInsurers());
+        DrugRuleStore(m_windows.db, AuditOrigin::here(m_windows.context.user_code, QStringLiteral("Tfmbimeh_daru"))).removeForInsurers(drug, checkedInsurers());
         reloadGrid();
     });
 }

@@ -1,5 +1,6 @@
 #include "insurance/ui/fmtarefeh.h"
 
+#include "core/app_context.h"
 #include "core/prompter.h"
 #include "core/amounts.h"
 #include "widgets/command_bar.h"
@@ -199,7 +200,7 @@ TariffPeriod Tfmtarefeh::fromPanel() const {
 void Tfmtarefeh::confirmPanel() {
     const bool stored = guarded(m_windows.prompter, [this] {
         const TariffPeriod period = fromPanel();
-        TariffStore(m_windows.db).save(period, m_editing ? &*m_editing : nullptr);
+        TariffStore(m_windows.db, AuditOrigin::here(m_windows.context.user_code, QStringLiteral("Tfmtarefeh"))).save(period, m_editing ? &*m_editing : nullptr);
         reload();
     });
     if (!stored) return; // a conversion error keeps the panel open on the typed values
@@ -215,7 +216,7 @@ void Tfmtarefeh::deletePeriod() {
     if (m_windows.prompter.confirm(request).result != 1) return;
     const TariffPeriod period = m_periods.at(row);
     guarded(m_windows.prompter, [&] {
-        TariffStore(m_windows.db).remove(period.fromDate, period.toDate);
+        TariffStore(m_windows.db, AuditOrigin::here(m_windows.context.user_code, QStringLiteral("Tfmtarefeh"))).remove(period.fromDate, period.toDate);
         reload();
     });
 }

@@ -171,7 +171,8 @@ void Tf_cash::closeTill() {
     if (!showsSummary()) return;
     if (!m_windows.prompter.askYesNo(t::kConfirmClosing)) return;
     const TillClosing closing =
-        m_desk.close(m_windows.context.cashier_code, m_windows.context.current_date, now());
+        m_desk.close(m_windows.context.cashier_code, m_windows.context.current_date, now(),
+                     AuditOrigin::here(m_windows.context.user_code, QStringLiteral("Tf_cash")));
     // What was recorded: the rows paid up to the closing's own moment.
     me_daryaft->setText(amountDisplayText(closing.figures.received));
     me_bargasht->setText(amountDisplayText(closing.figures.refunded));

@@ -142,7 +142,8 @@ void Tf_cashier::pay() {
         m_rows->hasRow(at + 1) ? std::optional(m_rows->row(at + 1)) : std::nullopt;
     const QDateTime now = m_windows.clock.now();
     if (m_desk.pay(row.invoice, row.kind, m_windows.context.cashier_code, m_windows.context.current_date,
-                   now.toString(QStringLiteral("HH:mm"))) == CashDesk::PayResult::AlreadyPaid)
+                   now.toString(QStringLiteral("HH:mm")),
+                   AuditOrigin::here(m_windows.context.user_code, QStringLiteral("Tf_cashier"))) == CashDesk::PayResult::AlreadyPaid)
         m_windows.prompter.warning(t::kAlreadyPaid);
     loadAt(at, next);
 }

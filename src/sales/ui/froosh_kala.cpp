@@ -229,7 +229,8 @@ void Tf_froosh_kala::save() {
     applyHeader();
     const SaveContext context{m_windows.context.user_code, m_windows.context.cashier_code,
                               m_windows.context.current_date,
-                              m_windows.clock.now().toString(QStringLiteral("HH:mm"))};
+                              m_windows.clock.now().toString(QStringLiteral("HH:mm")),
+                              auditOrigin()};
     const bool corrected = m_session.editing();
     const GoodsSaveOutcome outcome = m_session.save(context, m_windows.context.hasRight(QStringLiteral("save_b")));
     if (!outcome.saved) {
@@ -254,9 +255,15 @@ void Tf_froosh_kala::beginEdit() {
     firstField()->setFocus();
 }
 
+AuditOrigin Tf_froosh_kala::auditOrigin() const {
+    // The class of the variant shown: the ward consumption window is a window of its own.
+    return AuditOrigin::here(m_windows.context.user_code,
+                             QString::fromLatin1(metaObject()->className()).section(u':', -1));
+}
+
 void Tf_froosh_kala::deleteStored() {
     if (!m_bar->isEnabled(CommandBar::DeleteDocument)) return;
-    if (m_session.removeStored(m_windows.context.hasRight(QStringLiteral("delete_b"))) ==
+    if (m_session.removeStored(m_windows.context.hasRight(QStringLiteral("delete_b")), auditOrigin()) ==
         GoodsSaleSession::RemoveOutcome::Removed)
         startNew();
 }

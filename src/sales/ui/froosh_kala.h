@@ -57,6 +57,8 @@ public:
     void abandon();
     void beginEdit();
     void deleteStored();
+    // Who changes a document from this window, for the history of changes.
+    AuditOrigin auditOrigin() const;
     // The print button: the shown invoice in the print preview.
     void printShown();
     // Where the print after a new save goes (the invoice, or a ward's consumption sheet):
