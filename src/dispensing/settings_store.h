@@ -29,9 +29,8 @@ struct Settings {
     TillKeeper till;                // flag_cash, code_cash: not written by save()
 };
 
-// The one reader and writer of the settings row: every part of the program that needs a setting
-// reads it here.
-
+// Reads and writes the settings row: the windows, a save, its prints and the cash desk read their
+// settings here.
 class SettingsStore {
 public:
     explicit SettingsStore(Database& db) : m_db(db) {}
