@@ -239,13 +239,13 @@ print::OutputResult writeStockCsv(const QList<StockRow>& rows, const QString& pa
     return writeCsv(path, lines);
 }
 
-print::Report goodsSheetPrint(const QList<GoodsSheetRow>& rows, const GoodsSheetHeading& heading) {
-    print::TablePrint table;
-    table.heading = {
+namespace {
+
+// The heading both goods sheet prints carry, under their own title.
+QList<QList<print::TableHeadingLine>> goodsSheetHeading(const QString& title) {
+    return {
         {{{}, QStringLiteral("بسمه تعالي "), Align::Center, true}},
-        {{{}, heading.wardConsumption ? texts::kWardConsumptionPrintTitle : texts::kGoodsSheetPrintTitle,
-          Align::Center, true, 12},
-         {print::kPageNumber, QStringLiteral("صفحه "), Align::Left}},
+        {{{}, title, Align::Center, true, 12}, {print::kPageNumber, QStringLiteral("صفحه "), Align::Left}},
         {{QStringLiteral("pharmacy"), QStringLiteral("داروخانه "), Align::Right},
          {QStringLiteral("reportDate"), QStringLiteral("تاريخ گزارش :"), Align::Left}},
         {{QStringLiteral("from"), QStringLiteral("از تاريخ  :"), Align::Right},
@@ -253,6 +253,20 @@ print::Report goodsSheetPrint(const QList<GoodsSheetRow>& rows, const GoodsSheet
         {{QStringLiteral("ward"), QStringLiteral("نام بخش:"), Align::Right},
          {QStringLiteral("request"), QStringLiteral("شماره درخواست:"), Align::Center}},
     };
+}
+
+print::Values goodsSheetValues(const GoodsSheetHeading& heading) {
+    return {{QStringLiteral("pharmacy"), heading.pharmacyName}, {QStringLiteral("reportDate"), heading.reportDate},
+            {QStringLiteral("from"), heading.from},             {QStringLiteral("to"), heading.to},
+            {QStringLiteral("ward"), heading.wardName},         {QStringLiteral("request"), heading.request}};
+}
+
+} // namespace
+
+print::Report goodsSheetPrint(const QList<GoodsSheetRow>& rows, const GoodsSheetHeading& heading) {
+    print::TablePrint table;
+    table.heading = goodsSheetHeading(
+        heading.wardConsumption ? texts::kWardConsumptionPrintTitle : texts::kGoodsSheetPrintTitle);
     table.columns = {{QStringLiteral("رديف "), QStringLiteral("row"), 12},
                      {QStringLiteral("شكل دارو"), QStringLiteral("form"), 26},
                      {QStringLiteral("نام دارو"), QStringLiteral("name"), 70, Align::Right},
@@ -261,9 +275,7 @@ print::Report goodsSheetPrint(const QList<GoodsSheetRow>& rows, const GoodsSheet
                      {QStringLiteral("قيمت کل"), QStringLiteral("amount"), 32, Align::Center, true}};
     table.sumCaption = kSumCaption;
     print::ReportData data;
-    data.values = {{QStringLiteral("pharmacy"), heading.pharmacyName}, {QStringLiteral("reportDate"), heading.reportDate},
-                   {QStringLiteral("from"), heading.from},             {QStringLiteral("to"), heading.to},
-                   {QStringLiteral("ward"), heading.wardName},         {QStringLiteral("request"), heading.request}};
+    data.values = goodsSheetValues(heading);
     double sum = 0;
     int number = 0;
     for (const GoodsSheetRow& row : rows) {
@@ -281,17 +293,7 @@ print::Report goodsSheetPrint(const QList<GoodsSheetRow>& rows, const GoodsSheet
 
 print::Report goodsSheetDetailPrint(const GoodsSheetDetail& detail, const GoodsSheetHeading& heading) {
     print::TablePrint table;
-    table.heading = {
-        {{{}, QStringLiteral("بسمه تعالي "), Align::Center, true}},
-        {{{}, texts::kGoodsSheetDetailPrintTitle, Align::Center, true, 12},
-         {print::kPageNumber, QStringLiteral("صفحه "), Align::Left}},
-        {{QStringLiteral("pharmacy"), QStringLiteral("داروخانه "), Align::Right},
-         {QStringLiteral("reportDate"), QStringLiteral("تاريخ گزارش :"), Align::Left}},
-        {{QStringLiteral("from"), QStringLiteral("از تاريخ  :"), Align::Right},
-         {QStringLiteral("to"), QStringLiteral("تا تاريخ:"), Align::Center}},
-        {{QStringLiteral("ward"), QStringLiteral("نام بخش:"), Align::Right},
-         {QStringLiteral("request"), QStringLiteral("شماره درخواست:"), Align::Center}},
-    };
+    table.heading = goodsSheetHeading(texts::kGoodsSheetDetailPrintTitle);
     table.columns = {{QStringLiteral("رديف "), QStringLiteral("row"), 10},
                      {QStringLiteral("نسخه"), QStringLiteral("invoice"), 14},
                      {QStringLiteral("نام بيمار"), QStringLiteral("patient"), 38, Align::Right},
@@ -302,9 +304,7 @@ print::Report goodsSheetDetailPrint(const GoodsSheetDetail& detail, const GoodsS
                      {QStringLiteral("قيمت کل"), QStringLiteral("amount"), 22, Align::Center, true}};
     table.sumCaption = kSumCaption;
     print::ReportData data;
-    data.values = {{QStringLiteral("pharmacy"), heading.pharmacyName}, {QStringLiteral("reportDate"), heading.reportDate},
-                   {QStringLiteral("from"), heading.from},             {QStringLiteral("to"), heading.to},
-                   {QStringLiteral("ward"), heading.wardName},         {QStringLiteral("request"), heading.request}};
+    data.values = goodsSheetValues(heading);
     QHash<double, QString> patients;
     for (const GoodsSheetPrescription& p : detail.prescriptions)
         patients.insert(p.invoice, (p.name + QLatin1Char(' ') + p.family).trimmed());
