@@ -12,16 +12,21 @@ namespace {
 // can misread when another connection has just changed the table.
 int columnCount(Database& db, const QString& table) { return int(db.columnNames(table).size()); }
 
+// The old users table is the one that still has tanzim_p; its column count no longer tells,
+// since the schema adds later rights to every users table before this upgrade runs.
+bool isOldUsersTable(Database& db) {
+    return db.columnNames(QStringLiteral("u_pharmacy")).contains(QStringLiteral("tanzim_p"), Qt::CaseInsensitive);
+}
+
 } // namespace
 
 bool upgradeUsersTable(Database& db) {
-    const QString table = QStringLiteral("u_pharmacy");
-    if (columnCount(db, table) != 40)
+    if (!isOldUsersTable(db))
         return false;
     const QString bit = db.dialect().typeName(ColumnType::Bit);
     Transaction transaction(db);
     lockSchema(db);
-    if (columnCount(db, table) != 40)
+    if (!isOldUsersTable(db))
         return false; // another workstation upgraded it meanwhile
     db.exec(QStringLiteral("ALTER TABLE u_pharmacy DROP COLUMN tanzim_p "));
     db.exec(QStringLiteral("alter table u_pharmacy  add tarif15 %1 ").arg(bit));

@@ -181,11 +181,25 @@ bool Schema::createMissing(const State& state) {
         }
         m_db.exec(QStringLiteral("insert into schema_version (version) values (?)"), {kCurrentVersion});
     }
+    addLaterRights(state);
     for (const ViewDef& view : schemaViews()) {
         if (!state.tables.contains(view.name) || remade.contains(view.name))
             m_db.exec(QStringLiteral("create view %1 as %2").arg(view.name, view.select(m_db.dialect())));
     }
     return indexesAdded;
+}
+
+void Schema::addLaterRights(const State& state) {
+    const QString users = QStringLiteral("u_pharmacy");
+    if (!state.tables.contains(users))
+        return; // made just now with every column
+    const QStringList held = m_db.columnNames(users);
+    for (const QString right : {QStringLiteral("tarikhche"), QStringLiteral("engheza")}) {
+        if (held.contains(right, Qt::CaseInsensitive))
+            continue;
+        m_db.exec(QStringLiteral("alter table u_pharmacy add %1 %2").arg(right, m_db.dialect().typeName(ColumnType::Bit)));
+        m_db.exec(QStringLiteral("update u_pharmacy set %1 = access").arg(right));
+    }
 }
 
 void Schema::addCompoundedForm() {

@@ -56,7 +56,7 @@ const QList<ViewDef>& schemaViews();
 // change or remove rows of.
 class Schema {
 public:
-    static constexpr int kCurrentVersion = 6;
+    static constexpr int kCurrentVersion = 7;
 
     explicit Schema(Database& db) : m_db(db) {}
 
@@ -81,6 +81,9 @@ private:
     // Adds the compounded drugs' form where no form has its code; a database that holds
     // another form under it keeps that form, and the log says so.
     void addCompoundedForm();
+    // Rights added after the first release: an older users table gains their columns, held
+    // by the users who may already grant every right.
+    void addLaterRights(const State& state);
 
     Database& m_db;
 };

@@ -12,7 +12,7 @@ const QList<TableDef>& schemaTables() {
          "formul b, type_fo b, mat b, vahed b, bimeh b, bimehdarou b, tarefe b, type_no b, takh b, doctor b, "
          "froosh_d b, froosh_k b, tanzim b, phar b, cash b, cashier b, anbar b, havaleh b, list_b b, disk_b b, "
          "gcash b, gfroosh b, g1 b, g2 b, access b, user_new b, pass_ta b, save_b b, delete_b b, edit_b b, "
-         "tarif15 b",
+         "tarif15 b, tarikhche b, engheza b",
          {"unique code"}},
         {"tanzimat",
          "p_noskhe b, p_factor b, message_taeed b, message_address b, payam t, price b, code_kala b, code_sh b, "

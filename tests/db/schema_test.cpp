@@ -137,7 +137,7 @@ void SchemaTest::everyTableAndViewWithItsColumns() {
         for (const QString& column : expected)
             QVERIFY2(actual.contains(column), qPrintable(table + u'.' + column + QStringLiteral(" is missing")));
     }
-    QCOMPARE(resultColumns(t.db(), QStringLiteral("u_pharmacy")).size(), 41);
+    QCOMPARE(resultColumns(t.db(), QStringLiteral("u_pharmacy")).size(), 43);
     QCOMPARE(resultColumns(t.db(), QStringLiteral("Tanzimat")).size(), 13);
 }
 
@@ -306,6 +306,10 @@ void SchemaTest::olderDatabaseGetsTheNewIndexes() {
             db.exec(QStringLiteral("create view v_see_masrafi as ") + view.select(db.dialect()));
     db.exec(QStringLiteral("insert into heading_masrafi (sh_factor, sh_darkhast) values (1, 205)"));
     db.exec(QStringLiteral("insert into details_masrafi (sh_factor, code_darou, tedad) values (1, 1010001, 2)"));
+    // Users from before the history and expiry rights: the one who may grant every right gains them.
+    db.exec(QStringLiteral("insert into u_pharmacy (code, name, access) values (1, 'admin', 1), (2, 'clerk', 0)"));
+    for (const char* right : {"tarikhche", "engheza"})
+        db.exec(QStringLiteral("alter table u_pharmacy drop column %1").arg(QLatin1String(right)));
     // No history of changes yet.
     for (const QString& sql : db.dialect().dropAppendOnlyGuardSql(QStringLiteral("audit_log")))
         db.exec(sql);
@@ -319,6 +323,8 @@ void SchemaTest::olderDatabaseGetsTheNewIndexes() {
         QVERIFY2(indexes.contains(index), qPrintable(index));
     QCOMPARE(Schema(db).storedVersion(), Schema::kCurrentVersion);
     QVERIFY(!Schema(db).needsWork());
+    QCOMPARE(db.scalar(QStringLiteral("select tarikhche + engheza from u_pharmacy where code=1")).toInt(), 2);
+    QCOMPARE(db.scalar(QStringLiteral("select tarikhche + engheza from u_pharmacy where code=2")).toInt(), 0);
     // A merged claim block longer than 4000 characters now fits, beside the kept row.
     const QString longBlock(6000, u'x');
     db.exec(QStringLiteral("insert into list_koli (count, list) values (2, ?)"), {longBlock});

@@ -76,11 +76,13 @@ const QList<GroupDef>& rightGroups() {
           {"gcash", "gcash", QStringLiteral("گزارش صندوق "), QStringLiteral(" گزارش صندوق")},
           {"gfroosh", "gfroosh", QStringLiteral("گزارش فروش "), QStringLiteral("گزارش فروش")},
           {"g1", "g1", QStringLiteral("گزارش 1"), QStringLiteral("گزارش1")},
-          {"g2", "g2", QStringLiteral("گزارش 2"), QStringLiteral("گزارش2")}}},
+          {"g2", "g2", QStringLiteral("گزارش 2"), QStringLiteral("گزارش2")},
+          {"engheza", "Ch_engheza", QStringLiteral("اقلام نزديك به انقضا"), QStringLiteral("انقضا")}}},
         {QStringLiteral("سيستم پشتيباني"),
          {{"access", "access", QStringLiteral("سطوح دسترسي "), QStringLiteral("سطوح دسترسي")},
           {"user_new", "Ch_user", QStringLiteral("تعريف كاربر"), QStringLiteral("تعريف كاربر")},
-          {"pass_ta", "Ch_pass", QStringLiteral("تغيير كلمه رمز"), QStringLiteral("تغييركلمه عبور")}}},
+          {"pass_ta", "Ch_pass", QStringLiteral("تغيير كلمه رمز"), QStringLiteral("تغييركلمه عبور")},
+          {"tarikhche", "Ch_tarikhche", QStringLiteral("تاريخچه تغييرات"), QStringLiteral("تاريخچه")}}},
     };
     return groups;
 }
@@ -162,8 +164,13 @@ TF_user_new::TF_user_new(const WindowContext& windows, QWidget* parent)
     m_nav = new KeyNav(this);
     m_nav->addField(m_name);
     m_nav->addField(m_pass);
-    for (std::string_view flag : kRightFlags) {
-        QCheckBox* box = m_flags.value(QString::fromLatin1(flag.data(), qsizetype(flag.size())));
+    // In the order the boxes are drawn: group by group, then the command keys.
+    QList<FlagDef> drawn;
+    for (const GroupDef& group : rightGroups())
+        drawn += group.flags;
+    drawn += commandKeyFlags();
+    for (const FlagDef& def : drawn) {
+        QCheckBox* box = m_flags.value(QString::fromLatin1(def.flag));
         m_nav->addField(box);
         m_nav->setEnterHandler(box, [] { return true; }); // Enter moves on; Space ticks
     }
