@@ -1,6 +1,5 @@
 #include "admin/pharmacy_identity.h"
 
-#include "core/comma_text.h"
 #include "db/database.h"
 #include "db/transaction.h"
 
@@ -32,15 +31,6 @@ void PharmacyIdentityStore::store(const PharmacyIdentity& identity) {
         m_db.exec(QStringLiteral("insert into onvan_darou (code_vahed, onvan_vahed, fani_nezam) values (?, ?, ?)"),
                   values);
     transaction.commit();
-}
-
-QStringList PharmacyIdentityStore::taminCodes() {
-    if (!m_db.hasColumn(QStringLiteral("Tanzimat"), QStringLiteral("TaminCode")))
-        return {};
-    Rows query = m_db.exec(m_db.dialect().selectLimited(QStringLiteral("tamincode from tanzimat"), 1));
-    if (!query.next())
-        return {};
-    return splitCommaText(query.value(0).toString());
 }
 
 } // namespace ph

@@ -16,7 +16,7 @@ struct StoredIdentity {
     std::optional<QString> directorNezam; // fani_nezam, absent when null
 };
 
-// The pharmacy's identity row (onvan_darou) and the social-security insurer codes.
+// The pharmacy's identity row (onvan_darou).
 class PharmacyIdentityStore {
 public:
     explicit PharmacyIdentityStore(Database& db) : m_db(db) {}
@@ -26,9 +26,6 @@ public:
     // Writes the one identity row (inserted when the table is empty). The code must be a
     // whole number, else ph::Error is thrown and nothing is written.
     void store(const PharmacyIdentity& identity);
-    // The insurer codes listed in the settings' TaminCode comma text; empty when the
-    // column or the settings row is missing.
-    QStringList taminCodes();
 
 private:
     Database& m_db;

@@ -6,6 +6,7 @@
 #include "core/prompter.h"
 #include "db/legacy_upgrades.h"
 #include "db/schema.h"
+#include "dispensing/settings_store.h"
 #include "widgets/guarded.h"
 
 #include <QDir>
@@ -34,7 +35,7 @@ StartupSequence::Outcome StartupSequence::runSteps() {
 
     if (ensureIdentity() == Outcome::Quit)
         return Outcome::Quit;
-    m_context.tamin_codes = PharmacyIdentityStore(*m_db).taminCodes();
+    m_context.tamin_codes = SettingsStore(*m_db).taminCodes();
     return ensureFirstUser();
 }
 

@@ -10,6 +10,7 @@
 #include "core/atomic_file.h"
 #include "core/ci_config.h"
 #include "db/database.h"
+#include "dispensing/settings_store.h"
 #include "insurance/insurer_store.h"
 
 #include <QDir>
@@ -124,7 +125,7 @@ int claims(const QString& workingDir, const QStringList& args, QTextStream& out,
     r.options.from = r.selection.from;
     r.options.to = r.selection.to;
     r.options.pharmacyCode = store.pharmacyCode(r.selection);
-    r.options.taminCodes = identity.taminCodes();
+    r.options.taminCodes = SettingsStore(db).taminCodes();
     ClaimFile file;
     try {
         file = ClaimFileWriter(r.options).write(prescriptions);

@@ -1,6 +1,5 @@
 #include "cli/save_command.h"
 
-#include "admin/pharmacy_identity.h"
 #include "admin/users.h"
 #include "cli/option_checks.h"
 #include "core/amounts.h"
@@ -11,6 +10,7 @@
 #include "dispensing/line_kind.h"
 #include "dispensing/prescription_fields.h"
 #include "dispensing/prescription_session.h"
+#include "dispensing/settings_store.h"
 #include "insurance/insurer_store.h"
 
 #include <QFile>
@@ -197,7 +197,7 @@ int save(const QString& workingDir, const QStringList& args, const QByteArray& i
         });
 
         PrescriptionSession session(db, prompter);
-        session.setTaminCodes(PharmacyIdentityStore(db).taminCodes());
+        session.setTaminCodes(SettingsStore(db).taminCodes());
         session.start({today, time});
         session.changeInsurer(insurer);
         fillHeader(session, json);

@@ -3,6 +3,7 @@
 #include "db/database.h"
 #include "dispensing/dispensing_texts.h"
 #include "dispensing/settings_store.h"
+#include "dispensing/stored_prescription_record.h"
 #include "insurance/insurer_store.h"
 
 
@@ -20,46 +21,36 @@ QString PrescriptionPrintData::patientName() const {
 }
 
 std::optional<PrescriptionPrintData> PrescriptionPrintReader::read(int invoice) {
-    Rows head = m_db.exec(QStringLiteral("select code_no, date_sabt, family_b, name_b, code_bimeh, price_koll, "
-                                              "price_bimar, price_bimeh, price_azad, fani from heading_noskhe "
-                                              "where sh_factor=?"),
-                               {invoice});
-    if (!head.next()) return std::nullopt;
+    const std::optional<StoredPrescriptionRecord> record = StoredPrescriptionReader(m_db).read(invoice);
+    if (!record) return std::nullopt;
+    const StoredHeaderRecord& h = record->header;
     PrescriptionPrintData d;
     d.invoice = invoice;
-    d.code = head.value(0).toString();
-    d.deliveryDate = head.value(1).toString();
-    d.family = head.value(2).toString();
-    d.name = head.value(3).toString();
-    d.insurer = head.value(4).toInt();
-    d.total = head.value(5).toDouble();
-    d.patientShare = head.value(6).toDouble();
-    d.insurerShare = head.value(7).toDouble();
-    d.free = head.value(8).toDouble();
-    d.fee = head.value(9).toDouble();
-    head.finish();
-
-    Rows lines = m_db.exec(
-        QStringLiteral("select d.row, d.code_darou, g.name_kala, d.vaziat, d.tedad, d.price_koll, d.sazman, d.bimar, "
-                       "d.azad, d.otc, d.kala, g.code_kala from details_noskhe d "
-                       "left join mosh_kala_anbar g on g.code_kala=d.code_darou where d.sh_factor=? order by d.row"),
-        {invoice});
-    while (lines.next()) {
+    d.code = h.code;
+    d.deliveryDate = h.deliveryDate;
+    d.family = h.family;
+    d.name = h.name;
+    d.insurer = int(h.insurerCode.value_or(0));
+    d.total = h.payable.value_or(0);
+    d.patientShare = h.patientShare.value_or(0);
+    d.insurerShare = h.insurerShare.value_or(0);
+    d.free = h.free.value_or(0);
+    d.fee = h.fee.value_or(0);
+    for (const StoredLineRecord& l : record->lines) {
         PrintedLine line;
-        line.row = lines.value(0).toInt();
-        line.code = lines.value(1).toDouble();
-        if (!lines.value(11).isNull()) line.name = lines.value(2).toString();
-        line.kind = lines.value(3).toString();
-        line.quantity = lines.value(4).toDouble();
-        line.total = lines.value(5).toDouble();
-        line.insurer = lines.value(6).toDouble();
-        line.patient = lines.value(7).toDouble();
-        line.free = lines.value(8).toDouble();
-        line.otc = lines.value(9).toDouble();
-        line.goods = lines.value(10).toDouble();
+        line.row = l.row;
+        line.code = l.code.value_or(0);
+        if (l.inCatalogue) line.name = l.name.value_or(QString());
+        line.kind = l.kind;
+        line.quantity = l.quantity.value_or(0);
+        line.total = l.total.value_or(0);
+        line.insurer = l.insurer.value_or(0);
+        line.patient = l.patient.value_or(0);
+        line.free = l.free.value_or(0);
+        line.otc = l.otc.value_or(0);
+        line.goods = l.goods.value_or(0);
         d.lines.append(line);
     }
-    lines.finish();
 
     d.insurerName = InsurerStore(m_db).nameOf(d.insurer);
     d.setting = PrintSettingStore(m_db).forInsurer(d.insurer);

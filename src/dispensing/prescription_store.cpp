@@ -318,9 +318,7 @@ PrescriptionStore::BeforeSave PrescriptionStore::readBeforeSave(const Prescripti
     const SqlDialect& dialect = m_db.dialect();
     const bool checked = r.duplicates != PrescriptionRecord::Duplicates::Stored;
     const QString date = r.prescriptionDate.trimmed();
-    const auto setting = [&](const char* column) {
-        return u'(' + dialect.selectLimited(QLatin1String(column) + QStringLiteral(" from tanzimat"), 1) + u')';
-    };
+    const auto setting = [&](const char* column) { return SettingsStore::columnSubquery(dialect, column); };
     Rows q = m_db.exec(
         QStringLiteral("select (select min(sh_factor) from heading_noskhe where sh_bimeh=? and date_no=?), (") +
             (checked ? duplicateSql(dialect, r) : QStringLiteral("select 0")) + QStringLiteral("), (") +

@@ -1,5 +1,6 @@
 #include "dispensing/settings_store.h"
 
+#include "core/comma_text.h"
 #include "db/database.h"
 #include "db/transaction.h"
 
@@ -31,6 +32,19 @@ std::optional<Settings> SettingsStore::read() {
     s.till.defined = flag(9);
     s.till.code = query.value(10).toString();
     return s;
+}
+
+QStringList SettingsStore::taminCodes() {
+    if (!m_db.hasColumn(QStringLiteral("Tanzimat"), QStringLiteral("TaminCode")))
+        return {};
+    auto query = m_db.exec(m_db.dialect().selectLimited(QStringLiteral("tamincode from tanzimat"), 1));
+    if (!query.next())
+        return {};
+    return splitCommaText(query.value(0).toString());
+}
+
+QString SettingsStore::columnSubquery(const SqlDialect& dialect, const char* column) {
+    return u'(' + dialect.selectLimited(QLatin1String(column) + QStringLiteral(" from tanzimat"), 1) + u')';
 }
 
 TillKeeper SettingsStore::tillKeeper() {

@@ -1,12 +1,14 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
 namespace ph {
 
 class Database;
+class SqlDialect;
 
 // Who keeps the till: the settings' flag_cash and code_cash.
 struct TillKeeper {
@@ -41,6 +43,13 @@ public:
     // an empty one keeps the stored message, and with no search key chosen none of the
     // three key columns is written.
     void save(const Settings& settings);
+
+    // The insurer codes listed in the settings' TaminCode comma text (the social-security
+    // insurers); empty when the column or the settings row is missing.
+    QStringList taminCodes();
+    // A subquery reading one column of the settings row, for a statement that folds its reads
+    // into one round trip.
+    static QString columnSubquery(const SqlDialect& dialect, const char* column);
 
     // The till keeper of the first row; none when the table is empty.
     TillKeeper tillKeeper();

@@ -9,6 +9,7 @@
 #include "dispensing/drug_list.h"
 #include "dispensing/prescription_lines.h"
 #include "dispensing/prescription_store.h"
+#include "dispensing/stored_prescription_record.h"
 #include "insurance/doctor_store.h"
 
 namespace ph {
@@ -17,76 +18,58 @@ namespace {
 using Col = PrescriptionLines::Column;
 
 // A stored number as the fields show it: plain decimal text; empty for a null.
-QString numberText(const QVariant& value) {
-    return value.isNull() ? QString() : plainDecimalText(value.toDouble());
-}
+QString numberText(const std::optional<double>& value) { return value ? plainDecimalText(*value) : QString(); }
 
-QString text(const QVariant& value) {
-    return value.isNull() ? QString() : value.toString().trimmed();
-}
-
-// Column positions in the statement below.
-enum Field {
-    ShFactor, DateNo, DateSabt, DateBimeh, CodeNo, CodeBimeh, InsNoTamin, ShDarkhast, CodeBakhsh, PazType, Personel,
-    NameB, ShSafhe, FamilyB, NezamP, PriceBimar, PriceBimeh, PriceAzad, PriceKoll, PriceOtc, Fani, PriceKala, TypeNo,
-    NameKala, CodeDarou, FormName, Vaziat, Tedad, PriceOne, PriceKoll1, Sazman, Bimar, Azad, Otc, Kala, PriceH,
-    FlagMoadel, CodeDarouMain, TedadDarouMain, PriceDarouMain,
-};
-
-void readHeader(const Rows& q, StoredPrescription& p) {
-    p.invoiceNumber = q.value(ShFactor).toInt();
-    p.code = text(q.value(CodeNo));
-    p.insurerCode = numberText(q.value(CodeBimeh));
-    p.insNoTamin = text(q.value(InsNoTamin));
+void showHeader(const StoredHeaderRecord& r, StoredPrescription& p) {
+    p.invoiceNumber = r.invoiceNumber;
+    p.code = r.code.trimmed();
+    p.insurerCode = numberText(r.insurerCode);
+    p.insNoTamin = r.insNoTamin.trimmed();
     PrescriptionHeader& h = p.header;
-    h.invoiceNumber = QString::number(p.invoiceNumber);
-    h.prescriptionDate = text(q.value(DateNo));
-    h.deliveryDate = text(q.value(DateSabt));
-    h.expiryDate = text(q.value(DateBimeh));
-    h.requestNumber = numberText(q.value(ShDarkhast));
-    h.wardCode = numberText(q.value(CodeBakhsh));
-    h.admission = q.value(PazType).toInt() == 0 && !q.value(PazType).isNull() ? Admission::Inpatient
-                                                                               : Admission::Outpatient;
-    h.staff = q.value(Personel).toInt() != 0;
-    h.name = text(q.value(NameB));
-    h.pageNumber = numberText(q.value(ShSafhe));
-    h.family = text(q.value(FamilyB));
-    h.prescriberCouncil = text(q.value(NezamP));
-    h.typeCode = numberText(q.value(TypeNo));
+    h.invoiceNumber = QString::number(r.invoiceNumber);
+    h.prescriptionDate = r.prescriptionDate.trimmed();
+    h.deliveryDate = r.deliveryDate.trimmed();
+    h.expiryDate = r.expiryDate.trimmed();
+    h.requestNumber = numberText(r.requestNumber);
+    h.wardCode = numberText(r.wardCode);
+    h.admission = r.admission == 0 ? Admission::Inpatient : Admission::Outpatient;
+    h.staff = r.staff;
+    h.name = r.name.trimmed();
+    h.pageNumber = numberText(r.pageNumber);
+    h.family = r.family.trimmed();
+    h.prescriberCouncil = r.prescriberCouncil.trimmed();
+    h.typeCode = numberText(r.typeCode);
 
     Totals& t = p.totals;
-    const auto amount = [&](Field field, QString& target) {
-        if (!q.value(field).isNull()) target = plainDecimalText(q.value(field).toDouble());
-    };
-    amount(PriceBimar, t.patientShare);
-    amount(PriceBimeh, t.insurerShare);
-    if (!q.value(PriceBimar).isNull() && !q.value(PriceBimeh).isNull())
-        t.insuredTotal = plainDecimalText(q.value(PriceBimar).toDouble() + q.value(PriceBimeh).toDouble());
-    amount(PriceAzad, t.free);
-    amount(PriceKoll, t.payable);
-    amount(PriceOtc, t.otc);
-    amount(Fani, t.fee);
-    amount(PriceKala, t.goods);
+    t.patientShare = numberText(r.patientShare);
+    t.insurerShare = numberText(r.insurerShare);
+    if (r.patientShare && r.insurerShare) t.insuredTotal = plainDecimalText(*r.patientShare + *r.insurerShare);
+    t.free = numberText(r.free);
+    t.payable = numberText(r.payable);
+    t.otc = numberText(r.otc);
+    t.fee = numberText(r.fee);
+    t.goods = numberText(r.goods);
 }
 
-QStringList readLine(const Rows& q, int row) {
+QStringList lineCells(const StoredLineRecord& l, int row) {
     QStringList cells(PrescriptionLines::kColumns);
     cells[Col::RowNumber] = QString::number(row);
-    cells[Col::Name] = q.value(NameKala).toString();
-    cells[Col::Code] = numberText(q.value(CodeDarou));
-    cells[Col::FormName] = text(q.value(FormName));
-    cells[Col::Kind] = q.value(Vaziat).toString();
-    const Field amounts[] = {Tedad, PriceOne, PriceKoll1, Sazman, Bimar, Azad, Otc, Kala};
+    cells[Col::Name] = l.name.value_or(QString());
+    cells[Col::Code] = numberText(l.code);
+    cells[Col::FormName] = l.formName.trimmed();
+    cells[Col::Kind] = l.kind;
+    const std::optional<double> amounts[] = {l.quantity, l.unitPrice, l.total, l.insurer,
+                                             l.patient,  l.free,      l.otc,   l.goods};
     for (int i = 0; i < int(std::size(amounts)); ++i)
-        cells[Col::Quantity + i] = numberText(q.value(amounts[i]));
-    cells[Col::HotelingPrice] = q.value(PriceH).isNull() ? QStringLiteral("0") : numberText(q.value(PriceH));
-    if (q.value(FlagMoadel).toInt() == 0) {
+        cells[Col::Quantity + i] = numberText(amounts[i]);
+    cells[Col::HotelingPrice] = l.hotelingPrice ? numberText(l.hotelingPrice) : QStringLiteral("0");
+    if (l.substituted == 0) {
         cells[Col::Substitute] = QStringLiteral("0");
     } else {
         cells[Col::Substitute] = texts::kSubstitute;
-        cells[Col::MainDrugCode] = numberText(q.value(CodeDarouMain));
-        cells[Col::MainDrugQuantity] = numberText(q.value(TedadDarouMain));
-        cells[Col::MainDrugPrice] = numberText(q.value(PriceDarouMain));
+        cells[Col::MainDrugCode] = numberText(l.mainDrugCode);
+        cells[Col::MainDrugQuantity] = numberText(l.mainDrugQuantity);
+        cells[Col::MainDrugPrice] = numberText(l.mainDrugPrice);
     }
     return cells;
 }
@@ -94,34 +77,24 @@ QStringList readLine(const Rows& q, int row) {
 } // namespace
 
 std::optional<StoredPrescription> StoredPrescriptions::load(int invoiceNumber) {
-    Rows q = m_db.exec(
-        QStringLiteral("select sh_factor, date_no, date_sabt, date_bimeh, code_no, code_bimeh, insnotamin, "
-                       "sh_darkhast, code_bakhsh, paz_type, personel, name_b, sh_safhe, family_b, nezam_p, "
-                       "price_bimar, price_bimeh, price_azad, price_koll, price_otc, fani, price_kala, type_no, "
-                       "name_kala, code_darou, name, vaziat, tedad, price_one, price_koll1, sazman, bimar, azad, "
-                       "otc, kala, price_h, flag_moadel, code_darou_main, tedad_darou_main, price_darou_main "
-                       "from v_see_noskhe where sh_factor=? order by row"),
-        {invoiceNumber});
-    std::optional<StoredPrescription> stored;
+    const std::optional<StoredPrescriptionRecord> record = StoredPrescriptionReader(m_db).read(invoiceNumber);
+    // A header without lines (a lump prescription) is not one the window can show.
+    if (!record || record->lines.isEmpty()) return std::nullopt;
+    StoredPrescription stored;
+    showHeader(record->header, stored);
     double tariffTotal = 0;
-    while (q.next()) {
-        if (!stored) {
-            stored.emplace();
-            readHeader(q, *stored);
-        }
-        if (q.value(NameKala).isNull()) continue; // its drug has left the catalogue
-        stored->lines.append(readLine(q, int(stored->lines.size()) + 1));
-        if (q.value(Vaziat).toString().trimmed() == texts::kInsured) tariffTotal += q.value(PriceKoll1).toDouble();
+    for (const StoredLineRecord& line : record->lines) {
+        if (!line.name) continue; // its drug has left the catalogue
+        stored.lines.append(lineCells(line, int(stored.lines.size()) + 1));
+        if (line.kind.trimmed() == texts::kInsured) tariffTotal += line.total.value_or(0);
     }
-    q.finish();
-    if (!stored) return std::nullopt;
-    stored->totals.tariffTotal = plainDecimalText(tariffTotal);
+    stored.totals.tariffTotal = plainDecimalText(tariffTotal);
     // The names the council number's look-up would show.
-    if (!stored->header.prescriberCouncil.isEmpty())
-        if (const auto doctor = DoctorStore(m_db).findByCouncilNumber(stored->header.prescriberCouncil)) {
-            stored->header.prescriberName = doctor->name.trimmed();
-            stored->header.prescriberFamily = doctor->family.trimmed();
-            stored->header.specialtyCode = doctor->specialty ? QString::number(doctor->specialty) : QString();
+    if (!stored.header.prescriberCouncil.isEmpty())
+        if (const auto doctor = DoctorStore(m_db).findByCouncilNumber(stored.header.prescriberCouncil)) {
+            stored.header.prescriberName = doctor->name.trimmed();
+            stored.header.prescriberFamily = doctor->family.trimmed();
+            stored.header.specialtyCode = doctor->specialty ? QString::number(doctor->specialty) : QString();
         }
     return stored;
 }

@@ -1,4 +1,3 @@
-#include "admin/pharmacy_identity.h"
 #include "admin/rights.h"
 #include "admin/users.h"
 #include "catalogue/formulas.h"
@@ -8,6 +7,7 @@
 #include "core/jalali_date.h"
 #include "db/schema.h"
 #include "dispensing/drug_list.h"
+#include "dispensing/settings_store.h"
 #include "insurance/doctor_store.h"
 #include "insurance/drug_rule_store.h"
 #include "insurance/insurer_store.h"
@@ -94,7 +94,7 @@ void DemoCommandTest::fillsAnEmptyDatabaseThatPricesAtOnce() {
 
     // The reference data the windows list: insurers with contracts in force, the social
     // security one listed, rules of every kind, doctors with their specialties.
-    QCOMPARE(PharmacyIdentityStore(db).taminCodes(), QStringList{"1"});
+    QCOMPARE(SettingsStore(db).taminCodes(), QStringList{"1"});
     InsurerStore insurers(db);
     QCOMPARE(insurers.all().size(), 3);
     for (const Insurer& insurer : insurers.all()) {

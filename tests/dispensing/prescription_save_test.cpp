@@ -3,6 +3,7 @@
 #include "core/scripted_prompter.h"
 #include "dispensing/dispensing_texts.h"
 #include "dispensing/prescription_fields.h"
+#include "dispensing/prescription_print_data.h"
 #include "dispensing/prescription_session.h"
 #include "pharmacy_fixture.h"
 #include "support/audit_entries.h"
@@ -448,6 +449,20 @@ void PrescriptionSaveTest::storedPrescriptionShownAndCorrected() {
     QCOMPARE(corrected.saved.code, saved.saved.code);
     QCOMPARE(StoredPrescriptions(db).load(saved.saved.invoiceNumber)->lines.at(1).at(PrescriptionLines::Quantity),
              QStringLiteral("3"));
+
+    // A line whose drug has left the catalogue is not shown but is printed without a name; a header
+    // without lines (a lump prescription) is not shown but prints.
+    const int invoice = saved.saved.invoiceNumber;
+    exec(db, QStringLiteral("insert into details_noskhe (sh_factor, row, code_darou, vaziat, tedad) values (?, 9, 999999, ?, 1)"),
+         {invoice, texts::kInsured});
+    QCOMPARE(StoredPrescriptions(db).load(invoice)->lines.size(), 2);
+    const auto printed = PrescriptionPrintReader(db).read(invoice);
+    QCOMPARE(printed->lines.size(), 3);
+    QVERIFY(printed->lines.at(0).name && !printed->lines.at(2).name);
+    exec(db, QStringLiteral("insert into heading_noskhe (sh_factor, family_b) values (77, 'x')"), {});
+    QVERIFY(!StoredPrescriptions(db).load(77));
+    const auto lump = PrescriptionPrintReader(db).read(77);
+    QVERIFY(lump && lump->lines.isEmpty() && lump->family == QStringLiteral("x"));
 }
 
 void PrescriptionSaveTest::deletingAndStepping() {
