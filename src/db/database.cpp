@@ -401,27 +401,8 @@ Rows Database::exec(const QString& sql, const QVariantList& params) {
             error = query.lastError();
             failed = std::move(query);
         }
-        if (waited != Waited::Quiet) {
-            const QString detail = error.text() + QStringLiteral("\n") + sql;
-            qWarning("%s: no answer within %lld ms: %s", qPrintable(m_settings.describe()),
-                     static_cast<long long>(watchdog->bound().count()), qPrintable(detail));
-            const bool read = isSafeToRepeat(word);
-            if (waited == Waited::Abandoned) {
-                // The server never saw a commit: the transaction ends without storing
-                // anything once its process runs again.
-                failed.reset();
-                const bool inTransaction = std::exchange(m_inTransaction, false);
-                if (inTransaction || read)
-                    throw DbError::connectionLost(inTransaction ? kTimedOutNotStored : kTimedOutRead, detail,
-                                                  DbError::Lost::NotStored);
-                throw DbError::connectionLost(kLostUnknown, detail, DbError::Lost::Unknown);
-            }
-            // Cancelled: the connection still works, and a transaction is left to its
-            // owner to roll back.
-            if (failed)
-                m_lastFailed = std::move(failed);
-            throw DbError(read && !m_inTransaction ? kTimedOutRead : kTimedOutNotStored);
-        }
+        if (waited != Waited::Quiet)
+            throwUnanswered(waited == Waited::Abandoned, watchdog->bound().count(), error, sql, std::move(failed));
         if (cached && m_dialect.isStalePlan(error)) {
             // Another workstation changed the layout the statement was planned on.
             dropStatement(sql);
@@ -430,20 +411,47 @@ Rows Database::exec(const QString& sql, const QVariantList& params) {
         }
         if (connectionLostBy(error)) {
             failed.reset();
-            if (m_inTransaction)
-                // The server rolls back a transaction whose connection breaks.
-                throwLost(error, sql, kLostNotStored, DbError::Lost::NotStored);
-            if (attempt == 1 && isSafeToRepeat(word)) {
-                reopenAfterLoss();
-                continue;
-            }
-            if (isSafeToRepeat(word))
-                throwLost(error, sql, kLostRead, DbError::Lost::NotStored);
-            // A write outside a transaction may or may not have been carried out.
-            throwLost(error, sql, kLostUnknown, DbError::Lost::Unknown);
+            reopenOrThrowLost(error, sql, attempt); // returns when the statement may run again
+            continue;
         }
         throwFailure(error, sql, std::move(failed));
     }
+}
+
+void Database::throwUnanswered(bool abandoned, long long boundMs, const QSqlError& error, const QString& sql,
+                               std::optional<QSqlQuery> failed) {
+    const QString detail = error.text() + QStringLiteral("\n") + sql;
+    qWarning("%s: no answer within %lld ms: %s", qPrintable(m_settings.describe()), boundMs, qPrintable(detail));
+    const bool read = isSafeToRepeat(leadingWord(sql));
+    if (abandoned) {
+        // The server never saw a commit: the transaction ends without storing anything once
+        // its process runs again.
+        failed.reset();
+        const bool inTransaction = std::exchange(m_inTransaction, false);
+        if (inTransaction || read)
+            throw DbError::connectionLost(inTransaction ? kTimedOutNotStored : kTimedOutRead, detail,
+                                          DbError::Lost::NotStored);
+        throw DbError::connectionLost(kLostUnknown, detail, DbError::Lost::Unknown);
+    }
+    // Cancelled: the connection still works, and a transaction is left to its owner to roll back.
+    if (failed)
+        m_lastFailed = std::move(failed);
+    throw DbError(read && !m_inTransaction ? kTimedOutRead : kTimedOutNotStored);
+}
+
+void Database::reopenOrThrowLost(const QSqlError& error, const QString& sql, int attempt) {
+    if (m_inTransaction)
+        // The server rolls back a transaction whose connection breaks.
+        throwLost(error, sql, kLostNotStored, DbError::Lost::NotStored);
+    const bool read = isSafeToRepeat(leadingWord(sql));
+    if (attempt == 1 && read) {
+        reopenAfterLoss();
+        return;
+    }
+    if (read)
+        throwLost(error, sql, kLostRead, DbError::Lost::NotStored);
+    // A write outside a transaction may or may not have been carried out.
+    throwLost(error, sql, kLostUnknown, DbError::Lost::Unknown);
 }
 
 QVariant Database::scalar(const QString& sql, const QVariantList& params) {

@@ -134,6 +134,12 @@ private:
     bool connectionLostBy(const QSqlError& error);
     std::optional<bool> wasCommitted(const QVariant& transactionId);
     [[noreturn]] void throwFailure(const QSqlError& error, const QString& sql, std::optional<QSqlQuery> failed);
+    // A statement the watchdog cancelled (or whose connection it gave up) as the error to raise.
+    [[noreturn]] void throwUnanswered(bool abandoned, long long boundMs, const QSqlError& error, const QString& sql,
+                                      std::optional<QSqlQuery> failed);
+    // After a lost connection: opens it again when the statement may simply run again (a read
+    // outside a transaction, first attempt); otherwise throws what was lost.
+    void reopenOrThrowLost(const QSqlError& error, const QString& sql, int attempt);
     [[noreturn]] void throwLost(const QSqlError& error, const QString& sql, const QString& message,
                                 DbError::Lost outcome);
 

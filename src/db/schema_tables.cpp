@@ -37,6 +37,9 @@ const QList<TableDef>& schemaTables() {
         {"kala_lot", "code_lot i, code_kala f, code_vah i, batch v20, date_exps v10, qu f",
          {"unique code_lot", "unique code_kala,code_vah,batch,date_exps", "code_vah,date_exps"}},
         {"kala_lot_line", "type_doc v1, sh_factor i, code_kala f, code_lot i, qu f", {"type_doc,sh_factor"}},
+        // The serials of the scanned packs each document gave out.
+        {"kala_serial", "code_kala f, batch v20, serial v40, type_doc v1, sh_factor i",
+         {"code_kala,serial", "type_doc,sh_factor"}},
         {"type_kala", "code i, name t, num i, g1 b, g2 b, g3 b, g4 b, g5 b", {"unique code"}},
         {"group_kala", "code i, name t", {"unique code"}},
         {"moadel_kala", "code_kala f, code_moadel f", {"code_kala", "code_moadel"}},

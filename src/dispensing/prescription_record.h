@@ -1,6 +1,7 @@
 #pragma once
 
 #include "audit/audit_origin.h"
+#include "lots/lots.h"
 
 #include <QList>
 #include <QString>
@@ -14,6 +15,7 @@ namespace ph {
 struct StockLine {
     double code = 0;
     double quantity = 0;
+    QList<ScannedPack> packs; // the packs scanned for the line, drawn from their own lots
 };
 
 // The amounts of a cash row (cash).

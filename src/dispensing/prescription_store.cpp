@@ -398,12 +398,14 @@ std::optional<SavedPrescription> PrescriptionStore::saveNew(const PrescriptionRe
         writes.add(auditEntryStatement(m_db, c.origin,
                                        {audit_kind::kPrescription, QString::number(saved.invoiceNumber), changes}));
         writes.run(m_db);
+        if (r.stockKeeping) drawLots(m_db, LotDocument::Prescription, saved.invoiceNumber, r.stock, c.today);
         return saved;
     });
 }
 
 void PrescriptionStore::putBackStock(int invoiceNumber) {
     moveStock(m_db, storedStockLines(m_db, invoiceNumber), +1);
+    LotStore(m_db).putBack(LotDocument::Prescription, invoiceNumber);
 }
 
 SavedPrescription PrescriptionStore::saveEdit(int invoice, const PrescriptionRecord& r, const SaveContext& c) {
@@ -420,7 +422,11 @@ SavedPrescription PrescriptionStore::saveEdit(int invoice, const PrescriptionRec
         stored.finish();
         if (renumber) saved.code = prescriptionCode(m_db, c.userCode, r);
 
-        if (r.stockKeeping) moveStock(m_db, storedStockLines(m_db, invoice), +1);
+        QList<DrawnLot> drawnBefore;
+        if (r.stockKeeping) {
+            moveStock(m_db, storedStockLines(m_db, invoice), +1);
+            drawnBefore = LotStore(m_db).putBack(LotDocument::Prescription, invoice);
+        }
         m_db.exec(QStringLiteral("delete from details_noskhe where sh_factor=?"), {invoice});
         insertLines(m_db, invoice, r);
         QStringList assignments;
@@ -449,7 +455,10 @@ SavedPrescription PrescriptionStore::saveEdit(int invoice, const PrescriptionRec
         } else if (owed < netHeld) {
             insertCashRow(m_db, {invoice, 'd', CashAmounts{}, netHeld - owed, c.today, r.family, cashDesk}, c);
         }
-        if (r.stockKeeping) moveStock(m_db, r.stock, -1);
+        if (r.stockKeeping) {
+            moveStock(m_db, r.stock, -1);
+            drawLots(m_db, LotDocument::Prescription, invoice, r.stock, c.today, drawnBefore);
+        }
         const StoredRows after = storedRows(m_db, invoice);
         appendAudit(m_db, c.origin,
                     {audit_kind::kPrescription, QString::number(invoice),

@@ -74,8 +74,8 @@ public:
     // stock and the new ones leave it, the header is rewritten (a new code only when its
     // date or insurer changed), and the cash rows get the difference to what they hold.
     SavedPrescription saveEdit(int invoiceNumber, const PrescriptionRecord& record, const SaveContext& context);
-    // Puts the stored prescription's lines back into the pharmacy unit's stock, inside the
-    // caller's transaction (deleting a prescription in stock-keeping mode).
+    // Puts the stored prescription's lines back into the pharmacy unit's stock and its lots,
+    // inside the caller's transaction (deleting a prescription in stock-keeping mode).
     void putBackStock(int invoiceNumber);
 
     // A stored prescription's header, lines and cash rows as the history of changes records them.

@@ -35,6 +35,14 @@ void moveStock(Database& db, const QList<StockLine>& lines, int sign) {
         db.exec(move.sql, move.values);
 }
 
+void drawLots(Database& db, LotDocument document, int number, const QList<StockLine>& lines, const QString& today,
+              const QList<DrawnLot>& before) {
+    QList<LotLine> drawn;
+    for (const StockLine& line : lines)
+        drawn.append({line.code, line.quantity, line.packs});
+    LotStore(db).drawDocument(document, number, DrugList::kPharmacyUnit, drawn, lotsDay(today), before);
+}
+
 QList<Statement> stockMoveStatements(const QList<StockLine>& lines, int sign) {
     QList<Statement> statements;
     // Each goods once, by the sum of its lines, in order of code: one statement moves them

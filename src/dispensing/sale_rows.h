@@ -40,4 +40,9 @@ void moveStock(Database& db, const QList<StockLine>& lines, int sign);
 // The same moves as statements, for a caller that sends them with others.
 QList<Statement> stockMoveStatements(const QList<StockLine>& lines, int sign);
 
+// Draws the lines from the pharmacy unit's lots as they leave stock (see LotStore), first
+// the lots the document drew before its correction.
+void drawLots(Database& db, LotDocument document, int number, const QList<StockLine>& lines, const QString& today,
+              const QList<DrawnLot>& before = {});
+
 } // namespace ph

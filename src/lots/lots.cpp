@@ -4,7 +4,9 @@
 #include "db/key_allocator.h"
 #include "core/jalali_date.h"
 
+#include <QHash>
 #include <QRegularExpression>
+#include <QStringList>
 
 namespace ph {
 namespace {
@@ -51,6 +53,11 @@ QDate expiryFromDocumentText(const QString& text) {
     return solar ? fromJalali(*solar) : QDate();
 }
 
+QDate lotsDay(const QString& solarToday) {
+    const QDate day = expiryFromDocumentText(solarToday);
+    return day.isValid() ? day : QDate::currentDate();
+}
+
 QString lotExpiryText(const QDate& expiry) { return expiry.isValid() ? expiry.toString(Qt::ISODate) : QString(); }
 
 std::optional<Lot> LotStore::find(double item, int unit, const LotKey& key) {
@@ -83,44 +90,116 @@ void LotStore::giveBack(double item, int unit, const LotKey& key, double quantit
 
 QList<LotDraw> LotStore::draw(LotDocument document, int number, double item, int unit, double quantity,
                               const QDate& today, const std::optional<LotKey>& scanned) {
-    QList<LotDraw> draws;
-    double left = quantity;
-    QList<Lot> candidates;
-    if (scanned)
-        if (const std::optional<Lot> lot = find(item, unit, *scanned)) candidates.append(*lot);
-    for (const Lot& lot : lotsOf(item, unit))
-        if (lot.expiry >= today && (candidates.isEmpty() || lot.id != candidates.front().id)) candidates.append(lot);
-    for (const Lot& lot : candidates) {
-        if (left <= 0) break;
-        const double take = std::min(left, lot.quantity);
-        if (take <= 0) continue;
-        // Guarded: a lot another workstation drew from meanwhile is passed over, never overdrawn.
-        const Rows taken = m_db.exec(QStringLiteral("update kala_lot set qu=qu-? where code_lot=? and qu>=?"),
-                                     {take, lot.id, take});
-        if (taken.numRowsAffected() <= 0) continue;
-        draws.append({lot.id, take});
-        left -= take;
-    }
-    if (left > 0) draws.append({0, left});
-    for (const LotDraw& drawn : draws)
-        if (drawn.lot != 0)
-            m_db.exec(QStringLiteral("insert into kala_lot_line (type_doc, sh_factor, code_kala, code_lot, qu) "
-                                     "values (?, ?, ?, ?, ?)"),
-                      {QString(QChar(char(document))), number, item, drawn.lot, drawn.quantity});
-    return draws;
+    LotLine line{item, quantity, {}};
+    if (scanned) line.packs.append({*scanned, QString()});
+    return drawDocument(document, number, unit, {line}, today).value(0);
 }
 
-void LotStore::putBack(LotDocument document, int number) {
-    const QVariantList key{QString(QChar(char(document))), number};
-    QList<LotDraw> drawn;
-    {
-        Rows rows = m_db.exec(QStringLiteral("select code_lot, qu from kala_lot_line where type_doc=? and sh_factor=?"), key);
-        while (rows.next()) drawn.append({rows.value(0).toInt(), rows.value(1).toDouble()});
+QList<QList<LotDraw>> LotStore::drawDocument(LotDocument document, int number, int unit, const QList<LotLine>& lines,
+                                             const QDate& today, const QList<DrawnLot>& before) {
+    const QString kind{QChar(char(document))};
+    // The lots of the document's items, expired ones too (a scanned pack or an earlier draw
+    // may name one), read at once.
+    QList<double> items;
+    for (const LotLine& line : lines)
+        if (!items.contains(line.item)) items.append(line.item);
+    QHash<double, QList<Lot>> lotsOfItem;
+    constexpr int kItemsAtOnce = 200;
+    for (int first = 0; first < items.size(); first += kItemsAtOnce) {
+        const QList<double> chunk = items.mid(first, kItemsAtOnce);
+        QVariantList values{unit};
+        for (double item : chunk) values.append(item);
+        Rows rows = m_db.exec(QStringLiteral("select %1 from kala_lot where code_vah=? and qu>0 and code_kala in (%2) "
+                                             "order by code_kala, date_exps, code_lot")
+                                  .arg(QLatin1String(kLotColumns),
+                                       QStringList(chunk.size(), QStringLiteral("?")).join(QStringLiteral(", "))),
+                              values);
+        while (rows.next()) {
+            const Lot lot = readLot(rows);
+            lotsOfItem[lot.item].append(lot);
+        }
     }
-    for (const LotDraw& draw : drawn)
+
+    QList<QList<LotDraw>> drawn;
+    for (const LotLine& line : lines) {
+        QList<Lot>& lots = lotsOfItem[line.item];
+        // The order the lots are drawn in: those drawn before, the scanned packs', then first
+        // expiry first among the unexpired.
+        QList<int> order;
+        const auto add = [&order](int index) {
+            if (index >= 0 && !order.contains(index)) order.append(index);
+        };
+        const auto indexOf = [&lots](auto matches) {
+            for (int i = 0; i < lots.size(); ++i)
+                if (matches(lots.at(i))) return i;
+            return -1;
+        };
+        for (const DrawnLot& earlier : before)
+            if (earlier.item == line.item) add(indexOf([&](const Lot& lot) { return lot.id == earlier.lot; }));
+        for (const ScannedPack& pack : line.packs)
+            add(indexOf([&](const Lot& lot) {
+                return lot.batch == pack.lot.batch.trimmed() && lot.expiry == pack.lot.expiry;
+            }));
+        for (int i = 0; i < lots.size(); ++i)
+            if (lots.at(i).expiry >= today) add(i);
+
+        QList<LotDraw> draws;
+        double left = line.quantity;
+        for (int index : order) {
+            if (left <= 0) break;
+            Lot& lot = lots[index];
+            const double take = std::min(left, lot.quantity);
+            if (take <= 0) continue;
+            // Guarded: a lot another workstation drew from meanwhile is passed over, never overdrawn.
+            const Rows taken = m_db.exec(QStringLiteral("update kala_lot set qu=qu-? where code_lot=? and qu>=?"),
+                                         {take, lot.id, take});
+            if (taken.numRowsAffected() <= 0) continue;
+            lot.quantity -= take;
+            draws.append({lot.id, take});
+            left -= take;
+        }
+        if (left > 0) draws.append({0, left});
+        for (const LotDraw& draw : draws)
+            if (draw.lot != 0)
+                m_db.exec(QStringLiteral("insert into kala_lot_line (type_doc, sh_factor, code_kala, code_lot, qu) "
+                                         "values (?, ?, ?, ?, ?)"),
+                          {kind, number, line.item, draw.lot, draw.quantity});
+        for (const ScannedPack& pack : line.packs)
+            if (!pack.serial.trimmed().isEmpty())
+                m_db.exec(QStringLiteral("insert into kala_serial (code_kala, batch, serial, type_doc, sh_factor) "
+                                         "values (?, ?, ?, ?, ?)"),
+                          {line.item, batchText(pack.lot), pack.serial.trimmed(), kind, number});
+        drawn.append(draws);
+    }
+    return drawn;
+}
+
+QList<DrawnLot> LotStore::putBack(LotDocument document, int number) {
+    const QVariantList key{QString(QChar(char(document))), number};
+    QList<DrawnLot> drawn;
+    {
+        Rows rows = m_db.exec(
+            QStringLiteral("select code_kala, code_lot, qu from kala_lot_line where type_doc=? and sh_factor=? order by code_lot"), key);
+        while (rows.next()) drawn.append({rows.value(0).toDouble(), rows.value(1).toInt(), rows.value(2).toDouble()});
+    }
+    for (const DrawnLot& draw : drawn)
         m_db.exec(QStringLiteral("update kala_lot set qu=qu+? where code_lot=?"), {draw.quantity, draw.lot});
     if (!drawn.isEmpty())
         m_db.exec(QStringLiteral("delete from kala_lot_line where type_doc=? and sh_factor=?"), key);
+    m_db.exec(QStringLiteral("delete from kala_serial where type_doc=? and sh_factor=?"), key);
+    return drawn;
+}
+
+std::optional<SerialSeen> LotStore::serialSeen(double item, const QString& batch, const QString& serial) {
+    if (serial.trimmed().isEmpty()) return std::nullopt;
+    Rows rows = m_db.exec(m_db.dialect().selectLimited(
+                              QStringLiteral("type_doc, sh_factor from kala_serial where code_kala=? and serial=? "
+                                             "and batch=? order by sh_factor"),
+                              1),
+                          {item, serial.trimmed(), batchText(LotKey{batch, {}})});
+    if (!rows.next()) return std::nullopt;
+    const QString kind = rows.value(0).toString();
+    return SerialSeen{LotDocument(kind.isEmpty() ? 'd' : kind.at(0).toLatin1()), rows.value(1).toInt()};
 }
 
 QList<Lot> LotStore::lotsOf(double item, int unit) {

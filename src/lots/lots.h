@@ -28,6 +28,20 @@ struct LotKey {
     QDate expiry;
 };
 
+// A pack scanned into a document line: the lot its code names and its serial (empty when
+// the code carries none).
+struct ScannedPack {
+    LotKey lot;
+    QString serial;
+};
+
+// A document line as lots see it: an item's quantity and the packs scanned for it.
+struct LotLine {
+    double item = 0;
+    double quantity = 0;
+    QList<ScannedPack> packs;
+};
+
 // Part of a document line's quantity taken from one lot (lot 0: the untracked quantity).
 struct LotDraw {
     int lot = 0;
@@ -36,6 +50,19 @@ struct LotDraw {
 
 // The documents that draw lots, as their cash rows name them.
 enum class LotDocument : char { Prescription = 'd', GoodsInvoice = 'k', WardConsumption = 'm' };
+
+// What a document drew from a lot of an item.
+struct DrawnLot {
+    double item = 0;
+    int lot = 0;
+    double quantity = 0;
+};
+
+// A document that gave out a pack before.
+struct SerialSeen {
+    LotDocument document = LotDocument::Prescription;
+    int number = 0;
+};
 
 // Lots of items (kala_lot) and what each document drew from them (kala_lot_line). Every
 // change is made in the caller's transaction, beside the stock move it goes with.
@@ -55,9 +82,19 @@ public:
     // hold comes from the untracked quantity. Records the draws against the document.
     QList<LotDraw> draw(LotDocument document, int number, double item, int unit, double quantity, const QDate& today,
                         const std::optional<LotKey>& scanned = std::nullopt);
-    // Puts everything a document drew back into its lots and forgets the draws (the
-    // document is deleted, or its lines are about to be written again).
-    void putBack(LotDocument document, int number);
+    // Draws a whole document's lines as draw() does one, a scanned pack from its own lot, and
+    // records the packs' serials. Lots the document drew before it was corrected (`before`)
+    // come first, so that a correction draws the same packs again. One read when no item of
+    // the document has lots; the draws per line, lot 0 for the untracked part.
+    QList<QList<LotDraw>> drawDocument(LotDocument document, int number, int unit, const QList<LotLine>& lines,
+                                       const QDate& today, const QList<DrawnLot>& before = {});
+    // Puts everything a document drew back into its lots and forgets the draws and the
+    // serials (the document is deleted, or its lines are about to be written again); returns
+    // what it had drawn.
+    QList<DrawnLot> putBack(LotDocument document, int number);
+    // The document that gave out the pack with this serial of the item's batch before; none
+    // when the serial is new (or empty).
+    std::optional<SerialSeen> serialSeen(double item, const QString& batch, const QString& serial);
 
     // The lots of an item with something in them, first expiry first.
     QList<Lot> lotsOf(double item, int unit);
@@ -72,6 +109,10 @@ private:
 // The expiry a store document's line carries (date_exps): a solar date yyyy/mm/dd or
 // yy/mm/dd, or an ISO date; invalid for anything else.
 QDate expiryFromDocumentText(const QString& text);
+
+// The day a document's lots count expiry from: its solar date yy/mm/dd (the save's today),
+// else the clock's.
+QDate lotsDay(const QString& solarToday);
 
 // The stored form of an expiry: ISO yyyy-mm-dd, empty when not known (sorts as time runs).
 QString lotExpiryText(const QDate& expiry);

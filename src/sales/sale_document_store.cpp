@@ -15,13 +15,15 @@ namespace ph {
 
 const SaleDocumentKind& SaleDocumentKind::goodsInvoice() {
     static const SaleDocumentKind kind{SaleVariant::GoodsInvoice, QStringLiteral("heading_froosh_kala"), QStringLiteral("details_froosh_kala"),
-                                       QStringLiteral("code_kala"), QStringLiteral("price"), 'k'};
+                                       QStringLiteral("code_kala"), QStringLiteral("price"), 'k',
+                                       LotDocument::GoodsInvoice};
     return kind;
 }
 
 const SaleDocumentKind& SaleDocumentKind::wardConsumption() {
     static const SaleDocumentKind kind{SaleVariant::WardConsumption, QStringLiteral("heading_masrafi"), QStringLiteral("details_masrafi"),
-                                       QStringLiteral("code_darou"), QStringLiteral("price_one"), std::nullopt};
+                                       QStringLiteral("code_darou"), QStringLiteral("price_one"), std::nullopt,
+                                       LotDocument::WardConsumption};
     return kind;
 }
 
@@ -113,7 +115,7 @@ namespace {
 QList<StockLine> stockOf(const SaleRecord& r) {
     QList<StockLine> lines;
     for (const SaleLine& line : r.lines)
-        lines.append({line.code, line.quantity});
+        lines.append({line.code, line.quantity, line.packs});
     return lines;
 }
 
@@ -139,7 +141,10 @@ int SaleDocumentStore::saveNew(const SaleRecord& r, const SaveContext& c) {
             amounts.total = r.payable;
             insertCashRow(m_db, {number, *m_kind.cash, amounts, 0, c.today, r.familyName, r.waitsAtCashDesk}, c);
         }
-        if (r.stockKeeping) moveStock(m_db, stockOf(r), -1);
+        if (r.stockKeeping) {
+            moveStock(m_db, stockOf(r), -1);
+            drawLots(m_db, m_kind.lots, number, stockOf(r), c.today);
+        }
         record(c.origin, number, {}, QList<AuditRow>{}, storedHeading(number), storedLines(number));
         return number;
     });
@@ -150,7 +155,11 @@ bool SaleDocumentStore::saveEdit(int number, const SaleRecord& r, const SaveCont
         if (!exists(number)) return false;
         const AuditRow before = storedHeading(number);
         const QList<AuditRow> linesBefore = storedLines(number);
-        if (r.stockKeeping) moveStock(m_db, storedStock(number), +1);
+        QList<DrawnLot> drawnBefore;
+        if (r.stockKeeping) {
+            moveStock(m_db, storedStock(number), +1);
+            drawnBefore = LotStore(m_db).putBack(m_kind.lots, number);
+        }
         m_db.exec(QStringLiteral("delete from %1 where sh_factor=?").arg(m_kind.details), {number});
         insertLines(number, r);
         QStringList assignments;
@@ -177,7 +186,10 @@ bool SaleDocumentStore::saveEdit(int number, const SaleRecord& r, const SaveCont
                               c);
             }
         }
-        if (r.stockKeeping) moveStock(m_db, stockOf(r), -1);
+        if (r.stockKeeping) {
+            moveStock(m_db, stockOf(r), -1);
+            drawLots(m_db, m_kind.lots, number, stockOf(r), c.today, drawnBefore);
+        }
         record(c.origin, number, before, linesBefore, storedHeading(number), storedLines(number));
         return true;
     });
@@ -198,7 +210,10 @@ SaleDocumentStore::RemoveResult SaleDocumentStore::remove(int number, bool stock
                 return RemoveResult::ClosedByCashDesk;
             m_db.exec(QStringLiteral("delete from cash where sh_factor=? and type_factor=?"), {number, kind});
         }
-        if (stockKeeping) moveStock(m_db, storedStock(number), +1);
+        if (stockKeeping) {
+            moveStock(m_db, storedStock(number), +1);
+            LotStore(m_db).putBack(m_kind.lots, number);
+        }
         m_db.exec(QStringLiteral("delete from %1 where sh_factor=?").arg(m_kind.details), {number});
         m_db.exec(QStringLiteral("delete from %1 where sh_factor=?").arg(m_kind.heading), {number});
         record(origin, number, before, linesBefore, {}, QList<AuditRow>{});

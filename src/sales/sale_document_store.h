@@ -28,6 +28,7 @@ struct SaleDocumentKind {
     QString codeColumn;        // the lines' goods column: code_kala
     QString priceColumn;       // the lines' unit price column: price
     std::optional<char> cash;  // the cash rows' type_factor ('k'); none: no cash row
+    LotDocument lots;          // the document as its lot draws name it
 
     static const SaleDocumentKind& goodsInvoice();
     static const SaleDocumentKind& wardConsumption();
@@ -41,6 +42,7 @@ struct SaleLine {
     double quantity = 0;
     double price = 0;  // unit price at the time of sale
     double total = 0;  // price × quantity
+    QList<ScannedPack> packs; // the packs scanned for the line, drawn from their own lots
 };
 
 // A sale document as it is stored.

@@ -5,6 +5,7 @@
 #include "dispensing/prescription_fields.h"
 #include "dispensing/prescription_print_data.h"
 #include "dispensing/prescription_session.h"
+#include "lots/lots.h"
 #include "pharmacy_fixture.h"
 #include "support/audit_entries.h"
 #include "support/cli_run.h"
@@ -300,6 +301,19 @@ void PrescriptionSaveTest::stockMovesOnceAndEditsSettleIt() {
     auto stockOf = [&](double code) {
         return db.scalar("select moj_vah from moj_kala_vah where code_kala=? and code_vah=20", {code}).toDouble();
     };
+    // Six of the vitamin's fifty are in lots: an expired one, one near its expiry, a later one.
+    LotStore lots(db);
+    const QList<LotKey> keys = {{QStringLiteral("X"), QDate(2026, 9, 1)},
+                                {QStringLiteral("A"), QDate(2026, 12, 31)},
+                                {QStringLiteral("B"), QDate(2027, 6, 30)}};
+    lots.takeIn(kVitaminC, 20, keys[0], 2);
+    lots.takeIn(kVitaminC, 20, keys[1], 1);
+    lots.takeIn(kVitaminC, 20, keys[2], 3);
+    auto lotQuantities = [&] {
+        QList<double> held;
+        for (const LotKey& key : keys) held.append(lots.find(kVitaminC, 20, key)->quantity);
+        return held;
+    };
     m_session->start({kToday, QStringLiteral("10:30")});
     QVERIFY(m_session->stockKeeping());
     fillHeader(*m_session, QStringLiteral("0"));
@@ -311,6 +325,8 @@ void PrescriptionSaveTest::stockMovesOnceAndEditsSettleIt() {
     QCOMPARE(stockOf(kCefixime), 9.0);
     QCOMPARE(stockOf(kOintment), 5.0);
     QCOMPARE(stockOf(kVitaminC), 48.0);
+    // First expiry first, split over two lots, the expired one passed over.
+    QCOMPARE(lotQuantities(), (QList<double>{2, 0, 2}));
 
     // The edit puts the stored lines back and takes the new ones out, in its own save.
     fillHeader(*m_session, QStringLiteral("0"));
@@ -322,11 +338,15 @@ void PrescriptionSaveTest::stockMovesOnceAndEditsSettleIt() {
     QCOMPARE(stockOf(kCefixime), 10.0);
     QCOMPARE(stockOf(kOintment), 5.0);
     QCOMPARE(stockOf(kVitaminC), 45.0);
+    // The lots drawn before are drawn again, the rest of the five comes from the untracked stock.
+    QCOMPARE(lotQuantities(), (QList<double>{2, 0, 0}));
 
     // Deleting it puts its lines back, in the same transaction as the deletion.
     QCOMPARE(StoredPrescriptions(db).remove(invoice, {3, QStringLiteral("desk"), QStringLiteral("Tf_froosh_darou")}),
              StoredPrescriptions::RemoveResult::Removed);
     QCOMPARE(stockOf(kVitaminC), 50.0);
+    QCOMPARE(lotQuantities(), (QList<double>{2, 1, 3}));
+    QCOMPARE(count(db, QStringLiteral("kala_lot_line")), 0);
 
     // The history holds the three changes, each with the values before and after.
     const QList<QJsonObject> history = test::auditChanges(db, QStringLiteral("prescription"), QString::number(invoice));

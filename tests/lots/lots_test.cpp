@@ -30,6 +30,7 @@ private slots:
     void init();
     void drawsFirstExpiryFirstAndPutsBackExactly();
     void aScannedPackDrawsItsOwnLotButNeverAnExpiredOneUnasked();
+    void aDocumentsPacksAndSerials();
     void returnsAndUntrackedLines();
     void readsAStoreDocumentsExpiry();
 
@@ -42,6 +43,7 @@ void LotsTest::initTestCase() { Schema(m_test.db()).ensure(); }
 void LotsTest::init() {
     m_test.db().exec(QStringLiteral("delete from kala_lot"));
     m_test.db().exec(QStringLiteral("delete from kala_lot_line"));
+    m_test.db().exec(QStringLiteral("delete from kala_serial"));
     LotStore store(m_test.db());
     store.takeIn(kItem, kPharmacy, {QStringLiteral("LATE"), QDate(2028, 5, 31)}, 10);
     store.takeIn(kItem, kPharmacy, {QStringLiteral("SOON"), QDate(2027, 2, 28)}, 4);
@@ -74,6 +76,26 @@ void LotsTest::aScannedPackDrawsItsOwnLotButNeverAnExpiredOneUnasked() {
     store.draw(LotDocument::Prescription, 8, kItem, kPharmacy, 1, kToday, LotKey{QStringLiteral("OLD"), QDate(2027, 1, 9)});
     QCOMPARE(holdings(store), (QStringList{"OLD:2", "SOON:4", "LATE:8"}));
     QCOMPARE(store.expiringWithin(kToday, 90, kPharmacy).size(), 2);
+}
+
+void LotsTest::aDocumentsPacksAndSerials() {
+    LotStore store(m_test.db());
+    const LotKey late{QStringLiteral("LATE"), QDate(2028, 5, 31)};
+    // Two lines of the item: the scanned pack's lot serves its whole line, the other line
+    // goes first expiry first from what is left; the serial is remembered.
+    const QList<QList<LotDraw>> drawn = store.drawDocument(
+        LotDocument::GoodsInvoice, 12, kPharmacy,
+        {{kItem, 3, {{late, QStringLiteral("S-1")}}}, {kItem, 5, {}}}, kToday);
+    QCOMPARE(drawn.size(), 2);
+    QCOMPARE(holdings(store), (QStringList{"OLD:3", "LATE:6"}));
+    const std::optional<SerialSeen> seen = store.serialSeen(kItem, QStringLiteral("LATE"), QStringLiteral("S-1"));
+    QVERIFY(seen && seen->document == LotDocument::GoodsInvoice && seen->number == 12);
+    QVERIFY(!store.serialSeen(kItem, QStringLiteral("SOON"), QStringLiteral("S-1")));
+    // A correction puts everything back and draws the same lots again before any other.
+    const QList<DrawnLot> before = store.putBack(LotDocument::GoodsInvoice, 12);
+    QVERIFY(!store.serialSeen(kItem, QStringLiteral("LATE"), QStringLiteral("S-1")));
+    store.drawDocument(LotDocument::GoodsInvoice, 12, kPharmacy, {{kItem, 2, {}}}, kToday, before);
+    QCOMPARE(holdings(store), (QStringList{"OLD:3", "SOON:4", "LATE:8"}));
 }
 
 void LotsTest::returnsAndUntrackedLines() {

@@ -1,6 +1,7 @@
 // The goods sale session and its store: numbering, totals, lines, saving with the cash row
 // and the stock, edits settled at their save, deleting, on both engines.
 #include "core/scripted_prompter.h"
+#include "lots/lots.h"
 #include "sales/goods_sale_session.h"
 #include "sales/sales_texts.h"
 #include "sales_fixture.h"
@@ -159,6 +160,8 @@ void GoodsSaleTest::emptyListIsRefused() {
 
 void GoodsSaleTest::saveWritesHeadingLinesCashAndStockTogether() {
     Database& db = m_t->db();
+    const LotKey lot{QStringLiteral("L7"), QDate(2030, 1, 31)}; // two of the goods' ten are in a lot
+    LotStore(db).takeIn(3300001, 20, lot, 2);
     m_session->header().name = QStringLiteral("علي");
     add(1010001, QStringLiteral("2"), t::kOtc);
     add(3300001, QStringLiteral("3"));
@@ -181,6 +184,7 @@ void GoodsSaleTest::saveWritesHeadingLinesCashAndStockTogether() {
     QCOMPARE(test::stockOf(db, 1010001), 8.0);
     QCOMPARE(test::stockOf(db, 3300001), 7.0);
     QCOMPARE(test::stockOf(db, 1700001), 10.0);
+    QCOMPARE(LotStore(db).find(3300001, 20, lot)->quantity, 0.0);
     // The session is at the next invoice, and showing the stored one gives its lines.
     QCOMPARE(m_session->header().invoiceNumber, 2);
     QVERIFY(m_session->load(1));
@@ -194,6 +198,8 @@ void GoodsSaleTest::saveWritesHeadingLinesCashAndStockTogether() {
     QVERIFY(m_session->save(test::saleContext(), true).saved);
     QCOMPARE(test::stockOf(db, 1010001), 8.0);
     QCOMPARE(test::stockOf(db, 1700001), 10.0);
+    QCOMPARE(LotStore(db).find(3300001, 20, lot)->quantity, 0.0); // the same lot drawn again
+    QCOMPARE(db.scalar(QStringLiteral("select sum(qu) from kala_lot_line where type_doc='k' and sh_factor=1")).toDouble(), 2.0);
     QCOMPARE(cashRows(1).size(), 1);
     QVERIFY(!m_session->load(9));
     QCOMPARE(m_session->lines().lineCount(), 0);
