@@ -6,6 +6,7 @@
 #include "admin/users.h"
 #include "audit/audit_log.h"
 #include "db/database.h"
+#include "lots/lots.h"
 #include "support/cli_run.h"
 #include "support/test_database.h"
 
@@ -123,6 +124,12 @@ void ConcurrentSaveTest::eightWorkstationsAtOnce() {
     Database& db = t.db();
     const QString stockSql = QStringLiteral("select moj_vah from moj_kala_vah where code_kala=? and code_vah=20");
     db.exec(QStringLiteral("update moj_kala_vah set moj_vah=100000 where code_kala=? and code_vah=20"), {kDrug});
+    // Ninety of them in three lots, fewer than the saves take: the lots run dry while the
+    // workstations draw from them at once.
+    const QList<QPair<LotKey, double>> lots = {{{QStringLiteral("A"), QDate(2027, 1, 31)}, 20},
+                                               {{QStringLiteral("B"), QDate(2027, 3, 31)}, 30},
+                                               {{QStringLiteral("C"), QDate(2027, 6, 30)}, 40}};
+    for (const auto& [key, quantity] : lots) LotStore(db).takeIn(kDrug, 20, key, quantity);
 
     const int user = addSavingUser(t);
     const Run one = saveAtOnce(t.workingDir(), user, 1, each, 0);
@@ -142,6 +149,15 @@ void ConcurrentSaveTest::eightWorkstationsAtOnce() {
     const AuditVerdict chain = AuditLog(db).verify();
     QVERIFY2(chain.holds(), qPrintable(chain.broken ? chain.broken->reason : QString()));
     QCOMPARE(db.scalar(stockSql, {kDrug}).toDouble(), 100000.0 - one.quantity - eight.quantity);
+    // Each lot gave exactly what the documents recorded drawing from it, and none went below nothing.
+    for (const auto& [key, quantity] : lots) {
+        const Lot lot = *LotStore(db).find(kDrug, 20, key);
+        const double drawn =
+            db.scalar(QStringLiteral("select coalesce(sum(qu), 0) from kala_lot_line where code_lot=?"), {lot.id}).toDouble();
+        QVERIFY(lot.quantity >= 0);
+        QCOMPARE(lot.quantity + drawn, quantity);
+    }
+    QCOMPARE(db.scalar(QStringLiteral("select sum(qu) from kala_lot")).toDouble(), 0.0);
     const QSet<int> distinct(eight.acknowledged.begin(), eight.acknowledged.end());
     QCOMPARE(distinct.size(), eight.acknowledged.size());
     for (const int number : eight.acknowledged)
