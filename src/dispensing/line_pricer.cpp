@@ -76,8 +76,13 @@ LineResult LinePricer::replace(PrescriptionLines& lines, int row, const PricingC
     return replaceRow(lines, row, context, input, false);
 }
 
+LineResult LinePricer::raise(PrescriptionLines& lines, int row, const PricingContext& context,
+                             const LineInput& input) {
+    return replaceRow(lines, row, context, input, false, false);
+}
+
 LineResult LinePricer::replaceRow(PrescriptionLines& lines, int row, const PricingContext& context,
-                                  const LineInput& input, bool insurerChangePass) {
+                                  const LineInput& input, bool insurerChangePass, bool confirm) {
     if (row < 1 || row >= lines.lastRow()) return {LineResult::Status::NotValid, -1, {}};
     bool isCode = false;
     const double code = lines.cell(row, Col::Code).toDouble(&isCode);
@@ -86,7 +91,7 @@ LineResult LinePricer::replaceRow(PrescriptionLines& lines, int row, const Prici
         m_prompter.information(texts::kCannotEditLine);
         return {LineResult::Status::NotInDrugList, row, QStringLiteral("me_tedad")};
     }
-    if (!insurerChangePass && !m_prompter.askYesNo(texts::kConfirmReplace))
+    if (!insurerChangePass && confirm && !m_prompter.askYesNo(texts::kConfirmReplace))
         return {LineResult::Status::Declined, row, {}};
     const LineResult checked = validate(*drug, input);
     if (checked.status != LineResult::Status::Written) return checked;

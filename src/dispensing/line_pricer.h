@@ -58,6 +58,8 @@ public:
     // code) again into that row from the input, and compacts the list. Companions are not added.
     LineResult replace(PrescriptionLines& lines, int row, const PricingContext& context,
                        const LineInput& input);
+    // As replace, without the confirmation: a scanned pack raising its drug's line.
+    LineResult raise(PrescriptionLines& lines, int row, const PricingContext& context, const LineInput& input);
 
     enum class InsurerChange { Unchanged, Declined, Repriced };
     // Leaving the insurer field with a known code: when it differs from the code
@@ -81,7 +83,7 @@ private:
 
     LineResult validate(const DrugItem& drug, const LineInput& input);
     LineResult replaceRow(PrescriptionLines& lines, int row, const PricingContext& context,
-                          const LineInput& input, bool insurerChangePass);
+                          const LineInput& input, bool insurerChangePass, bool confirm = true);
     LineResult price(PrescriptionLines& lines, Target target, const PricingContext& context,
                      const DrugItem& drug, const LineInput& input, bool insurerChangePass);
     bool stockWarning(const PricingContext& context, const DrugItem& drug, double quantity);

@@ -10,6 +10,8 @@
 #include "insurance/doctor_store.h"
 #include "insurance/ins_no.h"
 
+#include <QSet>
+
 namespace ph {
 
 using Col = PrescriptionLines::Column;
@@ -23,6 +25,7 @@ void PrescriptionSession::reset(bool readStockKeeping) {
     m_tariff.reset();
     m_insurer = {};
     m_lines.clear();
+    m_packs.clear();
     if (readStockKeeping) m_stockKeeping = m_pricing.stockKeepingMode();
     m_header = {};
 }
@@ -314,11 +317,17 @@ PrescriptionRecord PrescriptionSession::record(const Totals& totals) {
     r.cash = {patient, r.freeAmount, r.otcAmount, fee, r.goodsAmount, payable};
 
     r.stockKeeping = m_stockKeeping;
+    QSet<double> packed; // a drug's packs go with its first line
     for (int row = 1; row < m_lines.rowCount(); ++row) {
         if (!m_lines.isLine(row)) continue;
         const QStringList& cells = m_lines.row(row);
         r.lines.append(cells);
-        r.stock.append(dispensedGoods(cells));
+        StockLine stock = dispensedGoods(cells);
+        if (!packed.contains(stock.code)) {
+            packed.insert(stock.code);
+            stock.packs = m_packs.value(stock.code);
+        }
+        r.stock.append(stock);
     }
     return r;
 }

@@ -13,6 +13,7 @@
 #include "dispensing/threshold_check.h"
 #include "insurance/tariff_store.h"
 
+#include <QHash>
 #include <QString>
 
 #include <optional>
@@ -101,6 +102,16 @@ public:
     // insurer code are checked first, each refusal shown through the Prompter.
     SubstitutionResult substitute(const DrugItem& prescribed, const EquivalentRow& equivalent,
                                   const SubstitutionInput& input);
+    // A scanned pack: the drug its barcode names gets a line of one, or one more on its
+    // line. An expired pack is given only after a yes; a serial given before is warned of.
+    // Refusals (an unknown barcode among them) are shown through the Prompter.
+    enum class ScanStatus { Added, Refused, Declined };
+    struct ScanResult {
+        ScanStatus status = ScanStatus::Refused;
+        QString code; // the code as read
+        int row = -1; // the line added or raised
+    };
+    ScanResult takeScan(const QString& typed);
     // Removes a line (F4); the rows below move up and are numbered again. The totals are
     // the caller's to recompute.
     void removeLine(int row);
@@ -158,6 +169,8 @@ private:
     bool m_stockKeeping = false;
     PrescriptionLines m_lines;
     QStringList m_taminCodes;
+    // The packs scanned since start, by the drug whose line they went to.
+    QHash<double, QList<ScannedPack>> m_packs;
     std::optional<int> m_editing; // the invoice number of the stored prescription being changed
     // Read when first needed after start(): absent inside when there is no tariff.
     std::optional<std::optional<TariffPeriod>> m_tariff;

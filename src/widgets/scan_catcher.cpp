@@ -1,5 +1,6 @@
 #include "widgets/scan_catcher.h"
 
+#include <QApplication>
 #include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -25,6 +26,7 @@ void ScanCatcher::watch(QWidget* area) {
 void ScanCatcher::startBurst(QObject* watched, qint64 now) {
     m_text.clear();
     m_last = now;
+    m_burstWidget = watched;
     m_field = qobject_cast<QLineEdit*>(watched);
     if (m_field) {
         m_fieldText = m_field->text();
@@ -32,11 +34,22 @@ void ScanCatcher::startBurst(QObject* watched, qint64 now) {
     }
 }
 
+bool ScanCatcher::endsScan(const QObject* receiver, const QEvent* event) const {
+    if (event->type() != QEvent::KeyPress) return false;
+    const auto* key = static_cast<const QKeyEvent*>(event);
+    if (key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter) return false;
+    return receiver == m_burstWidget && !m_text.isEmpty() && m_clock() - m_last <= kMostGapMs && m_text.size() >= kFewestCharacters && m_isScan &&
+           m_isScan(m_text);
+}
+
 bool ScanCatcher::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() != QEvent::KeyPress) return false;
+    // A key a widget passes on to another (a list handing typing to its search field) is counted once.
+    if (const QWidget* focus = QApplication::focusWidget(); focus && watched != focus) return false;
     const auto* key = static_cast<QKeyEvent*>(event);
     const qint64 now = m_clock();
-    const bool inBurst = !m_text.isEmpty() && now - m_last <= kMostGapMs;
+    // A scan is typed into one widget: keys in another start afresh.
+    const bool inBurst = !m_text.isEmpty() && now - m_last <= kMostGapMs && watched == m_burstWidget;
     if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
         const QString text = inBurst ? m_text : QString();
         m_text.clear();

@@ -28,6 +28,9 @@ public:
 
     // Watches the widget and every focusable widget inside it.
     void watch(QWidget* area);
+    // Whether the key is the Enter that ends a scan in a watched widget: a window that sees
+    // keys before its widgets do (an application-wide filter) leaves that Enter alone.
+    bool endsScan(const QObject* receiver, const QEvent* event) const;
 
     // The most milliseconds between two keys of a scan, and the fewest characters it has.
     static constexpr qint64 kMostGapMs = 30;
@@ -48,6 +51,7 @@ private:
     qint64 m_last = 0;
     // The field as it was before the burst, to put back when the burst is a scan.
     QPointer<QLineEdit> m_field;
+    QPointer<QObject> m_burstWidget; // where the burst is being typed
     QString m_fieldText;
     int m_fieldCursor = 0;
 };

@@ -8,6 +8,8 @@
 #include "dispensing/ui/froosh_darou.h"
 #include "dispensing/ui/froosh_darou_texts.h"
 #include "dispensing/ui/search_factor.h"
+#include "lots/barcodes.h"
+#include "lots/lots.h"
 #include "pharmacy_fixture.h"
 #include "dispensing/print/print_texts.h"
 #include "print/report_output.h"
@@ -73,6 +75,12 @@ void typeAndEnter(QWidget& window, const QString& text) {
     enter(window);
 }
 
+// A keyboard-wedge scanner: the code typed at once into the focused widget, then Enter.
+void scan(QWidget& window, const QString& code) {
+    typeText(window.focusWidget(), code);
+    enter(window);
+}
+
 QList<QVariantList> rows(Database& db, const QString& sql) {
     Rows q = db.exec(sql);
     QList<QVariantList> result;
@@ -118,6 +126,7 @@ private slots:
     void insurerCodeOnEnter();
     void storedHeaderIsReadOnlyAndReadable();
     void correctionAsksBeforeAnotherIsShown();
+    void scannedPacksAddLinesAndLinkUnknownBarcodes();
 
 private:
     WindowContext windows() { return {m_context, m_t->db(), m_prompter, m_clock, &m_picker}; }
@@ -1047,6 +1056,37 @@ void FrooshDarouTest::correctionAsksBeforeAnotherIsShown() {
     press(window, Qt::Key_A, Qt::ControlModifier);
     QCOMPARE(text(window, "me_sh_factor"), QString("7"));
     QCOMPARE(states(window), QString("0001 off"));
+}
+
+void FrooshDarouTest::scannedPacksAddLinesAndLinkUnknownBarcodes() {
+    Database& db = m_t->db();
+    db.exec(QStringLiteral("insert into moj_kala_vah (code_kala, code_vah, moj_vah, price_u) values (1010003, 20, 50, 2500)"));
+    LotStore(db).takeIn(1010003, 20, {QStringLiteral("B7"), QDate(2027, 12, 31)}, 5);
+    BarcodeStore(db).add(1010003, QStringLiteral("6260000000019"));
+    Tf_froosh_darou window(windows());
+    typeOutpatientHeader(window, "11111");
+    typeAndEnter(window, "3012");
+    enter(window);
+    enter(window);
+    QCOMPARE(focusName(window), QString("DBGrid2"));
+    // A GS1 DataMatrix (GTIN, expiry, batch) typed at a scanner's speed, then its EAN-13: one
+    // line of two, the lookup ready for the next pack.
+    scan(window, "]d2010626000000001917271231" "10B7");
+    QCOMPARE(window.session().lines().lineCount(), 1);
+    QCOMPARE(window.session().lines().cell(1, PrescriptionLines::Code), QString("1010003"));
+    scan(window, "6260000000019");
+    QCOMPARE(window.session().lines().lineCount(), 1);
+    QCOMPARE(window.session().lines().cell(1, PrescriptionLines::Quantity), QString("2"));
+    QCOMPARE(focusName(window), QString("DBGrid2"));
+
+    // An unknown barcode says so and adds nothing.
+    scan(window, "6260000000026");
+    QCOMPARE(m_prompter.texts(), QStringList{texts::kUnknownBarcode.arg("06260000000026")});
+    QCOMPARE(window.session().lines().lineCount(), 1);
+
+    // Saved, the scanned pack's lot gives the vitamin's two.
+    press(window, Qt::Key_F2);
+    QCOMPARE(LotStore(db).find(1010003, 20, {QStringLiteral("B7"), QDate(2027, 12, 31)})->quantity, 3.0);
 }
 
 QTEST_MAIN(FrooshDarouTest)

@@ -19,6 +19,8 @@
 #include "widgets/guarded.h"
 #include "widgets/keys.h"
 #include "widgets/list_grid.h"
+#include "widgets/scan_catcher.h"
+#include "lots/scan_code.h"
 #include "widgets/window_tools.h"
 
 #include <QApplication>
@@ -32,6 +34,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QRegularExpressionValidator>
 #include <QScrollBar>
 #include <QScreen>
@@ -67,10 +70,23 @@ Tf_froosh_darou::Tf_froosh_darou(const WindowContext& windows, QWidget* parent)
     connect(m_drugs, &DrugLookup::backRequested, this, [this] { focusField(QStringLiteral("me_date_ta1")); });
     connect(m_drugs, &QTableView::clicked, this, [this] { setLineMode(false); });
 
+    // A scan is told by its speed and its shape: GS1 data, or a code of digits only (a drug
+    // code or a name typed as fast is left to the lookup).
+    m_scans = new ScanCatcher(this, [](const QString& text) {
+        const auto read = readScan(text);
+        const auto* scan = std::get_if<ScannedCode>(&read);
+        static const QRegularExpression digits(QStringLiteral("^\\d{8,14}$"));
+        return scan && (scan->gs1 || digits.match(scan->code).hasMatch());
+    });
+    connect(m_scans, &ScanCatcher::scanned, this,
+            [this](const QString& text) { guarded(m_windows.prompter, [&] { takeScan(text); }); });
+
     makeLineEntry();
     makeTotals();
     makeCommands();
     makeLayout();
+    for (QWidget* area : lineEntry())
+        m_scans->watch(area);
 
     m_fitLookup = new QTimer(this);
     m_fitLookup->setSingleShot(true);
@@ -208,6 +224,41 @@ void Tf_froosh_darou::chooseDrug() {
     me_tedad->clear();
     setLineMode(false);
     me_tedad->setFocus();
+}
+
+QList<QWidget*> Tf_froosh_darou::lineEntry() const {
+    return {m_drugs, me_tedad, cb_vaziat, me_price, but_sabt1, but_edit, StringGrid1};
+}
+
+bool Tf_froosh_darou::inLineEntry(const QWidget* widget) const {
+    for (const QWidget* area : lineEntry())
+        if (widget == area || area->isAncestorOf(widget)) return true;
+    return false;
+}
+
+void Tf_froosh_darou::takeScan(const QString& text) {
+    if (!m_bar->isEnabled(CommandBar::Save)) return; // a stored prescription is being shown
+    if (!headerAcceptsLine(kindAfterInsurerChange(m_session.insurer()))) return;
+    showScanResult(m_session.takeScan(text));
+}
+
+void Tf_froosh_darou::resetLookupAfterScan() {
+    // The scanner's keys also reached the lookup's search: it starts again from its first drug.
+    m_drugs->clearSearch();
+    if (!m_drugs->current() && m_drugs->model()->rowCount() > 0)
+        m_drugs->setCurrentIndex(m_drugs->model()->index(0, DrugLookup::Name));
+    m_drugs->setFocus();
+}
+
+void Tf_froosh_darou::showScanResult(const PrescriptionSession::ScanResult& result) {
+    if (result.status == PrescriptionSession::ScanStatus::Added) {
+        m_chosen.reset();
+        showLines();
+        showPrice(false);
+        setLineMode(false);
+        selectGridRow(StringGrid1, LineListModel::viewRow(result.row));
+    }
+    resetLookupAfterScan(); // ready for the next pack
 }
 
 void Tf_froosh_darou::selectLine() {
@@ -508,6 +559,8 @@ bool Tf_froosh_darou::eventFilter(QObject* watched, QEvent* event) {
         return false;
     }
     if (event->type() != QEvent::KeyPress) return false;
+    // A scan's Enter is the scan catcher's, which watches the line entry.
+    if (inLineEntry(widget) && m_scans->endsScan(watched, event)) return false;
     return handleKey(widget, static_cast<QKeyEvent*>(event));
 }
 

@@ -21,6 +21,7 @@ namespace ph {
 
 class CommandBar;
 class DrugLookup;
+class ScanCatcher;
 class PrescriptionHeaderPanel;
 class LineListModel;
 class TF_search_factor;
@@ -141,12 +142,20 @@ private:
     // The expanded drug lookup's height: what the line list leaves while it shows its lines.
     void fitDrugLookup();
     bool handleKey(QWidget* widget, QKeyEvent* event);
+    // A pack scanned into the line entry.
+    void takeScan(const QString& text);
+    void showScanResult(const PrescriptionSession::ScanResult& result);
+    void resetLookupAfterScan();
+    // The drug lookup, the line fields and buttons, and the line list: where a scan is taken.
+    QList<QWidget*> lineEntry() const;
+    bool inLineEntry(const QWidget* widget) const;
 
     WindowContext m_windows;
     PrescriptionSession m_session;
     std::function<void(const QString&)> m_openWindow;
     std::function<void(const QString&)> m_openBill;
     std::optional<DrugItem> m_chosen;
+    ScanCatcher* m_scans;
 
     PrescriptionHeaderPanel* m_header;
     DrugLookup* m_drugs;
