@@ -1,7 +1,9 @@
 #pragma once
 
+#include "catalogue/ui/barcode_box.h"
 #include "core/scripted_prompter.h"
 #include "lots/barcodes.h"
+#include "print/report.h"
 #include "support/window_fixture.h"
 
 #include <QLineEdit>
@@ -10,7 +12,8 @@
 
 // The barcode box of a catalogue window, driven by keys alone: Ctrl+B, typing (as a scanner
 // types) and Enter adds; another item's barcode is refused with its message; Down and Delete
-// remove after the question, which "no" declines. `item` is the item the window shows.
+// remove after the question, which "no" declines; F5 prints the selected one's label. `item` is
+// the item the window shows.
 namespace ph::test {
 
 inline void keepBarcodesByKeyboard(QWidget& window, Database& db, ScriptedPrompter& prompter, double item,
@@ -46,6 +49,14 @@ inline void keepBarcodesByKeyboard(QWidget& window, Database& db, ScriptedPrompt
     QCOMPARE(prompter.texts(ScriptedPrompter::Kind::YesNo).size(), 2);
     QCOMPARE(BarcodeStore(db).barcodesOf(item), QStringList{QStringLiteral("ABC-1")});
     QCOMPARE(list->count(), 1);
+
+    std::optional<print::Report> label;
+    child<BarcodeBox>(window, QStringLiteral("box_barcode"))
+        ->setLabelOutput([&label](QWidget*, const print::Report& report) { label.emplace(report); });
+    press(window, Qt::Key_F5);
+    QVERIFY(label);
+    QCOMPARE(label->data().values.value(QStringLiteral("digits")), QStringLiteral("ABC-1"));
+    QVERIFY(!label->data().pictures.value(QStringLiteral("barcode")).isNull());
 }
 
 } // namespace ph::test

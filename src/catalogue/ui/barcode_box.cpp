@@ -3,7 +3,10 @@
 #include "core/error.h"
 #include "core/prompter.h"
 #include "lots/barcodes.h"
+#include "print/barcode_label.h"
+#include "print/report_output.h"
 #include "widgets/guarded.h"
+#include "widgets/workstation_settings.h"
 
 #include <QKeyEvent>
 #include <QLabel>
@@ -19,8 +22,12 @@ const QString kConfirmRemove = QStringLiteral("آيا از حذف باركد م�
 
 } // namespace
 
-BarcodeBox::BarcodeBox(Database& db, Prompter& prompter, QWidget* parent)
-    : QWidget(parent), m_db(db), m_prompter(prompter) {
+BarcodeBox::BarcodeBox(Database& db, Prompter& prompter, const QSettings* settings, QWidget* parent)
+    : QWidget(parent), m_db(db), m_prompter(prompter), m_settings(settings) {
+    m_showLabel = [this](QWidget* parent, const print::Report& report) {
+        const print::OutputResult shown = print::preview(report, parent);
+        if (!shown.done() && !shown.message.isEmpty()) m_prompter.warning(shown.message);
+    };
     setObjectName(QStringLiteral("box_barcode"));
     m_caption = new QLabel(this);
     m_caption->setObjectName(QStringLiteral("l_barcode"));
@@ -34,7 +41,7 @@ BarcodeBox::BarcodeBox(Database& db, Prompter& prompter, QWidget* parent)
     lst_barcode->setLayoutDirection(Qt::LeftToRight);
     // A few lines are enough: an item has one or two barcodes, and these windows are full.
     lst_barcode->setFixedHeight(lst_barcode->fontMetrics().height() * 3 + 8);
-    lst_barcode->setToolTip(QStringLiteral("Delete: حذف باركد"));
+    lst_barcode->setToolTip(QStringLiteral("Delete: حذف باركد، F5: چاپ برچسب"));
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(2);
@@ -50,6 +57,7 @@ BarcodeBox::BarcodeBox(Database& db, Prompter& prompter, QWidget* parent)
 
 void BarcodeBox::setItem(std::optional<double> item, const QString& name) {
     m_item = item;
+    m_itemName = name;
     me_barcode->clear();
     m_caption->setText(item ? QStringLiteral("باركدهاي «%1»").arg(name) : QStringLiteral("باركد"));
     setEnabled(item.has_value());
@@ -97,6 +105,14 @@ void BarcodeBox::removeSelected() {
         lst_barcode->setCurrentRow(qMin(row, lst_barcode->count() - 1));
 }
 
+void BarcodeBox::printSelected() {
+    const QListWidgetItem* selected = lst_barcode->currentItem();
+    if (!m_item || !selected) return;
+    const print::Report label =
+        print::barcodeLabelReport(m_itemName, selected->text(), workstation::labelPageMm(m_settings));
+    guarded(m_prompter, [&] { m_showLabel(this, label); });
+}
+
 bool BarcodeBox::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() != QEvent::KeyPress) return QWidget::eventFilter(watched, event);
     const int key = static_cast<QKeyEvent*>(event)->key();
@@ -113,6 +129,10 @@ bool BarcodeBox::eventFilter(QObject* watched, QEvent* event) {
     } else if (watched == lst_barcode) {
         if (key == Qt::Key_Delete) {
             removeSelected();
+            return true;
+        }
+        if (key == Qt::Key_F5) {
+            printSelected();
             return true;
         }
         if (key == Qt::Key_Up && lst_barcode->currentRow() <= 0) {

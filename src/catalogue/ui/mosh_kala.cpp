@@ -136,7 +136,7 @@ void Tfmmosh_kala::makeWidgets() {
     panels->addWidget(m_searchPanel);
     panels->addStretch(1);
     // The barcodes of the selected goods node, or of the goods picked in the search panel.
-    m_barcodes = new BarcodeBox(m_windows.db, m_windows.prompter, this);
+    m_barcodes = new BarcodeBox(m_windows.db, m_windows.prompter, m_windows.settings, this);
     panels->addWidget(m_barcodes);
     auto* body = new QHBoxLayout;
     body->addWidget(TreeView1, 1);

@@ -118,7 +118,7 @@ Tf_sabt_darou::Tf_sabt_darou(const WindowContext& windows, DrugListSet& drugs, Q
     form->addRow(QStringLiteral("نــام لاتين : "), me_name_latin);
     form->addRow(QStringLiteral("قيمت واحد: "), me_price);
     // The barcodes of the drug shown (in new mode, of the drug saved last); Ctrl+B reaches them.
-    m_barcodes = new BarcodeBox(m_windows.db, m_windows.prompter, this);
+    m_barcodes = new BarcodeBox(m_windows.db, m_windows.prompter, m_windows.settings, this);
     form->addRow(QStringLiteral("باركد (Ctrl+B):"), m_barcodes);
 
     m_bar = new CommandBar(m_windows.context, m_windows.prompter,
