@@ -7,11 +7,12 @@ packages=(
   build-essential cmake ninja-build ccache pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-charts-dev libqt6opengl6-dev qt6-l10n-tools
   libqt6sql6-sqlite libqt6sql6-psql libqt6sql6-odbc libqt6svg6 qt6-translations-l10n
+  libzint-dev
   libicu-dev libsodium-dev libsqlite3-dev libfreexl-dev libminizip-dev libxlsxwriter-dev libpq-dev sqlite3
   tdsodbc unixodbc-dev
   postgresql postgresql-client
   dpkg-dev file
-  poppler-utils
+  poppler-utils zbar-tools dmtx-utils
 )
 
 missing=()

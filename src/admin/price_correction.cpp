@@ -3,6 +3,7 @@
 #include "audit/audit_log.h"
 #include "db/database.h"
 #include "db/transaction.h"
+#include "lots/barcodes.h"
 
 #include <QHash>
 #include <QJsonArray>
@@ -138,6 +139,13 @@ struct PriceCorrection::Batch {
     int withoutPrice = 0;
     QList<UnreadablePriceRow> unreadable;
     bool cancelled = false;
+    // The barcodes of the batch's rows, to be added to their goods once the batch is stored.
+    struct Barcode {
+        int sheetRow = 0;
+        double goods = 0;
+        QString barcode;
+    };
+    QList<Barcode> barcodes;
     std::optional<int> failedAt; // index of the row (or batch start) where a statement failed
     QString failure;
 };
@@ -152,7 +160,8 @@ PriceCorrection::Batch PriceCorrection::applyBatch(const QList<PriceSheetRow>& r
     QSet<qint64> codes;
     for (int i = begin; i < end; ++i) {
         plans.append(planRow(rows[i]));
-        if (plans.last().kind == RowKind::Apply)
+        const RowKind kind = plans.last().kind;
+        if (kind == RowKind::Apply || (kind == RowKind::NoPrice && !visibleCellText(rows[i].barcode).isEmpty()))
             codes.insert(plans.last().code);
     }
 
@@ -193,6 +202,11 @@ PriceCorrection::Batch PriceCorrection::applyBatch(const QList<PriceSheetRow>& r
     const int total = int(rows.size());
     for (int i = begin; i < end; ++i) {
         const RowPlan& plan = plans[i - begin];
+        if (const QString barcode = visibleCellText(rows[i].barcode); !barcode.isEmpty()) {
+            const auto goods = goodsByCode.constFind(plan.code);
+            if ((plan.kind == RowKind::Apply || plan.kind == RowKind::NoPrice) && goods != goodsByCode.cend())
+                batch.barcodes.append({rows[i].sheetRow, goods.value(), barcode});
+        }
         switch (plan.kind) {
         case RowKind::NoCode:
             ++batch.withoutCode;
@@ -252,13 +266,25 @@ PriceCorrection::Batch PriceCorrection::applyBatch(const QList<PriceSheetRow>& r
 PriceCorrectionReport PriceCorrection::run(const QList<PriceSheetRow>& rows, const Progress& progress) {
     PriceCorrectionReport report;
     report.totalRows = int(rows.size());
-    auto keep = [&report](const Batch& batch) {
+    auto keep = [this, &report](const Batch& batch) {
         report.processedRows += batch.processed;
         report.updated += batch.updated;
         report.notFound += batch.notFound;
         report.withoutCode += batch.withoutCode;
         report.withoutPrice += batch.withoutPrice;
         report.unreadable += batch.unreadable;
+        // Each barcode in a transaction of its own: one held by another item is left out
+        // and reported, and never undoes the prices.
+        BarcodeStore barcodes(m_db);
+        for (const Batch::Barcode& row : batch.barcodes) {
+            try {
+                const bool had = barcodes.itemOf(row.barcode) == row.goods;
+                barcodes.add(row.goods, row.barcode);
+                if (!had) ++report.barcodesAdded;
+            } catch (const Error& refusal) {
+                report.refusedBarcodes.append({row.sheetRow, refusal.message()});
+            }
+        }
     };
 
     for (int begin = 0; begin < report.totalRows; begin += kBatchRows) {
@@ -286,6 +312,22 @@ PriceCorrectionReport PriceCorrection::run(const QList<PriceSheetRow>& rows, con
     return report;
 }
 
+namespace {
+
+// The first rows of a list, one line each with its sheet row number and the reason, under
+// their heading, and the count of the others.
+void appendListedRows(QString& text, const QString& heading, const QList<UnreadablePriceRow>& rows) {
+    if (rows.isEmpty())
+        return;
+    text += QStringLiteral("\n\n") + heading;
+    for (const UnreadablePriceRow& row : rows.first(std::min<qsizetype>(rows.size(), kListedUnreadableRows)))
+        text += QStringLiteral("\nرديف %1: %2").arg(QString::number(row.sheetRow), row.reason);
+    if (rows.size() > kListedUnreadableRows)
+        text += QStringLiteral("\nو %1 رديف ديگر.").arg(QString::number(rows.size() - kListedUnreadableRows));
+}
+
+} // namespace
+
 QString priceCorrectionMessage(const PriceCorrectionReport& report) {
     QString text;
     if (!report.failure.isEmpty())
@@ -297,15 +339,8 @@ QString priceCorrectionMessage(const PriceCorrectionReport& report) {
                    .arg(QString::number(report.processedRows), QString::number(report.totalRows));
     else
         text = QStringLiteral("اصلاح قيمت ها انجام شد.");
-    if (!report.unreadable.isEmpty()) {
-        text += QStringLiteral("\n\nاين رديف ها خوانده نشد و كنار گذاشته شد:");
-        for (const UnreadablePriceRow& row : report.unreadable.first(
-                 std::min<qsizetype>(report.unreadable.size(), kListedUnreadableRows)))
-            text += QStringLiteral("\nرديف %1: %2").arg(QString::number(row.sheetRow), row.reason);
-        if (report.unreadable.size() > kListedUnreadableRows)
-            text += QStringLiteral("\nو %1 رديف ديگر.")
-                        .arg(QString::number(report.unreadable.size() - kListedUnreadableRows));
-    }
+    appendListedRows(text, QStringLiteral("اين رديف ها خوانده نشد و كنار گذاشته شد:"), report.unreadable);
+    appendListedRows(text, QStringLiteral("باركد اين رديف ها ثبت نشد:"), report.refusedBarcodes);
     return text;
 }
 

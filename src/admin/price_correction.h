@@ -31,6 +31,10 @@ struct PriceCorrectionReport {
     int withoutCode = 0;   // rows with an empty code cell
     int withoutPrice = 0;  // rows with a code and an empty price cell
     QList<UnreadablePriceRow> unreadable;
+    int barcodesAdded = 0; // barcodes of the barcode column now held by their row's goods
+    // Barcodes left out, each with its sheet row and the refusal (another item holds it,
+    // or it cannot be a barcode); the prices of those rows are corrected all the same.
+    QList<UnreadablePriceRow> refusedBarcodes;
     bool cancelled = false; // the user stopped the run after processedRows rows
     // A database failure that stopped the run: the rows before sheet row stoppedAtRow
     // stay updated, that row and the rows after it changed nothing.
@@ -49,7 +53,8 @@ std::optional<double> readSheetNumber(const QString& text);
 // (code_tow) is that whole number, when its price cell is not empty. A row that cannot
 // be read (a code that is not a positive whole number, a price that is not a whole
 // number of Rials above zero and below 10^12) is left out and listed; the rows around
-// it are applied all the same.
+// it are applied all the same. A row's barcode, when the workbook has that column, is added
+// to the goods row its code names (with or without a price), after its batch is stored.
 class PriceCorrection {
 public:
     // Called after each row with the rows dealt with so far and the total; returning
@@ -72,7 +77,8 @@ private:
 
 // The message shown when a run ends: "اصلاح قيمت ها انجام شد." after a complete run
 // (or what stopped it), followed by the first 50 unreadable rows, one line each with
-// the sheet row number and the reason, and the count of the others.
+// the sheet row number and the reason, and the count of the others; then the barcodes
+// left out, listed the same way.
 QString priceCorrectionMessage(const PriceCorrectionReport& report);
 
 } // namespace ph

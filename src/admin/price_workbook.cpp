@@ -38,8 +38,17 @@ Error tooLargeFile(const QString& path, qint64 limit) {
 constexpr int kLastSheetRow = 1'048'576;
 constexpr int kLastSheetColumn = 16'383; // XFD, counted from 0
 
-// Finds the code and price columns on the header row, then keeps those two cells of
-// every later row.
+// Whether a header cell names the barcode column: the Latin word or the Persian one in
+// either kaf, with or without a blank or a zero-width non-joiner inside.
+bool isBarcodeHeader(QString name) {
+    name.remove(u' ');
+    name.remove(QChar(0x200C));
+    name.replace(QChar(0x06A9), QChar(0x0643)); // Persian kaf as the Arabic one
+    return name.compare(QLatin1String("barcode"), Qt::CaseInsensitive) == 0 || name == QStringLiteral("باركد");
+}
+
+// Finds the code and price columns (and the barcode column, when there is one) on the
+// header row, then keeps those cells of every later row.
 class SheetCollector {
 public:
     SheetCollector(QString path, int mostRows) : m_path(std::move(path)), m_mostRows(mostRows) {}
@@ -59,6 +68,8 @@ public:
                         m_code = col;
                     else if (m_price < 0 && name.compare(QLatin1String("price"), Qt::CaseInsensitive) == 0)
                         m_price = col;
+                    else if (m_barcode < 0 && isBarcodeHeader(name))
+                        m_barcode = col;
                 }
             }
             requireHeaders();
@@ -72,7 +83,7 @@ public:
             throw Error(QStringLiteral("فايل «%1» بيش از %2 رديف قيمت دارد و خوانده نشد؛ آن را در چند فايل كوچك تر "
                                        "بنويسيد.")
                             .arg(shownName(m_path), QString::number(m_mostRows)));
-        m_rows.append({sheetRow, code, price});
+        m_rows.append({sheetRow, code, price, m_barcode < 0 ? QString() : visibleCellText(cells.value(m_barcode))});
     }
 
     QList<PriceSheetRow> finish() {
@@ -97,6 +108,7 @@ private:
     bool m_headerDone = false;
     int m_code = -1;
     int m_price = -1;
+    int m_barcode = -1;
     QList<PriceSheetRow> m_rows;
 };
 

@@ -6,13 +6,14 @@
 namespace ph {
 
 // One row of a price workbook: its row number on the sheet (the header row is 1) and
-// the text of its code and price cells. A text cell gives its text as written; a number
+// the text of its code and price cells, and of its barcode cell when the sheet has one. A text cell gives its text as written; a number
 // cell gives its shortest plain decimal form ("1001", "6500.5"); an empty or missing
 // cell gives an empty text.
 struct PriceSheetRow {
     int sheetRow = 0;
     QString code;
     QString price;
+    QString barcode;
 
     friend bool operator==(const PriceSheetRow&, const PriceSheetRow&) = default;
 };
@@ -45,8 +46,9 @@ QString xlsReaderBesideProgram();
 // 2007 or later file (.xlsx) or a text file of comma or semicolon separated values in
 // UTF-8. The kind is told by the file's content, not by its name. The columns are found
 // by the header cells "code" and "price" on the sheet's first row (letter case and
-// surrounding blanks do not matter). Rows whose code and price cells are both empty are
-// left out.
+// surrounding blanks do not matter); an optional barcode column is headed "barcode",
+// "باركد" or "بارکد" (with or without a blank inside). Rows whose code and price cells are
+// both empty are left out.
 // Throws Error, with a message naming the file, when the file is missing, cannot be
 // read as a workbook (the .xls reader crashed, hung or refused it), is larger than the
 // limits allow, or its first row lacks either header.

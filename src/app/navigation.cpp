@@ -55,6 +55,7 @@ const QList<TreeItemDef>& navigationTree() {
         /* 46 */ {0, QStringLiteral("راهنماي برنامه"), {}, kHelp, -1, {}, true},
         /* 47 */ {0, QStringLiteral("قفل برنامه"), {}, kLock, -1, {}, true},
         /* 48 */ {0, QStringLiteral("خــــــــــروج F10"), {}, kClose, -1, {}, true},
+        /* 49 */ {0, QStringLiteral("اقلام نزديك به انقضا"), "engheza", "Tf_engheza", -1, "engheza"},
     };
     return items;
 }
@@ -116,6 +117,7 @@ const QList<MenuDef>& navigationMenus() {
              {QStringLiteral("گزارش فروش به تفکيک پزشک"), {}, 32, {}},
              {QStringLiteral("صورتحساب بيمار"), {}, -1, "Tsorathesab_b"},
              {QStringLiteral("كالا برگ"), {}, -1, "Tm_kala_b"},
+             {QStringLiteral("اقلام نزديك به انقضا"), "engheza", 49, {}},
          }},
         {5,
          QStringLiteral("مديريت سيستم F5"),

@@ -35,6 +35,7 @@
 #include "sales/ui/cash.h"
 #include "sales/ui/cashier.h"
 #include "sales/ui/froosh_kala.h"
+#include "reports/ui/expiry_window.h"
 #include "reports/ui/sales_report_window.h"
 #include "reports/ui/stock_windows.h"
 #include "core/app_context.h"
@@ -204,6 +205,7 @@ void registerReportsWindows(WindowRegistry& registry, const WindowContext& windo
     registry.add(QStringLiteral("Tfmanbar_darookaneh"),
                  [windows](QWidget* parent) { return new Tfmanbar_darookaneh(windows, parent); });
     registry.add(QStringLiteral("Tm_kala_b"), [windows](QWidget* parent) { return new Tm_kala_b(windows, parent); });
+    registry.add(QStringLiteral("Tf_engheza"), [windows](QWidget* parent) { return new Tf_engheza(windows, parent); });
 }
 
 } // namespace

@@ -47,6 +47,7 @@ QString usage() {
         kClaimsUsage,
         kReportUsage,
         kStockUsage,
+        kExpiryUsage,
         kAuditUsage,
     };
     QString commands;
@@ -145,7 +146,7 @@ int run(const QStringList& argsIn, QTextStream& out, QTextStream& err, const std
             if (!args.contains(QLatin1String("--help")) && refuseMissingDatabase(command, workingDir, err)) return 2;
             return runDrawingCommand(command, workingDir, args, argsIn, out, err);
         }
-        if (command == QLatin1String("stock")) {
+        if (command == QLatin1String("stock") || command == QLatin1String("expiry")) {
             if (!args.contains(QLatin1String("--help")) && refuseMissingDatabase(command, workingDir, err)) return 2;
             return runDrawingCommand(command, workingDir, args, argsIn, out, err);
         }

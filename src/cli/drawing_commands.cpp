@@ -8,6 +8,7 @@ int runDrawingCommand(const QString& command, const QString& workingDir, const Q
                       const QStringList& /*allArgs*/, QTextStream& out, QTextStream& err) {
     if (command == QLatin1String("print")) return print(workingDir, args, out, err);
     if (command == QLatin1String("report")) return report(workingDir, args, SystemClock(), out, err);
+    if (command == QLatin1String("expiry")) return expiry(workingDir, args, SystemClock(), out, err);
     return stock(workingDir, args, out, err);
 }
 

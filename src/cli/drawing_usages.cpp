@@ -17,5 +17,9 @@ const char* const kReportUsage =
     "              prescription date), as the report windows show it; the totals as JSON\n";
 const char* const kStockUsage =
     "  stock       stock (--csv FILE | --xlsx FILE): the pharmacy's stock per item\n";
+const char* const kExpiryUsage =
+    "  expiry      expiry [--days N] [--date YY/MM/DD] (--csv FILE | --xlsx FILE): the pharmacy's\n"
+    "              lots expiring within N days (90 unless given) of today (or of the date), and\n"
+    "              those already expired, valued at the current unit price; the total as JSON\n";
 
 } // namespace ph::cli

@@ -14,6 +14,7 @@
 #include "reports/print/report_prints.h"
 #include "reports/print/sales_chart.h"
 #include "reports/sales_report.h"
+#include "reports/expiry_report.h"
 #include "reports/stock_store.h"
 
 #include <QJsonDocument>
@@ -211,6 +212,65 @@ int stock(const QString& workingDir, const QStringList& args, QTextStream& out, 
     double sum = 0;
     for (const StockRow& row : rows) sum += row.quantity;
     out << json({{QStringLiteral("rows"), int(rows.size())}, {QStringLiteral("sum_moj_vah"), sum}}) << "\n";
+    return 0;
+}
+
+int expiry(const QString& workingDir, const QStringList& args, const Clock& clock, QTextStream& out, QTextStream& err) {
+    if (args.contains(QLatin1String("--help"))) {
+        out << "Usage: pharmacyctl [--dir FOLDER] expiry [--days N] [--date YY/MM/DD] (--csv FILE | --xlsx FILE)\n"
+            << kExpiryUsage;
+        return 0;
+    }
+    Output output = Output::None;
+    QString path;
+    int days = kDefaultExpiryDays;
+    QString date;
+    try {
+        for (int i = 0; i < args.size(); ++i) {
+            const QString& arg = args.at(i);
+            if (arg == QLatin1String("--csv") || arg == QLatin1String("--xlsx")) {
+                takeOutput(arg == QLatin1String("--csv") ? Output::Csv : Output::Xlsx, arg, args, i, output, path);
+            } else if (arg == QLatin1String("--days") || arg == QLatin1String("--date")) {
+                if (i + 1 >= args.size()) throw UsageError{arg + QStringLiteral(" needs a value")};
+                const QString value = args.at(++i);
+                if (arg == QLatin1String("--date")) {
+                    date = checkedDate(arg, value);
+                    continue;
+                }
+                bool number = false;
+                days = value.toInt(&number);
+                if (!number || days < 0 || days > kMostExpiryDays)
+                    throw UsageError{QStringLiteral("--days takes a whole number of days from 0 to %1, not %2")
+                                         .arg(kMostExpiryDays)
+                                         .arg(quoted(value))};
+            } else {
+                throw UsageError{QStringLiteral("unknown option %1").arg(quoted(arg))};
+            }
+        }
+        if (output == Output::None) throw UsageError{QStringLiteral("give the file to write with --csv or --xlsx")};
+    } catch (const UsageError& error) {
+        err << "pharmacyctl expiry: " << error.message << "\n";
+        return 2;
+    }
+    if (date.isEmpty()) date = todayJalaliText(clock);
+    const std::optional<JalaliDate> solar = jalaliFromShortText(date);
+    const QDate today = solar ? fromJalali(*solar) : clock.now().date();
+    Database db(readConnectionSettings(workingDir));
+    db.open();
+    const ExpiryReport report = nearExpiryReport(db, today, days);
+    const ExpiryPrintHeading heading{PharmacyIdentityStore(db).read().name, date, days};
+    const print::OutputResult written =
+        output == Output::Csv ? writeExpiryCsv(report, path) : print::writeXlsx({expirySheet(report, heading)}, path);
+    if (!written.done()) {
+        err << "pharmacyctl expiry: " << written.message << "\n";
+        return 1;
+    }
+    int expired = 0;
+    for (const ExpiryRow& row : report.rows) expired += row.expired ? 1 : 0;
+    out << json({{QStringLiteral("rows"), int(report.rows.size())},
+                 {QStringLiteral("expired"), expired},
+                 {QStringLiteral("value"), report.total}})
+        << "\n";
     return 0;
 }
 

@@ -1,4 +1,5 @@
 #include "admin/price_correction.h"
+#include "lots/barcodes.h"
 #include "admin/price_workbook.h"
 #include "audit/audit_log.h"
 #include "db/schema.h"
@@ -150,6 +151,7 @@ private Q_SLOTS:
     void oversizedWorkbooksAreRefused();
     void numbersWrittenAsText();
     void pricesFollowTheNationalCode();
+    void barcodeColumnAddsBarcodesBesidePrices();
     void badCodesAndPricesAreListed();
     void longListOfUnreadableRowsIsCut();
     void cancellingKeepsWhatWasDone();
@@ -457,6 +459,45 @@ void PriceCorrectionTest::pricesFollowTheNationalCode() {
                                                             "رديف 8: قيمت «x1» عدد نيست"));
     PriceCorrectionReport clean;
     QCOMPARE(priceCorrectionMessage(clean), QStringLiteral("اصلاح قيمت ها انجام شد."));
+}
+
+// A barcode column, under any of its usual captions, gives each row's goods its barcode; a
+// barcode another goods holds is reported and keeps neither its row's price nor the rest back.
+void PriceCorrectionTest::barcodeColumnAddsBarcodesBesidePrices() {
+    for (const QString& caption : {QStringLiteral("Barcode"), QStringLiteral(" باركد "), QStringLiteral("بار\u200cکد"),
+                                   QStringLiteral("بار کد")}) {
+        const QString path = m_dir + QStringLiteral("/barcodes.csv");
+        QFile::remove(path);
+        writeFile(path, (QStringLiteral("code;") + caption + QStringLiteral(";price\n1001;5901234123457;5000\n"))
+                            .toUtf8());
+        QCOMPARE(readPriceWorkbook(path, reading()),
+                 QList<PriceSheetRow>({{2, QStringLiteral("1001"), QStringLiteral("5000"), QStringLiteral("5901234123457")}}));
+    }
+
+    addGoods(7, 1001, 1);
+    addGoods(8, 1002, 1);
+    addGoods(9, 1003, 1);
+    addGoods(99, 1099, 1);
+    BarcodeStore(m_t->db()).add(99, QStringLiteral("4006381333931"));
+    const QList<PriceSheetRow> rows = {
+        {2, "1001", "5000", "5901234123457"},
+        {3, "1002", "", "ABC-1"},          // no price: the barcode all the same
+        {4, "1003", "7000", "4006381333931"}, // held by goods 99
+        {5, "9999", "100", "XYZ"},         // no such goods
+        {6, "1001", "5000", "5901234123457"}, // already its own
+    };
+    const PriceCorrectionReport report = PriceCorrection(m_t->db()).run(rows);
+    QCOMPARE(price(7).toDouble(), 5000.0);
+    QCOMPARE(price(9).toDouble(), 7000.0);
+    BarcodeStore barcodes(m_t->db());
+    QCOMPARE(barcodes.barcodesOf(7), QStringList{QStringLiteral("05901234123457")});
+    QCOMPARE(barcodes.barcodesOf(8), QStringList{QStringLiteral("ABC-1")});
+    QCOMPARE(barcodes.barcodesOf(9), QStringList());
+    QCOMPARE(barcodes.itemOf(QStringLiteral("XYZ")), std::nullopt);
+    QCOMPARE(report.barcodesAdded, 2);
+    QCOMPARE(priceCorrectionMessage(report), QStringLiteral("اصلاح قيمت ها انجام شد.\n\n"
+                                                            "باركد اين رديف ها ثبت نشد:\n"
+                                                            "رديف 4: اين باركد متعلق به كالاي ديگري است (كد 99)"));
 }
 
 void PriceCorrectionTest::badCodesAndPricesAreListed() {

@@ -322,7 +322,7 @@ void ShellTest::statusBarAndShowStep() {
     QCOMPARE(main.findChild<QLabel*>(QStringLiteral("status_user"))->text(), QStringLiteral(" كاربر جاري: مدير"));
     QCOMPARE(main.findChild<QLabel*>(QStringLiteral("status_time"))->text(), QStringLiteral(" ساعت جاري: 21:05"));
     QCOMPARE(main.findChild<QLabel*>(QStringLiteral("status_date"))->text(), QStringLiteral(" تاريخ جاري: 05/09/19"));
-    QCOMPARE(main.tree()->topLevelItemCount(), 13);
+    QCOMPARE(main.tree()->topLevelItemCount(), 14); // the near-expiry list (49) last
     QCOMPARE(treeItem(main.tree(), 8)->parent(), treeItem(main.tree(), 7));
     QCOMPARE(treeItem(main.tree(), 7)->parent(), treeItem(main.tree(), 0));
     QCOMPARE(treeItem(main.tree(), 48)->text(0), QStringLiteral("خــــــــــروج F10"));
@@ -427,7 +427,7 @@ void ShellTest::mainWindowWithTheKeyboard() {
     context.rights = rightsWith({"mat"});
     ScriptedPrompter prompter;
     WindowRegistry registry;
-    for (const QString& name : {QStringLiteral("Tfmmoadel"), QStringLiteral("Tf_d_sakhtani")})
+    for (const QString& name : {QStringLiteral("Tfmmoadel"), QStringLiteral("Tf_d_sakhtani"), QStringLiteral("Tf_engheza")})
         registry.add(name, [](QWidget* parent) { return new StandInWindow(parent); });
     Tf_main main(context, m_t->db(), prompter, m_clock, registry);
     QStringList opened;
@@ -445,6 +445,7 @@ void ShellTest::mainWindowWithTheKeyboard() {
         {6, {QStringLiteral("امکان دسترسي به اين فرم براي شما وجودندارد")}, {}},
         {9, {}, {QStringLiteral("Tf_d_sakhtani")}},
         {7, {}, {}}, // a parent opens nothing
+        {49, {QStringLiteral("امکان دسترسي به اين فرم براي شما وجودندارد")}, {}}, // the near-expiry list: engheza
     };
     for (const auto& e : enters) {
         prompter.clear();
@@ -454,6 +455,13 @@ void ShellTest::mainWindowWithTheKeyboard() {
         QCOMPARE(prompter.texts(Kind::Warning), e.warnings);
         QCOMPARE(opened, e.opened);
     }
+    // With its right the near-expiry list opens.
+    context.rights[QStringLiteral("engheza")] = true;
+    opened.clear();
+    main.tree()->setCurrentItem(treeItem(main.tree(), 49));
+    press(main, Qt::Key_Return);
+    QCOMPARE(opened, QStringList{QStringLiteral("Tf_engheza")});
+    context.rights[QStringLiteral("engheza")] = false;
 
     // F1 to F7 drop their menus down; arrows and Enter choose an entry. In F7 the first
     // entries are refused or not built, so Down lands on the help.

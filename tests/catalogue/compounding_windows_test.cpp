@@ -13,11 +13,13 @@
 #include "db/schema.h"
 #include "support/test_database.h"
 #include "support/window_fixture.h"
+#include "barcode_keys.h"
 #include "compounding_fixture.h"
 #include "goods_fixture.h"
 
 #include <QComboBox>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
@@ -44,6 +46,7 @@ private Q_SLOTS:
     void materialsWindowDropsItsAppearanceMenuOnF6();
     void priceUpdateWindowRunsAndReports();
     void goodsTreeWindowAddsEditsAndRefusesDeletes();
+    void goodsTreeWindowKeepsBarcodesOfTheSelectedGoods();
 
 private:
     WindowContext windowContext() { return WindowContext{m_context, m_t->db(), m_prompter, m_clock}; }
@@ -335,6 +338,34 @@ void CompoundingWindowsTest::goodsTreeWindowAddsEditsAndRefusesDeletes() {
     press(window, Qt::Key_F8);
     QVERIFY(!GoodsTree(db).find(1070005));
     QCOMPARE(form->childCount(), 1);
+}
+
+void CompoundingWindowsTest::goodsTreeWindowKeepsBarcodesOfTheSelectedGoods() {
+    Database& db = m_t->db();
+    db.exec(QStringLiteral("insert into type_kala (code, name, num, g1) values (7, ?, 4, 1)"), {QStringLiteral("قرص")});
+    insertGoods(db, 1070001, QStringLiteral("استامينوفن"), 1, 7);
+    insertGoods(db, 1070002, QStringLiteral("ژلوفن"), 1, 7);
+    Tfmmosh_kala window(windowContext());
+    QVERIFY(showActive(window));
+    QTreeWidget* tree = child<QTreeWidget>(window, QStringLiteral("TreeView1"));
+    const QList<QTreeWidgetItem*> goods = tree->findItems(QStringLiteral("ژلوفن"), Qt::MatchStartsWith | Qt::MatchRecursive);
+    QCOMPARE(goods.size(), 1);
+    // A group node has no barcodes.
+    tree->setCurrentItem(tree->topLevelItem(0));
+    QVERIFY(!child<QLineEdit>(window, QStringLiteral("me_barcode"))->isEnabled());
+    tree->setCurrentItem(goods.first());
+    keepBarcodesByKeyboard(window, db, m_prompter, 1070002, 1070001);
+    if (QTest::currentTestFailed()) return;
+
+    // The goods picked in the search panel: its own barcodes.
+    child<QPushButton>(window, QStringLiteral("but_search"))->click();
+    auto* names = child<QComboBox>(window, QStringLiteral("name_daru"));
+    const int at = names->findText(QStringLiteral("استامينوفن"), Qt::MatchStartsWith);
+    names->setCurrentIndex(at);
+    window.pickInSearch(at);
+    auto* list = child<QListWidget>(window, QStringLiteral("lst_barcode"));
+    QCOMPARE(list->count(), 1);
+    QCOMPARE(list->item(0)->text(), QStringLiteral("04006381333931"));
 }
 
 QTEST_MAIN(CompoundingWindowsTest)

@@ -6,6 +6,7 @@
 #include "core/clock.h"
 #include "core/scripted_prompter.h"
 #include "db/schema.h"
+#include "barcode_keys.h"
 #include "goods_fixture.h"
 #include "support/scripted_picker.h"
 #include "support/test_database.h"
@@ -17,6 +18,7 @@
 #include <QItemSelectionModel>
 #include <QLineEdit>
 #include <QLabel>
+#include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
@@ -82,6 +84,7 @@ private Q_SLOTS:
     void pickerModes();
     void entryDialogValidatesAndAddsDrugs();
     void entryDialogEditsAndMovesTheList();
+    void entryDialogKeepsTheDrugsBarcodes();
     void listCommandsAndRights();
     void restoringAWindowKeepsItsFields();
     void captionsAndWindowKeys();
@@ -629,6 +632,31 @@ void DarouTest::captionsAndWindowKeys() {
     QCOMPARE(m_prompter.texts(Kind::Help).size(), 2);
     QTest::keyClick(field(entry, "me_name_kala"), Qt::Key_F10);
     QVERIFY(!entry.isVisible());
+}
+
+// The barcodes of the drug shown are kept by keyboard and follow the drug the list moves to.
+void DarouTest::entryDialogKeepsTheDrugsBarcodes() {
+    DrugListSet drugs(db());
+    drugs.load({});
+    drugs.proxy()->sortByColumns({Column::Code});
+    QVERIFY(drugs.locate(1));
+    Tf_sabt_darou entry(windows(), drugs);
+    entry.setEditing(true);
+    QVERIFY(showActive(entry));
+    keepBarcodesByKeyboard(entry, db(), m_prompter, 1, 12);
+    if (QTest::currentTestFailed()) return;
+
+    press(entry, Qt::Key_N, Qt::ControlModifier);
+    QCOMPARE(field(entry, "me_code_kala")->text(), QStringLiteral("12"));
+    QCOMPARE(ph::test::child<QListWidget>(entry, QStringLiteral("lst_barcode"))->count(), 1);
+    QCOMPARE(ph::test::child<QListWidget>(entry, QStringLiteral("lst_barcode"))->item(0)->text(),
+             QStringLiteral("04006381333931"));
+
+    // In new mode the box waits for a saved drug.
+    entry.hide();
+    entry.setEditing(false);
+    QVERIFY(showActive(entry));
+    QVERIFY(!ph::test::child<QLineEdit>(entry, QStringLiteral("me_barcode"))->isEnabled());
 }
 
 QTEST_MAIN(DarouTest)

@@ -7,6 +7,9 @@
 #include "report_fixture.h"
 #include "reports/goods_sheet.h"
 #include "reports/store_documents.h"
+#include "lots/lots.h"
+#include "db/transaction.h"
+#include "reports/ui/expiry_window.h"
 #include "reports/ui/sales_report_window.h"
 #include "reports/ui/stock_windows.h"
 #include "support/test_database.h"
@@ -62,6 +65,20 @@ double lineTotal(QWidget& window) {
     return sum;
 }
 
+// Lots of the pharmacy unit, taken in as a store document would.
+void takeInLots(Database& db, const QList<std::tuple<double, QString, QDate, double>>& lots) {
+    Transaction transaction(db);
+    for (const auto& [item, batch, expiry, quantity] : lots) LotStore(db).takeIn(item, 20, {batch, expiry}, quantity);
+    transaction.commit();
+}
+
+QStringList gridTexts(const QTableView* grid, int row) {
+    QStringList texts;
+    for (int column = 0; column < grid->model()->columnCount(); ++column)
+        texts.append(grid->model()->index(row, column).data().toString());
+    return texts;
+}
+
 double stockOf(Database& db, double code) {
     return db.scalar(QStringLiteral("select moj_vah from moj_kala_vah where code_kala = ? and code_vah = 20"), {code})
         .toDouble();
@@ -84,6 +101,8 @@ private Q_SLOTS:
     void stockListAndGoodsSheet();
     void detailedGoodsSheet();
     void stockPrintGroupedByCategory();
+    void stockListShowsTheLotsOfTheCurrentItem();
+    void nearExpiryListWithItsDaysValueAndFiles();
 
 private:
     WindowContext windows() { return {m_context, m_t->db(), m_prompter, m_clock}; }
@@ -471,6 +490,80 @@ void ReportWindowsTest::stockPrintGroupedByCategory() {
     // Items are numbered through the groups, captions and sums are not.
     QCOMPARE(m_shown->data().rows.at(1).value(QStringLiteral("row")), QStringLiteral("1"));
     QCOMPARE(m_shown->data().rows.at(4).value(QStringLiteral("row")), QStringLiteral("2"));
+}
+
+void ReportWindowsTest::stockListShowsTheLotsOfTheCurrentItem() {
+    Database& db = m_t->db();
+    db.exec(QStringLiteral("insert into moj_kala_vah (code_kala, code_vah, moj_vah, price_u) values "
+                           "(1010001, 20, 3, 100), (1010002, 20, 7, 50)"));
+    // 5 of the 7 in two lots, the later taken in first; 2 from before lots were kept.
+    takeInLots(db, {{1010002, QStringLiteral("B2"), QDate(2027, 6, 1), 1}, {1010002, QStringLiteral("B1"), QDate(2027, 3, 21), 4}});
+    Tmojoodi stock(windows());
+    QVERIFY(showActive(stock));
+    auto* lots = child<QTableView>(stock, QStringLiteral("DBGrid_lot"));
+    typeIn(stock, QStringLiteral("1010001"));
+    QCOMPARE(lots->model()->rowCount(), 0); // no lots: nothing beneath
+    stock.findChild<QLineEdit*>(QStringLiteral("me_search"))->clear();
+    typeIn(stock, QStringLiteral("1010002"));
+    QCOMPARE(lots->model()->rowCount(), 3);
+    QCOMPARE(gridTexts(lots, 0), (QStringList{QStringLiteral("B1"), QStringLiteral("1406/01/01"), QStringLiteral("4")}));
+    QCOMPARE(gridTexts(lots, 1), (QStringList{QStringLiteral("B2"), QStringLiteral("1406/03/11"), QStringLiteral("1")}));
+    QCOMPARE(gridTexts(lots, 2), (QStringList{QStringLiteral("بدون سري و تاريخ"), QString(), QStringLiteral("2")}));
+}
+
+// Today is 2026-11-01: one lot expired, one within 90 days, one within a year only.
+void ReportWindowsTest::nearExpiryListWithItsDaysValueAndFiles() {
+    Database& db = m_t->db();
+    db.exec(QStringLiteral("insert into moj_kala_vah (code_kala, code_vah, moj_vah, price_u) values "
+                           "(1010001, 20, 9, 125000), (1010002, 20, 3, 2500)"));
+    takeInLots(db, {{1010001, QStringLiteral("OLD"), QDate(2026, 10, 15), 2},
+                    {1010002, QStringLiteral("N1"), QDate(2026, 12, 1), 3},
+                    {1010001, QStringLiteral("FAR"), QDate(2027, 6, 1), 4}});
+    Tf_engheza window(windows());
+    const QString xlsx = m_dir.filePath(QStringLiteral("expiry.xlsx"));
+    window.setOutputs(outputsInto(xlsx));
+    QVERIFY(showActive(window));
+    QCOMPARE(focusName(window), QStringLiteral("me_days"));
+    auto* days = child<QLineEdit>(window, QStringLiteral("me_days"));
+    auto* grid = child<QTableView>(window, QStringLiteral("DBGrid1"));
+    auto* total = child<QLineEdit>(window, QStringLiteral("me_koll"));
+    QCOMPARE(days->text(), QStringLiteral("90"));
+    QCOMPARE(grid->model()->rowCount(), 2);
+    QCOMPARE(gridTexts(grid, 0).mid(1, 4), (QStringList{QStringLiteral("استامينوفن"), QStringLiteral("OLD"),
+                                                        QStringLiteral("1405/07/23"), texts::kExpiredMark}));
+    QCOMPARE(gridTexts(grid, 1).mid(2, 3), (QStringList{QStringLiteral("N1"), QStringLiteral("1405/09/10"), QString()}));
+    // The expired lot stands apart; the near one does not.
+    QVERIFY(grid->model()->index(0, 1).data(Qt::BackgroundRole).isValid());
+    QVERIFY(!grid->model()->index(1, 1).data(Qt::BackgroundRole).isValid());
+    QCOMPARE(total->text(), QStringLiteral("257,500"));
+
+    // A year ahead takes the far lot in; an empty number of days is refused.
+    days->selectAll();
+    typeIn(window, QStringLiteral("365"));
+    press(window, Qt::Key_Return);
+    QCOMPARE(grid->model()->rowCount(), 3);
+    QCOMPARE(focusName(window), QStringLiteral("DBGrid1"));
+    QCOMPARE(total->text(), QStringLiteral("757,500"));
+    days->clear();
+    days->setFocus();
+    press(window, Qt::Key_F7);
+    QCOMPARE(m_prompter.texts(Kind::Warning), QStringList{QStringLiteral("تعداد روز بايد عددي از 0 تا 3650 باشد")});
+    typeIn(window, QStringLiteral("365"));
+
+    press(window, Qt::Key_F8);
+    QVERIFY(m_shown);
+    QCOMPARE(m_shown->data().values.value(QStringLiteral("value_sum")), QStringLiteral("757,500"));
+    QCOMPARE(m_shown->data().rows.size(), 3);
+    QCOMPARE(m_shown->data().rows.at(0).value(QStringLiteral("state")), texts::kExpiredMark);
+    QCOMPARE(m_shown->data().rows.at(2).value(QStringLiteral("value")), QStringLiteral("500,000"));
+
+    child<QAbstractButton>(window, QStringLiteral("but_excel"))->click();
+    const XlsxSheetText sheet = readXlsxSheet(xlsx);
+    QVERIFY(sheet.rightToLeft);
+    QCOMPARE(sheet.rows.last().last(), QStringLiteral("757500"));
+    QVERIFY(std::any_of(sheet.rows.cbegin(), sheet.rows.cend(), [](const QStringList& row) {
+        return row.value(2) == QStringLiteral("FAR") && row.value(7) == QStringLiteral("500000");
+    }));
 }
 
 QTEST_MAIN(ReportWindowsTest)

@@ -1,5 +1,7 @@
 #include "report_fixture.h"
 #include "support/cli_run.h"
+#include "db/transaction.h"
+#include "lots/lots.h"
 #include "support/test_database.h"
 #include "support/write_failures.h"
 #include "support/xlsx_reading.h"
@@ -46,6 +48,7 @@ private Q_SLOTS:
     void salesAsCsvXlsxAndPdf();
     void byInsurerAndByDoctor();
     void stockList();
+    void expiryList();
     void badInput_data();
     void badInput();
     void failedWritesLeaveNothing_data();
@@ -140,6 +143,38 @@ void ReportsCliTest::stockList() {
     QCOMPARE(sheet.rows.last().last(), QStringLiteral("10.5"));
 }
 
+// The near-expiry list counted from a given day (05/08/10 is 2026-11-01): the lot expired and
+// the one within the days; a longer look-ahead takes the far one in.
+void ReportsCliTest::expiryList() {
+    Database& db = m_t->db();
+    db.exec(QStringLiteral("insert into moj_kala_vah (code_kala, code_vah, moj_vah, price_u) values "
+                           "(1010001, 20, 9, 125000), (1010002, 20, 3, 2500)"));
+    {
+        Transaction transaction(db);
+        LotStore lots(db);
+        lots.takeIn(1010001, 20, {QStringLiteral("OLD"), QDate(2026, 10, 15)}, 2);
+        lots.takeIn(1010002, 20, {QStringLiteral("N,1"), QDate(2026, 12, 1)}, 3);
+        lots.takeIn(1010001, 20, {QStringLiteral("FAR"), QDate(2027, 6, 1)}, 4);
+        transaction.commit();
+    }
+    const QString csv = m_out.filePath(QStringLiteral("expiry.csv"));
+    CliRun run = pharmacyctl(dir() + QStringList{"expiry", "--date", "05/08/10", "--csv", csv});
+    QVERIFY2(run.status == 0, qPrintable(run.err));
+    QCOMPARE(json(run).value(QStringLiteral("rows")).toInt(), 2);
+    QCOMPARE(json(run).value(QStringLiteral("expired")).toInt(), 1);
+    QCOMPARE(json(run).value(QStringLiteral("value")).toDouble(), 257500.0);
+    QCOMPARE(fileLines(csv),
+             (QStringList{QStringLiteral("code_kala,name_kala,batch,date_exps,date_exps_solar,expired,qu,price_u,value"),
+                          QStringLiteral("1010001,استامينوفن,OLD,2026-10-15,1405/07/23,1,2,125000,250000"),
+                          QStringLiteral("1010002,آموكسي سيلين,\"N,1\",2026-12-01,1405/09/10,0,3,2500,7500")}));
+
+    const QString xlsx = m_out.filePath(QStringLiteral("expiry.xlsx"));
+    run = pharmacyctl(dir() + QStringList{"expiry", "--date", "05/08/10", "--days", "365", "--xlsx", xlsx});
+    QVERIFY2(run.status == 0, qPrintable(run.err));
+    QCOMPARE(json(run).value(QStringLiteral("rows")).toInt(), 3);
+    QCOMPARE(readXlsxSheet(xlsx).rows.last().last(), QStringLiteral("757500"));
+}
+
 void ReportsCliTest::badInput_data() {
     QTest::addColumn<QStringList>("args");
     QTest::addColumn<int>("status");
@@ -155,6 +190,11 @@ void ReportsCliTest::badInput_data() {
     QTest::newRow("doctor on sales") << QStringList{"report", "sales", "--from", "05/07/01", "--to", "05/07/30", "--doctor", "111", "--csv", "x"} << 2;
     QTest::newRow("stock without file") << QStringList{"stock"} << 2;
     QTest::newRow("stock as pdf") << QStringList{"stock", "--pdf", "x"} << 2;
+    QTest::newRow("expiry without file") << QStringList{"expiry", "--days", "30"} << 2;
+    QTest::newRow("expiry negative days") << QStringList{"expiry", "--days", "-1", "--csv", "x"} << 2;
+    QTest::newRow("expiry days not a number") << QStringList{"expiry", "--days", "ninety", "--csv", "x"} << 2;
+    QTest::newRow("expiry days missing") << QStringList{"expiry", "--csv", "x", "--days"} << 2;
+    QTest::newRow("expiry bad date") << QStringList{"expiry", "--date", "05/13/01", "--csv", "x"} << 2;
 }
 
 void ReportsCliTest::badInput() {
@@ -176,6 +216,8 @@ const QList<QPair<QString, QStringList>> kWriters = {
     {"sales xlsx", {"report", "sales", "--from", "05/07/01", "--to", "05/07/30", "--xlsx", "@"}},
     {"stock csv", {"stock", "--csv", "@"}},
     {"stock xlsx", {"stock", "--xlsx", "@"}},
+    {"expiry csv", {"expiry", "--csv", "@"}},
+    {"expiry xlsx", {"expiry", "--xlsx", "@"}},
 };
 
 QStringList withFile(QStringList args, const QString& file) {

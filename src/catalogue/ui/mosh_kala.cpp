@@ -1,5 +1,6 @@
 #include "catalogue/ui/mosh_kala.h"
 
+#include "catalogue/ui/barcode_box.h"
 #include "core/amounts.h"
 #include "core/app_context.h"
 #include "core/prompter.h"
@@ -134,6 +135,9 @@ void Tfmmosh_kala::makeWidgets() {
     panels->addWidget(m_newPanel);
     panels->addWidget(m_searchPanel);
     panels->addStretch(1);
+    // The barcodes of the selected goods node, or of the goods picked in the search panel.
+    m_barcodes = new BarcodeBox(m_windows.db, m_windows.prompter, m_windows.settings, this);
+    panels->addWidget(m_barcodes);
     auto* body = new QHBoxLayout;
     body->addWidget(TreeView1, 1);
     body->addLayout(panels, 1);
@@ -199,6 +203,10 @@ std::optional<qint64> Tfmmosh_kala::selectedKey() const {
 void Tfmmosh_kala::nodeChosen() {
     const qint64 key = selectedKey().value_or(0);
     const bool goods = goodsNodeKind(key) == GoodsNodeKind::Goods;
+    if (goods)
+        m_barcodes->setItem(goodsCodeOfNode(key), TreeView1->currentItem()->text(0));
+    else
+        m_barcodes->setItem(std::nullopt);
     but_edit->setEnabled(goods);
     but_delete->setEnabled(goods);
     but_save->setEnabled(false);
@@ -281,6 +289,7 @@ void Tfmmosh_kala::pickInSearch(int index) {
         return;
     }
     m_pickedCode = code;
+    m_barcodes->setItem(code, item->name);
     l_t4->setText(item->formName);
     Edit8->setText(item->name);
     Edit7->setText(item->latinName);

@@ -17,6 +17,8 @@ class QWidget;
 
 namespace ph {
 
+class BarcodeBox;
+
 // The goods tree editor: groups, the forms of each group and the goods of each group and form.
 // F1 on a form node opens the new-entry panel for a goods item of that form; "اصلاح دارو F6"
 // edits the selected goods node; "جستجوي دارو" opens the search panel, where any goods can be
@@ -81,6 +83,7 @@ private:
     QLineEdit* Edit5;
     QLineEdit* Edit9;
     QLabel* m_priceLabel;
+    BarcodeBox* m_barcodes;
 };
 
 } // namespace ph

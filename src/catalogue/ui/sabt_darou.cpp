@@ -3,6 +3,7 @@
 #include "core/app_context.h"
 #include "catalogue/goods.h"
 #include "catalogue/lookup_list.h"
+#include "catalogue/ui/barcode_box.h"
 #include "catalogue/ui/goods_set.h"
 #include "core/amounts.h"
 #include "core/error.h"
@@ -116,6 +117,9 @@ Tf_sabt_darou::Tf_sabt_darou(const WindowContext& windows, DrugListSet& drugs, Q
     form->addRow(QStringLiteral("نــام دارو : "), me_name_kala);
     form->addRow(QStringLiteral("نــام لاتين : "), me_name_latin);
     form->addRow(QStringLiteral("قيمت واحد: "), me_price);
+    // The barcodes of the drug shown (in new mode, of the drug saved last); Ctrl+B reaches them.
+    m_barcodes = new BarcodeBox(m_windows.db, m_windows.prompter, m_windows.settings, this);
+    form->addRow(QStringLiteral("باركد (Ctrl+B):"), m_barcodes);
 
     m_bar = new CommandBar(m_windows.context, m_windows.prompter,
                            CommandBar::Save | CommandBar::Close | CommandBar::Navigation, this);
@@ -194,6 +198,7 @@ void Tf_sabt_darou::clearFields() {
           me_code_kala, static_cast<QLineEdit*>(me_code_two), static_cast<QLineEdit*>(me_code_sh),
           me_name_kala, me_name_latin, static_cast<QLineEdit*>(me_price)})
         field->clear();
+    m_barcodes->setItem(std::nullopt);
 }
 
 // Every field shows the row, an empty column as an empty field.
@@ -207,6 +212,7 @@ void Tf_sabt_darou::showRow(const GoodsItem& item) {
     me_name_kala->setText(item.name);
     me_name_latin->setText(item.latinName);
     showNumber(me_price, item.price);
+    m_barcodes->setItem(item.code, item.name);
 }
 
 void Tf_sabt_darou::showCurrent() {
@@ -294,6 +300,7 @@ void Tf_sabt_darou::saveNew() {
     QString saved = QStringLiteral("«%1» با كد %2 ثبت شد.").arg(entry.name, plainDecimalText(result.code));
     if (!listed) saved += QStringLiteral(" فهرست داروها با گروه و شكل انتخاب شده در آن، اين دارو را نشان نمي دهد.");
     lb_saved->setText(saved);
+    m_barcodes->setItem(result.code, entry.name);
     // Group and form stay, ready for the next drug of the same kind.
     for (QLineEdit* field :
          {me_code_kala, static_cast<QLineEdit*>(me_code_two), static_cast<QLineEdit*>(me_code_sh),

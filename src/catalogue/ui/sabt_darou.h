@@ -13,6 +13,7 @@ namespace ph {
 
 enum class GoodsOutcome;
 
+class BarcodeBox;
 class CodeField;
 class CommandBar;
 class DrugListSet;
@@ -63,6 +64,7 @@ private:
     QLineEdit* me_name_kala;
     QLineEdit* me_name_latin;
     CodeField* me_price;
+    BarcodeBox* m_barcodes;
     QLabel* lb_saved;
     CommandBar* m_bar;
     KeyNav* m_nav;

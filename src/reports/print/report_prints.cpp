@@ -2,6 +2,7 @@
 
 #include "core/amounts.h"
 #include "core/atomic_file.h"
+#include "lots/lots.h"
 #include "reports/print/table_print.h"
 
 
@@ -236,6 +237,77 @@ print::OutputResult writeStockCsv(const QList<StockRow>& rows, const QString& pa
     QStringList lines{QStringLiteral("code_kala,name_kala,moj_vah")};
     for (const StockRow& row : rows)
         lines.append(QStringList{code(row.code), csvField(row.name), plainDecimalText(row.quantity)}.join(QLatin1Char(',')));
+    return writeCsv(path, lines);
+}
+
+namespace {
+
+QString expiryLookAhead(int days) { return QStringLiteral("تا %1 روز آينده و منقضي شده ها").arg(days); }
+
+} // namespace
+
+print::Report expiryPrint(const ExpiryReport& report, const ExpiryPrintHeading& heading) {
+    print::TablePrint table;
+    table.heading = {
+        {{{}, QStringLiteral("بسمه تعالي "), Align::Center, true}},
+        {{{}, texts::kExpiryTitle, Align::Center, true, 12}, {print::kPageNumber, QStringLiteral("صفحه "), Align::Left}},
+        {{QStringLiteral("pharmacy"), QStringLiteral("داروخانه "), Align::Right},
+         {QStringLiteral("date"), QStringLiteral(" تاريخ گزارش:"), Align::Left}},
+        {{QStringLiteral("days"), QString(), Align::Right}},
+    };
+    table.columns = {{QStringLiteral("رديف"), QStringLiteral("row"), 10},
+                     {QStringLiteral("كد دارو"), QStringLiteral("code"), 20},
+                     {QStringLiteral("نام دارو"), QStringLiteral("name"), 58, Align::Right},
+                     {QStringLiteral("سري ساخت"), QStringLiteral("batch"), 22},
+                     {QStringLiteral("تاريخ انقضا"), QStringLiteral("expiry"), 22},
+                     {QStringLiteral("وضعيت"), QStringLiteral("state"), 18},
+                     {QStringLiteral("تعداد"), QStringLiteral("quantity"), 14},
+                     {QStringLiteral("قيمت واحد"), QStringLiteral("unit"), 18},
+                     {QStringLiteral("ارزش"), QStringLiteral("value"), 22, Align::Center, true}};
+    table.sumCaption = kSumCaption;
+    print::ReportData data;
+    data.values = {{QStringLiteral("pharmacy"), heading.pharmacyName},
+                   {QStringLiteral("date"), heading.reportDate},
+                   {QStringLiteral("days"), expiryLookAhead(heading.days)},
+                   {QStringLiteral("value_sum"), amount(report.total)}};
+    int number = 0;
+    for (const ExpiryRow& row : report.rows)
+        data.rows.append({{QStringLiteral("row"), QString::number(++number)},
+                          {QStringLiteral("code"), code(row.item)},
+                          {QStringLiteral("name"), row.name},
+                          {QStringLiteral("batch"), row.batch},
+                          {QStringLiteral("expiry"), row.expiryText},
+                          {QStringLiteral("state"), row.expired ? texts::kExpiredMark : QString()},
+                          {QStringLiteral("quantity"), count(row.quantity)},
+                          {QStringLiteral("unit"), amount(row.unitPrice)},
+                          {QStringLiteral("value"), amount(row.value)}});
+    return print::Report(print::tableLayout(table), data);
+}
+
+print::XlsxSheet expirySheet(const ExpiryReport& report, const ExpiryPrintHeading& heading) {
+    print::XlsxSheet sheet;
+    sheet.name = QStringLiteral("انقضا");
+    sheet.titleLines = {texts::kExpiryTitle, expiryLookAhead(heading.days) + QStringLiteral(" - ") + heading.reportDate};
+    sheet.columns = {{QStringLiteral("كد دارو"), XlsxColumnKind::Count},   {QStringLiteral("نام دارو"), XlsxColumnKind::Text},
+                     {QStringLiteral("سري ساخت"), XlsxColumnKind::Text},   {QStringLiteral("تاريخ انقضا"), XlsxColumnKind::Text},
+                     {QStringLiteral("وضعيت"), XlsxColumnKind::Text},      {QStringLiteral("تعداد"), XlsxColumnKind::Count},
+                     {QStringLiteral("قيمت واحد"), XlsxColumnKind::Amount}, {QStringLiteral("ارزش"), XlsxColumnKind::Amount}};
+    for (const ExpiryRow& row : report.rows)
+        sheet.rows.append({row.item, row.name, row.batch, row.expiryText,
+                           row.expired ? texts::kExpiredMark : QString(), row.quantity, row.unitPrice, row.value});
+    sheet.totals = {QVariant(), kSumCaption.trimmed(), QVariant(), QVariant(), QVariant(), QVariant(), QVariant(),
+                    report.total};
+    return sheet;
+}
+
+print::OutputResult writeExpiryCsv(const ExpiryReport& report, const QString& path) {
+    QStringList lines{QStringLiteral("code_kala,name_kala,batch,date_exps,date_exps_solar,expired,qu,price_u,value")};
+    for (const ExpiryRow& row : report.rows)
+        lines.append(QStringList{code(row.item), csvField(row.name), csvField(row.batch), lotExpiryText(row.expiry),
+                                 row.expiryText, row.expired ? QStringLiteral("1") : QStringLiteral("0"),
+                                 plainDecimalText(row.quantity), plainDecimalText(row.unitPrice),
+                                 plainDecimalText(row.value)}
+                         .join(QLatin1Char(',')));
     return writeCsv(path, lines);
 }
 

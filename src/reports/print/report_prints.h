@@ -2,6 +2,7 @@
 
 #include "print/report.h"
 #include "print/xlsx_table.h"
+#include "reports/expiry_report.h"
 #include "reports/goods_sheet.h"
 #include "reports/sales_report.h"
 #include "reports/stock_store.h"
@@ -37,6 +38,17 @@ struct StockPrintHeading {
 print::Report stockPrint(const QList<StockRow>& rows, const StockPrintHeading& heading);
 print::XlsxSheet stockSheet(const QList<StockRow>& rows);
 print::OutputResult writeStockCsv(const QList<StockRow>& rows, const QString& path);
+
+// The near-expiry list: expired lots marked, values grouped by thousands, the total under them.
+struct ExpiryPrintHeading {
+    QString pharmacyName;
+    QString reportDate;
+    int days = kDefaultExpiryDays;
+};
+print::Report expiryPrint(const ExpiryReport& report, const ExpiryPrintHeading& heading);
+print::XlsxSheet expirySheet(const ExpiryReport& report, const ExpiryPrintHeading& heading);
+// Comma-separated rows, one per lot, under a line of column names; expiry as ISO and solar dates.
+print::OutputResult writeExpiryCsv(const ExpiryReport& report, const QString& path);
 
 struct GoodsSheetHeading {
     QString pharmacyName;

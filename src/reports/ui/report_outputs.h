@@ -12,6 +12,7 @@ class Prompter;
 
 namespace print {
 class Report;
+struct XlsxSheet;
 }
 
 // What a report window asks the user for (the file to write) and shows (the print preview);
@@ -22,5 +23,9 @@ struct ReportOutputs {
     // Qt's file dialog and the print preview; a failed preview is reported through the prompter.
     static ReportOutputs dialogs(Prompter& prompter);
 };
+
+// Writes a sheet as .xlsx where the user chooses (nothing when the choice is cancelled); a
+// failure is shown through the prompter.
+void saveSheet(QWidget* parent, const ReportOutputs& outputs, Prompter& prompter, const print::XlsxSheet& sheet);
 
 } // namespace ph

@@ -7,6 +7,7 @@
 #include "core/prompter.h"
 #include "print/report_output.h"
 #include "print/xlsx_table.h"
+#include "reports/expiry_report.h"
 #include "reports/print/report_prints.h"
 #include "widgets/code_field.h"
 #include "widgets/date_field.h"
@@ -23,6 +24,7 @@
 #include <QFileDialog>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -44,30 +46,9 @@ QPushButton* button(QWidget* parent, const char* name, const QString& caption) {
 
 const QString kSaveSpreadsheet = QStringLiteral("ذخيره اكسل");
 
-// Writes a sheet where the user chooses; a failure is shown.
-void saveSheet(QWidget* parent, const ReportOutputs& outputs, Prompter& prompter, const print::XlsxSheet& sheet) {
-    QString path = outputs.chooseFile(parent, kSaveSpreadsheet, QStringLiteral("Excel (*.xlsx)"));
-    if (path.isEmpty()) return;
-    if (!path.endsWith(QLatin1String(".xlsx"), Qt::CaseInsensitive)) path += QStringLiteral(".xlsx");
-    const print::OutputResult result = print::writeXlsx({sheet}, path);
-    if (!result.done()) prompter.warning(result.message);
-}
-
 bool isEnter(const QKeyEvent* key) { return key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter; }
 
 } // namespace
-
-ReportOutputs ReportOutputs::dialogs(Prompter& prompter) {
-    ReportOutputs outputs;
-    outputs.chooseFile = [](QWidget* parent, const QString& caption, const QString& filter) {
-        return QFileDialog::getSaveFileName(parent, caption, QString(), filter);
-    };
-    outputs.show = [&prompter](QWidget* parent, const print::Report& report) {
-        const print::OutputResult result = print::preview(report, parent);
-        if (!result.done() && !result.message.isEmpty()) prompter.warning(result.message);
-    };
-    return outputs;
-}
 
 // The stock list.
 
@@ -86,6 +67,17 @@ Tmojoodi::Tmojoodi(const WindowContext& windows, QWidget* parent)
     DBGrid1 = makeListGrid(this, QStringLiteral("DBGrid1"));
     m_search = new QuickSearch(me_search, m_rows, DBGrid1, 0, 1, this);
     setCodeColumns(DBGrid1, {0});
+    // The lots of the current item; a lot of id 0 is what no lot accounts for.
+    m_lots = new RowTableModel<Lot>(
+        {{QStringLiteral("سري ساخت"),
+          [](const Lot& l) { return QVariant(l.id == 0 ? QStringLiteral("بدون سري و تاريخ") : l.batch); }},
+         {QStringLiteral("تاريخ انقضا"), [](const Lot& l) { return QVariant(solarDateText(l.expiry)); }},
+         {QStringLiteral("موجودي"), [](const Lot& l) { return QVariant(l.quantity); }}},
+        this);
+    DBGrid_lot = makeListGrid(this, QStringLiteral("DBGrid_lot"), m_lots);
+    DBGrid_lot->setFocusPolicy(Qt::NoFocus);
+    connect(DBGrid1->selectionModel(), &QItemSelectionModel::currentRowChanged, this, [this] { showLots(); });
+    connect(m_search->model(), &QAbstractItemModel::modelReset, this, [this] { showLots(); });
     but_print = button(this, "but_print", QStringLiteral("چاپ Ctrl+P"));
     but_excel = button(this, "but_excel", kSaveSpreadsheet);
     but_close = button(this, "but_close", QStringLiteral("انصراف Ctrl+F9 "));
@@ -100,9 +92,32 @@ Tmojoodi::Tmojoodi(const WindowContext& windows, QWidget* parent)
     for (QPushButton* b : {but_print, but_excel, but_close}) commands->addWidget(b);
     auto* main = new QVBoxLayout(this);
     main->addLayout(search);
-    main->addWidget(DBGrid1, 1);
+    main->addWidget(DBGrid1, 3);
+    main->addWidget(DBGrid_lot, 2);
     main->addLayout(commands);
-    resize(640, 600);
+    resize(640, 700);
+}
+
+void Tmojoodi::showLots() {
+    const QModelIndex current = m_search->model()->mapToSource(DBGrid1->currentIndex());
+    if (!m_rows->hasRow(current.row())) {
+        m_lots->setRows({});
+        return;
+    }
+    const StockRow& item = m_rows->row(current.row());
+    guarded(m_windows.prompter, [&] {
+        QList<Lot> lots = LotStore(m_windows.db).lotsOf(item.code, 20);
+        double inLots = 0;
+        for (const Lot& lot : lots) inLots += lot.quantity;
+        // Stock from before lots were kept, or taken in without an expiry.
+        if (!lots.isEmpty() && item.quantity - inLots > 0) {
+            Lot untracked;
+            untracked.item = item.code;
+            untracked.quantity = item.quantity - inLots;
+            lots.append(untracked);
+        }
+        m_lots->setRows(lots);
+    });
 }
 
 Tmojoodi::~Tmojoodi() = default;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "lots/lots.h"
 #include "reports/goods_sheet.h"
 #include "reports/print/report_prints.h"
 #include "reports/stock_store.h"
@@ -31,7 +32,8 @@ class Report;
 }
 
 // The stock list: the pharmacy's stock per item with the quick search; Ctrl+P prints,
-// Ctrl+F9 closes; the rows can be saved as a spreadsheet.
+// Ctrl+F9 closes; the rows can be saved as a spreadsheet. Beneath the list, the lots of the
+// current item (batch, solar expiry, quantity) and what no lot accounts for.
 class Tmojoodi : public QDialog {
     Q_OBJECT
 public:
@@ -48,9 +50,13 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void showLots();
+
     WindowContext m_windows;
     ReportOutputs m_outputs;
     RowTableModel<StockRow>* m_rows = nullptr;
+    RowTableModel<Lot>* m_lots = nullptr;
+    QTableView* DBGrid_lot = nullptr;
     QuickSearch* m_search = nullptr;
     QLineEdit* me_search = nullptr;
     QTableView* DBGrid1 = nullptr;
