@@ -7,6 +7,7 @@
 #include "app/password.h"
 #include "app/window_catalogue.h"
 #include "app/window_registry.h"
+#include "audit/audit_log.h"
 #include "core/clock.h"
 #include "core/scripted_prompter.h"
 #include "db/schema.h"
@@ -18,6 +19,8 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -211,6 +214,18 @@ void ShellTest::olderClearPasswordSignsInOnceAndIsRehashed() {
     const QString stored = db.scalar(QStringLiteral("select pass from u_pharmacy where code=90")).toString();
     QVERIFY(isPasswordHash(stored));
     QVERIFY(users.signIn(90, QStringLiteral("old pass")));
+    // The history has the rehash once, by that user, with neither form of the password.
+    AuditFilter filter;
+    filter.kind = QStringLiteral("user");
+    filter.key = QStringLiteral("90");
+    const QList<AuditEntry> entries = AuditLog(db).entries(filter);
+    QCOMPARE(entries.size(), 1);
+    QCOMPARE(entries.first().userCode, 90);
+    const QJsonObject changes = QJsonDocument::fromJson(entries.first().changes.toUtf8()).object();
+    QCOMPARE(changes[QStringLiteral("password_rehashed")], QJsonValue(true));
+    QCOMPARE(changes[QStringLiteral("fields")][QStringLiteral("pass")][QStringLiteral("changed")], QJsonValue(true));
+    for (const QString& secret : {QStringLiteral("old pass"), stored, QStringLiteral("$argon2")})
+        QVERIFY2(!entries.first().changes.contains(secret), qPrintable(entries.first().changes));
     db.exec(QStringLiteral("delete from u_pharmacy where code=90"));
 }
 
