@@ -57,18 +57,6 @@ bool isEnter(const QKeyEvent* key) { return key->key() == Qt::Key_Return || key-
 
 } // namespace
 
-ReportOutputs ReportOutputs::dialogs(Prompter& prompter) {
-    ReportOutputs outputs;
-    outputs.chooseFile = [](QWidget* parent, const QString& caption, const QString& filter) {
-        return QFileDialog::getSaveFileName(parent, caption, QString(), filter);
-    };
-    outputs.show = [&prompter](QWidget* parent, const print::Report& report) {
-        const print::OutputResult result = print::preview(report, parent);
-        if (!result.done() && !result.message.isEmpty()) prompter.warning(result.message);
-    };
-    return outputs;
-}
-
 // The stock list.
 
 Tmojoodi::Tmojoodi(const WindowContext& windows, QWidget* parent)
