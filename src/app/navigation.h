@@ -42,7 +42,7 @@ struct MenuDef {
     QList<MenuEntryDef> entries;
 };
 
-// The 49 items of the navigation tree in order; an item's number is its index.
+// The 50 items of the navigation tree in order; an item's number is its index.
 const QList<TreeItemDef>& navigationTree();
 // The seven toolbar menus, F1 to F7.
 const QList<MenuDef>& navigationMenus();

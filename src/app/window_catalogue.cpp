@@ -9,6 +9,7 @@
 #include "app/navigation.h"
 #include "app/window_registry.h"
 #include "app/password.h"
+#include "audit/ui/tarikhche.h"
 #include "catalogue/ui/d_sakhtani.h"
 #include "catalogue/ui/darou.h"
 #include "catalogue/ui/formul.h"
@@ -204,6 +205,7 @@ void registerReportsWindows(WindowRegistry& registry, const WindowContext& windo
     registry.add(QStringLiteral("Tfmanbar_darookaneh"),
                  [windows](QWidget* parent) { return new Tfmanbar_darookaneh(windows, parent); });
     registry.add(QStringLiteral("Tm_kala_b"), [windows](QWidget* parent) { return new Tm_kala_b(windows, parent); });
+    registry.add(QStringLiteral("Tf_tarikhche"), [windows](QWidget* parent) { return new Tf_tarikhche(windows, parent); });
 }
 
 } // namespace

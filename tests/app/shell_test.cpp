@@ -340,8 +340,8 @@ void ShellTest::statusBarAndShowStep() {
     QCOMPARE(main.tree()->topLevelItemCount(), 13);
     QCOMPARE(treeItem(main.tree(), 8)->parent(), treeItem(main.tree(), 7));
     QCOMPARE(treeItem(main.tree(), 7)->parent(), treeItem(main.tree(), 0));
-    QCOMPARE(treeItem(main.tree(), 48)->text(0), QStringLiteral("خــــــــــروج F10"));
-    QCOMPARE(treeItem(main.tree(), 47)->data(0, Tf_main::kIconRole).toInt(), Tf_main::kIconAllowed);
+    QCOMPARE(treeItem(main.tree(), 49)->text(0), QStringLiteral("خــــــــــروج F10"));
+    QCOMPARE(treeItem(main.tree(), 48)->data(0, Tf_main::kIconRole).toInt(), Tf_main::kIconAllowed);
     QTest::keyClick(&main, Qt::Key_Escape);
     QVERIFY(main.isVisible());
     QTest::keyClick(&main, Qt::Key_F10);
@@ -361,7 +361,7 @@ void ShellTest::outsideStoreProgramFailureIsReported() {
         return succeeds;
     });
     main.show();
-    main.activateTreeItem(44);
+    main.activateTreeItem(45);
     QCOMPARE(launches, 1);
     QVERIFY(prompter.texts().isEmpty());
     succeeds = false;
@@ -442,7 +442,8 @@ void ShellTest::mainWindowWithTheKeyboard() {
     context.rights = rightsWith({"mat"});
     ScriptedPrompter prompter;
     WindowRegistry registry;
-    for (const QString& name : {QStringLiteral("Tfmmoadel"), QStringLiteral("Tf_d_sakhtani")})
+    for (const QString& name :
+         {QStringLiteral("Tfmmoadel"), QStringLiteral("Tf_d_sakhtani"), QStringLiteral("Tf_tarikhche")})
         registry.add(name, [](QWidget* parent) { return new StandInWindow(parent); });
     Tf_main main(context, m_t->db(), prompter, m_clock, registry);
     QStringList opened;
@@ -460,6 +461,7 @@ void ShellTest::mainWindowWithTheKeyboard() {
         {6, {QStringLiteral("امکان دسترسي به اين فرم براي شما وجودندارد")}, {}},
         {9, {}, {QStringLiteral("Tf_d_sakhtani")}},
         {7, {}, {}}, // a parent opens nothing
+        {43, {QStringLiteral("امکان دسترسي به اين فرم براي شما وجودندارد")}, {}}, // the history needs tarikhche
     };
     for (const auto& e : enters) {
         prompter.clear();
@@ -494,8 +496,8 @@ void ShellTest::mainWindowWithTheKeyboard() {
     QCOMPARE(opened, QStringList{QStringLiteral("TF_help")});
     QCOMPARE(prompter.texts(Kind::Help).size(), 1);
 
-    // Tree item 48 closes the window.
-    main.tree()->setCurrentItem(treeItem(main.tree(), 48));
+    // Tree item 49 closes the window.
+    main.tree()->setCurrentItem(treeItem(main.tree(), 49));
     press(main, Qt::Key_Return);
     QVERIFY(!main.isVisible());
 }
