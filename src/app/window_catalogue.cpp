@@ -136,6 +136,13 @@ void registerDispensingWindows(WindowRegistry& registry, const WindowContext& wi
             QWidget* opened = registry.window(windowClass, window);
             if (auto* dialog = qobject_cast<QDialog*>(opened)) dialog->exec();
         });
+        // The history of the shown prescription (the window checks the right first).
+        window->setHistoryOpener([&registry, window](const QString& kind, const QString& key) {
+            if (auto* history = qobject_cast<Tf_tarikhche*>(registry.window(QStringLiteral("Tf_tarikhche"), window))) {
+                history->showDocument(kind, key);
+                history->exec();
+            }
+        });
         window->setBillOpener([&registry, window](const QString& fileNumber) {
             if (auto* bill = qobject_cast<Tsorathesab_b*>(registry.window(QStringLiteral("Tsorathesab_b"), window))) {
                 bill->setFileNumber(fileNumber);
