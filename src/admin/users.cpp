@@ -81,8 +81,19 @@ bool UserStore::passwordMatches(int code, const QString& stored, const QString& 
         return verifyPassword(stored, password);
     if (stored.isEmpty() || stored != password)
         return false;
-    // A clear password of an older database: keep it no longer than this sign-in.
-    m_db.exec(QStringLiteral("update u_pharmacy set pass=? where code=?"), {hashPassword(password), code});
+    // A clear password of an older database: keep it no longer than this sign-in. The history
+    // records that it was hashed, never either form of it.
+    const QString hash = hashPassword(password); // slow on purpose: outside the transaction
+    AuditOrigin origin = m_origin.source.isEmpty() ? AuditOrigin::here(code, QStringLiteral("sign-in")) : m_origin;
+    origin.userCode = code;
+    Transaction transaction(m_db);
+    m_db.exec(QStringLiteral("update u_pharmacy set pass=? where code=?"), {hash, code});
+    appendAudit(m_db, origin,
+                {audit_kind::kUser, QString::number(code),
+                 QJsonObject{{QStringLiteral("fields"),
+                              QJsonObject{{QStringLiteral("pass"), QJsonObject{{QStringLiteral("changed"), true}}}}},
+                             {QStringLiteral("password_rehashed"), true}}});
+    transaction.commit();
     return true;
 }
 

@@ -9,6 +9,7 @@
 #include "app/navigation.h"
 #include "app/window_registry.h"
 #include "app/password.h"
+#include "audit/ui/tarikhche.h"
 #include "catalogue/ui/d_sakhtani.h"
 #include "catalogue/ui/darou.h"
 #include "catalogue/ui/formul.h"
@@ -136,6 +137,13 @@ void registerDispensingWindows(WindowRegistry& registry, const WindowContext& wi
             QWidget* opened = registry.window(windowClass, window);
             if (auto* dialog = qobject_cast<QDialog*>(opened)) dialog->exec();
         });
+        // The history of the shown prescription (the window checks the right first).
+        window->setHistoryOpener([&registry, window](const QString& kind, const QString& key) {
+            if (auto* history = qobject_cast<Tf_tarikhche*>(registry.window(QStringLiteral("Tf_tarikhche"), window))) {
+                history->showDocument(kind, key);
+                history->exec();
+            }
+        });
         window->setBillOpener([&registry, window](const QString& fileNumber) {
             if (auto* bill = qobject_cast<Tsorathesab_b*>(registry.window(QStringLiteral("Tsorathesab_b"), window))) {
                 bill->setFileNumber(fileNumber);
@@ -206,6 +214,7 @@ void registerReportsWindows(WindowRegistry& registry, const WindowContext& windo
                  [windows](QWidget* parent) { return new Tfmanbar_darookaneh(windows, parent); });
     registry.add(QStringLiteral("Tm_kala_b"), [windows](QWidget* parent) { return new Tm_kala_b(windows, parent); });
     registry.add(QStringLiteral("Tf_engheza"), [windows](QWidget* parent) { return new Tf_engheza(windows, parent); });
+    registry.add(QStringLiteral("Tf_tarikhche"), [windows](QWidget* parent) { return new Tf_tarikhche(windows, parent); });
 }
 
 } // namespace

@@ -15,5 +15,11 @@ inline constexpr QLatin1StringView kUser("user");                          // co
 inline constexpr QLatin1StringView kBulkInsurerChange("bulk_insurer_change"); // from:to insurer
 inline constexpr QLatin1StringView kBackup("backup");                      // the file
 inline constexpr QLatin1StringView kRestore("restore");                    // the file
+inline constexpr QLatin1StringView kGoods("goods");                        // code_kala
+inline constexpr QLatin1StringView kTariff("tariff");                      // from-to dates
+inline constexpr QLatin1StringView kContract("contract");                  // the insurer's code
+inline constexpr QLatin1StringView kInsurerDrugRule("insurer_drug_rule");  // code_kala
+inline constexpr QLatin1StringView kCompoundedReprice("compounded_reprice"); // "compounded"
+inline constexpr QLatin1StringView kPriceCorrection("goods_price_correction"); // the workbook's rows
 
 } // namespace ph::audit_kind

@@ -1,5 +1,7 @@
 #include "catalogue/goods.h"
 
+#include "audit/audit_kinds.h"
+
 #include "core/amounts.h"
 #include "audit/audit_changes.h"
 #include "catalogue/lookup_list.h"
@@ -223,7 +225,7 @@ GoodsSaveResult GoodsCatalogue::update(double code, const GoodsEntry& entry) {
 
 void GoodsCatalogue::record(double code, const AuditRow& before) {
     appendAudit(m_db, m_origin,
-                {QStringLiteral("goods"), plainDecimalText(code),
+                {QString(audit_kind::kGoods), plainDecimalText(code),
                  documentChanges(before, readAuditRow(m_db, QStringLiteral("mosh_kala_anbar"),
                                                       QStringLiteral("code_kala=?"), {code}))});
 }
@@ -260,8 +262,10 @@ std::optional<double> GoodsCatalogue::itemOfBarcode(const QString& code) {
 GoodsOutcome GoodsCatalogue::remove(double code) {
     return saveInTransaction(m_db, [&] {
         if (anyRowNames(code, true)) return GoodsOutcome::Referenced;
+        const AuditRow before = readAuditRow(m_db, QStringLiteral("mosh_kala_anbar"), QStringLiteral("code_kala=?"), {code});
         BarcodeStore(m_db).removeAllOf(code);
         m_db.exec(QStringLiteral("delete from mosh_kala_anbar where code_kala=?"), {code});
+        if (!before.isEmpty()) record(code, before);
         return GoodsOutcome::Done;
     });
 }

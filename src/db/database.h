@@ -92,6 +92,11 @@ public:
     // nothing where the engine needs none. The server's number of the transaction comes
     // back with the first lock, saving it a statement of its own.
     void lockInTransaction(qint32 kind, qint32 key);
+    // The server's number of the open transaction, when a statement of the caller's took the
+    // transaction's first lock and read it (see SqlDialect::auditTailSql()).
+    void rememberTransactionId(const QVariant& id) {
+        if (m_inTransaction && !m_transactionId.isValid() && !id.isNull()) m_transactionId = id;
+    }
 
     // Names of the tables and views, as the server reports them.
     QStringList tableNames();

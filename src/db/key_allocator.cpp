@@ -28,10 +28,15 @@ constexpr qint32 kKeyLockKind = 0x7068; // "ph"
 
 } // namespace
 
-void lockKeyColumn(Database& db, const QString& table, const QString& column) {
+KeyLock keyColumnLock(const QString& table, const QString& column) {
     requireIdentifier(table);
     requireIdentifier(column);
-    db.lockInTransaction(kKeyLockKind, nameHash(table + u'.' + column));
+    return {kKeyLockKind, nameHash(table + u'.' + column)};
+}
+
+void lockKeyColumn(Database& db, const QString& table, const QString& column) {
+    const KeyLock lock = keyColumnLock(table, column);
+    db.lockInTransaction(lock.kind, lock.key);
 }
 
 void waitBeforeRetry(int attempt) {

@@ -21,6 +21,12 @@ qint64 nextKey(Database& db, const QString& table, const QString& column, const 
 // The lock nextKey takes, alone: for a key taken by the insert itself, as
 // "(select coalesce(max(code), 0)+1 from table)" among its values.
 void lockKeyColumn(Database& db, const QString& table, const QString& column);
+// The two numbers of that lock, for a server function that takes it itself.
+struct KeyLock {
+    qint32 kind = 0;
+    qint32 key = 0;
+};
+KeyLock keyColumnLock(const QString& table, const QString& column);
 
 // A short random pause, longer after each collision, so that two workstations that
 // keep taking the same number fall out of step.

@@ -143,7 +143,8 @@ bool Schema::createMissing(const State& state) {
         if (newTable) {
             m_db.exec(createTableSql(table));
             if (table.name == QLatin1String("audit_log"))
-                for (const QString& sql : m_db.dialect().appendOnlyGuardSql(table.name))
+                for (const QString& sql :
+                     m_db.dialect().appendOnlyGuardSql(table.name) + m_db.dialect().auditTailFunctionSql())
                     m_db.exec(sql);
         }
         for (const QString& sql : createIndexSql(table)) {
@@ -179,6 +180,8 @@ bool Schema::createMissing(const State& state) {
                                                                      QStringLiteral("sh_darkhast"), 50))
                 m_db.exec(sql);
         }
+        if (state.version < 8)
+            for (const QString& sql : m_db.dialect().auditTailFunctionSql()) m_db.exec(sql);
         m_db.exec(QStringLiteral("insert into schema_version (version) values (?)"), {kCurrentVersion});
     }
     addLaterRights(state);

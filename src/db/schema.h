@@ -53,10 +53,11 @@ const QList<ViewDef>& schemaViews();
 // form (code 70), added where no form holds that code, and a patient's prescriptions of a
 // day found by the insurance number and the date together; 5 a ward's request number kept
 // as the text typed; 6 the history of changes (audit_log), which the server refuses to
-// change or remove rows of.
+// change or remove rows of; 7 the rights to the history and the near-expiry list; 8 on a
+// server, the function that reads the history's last entry under its lock in one call.
 class Schema {
 public:
-    static constexpr int kCurrentVersion = 7;
+    static constexpr int kCurrentVersion = 8;
 
     explicit Schema(Database& db) : m_db(db) {}
 

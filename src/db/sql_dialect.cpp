@@ -297,6 +297,30 @@ QStringList SqlDialect::appendOnlyGuardSql(const QString& table) const {
     return {};
 }
 
+QString SqlDialect::auditTailSql() const {
+    if (m_engine == Engine::Postgres)
+        return QStringLiteral("select last_seq, last_hash, now_utc, tx from audit_log_tail(?, ?)");
+    return {};
+}
+
+QStringList SqlDialect::auditTailFunctionSql() const {
+    if (m_engine != Engine::Postgres)
+        return {};
+    // The read is a statement of its own after the lock: in a volatile function it sees every
+    // entry committed before the lock was granted, where one statement taking the lock and
+    // reading would read from before it waited.
+    return {QStringLiteral(
+        "create or replace function audit_log_tail(lock_kind integer, lock_key integer) "
+        "returns table (last_seq double precision, last_hash text, now_utc text, tx bigint) "
+        "language plpgsql volatile as $body$ begin "
+        "perform pg_advisory_xact_lock(lock_kind, lock_key); "
+        "return query select (select max(a.seq) from audit_log a)::double precision, "
+        "(select a.hash from audit_log a where a.seq = (select max(b.seq) from audit_log b))::text, "
+        "%1, txid_current(); "
+        "end $body$")
+                .arg(serverUtcTimeSql())};
+}
+
 QStringList SqlDialect::dropAppendOnlyGuardSql(const QString& table) const {
     switch (m_engine) {
     case Engine::Sqlite:

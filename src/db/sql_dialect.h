@@ -87,6 +87,13 @@ public:
     // Empty where the program does not install it (SQL Server). The table is the program's own.
     QStringList appendOnlyGuardSql(const QString& table) const;
     QStringList dropAppendOnlyGuardSql(const QString& table) const;
+    // The history's last entry read under the history's lock in one call to the server, where
+    // the server has the function auditTailFunctionSql() makes: binds the lock's two numbers and
+    // gives the last entry's number and hash (null for an empty history), the server's UTC time
+    // as serverUtcTimeSql() writes it and the transaction's number. Empty where the lock and the
+    // read are sent one after the other.
+    QString auditTailSql() const;
+    QStringList auditTailFunctionSql() const;
 
     // A statement listing the index names of the database (one per row).
     QString listIndexesSql() const;

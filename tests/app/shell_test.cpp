@@ -7,6 +7,7 @@
 #include "app/password.h"
 #include "app/window_catalogue.h"
 #include "app/window_registry.h"
+#include "audit/audit_log.h"
 #include "core/clock.h"
 #include "core/scripted_prompter.h"
 #include "db/schema.h"
@@ -18,6 +19,8 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -211,6 +214,18 @@ void ShellTest::olderClearPasswordSignsInOnceAndIsRehashed() {
     const QString stored = db.scalar(QStringLiteral("select pass from u_pharmacy where code=90")).toString();
     QVERIFY(isPasswordHash(stored));
     QVERIFY(users.signIn(90, QStringLiteral("old pass")));
+    // The history has the rehash once, by that user, with neither form of the password.
+    AuditFilter filter;
+    filter.kind = QStringLiteral("user");
+    filter.key = QStringLiteral("90");
+    const QList<AuditEntry> entries = AuditLog(db).entries(filter);
+    QCOMPARE(entries.size(), 1);
+    QCOMPARE(entries.first().userCode, 90);
+    const QJsonObject changes = QJsonDocument::fromJson(entries.first().changes.toUtf8()).object();
+    QCOMPARE(changes[QStringLiteral("password_rehashed")], QJsonValue(true));
+    QCOMPARE(changes[QStringLiteral("fields")][QStringLiteral("pass")][QStringLiteral("changed")], QJsonValue(true));
+    for (const QString& secret : {QStringLiteral("old pass"), stored, QStringLiteral("$argon2")})
+        QVERIFY2(!entries.first().changes.contains(secret), qPrintable(entries.first().changes));
     db.exec(QStringLiteral("delete from u_pharmacy where code=90"));
 }
 
@@ -322,11 +337,11 @@ void ShellTest::statusBarAndShowStep() {
     QCOMPARE(main.findChild<QLabel*>(QStringLiteral("status_user"))->text(), QStringLiteral(" كاربر جاري: مدير"));
     QCOMPARE(main.findChild<QLabel*>(QStringLiteral("status_time"))->text(), QStringLiteral(" ساعت جاري: 21:05"));
     QCOMPARE(main.findChild<QLabel*>(QStringLiteral("status_date"))->text(), QStringLiteral(" تاريخ جاري: 05/09/19"));
-    QCOMPARE(main.tree()->topLevelItemCount(), 14); // the near-expiry list (49) last
+    QCOMPARE(main.tree()->topLevelItemCount(), 14); // the near-expiry list (50) last
     QCOMPARE(treeItem(main.tree(), 8)->parent(), treeItem(main.tree(), 7));
     QCOMPARE(treeItem(main.tree(), 7)->parent(), treeItem(main.tree(), 0));
-    QCOMPARE(treeItem(main.tree(), 48)->text(0), QStringLiteral("خــــــــــروج F10"));
-    QCOMPARE(treeItem(main.tree(), 47)->data(0, Tf_main::kIconRole).toInt(), Tf_main::kIconAllowed);
+    QCOMPARE(treeItem(main.tree(), 49)->text(0), QStringLiteral("خــــــــــروج F10"));
+    QCOMPARE(treeItem(main.tree(), 48)->data(0, Tf_main::kIconRole).toInt(), Tf_main::kIconAllowed);
     QTest::keyClick(&main, Qt::Key_Escape);
     QVERIFY(main.isVisible());
     QTest::keyClick(&main, Qt::Key_F10);
@@ -346,7 +361,7 @@ void ShellTest::outsideStoreProgramFailureIsReported() {
         return succeeds;
     });
     main.show();
-    main.activateTreeItem(44);
+    main.activateTreeItem(45);
     QCOMPARE(launches, 1);
     QVERIFY(prompter.texts().isEmpty());
     succeeds = false;
@@ -427,7 +442,8 @@ void ShellTest::mainWindowWithTheKeyboard() {
     context.rights = rightsWith({"mat"});
     ScriptedPrompter prompter;
     WindowRegistry registry;
-    for (const QString& name : {QStringLiteral("Tfmmoadel"), QStringLiteral("Tf_d_sakhtani"), QStringLiteral("Tf_engheza")})
+    for (const QString& name : {QStringLiteral("Tfmmoadel"), QStringLiteral("Tf_d_sakhtani"), QStringLiteral("Tf_tarikhche"),
+                                QStringLiteral("Tf_engheza")})
         registry.add(name, [](QWidget* parent) { return new StandInWindow(parent); });
     Tf_main main(context, m_t->db(), prompter, m_clock, registry);
     QStringList opened;
@@ -445,7 +461,8 @@ void ShellTest::mainWindowWithTheKeyboard() {
         {6, {QStringLiteral("امکان دسترسي به اين فرم براي شما وجودندارد")}, {}},
         {9, {}, {QStringLiteral("Tf_d_sakhtani")}},
         {7, {}, {}}, // a parent opens nothing
-        {49, {QStringLiteral("امکان دسترسي به اين فرم براي شما وجودندارد")}, {}}, // the near-expiry list: engheza
+        {50, {QStringLiteral("امکان دسترسي به اين فرم براي شما وجودندارد")}, {}}, // the near-expiry list: engheza
+        {43, {QStringLiteral("امکان دسترسي به اين فرم براي شما وجودندارد")}, {}}, // the history needs tarikhche
     };
     for (const auto& e : enters) {
         prompter.clear();
@@ -487,8 +504,8 @@ void ShellTest::mainWindowWithTheKeyboard() {
     QCOMPARE(opened, QStringList{QStringLiteral("TF_help")});
     QCOMPARE(prompter.texts(Kind::Help).size(), 1);
 
-    // Tree item 48 closes the window.
-    main.tree()->setCurrentItem(treeItem(main.tree(), 48));
+    // Tree item 49 closes the window.
+    main.tree()->setCurrentItem(treeItem(main.tree(), 49));
     press(main, Qt::Key_Return);
     QVERIFY(!main.isVisible());
 }

@@ -2,6 +2,7 @@
 #include "catalogue/goods_code.h"
 #include "db/schema.h"
 #include "goods_fixture.h"
+#include "core/amounts.h"
 #include "support/audit_entries.h"
 #include "support/test_database.h"
 
@@ -261,8 +262,14 @@ void GoodsTest::deleteRefusedWhileARowNamesTheGoods() {
 
     QCOMPARE(goods.remove(code), GoodsOutcome::Referenced);
     QVERIFY(goods.find(code));
+    QCOMPARE(test::auditChanges(db(), QStringLiteral("goods"), plainDecimalText(code)).size(), 1); // its addition alone
     QCOMPARE(goods.remove(other), GoodsOutcome::Done);
     QVERIFY(!goods.find(other));
+    // The deletion is recorded with what the row held.
+    const QList<QJsonObject> history = test::auditChanges(db(), QStringLiteral("goods"), plainDecimalText(other));
+    QCOMPARE(history.size(), 2);
+    QCOMPARE(test::auditField(history.last(), QStringLiteral("name_kala"), "before").toString(), QStringLiteral("ديگري"));
+    QVERIFY(test::auditField(history.last(), QStringLiteral("name_kala"), "after").isNull());
 
     db().exec(QStringLiteral("delete from %1 where %2=?").arg(table, column), {code});
     QCOMPARE(goods.remove(code), GoodsOutcome::Done);

@@ -1,3 +1,5 @@
+#include "audit/audit_changes.h"
+#include "audit/ui/tarikhche.h"
 #include "core/amounts.h"
 #include "core/app_context.h"
 #include "core/clock.h"
@@ -21,6 +23,7 @@
 #include "widgets/date_field.h"
 #include "widgets/line_list_model.h"
 #include "widgets/number_delegate.h"
+#include "db/transaction.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -115,6 +118,7 @@ private slots:
     void automaticPrintsFollowTheSave();
     void steppingThroughStoredNumbers();
     void opensAStoredPrescriptionWhenAsked();
+    void historyKeyOpensTheShownPrescriptionsHistory();
     void searchWindowChoosesWhatIsShown();
     void storedLinesAndTotalsAsStored();
     void correctionSavedOverTheSameNumber();
@@ -538,7 +542,7 @@ void FrooshDarouTest::managementMenuFollowsRights() {
     window.setWindowOpener([&opened](const QString& windowClass) { opened.append(windowClass); });
     QVERIFY(test::showActive(window));
     const QList<QAction*> entries = window.managementMenu()->actions();
-    QCOMPARE(entries.size(), 6);
+    QCOMPARE(entries.size(), 7);
     // The rules are disabled without bimehdarou; the insurer change, the bill, the goods
     // sheet and the equivalents are open to the menu (the equivalents check their right
     // when used).
@@ -670,6 +674,40 @@ void FrooshDarouTest::opensAStoredPrescriptionWhenAsked() {
     window.hide();
     QVERIFY(test::showActive(window));
     QCOMPARE(states(window), QString("1100 in"));
+}
+
+// F12 opens the history of changes of the prescription shown, for a user with the right.
+void FrooshDarouTest::historyKeyOpensTheShownPrescriptionsHistory() {
+    Database& db = m_t->db();
+    for (const char* key : {"7", "8"}) {
+        Transaction transaction(db);
+        appendAudit(db, {1, QStringLiteral("desk"), QStringLiteral("Tf_froosh_darou")},
+                    {QStringLiteral("prescription"), QString::fromLatin1(key),
+                     documentChanges({}, {{QStringLiteral("sh_factor"), QString::fromLatin1(key)}})});
+        transaction.commit();
+    }
+    Tf_froosh_darou window(windows());
+    Tf_tarikhche history(windows(), &window);
+    int opened = 0;
+    window.setHistoryOpener([&](const QString& kind, const QString& key) {
+        ++opened;
+        history.showDocument(kind, key);
+    });
+    window.showOnOpen(7);
+    QVERIFY(test::showActive(window));
+    press(window, Qt::Key_F12);
+    QCOMPARE(m_prompter.texts(), QStringList{texts::kNoFormAccess});
+    QCOMPARE(opened, 0);
+
+    m_prompter.clear();
+    m_context.rights.insert(QStringLiteral("tarikhche"), true);
+    press(window, Qt::Key_F12);
+    QCOMPARE(opened, 1);
+    QVERIFY(m_prompter.texts().isEmpty());
+    QCOMPARE(history.entries().size(), 1);
+    QCOMPARE(history.entries().first().entry.key, QStringLiteral("7"));
+    QCOMPARE(history.entries().first().entry.kind, QStringLiteral("prescription"));
+    QVERIFY(window.managementMenu()->findChild<QAction*>(QStringLiteral("mnuTarikhche")));
 }
 
 // A stored prescription is shown as stored: its header, its lines with the substitution and

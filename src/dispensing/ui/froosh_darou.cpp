@@ -1,5 +1,7 @@
 #include "dispensing/ui/froosh_darou.h"
 
+#include "audit/audit_kinds.h"
+
 #include <utility>
 
 #include "dispensing/settings_store.h"
@@ -442,6 +444,15 @@ void Tf_froosh_darou::openBill() {
     m_openBill(number.base + number.insNo + number.bookNo + number.pageNo);
 }
 
+void Tf_froosh_darou::openHistory() {
+    if (!m_windows.context.hasRight(QStringLiteral("tarikhche"))) {
+        m_windows.prompter.warning(texts::kNoFormAccess);
+        return;
+    }
+    // The key a prescription's saves record: its invoice number.
+    if (m_openHistory) m_openHistory(QString(audit_kind::kPrescription), QString::number(m_current));
+}
+
 bool Tf_froosh_darou::handleKey(QWidget* widget, QKeyEvent* event) {
     const int key = event->key();
     if (keyModifiers(event) == Qt::ControlModifier && key == Qt::Key_F3) {
@@ -477,6 +488,9 @@ bool Tf_froosh_darou::handleKey(QWidget* widget, QKeyEvent* event) {
         return true;
     case Qt::Key_F6:
         guarded(m_windows.prompter, [this] { openBill(); });
+        return true;
+    case Qt::Key_F12:
+        guarded(m_windows.prompter, [this] { openHistory(); });
         return true;
     default:
         break;

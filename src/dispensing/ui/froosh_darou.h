@@ -45,6 +45,10 @@ public:
     void setWindowOpener(std::function<void(const QString&)> open) { m_openWindow = std::move(open); }
     // Opens the patient bill for a hospital file number (the management menu's "صورتحساب").
     void setBillOpener(std::function<void(const QString&)> open) { m_openBill = std::move(open); }
+    // Opens the history of changes of one document, by its kind and key as the history names them.
+    void setHistoryOpener(std::function<void(const QString& kind, const QString& key)> open) {
+        m_openHistory = std::move(open);
+    }
 
     PrescriptionSession& session() { return m_session; }
     CommandBar* commandBar() const { return m_bar; }
@@ -62,6 +66,8 @@ public:
     void openEquivalents();
     // F6: the patient bill for the file number the insurance number's parts make.
     void openBill();
+    // F12: the history of changes of the prescription the window shows (right tarikhche).
+    void openHistory();
     // The print menu's invoice and prescription prints of a stored number (asked for).
     void printOnRequest(PrintKind kind);
     // The print menu's labels: the label window over the prescription the window shows.
@@ -154,6 +160,7 @@ private:
     PrescriptionSession m_session;
     std::function<void(const QString&)> m_openWindow;
     std::function<void(const QString&)> m_openBill;
+    std::function<void(const QString&, const QString&)> m_openHistory;
     std::optional<DrugItem> m_chosen;
     ScanCatcher* m_scans;
 

@@ -147,6 +147,10 @@ void Tf_froosh_darou::makeCommands() {
     equivalents->setShortcut(QKeySequence(Qt::Key_F5));
     connect(equivalents, &QAction::triggered, this,
             [this] { guarded(m_windows.prompter, [this] { openEquivalents(); }); });
+    QAction* history = m_management->addAction(QStringLiteral("تاريخچه تغييرات"));
+    history->setObjectName(QStringLiteral("mnuTarikhche"));
+    history->setShortcut(QKeySequence(Qt::Key_F12));
+    connect(history, &QAction::triggered, this, [this] { guarded(m_windows.prompter, [this] { openHistory(); }); });
     but_Modiriat->setMenu(m_management);
 }
 

@@ -18,6 +18,7 @@ inline const QString kConfirmRemoveLine = QStringLiteral("آيا از حذف د�
 inline const QString kConfirmAbandon = QStringLiteral("آيا از انصراف مطمئن هستيد؟");
 inline const QString kConfirmClose = QStringLiteral("آيا از بستن فرم مطمئن هستيد؟");
 inline const QString kNoDrugListRight = QStringLiteral("دسترسي به کليدتعريف دارو براي شما امکان پذير نمي باشد");
+inline const QString kNoFormAccess = QStringLiteral("امکان دسترسي به اين فرم براي شما وجودندارد");
 inline const QString kUserPanel = QStringLiteral(" كاربر جاري: ");
 inline const QString kTimePanel = QStringLiteral(" ساعت جاري: ");
 inline const QString kDatePanel = QStringLiteral(" تاريخ جاري: ");

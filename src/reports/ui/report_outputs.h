@@ -1,31 +1,4 @@
 #pragma once
 
-#include <QString>
-
-#include <functional>
-
-class QWidget;
-
-namespace ph {
-
-class Prompter;
-
-namespace print {
-class Report;
-struct XlsxSheet;
-}
-
-// What a report window asks the user for (the file to write) and shows (the print preview);
-// tests answer in place of the dialogs.
-struct ReportOutputs {
-    std::function<QString(QWidget* parent, const QString& caption, const QString& filter)> chooseFile;
-    std::function<void(QWidget* parent, const print::Report&)> show;
-    // Qt's file dialog and the print preview; a failed preview is reported through the prompter.
-    static ReportOutputs dialogs(Prompter& prompter);
-};
-
-// Writes a sheet as .xlsx where the user chooses (nothing when the choice is cancelled); a
-// failure is shown through the prompter.
-void saveSheet(QWidget* parent, const ReportOutputs& outputs, Prompter& prompter, const print::XlsxSheet& sheet);
-
-} // namespace ph
+// The report windows' outputs are the report engine's, shared with every window that prints.
+#include "print/report_outputs.h"

@@ -1,4 +1,4 @@
-#include "reports/ui/report_outputs.h"
+#include "print/report_outputs.h"
 
 #include "core/prompter.h"
 #include "print/report_output.h"
