@@ -475,7 +475,7 @@ void ShellTest::mainWindowWithTheKeyboard() {
     // With its right the near-expiry list opens.
     context.rights[QStringLiteral("engheza")] = true;
     opened.clear();
-    main.tree()->setCurrentItem(treeItem(main.tree(), 49));
+    main.tree()->setCurrentItem(treeItem(main.tree(), 50));
     press(main, Qt::Key_Return);
     QCOMPARE(opened, QStringList{QStringLiteral("Tf_engheza")});
     context.rights[QStringLiteral("engheza")] = false;
