@@ -20,12 +20,29 @@ ReportOutputs ReportOutputs::dialogs(Prompter& prompter) {
     return outputs;
 }
 
-void saveSheet(QWidget* parent, const ReportOutputs& outputs, Prompter& prompter, const print::XlsxSheet& sheet) {
-    QString path = outputs.chooseFile(parent, QStringLiteral("ذخيره اكسل"), QStringLiteral("Excel (*.xlsx)"));
+namespace {
+
+void saveChosenFile(QWidget* parent, const ReportOutputs& outputs, Prompter& prompter, const QString& caption,
+                    const QString& filter, const QString& extension,
+                    const std::function<print::OutputResult(const QString& path)>& write) {
+    QString path = outputs.chooseFile(parent, caption, filter);
     if (path.isEmpty()) return;
-    if (!path.endsWith(QLatin1String(".xlsx"), Qt::CaseInsensitive)) path += QStringLiteral(".xlsx");
-    const print::OutputResult result = print::writeXlsx({sheet}, path);
+    if (!path.endsWith(u'.' + extension, Qt::CaseInsensitive)) path += u'.' + extension;
+    const print::OutputResult result = write(path);
     if (!result.done()) prompter.warning(result.message);
+}
+
+} // namespace
+
+void saveSheet(QWidget* parent, const ReportOutputs& outputs, Prompter& prompter, const print::XlsxSheet& sheet) {
+    saveChosenFile(parent, outputs, prompter, QStringLiteral("ذخيره اكسل"), QStringLiteral("Excel (*.xlsx)"),
+                   QStringLiteral("xlsx"), [&](const QString& path) { return print::writeXlsx({sheet}, path); });
+}
+
+void savePdf(QWidget* parent, const ReportOutputs& outputs, Prompter& prompter, const QString& caption,
+             const print::Report& report) {
+    saveChosenFile(parent, outputs, prompter, caption, QStringLiteral("PDF (*.pdf)"), QStringLiteral("pdf"),
+                   [&](const QString& path) { return print::writePdf(report, path); });
 }
 
 } // namespace ph

@@ -24,8 +24,11 @@ struct ReportOutputs {
     static ReportOutputs dialogs(Prompter& prompter);
 };
 
-// Writes a sheet as .xlsx where the user chooses (nothing when the choice is cancelled); a
-// failure is shown through the prompter.
+// Writes a sheet as .xlsx, or a report as .pdf, where the user chooses (the extension added
+// when the name lacks it; nothing when the choice is cancelled); a failure is shown through
+// the prompter.
 void saveSheet(QWidget* parent, const ReportOutputs& outputs, Prompter& prompter, const print::XlsxSheet& sheet);
+void savePdf(QWidget* parent, const ReportOutputs& outputs, Prompter& prompter, const QString& caption,
+             const print::Report& report);
 
 } // namespace ph

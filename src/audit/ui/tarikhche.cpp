@@ -268,22 +268,14 @@ void Tf_tarikhche::printHistory() {
 void Tf_tarikhche::saveSpreadsheet() {
     guarded(m_windows.prompter, [this] {
         if (!haveEntries()) return;
-        QString path = m_outputs.chooseFile(this, kSaveSpreadsheet, QStringLiteral("Excel (*.xlsx)"));
-        if (path.isEmpty()) return;
-        if (!path.endsWith(QLatin1String(".xlsx"), Qt::CaseInsensitive)) path += QStringLiteral(".xlsx");
-        const print::OutputResult result = print::writeXlsx({historySheet(m_found, heading())}, path);
-        if (!result.done()) m_windows.prompter.warning(result.message);
+        saveSheet(this, m_outputs, m_windows.prompter, historySheet(m_found, heading()));
     });
 }
 
 void Tf_tarikhche::savePdf() {
     guarded(m_windows.prompter, [this] {
         if (!haveEntries()) return;
-        QString path = m_outputs.chooseFile(this, kSavePdf, QStringLiteral("PDF (*.pdf)"));
-        if (path.isEmpty()) return;
-        if (!path.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive)) path += QStringLiteral(".pdf");
-        const print::OutputResult result = print::writePdf(historyReport(m_found, heading()), path);
-        if (!result.done()) m_windows.prompter.warning(result.message);
+        ph::savePdf(this, m_outputs, m_windows.prompter, kSavePdf, historyReport(m_found, heading()));
     });
 }
 

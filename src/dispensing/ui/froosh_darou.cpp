@@ -574,7 +574,7 @@ bool Tf_froosh_darou::eventFilter(QObject* watched, QEvent* event) {
     }
     if (event->type() != QEvent::KeyPress) return false;
     // A scan's Enter is the scan catcher's, which watches the line entry.
-    if (inLineEntry(widget) && m_scans->endsScan(watched, event)) return false;
+    if (m_scans->endsScan(watched, event) && inLineEntry(widget)) return false;
     return handleKey(widget, static_cast<QKeyEvent*>(event));
 }
 

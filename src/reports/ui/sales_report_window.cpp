@@ -442,9 +442,6 @@ void SalesReportWindow::printReport() {
 void SalesReportWindow::saveSpreadsheet() {
     guarded(m_windows.prompter, [this] {
         if (m_report.isEmpty() && !runReport()) return;
-        QString path = m_outputs.chooseFile(this, texts::kSaveSpreadsheet, QStringLiteral("Excel (*.xlsx)"));
-        if (path.isEmpty()) return;
-        if (!path.endsWith(QLatin1String(".xlsx"), Qt::CaseInsensitive)) path += QStringLiteral(".xlsx");
         SalesPrintHeading heading;
         heading.pharmacyName = m_windows.context.pharmacy_name;
         heading.from = me_date11->storedText();
@@ -452,19 +449,14 @@ void SalesReportWindow::saveSpreadsheet() {
         heading.partyName = m_kind == SalesReportKind::ByInsurer  ? me_name_b->text()
                             : m_kind == SalesReportKind::ByDoctor ? me_name_pe->text()
                                                                   : QString();
-        const print::OutputResult result = print::writeXlsx({salesSheet(m_kind, m_report, shownRows(), heading)}, path);
-        if (!result.done()) m_windows.prompter.warning(result.message);
+        saveSheet(this, m_outputs, m_windows.prompter, salesSheet(m_kind, m_report, shownRows(), heading));
     });
 }
 
 void SalesReportWindow::savePdf() {
     guarded(m_windows.prompter, [this] {
         if (m_report.isEmpty() && !runReport()) return;
-        QString path = m_outputs.chooseFile(this, texts::kSavePdf, QStringLiteral("PDF (*.pdf)"));
-        if (path.isEmpty()) return;
-        if (!path.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive)) path += QStringLiteral(".pdf");
-        const print::OutputResult result = print::writePdf(makePrint(), path);
-        if (!result.done()) m_windows.prompter.warning(result.message);
+        ph::savePdf(this, m_outputs, m_windows.prompter, texts::kSavePdf, makePrint());
     });
 }
 
