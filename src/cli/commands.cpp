@@ -142,13 +142,14 @@ int run(const QStringList& argsIn, QTextStream& out, QTextStream& err, const std
         }
         // The merge reads and writes claim files only: no database is needed.
         if (command == QLatin1String("claims-merge")) return claimsMerge(args, out, err);
-        if (command == QLatin1String("report")) {
+        if (command == QLatin1String("report") || command == QLatin1String("stock") ||
+            command == QLatin1String("expiry")) {
             if (!args.contains(QLatin1String("--help")) && refuseMissingDatabase(command, workingDir, err)) return 2;
-            return runDrawingCommand(command, workingDir, args, argsIn, out, err);
-        }
-        if (command == QLatin1String("stock") || command == QLatin1String("expiry")) {
-            if (!args.contains(QLatin1String("--help")) && refuseMissingDatabase(command, workingDir, err)) return 2;
-            return runDrawingCommand(command, workingDir, args, argsIn, out, err);
+            // A comma file needs no drawing library: written here, without starting pharmacyctl-print.
+            if (!writesCommaFile(args)) return runDrawingCommand(command, workingDir, args, argsIn, out, err);
+            if (command == QLatin1String("report")) return report(workingDir, args, SystemClock(), out, err);
+            if (command == QLatin1String("expiry")) return expiry(workingDir, args, SystemClock(), out, err);
+            return stock(workingDir, args, out, err);
         }
         if (command == QLatin1String("demo")) {
             if (!args.isEmpty()) {

@@ -9,9 +9,10 @@
 
 namespace ph::cli {
 
-// The commands that draw or write print files (print, report, stock) need the graphics,
-// widgets and chart libraries, which the other commands leave unloaded: pharmacyctl hands
-// them to its helper pharmacyctl-print, which holds them.
+// The commands that draw or write print files (print, and report, stock and expiry to a
+// spreadsheet or PDF) need the graphics, widgets and chart libraries, which the other
+// commands leave unloaded: pharmacyctl hands them to its helper pharmacyctl-print, which
+// holds them.
 //
 // Runs one of them: `args` are the command's own arguments, `allArgs` the whole command
 // line after the program's name. Where the drawing code is linked in, it runs here; in

@@ -9,13 +9,8 @@
 #include "db/database.h"
 #include "insurance/doctor_store.h"
 #include "insurance/insurer_store.h"
-#include "print/report_output.h"
-#include "print/xlsx_table.h"
-#include "reports/print/report_prints.h"
-#include "reports/print/sales_chart.h"
-#include "reports/sales_report.h"
-#include "reports/expiry_report.h"
-#include "reports/stock_store.h"
+#include "core/atomic_file.h"
+#include "reports/report_files.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -102,9 +97,31 @@ QString json(const QJsonObject& object) {
     return QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact));
 }
 
+// Writes a comma file, or hands a spreadsheet or PDF to the drawing; the failure's message,
+// nothing when the file was written.
+std::optional<QString> writeOutput(Output output, const std::function<void()>& writeCsv,
+                                   const std::function<std::optional<QString>()>& draw) {
+    if (output == Output::Csv) {
+        try {
+            writeCsv();
+        } catch (const FileWriteError& error) {
+            return error.message();
+        }
+        return std::nullopt;
+    }
+    // pharmacyctl hands every command that draws to pharmacyctl-print before it gets here.
+    if (!draw) return QStringLiteral("spreadsheets and PDF files are written by pharmacyctl-print");
+    return draw();
+}
+
 } // namespace
 
-int report(const QString& workingDir, const QStringList& args, const Clock& clock, QTextStream& out, QTextStream& err) {
+bool writesCommaFile(const QStringList& args) {
+    return !args.contains(QLatin1String("--xlsx")) && !args.contains(QLatin1String("--pdf"));
+}
+
+int report(const QString& workingDir, const QStringList& args, const Clock& clock, QTextStream& out, QTextStream& err,
+           const ReportDrawing& drawing) {
     if (args.contains(QLatin1String("--help"))) {
         out << "Usage: pharmacyctl [--dir FOLDER] report sales|by-insurer|by-doctor --from YY/MM/DD --to YY/MM/DD "
                "[--insurer CODE] [--doctor COUNCIL] (--csv FILE | --xlsx FILE | --pdf FILE)\n"
@@ -117,10 +134,6 @@ int report(const QString& workingDir, const QStringList& args, const Clock& cloc
     } catch (const UsageError& error) {
         err << "pharmacyctl report: " << error.message << "\n";
         return 2;
-    }
-    if (request.output == Output::Pdf && !canDrawCharts()) {
-        err << "pharmacyctl report: printing needs the graphics library, which did not start\n";
-        return 1;
     }
     Database db(readConnectionSettings(workingDir));
     db.open();
@@ -146,22 +159,14 @@ int report(const QString& workingDir, const QStringList& args, const Clock& cloc
     heading.to = request.sales.to;
     heading.reportDate = todayJalaliText(clock);
 
-    const QList<int> rows = allRows(result);
-    print::OutputResult written;
-    switch (request.output) {
-    case Output::Csv: written = writeSalesCsv(request.sales.kind, result, rows, request.path); break;
-    case Output::Xlsx:
-        written = print::writeXlsx({salesSheet(request.sales.kind, result, rows, heading)}, request.path);
-        break;
-    case Output::Pdf: {
-        const QImage chart = result.isEmpty() ? QImage() : salesChartImage(SalesReportStore(db).chart(result, rows));
-        written = print::writePdf(salesPrint(request.sales.kind, result, rows, heading, chart), request.path);
-        break;
-    }
-    case Output::None: break;
-    }
-    if (!written.done()) {
-        err << "pharmacyctl report: " << written.message << "\n";
+    const std::optional<QString> failure = writeOutput(
+        request.output, [&] { writeSalesCsv(request.sales.kind, result, {}, request.path); },
+        drawing.sales ? std::function<std::optional<QString>()>([&] {
+            return drawing.sales(db, request.sales.kind, result, heading, request.output == Output::Pdf, request.path);
+        })
+                      : nullptr);
+    if (failure) {
+        err << "pharmacyctl report: " << *failure << "\n";
         return 1;
     }
     const SalesTotals totals = result.totals();
@@ -179,7 +184,8 @@ int report(const QString& workingDir, const QStringList& args, const Clock& cloc
     return 0;
 }
 
-int stock(const QString& workingDir, const QStringList& args, QTextStream& out, QTextStream& err) {
+int stock(const QString& workingDir, const QStringList& args, QTextStream& out, QTextStream& err,
+          const ReportDrawing& drawing) {
     if (args.contains(QLatin1String("--help"))) {
         out << "Usage: pharmacyctl [--dir FOLDER] stock (--csv FILE | --xlsx FILE)\n" << kStockUsage;
         return 0;
@@ -203,10 +209,12 @@ int stock(const QString& workingDir, const QStringList& args, QTextStream& out, 
     Database db(readConnectionSettings(workingDir));
     db.open();
     const QList<StockRow> rows = StockStore(db).pharmacyStock();
-    const print::OutputResult written =
-        output == Output::Csv ? writeStockCsv(rows, path) : print::writeXlsx({stockSheet(rows)}, path);
-    if (!written.done()) {
-        err << "pharmacyctl stock: " << written.message << "\n";
+    const std::optional<QString> failure = writeOutput(
+        output, [&] { writeStockCsv(rows, path); },
+        drawing.stockSheet ? std::function<std::optional<QString>()>([&] { return drawing.stockSheet(rows, path); })
+                           : nullptr);
+    if (failure) {
+        err << "pharmacyctl stock: " << *failure << "\n";
         return 1;
     }
     double sum = 0;
@@ -215,7 +223,8 @@ int stock(const QString& workingDir, const QStringList& args, QTextStream& out, 
     return 0;
 }
 
-int expiry(const QString& workingDir, const QStringList& args, const Clock& clock, QTextStream& out, QTextStream& err) {
+int expiry(const QString& workingDir, const QStringList& args, const Clock& clock, QTextStream& out, QTextStream& err,
+           const ReportDrawing& drawing) {
     if (args.contains(QLatin1String("--help"))) {
         out << "Usage: pharmacyctl [--dir FOLDER] expiry [--days N] [--date YY/MM/DD] (--csv FILE | --xlsx FILE)\n"
             << kExpiryUsage;
@@ -259,10 +268,13 @@ int expiry(const QString& workingDir, const QStringList& args, const Clock& cloc
     db.open();
     const ExpiryReport report = nearExpiryReport(db, today, days);
     const ExpiryPrintHeading heading{PharmacyIdentityStore(db).read().name, date, days};
-    const print::OutputResult written =
-        output == Output::Csv ? writeExpiryCsv(report, path) : print::writeXlsx({expirySheet(report, heading)}, path);
-    if (!written.done()) {
-        err << "pharmacyctl expiry: " << written.message << "\n";
+    const std::optional<QString> failure = writeOutput(
+        output, [&] { writeExpiryCsv(report, path); },
+        drawing.expirySheet
+            ? std::function<std::optional<QString>()>([&] { return drawing.expirySheet(report, heading, path); })
+            : nullptr);
+    if (failure) {
+        err << "pharmacyctl expiry: " << *failure << "\n";
         return 1;
     }
     int expired = 0;

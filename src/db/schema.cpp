@@ -64,6 +64,15 @@ constexpr qint32 kSchemaLockKind = 0x7073; // "ps"
 
 QString indexName(const QString& sqlCreate) { return sqlCreate.section(u' ', -4, -4).toLower(); }
 
+// Indexes of earlier versions that a wider one now serves: each costs every insert of its
+// table and helps no read. Removed wherever they are found.
+struct RetiredIndex {
+    const char* table;
+    const char* name;
+};
+// (sh_bimeh, date_no) answers every read by the insurance number alone.
+constexpr RetiredIndex kRetiredIndexes[] = {{"heading_noskhe", "ix_heading_noskhe_sh_bimeh"}};
+
 } // namespace
 
 QString compoundedFormName() { return QStringLiteral("داروهاي ساختني"); }
@@ -108,6 +117,9 @@ bool Schema::needsWork(const State& state) const {
     }
     for (const ViewDef& view : schemaViews())
         if (!state.tables.contains(view.name))
+            return true;
+    for (const RetiredIndex& retired : kRetiredIndexes)
+        if (state.indexes.contains(QLatin1String(retired.name)))
             return true;
     return false;
 }
@@ -184,6 +196,9 @@ bool Schema::createMissing(const State& state) {
             for (const QString& sql : m_db.dialect().auditTailFunctionSql()) m_db.exec(sql);
         m_db.exec(QStringLiteral("insert into schema_version (version) values (?)"), {kCurrentVersion});
     }
+    for (const RetiredIndex& retired : kRetiredIndexes)
+        if (state.indexes.contains(QLatin1String(retired.name)))
+            m_db.exec(m_db.dialect().dropIndexSql(QLatin1String(retired.table), QLatin1String(retired.name)));
     addLaterRights(state);
     for (const ViewDef& view : schemaViews()) {
         if (!state.tables.contains(view.name) || remade.contains(view.name))
@@ -197,7 +212,7 @@ void Schema::addLaterRights(const State& state) {
     if (!state.tables.contains(users))
         return; // made just now with every column
     const QStringList held = m_db.columnNames(users);
-    for (const QString right : {QStringLiteral("tarikhche"), QStringLiteral("engheza")}) {
+    for (const QString& right : {QStringLiteral("tarikhche"), QStringLiteral("engheza")}) {
         if (held.contains(right, Qt::CaseInsensitive))
             continue;
         m_db.exec(QStringLiteral("alter table u_pharmacy add %1 %2").arg(right, m_db.dialect().typeName(ColumnType::Bit)));

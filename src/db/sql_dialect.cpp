@@ -45,6 +45,11 @@ QString SqlDialect::widenColumnSql(const QString& table, const QString& column, 
     return {};
 }
 
+QString SqlDialect::dropIndexSql(const QString& table, const QString& index) const {
+    if (m_engine == Engine::SqlServer) return QStringLiteral("drop index %1 on %2").arg(index, table);
+    return QStringLiteral("drop index %1").arg(index);
+}
+
 QString SqlDialect::concat(const QStringList& expressions) const {
     return expressions.join(m_engine == Engine::SqlServer ? QStringLiteral(" + ") : QStringLiteral(" || "));
 }

@@ -45,6 +45,8 @@ public:
     // number kept as its shortest text (205 stays "205"). A view reading the column must be
     // dropped first and made again after.
     QStringList numberToTextSql(const QString& table, const QString& column, int width) const;
+    // A statement removing an index of a table; the names come from the program.
+    QString dropIndexSql(const QString& table, const QString& index) const;
     // Whether "create index if not exists" is understood.
     bool hasCreateIndexIfNotExists() const { return m_engine != Engine::SqlServer; }
 

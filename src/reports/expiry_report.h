@@ -32,6 +32,13 @@ constexpr int kDefaultExpiryDays = 90;
 // The longest look-ahead accepted: ten years.
 constexpr int kMostExpiryDays = 3650;
 
+// What the list's print and files show besides the rows.
+struct ExpiryPrintHeading {
+    QString pharmacyName;
+    QString reportDate;
+    int days = kDefaultExpiryDays;
+};
+
 // The pharmacy's lots (stock unit 20) that expire within `days` days of today, and those
 // already expired.
 ExpiryReport nearExpiryReport(Database& db, const QDate& today, int days);

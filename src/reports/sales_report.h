@@ -67,6 +67,20 @@ struct SalesReport {
     bool isEmpty() const { return rows.isEmpty(); }
 };
 
+// The indexes of every row of the report, in code order.
+QList<int> allRows(const SalesReport& report);
+
+// What a sales print shows besides the rows: the pharmacy, the range as entered, the day of
+// the report and, by insurer or by doctor, the insurer's or doctor's name.
+struct SalesPrintHeading {
+    QString pharmacyName;
+    QString from;
+    QString to;
+    QString reportDate;
+    QString partyName;
+};
+
+
 // The chart of a report: the items with the most Rials, and the daily totals of the range.
 struct SalesChartData {
     struct Bar {

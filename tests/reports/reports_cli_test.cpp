@@ -8,6 +8,7 @@
 #include "../print/pdf_reading.h"
 
 #include <QFile>
+#include <QProcess>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QTemporaryDir>
@@ -54,6 +55,7 @@ private Q_SLOTS:
     void failedWritesLeaveNothing_data();
     void failedWritesLeaveNothing();
     void filesAreTheOwnersOnly();
+    void commaFilesNeedNoDrawingHelper();
 
 private:
     QStringList dir() const { return {QStringLiteral("--dir"), m_t->workingDir()}; }
@@ -269,6 +271,34 @@ void ReportsCliTest::filesAreTheOwnersOnly() {
         QCOMPARE(pharmacyctl(dir() + withFile(args, file)).status, 0);
         QCOMPARE(fileMode(file), 0600);
     }
+}
+
+
+// pharmacyctl writes the comma files itself: a copy of it alone in a folder, without
+// pharmacyctl-print beside it, writes all three, and only a spreadsheet needs the helper.
+void ReportsCliTest::commaFilesNeedNoDrawingHelper() {
+    const QString alone = m_out.filePath(QStringLiteral("pharmacyctl"));
+    QVERIFY(QFile::copy(QStringLiteral(PHARMACYCTL), alone));
+    QFile::setPermissions(alone, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    const auto runAlone = [&](const QStringList& args) {
+        QProcess process;
+        process.start(alone, dir() + args);
+        process.waitForFinished(60000);
+        return std::pair{process.exitCode(), QString::fromUtf8(process.readAllStandardError())};
+    };
+    const QString sales = m_out.filePath(QStringLiteral("alone-sales.csv"));
+    const QString inProcess = m_out.filePath(QStringLiteral("in-process-sales.csv"));
+    const QStringList range{QStringLiteral("report"), QStringLiteral("sales"), QStringLiteral("--from"),
+                            QStringLiteral("05/07/01"), QStringLiteral("--to"), QStringLiteral("05/07/30")};
+    QCOMPARE(runAlone(range + QStringList{QStringLiteral("--csv"), sales}).first, 0);
+    QCOMPARE(pharmacyctl(dir() + range + QStringList{QStringLiteral("--csv"), inProcess}).status, 0);
+    QCOMPARE(readOlder(sales), readOlder(inProcess));
+    QCOMPARE(runAlone({QStringLiteral("stock"), QStringLiteral("--csv"), m_out.filePath(QStringLiteral("s.csv"))}).first, 0);
+    QCOMPARE(runAlone({QStringLiteral("expiry"), QStringLiteral("--csv"), m_out.filePath(QStringLiteral("e.csv"))}).first, 0);
+    const auto [status, message] =
+        runAlone({QStringLiteral("stock"), QStringLiteral("--xlsx"), m_out.filePath(QStringLiteral("s.xlsx"))});
+    QCOMPARE(status, 1);
+    QVERIFY2(message.contains(QStringLiteral("pharmacyctl-print")), qPrintable(message));
 }
 
 QTEST_MAIN(ReportsCliTest)

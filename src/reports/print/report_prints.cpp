@@ -1,7 +1,6 @@
 #include "reports/print/report_prints.h"
 
 #include "core/amounts.h"
-#include "core/atomic_file.h"
 #include "lots/lots.h"
 #include "reports/print/table_print.h"
 
@@ -37,29 +36,7 @@ QString printTitle(SalesReportKind kind) {
     return texts::kSalesPrintTitle;
 }
 
-print::OutputResult writeCsv(const QString& path, const QStringList& lines) {
-    try {
-        writeFileWhole(path, lines.join(QLatin1Char('\n')).toUtf8() + '\n');
-    } catch (const FileWriteError& error) {
-        return print::OutputResult::failed(error.message());
-    }
-    return {};
-}
-
-// A text field of a comma file: quoted when it holds a comma, a quote or a line break.
-QString csvField(const QString& text) {
-    if (!text.contains(QLatin1Char(',')) && !text.contains(QLatin1Char('"')) && !text.contains(QLatin1Char('\n')))
-        return text;
-    return QLatin1Char('"') + QString(text).replace(QLatin1String("\""), QLatin1String("\"\"")) + QLatin1Char('"');
-}
-
 } // namespace
-
-QList<int> allRows(const SalesReport& report) {
-    QList<int> rows;
-    for (int i = 0; i < report.rows.size(); ++i) rows.append(i);
-    return rows;
-}
 
 print::Report salesPrint(SalesReportKind kind, const SalesReport& report, const QList<int>& shownRows,
                          const SalesPrintHeading& heading, const QImage& chart) {
@@ -157,21 +134,6 @@ print::XlsxSheet salesSheet(SalesReportKind kind, const SalesReport& report, con
     return sheet;
 }
 
-print::OutputResult writeSalesCsv(SalesReportKind kind, const SalesReport& report, const QList<int>& shownRows,
-                                  const QString& path) {
-    const bool byInsurer = kind == SalesReportKind::ByInsurer;
-    QStringList lines{byInsurer ? QStringLiteral("code_darou,name_kala,name,sum_tedad,sum_price,sum_sazman,sum_bimar")
-                                : QStringLiteral("code_darou,name_kala,name,sum_tedad,sum_price")};
-    for (int index : rowsOf(report, shownRows)) {
-        const SalesRow& row = report.rows.at(index);
-        QStringList cells{code(row.code), csvField(row.name), csvField(row.form), count(row.quantity),
-                          plainDecimalText(row.amount)};
-        if (byInsurer) cells << plainDecimalText(row.insurerShare) << plainDecimalText(row.patientShare);
-        lines.append(cells.join(QLatin1Char(',')));
-    }
-    return writeCsv(path, lines);
-}
-
 print::Report stockPrint(const QList<StockRow>& rows, const StockPrintHeading& heading) {
     print::TablePrint table;
     table.heading = {
@@ -233,13 +195,6 @@ print::XlsxSheet stockSheet(const QList<StockRow>& rows) {
     return sheet;
 }
 
-print::OutputResult writeStockCsv(const QList<StockRow>& rows, const QString& path) {
-    QStringList lines{QStringLiteral("code_kala,name_kala,moj_vah")};
-    for (const StockRow& row : rows)
-        lines.append(QStringList{code(row.code), csvField(row.name), plainDecimalText(row.quantity)}.join(QLatin1Char(',')));
-    return writeCsv(path, lines);
-}
-
 namespace {
 
 QString expiryLookAhead(int days) { return QStringLiteral("تا %1 روز آينده و منقضي شده ها").arg(days); }
@@ -298,17 +253,6 @@ print::XlsxSheet expirySheet(const ExpiryReport& report, const ExpiryPrintHeadin
     sheet.totals = {QVariant(), kSumCaption.trimmed(), QVariant(), QVariant(), QVariant(), QVariant(), QVariant(),
                     report.total};
     return sheet;
-}
-
-print::OutputResult writeExpiryCsv(const ExpiryReport& report, const QString& path) {
-    QStringList lines{QStringLiteral("code_kala,name_kala,batch,date_exps,date_exps_solar,expired,qu,price_u,value")};
-    for (const ExpiryRow& row : report.rows)
-        lines.append(QStringList{code(row.item), csvField(row.name), csvField(row.batch), lotExpiryText(row.expiry),
-                                 row.expiryText, row.expired ? QStringLiteral("1") : QStringLiteral("0"),
-                                 plainDecimalText(row.quantity), plainDecimalText(row.unitPrice),
-                                 plainDecimalText(row.value)}
-                         .join(QLatin1Char(',')));
-    return writeCsv(path, lines);
 }
 
 namespace {

@@ -5,21 +5,12 @@
 #include "reports/expiry_report.h"
 #include "reports/goods_sheet.h"
 #include "reports/sales_report.h"
+#include "reports/report_files.h"
 #include "reports/stock_store.h"
 
 #include <QImage>
 
 namespace ph {
-
-// What a sales print shows besides the rows: the pharmacy, the range as entered, the day of
-// the report and, by insurer or by doctor, the insurer's or doctor's name.
-struct SalesPrintHeading {
-    QString pharmacyName;
-    QString from;
-    QString to;
-    QString reportDate;
-    QString partyName;
-};
 
 // The rows a print or a file holds: `shownRows` are indexes into report.rows, in the order
 // shown (the grid's filter and order); empty takes every row by code.
@@ -27,9 +18,6 @@ print::Report salesPrint(SalesReportKind kind, const SalesReport& report, const 
                          const SalesPrintHeading& heading, const QImage& chart = QImage());
 print::XlsxSheet salesSheet(SalesReportKind kind, const SalesReport& report, const QList<int>& shownRows,
                             const SalesPrintHeading& heading);
-// Comma-separated rows, one per item, under a line of column names.
-print::OutputResult writeSalesCsv(SalesReportKind kind, const SalesReport& report, const QList<int>& shownRows,
-                                  const QString& path);
 
 struct StockPrintHeading {
     QString reportDate;
@@ -37,18 +25,10 @@ struct StockPrintHeading {
 };
 print::Report stockPrint(const QList<StockRow>& rows, const StockPrintHeading& heading);
 print::XlsxSheet stockSheet(const QList<StockRow>& rows);
-print::OutputResult writeStockCsv(const QList<StockRow>& rows, const QString& path);
 
 // The near-expiry list: expired lots marked, values grouped by thousands, the total under them.
-struct ExpiryPrintHeading {
-    QString pharmacyName;
-    QString reportDate;
-    int days = kDefaultExpiryDays;
-};
 print::Report expiryPrint(const ExpiryReport& report, const ExpiryPrintHeading& heading);
 print::XlsxSheet expirySheet(const ExpiryReport& report, const ExpiryPrintHeading& heading);
-// Comma-separated rows, one per lot, under a line of column names; expiry as ISO and solar dates.
-print::OutputResult writeExpiryCsv(const ExpiryReport& report, const QString& path);
 
 struct GoodsSheetHeading {
     QString pharmacyName;
@@ -63,8 +43,5 @@ print::Report goodsSheetPrint(const QList<GoodsSheetRow>& rows, const GoodsSheet
 // The detailed sheet: every line of the prescriptions with its prescription and patient.
 print::Report goodsSheetDetailPrint(const GoodsSheetDetail& detail, const GoodsSheetHeading& heading);
 print::XlsxSheet goodsSheetSheet(const QList<GoodsSheetRow>& rows, const GoodsSheetHeading& heading);
-
-// The rows in the order of a list of indexes; every row when the list is empty.
-QList<int> allRows(const SalesReport& report);
 
 } // namespace ph
