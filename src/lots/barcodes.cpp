@@ -36,6 +36,12 @@ QStringList BarcodeStore::barcodesOf(double item) {
     return codes;
 }
 
+std::optional<QString> BarcodeStore::gtinOf(double item) {
+    for (const QString& code : barcodesOf(item))
+        if (code.size() == 14 && hasValidGtinCheckDigit(code)) return code;
+    return std::nullopt;
+}
+
 void BarcodeStore::add(double item, const QString& barcode) {
     if (const std::optional<QString> refusal = barcodeRefusal(barcode)) throw Error(*refusal);
     const QString code = normalizedBarcode(barcode);

@@ -18,6 +18,8 @@ public:
     // The item a barcode (in any of its printed forms) belongs to.
     std::optional<double> itemOf(const QString& barcode);
     QStringList barcodesOf(double item);
+    // The item's first GTIN (as 14 digits), for the DataMatrix of its packs' labels.
+    std::optional<QString> gtinOf(double item);
 
     // Adds a barcode to an item; nothing when the item has it already. Throws Error with
     // a Persian message when the text cannot be a barcode or another item has it.

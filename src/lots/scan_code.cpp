@@ -208,4 +208,13 @@ std::variant<ScannedCode, ScanRefusal> readScan(const QString& typed) {
     return plain;
 }
 
+QString gs1PackText(const QString& gtin14, const QDate& expiry, const QString& batch) {
+    QString text = QStringLiteral("(01)") + gtin14;
+    if (expiry.isValid()) text += QStringLiteral("(17)") + expiry.toString(QStringLiteral("yyMMdd"));
+    const bool carried = !batch.isEmpty() && batch.size() <= 20 && !batch.contains(QLatin1Char('(')) &&
+                         !batch.contains(QLatin1Char(')'));
+    if (carried) text += QStringLiteral("(10)") + batch;
+    return text;
+}
+
 } // namespace ph

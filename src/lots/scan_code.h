@@ -40,4 +40,10 @@ bool hasValidGtinCheckDigit(const QString& digits);
 // stored under; any other text as it is.
 QString normalizedBarcode(const QString& code);
 
+// The GS1 element string of a pack, its AIs in brackets as a label prints them under its
+// DataMatrix: (01) the GTIN-14, (17) the expiry as YYMMDD, (10) the batch, the last two
+// left out when unknown. A batch holding a bracket, or longer than GS1's 20 characters,
+// cannot be carried and is left out too.
+QString gs1PackText(const QString& gtin14, const QDate& expiry, const QString& batch);
+
 } // namespace ph

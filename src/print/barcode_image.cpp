@@ -16,6 +16,7 @@ bool allDigits(const QString& text) {
 } // namespace
 
 Symbology symbologyFor(const QString& storedBarcode) {
+    if (storedBarcode.startsWith(QLatin1String("(01)"))) return Symbology::DataMatrix; // a pack's element string
     if (storedBarcode.size() == 14 && allDigits(storedBarcode)) {
         // An EAN-8 kept as 14 digits has six leading zeros: no EAN-13 of it exists.
         if (storedBarcode.startsWith(QLatin1Char('0')) && !storedBarcode.startsWith(QLatin1String("000000")))

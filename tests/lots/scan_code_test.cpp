@@ -10,6 +10,7 @@ private slots:
     void readsScans_data();
     void readsScans();
     void checksGtinDigits();
+    void writesAPacksLabelText();
 };
 
 void ScanCodeTest::readsScans_data() {
@@ -66,6 +67,31 @@ void ScanCodeTest::readsScans() {
     QTEST(scanned.batch, "batch");
     QTEST(scanned.expiry, "expiry");
     QTEST(scanned.serial, "serial");
+}
+
+// What a pack label's DataMatrix carries, read back as a scanner sends it (the brackets are
+// the label's printing of the AIs, not part of the data).
+void ScanCodeTest::writesAPacksLabelText() {
+    const QString gtin = QStringLiteral("06260001234567");
+    const struct {
+        QDate expiry;
+        QString batch;
+        QString text;
+    } cases[] = {
+        {QDate(2028, 6, 15), QStringLiteral("LOT-7"), "(01)" + gtin + "(17)280615(10)LOT-7"},
+        {QDate(), QString(), "(01)" + gtin},
+        {QDate(2027, 1, 31), QStringLiteral("B(2)"), "(01)" + gtin + "(17)270131"}, // a bracket cannot be carried
+        {QDate(), QString(21, u'X'), "(01)" + gtin},                              // nor 21 characters
+    };
+    for (const auto& c : cases) {
+        const QString text = gs1PackText(gtin, c.expiry, c.batch);
+        QCOMPARE(text, c.text);
+        const auto read = readScan(QStringLiteral("]d2") + QString(text).remove(u'(').remove(u')'));
+        QVERIFY(std::holds_alternative<ScannedCode>(read));
+        QCOMPARE(std::get<ScannedCode>(read).code, gtin);
+        QCOMPARE(std::get<ScannedCode>(read).expiry, c.expiry);
+        QCOMPARE(std::get<ScannedCode>(read).batch, c.text.contains(QLatin1String("(10)")) ? c.batch : QString());
+    }
 }
 
 void ScanCodeTest::checksGtinDigits() {

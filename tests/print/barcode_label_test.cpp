@@ -41,6 +41,8 @@ void BarcodeLabelTest::symbologyFollowsTheBarcode() {
         {QStringLiteral("00000096385074"), Symbology::Code128, QStringLiteral("00000096385074")}, // an EAN-8
         {QStringLiteral("10012345678902"), Symbology::DataMatrix, QStringLiteral("(01)10012345678902")},
         {QStringLiteral("ABC-123"), Symbology::Code128, QStringLiteral("ABC-123")},
+        {QStringLiteral("(01)10012345678902(17)281231(10)B7"), Symbology::DataMatrix,
+         QStringLiteral("(01)10012345678902(17)281231(10)B7")},
     };
     for (const auto& c : cases) {
         QCOMPARE(symbologyFor(c.stored), c.symbology);
@@ -57,6 +59,8 @@ void BarcodeLabelTest::printedLabelReadsBack_data() {
     QTest::newRow("EAN-13") << "05901234123457" << "zbarimg" << "5901234123457";
     QTest::newRow("Code 128") << "PH-2026/17" << "zbarimg" << "PH-2026/17";
     QTest::newRow("GS1 DataMatrix") << "10012345678902" << "dmtxread" << "0110012345678902";
+    // A pack's label: the expiry is fixed-length and needs no separator before the batch.
+    QTest::newRow("GS1 pack") << "(01)10012345678902(17)281231(10)B7" << "dmtxread" << "011001234567890217281231" "10B7";
 }
 
 void BarcodeLabelTest::printedLabelReadsBack() {

@@ -7,6 +7,7 @@
 #include "report_fixture.h"
 #include "reports/goods_sheet.h"
 #include "reports/store_documents.h"
+#include "lots/barcodes.h"
 #include "lots/lots.h"
 #include "db/transaction.h"
 #include "reports/ui/expiry_window.h"
@@ -509,6 +510,22 @@ void ReportWindowsTest::stockListShowsTheLotsOfTheCurrentItem() {
     QCOMPARE(gridTexts(lots, 0), (QStringList{QStringLiteral("B1"), QStringLiteral("1406/01/01"), QStringLiteral("4")}));
     QCOMPARE(gridTexts(lots, 1), (QStringList{QStringLiteral("B2"), QStringLiteral("1406/03/11"), QStringLiteral("1")}));
     QCOMPARE(gridTexts(lots, 2), (QStringList{QStringLiteral("بدون سري و تاريخ"), QString(), QStringLiteral("2")}));
+
+    // F5 prints the chosen lot's pack label, once the item has a GTIN to carry.
+    stock.setOutputs(outputsInto(m_dir.filePath(QStringLiteral("unused.xlsx"))));
+    press(stock, Qt::Key_F5);
+    QCOMPARE(m_prompter.texts(Kind::Warning), QStringList{kNoGtinForLabel});
+    QVERIFY(!m_shown);
+    BarcodeStore(db).add(1010002, QStringLiteral("6260001234567"));
+    press(stock, Qt::Key_F6);
+    QCOMPARE(focusName(stock), QStringLiteral("DBGrid_lot"));
+    press(stock, Qt::Key_Down);
+    press(stock, Qt::Key_F5);
+    QVERIFY(m_shown);
+    QCOMPARE(m_shown->data().values.value(QStringLiteral("digits")), QStringLiteral("(01)06260001234567(17)270601(10)B2"));
+    QVERIFY(!m_shown->data().pictures.value(QStringLiteral("barcode")).isNull());
+    press(stock, Qt::Key_F6);
+    QCOMPARE(focusName(stock), QStringLiteral("DBGrid1"));
 }
 
 // Today is 2026-11-01: one lot expired, one within 90 days, one within a year only.

@@ -5,6 +5,9 @@
 #include "core/app_context.h"
 #include "core/clock.h"
 #include "core/prompter.h"
+#include "lots/barcodes.h"
+#include "lots/scan_code.h"
+#include "print/barcode_label.h"
 #include "print/report_output.h"
 #include "print/xlsx_table.h"
 #include "reports/expiry_report.h"
@@ -17,6 +20,7 @@
 #include "widgets/quick_search.h"
 #include "widgets/row_table_model.h"
 #include "widgets/window_tools.h"
+#include "widgets/workstation_settings.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -75,12 +79,13 @@ Tmojoodi::Tmojoodi(const WindowContext& windows, QWidget* parent)
          {QStringLiteral("موجودي"), [](const Lot& l) { return QVariant(l.quantity); }}},
         this);
     DBGrid_lot = makeListGrid(this, QStringLiteral("DBGrid_lot"), m_lots);
-    DBGrid_lot->setFocusPolicy(Qt::NoFocus);
     connect(DBGrid1->selectionModel(), &QItemSelectionModel::currentRowChanged, this, [this] { showLots(); });
     connect(m_search->model(), &QAbstractItemModel::modelReset, this, [this] { showLots(); });
     but_print = button(this, "but_print", QStringLiteral("چاپ Ctrl+P"));
     but_excel = button(this, "but_excel", kSaveSpreadsheet);
     but_close = button(this, "but_close", QStringLiteral("انصراف Ctrl+F9 "));
+    but_label = button(this, "but_label", QStringLiteral("برچسب بسته F5"));
+    connect(but_label, &QPushButton::clicked, this, &Tmojoodi::printPackLabel);
     connect(but_print, &QPushButton::clicked, this, &Tmojoodi::printList);
     connect(but_excel, &QPushButton::clicked, this, &Tmojoodi::saveSpreadsheet);
     connect(but_close, &QPushButton::clicked, this, &QDialog::close);
@@ -89,10 +94,11 @@ Tmojoodi::Tmojoodi(const WindowContext& windows, QWidget* parent)
     search->addWidget(new QLabel(QStringLiteral("جستجوي سريع براساس نام و كد"), this));
     search->addWidget(me_search, 1);
     auto* commands = new QHBoxLayout;
-    for (QPushButton* b : {but_print, but_excel, but_close}) commands->addWidget(b);
+    for (QPushButton* b : {but_print, but_label, but_excel, but_close}) commands->addWidget(b);
     auto* main = new QVBoxLayout(this);
     main->addLayout(search);
     main->addWidget(DBGrid1, 3);
+    main->addWidget(new QLabel(QStringLiteral("سري‌هاي كالا (F6 رفتن به سري‌ها و برگشت)"), this));
     main->addWidget(DBGrid_lot, 2);
     main->addLayout(commands);
     resize(640, 700);
@@ -139,10 +145,39 @@ void Tmojoodi::printList() {
     });
 }
 
+void Tmojoodi::printPackLabel() {
+    const QModelIndex current = m_search->model()->mapToSource(DBGrid1->currentIndex());
+    if (!m_rows->hasRow(current.row())) return;
+    const StockRow& item = m_rows->row(current.row());
+    // The lot chosen beneath, else the item's first; what no lot accounts for has no batch.
+    const int chosen = DBGrid_lot->currentIndex().isValid() ? DBGrid_lot->currentIndex().row() : 0;
+    if (!m_lots->hasRow(chosen)) return;
+    const Lot lot = m_lots->row(chosen);
+    guarded(m_windows.prompter, [&] {
+        const std::optional<QString> gtin = BarcodeStore(m_windows.db).gtinOf(item.code);
+        if (!gtin) {
+            m_windows.prompter.warning(kNoGtinForLabel);
+            return;
+        }
+        m_outputs.show(this, print::barcodeLabelReport(item.name, gs1PackText(*gtin, lot.expiry, lot.id ? lot.batch : QString()),
+                                                       workstation::labelPageMm(m_windows.settings)));
+    });
+}
+
 void Tmojoodi::saveSpreadsheet() {
     guarded(m_windows.prompter, [this] {
         saveSheet(this, m_outputs, m_windows.prompter, stockSheet(StockStore(m_windows.db).pharmacyStock()));
     });
+}
+
+void Tmojoodi::switchGrids() {
+    if (DBGrid_lot->hasFocus()) {
+        DBGrid1->setFocus(Qt::OtherFocusReason);
+        return;
+    }
+    if (m_lots->rowCount() == 0) return;
+    if (!DBGrid_lot->currentIndex().isValid()) selectGridRow(DBGrid_lot, 0);
+    DBGrid_lot->setFocus(Qt::OtherFocusReason);
 }
 
 bool Tmojoodi::eventFilter(QObject* watched, QEvent* event) {
@@ -163,6 +198,14 @@ void Tmojoodi::keyPressEvent(QKeyEvent* event) {
     }
     if ((event->modifiers() == Qt::ControlModifier && event->key() == Qt::Key_F9) || event->key() == Qt::Key_Escape) {
         close();
+        return;
+    }
+    if (event->key() == Qt::Key_F5) {
+        printPackLabel();
+        return;
+    }
+    if (event->key() == Qt::Key_F6) {
+        switchGrids();
         return;
     }
     QDialog::keyPressEvent(event);

@@ -31,9 +31,15 @@ namespace print {
 class Report;
 }
 
+// A pack label's DataMatrix carries the item's GTIN, which the item lacks.
+inline const QString kNoGtinForLabel =
+    QStringLiteral("اين كالا باركد GTIN ندارد و برچسب بسته بدون آن چاپ نمي شود؛ باركد را در فرم تعريف كالا اضافه كنيد");
+
 // The stock list: the pharmacy's stock per item with the quick search; Ctrl+P prints,
 // Ctrl+F9 closes; the rows can be saved as a spreadsheet. Beneath the list, the lots of the
-// current item (batch, solar expiry, quantity) and what no lot accounts for.
+// current item (batch, solar expiry, quantity) and what no lot accounts for; F6 goes to them
+// and back, F5 prints the chosen lot's pack label (a GS1 DataMatrix of the item's GTIN, the
+// lot's expiry and batch).
 class Tmojoodi : public QDialog {
     Q_OBJECT
 public:
@@ -43,6 +49,7 @@ public:
     void reload();
     void printList();
     void saveSpreadsheet();
+    void printPackLabel();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -51,6 +58,7 @@ protected:
 
 private:
     void showLots();
+    void switchGrids();
 
     WindowContext m_windows;
     ReportOutputs m_outputs;
@@ -61,6 +69,7 @@ private:
     QLineEdit* me_search = nullptr;
     QTableView* DBGrid1 = nullptr;
     QPushButton* but_print = nullptr;
+    QPushButton* but_label = nullptr;
     QPushButton* but_excel = nullptr;
     QPushButton* but_close = nullptr;
 };
