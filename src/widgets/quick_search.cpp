@@ -4,7 +4,9 @@
 #include <QLineEdit>
 #include <QLocale>
 
+#include <algorithm>
 #include <limits>
+#include <numeric>
 #include <optional>
 
 namespace ph {
@@ -117,8 +119,12 @@ void QuickSearchModel::setNameFilter(int column, const QString& prefix) {
     if (column == m_filterColumn && prefix == m_prefix) return;
     // A longer prefix only hides rows: the proxy drops them without ordering anything again.
     const bool narrowing = m_prefix.isEmpty() || (column == m_filterColumn && prefix.startsWith(m_prefix));
+    // Nothing shown stays nothing shown: a scanner's code typed into a list finds no name
+    // after its first character, and each further key would read every row again.
+    const bool nothingShown = narrowing && !m_prefix.isEmpty() && rowCount() == 0;
     m_filterColumn = column;
     m_prefix = prefix;
+    if (nothingShown) return;
     if (narrowing)
         invalidateFilter();
     else
@@ -189,10 +195,19 @@ const QuickSearchModel::ColumnKeys& QuickSearchModel::keys(int column) const {
         made.numbers.push_back(number);
     }
     if (!made.numeric) {
+        // Texts are ordered once by their collation keys; every later ordering (a search
+        // cleared, a filter widened) compares the ranks that gives, not the keys.
         made.numbers = {};
-        made.texts.reserve(rows);
+        std::vector<QCollatorSortKey> texts;
+        texts.reserve(rows);
         for (int row = 0; row < rows; ++row)
-            made.texts.push_back(m_collator.sortKey(source->index(row, column).data(role).toString()));
+            texts.push_back(m_collator.sortKey(source->index(row, column).data(role).toString()));
+        std::vector<int> order(rows);
+        std::iota(order.begin(), order.end(), 0);
+        std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return texts[a].compare(texts[b]) < 0; });
+        made.ranks.assign(rows, 0);
+        for (int i = 1; i < rows; ++i)
+            made.ranks[order[i]] = made.ranks[order[i - 1]] + (texts[order[i - 1]].compare(texts[order[i]]) < 0 ? 1 : 0);
     }
     return m_keys.emplace(column, std::move(made)).first->second;
 }
@@ -202,7 +217,8 @@ int QuickSearchModel::compare(const ColumnKeys& keys, int leftRow, int rightRow)
         const double left = keys.numbers[leftRow], right = keys.numbers[rightRow];
         return left < right ? -1 : (right < left ? 1 : 0);
     }
-    return keys.texts[leftRow].compare(keys.texts[rightRow]);
+    const int left = keys.ranks[leftRow], right = keys.ranks[rightRow];
+    return left < right ? -1 : (right < left ? 1 : 0);
 }
 
 const std::vector<const QuickSearchModel::ColumnKeys*>& QuickSearchModel::plan(int column) const {

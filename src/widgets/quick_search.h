@@ -73,12 +73,12 @@ protected:
     bool lessThan(const QModelIndex& left, const QModelIndex& right) const override;
 
 private:
-    // Order keys of one source column: numbers when every value is a number, otherwise
-    // collation keys of the texts.
+    // Order keys of one source column: numbers when every value is a number, otherwise each
+    // text's rank in the collation order (equal texts share one).
     struct ColumnKeys {
         bool numeric = true;
         std::vector<double> numbers;
-        std::vector<QCollatorSortKey> texts;
+        std::vector<int> ranks;
     };
 
     const ColumnKeys& keys(int column) const;

@@ -34,12 +34,19 @@ void ScanCatcher::startBurst(QObject* watched, qint64 now) {
     }
 }
 
+qint64 ScanCatcher::timeOf(const QKeyEvent* key) const {
+    // The window system stamps each key when it is typed: keys queued while the window was
+    // busy (a large list filtering at every key) still show the scanner's speed.
+    if (key->timestamp() != 0) return qint64(key->timestamp());
+    return m_clock();
+}
+
 bool ScanCatcher::endsScan(const QObject* receiver, const QEvent* event) const {
     if (event->type() != QEvent::KeyPress) return false;
     const auto* key = static_cast<const QKeyEvent*>(event);
     if (key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter) return false;
-    return receiver == m_burstWidget && !m_text.isEmpty() && m_clock() - m_last <= kMostGapMs && m_text.size() >= kFewestCharacters && m_isScan &&
-           m_isScan(m_text);
+    return receiver == m_burstWidget && !m_text.isEmpty() && timeOf(key) - m_last <= kMostGapMs &&
+           m_text.size() >= kFewestCharacters && m_isScan && m_isScan(m_text);
 }
 
 bool ScanCatcher::eventFilter(QObject* watched, QEvent* event) {
@@ -47,7 +54,7 @@ bool ScanCatcher::eventFilter(QObject* watched, QEvent* event) {
     // A key a widget passes on to another (a list handing typing to its search field) is counted once.
     if (const QWidget* focus = QApplication::focusWidget(); focus && watched != focus) return false;
     const auto* key = static_cast<QKeyEvent*>(event);
-    const qint64 now = m_clock();
+    const qint64 now = timeOf(key);
     // A scan is typed into one widget: keys in another start afresh.
     const bool inBurst = !m_text.isEmpty() && now - m_last <= kMostGapMs && watched == m_burstWidget;
     if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {

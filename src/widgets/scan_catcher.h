@@ -6,6 +6,7 @@
 
 #include <functional>
 
+class QKeyEvent;
 class QLineEdit;
 class QWidget;
 
@@ -44,6 +45,8 @@ protected:
 
 private:
     void startBurst(QObject* watched, qint64 now);
+    // When the key was typed: its window-system time, else (a key a program sends) the clock's.
+    qint64 timeOf(const QKeyEvent* key) const;
 
     ShapeCheck m_isScan;
     Clock m_clock;
