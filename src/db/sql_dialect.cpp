@@ -321,6 +321,63 @@ QStringList SqlDialect::auditTailFunctionSql() const {
                 .arg(serverUtcTimeSql())};
 }
 
+QString SqlDialect::prescriptionSaveStartSql() const {
+    if (m_engine == Engine::Postgres)
+        return QStringLiteral("select next_number, duplicate, patient, counter, last_seq, last_hash, now_utc, tx from "
+                              "prescription_save_start(?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
+    return {};
+}
+
+QStringList SqlDialect::prescriptionSaveStartFunctionSql() const {
+    if (m_engine != Engine::Postgres)
+        return {};
+    // Each read is a statement of its own after the lock it needs, so that it sees every save
+    // committed before the lock was granted. The history's lock comes last, as everywhere.
+    return {QStringLiteral(
+        "create or replace function prescription_save_start(lock_kind integer, number_key integer, "
+        "patient_key integer, audit_key integer, duplicates integer, insurance_number text, day_date text, "
+        "council text, first_name text, family_name text, writes_patient integer, insurer integer, "
+        "day_of_month integer, month_of_year integer, counted integer) "
+        "returns table (next_number double precision, duplicate integer, patient double precision, "
+        "counter integer, last_seq double precision, last_hash text, now_utc text, tx bigint) "
+        "language plpgsql volatile as $body$ "
+        "declare v_next double precision; v_duplicate integer; v_patient double precision; "
+        "v_counter integer; v_column text; "
+        "begin "
+        "perform pg_advisory_xact_lock(lock_kind, number_key); "
+        "select coalesce(max(h.sh_factor), 0) + 1, "
+        "case duplicates "
+        "when 1 then (select 1 from heading_noskhe d where d.date_no = day_date and d.name_b = first_name "
+        "and d.family_b = family_name limit 1) "
+        "when 2 then (select 1 from heading_noskhe d where d.sh_bimeh = insurance_number and d.date_no = day_date "
+        "and d.nezam_p = council and d.name_b = first_name and d.family_b = family_name limit 1) end, "
+        "(select m.code from mosh_bimaran m where m.sh_bimeh = insurance_number limit 1) "
+        "into v_next, v_duplicate, v_patient from heading_noskhe h; "
+        "if v_duplicate is not null then "
+        "return query select v_next, 1, v_patient, null::integer, null::double precision, null::text, null::text, "
+        "txid_current(); "
+        "return; "
+        "end if; "
+        "if writes_patient = 1 and v_patient is null then perform pg_advisory_xact_lock(lock_kind, patient_key); "
+        "end if; "
+        "v_column := 'm' || month_of_year; "
+        "if counted = 1 then "
+        "execute format('update code_noskhe set %1$I = coalesce(%1$I, 0) + 1 where code_bimeh = $1 and rooz = $2 "
+        "returning %1$I', v_column) into v_counter using insurer, day_of_month; "
+        "else "
+        "execute format('update code_noskhe set %1$I = 1 where code_bimeh = $1 and rooz = $2 returning %1$I', "
+        "v_column) into v_counter using insurer, day_of_month; "
+        "end if; "
+        "if v_counter is null then "
+        "execute format('insert into code_noskhe (code_bimeh, rooz, %1$I) values ($1, $2, 1)', v_column) "
+        "using insurer, day_of_month; "
+        "v_counter := 1; "
+        "end if; "
+        "return query select v_next, 0, v_patient, v_counter, t.last_seq, t.last_hash, t.now_utc, t.tx "
+        "from audit_log_tail(lock_kind, audit_key) t; "
+        "end $body$")};
+}
+
 QStringList SqlDialect::dropAppendOnlyGuardSql(const QString& table) const {
     switch (m_engine) {
     case Engine::Sqlite:
