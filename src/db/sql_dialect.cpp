@@ -331,9 +331,22 @@ QString SqlDialect::prescriptionSaveStartSql() const {
 QStringList SqlDialect::prescriptionSaveStartFunctionSql() const {
     if (m_engine != Engine::Postgres)
         return {};
+    // The day counter's statements name every month's column and choose the month in their
+    // values, so that they stay prepared from one save to the next.
+    QStringList columns, raised, counter, first;
+    for (int month = 1; month <= 12; ++month) {
+        const QString column = QStringLiteral("m%1").arg(month);
+        columns.append(column);
+        raised.append(QStringLiteral("%1 = case when month_of_year = %2 then case when counted = 1 then "
+                                     "coalesce(%1, 0) + 1 else 1 end else %1 end")
+                          .arg(column)
+                          .arg(month));
+        counter.append(QStringLiteral("when %1 then %2").arg(month).arg(column));
+        first.append(QStringLiteral("case when month_of_year = %1 then 1 end").arg(month));
+    }
     // Each read is a statement of its own after the lock it needs, so that it sees every save
     // committed before the lock was granted. The history's lock comes last, as everywhere.
-    return {QStringLiteral(
+    return {QString(
         "create or replace function prescription_save_start(lock_kind integer, number_key integer, "
         "patient_key integer, audit_key integer, duplicates integer, insurance_number text, day_date text, "
         "council text, first_name text, family_name text, writes_patient integer, insurer integer, "
@@ -342,7 +355,7 @@ QStringList SqlDialect::prescriptionSaveStartFunctionSql() const {
         "counter integer, last_seq double precision, last_hash text, now_utc text, tx bigint) "
         "language plpgsql volatile as $body$ "
         "declare v_next double precision; v_duplicate integer; v_patient double precision; "
-        "v_counter integer; v_column text; "
+        "v_counter integer; "
         "begin "
         "perform pg_advisory_xact_lock(lock_kind, number_key); "
         "select coalesce(max(h.sh_factor), 0) + 1, "
@@ -360,22 +373,22 @@ QStringList SqlDialect::prescriptionSaveStartFunctionSql() const {
         "end if; "
         "if writes_patient = 1 and v_patient is null then perform pg_advisory_xact_lock(lock_kind, patient_key); "
         "end if; "
-        "v_column := 'm' || month_of_year; "
-        "if counted = 1 then "
-        "execute format('update code_noskhe set %1$I = coalesce(%1$I, 0) + 1 where code_bimeh = $1 and rooz = $2 "
-        "returning %1$I', v_column) into v_counter using insurer, day_of_month; "
-        "else "
-        "execute format('update code_noskhe set %1$I = 1 where code_bimeh = $1 and rooz = $2 returning %1$I', "
-        "v_column) into v_counter using insurer, day_of_month; "
-        "end if; "
+        "update code_noskhe set " + raised.join(QStringLiteral(", ")) +
+        " where code_bimeh = insurer and rooz = day_of_month returning case month_of_year " +
+        counter.join(u' ') + " end into v_counter; "
         "if v_counter is null then "
-        "execute format('insert into code_noskhe (code_bimeh, rooz, %1$I) values ($1, $2, 1)', v_column) "
-        "using insurer, day_of_month; "
+        "insert into code_noskhe (code_bimeh, rooz, " + columns.join(QStringLiteral(", ")) +
+        ") values (insurer, day_of_month, " + first.join(QStringLiteral(", ")) + "); "
         "v_counter := 1; "
         "end if; "
-        "return query select v_next, 0, v_patient, v_counter, t.last_seq, t.last_hash, t.now_utc, t.tx "
-        "from audit_log_tail(lock_kind, audit_key) t; "
-        "end $body$")};
+        // The history's lock and its last entry, as audit_log_tail() reads them.
+        "perform pg_advisory_xact_lock(lock_kind, audit_key); "
+        "return query select v_next, 0, v_patient, v_counter, "
+        "(select max(a.seq) from audit_log a)::double precision, "
+        "(select a.hash from audit_log a where a.seq = (select max(b.seq) from audit_log b))::text, "
+        "%1, txid_current(); "
+        "end $body$")
+                .arg(serverUtcTimeSql())};
 }
 
 QStringList SqlDialect::dropAppendOnlyGuardSql(const QString& table) const {
