@@ -11,17 +11,21 @@
 // the largest plus one, no number taken twice, a duplicate refused):
 //  - the numbers need a lock held to the commit, then a read of the largest number after
 //    it (a read in the same statement as the lock would see the table as it was before
-//    the wait): two round trips on PostgreSQL; SQLite's BEGIN IMMEDIATE is the lock;
+//    the wait). On PostgreSQL a function on the server runs them as statements of their
+//    own in one call (each statement of a function reads what was committed before it
+//    began), so one round trip; SQLite's BEGIN IMMEDIATE is the lock;
 //  - everything else the save decides on (the duplicate, the prescriber, the patient and
 //    its next code, the patient's first invoice of the day) is read in that same read;
-//  - the day counter is raised where it is stored and read back by the same statement;
+//  - the day counter is raised where it is stored and read back by the same statement
+//    (on PostgreSQL in the same call as the lock and the read);
 //  - every row is written by one statement where the engine allows several writes in one
 //    (PostgreSQL: the stock, the patient, the header, the five lines in one multi-row
 //    insert and the cash row, as members of one WITH), else one statement each;
-//  - then the commit. PostgreSQL: begin, lock, read, counter, write, commit: six round
-//    trips. The program takes eight for it: it also reads before its transaction (the
-//    same look, for the questions asked before saving), and takes the patients' own
-//    numbering lock for a new patient.
+//  - then the commit. PostgreSQL: begin, the call, write, commit: four round trips. The
+//    program takes six: it also reads before its transaction (the same look, for the
+//    questions asked before saving) and reads the items' lots before drawing them; and
+//    it writes the history's entry (taking the history's lock and reading its last entry
+//    in the same call), which the floor leaves out.
 // Amounts are fixed: pricing is not part of the floor. The dates are spread over the
 // month as `db_bench saves` spreads them.
 #include "core/ci_config.h"
@@ -216,7 +220,23 @@ int main(int argc, char** argv) {
         writes = {"write"};
         db->prepare("write", "with s as (" + stock + "), p as (" + patient + "), h as (" + heading + "), l as (" +
                                  lines + ") " + cash);
-        db->prepare("lock", "select pg_advisory_xact_lock(1)");
+        // The lock, the read and the counter in one call, as a function of this connection alone.
+        db->plain("create function pg_temp.save_start(p_insurance text, p_date text, p_name text, p_family text, "
+                  "p_day integer) returns table (number integer, duplicate integer, doctor integer, patient integer, "
+                  "first integer, counter integer) language plpgsql volatile as $body$ "
+                  "declare v_counter integer; begin "
+                  "perform pg_advisory_xact_lock(1); "
+                  "update code_noskhe set m7=coalesce(m7, 0)+1 where code_bimeh=2 and rooz=p_day returning m7 "
+                  "into v_counter; "
+                  "return query select max(h.sh_factor)::integer, "
+                  "(select 1 from heading_noskhe where sh_bimeh=p_insurance and date_no=p_date and nezam_p='45213' "
+                  "and name_b=p_name and family_b=p_family limit 1), "
+                  "(select code from doctor_s where order1='45213' limit 1)::integer, "
+                  "(select code from mosh_bimaran where sh_bimeh=p_insurance limit 1)::integer, "
+                  "(select min(sh_factor) from heading_noskhe h2 where h2.sh_bimeh=p_insurance and "
+                  "h2.date_no=p_date)::integer, v_counter from heading_noskhe h; "
+                  "end $body$");
+        db->prepare("start", "select * from pg_temp.save_start($1, $2, $3, $4, $5)");
     }
 
     const long long first = 3000000000LL + (long long)(QCoreApplication::applicationPid()) * 100000;
@@ -229,12 +249,17 @@ int main(int argc, char** argv) {
         char date[16];
         std::snprintf(date, sizeof date, "05/07/%02d", day);
         db->plain(sqlite ? "begin immediate" : "begin");
-        if (!sqlite) db->run("lock", {});
-        const std::vector<std::string> read = db->run("read", {insurance, date, name, family});
+        std::vector<std::string> read, counter;
+        if (sqlite) {
+            read = db->run("read", {insurance, date, name, family});
+            counter = db->run("counter", {std::to_string(day)});
+        } else {
+            read = db->run("start", {insurance, date, name, family, std::to_string(day)});
+            if (read.size() == 6) counter = {read[5]};
+        }
         if (read.size() < 4 || !read[1].empty() || !read[3].empty()) fail("a duplicate or a known patient");
         const std::string number = std::to_string(std::atoll(read[0].c_str()) + 1);
-        const std::vector<std::string> counter = db->run("counter", {std::to_string(day)});
-        if (counter.empty()) fail("no day counter row");
+        if (counter.empty() || counter[0].empty()) fail("no day counter row");
         char code[32];
         std::snprintf(code, sizeof code, "01-002-07-%02d-%04d", day, std::atoi(counter[0].c_str()));
         for (const std::string& write : writes)

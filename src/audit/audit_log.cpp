@@ -64,12 +64,17 @@ Rows readTail(Database& db) {
 Statement auditEntryStatement(Database& db, const AuditOrigin& origin, const AuditChange& change) {
     auto last = readTail(db);
     if (!last.next()) throw Error(QStringLiteral("the history's last entry could not be read"));
-    AuditEntry e;
-    e.seq = last.value(0).isNull() ? 1 : qint64(last.value(0).toDouble()) + 1;
-    e.prevHash = last.value(1).isNull() ? auditFirstPrevHash() : last.value(1).toString();
-    e.changedAt = last.value(2).toString();
+    const AuditTail tail{last.value(0), last.value(1), last.value(2).toString()};
     if (last.record().count() > 3) db.rememberTransactionId(last.value(3));
     last.finish();
+    return auditEntryAfter(tail, origin, change);
+}
+
+Statement auditEntryAfter(const AuditTail& tail, const AuditOrigin& origin, const AuditChange& change) {
+    AuditEntry e;
+    e.seq = tail.lastSeq.isNull() ? 1 : qint64(tail.lastSeq.toDouble()) + 1;
+    e.prevHash = tail.lastHash.isNull() ? auditFirstPrevHash() : tail.lastHash.toString();
+    e.changedAt = tail.now;
     e.userCode = origin.userCode;
     e.host = origin.host.left(kHostWidth);
     e.source = origin.source.left(kSourceWidth);

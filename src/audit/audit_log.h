@@ -7,6 +7,7 @@
 #include <QJsonObject>
 #include <QList>
 #include <QString>
+#include <QVariant>
 
 #include <optional>
 
@@ -49,6 +50,16 @@ QString auditFirstPrevHash();
 Statement auditEntryStatement(Database& db, const AuditOrigin& origin, const AuditChange& change);
 // The same, run at once inside the caller's transaction.
 void appendAudit(Database& db, const AuditOrigin& origin, const AuditChange& change);
+
+// The history's last entry and the server's time, as read under the history's lock.
+struct AuditTail {
+    QVariant lastSeq;  // null for an empty history
+    QVariant lastHash; // null for an empty history
+    QString now;       // the server's clock, UTC, as changed_at keeps it
+};
+// The entry a save appends after a tail its own statement read under the history's lock (a
+// server function that takes the save's locks and reads in one call).
+Statement auditEntryAfter(const AuditTail& tail, const AuditOrigin& origin, const AuditChange& change);
 
 // Which entries a reading wants; every part may be left open.
 struct AuditFilter {

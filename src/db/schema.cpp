@@ -156,7 +156,8 @@ bool Schema::createMissing(const State& state) {
             m_db.exec(createTableSql(table));
             if (table.name == QLatin1String("audit_log"))
                 for (const QString& sql :
-                     m_db.dialect().appendOnlyGuardSql(table.name) + m_db.dialect().auditTailFunctionSql())
+                     m_db.dialect().appendOnlyGuardSql(table.name) + m_db.dialect().auditTailFunctionSql() +
+                         m_db.dialect().prescriptionSaveStartFunctionSql())
                     m_db.exec(sql);
         }
         for (const QString& sql : createIndexSql(table)) {
@@ -194,6 +195,8 @@ bool Schema::createMissing(const State& state) {
         }
         if (state.version < 8)
             for (const QString& sql : m_db.dialect().auditTailFunctionSql()) m_db.exec(sql);
+        if (state.version < 9)
+            for (const QString& sql : m_db.dialect().prescriptionSaveStartFunctionSql()) m_db.exec(sql);
         m_db.exec(QStringLiteral("insert into schema_version (version) values (?)"), {kCurrentVersion});
     }
     for (const RetiredIndex& retired : kRetiredIndexes)

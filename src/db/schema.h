@@ -54,10 +54,12 @@ const QList<ViewDef>& schemaViews();
 // day found by the insurance number and the date together; 5 a ward's request number kept
 // as the text typed; 6 the history of changes (audit_log), which the server refuses to
 // change or remove rows of; 7 the rights to the history and the near-expiry list; 8 on a
-// server, the function that reads the history's last entry under its lock in one call.
+// server, the function that reads the history's last entry under its lock in one call; 9 on a
+// server, the function that starts a new prescription's save (its number, its duplicate check,
+// its patient, its day counter and the history's last entry) in one call.
 class Schema {
 public:
-    static constexpr int kCurrentVersion = 8;
+    static constexpr int kCurrentVersion = 9;
 
     explicit Schema(Database& db) : m_db(db) {}
 

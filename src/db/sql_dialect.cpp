@@ -326,6 +326,76 @@ QStringList SqlDialect::auditTailFunctionSql() const {
                 .arg(serverUtcTimeSql())};
 }
 
+QString SqlDialect::prescriptionSaveStartSql() const {
+    if (m_engine == Engine::Postgres)
+        return QStringLiteral("select next_number, duplicate, patient, counter, last_seq, last_hash, now_utc, tx from "
+                              "prescription_save_start(?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
+    return {};
+}
+
+QStringList SqlDialect::prescriptionSaveStartFunctionSql() const {
+    if (m_engine != Engine::Postgres)
+        return {};
+    // The day counter's statements name every month's column and choose the month in their
+    // values, so that they stay prepared from one save to the next.
+    QStringList columns, raised, counter, first;
+    for (int month = 1; month <= 12; ++month) {
+        const QString column = QStringLiteral("m%1").arg(month);
+        columns.append(column);
+        raised.append(QStringLiteral("%1 = case when month_of_year = %2 then case when counted = 1 then "
+                                     "coalesce(%1, 0) + 1 else 1 end else %1 end")
+                          .arg(column)
+                          .arg(month));
+        counter.append(QStringLiteral("when %1 then %2").arg(month).arg(column));
+        first.append(QStringLiteral("case when month_of_year = %1 then 1 end").arg(month));
+    }
+    // Each read is a statement of its own after the lock it needs, so that it sees every save
+    // committed before the lock was granted. The history's lock comes last, as everywhere.
+    return {QString(
+        "create or replace function prescription_save_start(lock_kind integer, number_key integer, "
+        "patient_key integer, audit_key integer, duplicates integer, insurance_number text, day_date text, "
+        "council text, first_name text, family_name text, writes_patient integer, insurer integer, "
+        "day_of_month integer, month_of_year integer, counted integer) "
+        "returns table (next_number double precision, duplicate integer, patient double precision, "
+        "counter integer, last_seq double precision, last_hash text, now_utc text, tx bigint) "
+        "language plpgsql volatile as $body$ "
+        "declare v_next double precision; v_duplicate integer; v_patient double precision; "
+        "v_counter integer; "
+        "begin "
+        "perform pg_advisory_xact_lock(lock_kind, number_key); "
+        "select coalesce(max(h.sh_factor), 0) + 1, "
+        "case duplicates "
+        "when 1 then (select 1 from heading_noskhe d where d.date_no = day_date and d.name_b = first_name "
+        "and d.family_b = family_name limit 1) "
+        "when 2 then (select 1 from heading_noskhe d where d.sh_bimeh = insurance_number and d.date_no = day_date "
+        "and d.nezam_p = council and d.name_b = first_name and d.family_b = family_name limit 1) end, "
+        "(select m.code from mosh_bimaran m where m.sh_bimeh = insurance_number limit 1) "
+        "into v_next, v_duplicate, v_patient from heading_noskhe h; "
+        "if v_duplicate is not null then "
+        "return query select v_next, 1, v_patient, null::integer, null::double precision, null::text, null::text, "
+        "txid_current(); "
+        "return; "
+        "end if; "
+        "if writes_patient = 1 and v_patient is null then perform pg_advisory_xact_lock(lock_kind, patient_key); "
+        "end if; "
+        "update code_noskhe set " + raised.join(QStringLiteral(", ")) +
+        " where code_bimeh = insurer and rooz = day_of_month returning case month_of_year " +
+        counter.join(u' ') + " end into v_counter; "
+        "if v_counter is null then "
+        "insert into code_noskhe (code_bimeh, rooz, " + columns.join(QStringLiteral(", ")) +
+        ") values (insurer, day_of_month, " + first.join(QStringLiteral(", ")) + "); "
+        "v_counter := 1; "
+        "end if; "
+        // The history's lock and its last entry, as audit_log_tail() reads them.
+        "perform pg_advisory_xact_lock(lock_kind, audit_key); "
+        "return query select v_next, 0, v_patient, v_counter, "
+        "(select max(a.seq) from audit_log a)::double precision, "
+        "(select a.hash from audit_log a where a.seq = (select max(b.seq) from audit_log b))::text, "
+        "%1, txid_current(); "
+        "end $body$")
+                .arg(serverUtcTimeSql())};
+}
+
 QStringList SqlDialect::dropAppendOnlyGuardSql(const QString& table) const {
     switch (m_engine) {
     case Engine::Sqlite:

@@ -96,6 +96,19 @@ public:
     // read are sent one after the other.
     QString auditTailSql() const;
     QStringList auditTailFunctionSql() const;
+    // The start of a new prescription's save in one call to the server, where the server has
+    // the function prescriptionSaveStartFunctionSql() makes; empty where the save sends the
+    // steps one after the other. Binds the locks' kind, the numbering, patient and history
+    // lock keys, then: the duplicate check (0 none, 1 by the date and the names, 2 also by the
+    // insurance number and the prescriber), the insurance number (sh_bimeh), the date, the
+    // prescriber's council number, the first and the family name, whether the patient's row
+    // is written (0/1), the insurer, the day, the month and whether the insurer's day is
+    // counted (0/1). Under the numbering lock it reads the next invoice number, whether the
+    // prescription is stored already (when it is, nothing more is done) and the patient's
+    // code; takes the patients' numbering lock for a new patient, raises the day counter and
+    // reads the history's last entry under its lock, as auditTailSql() does.
+    QString prescriptionSaveStartSql() const;
+    QStringList prescriptionSaveStartFunctionSql() const;
 
     // A statement listing the index names of the database (one per row).
     QString listIndexesSql() const;

@@ -286,7 +286,10 @@ QJsonObject PrescriptionStore::changes(const StoredRows& before, const StoredRow
 
 QString takePrescriptionCode(Database& db, int userCode, int insurer, const QString& insurerText,
                              const QString& date) {
-    const int counter = takeDayCounter(db, insurer, date);
+    return prescriptionCodeText(userCode, insurerText, date, takeDayCounter(db, insurer, date));
+}
+
+QString prescriptionCodeText(int userCode, const QString& insurerText, const QString& date, int counter) {
     const QString user = userCode < 10 ? QStringLiteral("0%1").arg(userCode) : QString::number(userCode);
     const QString part = insurerPart(insurerText);
     return user + (part.isEmpty() ? QString() : u'-' + part) + u'-' + date.mid(3, 2) + u'-' + date.mid(6, 2) + u'-' +
@@ -346,61 +349,130 @@ bool PrescriptionStore::exists(int invoiceNumber) {
         .next();
 }
 
-std::optional<SavedPrescription> PrescriptionStore::saveNew(const PrescriptionRecord& r, const SaveContext& c) {
-    const bool refuseDuplicate = r.duplicates != PrescriptionRecord::Duplicates::Stored;
-    const bool newPrescriber = !r.prescriberCouncil.isEmpty() && !r.prescriberName.isEmpty() && !r.prescriberKnown;
-    return saveInTransaction(m_db, [&]() -> std::optional<SavedPrescription> {
-        // Everything is priced and checked before; the transaction takes the numbering lock
-        // first and holds it to the commit, so it does only what needs the lock, in as few
-        // statements as the engine allows. Under it one read takes the largest number and
-        // decides whether the prescription is stored already and whether the patient is
-        // known: of several workstations saving the same prescription, the first stores it
-        // and the others, taking the lock after its commit, find it.
-        lockKeyColumn(m_db, QStringLiteral("heading_noskhe"), QStringLiteral("sh_factor"));
-        Rows read = m_db.exec(
-            QStringLiteral("select (select max(sh_factor) from heading_noskhe), (%1), (%2)")
-                .arg(refuseDuplicate ? duplicateSql(m_db.dialect(), r) : QStringLiteral("select 0"),
-                     m_db.dialect().selectLimited(QStringLiteral("code from mosh_bimaran where sh_bimeh=?"), 1)),
-            (refuseDuplicate ? duplicateValues(r) : QVariantList{}) + QVariantList{r.shBimeh});
-        read.next();
-        SavedPrescription saved;
-        saved.invoiceNumber = read.value(0).isNull() ? 1 : int(read.value(0).toDouble()) + 1;
-        const bool duplicate = !read.value(1).isNull() && read.value(1).toInt() != 0;
-        const QVariant patient = read.value(2);
-        read.finish();
-        if (duplicate) return std::nullopt;
+namespace {
 
-        if (newPrescriber)
-            DoctorStore(m_db).registerPrescriber({0, r.prescriberName, r.prescriberFamily, r.prescriberCouncil,
-                                                  r.specialtyCode.trimmed().toInt()});
-        saved.code = prescriptionCode(m_db, c.userCode, r);
-        WriteChain writes;
-        if (r.stockKeeping) writes.add(stockMoveStatements(r.stock, -1));
-        if (!r.shBimeh.isEmpty()) {
-            if (patient.isNull()) lockKeyColumn(m_db, QStringLiteral("mosh_bimaran"), QStringLiteral("code"));
-            writes.add(patientWrite(r, patient));
-        }
-        const Statement header = headerInsert(saved.invoiceNumber, saved.code, r, c);
-        const QList<Statement> lines = lineInserts(saved.invoiceNumber, r);
-        writes.add(header);
-        writes.add(lines);
-        const Statement cash = cashRowStatement({saved.invoiceNumber, 'd', r.cash, 0, c.today,
-                                                 r.family + QStringLiteral("  ") + r.name, r.waitsAtCashDesk},
-                                                c);
-        writes.add(cash);
-        // The history's entry is taken from the statements themselves, with no read back.
-        QList<AuditRow> lineRows;
-        for (const Statement& insert : lines)
-            lineRows += rowsOfInsert(insert);
-        QJsonObject changes = documentChanges({}, rowsOfInsert(header).value(0), QList<AuditRow>{}, lineRows);
-        changes.insert(QStringLiteral("cash"), QJsonObject{{QStringLiteral("before"), QJsonArray{}},
-                                                           {QStringLiteral("after"), auditRowsJson(rowsOfInsert(cash))}});
-        writes.add(auditEntryStatement(m_db, c.origin,
-                                       {audit_kind::kPrescription, QString::number(saved.invoiceNumber), changes}));
-        writes.run(m_db);
-        if (r.stockKeeping) drawLots(m_db, LotDocument::Prescription, saved.invoiceNumber, r.stock, c.today);
-        return saved;
-    });
+// Of several workstations saving the same prescription, the one that finds it stored.
+struct StoredAlready {};
+
+// What a new prescription's save takes under the numbering lock.
+struct NumberTaken {
+    int invoiceNumber = 0;
+    bool duplicate = false;
+    QVariant patient;               // the patient's code, null when he is new
+    QString code;                   // code_no, with the insurer's day counter
+    std::optional<AuditTail> tail;  // the history's last entry, when read in the same call
+};
+
+// In one call to the server, which takes the locks and reads after each.
+NumberTaken takeNumberOnServer(Database& db, const PrescriptionRecord& r, int userCode) {
+    const auto [month, day] = monthAndDay(r.prescriptionDate);
+    const KeyLock number = keyColumnLock(QStringLiteral("heading_noskhe"), QStringLiteral("sh_factor"));
+    const KeyLock patient = keyColumnLock(QStringLiteral("mosh_bimaran"), QStringLiteral("code"));
+    const KeyLock history = keyColumnLock(QStringLiteral("audit_log"), QStringLiteral("seq"));
+    const int duplicates = r.duplicates == PrescriptionRecord::Duplicates::RefusedWithInsurer ? 2
+                           : r.duplicates == PrescriptionRecord::Duplicates::RefusedByNames   ? 1
+                                                                                              : 0;
+    Rows q = db.exec(db.dialect().prescriptionSaveStartSql(),
+                     {number.kind, number.key, patient.key, history.key, duplicates, r.shBimeh,
+                      r.prescriptionDate.trimmed(), r.prescriberCouncil, r.name, r.family,
+                      r.shBimeh.isEmpty() ? 0 : 1, r.insurer, day, month, r.insurer > 0 ? 1 : 0});
+    if (!q.next()) throw Error(QStringLiteral("the prescription's number could not be taken"));
+    NumberTaken taken;
+    taken.invoiceNumber = int(q.value(0).toDouble());
+    taken.duplicate = q.value(1).toInt() != 0;
+    taken.patient = q.value(2);
+    db.rememberTransactionId(q.value(7));
+    if (!taken.duplicate) {
+        taken.code = prescriptionCodeText(userCode, r.insurerText, r.prescriptionDate,
+                                          r.insurer > 0 ? q.value(3).toInt() : 1);
+        taken.tail = AuditTail{q.value(4), q.value(5), q.value(6).toString()};
+    }
+    return taken;
+}
+
+// The same steps one after the other, where the engine's transaction is itself the lock.
+NumberTaken takeNumberHere(Database& db, const PrescriptionRecord& r, int userCode) {
+    const bool refuseDuplicate = r.duplicates != PrescriptionRecord::Duplicates::Stored;
+    lockKeyColumn(db, QStringLiteral("heading_noskhe"), QStringLiteral("sh_factor"));
+    Rows read = db.exec(
+        QStringLiteral("select (select max(sh_factor) from heading_noskhe), (%1), (%2)")
+            .arg(refuseDuplicate ? duplicateSql(db.dialect(), r) : QStringLiteral("select 0"),
+                 db.dialect().selectLimited(QStringLiteral("code from mosh_bimaran where sh_bimeh=?"), 1)),
+        (refuseDuplicate ? duplicateValues(r) : QVariantList{}) + QVariantList{r.shBimeh});
+    read.next();
+    NumberTaken taken;
+    taken.invoiceNumber = read.value(0).isNull() ? 1 : int(read.value(0).toDouble()) + 1;
+    taken.duplicate = !read.value(1).isNull() && read.value(1).toInt() != 0;
+    taken.patient = read.value(2);
+    read.finish();
+    if (taken.duplicate) return taken;
+    if (!r.shBimeh.isEmpty() && taken.patient.isNull())
+        lockKeyColumn(db, QStringLiteral("mosh_bimaran"), QStringLiteral("code"));
+    taken.code = prescriptionCode(db, userCode, r);
+    return taken;
+}
+
+} // namespace
+
+std::optional<SavedPrescription> PrescriptionStore::saveNew(const PrescriptionRecord& r, const SaveContext& c) {
+    const bool newPrescriber = !r.prescriberCouncil.isEmpty() && !r.prescriberName.isEmpty() && !r.prescriberKnown;
+    const bool onServer = !m_db.dialect().prescriptionSaveStartSql().isEmpty();
+    try {
+        return saveInTransaction(m_db, [&]() -> std::optional<SavedPrescription> {
+            // Everything is priced and checked before. Workstations saving at once take their
+            // numbers in turn, each holding the numbering lock to its commit, so the save does
+            // before it only what needs neither the number nor a lock the others wait for: the
+            // lots are drawn (their guarded updates pass over what another save took). Then, in
+            // one call where the server allows it, the lock and under it the largest number,
+            // whether the prescription is stored already (of several workstations saving the
+            // same prescription, the first stores it and the others, taking the lock after its
+            // commit, find it), the patient, the day counter and the history's last entry; then
+            // every row in one statement, and the commit. The stock rows, which every save of
+            // the same drugs changes, are written in that last statement, so that their locks
+            // too are held only from there to the commit.
+            LotsDrawnAhead lots;
+            if (r.stockKeeping) lots = drawLotsAhead(m_db, r.stock, c.today);
+            if (newPrescriber) {
+                // The prescribers' numbering lock is taken after the prescriptions' one, as
+                // every save taking both takes them.
+                lockKeyColumn(m_db, QStringLiteral("heading_noskhe"), QStringLiteral("sh_factor"));
+                DoctorStore(m_db).registerPrescriber({0, r.prescriberName, r.prescriberFamily, r.prescriberCouncil,
+                                                      r.specialtyCode.trimmed().toInt()});
+            }
+            const NumberTaken taken = onServer ? takeNumberOnServer(m_db, r, c.userCode)
+                                               : takeNumberHere(m_db, r, c.userCode);
+            if (taken.duplicate) throw StoredAlready{}; // the lots drawn are rolled back
+
+            SavedPrescription saved{taken.invoiceNumber, taken.code};
+            WriteChain writes;
+            if (r.stockKeeping) writes.add(stockMoveStatements(r.stock, -1));
+            if (!r.shBimeh.isEmpty()) writes.add(patientWrite(r, taken.patient));
+            const Statement header = headerInsert(saved.invoiceNumber, saved.code, r, c);
+            const QList<Statement> lines = lineInserts(saved.invoiceNumber, r);
+            writes.add(header);
+            writes.add(lines);
+            const Statement cash = cashRowStatement({saved.invoiceNumber, 'd', r.cash, 0, c.today,
+                                                     r.family + QStringLiteral("  ") + r.name, r.waitsAtCashDesk},
+                                                    c);
+            writes.add(cash);
+            writes.add(lots.records(LotDocument::Prescription, saved.invoiceNumber));
+            // The history's entry is taken from the statements themselves, with no read back.
+            QList<AuditRow> lineRows;
+            for (const Statement& insert : lines)
+                lineRows += rowsOfInsert(insert);
+            QJsonObject changes = documentChanges({}, rowsOfInsert(header).value(0), QList<AuditRow>{}, lineRows);
+            changes.insert(QStringLiteral("cash"),
+                           QJsonObject{{QStringLiteral("before"), QJsonArray{}},
+                                       {QStringLiteral("after"), auditRowsJson(rowsOfInsert(cash))}});
+            const AuditChange change{audit_kind::kPrescription, QString::number(saved.invoiceNumber), changes};
+            writes.add(taken.tail ? auditEntryAfter(*taken.tail, c.origin, change)
+                                  : auditEntryStatement(m_db, c.origin, change));
+            writes.run(m_db);
+            return saved;
+        });
+    } catch (const StoredAlready&) {
+        return std::nullopt;
+    }
 }
 
 void PrescriptionStore::putBackStock(int invoiceNumber) {

@@ -97,6 +97,8 @@ private:
 // inside the caller's saving transaction.
 QString takePrescriptionCode(Database& db, int userCode, int insurer, const QString& insurerText,
                              const QString& date);
+// The prescription code of the insurer's day counter `counter`.
+QString prescriptionCodeText(int userCode, const QString& insurerText, const QString& date, int counter);
 // Registers the record's prescriber when he is new and has a first name, and adds or
 // updates its patient (by the booklet number sh_bimeh), inside the caller's transaction.
 void storePrescriberAndPatient(Database& db, const PrescriptionRecord& record);

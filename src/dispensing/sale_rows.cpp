@@ -43,6 +43,20 @@ void drawLots(Database& db, LotDocument document, int number, const QList<StockL
     LotStore(db).drawDocument(document, number, DrugList::kPharmacyUnit, drawn, lotsDay(today), before);
 }
 
+LotsDrawnAhead drawLotsAhead(Database& db, const QList<StockLine>& lines, const QString& today) {
+    LotsDrawnAhead ahead;
+    for (const StockLine& line : lines)
+        ahead.lines.append({line.code, line.quantity, line.packs});
+    LotStore store(db);
+    LotStore::ItemLots lots = store.lotsOfLines(DrugList::kPharmacyUnit, ahead.lines);
+    ahead.draws = store.takeOut(lots, ahead.lines, lotsDay(today));
+    return ahead;
+}
+
+QList<Statement> LotsDrawnAhead::records(LotDocument document, int number) const {
+    return LotStore::drawRecords(document, number, lines, draws);
+}
+
 QList<Statement> stockMoveStatements(const QList<StockLine>& lines, int sign) {
     QList<Statement> statements;
     // Each goods once, by the sum of its lines, in order of code: one statement moves them

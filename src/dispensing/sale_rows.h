@@ -45,4 +45,13 @@ QList<Statement> stockMoveStatements(const QList<StockLine>& lines, int sign);
 void drawLots(Database& db, LotDocument document, int number, const QList<StockLine>& lines, const QString& today,
               const QList<DrawnLot>& before = {});
 
+// A new document's lines drawn from the pharmacy unit's lots before it has its number, and
+// the rows that record the draws once it has (for its writes, sent together).
+struct LotsDrawnAhead {
+    QList<LotLine> lines;
+    QList<QList<LotDraw>> draws;
+    QList<Statement> records(LotDocument document, int number) const;
+};
+LotsDrawnAhead drawLotsAhead(Database& db, const QList<StockLine>& lines, const QString& today);
+
 } // namespace ph

@@ -8,6 +8,9 @@
 #include <QRegularExpression>
 #include <QStringList>
 
+#include <algorithm>
+#include <numeric>
+
 namespace ph {
 namespace {
 
@@ -97,13 +100,20 @@ QList<LotDraw> LotStore::draw(LotDocument document, int number, double item, int
 
 QList<QList<LotDraw>> LotStore::drawDocument(LotDocument document, int number, int unit, const QList<LotLine>& lines,
                                              const QDate& today, const QList<DrawnLot>& before) {
-    const QString kind{QChar(char(document))};
+    ItemLots lots = lotsOfLines(unit, lines);
+    const QList<QList<LotDraw>> drawn = takeOut(lots, lines, today, before);
+    for (const Statement& record : drawRecords(document, number, lines, drawn))
+        m_db.exec(record.sql, record.values);
+    return drawn;
+}
+
+LotStore::ItemLots LotStore::lotsOfLines(int unit, const QList<LotLine>& lines) {
     // The lots of the document's items, expired ones too (a scanned pack or an earlier draw
     // may name one), read at once.
     QList<double> items;
     for (const LotLine& line : lines)
         if (!items.contains(line.item)) items.append(line.item);
-    QHash<double, QList<Lot>> lotsOfItem;
+    ItemLots lotsOfItem;
     constexpr int kItemsAtOnce = 200;
     for (int first = 0; first < items.size(); first += kItemsAtOnce) {
         const QList<double> chunk = items.mid(first, kItemsAtOnce);
@@ -119,9 +129,24 @@ QList<QList<LotDraw>> LotStore::drawDocument(LotDocument document, int number, i
             lotsOfItem[lot.item].append(lot);
         }
     }
+    return lotsOfItem;
+}
 
-    QList<QList<LotDraw>> drawn;
-    for (const LotLine& line : lines) {
+QList<QList<LotDraw>> LotStore::takeOut(ItemLots& lotsOfItem, const QList<LotLine>& lines, const QDate& today,
+                                        const QList<DrawnLot>& before) {
+    // The lines are drawn in order of item, so that two documents drawing the same lots at
+    // once take their row locks in the same order and never wait for each other in a circle.
+    QList<int> byItem(lines.size());
+    std::iota(byItem.begin(), byItem.end(), 0);
+    std::stable_sort(byItem.begin(), byItem.end(),
+                     [&lines](int a, int b) { return lines.at(a).item < lines.at(b).item; });
+    QList<QList<LotDraw>> drawn(lines.size());
+    for (int lineIndex : byItem) {
+        const LotLine& line = lines.at(lineIndex);
+        if (!lotsOfItem.contains(line.item)) {
+            if (line.quantity > 0) drawn[lineIndex].append({0, line.quantity});
+            continue;
+        }
         QList<Lot>& lots = lotsOfItem[line.item];
         // The order the lots are drawn in: those drawn before, the scanned packs', then first
         // expiry first among the unexpired.
@@ -159,19 +184,29 @@ QList<QList<LotDraw>> LotStore::drawDocument(LotDocument document, int number, i
             left -= take;
         }
         if (left > 0) draws.append({0, left});
-        for (const LotDraw& draw : draws)
-            if (draw.lot != 0)
-                m_db.exec(QStringLiteral("insert into kala_lot_line (type_doc, sh_factor, code_kala, code_lot, qu) "
-                                         "values (?, ?, ?, ?, ?)"),
-                          {kind, number, line.item, draw.lot, draw.quantity});
-        for (const ScannedPack& pack : line.packs)
-            if (!pack.serial.trimmed().isEmpty())
-                m_db.exec(QStringLiteral("insert into kala_serial (code_kala, batch, serial, type_doc, sh_factor) "
-                                         "values (?, ?, ?, ?, ?)"),
-                          {line.item, batchText(pack.lot), pack.serial.trimmed(), kind, number});
-        drawn.append(draws);
+        drawn[lineIndex] = draws;
     }
     return drawn;
+}
+
+QList<Statement> LotStore::drawRecords(LotDocument document, int number, const QList<LotLine>& lines,
+                                       const QList<QList<LotDraw>>& draws) {
+    const QString kind{QChar(char(document))};
+    QList<Statement> records;
+    for (int i = 0; i < lines.size(); ++i) {
+        const LotLine& line = lines.at(i);
+        for (const LotDraw& draw : draws.value(i))
+            if (draw.lot != 0)
+                records.append({QStringLiteral("insert into kala_lot_line (type_doc, sh_factor, code_kala, code_lot, qu) "
+                                               "values (?, ?, ?, ?, ?)"),
+                                {kind, number, line.item, draw.lot, draw.quantity}});
+        for (const ScannedPack& pack : line.packs)
+            if (!pack.serial.trimmed().isEmpty())
+                records.append({QStringLiteral("insert into kala_serial (code_kala, batch, serial, type_doc, sh_factor) "
+                                               "values (?, ?, ?, ?, ?)"),
+                                {line.item, batchText(pack.lot), pack.serial.trimmed(), kind, number}});
+    }
+    return records;
 }
 
 QList<DrawnLot> LotStore::putBack(LotDocument document, int number) {

@@ -1,6 +1,9 @@
 #pragma once
 
+#include "db/write_chain.h"
+
 #include <QDate>
+#include <QHash>
 #include <QList>
 #include <QString>
 
@@ -88,6 +91,15 @@ public:
     // the document has lots; the draws per line, lot 0 for the untracked part.
     QList<QList<LotDraw>> drawDocument(LotDocument document, int number, int unit, const QList<LotLine>& lines,
                                        const QDate& today, const QList<DrawnLot>& before = {});
+    // drawDocument in its three steps, for a save that draws before it knows its number:
+    // the lots of the lines' items read at once; the quantities taken out of them; then the
+    // rows recording the draws and the serials against the document, once it has its number.
+    using ItemLots = QHash<double, QList<Lot>>;
+    ItemLots lotsOfLines(int unit, const QList<LotLine>& lines);
+    QList<QList<LotDraw>> takeOut(ItemLots& lots, const QList<LotLine>& lines, const QDate& today,
+                                  const QList<DrawnLot>& before = {});
+    static QList<Statement> drawRecords(LotDocument document, int number, const QList<LotLine>& lines,
+                                        const QList<QList<LotDraw>>& draws);
     // Puts everything a document drew back into its lots and forgets the draws and the
     // serials (the document is deleted, or its lines are about to be written again); returns
     // what it had drawn.

@@ -77,6 +77,7 @@ private Q_SLOTS:
     void editSettlesTheCashDifference();
     void duplicateIsAskedAndMayBeRefused();
     void refusalsAndFailuresWriteNothing();
+    void foundStoredInTheSaveTakesNothing();
     void stockMovesOnceAndEditsSettleIt();
     void twoWorkstationsSaveAtOnce();
     void storedPrescriptionShownAndCorrected();
@@ -289,6 +290,47 @@ void PrescriptionSaveTest::refusalsAndFailuresWriteNothing() {
     QVERIFY_THROWS_EXCEPTION(Error, PrescriptionStore(db).saveNew(broken, by(1)));
     nothingWritten();
     QCOMPARE(count(db, QStringLiteral("audit_log")), entries); // the history's entry went with the save
+}
+
+void PrescriptionSaveTest::foundStoredInTheSaveTakesNothing() {
+    // Another workstation stored the prescription after this one's questions: the save finds
+    // it under the numbering lock, after drawing its lots, and leaves everything as it was.
+    Database& db = m_t->db();
+    exec(db, QStringLiteral("insert into moj_kala_vah (code_kala, code_vah, moj_vah, price_u) values (?, 20, 10, 2500)"),
+         {kVitaminC});
+    LotStore(db).takeIn(kVitaminC, 20, {QStringLiteral("A"), QDate(2027, 6, 30)}, 5);
+    const QString state = QStringLiteral(
+        "select (select moj_vah from moj_kala_vah where code_kala=1010003), (select sum(qu) from kala_lot), "
+        "(select count(*) from kala_lot_line), (select m7 from code_noskhe where code_bimeh=5 and rooz=15), "
+        "(select count(*) from heading_noskhe), (select count(*) from audit_log)");
+    const struct {
+        PrescriptionRecord::Duplicates refused;
+        const char* family;
+    } cases[] = {{PrescriptionRecord::Duplicates::RefusedByNames, "رضايي"},
+                 {PrescriptionRecord::Duplicates::RefusedWithInsurer, "احمدي"}};
+    for (const auto& c : cases) {
+        PrescriptionRecord r;
+        r.insurer = 5;
+        r.insurerText = QStringLiteral("5");
+        r.prescriptionDate = kToday;
+        r.name = QStringLiteral("علي");
+        r.family = QString::fromUtf8(c.family);
+        r.shBimeh = QStringLiteral("1234567890");
+        r.prescriberCouncil = QStringLiteral("45213");
+        QStringList cells(PrescriptionLines::kColumns, QStringLiteral("1"));
+        cells[PrescriptionLines::Code] = QString::number(kVitaminC, 'f', 0);
+        r.lines = {cells};
+        r.stockKeeping = true;
+        r.stock = {{kVitaminC, 2, {}}};
+        r.duplicates = c.refused;
+        PrescriptionStore store(db);
+        QVERIFY(store.saveNew(r, by(1)));
+        const QVariantList before = row(db, state);
+        QVERIFY(!store.saveNew(r, by(1)));
+        QCOMPARE(row(db, state), before);
+    }
+    QCOMPARE(db.scalar("select sum(qu) from kala_lot").toDouble(), 1.0); // two saves of two
+    QVERIFY(AuditLog(db).verify().holds());
 }
 
 void PrescriptionSaveTest::stockMovesOnceAndEditsSettleIt() {
