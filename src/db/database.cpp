@@ -302,7 +302,7 @@ bool Database::connectionLostBy(const QSqlError& error) {
 void Database::throwFailure(const QSqlError& error, const QString& sql, std::optional<QSqlQuery> failed) {
     if (failed)
         m_lastFailed = std::move(failed);
-    throw DbError(error.text() + QStringLiteral("\n") + sql, m_dialect.isUniqueViolation(error));
+    throw DbError(error.text() + QStringLiteral("\n") + sql, m_dialect.isUniqueViolation(error), m_dialect.isDeadlock(error));
 }
 
 void Database::throwLost(const QSqlError& error, const QString& sql, const QString& message,

@@ -22,14 +22,17 @@ namespace ph {
 // the server's text in detail() for the log.
 class DbError : public Error {
 public:
-    DbError(const QString& message, bool uniqueViolation = false)
-        : Error(message), m_uniqueViolation(uniqueViolation) {}
+    DbError(const QString& message, bool uniqueViolation = false, bool deadlock = false)
+        : Error(message), m_uniqueViolation(uniqueViolation), m_deadlock(deadlock) {}
     // What became of the work in hand when the connection to the server was lost.
     enum class Lost { No, NotStored, Unknown };
     static DbError connectionLost(const QString& message, const QString& detail, Lost outcome);
 
     // The statement would have duplicated a unique key (another workstation took the number).
     bool isUniqueViolation() const { return m_uniqueViolation; }
+    // The server chose this transaction to end a deadlock with another workstation's: it
+    // has been rolled back and may be run again.
+    bool isDeadlock() const { return m_deadlock; }
     // The connection broke; it is opened again by the next statement.
     bool isConnectionLost() const { return m_lost != Lost::No; }
     // The connection broke inside a transaction that the server has rolled back:
@@ -39,6 +42,7 @@ public:
 
 private:
     bool m_uniqueViolation;
+    bool m_deadlock = false;
     Lost m_lost = Lost::No;
     QString m_detail;
 };

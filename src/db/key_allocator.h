@@ -33,8 +33,9 @@ KeyLock keyColumnLock(const QString& table, const QString& column);
 void waitBeforeRetry(int attempt);
 
 // Runs `save` in one transaction and commits it. When another workstation took one of
-// its new keys first, everything is rolled back and `save` runs again, reading fresh
-// numbers, up to `attempts` times. When the connection broke before the commit (the
+// its new keys first, or the server broke a deadlock with another's save by ending this
+// one, everything is rolled back and `save` runs again, reading fresh numbers, up to
+// `attempts` times. When the connection broke before the commit (the
 // server has dropped the whole transaction), `save` runs once more on a new connection.
 // Any other failure rolls back and propagates.
 template <typename Save> auto saveInTransaction(Database& db, Save&& save, int attempts = 8) {
@@ -56,7 +57,7 @@ template <typename Save> auto saveInTransaction(Database& db, Save&& save, int a
                 reconnected = true;
                 continue;
             }
-            if (!error.isUniqueViolation() || attempt >= attempts)
+            if (!(error.isUniqueViolation() || error.isDeadlock()) || attempt >= attempts)
                 throw;
         }
         waitBeforeRetry(attempt);

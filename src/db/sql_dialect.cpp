@@ -101,6 +101,16 @@ QString SqlDialect::listColumnsSql() const {
     return {};
 }
 
+bool SqlDialect::isDeadlock(const QSqlError& error) const {
+    const QString code = error.nativeErrorCode();
+    switch (m_engine) {
+    case Engine::Sqlite: break; // one writer at a time: no deadlock between transactions
+    case Engine::Postgres: return code == QLatin1String("40P01") || code == QLatin1String("40001");
+    case Engine::SqlServer: return code.contains(QLatin1String("1205"));
+    }
+    return false;
+}
+
 bool SqlDialect::isUniqueViolation(const QSqlError& error) const {
     const QString code = error.nativeErrorCode();
     switch (m_engine) {

@@ -51,6 +51,9 @@ public:
     bool hasCreateIndexIfNotExists() const { return m_engine != Engine::SqlServer; }
 
     // A statement failed because it would have duplicated a unique key.
+    // Whether the server ended the statement's transaction to break a deadlock (or a
+    // serialisation conflict): it was rolled back whole and may be run again.
+    bool isDeadlock(const QSqlError& error) const;
     bool isUniqueViolation(const QSqlError& error) const;
     // A statement failed because the connection to the server broke (the embedded
     // database has no connection to lose).

@@ -43,6 +43,7 @@ private Q_SLOTS:
     void commitKeepsAndFailureRollsBackEverything();
     void keysStartAtOneAndFollowTheLargest();
     void collisionIsRetriedWithAFreshNumber();
+    void aSaveEndedByADeadlockIsRunAgain();
     void twoWorkstationsRacingNeverDuplicateAKey();
     void eightWorkstationsTakeTheirNumbersInTurn();
 
@@ -101,6 +102,43 @@ void TransactionTest::collisionIsRetriedWithAFreshNumber() {
     QCOMPARE(number, 1);
     QCOMPARE(count(db, QStringLiteral("select count(*) from heading_noskhe")), 1);
     QCOMPARE(count(db, QStringLiteral("select count(*) from details_noskhe")), 1);
+}
+
+// Two saves moving the same two items in opposite order: the server ends one to break the
+// deadlock, and that one runs again after the other's commit.
+void TransactionTest::aSaveEndedByADeadlockIsRunAgain() {
+    if (m_t->db().settings().engine == Engine::Sqlite) QSKIP("one writer at a time: no deadlock");
+    m_t->db().exec(QStringLiteral("insert into moj_kala_vah (code_kala, code_vah, moj_vah) values (1, 20, 10), (2, 20, 10)"));
+    std::latch bothHoldTheirFirst(2);
+    std::atomic<int> attempts{0};
+    QStringList errors;
+    std::mutex errorsLock;
+    auto workstation = [&](int first, int second) {
+        try {
+            auto db = m_t->connect();
+            bool waited = false;
+            saveInTransaction(*db, [&] {
+                ++attempts;
+                const QString move = QStringLiteral("update moj_kala_vah set moj_vah=moj_vah-1 where code_kala=?");
+                db->exec(move, {first});
+                if (!waited) {
+                    waited = true;
+                    bothHoldTheirFirst.arrive_and_wait();
+                }
+                db->exec(move, {second});
+            });
+        } catch (const Error& error) {
+            std::lock_guard lock(errorsLock);
+            errors.append(error.message());
+        }
+    };
+    std::thread one(workstation, 1, 2);
+    std::thread other(workstation, 2, 1);
+    one.join();
+    other.join();
+    QVERIFY2(errors.isEmpty(), qPrintable(errors.join(u'\n')));
+    QCOMPARE(attempts.load(), 3);
+    QCOMPARE(count(m_t->db(), QStringLiteral("select sum(moj_vah) from moj_kala_vah")), 16);
 }
 
 void TransactionTest::twoWorkstationsRacingNeverDuplicateAKey() {
