@@ -20,6 +20,8 @@ void ScanCatcherTest::tellsAScanFromAPerson_data() {
     QTest::addColumn<int>("gapMs");
     QTest::addColumn<bool>("scan");
     QTest::newRow("a scanner's code") << "6260001234567" << 4 << true;
+    // Upper-case letters come with Shift pressed and released around them.
+    QTest::newRow("a scanner's code with shifted letters") << "6260001234567SN1" << 4 << true;
     QTest::newRow("a person typing the same code") << "6260001234567" << 90 << false;
     QTest::newRow("fast but too short") << "6260001" << 4 << false;
     QTest::newRow("fast but not code-shaped") << "aspirin tabs" << 4 << false;
@@ -41,7 +43,13 @@ void ScanCatcherTest::tellsAScanFromAPerson() {
     field->setCursorPosition(2);
 
     for (const QChar c : typed) {
-        QTest::keyClick(field, c.toLatin1());
+        if (c.isUpper()) {
+            QTest::keyPress(field, Qt::Key_Shift);
+            QTest::keyClick(field, c.toLatin1(), Qt::ShiftModifier);
+            QTest::keyRelease(field, Qt::Key_Shift, Qt::ShiftModifier);
+        } else {
+            QTest::keyClick(field, c.toLatin1());
+        }
         now += gapMs;
     }
     QTest::keyClick(field, Qt::Key_Return);
