@@ -9,7 +9,7 @@
 namespace ph {
 
 ScanCatcher::ScanCatcher(QObject* parent, ShapeCheck isScan, Clock clock)
-    : QObject(parent), m_isScan(std::move(isScan)), m_clock(std::move(clock)) {
+    : QObject(parent), m_isScan(std::move(isScan)), m_clock(std::move(clock)), m_ownClock(!m_clock) {
     if (!m_clock) {
         auto timer = std::make_shared<QElapsedTimer>();
         timer->start();
@@ -34,11 +34,18 @@ void ScanCatcher::startBurst(QObject* watched, qint64 now) {
     }
 }
 
+qint64 ScanCatcher::timeOf(const QKeyEvent* key) const {
+    // The time the key was pressed, as the window system stamped it: a window busy drawing
+    // between two keys of a scan takes them late, but they were typed as fast as ever.
+    if (m_ownClock && key->timestamp() != 0) return qint64(key->timestamp());
+    return m_clock();
+}
+
 bool ScanCatcher::endsScan(const QObject* receiver, const QEvent* event) const {
     if (event->type() != QEvent::KeyPress) return false;
     const auto* key = static_cast<const QKeyEvent*>(event);
     if (key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter) return false;
-    return receiver == m_burstWidget && !m_text.isEmpty() && m_clock() - m_last <= kMostGapMs && m_text.size() >= kFewestCharacters && m_isScan &&
+    return receiver == m_burstWidget && !m_text.isEmpty() && timeOf(key) - m_last <= kMostGapMs && m_text.size() >= kFewestCharacters && m_isScan &&
            m_isScan(m_text);
 }
 
@@ -57,7 +64,7 @@ bool ScanCatcher::eventFilter(QObject* watched, QEvent* event) {
     case Qt::Key_Meta: return false;
     default: break;
     }
-    const qint64 now = m_clock();
+    const qint64 now = timeOf(key);
     // A scan is typed into one widget: keys in another start afresh.
     const bool inBurst = !m_text.isEmpty() && now - m_last <= kMostGapMs && watched == m_burstWidget;
     if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {

@@ -6,6 +6,7 @@
 
 #include <functional>
 
+class QKeyEvent;
 class QLineEdit;
 class QWidget;
 
@@ -44,9 +45,12 @@ protected:
 
 private:
     void startBurst(QObject* watched, qint64 now);
+    // When a key was pressed: its own time stamp when it has one and no clock was given.
+    qint64 timeOf(const QKeyEvent* key) const;
 
     ShapeCheck m_isScan;
     Clock m_clock;
+    bool m_ownClock; // no clock was given: keys' own time stamps count where they have them
     QString m_text;
     qint64 m_last = 0;
     // The field as it was before the burst, to put back when the burst is a scan.
