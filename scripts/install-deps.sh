@@ -13,6 +13,7 @@ packages=(
   postgresql postgresql-client
   dpkg-dev file
   poppler-utils zbar-tools dmtx-utils
+  xvfb xdotool
 )
 
 missing=()

@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "lots/lots_texts.h"
+
 namespace ph::texts {
 
 // Line kinds (column 4 of the line list, details_noskhe.vaziat).
@@ -54,13 +56,8 @@ inline const QString kKindInvalid = QStringLiteral("وضعيت دارو اشتب
 // followed by the stock in single quotes
 inline const QString kStockShort =
     QStringLiteral("تعداد خواسته شده از موجودي داروخانه بيشتر ميباشد.موجودي= ");
-// scanning packs (the code, the date or the document follows where %1 stands)
-inline const QString kUnknownBarcode =
-    QStringLiteral("باركد %1 به هيچ كالايي وصل نيست. آن را در فرم تعريف دارو به دارويش وصل كنيد");
+// a scanned pack whose item the drug list lacks (the code follows where %1 stands)
 inline const QString kBarcodeNotInDrugList = QStringLiteral("كالاي باركد %1 در فهرست داروها نيست");
-inline const QString kExpiredPack = QStringLiteral("تاريخ انقضاي اين بسته %1 گذشته است. با اين حال داده شود؟");
-inline const QString kSerialSeen =
-    QStringLiteral("بسته اي با همين سريال پيش تر با سند %1 داده شده است: بسته ممكن است تقلبي باشد يا دوبار خوانده شده باشد");
 // contract thresholds
 inline const QString kAddressNeeded = QStringLiteral("اين نسخه نياز به آدرس بيمار دارد");
 inline const QString kApprovalNeeded = QStringLiteral("اين نسخه نياز با تاييد دارد");

@@ -1,28 +1,17 @@
 // Scanned packs in a prescription: the drug a barcode names gets a line, or one more on its
 // line, and the pack is remembered for the lot it is drawn from when the prescription is saved.
 #include "core/amounts.h"
-#include "core/jalali_date.h"
 #include "core/prompter.h"
 #include "catalogue/goods.h"
 #include "dispensing/dispensing_texts.h"
 #include "dispensing/prescription_session.h"
 #include "lots/lots.h"
+#include "lots/pack_scan.h"
 #include "lots/scan_code.h"
 
 #include <variant>
 
 namespace ph {
-
-namespace {
-
-QString documentName(const SerialSeen& seen) {
-    const QString kind = seen.document == LotDocument::Prescription   ? QStringLiteral("نسخه")
-                         : seen.document == LotDocument::GoodsInvoice ? QStringLiteral("فاكتور كالا")
-                                                                      : QStringLiteral("مصرف بخش");
-    return kind + u' ' + QString::number(seen.number);
-}
-
-} // namespace
 
 PrescriptionSession::ScanResult PrescriptionSession::takeScan(const QString& typed) {
     const auto read = readScan(typed);
@@ -32,21 +21,14 @@ PrescriptionSession::ScanResult PrescriptionSession::takeScan(const QString& typ
     }
     const ScannedCode& scan = std::get<ScannedCode>(read);
     const std::optional<double> item = GoodsCatalogue(m_db).itemOfBarcode(scan.code);
-    if (!item) {
-        m_prompter.warning(texts::kUnknownBarcode.arg(scan.code));
-        return {ScanStatus::Refused, scan.code};
-    }
+    if (!item) return {ScanStatus::Unknown, scan.code};
     const std::optional<DrugItem> drug = findDrug(*item);
     if (!drug) {
         m_prompter.warning(texts::kBarcodeNotInDrugList.arg(scan.code));
         return {ScanStatus::Refused, scan.code};
     }
-    const ScannedPack pack{{scan.batch, scan.expiry}, scan.serial};
-    if (scan.expiry.isValid() && scan.expiry < lotsDay(m_moment.today) &&
-        !m_prompter.askYesNo(texts::kExpiredPack.arg(toJalali(scan.expiry).longText())))
+    if (!acceptPack(m_db, m_prompter, drug->code, scan, lotsDay(m_moment.today)))
         return {ScanStatus::Declined, scan.code};
-    if (const std::optional<SerialSeen> seen = LotStore(m_db).serialSeen(drug->code, scan.batch, scan.serial))
-        m_prompter.warning(texts::kSerialSeen.arg(documentName(*seen)));
 
     // A second pack of a drug already in the list raises its line's quantity.
     int row = -1;
@@ -63,7 +45,7 @@ PrescriptionSession::ScanResult PrescriptionSession::takeScan(const QString& typ
         result = addLine(*drug, {QStringLiteral("1"), kindForChosen(*drug), price});
     }
     if (!result.written()) return {ScanStatus::Refused, scan.code};
-    if (!scan.batch.isEmpty() || scan.expiry.isValid() || !scan.serial.isEmpty()) m_packs[drug->code].append(pack);
+    if (namesPack(scan)) m_packs[drug->code].append(packOf(scan));
     return {ScanStatus::Added, scan.code, result.row};
 }
 

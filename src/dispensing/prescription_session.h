@@ -12,6 +12,7 @@
 #include "dispensing/substitution.h"
 #include "dispensing/threshold_check.h"
 #include "insurance/tariff_store.h"
+#include "lots/pack_scan.h"
 
 #include <QHash>
 #include <QString>
@@ -104,13 +105,10 @@ public:
                                   const SubstitutionInput& input);
     // A scanned pack: the drug its barcode names gets a line of one, or one more on its
     // line. An expired pack is given only after a yes; a serial given before is warned of.
-    // Refusals (an unknown barcode among them) are shown through the Prompter.
-    enum class ScanStatus { Added, Refused, Declined };
-    struct ScanResult {
-        ScanStatus status = ScanStatus::Refused;
-        QString code; // the code as read
-        int row = -1; // the line added or raised
-    };
+    // Refusals are shown through the Prompter; a barcode no item has is the caller's to
+    // offer for linking (Unknown, nothing shown).
+    using ScanStatus = PackScanResult::Status;
+    using ScanResult = PackScanResult;
     ScanResult takeScan(const QString& typed);
     // Removes a line (F4); the rows below move up and are numbered again. The totals are
     // the caller's to recompute.

@@ -7,6 +7,13 @@
 #include "dispensing/drug_list.h"
 #include "insurance/tariff_store.h"
 #include "sales/sales_texts.h"
+#include "catalogue/goods.h"
+#include "lots/lots.h"
+#include "lots/scan_code.h"
+
+#include <QSet>
+
+#include <variant>
 
 namespace ph {
 
@@ -42,6 +49,8 @@ QStringList GoodsSaleSession::kinds() const {
 void GoodsSaleSession::start(const QString& today) {
     m_editing.reset();
     m_lines.clear();
+    m_packs.clear();
+    m_today = today;
     m_header = {m_store.nextNumber(), today, goods() ? t::kCustomer : QString(), {}, {}, {}};
     m_stockKeeping = DrugList(m_db).stockKeepingMode();
     // A ward's consumption pays no OTC fee.
@@ -53,6 +62,7 @@ void GoodsSaleSession::start(const QString& today) {
 bool GoodsSaleSession::load(int number) {
     m_editing.reset();
     m_lines.clear();
+    m_packs.clear();
     m_header = {number, {}, {}, {}, {}, {}};
     m_totals = {};
     const std::optional<StoredSaleDocument> stored = m_store.load(number);
@@ -83,12 +93,17 @@ GoodsLineResult GoodsSaleSession::refuse(const QString& message, const QString& 
     return result;
 }
 
-std::optional<GoodsLineResult> GoodsSaleSession::checkLine(const std::optional<DrugItem>& item,
-                                                           const QString& quantity, const QString& kind) {
+std::optional<GoodsLineResult> GoodsSaleSession::checkHeader() {
     if (goods() && m_header.family.trimmed().isEmpty())
         return refuse(t::kNoFamilyForLine, QStringLiteral("me_family"));
     if (!goods() && m_header.requestNumber.trimmed().isEmpty())
         return refuse(t::kNoRequestForLine, QStringLiteral("sh_darkhast"));
+    return std::nullopt;
+}
+
+std::optional<GoodsLineResult> GoodsSaleSession::checkLine(const std::optional<DrugItem>& item,
+                                                           const QString& quantity, const QString& kind) {
+    if (auto refused = checkHeader()) return refused;
     if (quantity.trimmed().isEmpty()) return refuse(t::kNoQuantity, QStringLiteral("me_tedad"));
     if (kind.trimmed().isEmpty()) return refuse(t::kNoKind, QStringLiteral("cb_vaziat"));
     if (!item || !item->listPrice || *item->listPrice == 0) return refuse(t::kNoPrice, QStringLiteral("DBGrid2"));
@@ -138,8 +153,45 @@ GoodsLineResult GoodsSaleSession::replaceLine(int row, const QString& quantityTe
 }
 
 void GoodsSaleSession::removeLine(int row) {
+    const double code = m_lines.cell(row, Col::Code).toDouble();
     m_lines.remove(row);
+    // Packs scanned for an item no line gives any more are not given either.
+    bool kept = false;
+    for (int r = 1; r < m_lines.rowCount() && !kept; ++r)
+        kept = m_lines.isLine(r) && m_lines.cell(r, Col::Code).toDouble() == code;
+    if (!kept) m_packs.remove(code);
     recompute();
+}
+
+PackScanResult GoodsSaleSession::takeScan(const QString& typed, const QString& kind) {
+    using Status = PackScanResult::Status;
+    const auto read = readScan(typed);
+    if (const auto* refusal = std::get_if<ScanRefusal>(&read)) {
+        m_prompter.warning(refusal->message);
+        return {};
+    }
+    const ScannedCode& scan = std::get<ScannedCode>(read);
+    const std::optional<double> code = GoodsCatalogue(m_db).itemOfBarcode(scan.code);
+    if (!code) return {Status::Unknown, scan.code};
+    const std::optional<DrugItem> item = findGoods(*code);
+    if (!item) {
+        m_prompter.warning(t::kBarcodeNotInGoodsList.arg(scan.code));
+        return {Status::Refused, scan.code};
+    }
+    if (const auto refused = checkHeader()) return {Status::Refused, scan.code, -1, refused->focus};
+    if (!acceptPack(m_db, m_prompter, item->code, scan, lotsDay(m_today))) return {Status::Declined, scan.code};
+
+    // A second pack of an item already in the list raises its line's quantity.
+    int row = -1;
+    for (int r = 1; r < m_lines.rowCount() && row < 0; ++r)
+        if (m_lines.isLine(r) && m_lines.cell(r, Col::Code).toDouble() == item->code) row = r;
+    const GoodsLineResult result =
+        row > 0 ? replaceLine(row, plainDecimalText(m_lines.cell(row, Col::Quantity).toDouble() + 1),
+                              m_lines.cell(row, Col::Kind))
+                : addLine(item, QStringLiteral("1"), goods() ? kindFor(*item) : kind);
+    if (!result.written()) return {Status::Refused, scan.code, -1, result.focus};
+    if (namesPack(scan)) m_packs[item->code].append(packOf(scan));
+    return {Status::Added, scan.code, result.row};
 }
 
 void GoodsSaleSession::recompute() {
@@ -167,11 +219,18 @@ SaleRecord GoodsSaleSession::record(const SaveContext&) {
         if (!m_header.wardCode.trimmed().isEmpty())
             r.heading.append({QStringLiteral("code_bakhsh"), m_header.wardCode.trimmed().toLongLong()});
     }
+    QSet<double> packed;
     for (const QStringList& cells : m_lines.lines()) {
         if (cells.value(Col::Code).isEmpty()) continue;
-        r.lines.append({amountFromText(cells.value(Col::Code)), cells.value(Col::Kind).trimmed(),
-                        amountFromText(cells.value(Col::Quantity)), amountFromText(cells.value(Col::UnitPrice)),
-                        amountFromText(cells.value(Col::Total))});
+        SaleLine line{amountFromText(cells.value(Col::Code)), cells.value(Col::Kind).trimmed(),
+                      amountFromText(cells.value(Col::Quantity)), amountFromText(cells.value(Col::UnitPrice)),
+                      amountFromText(cells.value(Col::Total)), {}};
+        // An item's packs go with its first line.
+        if (!packed.contains(line.code)) {
+            packed.insert(line.code);
+            line.packs = m_packs.value(line.code);
+        }
+        r.lines.append(line);
     }
     r.stockKeeping = m_stockKeeping;
     r.payable = m_totals.payable;

@@ -4,6 +4,9 @@
 #include "dispensing/prescription_record.h"
 #include "sales/goods_lines.h"
 #include "sales/sale_document_store.h"
+#include "lots/pack_scan.h"
+
+#include <QHash>
 
 #include <QString>
 
@@ -96,6 +99,13 @@ public:
     GoodsLineResult replaceLine(int row, const QString& quantity, const QString& kind);
     // Removes a line; the rows below move up and are numbered again.
     void removeLine(int row);
+    // A scanned pack: the item its barcode names gets a line of one (of its own kind in a
+    // goods invoice, of `kind` in a ward's consumption), or one more on its line. The
+    // header's check comes first; an expired pack is given only after a yes; a serial given
+    // before is warned of. Refusals are shown through the Prompter; a barcode no item has
+    // is the caller's to offer for linking (Unknown, nothing shown). The pack goes with its
+    // line into the save, which draws it from its own lot.
+    PackScanResult takeScan(const QString& typed, const QString& kind);
 
     // F2: the save right, the edit question, the family name and a list with lines first,
     // each refusal shown; then the whole invoice in one transaction. A saved invoice leaves
@@ -110,6 +120,8 @@ public:
 
 private:
     GoodsLineResult refuse(const QString& message, const QString& focus);
+    // The header's refusal of a new line (the customer, or the ward's request), shown.
+    std::optional<GoodsLineResult> checkHeader();
     std::optional<GoodsLineResult> checkLine(const std::optional<DrugItem>& goods, const QString& quantity,
                                              const QString& kind);
     void warnBeyondStock(const DrugItem& goods, double quantity);
@@ -129,6 +141,9 @@ private:
     bool m_stockKeeping = false;
     bool m_waitsAtCashDesk = false;
     std::optional<int> m_editing;
+    QString m_today; // the day the session was started on, yy/mm/dd: packs expire by it
+    // The packs scanned since start, by the item whose line they went to.
+    QHash<double, QList<ScannedPack>> m_packs;
 };
 
 } // namespace ph

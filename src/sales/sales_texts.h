@@ -28,6 +28,8 @@ inline const QString kNoKind = QStringLiteral("وضعيت كالا مشخص نش
 inline const QString kNoPrice = QStringLiteral("قيمت كالاي موردنظر مشخص نيست");
 inline const QString kBeyondStock = QStringLiteral("تعداد خواسته شده از موجودي داروخانه كمتر ميباشد");
 inline const QString kCannotReplace = QStringLiteral("امکان ويرايش اين نسخه وجود ندارد");
+// A scanned pack whose item the goods list lacks (the code follows where %1 stands).
+inline const QString kBarcodeNotInGoodsList = QStringLiteral("كالاي باركد %1 در فهرست كالاها نيست");
 inline const QString kConfirmRemoveLine = QStringLiteral("آيا از حذف دارو مطمئن هستيد");
 
 // Saving, editing, deleting.

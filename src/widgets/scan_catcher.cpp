@@ -54,6 +54,16 @@ bool ScanCatcher::eventFilter(QObject* watched, QEvent* event) {
     // A key a widget passes on to another (a list handing typing to its search field) is counted once.
     if (const QWidget* focus = QApplication::focusWidget(); focus && watched != focus) return false;
     const auto* key = static_cast<QKeyEvent*>(event);
+    // A scanner presses Shift (or Ctrl for the group separator) around the characters that
+    // need it: the modifier alone neither ends nor breaks a burst.
+    switch (key->key()) {
+    case Qt::Key_Shift:
+    case Qt::Key_Control:
+    case Qt::Key_Alt:
+    case Qt::Key_AltGr:
+    case Qt::Key_Meta: return false;
+    default: break;
+    }
     const qint64 now = timeOf(key);
     // A scan is typed into one widget: keys in another start afresh.
     const bool inBurst = !m_text.isEmpty() && now - m_last <= kMostGapMs && watched == m_burstWidget;

@@ -1099,6 +1099,7 @@ void FrooshDarouTest::correctionAsksBeforeAnotherIsShown() {
 void FrooshDarouTest::scannedPacksAddLinesAndLinkUnknownBarcodes() {
     Database& db = m_t->db();
     db.exec(QStringLiteral("insert into moj_kala_vah (code_kala, code_vah, moj_vah, price_u) values (1010003, 20, 50, 2500)"));
+    db.exec(QStringLiteral("insert into moj_kala_vah (code_kala, code_vah, moj_vah, price_u) values (1010001, 20, 50, 1000)"));
     LotStore(db).takeIn(1010003, 20, {QStringLiteral("B7"), QDate(2027, 12, 31)}, 5);
     BarcodeStore(db).add(1010003, QStringLiteral("6260000000019"));
     Tf_froosh_darou window(windows());
@@ -1117,10 +1118,28 @@ void FrooshDarouTest::scannedPacksAddLinesAndLinkUnknownBarcodes() {
     QCOMPARE(window.session().lines().cell(1, PrescriptionLines::Quantity), QString("2"));
     QCOMPARE(focusName(window), QString("DBGrid2"));
 
-    // An unknown barcode says so and adds nothing.
+    QCOMPARE(child<DrugLookup>(window, "DBGrid2")->searchText(), QString());
+
+    // A barcode no drug has: linking it is offered; the picker cancelled, nothing changes.
+    const QString link = texts::kLinkBarcode.arg("06260000000026");
+    m_prompter.answerYes();
+    m_picker.cancel();
     scan(window, "6260000000026");
-    QCOMPARE(m_prompter.texts(), QStringList{texts::kUnknownBarcode.arg("06260000000026")});
+    QCOMPARE(m_prompter.texts(), QStringList{link});
     QCOMPARE(window.session().lines().lineCount(), 1);
+    // Linked to the drug chosen in the picker, the scan adds it; the next scan raises its
+    // line without asking.
+    m_prompter.answerYes();
+    m_picker.choose(1010001);
+    scan(window, "6260000000026");
+    scan(window, "6260000000026");
+    QCOMPARE(m_prompter.texts(), (QStringList{link, link}));
+    QCOMPARE(m_picker.requests().size(), 2);
+    QCOMPARE(window.session().lines().lineCount(), 2);
+    QCOMPARE(window.session().lines().cell(2, PrescriptionLines::Code), QString("1010001"));
+    QCOMPARE(window.session().lines().cell(2, PrescriptionLines::Quantity), QString("2"));
+    QCOMPARE(focusName(window), QString("DBGrid2"));
+    QCOMPARE(child<DrugLookup>(window, "DBGrid2")->searchText(), QString());
 
     // Saved, the scanned pack's lot gives the vitamin's two.
     press(window, Qt::Key_F2);

@@ -1,6 +1,7 @@
 // The goods sale session and its store: numbering, totals, lines, saving with the cash row
 // and the stock, edits settled at their save, deleting, on both engines.
 #include "core/scripted_prompter.h"
+#include "lots/barcodes.h"
 #include "lots/lots.h"
 #include "sales/goods_sale_session.h"
 #include "sales/sales_texts.h"
@@ -36,6 +37,7 @@ private slots:
     void deleteRefusedWhenClosedAndLeavesPrescriptionRows();
     void numbersTakenTwiceRetry();
     void wardConsumption();
+    void removedLineTakesItsScannedPacks();
 
 private:
     std::optional<DrugItem> goods(double code) { return m_session->findGoods(code); }
@@ -400,6 +402,24 @@ void GoodsSaleTest::wardConsumption() {
     QVERIFY(!test::auditLines(history[2], "before").isEmpty());
     QCOMPARE(test::stockOf(db, 3300002), 9.0);
     QCOMPARE(db.scalar(QStringLiteral("select count(*) from cash")).toInt(), 1);
+}
+
+void GoodsSaleTest::removedLineTakesItsScannedPacks() {
+    Database& db = m_t->db();
+    const LotKey early{QStringLiteral("E1"), QDate(2027, 6, 30)};
+    const LotKey scanned{QStringLiteral("B7"), QDate(2029, 12, 31)};
+    LotStore(db).takeIn(3300001, 20, early, 4);
+    LotStore(db).takeIn(3300001, 20, scanned, 6);
+    BarcodeStore(db).add(3300001, QStringLiteral("6260000000019"));
+    QCOMPARE(m_session->takeScan(QStringLiteral("]d201062600000000191729123110B7~21SN1"), t::kGoods).status,
+             PackScanResult::Status::Added);
+    // The scanned line removed and the item added from the list: no pack of it is given.
+    m_session->removeLine(1);
+    add(3300001, QStringLiteral("1"));
+    QCOMPARE(saveNew(), 1);
+    QCOMPARE(LotStore(db).find(3300001, 20, early)->quantity, 3.0);
+    QCOMPARE(LotStore(db).find(3300001, 20, scanned)->quantity, 6.0);
+    QCOMPARE(db.scalar(QStringLiteral("select count(*) from kala_serial")).toInt(), 0);
 }
 
 QTEST_GUILESS_MAIN(GoodsSaleTest)

@@ -2,12 +2,17 @@
 #include "core/app_context.h"
 #include "core/clock.h"
 #include "core/scripted_prompter.h"
+#include "dispensing/ui/drug_lookup.h"
+#include "lots/barcodes.h"
+#include "lots/lots.h"
+#include "lots/lots_texts.h"
 #include "print/report.h"
 #include "sales/sales_texts.h"
 #include "sales/ui/cash.h"
 #include "sales/ui/cashier.h"
 #include "sales/ui/froosh_kala.h"
 #include "sales_fixture.h"
+#include "support/scripted_picker.h"
 #include "support/test_database.h"
 #include "support/window_fixture.h"
 #include "widgets/command_bar.h"
@@ -41,6 +46,12 @@ void typeAndEnter(QWidget& window, const QString& text) {
     enter(window);
 }
 
+// A keyboard-wedge scanner: the code typed at once into the focused widget, then Enter.
+void scan(QWidget& window, const QString& code) {
+    typeText(window.focusWidget(), code);
+    enter(window);
+}
+
 } // namespace
 
 class SalesWindowsTest : public QObject {
@@ -54,9 +65,11 @@ private slots:
     void wardConsumptionByKeyboard();
     void stockListOpensOverTheWindow_data();
     void stockListOpensOverTheWindow();
+    void scannedPacksAreDrawnFromTheirLots_data();
+    void scannedPacksAreDrawnFromTheirLots();
 
 private:
-    WindowContext windows() { return {m_context, m_t->db(), m_prompter, m_clock}; }
+    WindowContext windows() { return {m_context, m_t->db(), m_prompter, m_clock, &m_picker}; }
     QString text(QWidget& window, const char* name) { return child<QLineEdit>(window, name)->text(); }
     // In the lookup: chooses the goods whose name begins with the text and adds it.
     void addGoods(QWidget& window, const QString& name, const QString& quantity, const QString& kind);
@@ -64,6 +77,7 @@ private:
     std::unique_ptr<test::TestDatabase> m_t;
     AppContext m_context;
     ScriptedPrompter m_prompter;
+    test::ScriptedPicker m_picker;
     FixedClock m_clock{QDateTime(QDate(2026, 10, 12), QTime(16, 45))};
 };
 
@@ -83,6 +97,7 @@ void SalesWindowsTest::init() {
     for (const char* right : {"save_b", "edit_b", "delete_b"})
         m_context.rights.insert(QString::fromLatin1(right), true);
     m_prompter = ScriptedPrompter();
+    m_picker = test::ScriptedPicker();
 }
 
 void SalesWindowsTest::cleanup() {
@@ -376,6 +391,119 @@ void SalesWindowsTest::stockListOpensOverTheWindow() {
     child<QTableView>(*window, "StringGrid1")->setFocus();
     press(*window, Qt::Key_M, Qt::ControlModifier);
     QCOMPARE(opened.size(), 2);
+}
+
+void SalesWindowsTest::scannedPacksAreDrawnFromTheirLots_data() {
+    QTest::addColumn<bool>("ward");
+    QTest::newRow("goods invoice") << false;
+    QTest::newRow("ward consumption") << true;
+}
+
+void SalesWindowsTest::scannedPacksAreDrawnFromTheirLots() {
+    QFETCH(bool, ward);
+    Database& db = m_t->db();
+    db.exec(QStringLiteral("insert into place (code, name, active) values (3, ?, 1)"), {QStringLiteral("جراحي")});
+    // The syringes' ten are all in lots; the scanned pack is of the later one.
+    const LotKey early{QStringLiteral("E1"), QDate(2027, 6, 30)};
+    const LotKey scannedLot{QStringLiteral("B7"), QDate(2029, 12, 31)};
+    LotStore(db).takeIn(3300001, 20, early, 4);
+    LotStore(db).takeIn(3300001, 20, scannedLot, 6);
+    BarcodeStore(db).add(3300001, QStringLiteral("6260000000019"));
+    const QString pack = QStringLiteral("]d2010626000000001917291231" "10B7~21SN1");
+    const auto lots = [&db](const LotKey& key) { return LotStore(db).find(3300001, 20, key)->quantity; };
+    const auto inLots = [&db] {
+        return db.scalar(QStringLiteral("select sum(qu) from kala_lot where code_kala=3300001")).toDouble();
+    };
+
+    std::unique_ptr<Tf_froosh_kala> window;
+    if (ward)
+        window = std::make_unique<Tmasrafi_bakhsh>(windows());
+    else
+        window = std::make_unique<Tf_froosh_kala>(windows());
+    QVERIFY(test::showActive(*window));
+    const auto toLookup = [&] {
+        // The customer's fields as they are, or the ward's request and ward.
+        if (ward && text(*window, "sh_darkhast").isEmpty()) {
+            typeAndEnter(*window, QStringLiteral("R-7"));
+            typeAndEnter(*window, QStringLiteral("3"));
+        } else {
+            enter(*window);
+            enter(*window);
+        }
+        QCOMPARE(focusName(*window), QString("DBGrid2"));
+    };
+    toLookup();
+    const GoodsLines& lines = window->session().lines();
+    // The GS1 DataMatrix of a pack, then its EAN-13: one line of two, the lookup cleared and
+    // ready for the next pack.
+    scan(*window, pack);
+    scan(*window, QStringLiteral("6260000000019"));
+    QCOMPARE(lines.lineCount(), 1);
+    QCOMPARE(lines.cell(1, GoodsLines::Code), QString("3300001"));
+    QCOMPARE(lines.cell(1, GoodsLines::Quantity), QString("2"));
+    QCOMPARE(lines.cell(1, GoodsLines::Kind), ward ? QStringLiteral("تعرفه") : t::kGoods);
+    QCOMPARE(focusName(*window), QString("DBGrid2"));
+    QCOMPARE(child<DrugLookup>(*window, "DBGrid2")->searchText(), QString());
+    QCOMPARE(m_prompter.texts(), QStringList());
+
+    // A barcode no item has: declined, nothing changes; linked to the cotton chosen in the
+    // picker, the scan adds it, and the next scan of it raises its line without asking.
+    const QString unknown = QStringLiteral("6260000000026");
+    const QString link = texts::kLinkBarcode.arg(QStringLiteral("06260000000026"));
+    m_prompter.answerNo();
+    scan(*window, unknown);
+    QCOMPARE(m_prompter.texts(), QStringList{link});
+    QVERIFY(m_picker.requests().isEmpty());
+    QCOMPARE(lines.lineCount(), 1);
+    m_prompter.answerYes();
+    m_picker.choose(3300002);
+    scan(*window, unknown);
+    QCOMPARE(m_picker.requests().size(), 1);
+    QCOMPARE(m_picker.requests().at(0).rows.size(), child<DrugLookup>(*window, "DBGrid2")->drugs().size());
+    scan(*window, unknown);
+    QCOMPARE(m_prompter.texts(), (QStringList{link, link}));
+    QCOMPARE(lines.lineCount(), 2);
+    QCOMPARE(lines.cell(2, GoodsLines::Code), QString("3300002"));
+    QCOMPARE(lines.cell(2, GoodsLines::Quantity), QString("2"));
+    QCOMPARE(BarcodeStore(db).barcodesOf(3300002), QStringList{QStringLiteral("06260000000026")});
+
+    // Saved: the scanned lot gives the two, and the stock is what the lots hold.
+    press(*window, Qt::Key_F2);
+    QCOMPARE(m_prompter.texts().size(), 2);
+    QCOMPARE(lots(scannedLot), 4.0);
+    QCOMPARE(lots(early), 4.0);
+    QCOMPARE(test::stockOf(db, 3300001), 8.0);
+    QCOMPARE(inLots(), 8.0);
+
+    // Corrected with the same pack scanned once more: the serial is named as given out by
+    // this document, and its lots are drawn again from the scanned one.
+    m_prompter.clear();
+    press(*window, Qt::Key_P, Qt::ControlModifier);
+    press(*window, Qt::Key_F3);
+    toLookup();
+    scan(*window, pack);
+    QCOMPARE(m_prompter.texts(),
+             QStringList{texts::kSerialSeen.arg(ward ? QStringLiteral("مصرف بخش 1") : QStringLiteral("فاكتور كالا 1"))});
+    QCOMPARE(lines.cell(1, GoodsLines::Quantity), QString("3"));
+    m_prompter.answerYes();
+    press(*window, Qt::Key_F2);
+    QCOMPARE(m_prompter.texts().last(), t::kConfirmEdit);
+    QCOMPARE(lots(scannedLot), 3.0);
+    QCOMPARE(lots(early), 4.0);
+    QCOMPARE(test::stockOf(db, 3300001), 7.0);
+    QCOMPARE(inLots(), 7.0);
+
+    // Deleted: every pack back in its lot, no draw or serial left.
+    m_prompter.answerPrompt(QStringLiteral("ok"), QStringLiteral("1"));
+    press(*window, Qt::Key_A, Qt::ControlModifier);
+    m_prompter.answerYes();
+    press(*window, Qt::Key_F4, Qt::ControlModifier);
+    QCOMPARE(m_prompter.texts().last(), t::kConfirmDelete);
+    QCOMPARE(lots(scannedLot), 6.0);
+    QCOMPARE(lots(early), 4.0);
+    QCOMPARE(test::stockOf(db, 3300001), 10.0);
+    QCOMPARE(db.scalar(QStringLiteral("select count(*) from kala_lot_line")).toInt(), 0);
+    QCOMPARE(db.scalar(QStringLiteral("select count(*) from kala_serial")).toInt(), 0);
 }
 
 QTEST_MAIN(SalesWindowsTest)

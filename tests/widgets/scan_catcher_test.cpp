@@ -25,6 +25,8 @@ void ScanCatcherTest::tellsAScanFromAPerson_data() {
     QTest::addColumn<int>("stampMs"); // between the window system's stamps; 0: keys a program sends, unstamped
     QTest::addColumn<bool>("scan");
     QTest::newRow("a scanner's code") << "6260001234567" << 4 << 0 << true;
+    // Upper-case letters come with Shift pressed and released around them.
+    QTest::newRow("a scanner's code with shifted letters") << "6260001234567SN1" << 4 << 0 << true;
     QTest::newRow("a person typing the same code") << "6260001234567" << 90 << 0 << false;
     QTest::newRow("fast but too short") << "6260001" << 4 << 0 << false;
     QTest::newRow("fast but not code-shaped") << "aspirin tabs" << 4 << 0 << false;
@@ -53,9 +55,13 @@ void ScanCatcherTest::tellsAScanFromAPerson() {
     // A character, or Enter for none.
     const auto press = [&](std::optional<QChar> c) {
         if (stampMs == 0) {
-            if (c)
+            if (c && c->isUpper()) {
+                QTest::keyPress(field, Qt::Key_Shift);
+                QTest::keyClick(field, c->toLatin1(), Qt::ShiftModifier);
+                QTest::keyRelease(field, Qt::Key_Shift, Qt::ShiftModifier);
+            } else if (c) {
                 QTest::keyClick(field, c->toLatin1());
-            else
+            } else
                 QTest::keyClick(field, Qt::Key_Return);
             return;
         }

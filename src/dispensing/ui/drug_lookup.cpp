@@ -118,6 +118,10 @@ void DrugLookup::setDrugs(QList<DrugItem> drugs) {
     setColumnWidth(Code, 90);
 }
 
+const QList<DrugItem>& DrugLookup::drugs() const {
+    return m_model->rows();
+}
+
 std::optional<DrugItem> DrugLookup::current() const {
     const QModelIndex index = m_proxy->mapToSource(currentIndex());
     if (!index.isValid() || !m_model->hasRow(index.row())) return std::nullopt;

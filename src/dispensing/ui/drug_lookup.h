@@ -32,6 +32,8 @@ public:
     DrugLookup(Prompter& prompter, QWidget* parent = nullptr);
 
     void setDrugs(QList<DrugItem> drugs);
+    // The drugs loaded, in the order they were given.
+    const QList<DrugItem>& drugs() const;
     // Column titles other than the drug ones, one per column (the goods sale names goods).
     void setCaptions(const QStringList& captions);
     // The column a digit-led text in the name column locates by (price, code or identity code).

@@ -14,6 +14,7 @@
 #include "dispensing/line_kind.h"
 #include "dispensing/ui/drug_lookup.h"
 #include "dispensing/ui/moadel.h"
+#include "dispensing/ui/pack_scanning.h"
 #include "dispensing/ui/froosh_darou_texts.h"
 #include "dispensing/ui/header_panel.h"
 #include "widgets/line_list_model.h"
@@ -22,7 +23,6 @@
 #include "widgets/keys.h"
 #include "widgets/list_grid.h"
 #include "widgets/scan_catcher.h"
-#include "lots/scan_code.h"
 #include "widgets/window_tools.h"
 
 #include <QApplication>
@@ -72,14 +72,7 @@ Tf_froosh_darou::Tf_froosh_darou(const WindowContext& windows, QWidget* parent)
     connect(m_drugs, &DrugLookup::backRequested, this, [this] { focusField(QStringLiteral("me_date_ta1")); });
     connect(m_drugs, &QTableView::clicked, this, [this] { setLineMode(false); });
 
-    // A scan is told by its speed and its shape: GS1 data, or a code of digits only (a drug
-    // code or a name typed as fast is left to the lookup).
-    m_scans = new ScanCatcher(this, [](const QString& text) {
-        const auto read = readScan(text);
-        const auto* scan = std::get_if<ScannedCode>(&read);
-        static const QRegularExpression digits(QStringLiteral("^\\d{8,14}$"));
-        return scan && (scan->gs1 || digits.match(scan->code).hasMatch());
-    });
+    m_scans = new ScanCatcher(this, isPackScan);
     connect(m_scans, &ScanCatcher::scanned, this,
             [this](const QString& text) { guarded(m_windows.prompter, [&] { takeScan(text); }); });
 
@@ -241,7 +234,11 @@ bool Tf_froosh_darou::inLineEntry(const QWidget* widget) const {
 void Tf_froosh_darou::takeScan(const QString& text) {
     if (!m_bar->isEnabled(CommandBar::Save)) return; // a stored prescription is being shown
     if (!headerAcceptsLine(kindAfterInsurerChange(m_session.insurer()))) return;
-    showScanResult(m_session.takeScan(text));
+    PrescriptionSession::ScanResult result = m_session.takeScan(text);
+    if (result.status == PrescriptionSession::ScanStatus::Unknown &&
+        offerBarcodeLink(m_windows, result.code, m_drugs->drugs()))
+        result = m_session.takeScan(text);
+    showScanResult(result);
 }
 
 void Tf_froosh_darou::resetLookupAfterScan() {

@@ -8,6 +8,7 @@
 #include "catalogue/lookup_list.h"
 #include "dispensing/drug_list.h"
 #include "dispensing/ui/drug_lookup.h"
+#include "dispensing/ui/pack_scanning.h"
 #include "dispensing/ui/search_factor.h"
 #include "print/report_output.h"
 #include "sales/sales_texts.h"
@@ -18,6 +19,7 @@
 #include "widgets/keys.h"
 #include "widgets/line_list_model.h"
 #include "widgets/list_grid.h"
+#include "widgets/scan_catcher.h"
 #include "widgets/window_tools.h"
 
 #include <QApplication>
@@ -51,6 +53,11 @@ Tf_froosh_kala::Tf_froosh_kala(const WindowContext& windows, SaleVariant variant
     makeFields();
     makeCommands();
     makeLayout();
+    m_scans = new ScanCatcher(this, isPackScan);
+    connect(m_scans, &ScanCatcher::scanned, this,
+            [this](const QString& text) { guarded(m_windows.prompter, [&] { takeScan(text); }); });
+    for (QWidget* area : lineEntry())
+        m_scans->watch(area);
     qApp->installEventFilter(this);
 }
 
@@ -193,6 +200,43 @@ void Tf_froosh_kala::addLine() {
     me_tedad->clear();
     selectGridRow(StringGrid1, LineListModel::viewRow(m_session.lines().lastRow()));
     DBGrid2->setFocus();
+}
+
+QList<QWidget*> Tf_froosh_kala::lineEntry() const {
+    return {DBGrid2, me_tedad, cb_vaziat, but_sabt1, BitBtn1, StringGrid1};
+}
+
+bool Tf_froosh_kala::inLineEntry(const QWidget* widget) const {
+    for (const QWidget* area : lineEntry())
+        if (widget == area || area->isAncestorOf(widget)) return true;
+    return false;
+}
+
+void Tf_froosh_kala::takeScan(const QString& text) {
+    if (!m_bar->isEnabled(CommandBar::Save)) return; // a stored document is being shown
+    applyHeader();
+    PackScanResult result = m_session.takeScan(text, cb_vaziat->currentText());
+    if (result.status == PackScanResult::Status::Unknown && offerBarcodeLink(m_windows, result.code, DBGrid2->drugs()))
+        result = m_session.takeScan(text, cb_vaziat->currentText());
+    showScanResult(result);
+}
+
+void Tf_froosh_kala::showScanResult(const PackScanResult& result) {
+    // The scanner's keys also reached the lookup's search: it starts again from its first item.
+    DBGrid2->clearSearch();
+    if (!DBGrid2->current() && DBGrid2->model()->rowCount() > 0)
+        DBGrid2->setCurrentIndex(DBGrid2->model()->index(0, DrugLookup::Name));
+    if (!result.focus.isEmpty()) {
+        focusField(result.focus);
+        return;
+    }
+    if (result.status == PackScanResult::Status::Added) {
+        showLines();
+        me_tedad->clear();
+        setLineMode(false);
+        selectGridRow(StringGrid1, LineListModel::viewRow(result.row));
+    }
+    DBGrid2->setFocus(); // ready for the next pack
 }
 
 void Tf_froosh_kala::replaceLine() {
@@ -434,6 +478,8 @@ bool Tf_froosh_kala::eventFilter(QObject* watched, QEvent* event) {
         return false;
     }
     if (event->type() != QEvent::KeyPress) return false;
+    // A scan's Enter is the scan catcher's, which watches the line entry.
+    if (m_scans->endsScan(watched, event) && inLineEntry(widget)) return false;
     return handleKey(widget, static_cast<QKeyEvent*>(event));
 }
 

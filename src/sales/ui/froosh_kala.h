@@ -24,6 +24,7 @@ class CodeField;
 class CommandBar;
 class DrugLookup;
 class LineListModel;
+class ScanCatcher;
 class TF_search_factor;
 
 // The goods sale window: a customer, goods picked from the dispensing window's drug lookup
@@ -109,6 +110,12 @@ private:
     void focusField(const QString& objectName);
     int selectedLine() const;
     bool handleKey(QWidget* widget, QKeyEvent* event);
+    // A pack scanned into the line entry.
+    void takeScan(const QString& text);
+    void showScanResult(const PackScanResult& result);
+    // The goods lookup, the line fields and buttons, and the line list: where a scan is taken.
+    QList<QWidget*> lineEntry() const;
+    bool inLineEntry(const QWidget* widget) const;
 
     WindowContext m_windows;
     GoodsSaleSession m_session;
@@ -137,6 +144,7 @@ private:
     QMenu* m_searchMenu;
     TF_search_factor* m_invoiceSearch = nullptr; // made when first used, then kept
     std::function<void(const QString&)> m_openWindow;
+    ScanCatcher* m_scans;
 };
 
 // The ward consumption window: the goods sale window's variant for a ward's draw against a
