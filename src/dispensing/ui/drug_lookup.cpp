@@ -164,6 +164,9 @@ void DrugLookup::search() {
         m_proxy->clearNameFilter();
         return;
     }
+    // A scanner's symbology identifier ("]d2", "]C1") begins no name: the list stays as it
+    // is while the rest of the scan is typed, and its Enter is the scan catcher's.
+    if (m_search.startsWith(QLatin1Char(']'))) return;
     if (column == Name && !digitLed(m_search)) {
         m_proxy->filterByName(m_search, {Name});
         makeCurrent(0);
