@@ -216,15 +216,23 @@ int benchScan(Database& db, int samples) {
     return 0;
 }
 
+// A prescription of insurer 2 started in the session alone, every question answered yes.
+struct InsuredSession {
+    explicit InsuredSession(Database& db) : session(db, prompter) {
+        prompter.setYesNoFallback([](const QString&) { return true; });
+        session.start({todayJalaliText(clock), QStringLiteral("10:00")});
+        session.changeInsurer(InsurerCode::fromText(QStringLiteral("2")));
+    }
+    ScriptedPrompter prompter;
+    SystemClock clock;
+    PrescriptionSession session;
+};
+
 int benchScanSession(Database& db, int samples) {
     const QList<DrugItem> drugs = barcodedDrugs(db);
     if (drugs.size() <= kLines + samples) qFatal("the catalogue has too few drugs");
-    ScriptedPrompter prompter;
-    prompter.setYesNoFallback([](const QString&) { return true; });
-    const SystemClock clock;
-    PrescriptionSession session(db, prompter);
-    session.start({todayJalaliText(clock), QStringLiteral("10:00")});
-    session.changeInsurer(InsurerCode::fromText(QStringLiteral("2")));
+    InsuredSession insured(db);
+    PrescriptionSession& session = insured.session;
     for (int i = 0; i < kLines; ++i)
         session.takeScan(packScan(i));
     QList<double> times;
@@ -232,7 +240,7 @@ int benchScanSession(Database& db, int samples) {
         QElapsedTimer timer;
         timer.start();
         if (session.takeScan(packScan(kLines + sample)).status != PrescriptionSession::ScanStatus::Added)
-            qFatal("the scan added no line: %s", qPrintable(prompter.texts().join(u'\n')));
+            qFatal("the scan added no line: %s", qPrintable(insured.prompter.texts().join(u'\n')));
         session.totals();
         times.append(double(timer.nsecsElapsed()) / 1e6);
         while (session.lines().lineCount() > kLines) {
@@ -291,12 +299,8 @@ int benchWindow(Database& db, int samples) {
 }
 
 int benchSession(Database& db, int samples) {
-    ScriptedPrompter prompter;
-    prompter.setYesNoFallback([](const QString&) { return true; });
-    const SystemClock clock;
-    PrescriptionSession session(db, prompter);
-    session.start({todayJalaliText(clock), QStringLiteral("10:00")});
-    session.changeInsurer(InsurerCode::fromText(QStringLiteral("2")));
+    InsuredSession insured(db);
+    PrescriptionSession& session = insured.session;
     const QList<DrugItem> drugs = plainDrugs(db);
     const LineInput input{QStringLiteral("1"), QStringLiteral("تعرفه"), QString()};
     for (int i = 0; i < kLines; ++i)

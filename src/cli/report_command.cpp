@@ -97,10 +97,11 @@ QString json(const QJsonObject& object) {
     return QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact));
 }
 
-// Writes a comma file, or hands a spreadsheet or PDF to the drawing; the failure's message,
-// nothing when the file was written.
-std::optional<QString> writeOutput(Output output, const std::function<void()>& writeCsv,
-                                   const std::function<std::optional<QString>()>& draw) {
+// Writes a comma file, or hands a spreadsheet or PDF to the drawing with its arguments; the
+// failure's message, nothing when the file was written.
+template <typename Draw, typename... Args>
+std::optional<QString> writeOutput(Output output, const std::function<void()>& writeCsv, const Draw& draw,
+                                   Args&&... args) {
     if (output == Output::Csv) {
         try {
             writeCsv();
@@ -111,7 +112,7 @@ std::optional<QString> writeOutput(Output output, const std::function<void()>& w
     }
     // pharmacyctl hands every command that draws to pharmacyctl-print before it gets here.
     if (!draw) return QStringLiteral("spreadsheets and PDF files are written by pharmacyctl-print");
-    return draw();
+    return draw(std::forward<Args>(args)...);
 }
 
 } // namespace
@@ -159,12 +160,9 @@ int report(const QString& workingDir, const QStringList& args, const Clock& cloc
     heading.to = request.sales.to;
     heading.reportDate = todayJalaliText(clock);
 
-    const std::optional<QString> failure = writeOutput(
-        request.output, [&] { writeSalesCsv(request.sales.kind, result, {}, request.path); },
-        drawing.sales ? std::function<std::optional<QString>()>([&] {
-            return drawing.sales(db, request.sales.kind, result, heading, request.output == Output::Pdf, request.path);
-        })
-                      : nullptr);
+    const std::optional<QString> failure =
+        writeOutput(request.output, [&] { writeSalesCsv(request.sales.kind, result, {}, request.path); },
+                    drawing.sales, db, request.sales.kind, result, heading, request.output == Output::Pdf, request.path);
     if (failure) {
         err << "pharmacyctl report: " << *failure << "\n";
         return 1;
@@ -209,10 +207,8 @@ int stock(const QString& workingDir, const QStringList& args, QTextStream& out, 
     Database db(readConnectionSettings(workingDir));
     db.open();
     const QList<StockRow> rows = StockStore(db).pharmacyStock();
-    const std::optional<QString> failure = writeOutput(
-        output, [&] { writeStockCsv(rows, path); },
-        drawing.stockSheet ? std::function<std::optional<QString>()>([&] { return drawing.stockSheet(rows, path); })
-                           : nullptr);
+    const std::optional<QString> failure =
+        writeOutput(output, [&] { writeStockCsv(rows, path); }, drawing.stockSheet, rows, path);
     if (failure) {
         err << "pharmacyctl stock: " << *failure << "\n";
         return 1;
@@ -268,11 +264,8 @@ int expiry(const QString& workingDir, const QStringList& args, const Clock& cloc
     db.open();
     const ExpiryReport report = nearExpiryReport(db, today, days);
     const ExpiryPrintHeading heading{PharmacyIdentityStore(db).read().name, date, days};
-    const std::optional<QString> failure = writeOutput(
-        output, [&] { writeExpiryCsv(report, path); },
-        drawing.expirySheet
-            ? std::function<std::optional<QString>()>([&] { return drawing.expirySheet(report, heading, path); })
-            : nullptr);
+    const std::optional<QString> failure =
+        writeOutput(output, [&] { writeExpiryCsv(report, path); }, drawing.expirySheet, report, heading, path);
     if (failure) {
         err << "pharmacyctl expiry: " << *failure << "\n";
         return 1;

@@ -20,6 +20,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
+#include <QPushButton>
 #include <QSortFilterProxyModel>
 #include <QTableView>
 
@@ -37,6 +38,13 @@ QLineEdit* makeLineField(QWidget* parent, const QString& objectName) {
     auto* field = new QLineEdit(parent);
     field->setObjectName(objectName);
     return field;
+}
+
+QPushButton* makeCommandButton(QWidget* parent, const char* objectName, const QString& caption) {
+    auto* button = new QPushButton(caption, parent);
+    button->setObjectName(QLatin1String(objectName));
+    button->setFocusPolicy(Qt::NoFocus);
+    return button;
 }
 
 namespace {

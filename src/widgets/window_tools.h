@@ -8,6 +8,7 @@
 
 class QLineEdit;
 class QMenu;
+class QPushButton;
 class QTableView;
 class QWidget;
 
@@ -33,6 +34,9 @@ void popUpUnderTitle(QWidget* window, QMenu* menu);
 
 // A line field with its object name.
 QLineEdit* makeLineField(QWidget* parent, const QString& objectName);
+// A window's command button with its object name, left out of the Tab order: the window's
+// keys run its command.
+QPushButton* makeCommandButton(QWidget* parent, const char* objectName, const QString& caption);
 
 // Asks for a file to open in Qt's own file dialog, in Persian and right to left, but with the
 // folder, the file name and the file list left to right, as paths read. Empty when cancelled.

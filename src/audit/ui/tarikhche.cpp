@@ -8,6 +8,7 @@
 #include "widgets/date_field.h"
 #include "widgets/guarded.h"
 #include "widgets/key_nav.h"
+#include "widgets/keys.h"
 #include "widgets/list_grid.h"
 #include "widgets/row_table_model.h"
 #include "widgets/window_tools.h"
@@ -27,15 +28,6 @@
 
 namespace ph {
 namespace {
-
-QPushButton* button(QWidget* parent, const char* name, const QString& caption) {
-    auto* b = new QPushButton(caption, parent);
-    b->setObjectName(QLatin1String(name));
-    b->setFocusPolicy(Qt::NoFocus);
-    return b;
-}
-
-bool isEnter(const QKeyEvent* key) { return key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter; }
 
 // Nothing typed in a date field: the date is left open.
 bool isBlank(const DateField* field) {
@@ -111,12 +103,12 @@ void Tf_tarikhche::buildGrids() {
 }
 
 void Tf_tarikhche::buildCommands() {
-    but_show = button(this, "but_show", QStringLiteral("نمايش F7"));
-    but_print = button(this, "but_print", QStringLiteral("چاپ F8"));
-    but_excel = button(this, "but_excel", kSaveSpreadsheet);
-    but_pdf = button(this, "but_pdf", kSavePdf);
-    but_enseraf = button(this, "but_enseraf", QStringLiteral("جديد/انصراف F9"));
-    but_close = button(this, "but_close", QStringLiteral("خروج F10"));
+    but_show = makeCommandButton(this, "but_show", QStringLiteral("نمايش F7"));
+    but_print = makeCommandButton(this, "but_print", QStringLiteral("چاپ F8"));
+    but_excel = makeCommandButton(this, "but_excel", kSaveSpreadsheet);
+    but_pdf = makeCommandButton(this, "but_pdf", kSavePdf);
+    but_enseraf = makeCommandButton(this, "but_enseraf", QStringLiteral("جديد/انصراف F9"));
+    but_close = makeCommandButton(this, "but_close", QStringLiteral("خروج F10"));
     connect(but_show, &QPushButton::clicked, this, [this] { guarded(m_windows.prompter, [this] { showEntries(); }); });
     connect(but_print, &QPushButton::clicked, this, &Tf_tarikhche::printHistory);
     connect(but_excel, &QPushButton::clicked, this, &Tf_tarikhche::saveSpreadsheet);

@@ -151,6 +151,11 @@ void DrugLookup::clearSearch() {
     if (drug) locate(drug->code);
 }
 
+void DrugLookup::startAfresh() {
+    clearSearch();
+    if (!current() && model()->rowCount() > 0) setCurrentIndex(model()->index(0, Name));
+}
+
 void DrugLookup::setSearch(const QString& text) {
     m_search = text;
     m_model->setTitle(m_searchColumn, text);

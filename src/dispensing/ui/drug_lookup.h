@@ -46,6 +46,9 @@ public:
     bool locate(double code);
     // Drops the name filter and the search text; the current drug stays current.
     void clearSearch();
+    // After a scan, whose keys also reached the search: the search dropped, and the first
+    // drug made current when none is.
+    void startAfresh();
     QString searchText() const { return m_search; }
     // The height the lookup takes while it has the focus, at most kExpanded: the window
     // lowers it so that what lies below keeps its room.

@@ -241,14 +241,6 @@ void Tf_froosh_darou::takeScan(const QString& text) {
     showScanResult(result);
 }
 
-void Tf_froosh_darou::resetLookupAfterScan() {
-    // The scanner's keys also reached the lookup's search: it starts again from its first drug.
-    m_drugs->clearSearch();
-    if (!m_drugs->current() && m_drugs->model()->rowCount() > 0)
-        m_drugs->setCurrentIndex(m_drugs->model()->index(0, DrugLookup::Name));
-    m_drugs->setFocus();
-}
-
 void Tf_froosh_darou::showScanResult(const PrescriptionSession::ScanResult& result) {
     if (result.status == PrescriptionSession::ScanStatus::Added) {
         m_chosen.reset();
@@ -257,7 +249,8 @@ void Tf_froosh_darou::showScanResult(const PrescriptionSession::ScanResult& resu
         setLineMode(false);
         selectGridRow(StringGrid1, LineListModel::viewRow(result.row));
     }
-    resetLookupAfterScan(); // ready for the next pack
+    m_drugs->startAfresh(); // ready for the next pack
+    m_drugs->setFocus();
 }
 
 void Tf_froosh_darou::selectLine() {

@@ -151,7 +151,6 @@ private:
     // A pack scanned into the line entry.
     void takeScan(const QString& text);
     void showScanResult(const PrescriptionSession::ScanResult& result);
-    void resetLookupAfterScan();
     // The drug lookup, the line fields and buttons, and the line list: where a scan is taken.
     QList<QWidget*> lineEntry() const;
     bool inLineEntry(const QWidget* widget) const;

@@ -49,17 +49,6 @@ public:
     }
 };
 
-namespace {
-
-QPushButton* button(QWidget* parent, const char* name, const QString& caption) {
-    auto* b = new QPushButton(caption, parent);
-    b->setObjectName(QLatin1String(name));
-    b->setFocusPolicy(Qt::NoFocus);
-    return b;
-}
-
-} // namespace
-
 Tf_engheza::Tf_engheza(const WindowContext& windows, QWidget* parent)
     : QDialog(parent), m_windows(windows), m_outputs(ReportOutputs::dialogs(windows.prompter)) {
     setObjectName(QStringLiteral("Tf_engheza"));
@@ -78,10 +67,10 @@ Tf_engheza::Tf_engheza(const WindowContext& windows, QWidget* parent)
     me_koll->setReadOnly(true);
     me_koll->setFocusPolicy(Qt::NoFocus);
 
-    but_ok = button(this, "but_ok", QStringLiteral("نمايش F7"));
-    but_print = button(this, "but_print", QStringLiteral("چاپ F8"));
-    but_excel = button(this, "but_excel", QStringLiteral("ذخيره اكسل"));
-    but_close = button(this, "but_close", QStringLiteral("خروج F10"));
+    but_ok = makeCommandButton(this, "but_ok", QStringLiteral("نمايش F7"));
+    but_print = makeCommandButton(this, "but_print", QStringLiteral("چاپ F8"));
+    but_excel = makeCommandButton(this, "but_excel", QStringLiteral("ذخيره اكسل"));
+    but_close = makeCommandButton(this, "but_close", QStringLiteral("خروج F10"));
     connect(but_ok, &QPushButton::clicked, this, [this] { showList(); });
     connect(but_print, &QPushButton::clicked, this, &Tf_engheza::printList);
     connect(but_excel, &QPushButton::clicked, this, &Tf_engheza::saveSpreadsheet);

@@ -43,13 +43,6 @@ namespace {
 
 const QString kNotFound = QStringLiteral("اين كد موجود نمي باشد");
 
-QPushButton* button(QWidget* parent, const char* name, const QString& caption) {
-    auto* b = new QPushButton(caption, parent);
-    b->setObjectName(QLatin1String(name));
-    b->setFocusPolicy(Qt::NoFocus);
-    return b;
-}
-
 CodeField* codeField(QWidget* parent, const char* name, int digits) {
     auto* field = new CodeField(parent);
     field->setObjectName(QLatin1String(name));
@@ -220,13 +213,13 @@ void SalesReportWindow::buildGrids() {
 }
 
 void SalesReportWindow::buildCommands() {
-    but_search = button(this, "but_search", QStringLiteral("مشاهدهF7"));
-    but_print = button(this, "but_print", QStringLiteral("چاپ F8"));
-    but_sort = button(this, "but_sort", QStringLiteral("مرتب سازيCtrl+S"));
-    but_excel = button(this, "but_excel", texts::kSaveSpreadsheet);
-    but_pdf = button(this, "but_pdf", texts::kSavePdf);
-    but_enseraf = button(this, "but_enseraf", QStringLiteral(" جديد /انصرافF9"));
-    but_close = button(this, "but_close", QStringLiteral("خروجF10"));
+    but_search = makeCommandButton(this, "but_search", QStringLiteral("مشاهدهF7"));
+    but_print = makeCommandButton(this, "but_print", QStringLiteral("چاپ F8"));
+    but_sort = makeCommandButton(this, "but_sort", QStringLiteral("مرتب سازيCtrl+S"));
+    but_excel = makeCommandButton(this, "but_excel", texts::kSaveSpreadsheet);
+    but_pdf = makeCommandButton(this, "but_pdf", texts::kSavePdf);
+    but_enseraf = makeCommandButton(this, "but_enseraf", QStringLiteral(" جديد /انصرافF9"));
+    but_close = makeCommandButton(this, "but_close", QStringLiteral("خروجF10"));
     connect(but_search, &QPushButton::clicked, this, [this] { guarded(m_windows.prompter, [this] { runReport(); }); });
     connect(but_print, &QPushButton::clicked, this, [this] { printReport(); });
     connect(but_excel, &QPushButton::clicked, this, [this] { saveSpreadsheet(); });

@@ -15,6 +15,7 @@
 #include "widgets/code_field.h"
 #include "widgets/date_field.h"
 #include "widgets/guarded.h"
+#include "widgets/keys.h"
 #include "widgets/list_grid.h"
 #include "widgets/number_delegate.h"
 #include "widgets/quick_search.h"
@@ -41,16 +42,7 @@
 namespace ph {
 namespace {
 
-QPushButton* button(QWidget* parent, const char* name, const QString& caption) {
-    auto* b = new QPushButton(caption, parent);
-    b->setObjectName(QLatin1String(name));
-    b->setFocusPolicy(Qt::NoFocus);
-    return b;
-}
-
 const QString kSaveSpreadsheet = QStringLiteral("ذخيره اكسل");
-
-bool isEnter(const QKeyEvent* key) { return key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter; }
 
 } // namespace
 
@@ -81,10 +73,10 @@ Tmojoodi::Tmojoodi(const WindowContext& windows, QWidget* parent)
     DBGrid_lot = makeListGrid(this, QStringLiteral("DBGrid_lot"), m_lots);
     connect(DBGrid1->selectionModel(), &QItemSelectionModel::currentRowChanged, this, [this] { showLots(); });
     connect(m_search->model(), &QAbstractItemModel::modelReset, this, [this] { showLots(); });
-    but_print = button(this, "but_print", QStringLiteral("چاپ Ctrl+P"));
-    but_excel = button(this, "but_excel", kSaveSpreadsheet);
-    but_close = button(this, "but_close", QStringLiteral("انصراف Ctrl+F9 "));
-    but_label = button(this, "but_label", QStringLiteral("برچسب بسته F5"));
+    but_print = makeCommandButton(this, "but_print", QStringLiteral("چاپ Ctrl+P"));
+    but_excel = makeCommandButton(this, "but_excel", kSaveSpreadsheet);
+    but_close = makeCommandButton(this, "but_close", QStringLiteral("انصراف Ctrl+F9 "));
+    but_label = makeCommandButton(this, "but_label", QStringLiteral("برچسب بسته F5"));
     connect(but_label, &QPushButton::clicked, this, &Tmojoodi::printPackLabel);
     connect(but_print, &QPushButton::clicked, this, &Tmojoodi::printList);
     connect(but_excel, &QPushButton::clicked, this, &Tmojoodi::saveSpreadsheet);
@@ -278,8 +270,8 @@ Tfmanbar_darookaneh::Tfmanbar_darookaneh(const WindowContext& windows, QWidget* 
     m_tabs->addTab(incoming, QStringLiteral("دارو وتجهيزات وارده به داروخانه"));
     m_tabs->addTab(returns, QStringLiteral("دارو وتجهيزات برگشتي از داروخانه به انبار"));
 
-    but_new = button(this, "but_new", QStringLiteral("تاييد كلي  F2 "));
-    but_close = button(this, "but_close", QStringLiteral("خروج F10"));
+    but_new = makeCommandButton(this, "but_new", QStringLiteral("تاييد كلي  F2 "));
+    but_close = makeCommandButton(this, "but_close", QStringLiteral("خروج F10"));
     connect(but_new, &QPushButton::clicked, this, &Tfmanbar_darookaneh::takeIn);
     connect(but_close, &QPushButton::clicked, this, &QDialog::close);
     auto* commands = new QHBoxLayout;
@@ -462,10 +454,10 @@ void Tm_kala_b::makeGrids() {
 }
 
 void Tm_kala_b::makeCommands() {
-    but_ok = button(this, "but_ok", QStringLiteral("تاييد  F2"));
-    but_print = button(this, "but_print", QStringLiteral("چاپ F8"));
-    but_excel = button(this, "but_excel", kSaveSpreadsheet);
-    but_cancel = button(this, "but_cancel", QStringLiteral("خروج F10"));
+    but_ok = makeCommandButton(this, "but_ok", QStringLiteral("تاييد  F2"));
+    but_print = makeCommandButton(this, "but_print", QStringLiteral("چاپ F8"));
+    but_excel = makeCommandButton(this, "but_excel", kSaveSpreadsheet);
+    but_cancel = makeCommandButton(this, "but_cancel", QStringLiteral("خروج F10"));
     connect(but_ok, &QPushButton::clicked, this, [this] { guarded(m_windows.prompter, [this] { showSheet(); }); });
     connect(but_print, &QPushButton::clicked, this, &Tm_kala_b::printSheet);
     connect(but_excel, &QPushButton::clicked, this, &Tm_kala_b::saveSpreadsheet);

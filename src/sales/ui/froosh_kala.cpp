@@ -222,10 +222,7 @@ void Tf_froosh_kala::takeScan(const QString& text) {
 }
 
 void Tf_froosh_kala::showScanResult(const PackScanResult& result) {
-    // The scanner's keys also reached the lookup's search: it starts again from its first item.
-    DBGrid2->clearSearch();
-    if (!DBGrid2->current() && DBGrid2->model()->rowCount() > 0)
-        DBGrid2->setCurrentIndex(DBGrid2->model()->index(0, DrugLookup::Name));
+    DBGrid2->startAfresh();
     if (!result.focus.isEmpty()) {
         focusField(result.focus);
         return;
