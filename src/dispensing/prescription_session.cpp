@@ -219,7 +219,15 @@ SubstitutionResult PrescriptionSession::substitute(const DrugItem& prescribed, c
 }
 
 void PrescriptionSession::removeLine(int row) {
-    if (row > 0 && row < m_lines.lastRow()) m_lines.remove(row);
+    if (row <= 0 || row >= m_lines.lastRow()) return;
+    const double code = m_lines.row(row).value(Col::Code).toDouble();
+    m_lines.remove(row);
+    // Packs scanned for a drug no line gives any more are not given either.
+    for (int r = 1; r < m_lines.lastRow(); ++r) {
+        const QStringList& cells = m_lines.row(r);
+        if (cells.value(Col::Code).toDouble() == code || cells.value(Col::MainDrugCode).toDouble() == code) return;
+    }
+    m_packs.remove(code);
 }
 
 QString PrescriptionSession::priceFieldFor(int row) {

@@ -131,6 +131,7 @@ private slots:
     void storedHeaderIsReadOnlyAndReadable();
     void correctionAsksBeforeAnotherIsShown();
     void scannedPacksAddLinesAndLinkUnknownBarcodes();
+    void removedLineTakesItsScannedPacks();
 
 private:
     WindowContext windows() { return {m_context, m_t->db(), m_prompter, m_clock, &m_picker}; }
@@ -1144,6 +1145,31 @@ void FrooshDarouTest::scannedPacksAddLinesAndLinkUnknownBarcodes() {
     // Saved, the scanned pack's lot gives the vitamin's two.
     press(window, Qt::Key_F2);
     QCOMPARE(LotStore(db).find(1010003, 20, {QStringLiteral("B7"), QDate(2027, 12, 31)})->quantity, 3.0);
+}
+
+void FrooshDarouTest::removedLineTakesItsScannedPacks() {
+    Database& db = m_t->db();
+    db.exec(QStringLiteral("insert into moj_kala_vah (code_kala, code_vah, moj_vah, price_u) values (1010003, 20, 50, 2500)"));
+    LotStore(db).takeIn(1010003, 20, {QStringLiteral("B7"), QDate(2027, 12, 31)}, 5);
+    BarcodeStore(db).add(1010003, QStringLiteral("6260000000019"));
+    Tf_froosh_darou window(windows());
+    typeOutpatientHeader(window, "11111");
+    typeAndEnter(window, "3012");
+    enter(window);
+    enter(window);
+    scan(window, "]d2010626000000001917271231" "10B7~21SN1");
+    QCOMPARE(window.session().lines().lineCount(), 1);
+    // The scanned line removed and the drug typed in again: its pack is not given, so no
+    // serial is recorded for it.
+    press(window, Qt::Key_F3, Qt::ControlModifier);
+    m_prompter.answerYes();
+    press(window, Qt::Key_F4);
+    QCOMPARE(window.session().lines().lineCount(), 0);
+    addDrug(window, "1010003", "1");
+    const int saved = db.scalar(QStringLiteral("select count(*) from heading_noskhe")).toInt();
+    press(window, Qt::Key_F2);
+    QCOMPARE(db.scalar(QStringLiteral("select count(*) from heading_noskhe")).toInt(), saved + 1);
+    QCOMPARE(db.scalar(QStringLiteral("select count(*) from kala_serial")).toInt(), 0);
 }
 
 QTEST_MAIN(FrooshDarouTest)

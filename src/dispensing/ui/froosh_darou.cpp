@@ -357,6 +357,8 @@ void Tf_froosh_darou::removeLine() {
     showLines();
     setLineMode(false);
     selectGridRow(StringGrid1, LineListModel::viewRow(std::min(row, m_session.lines().lastRow())));
+    // With no line left, the next thing to do is to choose a drug.
+    if (m_session.lines().lineCount() == 0) m_drugs->setFocus();
 }
 
 void Tf_froosh_darou::save() {
