@@ -2,8 +2,8 @@
 # Configures (once) and builds the project in ./build with Ninja and ccache, two jobs.
 # PH_BUILD_DIR names another build folder (./test --asan builds in build-asan, its
 # compiler flags taken from CXXFLAGS and LDFLAGS at the folder's first configuration);
-# PH_BUILD_TYPE its build type at that first configuration (Debug unless given; the
-# benchmarks build RelWithDebInfo in build-bench).
+# PH_BUILD_TYPE its build type at that first configuration (Debug unless given; ./run and
+# the benchmarks build RelWithDebInfo in build-release).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build="${PH_BUILD_DIR:-$root/build}"
