@@ -59,7 +59,6 @@ public:
 
     // The parts of a prescription as the file writes them.
     static QString shortDate(const QString& date);        // yy/mm/dd -> yymmdd
-    static QString bookletDate(const QString& date);      // yyyy/mm/dd -> yyyymmdd
     static QString drugCode(const ClaimLine& line);       // 55555, 99800 or the national code
     static QString insuredNumber(const ClaimPrescription& p, const QStringList& taminCodes);
 
