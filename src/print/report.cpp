@@ -124,13 +124,28 @@ QString Report::textOf(const TextField& field, int row, int page) const {
 }
 
 QString Report::runningSum(const QString& key, int page) const {
-    int last = -1;
-    for (int p = 0; p <= page && p < m_pages.size(); ++p)
-        for (const Placed& placed : m_pages.at(p)) last = std::max(last, placed.row);
-    double sum = 0;
-    // The rows' amounts may be grouped by thousands; the sum is written the same way.
-    for (int row = 0; row <= last; ++row) sum += QString(m_data.rows.at(row).value(key)).remove(u',').toDouble();
-    return groupedAmountText(std::trunc(sum));
+    // Each page's sum is the last page's plus the rows placed since, worked out once per key
+    // for every page: a long report asks it on every page.
+    auto found = m_runningSums.constFind(key);
+    if (found == m_runningSums.cend()) {
+        QList<double> sums;
+        sums.reserve(m_pages.size());
+        double sum = 0;
+        int summed = -1; // the rows 0 to summed are in the sum
+        for (const QList<Placed>& placedOnPage : m_pages) {
+            int last = summed;
+            for (const Placed& placed : placedOnPage) last = std::max(last, placed.row);
+            // The rows' amounts may be grouped by thousands; the sum is written the same way.
+            for (int row = summed + 1; row <= last; ++row)
+                sum += QString(m_data.rows.at(row).value(key)).remove(u',').toDouble();
+            summed = last;
+            sums.append(sum);
+        }
+        found = m_runningSums.insert(key, sums);
+    }
+    const QList<double>& sums = *found;
+    if (sums.isEmpty() || page < 0) return groupedAmountText(0);
+    return groupedAmountText(std::trunc(sums.at(std::min(page, int(sums.size()) - 1))));
 }
 
 void Report::paintBand(QPainter& painter, const Placed& placed, int page) const {

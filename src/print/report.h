@@ -2,6 +2,7 @@
 
 #include "print/report_layout.h"
 
+#include <QHash>
 #include <QPageLayout>
 
 class QPainter;
@@ -52,6 +53,7 @@ private:
     ReportData m_data;
     QString m_family;
     QList<QList<Placed>> m_pages;
+    mutable QHash<QString, QList<double>> m_runningSums; // by key, each page's running sum
     int m_firstPage = 0;
     int m_lastPage = 0;
 };

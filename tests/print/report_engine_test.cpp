@@ -1,3 +1,4 @@
+#include "core/amounts.h"
 #include "print/report.h"
 #include "print/report_output.h"
 #include "pdf_reading.h"
@@ -97,8 +98,14 @@ void ReportEngineTest::fieldsLandAtTheirPlaces() {
 void ReportEngineTest::detailRepeatsAndBreaksPages() {
     ReportData data;
     for (int i = 1; i <= 20; ++i)
-        data.rows.append({{QStringLiteral("n"), QStringLiteral("row%1").arg(i)}});
-    const Report report(pagedLayout(), data);
+        data.rows.append({{QStringLiteral("n"), QStringLiteral("row%1").arg(i)},
+                          {QStringLiteral("a"), groupedAmountText(1000.0 * i)}});
+    // Each page's footer carries the sum of the rows up to its last.
+    ReportLayout layout = pagedLayout();
+    TextField carried = TextField::value(kRunningSum + QStringLiteral("a"), QRectF(50, 1, 40, 5), Align::Right);
+    carried.prefix = QStringLiteral("S");
+    layout.pageFooter.fields.append(carried);
+    const Report report(layout, data);
     QCOMPARE(report.pageCount(), 4); // 5 + 7 + 7 rows, then the last row and the summary
     const QString pdf = m_dir.filePath(QStringLiteral("paged.pdf"));
     QVERIFY(writePdf(report, pdf).done());
@@ -119,6 +126,10 @@ void ReportEngineTest::detailRepeatsAndBreaksPages() {
     QCOMPARE(wordsNamed(words, "HEAD").size(), 4); // the column header on every page
     for (int page = 1; page <= 4; ++page)
         QCOMPARE(pageOf(QStringLiteral("P%1").arg(page)), page);
+    QCOMPARE(pageOf("S15,000"), 1);
+    QCOMPARE(pageOf("S78,000"), 2);
+    QCOMPARE(pageOf("S190,000"), 3);
+    QCOMPARE(pageOf("S210,000"), 4);
 
     // The rows follow each other 5 mm apart below the title and the header; on a later page
     // right below the header. The footer sits at the foot of the sheet (60 - 5 - 8 = 47 mm).
