@@ -66,14 +66,17 @@ public:
             close(tag);
         }
     }
-    // A whole number, at least `digits` digits with leading zeros.
+    // A whole number, at least `digits` characters with zeros after its sign, as QString::arg
+    // pads it.
     void element(std::string_view tag, qint64 value, int digits = 1) {
         open(tag);
         char buffer[24];
         const size_t length = size_t(std::to_chars(buffer, buffer + sizeof buffer, value).ptr - buffer);
+        const size_t sign = value < 0 ? 1 : 0;
+        put({buffer, sign});
         for (size_t i = length; i < size_t(digits); ++i)
             put("0");
-        put({buffer, length});
+        put({buffer + sign, length - sign});
         close(tag);
     }
     void endLine() { put("\r\n"); }
