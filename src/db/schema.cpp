@@ -73,6 +73,30 @@ struct RetiredIndex {
 // (sh_bimeh, date_no) answers every read by the insurance number alone.
 constexpr RetiredIndex kRetiredIndexes[] = {{"heading_noskhe", "ix_heading_noskhe_sh_bimeh"}};
 
+// One row: how many of the named tables, views and indexes the database holds, then how many
+// of some other names. Binds two texts, each of lower-case names separated by commas.
+QString countObjectsSql(Engine engine) {
+    QString objects;
+    switch (engine) {
+    case Engine::Sqlite:
+        objects = QStringLiteral("from sqlite_master where type in ('table', 'view', 'index') and "
+                                 "instr(',' || ? || ',', ',' || lower(name) || ',') > 0");
+        break;
+    case Engine::Postgres:
+        // One array of names rather than a list of marks: planned in a fraction of the time.
+        objects = QStringLiteral("from pg_class c where c.relnamespace = (select n.oid from pg_namespace n where "
+                                 "n.nspname = current_schema()) and c.relkind in ('r', 'v', 'f', 'p', 'i', 'I') "
+                                 "and lower(c.relname) = any(string_to_array(?, ','))");
+        break;
+    case Engine::SqlServer:
+        objects = QStringLiteral("from (select lower(table_name) as name from information_schema.tables union all "
+                                 "select lower(name) from sys.indexes where name is not null) o "
+                                 "where charindex(',' + o.name + ',', ',' + ? + ',') > 0");
+        break;
+    }
+    return QStringLiteral("select (select count(*) %1), (select count(*) %1)").arg(objects);
+}
+
 } // namespace
 
 QString compoundedFormName() { return QStringLiteral("داروهاي ساختني"); }
@@ -124,10 +148,31 @@ bool Schema::needsWork(const State& state) const {
     return false;
 }
 
-bool Schema::needsWork() { return needsWork(inspect()); }
+bool Schema::needsWork() {
+    // The names a complete schema holds, and those it no longer does: counted in one statement
+    // instead of listing every table and index of the database.
+    QStringList names{QStringLiteral("schema_version")};
+    for (const TableDef& table : schemaTables()) {
+        names.append(table.name);
+        for (const QString& sql : createIndexSql(table))
+            names.append(indexName(sql));
+    }
+    for (const ViewDef& view : schemaViews())
+        names.append(view.name);
+    QStringList retiredNames;
+    for (const RetiredIndex& retired : kRetiredIndexes)
+        retiredNames.append(QString::fromLatin1(retired.name));
+    Rows counts = m_db.exec(countObjectsSql(m_db.dialect().engine()),
+                            {names.join(u','), retiredNames.join(u',')});
+    const bool allThere =
+        counts.next() && counts.value(0).toInt() == names.size() && counts.value(1).toInt() == 0;
+    counts.finish();
+    return !allThere ||
+           m_db.scalar(QStringLiteral("select max(version) from schema_version")).toInt() < kCurrentVersion;
+}
 
 void Schema::ensure() {
-    if (!needsWork(inspect())) {
+    if (!needsWork()) {
         m_db.optimizeStatistics();
         return;
     }
@@ -138,7 +183,8 @@ void Schema::ensure() {
         Transaction transaction(m_db);
         lockSchema(m_db);
         // Another workstation may have created it all while this one waited for the lock.
-        indexesAdded = createMissing(inspect());
+        const State state = inspect();
+        indexesAdded = needsWork(state) && createMissing(state);
         transaction.commit();
     }
     if (indexesAdded)

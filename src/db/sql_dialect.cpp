@@ -79,8 +79,10 @@ QString SqlDialect::listTablesSql() const {
     case Engine::Sqlite:
         return QStringLiteral("select name from sqlite_master where type in ('table','view')");
     case Engine::Postgres:
-        return QStringLiteral(
-            "select table_name from information_schema.tables where table_schema = current_schema()");
+        // The system catalogue rather than information_schema, whose views take several
+        // milliseconds to plan and run on every start.
+        return QStringLiteral("select c.relname from pg_class c join pg_namespace n on n.oid = c.relnamespace "
+                              "where n.nspname = current_schema() and c.relkind in ('r', 'v', 'f', 'p')");
     case Engine::SqlServer:
         return QStringLiteral("select table_name from information_schema.tables");
     }
@@ -92,8 +94,9 @@ QString SqlDialect::listColumnsSql() const {
     case Engine::Sqlite:
         return QStringLiteral("select name from pragma_table_info(lower(?)) order by cid");
     case Engine::Postgres:
-        return QStringLiteral("select column_name from information_schema.columns where table_schema = "
-                              "current_schema() and table_name = lower(?) order by ordinal_position");
+        return QStringLiteral("select a.attname from pg_attribute a join pg_class c on c.oid = a.attrelid "
+                              "join pg_namespace n on n.oid = c.relnamespace where n.nspname = current_schema() "
+                              "and c.relname = lower(?) and a.attnum > 0 and not a.attisdropped order by a.attnum");
     case Engine::SqlServer:
         return QStringLiteral(
             "select column_name from information_schema.columns where table_name = ? order by ordinal_position");
@@ -204,7 +207,8 @@ QString SqlDialect::listIndexesSql() const {
     case Engine::Sqlite:
         return QStringLiteral("select lower(name) from sqlite_master where type = 'index'");
     case Engine::Postgres:
-        return QStringLiteral("select lower(indexname) from pg_indexes where schemaname = current_schema()");
+        return QStringLiteral("select lower(c.relname) from pg_class c join pg_namespace n on n.oid = c.relnamespace "
+                              "where n.nspname = current_schema() and c.relkind in ('i', 'I')");
     case Engine::SqlServer:
         return QStringLiteral("select lower(name) from sys.indexes where name is not null");
     }

@@ -68,7 +68,10 @@ void WindowPlaces::place(QWidget* window) {
 
 void WindowPlaces::save(QWidget* window) {
     if (!window->property(kPlacedProperty).toBool()) return;
-    m_settings.setValue(key(window), window->saveGeometry());
+    // A place that did not change leaves the file alone: setting it would write the whole
+    // file again (and wait for the disk) at every close.
+    const QByteArray geometry = window->saveGeometry();
+    if (m_settings.value(key(window)).toByteArray() != geometry) m_settings.setValue(key(window), geometry);
 }
 
 } // namespace ph
