@@ -16,10 +16,13 @@
 //       against its floor, the same rows written by hand-made prepared statements in one
 //       transaction; then prescriptions saved per second by one and by eight
 //       workstations at once, each on its own connection.
-//   db_bench saves FOLDER COUNT
+//   db_bench saves FOLDER COUNT [READY START]
 //       COUNT 5-line prescriptions saved through the session on the database of the
 //       working folder FOLDER (bench/run times it against save_floor); prints the time
 //       of the saves alone (F2, not the entry and pricing of the lines) as elapsed_ms=.
+//       With READY and START (one workstation of several at once): connected and with
+//       one save done, it creates the file READY, waits for the file START to appear,
+//       saves (entering the lines too) and prints the wall-clock moment it ended as end_ns=.
 //   db_bench stored [FILE] [PRESCRIPTIONS]
 //       Showing stored prescriptions on an embedded database of PRESCRIPTIONS
 //       prescriptions (default 300,000, three lines each; FILE defaults to
@@ -53,6 +56,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <thread>
 #include <cstdio>
 #include <functional>
@@ -552,7 +556,7 @@ void concurrentSavesOn(const QString& engineName, Database& db) {
 // COUNT 5-line prescriptions saved through the prescription session on the database of
 // the working folder FOLDER, as the window's F2 saves them (the figure whose floor is
 // save_floor). Patients differ from one process to the next.
-int saves(const QString& folder, int count) {
+int saves(const QString& folder, int count, const QString& ready = {}, const QString& start = {}) {
     Database db(readConnectionSettings(folder));
     db.open();
     DrugList list(db);
@@ -567,6 +571,18 @@ int saves(const QString& folder, int count) {
     prompter.setYesNoFallback([](const QString&) { return true; });
     PrescriptionSession session(db, prompter);
     const qint64 first = qint64(QCoreApplication::applicationPid()) * 100000;
+    if (!ready.isEmpty()) {
+        // Connected and its statements prepared by a first save, the workstation waits for
+        // the others, so that the figure is of the saves alone.
+        enterPrescription(session, drugs, 5, first + count);
+        if (!session.save({1, 0, QStringLiteral("05/07/15"), QStringLiteral("10:00")}, true).isSaved())
+            qFatal("the save was refused: %s", qPrintable(prompter.texts().join(u'|')));
+        QFile signal(ready);
+        if (!signal.open(QIODevice::WriteOnly)) qFatal("cannot create %s", qPrintable(ready));
+        signal.close();
+        while (!QFile::exists(start))
+            std::this_thread::sleep_for(std::chrono::microseconds(200));
+    }
     double ms = 0;
     int statements = 0;
     for (int n = 0; n < count; ++n) {
@@ -578,6 +594,10 @@ int saves(const QString& folder, int count) {
         });
         statements += db.executedCount() - before;
     }
+    if (!ready.isEmpty())
+        std::printf("end_ns=%lld\n", (long long)std::chrono::duration_cast<std::chrono::nanoseconds>(
+                                         std::chrono::system_clock::now().time_since_epoch())
+                                         .count());
     std::printf("statements_per_save=%.1f\n", count > 0 ? double(statements) / count : 0.0);
     std::printf("elapsed_ms=%.3f\n", ms); // the saves alone (F2), for bench/run
     return 0;
@@ -604,13 +624,13 @@ int main(int argc, char** argv) {
             return pricing();
         if (args.value(0) == QLatin1String("prescription"))
             return prescription();
-        if (args.value(0) == QLatin1String("saves") && args.size() == 3)
-            return saves(args.at(1), args.at(2).toInt());
+        if (args.value(0) == QLatin1String("saves") && (args.size() == 3 || args.size() == 5))
+            return saves(args.at(1), args.at(2).toInt(), args.value(3), args.value(4));
     } catch (const Error& error) {
         std::fprintf(stderr, "%s\n", qPrintable(error.message()));
         return 1;
     }
     std::fprintf(stderr, "usage: db_bench inuse [FILE] [PRESCRIPTIONS] | db_bench stored [FILE] [PRESCRIPTIONS] | "
-                         "db_bench pricing | db_bench prescription | db_bench saves FOLDER COUNT\n");
+                         "db_bench pricing | db_bench prescription | db_bench saves FOLDER COUNT [READY START]\n");
     return 2;
 }
