@@ -25,11 +25,24 @@ std::unique_ptr<icu::Calendar> makeCalendar(const char* locale) {
     return cal;
 }
 
+// The solar calendar of this thread: making one reads the locale's data, which cost more than
+// the conversion itself, so each thread makes it once. Every use sets it whole first.
+icu::Calendar& solarCalendar() {
+    thread_local const std::unique_ptr<icu::Calendar> calendar = makeCalendar("fa_IR@calendar=persian");
+    return *calendar;
+}
+
 UDate noonOf(const QDate& date) {
     UErrorCode status = U_ZERO_ERROR;
-    icu::GregorianCalendar greg(*icu::TimeZone::getGMT(), status);
-    // Proleptic Gregorian everywhere, as QDate is.
-    greg.setGregorianChange(-8.64e15, status);
+    thread_local const std::unique_ptr<icu::GregorianCalendar> made = [] {
+        UErrorCode made = U_ZERO_ERROR;
+        auto greg = std::make_unique<icu::GregorianCalendar>(*icu::TimeZone::getGMT(), made);
+        // Proleptic Gregorian everywhere, as QDate is.
+        greg->setGregorianChange(-8.64e15, made);
+        if (U_FAILURE(made)) throw std::runtime_error("ICU calendar unavailable");
+        return greg;
+    }();
+    icu::GregorianCalendar& greg = *made;
     greg.clear();
     greg.set(date.year(), date.month() - 1, date.day(), 12, 0, 0);
     UDate at = greg.getTime(status);
@@ -52,8 +65,9 @@ QString JalaliDate::longText() const {
 }
 
 JalaliDate toJalali(const QDate& gregorian) {
-    auto cal = makeCalendar("fa_IR@calendar=persian");
+    icu::Calendar* cal = &solarCalendar();
     UErrorCode status = U_ZERO_ERROR;
+    cal->clear();
     cal->setTime(noonOf(gregorian), status);
     JalaliDate out;
     out.year = cal->get(UCAL_EXTENDED_YEAR, status);
@@ -65,7 +79,7 @@ JalaliDate toJalali(const QDate& gregorian) {
 }
 
 QDate fromJalali(const JalaliDate& jalali) {
-    auto cal = makeCalendar("fa_IR@calendar=persian");
+    icu::Calendar* cal = &solarCalendar();
     UErrorCode status = U_ZERO_ERROR;
     cal->clear();
     cal->set(UCAL_EXTENDED_YEAR, jalali.year);
