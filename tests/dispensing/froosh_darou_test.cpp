@@ -139,6 +139,10 @@ private:
     void typeOutpatientHeader(Tf_froosh_darou& window, const QString& council);
     // Chooses the drug whose name begins with the text and adds it with the quantity.
     void addDrug(Tf_froosh_darou& window, const QString& name, const QString& quantity);
+    // The outpatient header of the known prescriber, its date and type, to the drug lookup.
+    void typeHeaderToDrugLookup(Tf_froosh_darou& window);
+    // The vitamin (1010003) in stock, with a lot B7 of 5 expiring 2027-12-31 and an EAN-13.
+    void stockScannableVitamin();
     QString text(Tf_froosh_darou& window, const char* name) { return child<QLineEdit>(window, name)->text(); }
 
     std::unique_ptr<test::TestDatabase> m_t;
@@ -192,6 +196,20 @@ void FrooshDarouTest::typeOutpatientHeader(Tf_froosh_darou& window, const QStrin
     enter(window);
     QCOMPARE(focusName(window), QString("me_nezam_pe")); // no ward for an outpatient
     typeAndEnter(window, council);
+}
+
+void FrooshDarouTest::typeHeaderToDrugLookup(Tf_froosh_darou& window) {
+    typeOutpatientHeader(window, "11111");
+    typeAndEnter(window, "3012");
+    enter(window);
+    enter(window);
+}
+
+void FrooshDarouTest::stockScannableVitamin() {
+    Database& db = m_t->db();
+    db.exec(QStringLiteral("insert into moj_kala_vah (code_kala, code_vah, moj_vah, price_u) values (1010003, 20, 50, 2500)"));
+    LotStore(db).takeIn(1010003, 20, {QStringLiteral("B7"), QDate(2027, 12, 31)}, 5);
+    BarcodeStore(db).add(1010003, QStringLiteral("6260000000019"));
 }
 
 void FrooshDarouTest::addDrug(Tf_froosh_darou& window, const QString& name, const QString& quantity) {
@@ -318,10 +336,7 @@ void FrooshDarouTest::newPrescriberIsStored() {
 
 void FrooshDarouTest::insurerChangeAsksAndReprices() {
     Tf_froosh_darou window(windows());
-    typeOutpatientHeader(window, "11111");
-    typeAndEnter(window, "3012");
-    enter(window);
-    enter(window);
+    typeHeaderToDrugLookup(window);
     addDrug(window, "ويتا", "2");
     // 5000 at 70 %, and 70 % of the 3000 fee the contract pays.
     QCOMPARE(text(window, "me_sahme_bime"), QString("5,600"));
@@ -375,10 +390,7 @@ void FrooshDarouTest::refusalsMoveTheFocus() {
     QFETCH(QString, message);
     QFETCH(QString, focus);
     Tf_froosh_darou window(windows());
-    typeOutpatientHeader(window, "11111");
-    typeAndEnter(window, "3012");
-    enter(window);
-    enter(window);
+    typeHeaderToDrugLookup(window);
     if (onSave) addDrug(window, "ويتا", "1");
     child<QLineEdit>(window, field)->setText(value);
     if (onSave) {
@@ -395,10 +407,7 @@ void FrooshDarouTest::refusalsMoveTheFocus() {
 
 void FrooshDarouTest::removeAbandonAndClose() {
     Tf_froosh_darou window(windows());
-    typeOutpatientHeader(window, "11111");
-    typeAndEnter(window, "3012");
-    enter(window);
-    enter(window);
+    typeHeaderToDrugLookup(window);
     addDrug(window, "ويتا", "2");
     addDrug(window, "1010002", "1");
 
@@ -437,10 +446,7 @@ void FrooshDarouTest::removeAbandonAndClose() {
 
 void FrooshDarouTest::replaceSelectedLine() {
     Tf_froosh_darou window(windows());
-    typeOutpatientHeader(window, "11111");
-    typeAndEnter(window, "3012");
-    enter(window);
-    enter(window);
+    typeHeaderToDrugLookup(window);
     addDrug(window, "ويتا", "2");
     addDrug(window, "1010002", "1");
 
@@ -575,10 +581,7 @@ void FrooshDarouTest::automaticPrintsFollowTheSave() {
     Database& db = m_t->db();
     db.exec(QStringLiteral("update tanzimat set p_noskhe=1, p_factor=1"));
     Tf_froosh_darou window(windows());
-    typeOutpatientHeader(window, "11111");
-    typeAndEnter(window, "3012");
-    enter(window);
-    enter(window);
+    typeHeaderToDrugLookup(window);
     addDrug(window, "ويتا", "2");
     press(window, Qt::Key_F2);
     // The prescription is stored first; the prints that follow go to the printer, and a
@@ -772,10 +775,7 @@ void FrooshDarouTest::correctionSavedOverTheSameNumber() {
     Database& db = m_t->db();
     m_context.rights.insert(QStringLiteral("edit_b"), true);
     Tf_froosh_darou window(windows());
-    typeOutpatientHeader(window, "11111");
-    typeAndEnter(window, "3012");
-    enter(window);
-    enter(window);
+    typeHeaderToDrugLookup(window);
     addDrug(window, "ويتا", "2");
     press(window, Qt::Key_F2);
     QCOMPARE(text(window, "me_sh_factor"), QString("11"));
@@ -1099,15 +1099,10 @@ void FrooshDarouTest::correctionAsksBeforeAnotherIsShown() {
 
 void FrooshDarouTest::scannedPacksAddLinesAndLinkUnknownBarcodes() {
     Database& db = m_t->db();
-    db.exec(QStringLiteral("insert into moj_kala_vah (code_kala, code_vah, moj_vah, price_u) values (1010003, 20, 50, 2500)"));
+    stockScannableVitamin();
     db.exec(QStringLiteral("insert into moj_kala_vah (code_kala, code_vah, moj_vah, price_u) values (1010001, 20, 50, 1000)"));
-    LotStore(db).takeIn(1010003, 20, {QStringLiteral("B7"), QDate(2027, 12, 31)}, 5);
-    BarcodeStore(db).add(1010003, QStringLiteral("6260000000019"));
     Tf_froosh_darou window(windows());
-    typeOutpatientHeader(window, "11111");
-    typeAndEnter(window, "3012");
-    enter(window);
-    enter(window);
+    typeHeaderToDrugLookup(window);
     QCOMPARE(focusName(window), QString("DBGrid2"));
     // A GS1 DataMatrix (GTIN, expiry, batch) typed at a scanner's speed, then its EAN-13: one
     // line of two, the lookup ready for the next pack.
@@ -1149,14 +1144,9 @@ void FrooshDarouTest::scannedPacksAddLinesAndLinkUnknownBarcodes() {
 
 void FrooshDarouTest::removedLineTakesItsScannedPacks() {
     Database& db = m_t->db();
-    db.exec(QStringLiteral("insert into moj_kala_vah (code_kala, code_vah, moj_vah, price_u) values (1010003, 20, 50, 2500)"));
-    LotStore(db).takeIn(1010003, 20, {QStringLiteral("B7"), QDate(2027, 12, 31)}, 5);
-    BarcodeStore(db).add(1010003, QStringLiteral("6260000000019"));
+    stockScannableVitamin();
     Tf_froosh_darou window(windows());
-    typeOutpatientHeader(window, "11111");
-    typeAndEnter(window, "3012");
-    enter(window);
-    enter(window);
+    typeHeaderToDrugLookup(window);
     scan(window, "]d2010626000000001917271231" "10B7~21SN1");
     QCOMPARE(window.session().lines().lineCount(), 1);
     // The scanned line removed and the drug typed in again: its pack is not given, so no

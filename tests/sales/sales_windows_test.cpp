@@ -70,6 +70,17 @@ private slots:
 
 private:
     WindowContext windows() { return {m_context, m_t->db(), m_prompter, m_clock, &m_picker}; }
+    // The goods sale window, or the ward consumption window built on it.
+    std::unique_ptr<Tf_froosh_kala> saleWindow(bool ward) {
+        if (ward) return std::make_unique<Tmasrafi_bakhsh>(windows());
+        return std::make_unique<Tf_froosh_kala>(windows());
+    }
+    // A case's rows for both windows: "ward" false, then true.
+    static void bothWindows() {
+        QTest::addColumn<bool>("ward");
+        QTest::newRow("goods sale") << false;
+        QTest::newRow("ward consumption") << true;
+    }
     QString text(QWidget& window, const char* name) { return child<QLineEdit>(window, name)->text(); }
     // In the lookup: chooses the goods whose name begins with the text and adds it.
     void addGoods(QWidget& window, const QString& name, const QString& quantity, const QString& kind);
@@ -359,19 +370,11 @@ void SalesWindowsTest::wardConsumptionByKeyboard() {
     QCOMPARE(printed.size(), 1);
 }
 
-void SalesWindowsTest::stockListOpensOverTheWindow_data() {
-    QTest::addColumn<bool>("ward");
-    QTest::newRow("goods sale") << false;
-    QTest::newRow("ward consumption") << true;
-}
+void SalesWindowsTest::stockListOpensOverTheWindow_data() { bothWindows(); }
 
 void SalesWindowsTest::stockListOpensOverTheWindow() {
     QFETCH(bool, ward);
-    std::unique_ptr<Tf_froosh_kala> window;
-    if (ward)
-        window = std::make_unique<Tmasrafi_bakhsh>(windows());
-    else
-        window = std::make_unique<Tf_froosh_kala>(windows());
+    const std::unique_ptr<Tf_froosh_kala> window = saleWindow(ward);
     // Without an opener the key does nothing.
     QVERIFY(test::showActive(*window));
     press(*window, Qt::Key_M, Qt::ControlModifier);
@@ -393,11 +396,7 @@ void SalesWindowsTest::stockListOpensOverTheWindow() {
     QCOMPARE(opened.size(), 2);
 }
 
-void SalesWindowsTest::scannedPacksAreDrawnFromTheirLots_data() {
-    QTest::addColumn<bool>("ward");
-    QTest::newRow("goods invoice") << false;
-    QTest::newRow("ward consumption") << true;
-}
+void SalesWindowsTest::scannedPacksAreDrawnFromTheirLots_data() { bothWindows(); }
 
 void SalesWindowsTest::scannedPacksAreDrawnFromTheirLots() {
     QFETCH(bool, ward);
@@ -415,11 +414,7 @@ void SalesWindowsTest::scannedPacksAreDrawnFromTheirLots() {
         return db.scalar(QStringLiteral("select sum(qu) from kala_lot where code_kala=3300001")).toDouble();
     };
 
-    std::unique_ptr<Tf_froosh_kala> window;
-    if (ward)
-        window = std::make_unique<Tmasrafi_bakhsh>(windows());
-    else
-        window = std::make_unique<Tf_froosh_kala>(windows());
+    const std::unique_ptr<Tf_froosh_kala> window = saleWindow(ward);
     QVERIFY(test::showActive(*window));
     const auto toLookup = [&] {
         // The customer's fields as they are, or the ward's request and ward.
